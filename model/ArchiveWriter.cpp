@@ -1,0 +1,32 @@
+#include "model/ArchiveWriter.h"
+
+#include "model/ArchiveFormat.h"
+
+void CArchiveWriter::WriteUInt16(std::uint16_t value) {
+    WriteByte(static_cast<std::uint8_t>(value));
+    WriteByte(static_cast<std::uint8_t>(value >> 8));
+}
+
+void CArchiveWriter::WriteUInt32(std::uint32_t value) {
+    WriteUInt16(static_cast<std::uint16_t>(value));
+    WriteUInt16(static_cast<std::uint16_t>(value >> 16));
+}
+
+void CArchiveWriter::WriteInt32(std::int32_t value) {
+    WriteUInt32(static_cast<std::uint32_t>(value));
+}
+
+void CArchiveWriter::WriteString(std::string_view text) {
+    const std::size_t length = text.size();
+    if (length < ArchiveFormat::kShortLengthLimit) {
+        WriteByte(static_cast<std::uint8_t>(length));
+    } else if (length < ArchiveFormat::kMediumLengthLimit) {
+        WriteByte(ArchiveFormat::kEscape);
+        WriteUInt16(static_cast<std::uint16_t>(length));
+    } else {
+        WriteByte(ArchiveFormat::kEscape);
+        WriteUInt16(ArchiveFormat::kLongMarker);
+        WriteUInt32(static_cast<std::uint32_t>(length));
+    }
+    bytes_.append(text);
+}

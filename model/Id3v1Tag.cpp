@@ -1,0 +1,73 @@
+#include "model/Id3v1Tag.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+struct SField {
+    std::size_t offset;
+    std::size_t width;
+};
+
+constexpr SField kTitle{3, 30};
+constexpr SField kArtist{33, 30};
+constexpr SField kAlbum{63, 30};
+constexpr SField kYear{93, 4};
+constexpr SField kComment{97, 30};
+constexpr std::size_t kGenreOffset = 127;
+
+constexpr bool IsBlank(std::uint8_t c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// A field ends at its first NUL (so the ID3v1.1 track number after a NUL in the comment is not
+// text) and loses its trailing white space; leading white space is part of the text.
+std::string ReadField(const CId3v1Tag::Block& block, SField field) {
+    const auto* begin = block.data() + field.offset;
+    const auto* end = std::find(begin, begin + field.width, std::uint8_t{0});
+    while (end != begin && IsBlank(end[-1]))
+        --end;
+    return std::string(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
+}
+
+// Written left-aligned and padded with blanks; a longer text keeps only what fits.
+void WriteField(CId3v1Tag::Block& block, SField field, std::string_view text) {
+    auto* out = block.data() + field.offset;
+    const std::size_t n = std::min(text.size(), field.width);
+    std::memcpy(out, text.data(), n);
+    std::memset(out + n, ' ', field.width - n);
+}
+
+} // namespace
+
+bool CId3v1Tag::HasMarker(const Block& block) {
+    return block[0] == 'T' && block[1] == 'A' && block[2] == 'G';
+}
+
+bool CId3v1Tag::Parse(const Block& block) {
+    if (!HasMarker(block))
+        return false;
+    title = ReadField(block, kTitle);
+    artist = ReadField(block, kArtist);
+    album = ReadField(block, kAlbum);
+    year = ReadField(block, kYear);
+    comment = ReadField(block, kComment);
+    genre = block[kGenreOffset];
+    return true;
+}
+
+CId3v1Tag::Block CId3v1Tag::Format() const {
+    Block block{};
+    block[0] = 'T';
+    block[1] = 'A';
+    block[2] = 'G';
+    WriteField(block, kTitle, title);
+    WriteField(block, kArtist, artist);
+    WriteField(block, kAlbum, album);
+    WriteField(block, kYear, year);
+    WriteField(block, kComment, comment);
+    block[kGenreOffset] = genre;
+    return block;
+}

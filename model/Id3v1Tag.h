@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// The 128-byte ID3 version 1 block at the end of an MP3 file:
+//   0 "TAG" | 3 title[30] | 33 artist[30] | 63 album[30] | 93 year[4] | 97 comment[30] | 127 genre
+// Texts are bytes, padded with blanks or NULs. Parse and Format mirror each other.
+class CId3v1Tag {
+public:
+    static constexpr std::size_t kSize = 128;
+    using Block = std::array<std::uint8_t, kSize>;
+
+    static bool HasMarker(const Block& block);
+    // Fills the fields from a block that begins with the marker; false (fields untouched) if not.
+    bool Parse(const Block& block);
+    Block Format() const;
+
+    std::string title;
+    std::string artist;
+    std::string album;
+    std::string year;
+    std::string comment;
+    std::uint8_t genre = 0;
+};

@@ -1,0 +1,287 @@
+#include "model/Mp3File.h"
+
+#include "model/ArchiveReader.h"
+#include "model/ArchiveWriter.h"
+#include "model/FieldIds.h"
+#include "model/GenreTable.h"
+#include "model/Id3v1Tag.h"
+#include "model/MpegHeader.h"
+#include "model/MpegStream.h"
+#include "platform/File.h"
+#include "platform/Reporter.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+
+#include <cstdio>
+#include <string_view>
+
+CMp3File::CMp3File()
+    : artist_(CStringTable::Get(StringId::kUndefined)),
+      album_(CStringTable::Get(StringId::kUndefined)), genre_(kGenreNone) {}
+
+std::string CMp3File::FullPath() const {
+    std::string path;
+    path.reserve(directory_.size() + 1 + fileName_.size());
+    path += directory_;
+    path += '/';
+    path += fileName_;
+    return path;
+}
+
+// One open serves the tag and the header. The size counts everything before the last 128
+// bytes, tag or not, so a file shorter than that cannot be a track.
+bool CMp3File::Load(const std::string& directory, const std::string& fileName,
+                    IReporter& reporter) {
+    fileName_ = fileName;
+    directory_ = directory;
+    const std::string path = FullPath();
+    CFile file;
+    switch (file.Open(path, CFile::EMode::Read)) {
+    case CFile::EOpenResult::NotRegular:
+        return false;
+    case CFile::EOpenResult::CannotOpen: {
+        std::string text(CStringTable::Get(StringId::kErrorOpeningFile));
+        reporter.Report(CStringTable::Get(StringId::kInvalidHandle), text + path);
+        return true;
+    }
+    case CFile::EOpenResult::Opened:
+        break;
+    }
+    if (file.Size() < static_cast<std::int64_t>(CId3v1Tag::kSize))
+        return false;
+    const std::int64_t tagOffset = file.Size() - static_cast<std::int64_t>(CId3v1Tag::kSize);
+    sizeK_ = static_cast<int>(tagOffset / 1000);
+
+    CId3v1Tag::Block block;
+    if (file.ReadAt(tagOffset, block.data(), block.size()) != static_cast<int>(block.size()))
+        return false;
+    CId3v1Tag tag;
+    if (tag.Parse(block)) {
+        hasTag_ = true;
+        title_ = std::move(tag.title);
+        artist_ = std::move(tag.artist);
+        album_ = std::move(tag.album);
+        year_ = std::move(tag.year);
+        comment_ = std::move(tag.comment);
+        genre_ = tag.genre;
+    }
+
+    CMpegStream stream(file);
+    stream.SkipId3v2();
+    CMpegHeader header;
+    if (header.ReadHeader(stream)) {
+        versionLayerText_ = header.VersionLayerText();
+        modeText_ = header.ModeText();
+        bitrateText_ = header.BitrateText();
+        bitrate_ = header.Bitrate();
+        frequencyText_ = header.FrequencyText();
+        // 64-bit: sizeK * 8000 leaves 32 bits above 268 MB; the quotient fits again.
+        duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate_);
+    }
+    return true;
+}
+
+bool CMp3File::WriteTag() {
+    CFile file;
+    if (file.Open(FullPath(), CFile::EMode::ReadWrite) != CFile::EOpenResult::Opened)
+        return false;
+    CId3v1Tag tag;
+    tag.title = title_;
+    tag.artist = artist_;
+    tag.album = album_;
+    tag.year = year_;
+    tag.comment = comment_;
+    tag.genre = genre_;
+    const CId3v1Tag::Block block = tag.Format();
+
+    const std::int64_t size = file.Size();
+    const auto tagSize = static_cast<std::int64_t>(CId3v1Tag::kSize);
+    CId3v1Tag::Block old{};
+    const bool hasOld = size >= tagSize &&
+                        file.ReadAt(size - tagSize, old.data(), old.size()) == tagSize &&
+                        CId3v1Tag::HasMarker(old);
+    const std::int64_t offset = hasOld ? size - tagSize : size;
+    if (!file.WriteAt(offset, block.data(), block.size())) {
+        // Never leave half a tag behind: put the old one back, or cut an append off.
+        if (hasOld)
+            file.WriteAt(offset, old.data(), old.size());
+        else
+            file.Truncate(size);
+        return false;
+    }
+    hasTag_ = true;
+    return true;
+}
+
+std::string_view CMp3File::GetGenreName() const {
+    if (genre_ >= kGenreNone)
+        return CStringTable::Get(StringId::kUndefined);
+    return genreNames[genre_];
+}
+
+std::string CMp3File::GetFieldText(int fieldId) const {
+    switch (fieldId) {
+    case FieldId::kFile:
+        return fileName_;
+    case FieldId::kArtist:
+        return artist_;
+    case FieldId::kTitle:
+        return title_;
+    case FieldId::kLocation:
+        return directory_;
+    case FieldId::kSize:
+        return FormatSize(sizeK_);
+    case FieldId::kAlbum:
+        return album_;
+    case FieldId::kGenre:
+        return std::string(GetGenreName());
+    case FieldId::kDate:
+        return year_;
+    case FieldId::kComment:
+        return comment_;
+    case FieldId::kTime:
+        return FormatDuration(duration_);
+    case FieldId::kBitrate:
+        return bitrateText_;
+    case FieldId::kFrequency:
+        return frequencyText_;
+    case FieldId::kMode:
+        return modeText_;
+    case FieldId::kMpegLayer:
+        return versionLayerText_;
+    default:
+        return std::string(CStringTable::Get(StringId::kNotAssigned));
+    }
+}
+
+namespace {
+
+int CompareNumbers(int a, int b) {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+// Byte by byte, as unsigned codes, case-sensitive: "Zebra" before "apple".
+int CompareTexts(std::string_view a, std::string_view b) {
+    const int c = a.compare(b);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+} // namespace
+
+// The sign of the key gives the direction. Size is the one field whose sense is reversed: a
+// positive key puts the larger files first.
+int CMp3File::Compare(const CMp3File& a, const CMp3File& b, int key) {
+    const int sign = key > 0 ? 1 : -1;
+    const int field = key > 0 ? key : -key;
+    switch (field) {
+    case FieldId::kSize:
+        return -sign * CompareNumbers(a.sizeK_, b.sizeK_);
+    case FieldId::kTime:
+        return sign * CompareNumbers(a.duration_, b.duration_);
+    case FieldId::kBitrate:
+        return sign * CompareNumbers(a.bitrate_, b.bitrate_);
+    case FieldId::kFile:
+        return sign * CompareTexts(a.fileName_, b.fileName_);
+    case FieldId::kArtist:
+        return sign * CompareTexts(a.artist_, b.artist_);
+    case FieldId::kTitle:
+        return sign * CompareTexts(a.title_, b.title_);
+    case FieldId::kLocation:
+        return sign * CompareTexts(a.directory_, b.directory_);
+    case FieldId::kAlbum:
+        return sign * CompareTexts(a.album_, b.album_);
+    case FieldId::kDate:
+        return sign * CompareTexts(a.year_, b.year_);
+    case FieldId::kComment:
+        return sign * CompareTexts(a.comment_, b.comment_);
+    case FieldId::kFrequency:
+        return sign * CompareTexts(a.frequencyText_, b.frequencyText_);
+    case FieldId::kMode:
+        return sign * CompareTexts(a.modeText_, b.modeText_);
+    case FieldId::kMpegLayer:
+        return sign * CompareTexts(a.versionLayerText_, b.versionLayerText_);
+    case FieldId::kGenre:
+        return sign * CompareTexts(a.GetGenreName(), b.GetGenreName());
+    default:
+        return 0;
+    }
+}
+
+std::string CMp3File::FormatSize(int sizeK) {
+    const std::string format(CStringTable::Get(StringId::kSizeFormat));
+    char text[64];
+    std::snprintf(text, sizeof text, format.c_str(), sizeK * 0.001);
+    return text;
+}
+
+std::string CMp3File::FormatDuration(int seconds) {
+    const int h = seconds / 3600;
+    const int m = seconds / 60 - 60 * h;
+    const int s = seconds % 60;
+    char text[32];
+    if (h != 0)
+        std::snprintf(text, sizeof text, "%d:%02d:%02d", h, m, s);
+    else
+        std::snprintf(text, sizeof text, "%d:%02d", m, s);
+    return text;
+}
+
+namespace {
+
+// The directory relative to the snapshot's base: the tail of the directory beyond the base's
+// length, or nothing for the base's own directory (one byte shorter, without the "/").
+std::string_view RelativeDirectory(std::string_view directory, std::string_view base) {
+    if (directory.size() <= base.size())
+        return {};
+    return directory.substr(base.size());
+}
+
+// The snapshot has no numeric bitrate; its text ("128 kbit/s") gives it back for sorting.
+int BitrateFromText(std::string_view text) {
+    int kilobits = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && kilobits < 1000000; ++i)
+        kilobits = kilobits * 10 + (text[i] - '0');
+    return i > 0 && text.substr(i) == " kbit/s" ? kilobits * 1000 : 0;
+}
+
+} // namespace
+
+void CMp3File::Serialize(CArchiveWriter& archive, std::string_view base) const {
+    archive.WriteString(fileName_);
+    archive.WriteString(title_);
+    archive.WriteString(RelativeDirectory(directory_, base));
+    archive.WriteString(artist_);
+    archive.WriteString(album_);
+    archive.WriteString(comment_);
+    archive.WriteByte(genre_);
+    archive.WriteInt32(sizeK_);
+    archive.WriteInt32(duration_);
+    archive.WriteString(bitrateText_);
+    archive.WriteString(frequencyText_);
+    archive.WriteString(versionLayerText_);
+    archive.WriteString(modeText_);
+    archive.WriteString(year_);
+}
+
+bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
+    std::string relative;
+    std::int32_t sizeK = 0;
+    std::int32_t duration = 0;
+    const bool ok = archive.ReadString(fileName_) && archive.ReadString(title_) &&
+                    archive.ReadString(relative) && archive.ReadString(artist_) &&
+                    archive.ReadString(album_) && archive.ReadString(comment_) &&
+                    archive.ReadByte(genre_) && archive.ReadInt32(sizeK) &&
+                    archive.ReadInt32(duration) && archive.ReadString(bitrateText_) &&
+                    archive.ReadString(frequencyText_) && archive.ReadString(versionLayerText_) &&
+                    archive.ReadString(modeText_) && archive.ReadString(year_);
+    if (!ok)
+        return false;
+    sizeK_ = sizeK;
+    duration_ = duration;
+    directory_.reserve(base.size() + relative.size());
+    directory_.assign(base);
+    directory_ += relative;
+    bitrate_ = BitrateFromText(bitrateText_);
+    return true;
+}

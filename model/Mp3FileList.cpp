@@ -1,0 +1,129 @@
+#include "model/Mp3FileList.h"
+
+#include "model/ArchiveFormat.h"
+#include "model/ArchiveReader.h"
+#include "model/ArchiveWriter.h"
+#include "platform/File.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// The smallest record: eleven empty strings, the genre byte and two 32-bit numbers.
+constexpr std::size_t kMinRecordSize = 11 + 1 + 4 + 4;
+
+bool WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool ReadWhole(const std::string& path, std::string& bytes) {
+    CFile file;
+    if (file.Open(path, CFile::EMode::Read) != CFile::EOpenResult::Opened)
+        return false;
+    bytes.resize(static_cast<std::size_t>(file.Size()));
+    const auto got = file.ReadAt(0, bytes.data(), bytes.size());
+    if (got < 0)
+        return false;
+    bytes.resize(static_cast<std::size_t>(got));
+    return true;
+}
+
+} // namespace
+
+std::size_t CMp3FileList::Add(std::unique_ptr<CMp3File> track) {
+    tracks_.push_back(std::move(track));
+    return tracks_.size() - 1;
+}
+
+void CMp3FileList::Truncate(std::size_t size) {
+    if (size < tracks_.size())
+        tracks_.erase(tracks_.begin() + static_cast<std::ptrdiff_t>(size), tracks_.end());
+}
+
+std::string CMp3FileList::SnapshotBase(const std::string& directory) {
+    if (!directory.empty() && directory.back() == '/')
+        return directory;
+    return directory + '/';
+}
+
+void CMp3FileList::Serialize(CArchiveWriter& archive, std::string_view base) const {
+    archive.WriteString(ArchiveFormat::kMagic);
+    archive.WriteInt32(static_cast<std::int32_t>(tracks_.size()));
+    for (const auto& track : tracks_)
+        track->Serialize(archive, base);
+}
+
+// Appends the records in the archive; false when it is not a snapshot or breaks part-way (the
+// records completed before the fault stay appended).
+bool CMp3FileList::Serialize(CArchiveReader& archive, std::string_view base) {
+    return ReadMagic(archive) && ReadRecords(archive, base);
+}
+
+bool CMp3FileList::ReadMagic(CArchiveReader& archive) {
+    std::string magic;
+    return archive.ReadString(magic) && magic == ArchiveFormat::kMagic;
+}
+
+// A count of zero or below reads nothing. A hostile count cannot make us reserve more than the
+// bytes left could hold.
+bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base) {
+    std::int32_t count = 0;
+    if (!archive.ReadInt32(count))
+        return false;
+    if (count <= 0)
+        return true;
+    const auto wanted = static_cast<std::size_t>(count);
+    tracks_.reserve(tracks_.size() + std::min(wanted, archive.Remaining() / kMinRecordSize));
+    for (std::size_t i = 0; i < wanted; ++i) {
+        auto track = std::make_unique<CMp3File>();
+        if (!track->Serialize(archive, base))
+            return false;
+        tracks_.push_back(std::move(track));
+    }
+    return true;
+}
+
+// Written whole into a temporary file beside it and renamed over it, so a failed write never
+// leaves a half snapshot for the next visit to trust.
+bool CMp3FileList::SaveSnapshot(const std::string& directory) const {
+    const std::string base = SnapshotBase(directory);
+    const std::string path = base + std::string(ArchiveFormat::kFileName);
+    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return true;
+    CArchiveWriter archive;
+    archive.Reserve(64 + tracks_.size() * 96);
+    Serialize(archive, base);
+    const bool written = WriteAll(fd, archive.Bytes());
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+CMp3FileList::ELoadResult CMp3FileList::LoadSnapshot(const std::string& directory) {
+    const std::string base = SnapshotBase(directory);
+    std::string bytes;
+    if (!ReadWhole(base + std::string(ArchiveFormat::kFileName), bytes))
+        return ELoadResult::NotFound;
+    CArchiveReader archive(bytes);
+    if (!ReadMagic(archive))
+        return ELoadResult::NotFound;
+    return ReadRecords(archive, base) ? ELoadResult::Loaded : ELoadResult::Broken;
+}

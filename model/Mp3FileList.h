@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/Mp3File.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CArchiveReader;
+class CArchiveWriter;
+
+// The owning, ordered list of the catalog's tracks, and its cache snapshot "mp3cache.qvc": the
+// records of every track under a directory, so that the next visit need not read the files.
+class CMp3FileList {
+public:
+    enum class ELoadResult {
+        NotFound, // no snapshot (or not one of ours): the directory must be walked
+        Loaded,
+        Broken, // cut short or corrupt; the records read before the fault were appended
+    };
+
+    CMp3File* GetAt(std::size_t index) const { return tracks_[index].get(); }
+    std::size_t GetSize() const { return tracks_.size(); }
+    std::size_t Add(std::unique_ptr<CMp3File> track);
+    void RemoveAll() { tracks_.clear(); }
+    // Drops the records from `size` on, as after a snapshot that broke part-way.
+    void Truncate(std::size_t size);
+
+    // True when written, and also when the file cannot be created (read-only medium: there is
+    // simply no snapshot); false on a write error, which leaves any previous snapshot intact.
+    bool SaveSnapshot(const std::string& directory) const;
+    ELoadResult LoadSnapshot(const std::string& directory);
+
+    void Serialize(CArchiveWriter& archive, std::string_view base) const;
+    bool Serialize(CArchiveReader& archive, std::string_view base);
+
+    static std::string SnapshotBase(const std::string& directory);
+
+private:
+    static bool ReadMagic(CArchiveReader& archive);
+    bool ReadRecords(CArchiveReader& archive, std::string_view base);
+
+    std::vector<std::unique_ptr<CMp3File>> tracks_;
+};

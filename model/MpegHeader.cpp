@@ -1,0 +1,129 @@
+#include "model/MpegHeader.h"
+
+#include "model/MpegStream.h"
+
+#include <array>
+
+namespace {
+
+// kbit/s by version (0 MPEG-2, 1 MPEG-1), layer (I, II, III) and bitrate index, from
+// ISO/IEC 11172-3 and the lower sampling frequencies of ISO/IEC 13818-3. Index 0 is free
+// format and 15 forbidden: neither has a rate.
+constexpr std::array<std::array<std::array<int, 16>, 3>, 2> kKilobits{{
+    {{
+        // MPEG-2, Layer I, II, III
+        {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0},
+        {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},
+        {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},
+    }},
+    {{
+        // MPEG-1, Layer I, II, III
+        {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448, 0},
+        {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0},
+        {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0},
+    }},
+}};
+
+constexpr std::array<std::array<std::array<std::string_view, 16>, 3>, 2> kBitrateTexts{{
+    {{
+        {"free format", "32 kbit/s", "48 kbit/s", "56 kbit/s", "64 kbit/s", "80 kbit/s",
+         "96 kbit/s", "112 kbit/s", "128 kbit/s", "144 kbit/s", "160 kbit/s", "176 kbit/s",
+         "192 kbit/s", "224 kbit/s", "256 kbit/s", "forbidden"},
+        {"free format", "8 kbit/s", "16 kbit/s", "24 kbit/s", "32 kbit/s", "40 kbit/s", "48 kbit/s",
+         "56 kbit/s", "64 kbit/s", "80 kbit/s", "96 kbit/s", "112 kbit/s", "128 kbit/s",
+         "144 kbit/s", "160 kbit/s", "forbidden"},
+        {"free format", "8 kbit/s", "16 kbit/s", "24 kbit/s", "32 kbit/s", "40 kbit/s", "48 kbit/s",
+         "56 kbit/s", "64 kbit/s", "80 kbit/s", "96 kbit/s", "112 kbit/s", "128 kbit/s",
+         "144 kbit/s", "160 kbit/s", "forbidden"},
+    }},
+    {{
+        {"free format", "32 kbit/s", "64 kbit/s", "96 kbit/s", "128 kbit/s", "160 kbit/s",
+         "192 kbit/s", "224 kbit/s", "256 kbit/s", "288 kbit/s", "320 kbit/s", "352 kbit/s",
+         "384 kbit/s", "416 kbit/s", "448 kbit/s", "forbidden"},
+        {"free format", "32 kbit/s", "48 kbit/s", "56 kbit/s", "64 kbit/s", "80 kbit/s",
+         "96 kbit/s", "112 kbit/s", "128 kbit/s", "160 kbit/s", "192 kbit/s", "224 kbit/s",
+         "256 kbit/s", "320 kbit/s", "384 kbit/s", "forbidden"},
+        {"free format", "32 kbit/s", "40 kbit/s", "48 kbit/s", "56 kbit/s", "64 kbit/s",
+         "80 kbit/s", "96 kbit/s", "112 kbit/s", "128 kbit/s", "160 kbit/s", "192 kbit/s",
+         "224 kbit/s", "256 kbit/s", "320 kbit/s", "forbidden"},
+    }},
+}};
+
+constexpr std::array<std::array<int, 3>, 2> kFrequencies{
+    {{22050, 24000, 16000}, {44100, 48000, 32000}}};
+constexpr std::array<std::array<std::string_view, 3>, 2> kFrequencyTexts{
+    {{"22.05 kHz", "24 kHz", "16 kHz"}, {"44.1 kHz", "48 kHz", "32 kHz"}}};
+constexpr std::array<std::string_view, 4> kModeTexts{"Stereo", "Joint stereo", "Dual channel",
+                                                     "Single channel"};
+constexpr std::array<std::string_view, 4> kLayerTexts{"", "I", "II", "III"};
+constexpr std::array<std::string_view, 2> kVersionTexts{"MPEG-2", "MPEG-1"};
+
+constexpr unsigned Bits(std::uint32_t value, int high, int low) {
+    return (value >> low) & ((1u << (high - low + 1)) - 1);
+}
+
+} // namespace
+
+bool CMpegHeader::ReadHeader(CMpegStream& stream) {
+    const auto header = stream.FindSync();
+    if (!header || !Decode(*header))
+        return false;
+    return stream.ReadFrame(frameLength_);
+}
+
+bool CMpegHeader::Decode(std::uint32_t header) {
+    version_ = static_cast<int>(Bits(header, 19, 19));
+    frequencyIndex_ = static_cast<int>(Bits(header, 11, 10));
+    if (frequencyIndex_ == 3)
+        return false;
+    layer_ = static_cast<int>((4 - Bits(header, 18, 17)) % 4);
+    protection_ = static_cast<int>(Bits(header, 16, 16));
+    bitrateIndex_ = static_cast<int>(Bits(header, 15, 12));
+    padding_ = static_cast<int>(Bits(header, 9, 9));
+    mode_ = static_cast<int>(Bits(header, 7, 6));
+    if (layer_ == 0 || bitrateIndex_ == 0 || bitrateIndex_ == 15)
+        return false;
+
+    // Body length after the 4 header bytes: Layer I counts 4-byte slots, Layers II and III
+    // bytes, and MPEG-2 frames carry half as many samples.
+    const int bitrate = Bitrate();
+    const int frequency = kFrequencies[version_][frequencyIndex_];
+    if (layer_ == 1) {
+        frameLength_ = (12 * bitrate / frequency + padding_) * 4 - 4;
+    } else {
+        const int slots = 144 * bitrate / frequency;
+        frameLength_ = (version_ == 1 ? slots : slots / 2) + padding_ - 4;
+    }
+    return true;
+}
+
+int CMpegHeader::Bitrate() const {
+    return layer_ == 0 ? 0 : kKilobits[version_][layer_ - 1][bitrateIndex_] * 1000;
+}
+
+std::string_view CMpegHeader::VersionText() const {
+    return kVersionTexts[version_];
+}
+
+std::string_view CMpegHeader::LayerText() const {
+    return kLayerTexts[layer_];
+}
+
+std::string_view CMpegHeader::ModeText() const {
+    return kModeTexts[mode_];
+}
+
+std::string_view CMpegHeader::FrequencyText() const {
+    return kFrequencyTexts[version_][frequencyIndex_];
+}
+
+std::string_view CMpegHeader::BitrateText() const {
+    return layer_ == 0 ? std::string_view{} : kBitrateTexts[version_][layer_ - 1][bitrateIndex_];
+}
+
+std::string CMpegHeader::VersionLayerText() const {
+    std::string text(VersionText());
+    text += " Layer ";
+    text += LayerText();
+    return text;
+}

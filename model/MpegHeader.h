@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CMpegStream;
+
+// One MPEG audio frame header, a big-endian 32-bit value:
+//   31..20 sync | 19 version (1 MPEG-1, 0 MPEG-2) | 18..17 layer code (3 I, 2 II, 1 III)
+//   16 protection | 15..12 bitrate index | 11..10 frequency index | 9 padding | 7..6 mode
+class CMpegHeader {
+public:
+    // Finds the first candidate in the stream and decodes it; the first candidate only, so a
+    // refused one leaves the file without a header even when valid frames follow.
+    bool ReadHeader(CMpegStream& stream);
+    // Takes the fields of a header value; false for frequency index 3, free format (bitrate
+    // index 0), the forbidden index 15 and the reserved layer code, none of which gives a
+    // frame length.
+    bool Decode(std::uint32_t header);
+
+    int Version() const { return version_; }
+    int Layer() const { return layer_; }
+    int FrameLength() const { return frameLength_; }
+    int Bitrate() const;
+    std::string_view VersionText() const;
+    std::string_view LayerText() const;
+    std::string_view ModeText() const;
+    std::string_view FrequencyText() const;
+    std::string_view BitrateText() const;
+    std::string VersionLayerText() const;
+
+private:
+    int version_ = 1;
+    int layer_ = 0;
+    int protection_ = 1;
+    int bitrateIndex_ = 0;
+    int frequencyIndex_ = 0;
+    int padding_ = 0;
+    int mode_ = 0;
+    int frameLength_ = 0;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// A regular file opened by path, read and written at explicit offsets. Opening never blocks
+// (a FIFO or device named like a track is refused) and entries that are not regular files are
+// told apart from files that cannot be opened.
+class CFile {
+public:
+    enum class EMode { Read, ReadWrite };
+    enum class EOpenResult { Opened, CannotOpen, NotRegular };
+
+    CFile() = default;
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    ~CFile();
+
+    EOpenResult Open(const std::string& path, EMode mode);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    std::int64_t Size() const { return size_; }
+
+    // Reads up to `count` bytes; returns how many were read, or -1 on a read error.
+    std::ptrdiff_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const;
+    // Writes all `count` bytes or reports failure.
+    bool WriteAt(std::int64_t offset, const void* buffer, std::size_t count);
+    bool Truncate(std::int64_t length);
+
+private:
+    int fd_ = -1;
+    std::int64_t size_ = 0;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string_view>
+
+// The program's texts by string id, in English and French. French is chosen when the user's
+// language is French; QUAVERO_LANG=en|fr overrides the locale.
+class CStringTable {
+public:
+    enum class ELanguage { English, French };
+
+    static std::string_view Get(int id);
+    static std::string_view Get(int id, ELanguage language);
+    static ELanguage Language();
+    static ELanguage LanguageFromEnvironment();
+};

@@ -1,0 +1,186 @@
+#include "model/Mp3File.h"
+#include "model/FieldIds.h"
+#include "support/Mp3Maker.h"
+#include "support/RecordingReporter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kFrame128 = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413);
+
+std::unique_ptr<CMp3File> LoadFile(const CTempDir& dir, const std::string& name,
+                                   const std::string& bytes) {
+    dir.Write(name, bytes);
+    auto track = std::make_unique<CMp3File>();
+    CRecordingReporter reporter;
+    if (!track->Load(dir.Path(), name, reporter))
+        return nullptr;
+    return track;
+}
+
+} // namespace
+
+TEST(Mp3File, DefaultsOfAnUntaggedFile) {
+    CTempDir dir;
+    auto track = LoadFile(dir, "plain.mp3", kFrame128 + Mp3Maker::Filler(2000));
+    ASSERT_TRUE(track);
+    EXPECT_FALSE(track->HasTag());
+    EXPECT_EQ(track->GetFieldText(FieldId::kTitle), "");
+    EXPECT_EQ(track->GetFieldText(FieldId::kArtist), "<Undefined>");
+    EXPECT_EQ(track->GetFieldText(FieldId::kAlbum), "<Undefined>");
+    EXPECT_EQ(track->GetFieldText(FieldId::kGenre), "<Undefined>");
+    EXPECT_EQ(track->GetFieldText(FieldId::kFile), "plain.mp3");
+    EXPECT_EQ(track->GetFieldText(FieldId::kLocation), dir.Path());
+    EXPECT_EQ(track->FullPath(), dir / "plain.mp3");
+    EXPECT_EQ(track->SizeK(), (417 + 2000 - 128) / 1000);
+    EXPECT_EQ(track->GetFieldText(0), "Not assigned");
+    EXPECT_EQ(track->GetFieldText(15), "Not assigned");
+}
+
+TEST(Mp3File, TaggedFileFieldsAndGenres) {
+    CTempDir dir;
+    auto track =
+        LoadFile(dir, "t.mp3", kFrame128 + Mp3Maker::Tag("Song", "   ", "Disc", "1987", "c", 147));
+    ASSERT_TRUE(track);
+    EXPECT_TRUE(track->HasTag());
+    EXPECT_EQ(track->GetFieldText(FieldId::kArtist), "") << "blank artist is empty";
+    EXPECT_EQ(track->GetFieldText(FieldId::kTitle), "Song");
+    EXPECT_EQ(track->GetFieldText(FieldId::kAlbum), "Disc");
+    EXPECT_EQ(track->GetFieldText(FieldId::kDate), "1987");
+    EXPECT_EQ(track->GetFieldText(FieldId::kComment), "c");
+    EXPECT_EQ(track->GetFieldText(FieldId::kGenre), "Synthpop");
+    EXPECT_EQ(track->GetFieldText(FieldId::kMpegLayer), "MPEG-1 Layer III");
+    EXPECT_EQ(track->GetFieldText(FieldId::kBitrate), "128 kbit/s");
+    EXPECT_EQ(track->GetFieldText(FieldId::kFrequency), "44.1 kHz");
+    EXPECT_EQ(track->GetFieldText(FieldId::kMode), "Joint stereo");
+    for (int genre : {148, 200, 255}) {
+        auto other = LoadFile(dir, "g.mp3", Mp3Maker::Tag("", "", "", "", "", genre));
+        ASSERT_TRUE(other);
+        EXPECT_EQ(other->GetGenreName(), "<Undefined>") << genre;
+    }
+}
+
+TEST(Mp3File, TooShortFilesAreNotTracks) {
+    CTempDir dir;
+    EXPECT_FALSE(LoadFile(dir, "short.mp3", std::string(100, 'x')));
+    EXPECT_FALSE(LoadFile(dir, "empty.mp3", ""));
+    auto tagOnly = LoadFile(dir, "tag.mp3", Mp3Maker::Tag("Only", "A", "B", "", "", 3));
+    ASSERT_TRUE(tagOnly);
+    EXPECT_EQ(tagOnly->SizeK(), 0);
+    EXPECT_EQ(tagOnly->Title(), "Only");
+}
+
+TEST(Mp3File, OnlyRegularFilesAreRead) {
+    CTempDir dir;
+    dir.MakeDir("folder.mp3");
+    ASSERT_EQ(::mkfifo((dir / "pipe.mp3").c_str(), 0644), 0);
+    CRecordingReporter reporter;
+    CMp3File folder;
+    EXPECT_FALSE(folder.Load(dir.Path(), "folder.mp3", reporter));
+    CMp3File pipe; // must return at once, not wait for a writer
+    EXPECT_FALSE(pipe.Load(dir.Path(), "pipe.mp3", reporter));
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST(Mp3File, UnopenableFileIsReportedAndListedWithDefaults) {
+    CTempDir dir;
+    dir.Write("locked.mp3", kFrame128 + Mp3Maker::Tag("T", "A", "B", "", "", 1));
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod((dir / "locked.mp3").c_str(), 0);
+    // Root opens anything: try as nobody in a child process.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
+        CRecordingReporter reporter;
+        CMp3File track;
+        const bool listed = track.Load(dir.Path(), "locked.mp3", reporter);
+        const bool ok = listed && reporter.messages.size() == 1 &&
+                        reporter.messages[0].caption == "Invalid handle" &&
+                        reporter.messages[0].text == "Error opening file: " + dir / "locked.mp3" &&
+                        track.Artist() == "<Undefined>" && track.SizeK() == 0 &&
+                        track.Duration() == 0 && track.BitrateText().empty();
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 3)
+        GTEST_SKIP() << "cannot drop privileges here";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(Mp3File, DurationFromSizeAndBitrate) {
+    CTempDir dir;
+    // 4,000,128 bytes at 128 kbit/s: 4000 * 8000 / 128000 = 250 s.
+    auto track = LoadFile(dir, "a.mp3", kFrame128 + std::string(4000128 - kFrame128.size(), 'x'));
+    ASSERT_TRUE(track);
+    EXPECT_EQ(track->SizeK(), 4000);
+    EXPECT_EQ(track->Duration(), 250);
+    EXPECT_EQ(track->GetFieldText(FieldId::kTime), "4:10");
+    EXPECT_EQ(track->GetFieldText(FieldId::kSize), "  4.0 MB");
+
+    // Above 268 MB, sizeK * 8000 overflows 32 bits; a sparse file keeps the test small.
+    const std::string big = dir.Write("big.mp3", kFrame128);
+    ASSERT_EQ(::truncate(big.c_str(), 3000000128LL), 0);
+    CMp3File large;
+    CRecordingReporter reporter;
+    ASSERT_TRUE(large.Load(dir.Path(), "big.mp3", reporter));
+    EXPECT_EQ(large.SizeK(), 3000000);
+    EXPECT_EQ(large.Duration(), 187500);
+}
+
+TEST(Mp3File, FormatSizeAndDuration) {
+    EXPECT_EQ(CMp3File::FormatSize(4000), "  4.0 MB");
+    EXPECT_EQ(CMp3File::FormatSize(123456), "123.5 MB");
+    EXPECT_EQ(CMp3File::FormatSize(0), "  0.0 MB");
+    EXPECT_EQ(CMp3File::FormatDuration(59), "0:59");
+    EXPECT_EQ(CMp3File::FormatDuration(61), "1:01");
+    EXPECT_EQ(CMp3File::FormatDuration(3600), "1:00:00");
+    EXPECT_EQ(CMp3File::FormatDuration(3725), "1:02:05");
+    EXPECT_EQ(CMp3File::FormatDuration(45), "0:45");
+    EXPECT_EQ(CMp3File::FormatDuration(0), "0:00");
+}
+
+TEST(Mp3File, CompareEveryFieldKind) {
+    CTempDir dir;
+    // Small: 1 MB at 128 kbit/s; large: 9 MB at 64 kbit/s (longer), 48 kHz, upper-case title.
+    auto small = LoadFile(dir, "b.mp3",
+                          kFrame128 + std::string(1000000, 'x') +
+                              Mp3Maker::Tag("apple", "B", "Y", "2001", "z", 13));
+    const std::string frame64 = Mp3Maker::Frame(0xFB, 0x54, 0x64, 144 * 64000 / 48000 - 4);
+    auto large = LoadFile(dir, "a.mp3",
+                          frame64 + std::string(9000000, 'x') +
+                              Mp3Maker::Tag("Zebra", "A", "X", "1999", "a", 0));
+    ASSERT_TRUE(small && large);
+    ASSERT_EQ(large->BitrateText(), "64 kbit/s");
+    const auto cmp = [&](int key) { return CMp3File::Compare(*large, *small, key); };
+
+    EXPECT_LT(cmp(5), 0) << "positive Size key puts larger first";
+    EXPECT_GT(cmp(-5), 0);
+    EXPECT_GT(cmp(10), 0) << "the larger file plays longer";
+    EXPECT_LT(cmp(-10), 0);
+    EXPECT_LT(cmp(11), 0) << "64 kbit/s below 128 kbit/s by number";
+    EXPECT_LT(cmp(3), 0) << "Zebra before apple: upper case first";
+    EXPECT_LT(cmp(1), 0);
+    EXPECT_LT(cmp(2), 0);
+    EXPECT_GT(cmp(-2), 0);
+    EXPECT_LT(cmp(6), 0);
+    EXPECT_LT(cmp(7), 0) << "Blues before Pop by name";
+    EXPECT_LT(cmp(8), 0);
+    EXPECT_LT(cmp(9), 0);
+    EXPECT_GT(cmp(12), 0) << "\"48 kHz\" after \"44.1 kHz\" as text";
+    EXPECT_EQ(cmp(13), 0);
+    EXPECT_EQ(cmp(14), 0);
+    EXPECT_EQ(cmp(4), 0);
+    for (int key : {0, 15, -15, 100})
+        EXPECT_EQ(cmp(key), 0) << key;
+    EXPECT_EQ(CMp3File::Compare(*small, *small, 3), 0);
+}

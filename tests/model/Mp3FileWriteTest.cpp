@@ -1,0 +1,106 @@
+#include "model/Mp3File.h"
+#include "support/Mp3Maker.h"
+#include "support/RecordingReporter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kAudio = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(3000);
+
+CMp3File Loaded(const CTempDir& dir, const std::string& name) {
+    CMp3File track;
+    CRecordingReporter reporter;
+    EXPECT_TRUE(track.Load(dir.Path(), name, reporter));
+    return track;
+}
+
+std::string Padded(std::string text, std::size_t width) {
+    text.resize(width, ' ');
+    return text;
+}
+
+} // namespace
+
+TEST(Mp3FileWrite, AppendsToUntaggedFileThenOverwrites) {
+    CTempDir dir;
+    const std::string path = dir.Write("Song Title.mp3", kAudio);
+    CMp3File track = Loaded(dir, "Song Title.mp3");
+    track.SetTitle("Song Title");
+    ASSERT_TRUE(track.WriteTag());
+    EXPECT_TRUE(track.HasTag());
+    // An untagged record writes what it holds: "<Undefined>" and genre 148.
+    const std::string expected = "TAG" + Padded("Song Title", 30) + Padded("<Undefined>", 30) +
+                                 Padded("<Undefined>", 30) + Padded("", 4) + Padded("", 30) +
+                                 "\x94";
+    EXPECT_EQ(ReadFileBytes(path), kAudio + expected);
+
+    track.SetArtist("Band");
+    track.SetGenre(0);
+    ASSERT_TRUE(track.WriteTag());
+    const std::string bytes = ReadFileBytes(path);
+    ASSERT_EQ(bytes.size(), kAudio.size() + 128) << "the second write overwrites";
+    EXPECT_EQ(bytes.substr(0, kAudio.size()), kAudio);
+    EXPECT_EQ(static_cast<unsigned char>(bytes.back()), 0);
+
+    CMp3File back = Loaded(dir, "Song Title.mp3");
+    EXPECT_EQ(back.Title(), "Song Title");
+    EXPECT_EQ(back.Artist(), "Band");
+    EXPECT_EQ(back.Album(), "<Undefined>");
+    EXPECT_EQ(back.Genre(), 0);
+    EXPECT_EQ(back.GetGenreName(), "Blues");
+}
+
+TEST(Mp3FileWrite, ExistingTagIsReplacedInPlace) {
+    CTempDir dir;
+    const std::string path =
+        dir.Write("t.mp3", kAudio + Mp3Maker::Tag("Old", "Artist", "Album", "1990", "x", 5));
+    CMp3File track = Loaded(dir, "t.mp3");
+    track.SetComment(" ");
+    ASSERT_TRUE(track.WriteTag());
+    const std::string bytes = ReadFileBytes(path);
+    ASSERT_EQ(bytes.size(), kAudio.size() + 128);
+    CMp3File back = Loaded(dir, "t.mp3");
+    EXPECT_EQ(back.Title(), "Old");
+    EXPECT_EQ(back.Comment(), "") << "a blank reads back as empty";
+    EXPECT_EQ(back.Genre(), 5);
+    EXPECT_EQ(back.Year(), "1990");
+}
+
+TEST(Mp3FileWrite, MissingFileIsNotCreated) {
+    CTempDir dir;
+    dir.Write("gone.mp3", kAudio);
+    CMp3File track = Loaded(dir, "gone.mp3");
+    ::unlink((dir / "gone.mp3").c_str());
+    EXPECT_FALSE(track.WriteTag());
+    EXPECT_FALSE(track.HasTag());
+    EXPECT_NE(::access((dir / "gone.mp3").c_str(), F_OK), 0);
+}
+
+// A disk that fills up after a few bytes of the tag: the file size limit makes the append stop
+// part-way, and the file must come back to its old length and bytes.
+TEST(Mp3FileWrite, FailedAppendLeavesFileAsItWas) {
+    CTempDir dir;
+    const std::string path = dir.Write("full.mp3", kAudio);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        CMp3File track = Loaded(dir, "full.mp3");
+        const rlimit limit{kAudio.size() + 50, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        track.SetTitle("Never");
+        ::_exit(!track.WriteTag() && !track.HasTag() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFileBytes(path), kAudio);
+}
