@@ -1,0 +1,207 @@
+#include "model/ArchiveReader.h"
+#include "model/ArchiveWriter.h"
+#include "model/Mp3FileList.h"
+#include "support/Mp3Maker.h"
+#include "support/RecordingReporter.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+const std::string kMagic = "\x10QUAVERO SNAPSHOT"s;
+
+std::unique_ptr<CMp3File> Track(const CTempDir& dir, const std::string& relative,
+                                const std::string& bytes) {
+    const std::string path = dir.Write(relative, bytes);
+    const auto slash = path.rfind('/');
+    auto track = std::make_unique<CMp3File>();
+    CRecordingReporter reporter;
+    EXPECT_TRUE(track->Load(path.substr(0, slash), path.substr(slash + 1), reporter));
+    return track;
+}
+
+std::string Snapshot(const CTempDir& dir) {
+    return ReadFileBytes(dir / "mp3cache.qvc");
+}
+
+} // namespace
+
+TEST(Mp3FileList, EmptySnapshotIsTwentyOneBytes) {
+    CTempDir dir;
+    CMp3FileList list;
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    EXPECT_EQ(Snapshot(dir), kMagic + "\0\0\0\0"s);
+    // With or without the trailing "/": the same file.
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path() + "/"));
+    EXPECT_EQ(Snapshot(dir).size(), 21u);
+}
+
+TEST(Mp3FileList, StringLengthEncodings) {
+    for (std::size_t length : {0u, 254u, 255u, 300u, 65533u, 65534u, 70000u}) {
+        CArchiveWriter writer;
+        writer.WriteString(std::string(length, 'a'));
+        const std::string& bytes = writer.Bytes();
+        std::string prefix;
+        if (length < 255)
+            prefix = std::string(1, static_cast<char>(length));
+        else if (length < 65534)
+            prefix = "\xFF"s + static_cast<char>(length & 0xFF) + static_cast<char>(length >> 8);
+        else
+            prefix = "\xFF\xFF\xFF"s + static_cast<char>(length & 0xFF) +
+                     static_cast<char>((length >> 8) & 0xFF) + static_cast<char>(length >> 16) +
+                     '\0';
+        EXPECT_EQ(bytes.substr(0, prefix.size()), prefix) << length;
+        EXPECT_EQ(bytes.size(), prefix.size() + length);
+        CArchiveReader reader(bytes);
+        std::string back;
+        ASSERT_TRUE(reader.ReadString(back));
+        EXPECT_EQ(back.size(), length);
+        EXPECT_EQ(reader.Remaining(), 0u);
+    }
+}
+
+TEST(Mp3FileList, OneUntaggedTrackInTheSnapshotDirectory) {
+    CTempDir dir;
+    CMp3FileList list;
+    list.Add(Track(dir, "a.mp3", std::string(1128, 'x')));
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    const std::string expected = kMagic + "\x01\0\0\0"s + "\x05" "a.mp3"s + "\0\0"s +
+                                 "\x0B<Undefined>\x0B<Undefined>"s + "\0\x94"s +
+                                 "\x01\0\0\0"s + "\0\0\0\0"s + "\0\0\0\0\0"s;
+    EXPECT_EQ(Snapshot(dir), expected);
+
+    CMp3FileList back;
+    ASSERT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
+    ASSERT_EQ(back.GetSize(), 1u);
+    EXPECT_EQ(back.GetAt(0)->Directory(), dir.Path() + "/") << "own directory keeps the /";
+    EXPECT_EQ(back.GetAt(0)->FileName(), "a.mp3");
+    EXPECT_EQ(back.GetAt(0)->Artist(), "<Undefined>");
+    EXPECT_EQ(back.GetAt(0)->Genre(), 148);
+    EXPECT_EQ(back.GetAt(0)->SizeK(), 1);
+}
+
+TEST(Mp3FileList, RoundTripOfManyRecordsInSubdirectories) {
+    CTempDir dir;
+    CMp3FileList list;
+    const std::string frame = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413);
+    for (int i = 0; i < 300; ++i) {
+        const std::string sub = i % 3 == 0 ? "" : (i % 3 == 1 ? "A/" : "A/B/");
+        list.Add(Track(dir, sub + "t" + std::to_string(i) + ".mp3",
+                       frame + std::string(static_cast<std::size_t>(i) * 100, 'x') +
+                           Mp3Maker::Tag("Title " + std::to_string(i), "Artist", "\xE9t\xE9",
+                                         "1999", "c", static_cast<std::uint8_t>(i % 256))));
+    }
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    EXPECT_NE(Snapshot(dir).find("\x03" "A/B"s), std::string::npos) << "two levels down as A/B";
+
+    CMp3FileList back;
+    ASSERT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
+    ASSERT_EQ(back.GetSize(), list.GetSize());
+    for (std::size_t i = 0; i < list.GetSize(); ++i) {
+        const CMp3File& a = *list.GetAt(i);
+        const CMp3File& b = *back.GetAt(i);
+        for (int field = 1; field <= 14; ++field) {
+            if (field == 4 && i % 3 == 0)
+                EXPECT_EQ(b.Directory(), a.Directory() + "/");
+            else
+                EXPECT_EQ(b.GetFieldText(field), a.GetFieldText(field)) << i << " " << field;
+        }
+        EXPECT_EQ(b.Bitrate(), 128000) << "recovered from the bitrate text";
+        EXPECT_EQ(b.Genre(), a.Genre());
+    }
+    // Written back, the restored list gives the same bytes.
+    const std::string first = Snapshot(dir);
+    ASSERT_TRUE(back.SaveSnapshot(dir.Path()));
+    EXPECT_EQ(Snapshot(dir), first);
+}
+
+TEST(Mp3FileList, CountsAndMagic) {
+    CTempDir dir;
+    CMp3FileList list;
+    dir.Write("mp3cache.qvc", kMagic + "\xFF\xFF\xFF\xFF"s);
+    EXPECT_EQ(list.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded) << "count -1";
+    EXPECT_EQ(list.GetSize(), 0u);
+    dir.Write("mp3cache.qvc", kMagic + "\xFF\xFF\xFF\x7F"s);
+    EXPECT_EQ(list.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Broken) << "huge count";
+    EXPECT_EQ(list.GetSize(), 0u);
+    dir.Write("mp3cache.qvc", "\x10QUAVERO SNAPSHOX\0\0\0\0"s);
+    EXPECT_EQ(list.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::NotFound);
+    dir.Write("mp3cache.qvc", "");
+    EXPECT_EQ(list.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::NotFound);
+    ::unlink((dir / "mp3cache.qvc").c_str());
+    EXPECT_EQ(list.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::NotFound);
+    // Bytes after the last record are ignored.
+    dir.Write("mp3cache.qvc", kMagic + "\0\0\0\0junk"s);
+    EXPECT_EQ(list.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
+}
+
+// Every cut of a valid snapshot, and random byte flips: never a crash, the completed records
+// stay appended, and a cut inside the records is reported as broken.
+TEST(Mp3FileList, HostileSnapshots) {
+    CTempDir dir;
+    CMp3FileList list;
+    for (int i = 0; i < 4; ++i)
+        list.Add(Track(dir, "s/t" + std::to_string(i) + ".mp3",
+                       std::string(400, 'x') + Mp3Maker::Tag("T", "A", "B", "1", "C", 2)));
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    const std::string valid = Snapshot(dir);
+    for (std::size_t cut = 0; cut < valid.size(); ++cut) {
+        dir.Write("mp3cache.qvc", valid.substr(0, cut));
+        CMp3FileList back;
+        const auto result = back.LoadSnapshot(dir.Path());
+        EXPECT_NE(result, CMp3FileList::ELoadResult::Loaded) << cut;
+        EXPECT_LT(back.GetSize(), 4u);
+    }
+    std::mt19937 random(42);
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = valid;
+        const int flips = 1 + static_cast<int>(random() % 4);
+        for (int f = 0; f < flips; ++f)
+            bytes[random() % bytes.size()] = static_cast<char>(random());
+        dir.Write("mp3cache.qvc", bytes);
+        CMp3FileList back;
+        back.LoadSnapshot(dir.Path());
+        EXPECT_LE(back.GetSize(), bytes.size() / 20);
+    }
+    // A string that claims 4 GB in a small file.
+    dir.Write("mp3cache.qvc", kMagic + "\x01\0\0\0"s + "\xFF\xFF\xFF\xFF\xFF\xFF\xFF"s);
+    CMp3FileList back;
+    EXPECT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Broken);
+}
+
+TEST(Mp3FileList, FailedSaveKeepsThePreviousSnapshot) {
+    CTempDir dir;
+    CMp3FileList list;
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    const std::string before = Snapshot(dir);
+    for (int i = 0; i < 50; ++i)
+        list.Add(Track(dir, "t" + std::to_string(i) + ".mp3", std::string(300, 'x')));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(list.SaveSnapshot(dir.Path()) ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "a write error is reported";
+    EXPECT_EQ(Snapshot(dir), before);
+    EXPECT_EQ(std::system(("test -z \"$(ls " + dir.Path() + " | grep tmp)\"").c_str()), 0)
+        << "no temporary file left behind";
+
+    // A folder that cannot be written: no snapshot, and that is not an error.
+    const std::string missing = dir / "no/such/folder";
+    EXPECT_TRUE(list.SaveSnapshot(missing));
+}
