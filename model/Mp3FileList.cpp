@@ -44,13 +44,15 @@ bool ReadWhole(const std::string& path, std::string& bytes) {
 } // namespace
 
 std::size_t CMp3FileList::Add(std::unique_ptr<CMp3File> track) {
-    tracks_.push_back(std::move(track));
+    tracks_.push_back(track.release());
     return tracks_.size() - 1;
 }
 
 void CMp3FileList::Truncate(std::size_t size) {
-    if (size < tracks_.size())
-        tracks_.erase(tracks_.begin() + static_cast<std::ptrdiff_t>(size), tracks_.end());
+    while (tracks_.size() > size) {
+        delete tracks_.back();
+        tracks_.pop_back();
+    }
 }
 
 std::string CMp3FileList::SnapshotBase(const std::string& directory) {
@@ -62,7 +64,7 @@ std::string CMp3FileList::SnapshotBase(const std::string& directory) {
 void CMp3FileList::Serialize(CArchiveWriter& archive, std::string_view base) const {
     archive.WriteString(ArchiveFormat::kMagic);
     archive.WriteInt32(static_cast<std::int32_t>(tracks_.size()));
-    for (const auto& track : tracks_)
+    for (const CMp3File* track : tracks_)
         track->Serialize(archive, base);
 }
 
@@ -91,7 +93,7 @@ bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base) {
         auto track = std::make_unique<CMp3File>();
         if (!track->Serialize(archive, base))
             return false;
-        tracks_.push_back(std::move(track));
+        tracks_.push_back(track.release());
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Mp3File.h"
+#include "platform/TrackArray.h"
 
 #include <cstddef>
 #include <memory>
@@ -21,10 +22,18 @@ public:
         Broken, // cut short or corrupt; the records read before the fault were appended
     };
 
-    CMp3File* GetAt(std::size_t index) const { return tracks_[index].get(); }
+    CMp3FileList() = default;
+    CMp3FileList(const CMp3FileList&) = delete;
+    CMp3FileList& operator=(const CMp3FileList&) = delete;
+    ~CMp3FileList() { RemoveAll(); }
+
+    CMp3File* GetAt(std::size_t index) const { return tracks_[index]; }
     std::size_t GetSize() const { return tracks_.size(); }
+    // All tracks, in order; the array that the tree's root shows.
+    const TrackArray& Tracks() const { return tracks_; }
     std::size_t Add(std::unique_ptr<CMp3File> track);
-    void RemoveAll() { tracks_.clear(); }
+    // Deletes every record.
+    void RemoveAll() { Truncate(0); }
     // Drops the records from `size` on, as after a snapshot that broke part-way.
     void Truncate(std::size_t size);
 
@@ -42,5 +51,5 @@ private:
     static bool ReadMagic(CArchiveReader& archive);
     bool ReadRecords(CArchiveReader& archive, std::string_view base);
 
-    std::vector<std::unique_ptr<CMp3File>> tracks_;
+    TrackArray tracks_; // owned
 };

@@ -1,0 +1,35 @@
+#include "catalog/FilePattern.h"
+
+namespace {
+
+constexpr char Fold(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+// Greedy matching with one backtrack point: the last "*" seen absorbs one more character each
+// time the rest fails, which is enough because a later "*" makes earlier choices irrelevant.
+bool CFilePattern::Matches(std::string_view name) const {
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t starP = std::string::npos;
+    std::size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern_.size() && pattern_[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern_.size() && (pattern_[p] == '?' || Fold(pattern_[p]) == Fold(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern_.size() && pattern_[p] == '*')
+        ++p;
+    return p == pattern_.size();
+}

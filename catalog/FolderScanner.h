@@ -1,0 +1,28 @@
+#pragma once
+
+#include "catalog/FilePattern.h"
+
+#include <functional>
+#include <set>
+#include <string>
+#include <sys/types.h>
+#include <utility>
+
+// The recursive walk of one directory: the matching files of a directory in name order, then
+// its subdirectories, depth first. A subdirectory named exactly like its parent is not entered,
+// and a directory already walked (reached again through a link) is not walked twice.
+class CFolderScanner {
+public:
+    using FileFound = std::function<void(const std::string& directory, const std::string& name)>;
+
+    CFolderScanner(std::string pattern, FileFound onFile);
+    void Scan(std::string directory);
+
+private:
+    void Walk(const std::string& directory);
+    bool FirstVisit(const std::string& directory);
+
+    CFilePattern pattern_;
+    FileFound onFile_;
+    std::set<std::pair<dev_t, ino_t>> visited_;
+};

@@ -1,0 +1,158 @@
+#include "catalog/QuavDoc.h"
+
+#include "app/AppSettings.h"
+#include "catalog/Address.h"
+#include "catalog/FolderScanner.h"
+#include "catalog/Hints.h"
+
+#include <algorithm>
+#include <memory>
+
+CQuavDoc::CQuavDoc(const CAppSettings& settings, CIniProfile* profile, IReporter& reporter)
+    : settings_(settings), profile_(profile), reporter_(reporter) {}
+
+CQuavDoc::~CQuavDoc() {
+    ClearContents();
+}
+
+// A failed open changes nothing: not the content, the title, nor the saved address.
+bool CQuavDoc::OpenAddress(std::string address) {
+    address = CAddress::Normalise(std::move(address));
+    if (address != CAddress::kFavorites && !DirectoryExists(address))
+        return false;
+    UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    ClearContents();
+    SetAddress(address);
+    ScanAddress(false);
+    SetTitle(title_);
+    if (profile_ != nullptr)
+        CAppSettings::WriteFilePath(*profile_, address_);
+    UpdateAllViews(nullptr, HINT_REBUILD_END);
+    StoreSnapshot();
+    return true;
+}
+
+void CQuavDoc::Refresh() {
+    UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    ClearContents();
+    ScanAddress(true);
+    UpdateAllViews(nullptr, HINT_REBUILD_END);
+    StoreSnapshot();
+}
+
+void CQuavDoc::RegroupAll() {
+    UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    ClearGroups();
+    for (CMp3File* track : tracks_.Tracks())
+        Group(track);
+    UpdateAllViews(nullptr, HINT_REBUILD_END);
+}
+
+void CQuavDoc::ClearContents() {
+    ClearGroups();
+    tracks_.RemoveAll();
+}
+
+void CQuavDoc::ClearGroups() {
+    genres_.Clear();
+    artists_.Clear();
+    albums_.Clear();
+}
+
+// The favourites are never stored: neither as one snapshot nor one per directory.
+void CQuavDoc::StoreSnapshot() {
+    if (storeSnapshots_ && address_ != CAddress::kFavorites && !address_.empty())
+        tracks_.SaveSnapshot(address_);
+}
+
+// Reopens the address the program started with, whatever has been opened since.
+bool CQuavDoc::NewDocument() {
+    OpenAddress(settings_.FilePath);
+    return true;
+}
+
+void CQuavDoc::GetTitleAndKind(std::string& title, int& kind) const {
+    title = title_;
+    kind = addressKind_;
+}
+
+bool CQuavDoc::FileExists(const std::string& path) {
+    return CAddress::FileExists(path);
+}
+
+bool CQuavDoc::DirectoryExists(const std::string& path) {
+    return CAddress::DirectoryExists(path);
+}
+
+void CQuavDoc::SetAddress(const std::string& address) {
+    address_ = address;
+    CAddress::Describe(address_, title_, addressKind_);
+}
+
+// "*" stands for each favourite directory in turn, in list order. An empty piece would name
+// the process's current directory, which is never what the user meant: it is skipped.
+void CQuavDoc::ScanAddress(bool force) {
+    filesSeen_ = 0;
+    if (address_ != CAddress::kFavorites) {
+        ScanDirectory(address_, force);
+        return;
+    }
+    const std::string& favorites = settings_.FavoriteAddresses;
+    std::size_t start = 0;
+    while (start <= favorites.size()) {
+        const std::size_t end = std::min(favorites.find(';', start), favorites.size());
+        const std::string piece = favorites.substr(start, end - start);
+        if (!piece.empty())
+            ScanDirectory(piece, force);
+        start = end + 1;
+    }
+}
+
+// A snapshot that opens is trusted as it is. One that breaks part-way is dropped whole and the
+// directory walked instead, so no track of it stays half-grouped.
+void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
+    if (!force && settings_.UseCachedCatalog != 0) {
+        const std::size_t before = tracks_.GetSize();
+        switch (tracks_.LoadSnapshot(directory)) {
+        case CMp3FileList::ELoadResult::Loaded:
+            for (std::size_t i = before; i < tracks_.GetSize(); ++i)
+                Group(tracks_.GetAt(i));
+            return;
+        case CMp3FileList::ELoadResult::Broken:
+            tracks_.Truncate(before);
+            break;
+        case CMp3FileList::ELoadResult::NotFound:
+            break;
+        }
+    }
+    ScanFolder(directory, settings_.FileExt);
+}
+
+void CQuavDoc::ScanFolder(const std::string& directory, const std::string& pattern) {
+    CFolderScanner scanner(pattern, [this](const std::string& dir, const std::string& name) {
+        AddFile(dir, name);
+    });
+    scanner.Scan(directory);
+}
+
+void CQuavDoc::AddFile(const std::string& directory, const std::string& fileName) {
+    auto track = std::make_unique<CMp3File>();
+    const bool usable = track->Load(directory, fileName, reporter_);
+    ++filesSeen_;
+    if (usable)
+        Group(tracks_.GetAt(tracks_.Add(std::move(track))));
+    if (progress_)
+        progress_(filesSeen_);
+}
+
+void CQuavDoc::Group(CMp3File* track) {
+    artists_.FindOrAdd(track->Artist()).tracks.push_back(track);
+
+    CGenreGroup& genre = genres_.FindOrAdd(track->GetGenreName());
+    genre.tracks.push_back(track);
+    genre.artists.FindOrAdd(track->Artist()).tracks.push_back(track);
+
+    CAlbumGroup& album = albums_.FindOrAdd(track->Album());
+    album.tracks.push_back(track);
+    album.artists.FindOrAdd(track->Artist()).tracks.push_back(track);
+}

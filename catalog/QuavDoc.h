@@ -1,0 +1,73 @@
+#pragma once
+
+#include "catalog/AlbumGroup.h"
+#include "catalog/ArtistGroup.h"
+#include "catalog/GenreGroup.h"
+#include "catalog/GroupList.h"
+#include "model/Mp3FileList.h"
+#include "platform/Document.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+class CAppSettings;
+class CIniProfile;
+class IReporter;
+
+// The catalog of the current address: its tracks, the artist, genre and album groupings the
+// tree shows, and the address's title and kind. Every change reaches the views as update hints.
+class CQuavDoc : public CDocument {
+public:
+    using Progress = std::function<void(std::size_t filesSeen)>;
+
+    // `profile` receives FilePath after each open; null keeps the settings file untouched.
+    CQuavDoc(const CAppSettings& settings, CIniProfile* profile, IReporter& reporter);
+    ~CQuavDoc() override;
+
+    bool OpenAddress(std::string address);
+    void Refresh();
+    void RegroupAll();
+    void ClearContents();
+    void StoreSnapshot();
+    bool NewDocument();
+    void GetTitleAndKind(std::string& title, int& kind) const;
+    static bool FileExists(const std::string& path);
+    static bool DirectoryExists(const std::string& path);
+
+    // Called while a walk reads files, so that a window can stay painted.
+    void SetProgress(Progress progress) { progress_ = std::move(progress); }
+    // The command-line tool may leave every snapshot as it is.
+    void SetStoreSnapshots(bool store) { storeSnapshots_ = store; }
+
+    const CMp3FileList& GetTrackList() const { return tracks_; }
+    const TGroupList<CArtistGroup>& ArtistGroups() const { return artists_; }
+    const TGroupList<CGenreGroup>& GenreGroups() const { return genres_; }
+    const TGroupList<CAlbumGroup>& AlbumGroups() const { return albums_; }
+    const std::string& Address() const { return address_; }
+    int AddressKind() const { return addressKind_; }
+
+private:
+    void SetAddress(const std::string& address);
+    void ScanAddress(bool force);
+    void ScanDirectory(const std::string& directory, bool force);
+    void ScanFolder(const std::string& directory, const std::string& pattern);
+    void AddFile(const std::string& directory, const std::string& fileName);
+    void Group(CMp3File* track);
+    void ClearGroups();
+
+    const CAppSettings& settings_;
+    CIniProfile* profile_;
+    IReporter& reporter_;
+    Progress progress_;
+    std::size_t filesSeen_ = 0;
+    bool storeSnapshots_ = true;
+
+    CMp3FileList tracks_;
+    TGroupList<CArtistGroup> artists_;
+    TGroupList<CGenreGroup> genres_;
+    TGroupList<CAlbumGroup> albums_;
+    int addressKind_ = 0;
+    std::string title_;
+    std::string address_;
+};

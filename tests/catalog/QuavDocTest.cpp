@@ -1,0 +1,186 @@
+#include "app/SettingsKeys.h"
+#include "catalog/AddressKind.h"
+#include "catalog/Hints.h"
+#include "support/CatalogFixture.h"
+#include "support/Mp3Maker.h"
+#include "support/RecordingView.h"
+
+#include <map>
+#include <unistd.h>
+
+using QuavDoc = CCatalogFixture;
+using Hints = std::vector<int>;
+
+namespace {
+
+// Each track must stand exactly once in each grouping, and in the group of its own text.
+void ExpectGroupedOnce(const CQuavDoc& doc) {
+    std::map<const CMp3File*, int> artist, genre, genreArtist, album, albumArtist;
+    for (const auto& g : doc.ArtistGroups())
+        for (CMp3File* t : g->tracks) {
+            ++artist[t];
+            EXPECT_EQ(t->Artist(), g->name);
+        }
+    for (const auto& g : doc.GenreGroups()) {
+        for (CMp3File* t : g->tracks) {
+            ++genre[t];
+            EXPECT_EQ(t->GetGenreName(), g->name);
+        }
+        for (const auto& a : g->artists)
+            for (CMp3File* t : a->tracks)
+                ++genreArtist[t];
+    }
+    for (const auto& g : doc.AlbumGroups()) {
+        for (CMp3File* t : g->tracks)
+            ++album[t];
+        for (const auto& a : g->artists)
+            for (CMp3File* t : a->tracks)
+                ++albumArtist[t];
+    }
+    for (const CMp3File* t : doc.GetTrackList().Tracks()) {
+        EXPECT_EQ(artist[t], 1);
+        EXPECT_EQ(genre[t], 1);
+        EXPECT_EQ(genreArtist[t], 1);
+        EXPECT_EQ(album[t], 1);
+        EXPECT_EQ(albumArtist[t], 1);
+    }
+    EXPECT_EQ(artist.size(), doc.GetTrackList().GetSize());
+}
+
+} // namespace
+
+TEST_F(QuavDoc, OpenSendsHintsWritesFilePathAndSnapshot) {
+    Track("music/a.mp3", "Beta", "X", 17);
+    Track("music/b.mp3", "Alpha", "Y", 17);
+    Track("music/sub/c.mp3", "Beta", "X", 0);
+    CQuavDoc doc(settings, &profile, reporter);
+    CRecordingView view(doc);
+    ASSERT_TRUE(doc.OpenAddress(dir / "music/"));
+    EXPECT_EQ(view.hints, (Hints{HINT_REBUILD_BEGIN, HINT_REBUILD_END}));
+    EXPECT_EQ(doc.Address(), dir / "music");
+    EXPECT_EQ(doc.GetTitle(), dir / "music");
+    std::string title;
+    int kind = 0;
+    doc.GetTitleAndKind(title, kind);
+    EXPECT_EQ(kind, kAddressFolder);
+    EXPECT_EQ(CIniProfile(dir / "quavero.ini").GetString(SettingsKey::kSectionMp3, SettingsKey::kFilePath, ""),
+              dir / "music");
+    EXPECT_EQ(::access((dir / "music/mp3cache.qvc").c_str(), F_OK), 0);
+
+    // Groups in order of first appearance, exact names.
+    ASSERT_EQ(doc.ArtistGroups().GetSize(), 2u);
+    EXPECT_EQ(doc.ArtistGroups()[0].name, "Beta");
+    EXPECT_EQ(doc.ArtistGroups()[0].tracks.size(), 2u);
+    ASSERT_EQ(doc.GenreGroups().GetSize(), 2u);
+    EXPECT_EQ(doc.GenreGroups()[0].name, "Rock");
+    EXPECT_EQ(doc.GenreGroups()[0].artists.GetSize(), 2u);
+    EXPECT_EQ(doc.AlbumGroups()[0].name, "X");
+    ExpectGroupedOnce(doc);
+
+    // A failed open changes nothing and tells no view.
+    view.hints.clear();
+    EXPECT_FALSE(doc.OpenAddress(dir / "nowhere"));
+    EXPECT_FALSE(doc.OpenAddress(""));
+    EXPECT_TRUE(view.hints.empty());
+    EXPECT_EQ(doc.GetTrackList().GetSize(), 3u);
+    EXPECT_EQ(doc.GetTitle(), dir / "music");
+    EXPECT_EQ(CIniProfile(dir / "quavero.ini").GetString(SettingsKey::kSectionMp3, SettingsKey::kFilePath, ""),
+              dir / "music");
+}
+
+TEST_F(QuavDoc, SnapshotIsTrustedUntilRefresh) {
+    const std::string path = Track("m/a.mp3", "Old");
+    CQuavDoc doc(settings, &profile, reporter);
+    ASSERT_TRUE(doc.OpenAddress(dir / "m"));
+    // Change the file behind the snapshot's back: the next open must not read it.
+    dir.Write("m/a.mp3", Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) +
+                             Mp3Maker::Tag("T", "New", "A", "", "", 1));
+    CRecordingView view(doc);
+    ASSERT_TRUE(doc.OpenAddress(dir / "m"));
+    ASSERT_EQ(doc.GetTrackList().GetSize(), 1u);
+    EXPECT_EQ(doc.GetTrackList().GetAt(0)->Artist(), "Old");
+    EXPECT_EQ(doc.GetTrackList().GetAt(0)->Directory(), dir / "m/") << "restored with its /";
+
+    view.hints.clear();
+    doc.Refresh();
+    EXPECT_EQ(view.hints, (Hints{HINT_REBUILD_BEGIN, HINT_REBUILD_END}));
+    EXPECT_EQ(doc.GetTrackList().GetAt(0)->Artist(), "New");
+    ASSERT_TRUE(doc.OpenAddress(dir / "m"));
+    EXPECT_EQ(doc.GetTrackList().GetAt(0)->Artist(), "New") << "refresh rewrote the snapshot";
+
+    // With snapshots off, the walk is done and the snapshot still written.
+    ::unlink((dir / "m/mp3cache.qvc").c_str());
+    settings.UseCachedCatalog = 0;
+    ASSERT_TRUE(doc.OpenAddress(dir / "m"));
+    EXPECT_EQ(::access((dir / "m/mp3cache.qvc").c_str(), F_OK), 0);
+}
+
+TEST_F(QuavDoc, BrokenSnapshotFallsBackToTheWalk) {
+    Track("m/a.mp3", "A");
+    Track("m/b.mp3", "B");
+    {
+        CQuavDoc doc(settings, &profile, reporter);
+        ASSERT_TRUE(doc.OpenAddress(dir / "m"));
+    }
+    const std::string whole = ReadFileBytes(dir / "m/mp3cache.qvc");
+    dir.Write("m/mp3cache.qvc", whole.substr(0, whole.size() - 3));
+    Track("m/c.mp3", "C");
+    CQuavDoc doc(settings, &profile, reporter);
+    ASSERT_TRUE(doc.OpenAddress(dir / "m"));
+    EXPECT_EQ(FileNames(doc), (std::vector<std::string>{"a.mp3", "b.mp3", "c.mp3"}));
+    ExpectGroupedOnce(doc);
+    EXPECT_EQ(ReadFileBytes(dir / "m/mp3cache.qvc").size(), whole.size() + (whole.size() - 21) / 2)
+        << "the broken snapshot is replaced by a whole one";
+}
+
+TEST_F(QuavDoc, FavouritesMixSnapshotsAndWalksAndStoreNothing) {
+    Track("A/a1.mp3", "Same");
+    Track("A/a2.mp3", "Other");
+    Track("B/b1.mp3", "Same");
+    {
+        CQuavDoc doc(settings, &profile, reporter);
+        ASSERT_TRUE(doc.OpenAddress(dir / "A"));
+    }
+    settings.FavoriteAddresses = dir / "A" + ";;" + dir / "B" + ";" + dir / "missing";
+    CQuavDoc doc(settings, &profile, reporter);
+    CRecordingView view(doc);
+    ASSERT_TRUE(doc.OpenAddress("My favorite addresses"));
+    EXPECT_EQ(doc.Address(), "*");
+    EXPECT_EQ(doc.GetTitle(), "My favorite addresses");
+    EXPECT_EQ(FileNames(doc), (std::vector<std::string>{"a1.mp3", "a2.mp3", "b1.mp3"}));
+    EXPECT_EQ(doc.ArtistGroups()[0].tracks.size(), 2u);
+    ExpectGroupedOnce(doc);
+    EXPECT_NE(::access((dir / "B/mp3cache.qvc").c_str(), F_OK), 0);
+
+    doc.Refresh();
+    EXPECT_EQ(FileNames(doc), (std::vector<std::string>{"a1.mp3", "a2.mp3", "b1.mp3"}));
+    EXPECT_NE(::access((dir / "B/mp3cache.qvc").c_str(), F_OK), 0);
+    EXPECT_EQ(view.hints, (Hints{1, 2, 1, 2}));
+}
+
+TEST_F(QuavDoc, RegroupMovesEditedTracksAndNewDocumentReopensStartAddress) {
+    Track("start/s.mp3", "S");
+    Track("other/o.mp3", "Before", "Old", 1);
+    settings.FilePath = dir / "start";
+    CQuavDoc doc(settings, &profile, reporter);
+    ASSERT_TRUE(doc.NewDocument());
+    EXPECT_EQ(doc.Address(), dir / "start");
+    ASSERT_TRUE(doc.OpenAddress(dir / "other"));
+    CMp3File* track = doc.GetTrackList().GetAt(0);
+    track->SetArtist("After");
+    track->SetAlbum("New");
+    track->SetGenre(8);
+    CRecordingView view(doc);
+    doc.RegroupAll();
+    EXPECT_EQ(view.hints, (Hints{HINT_REBUILD_BEGIN, HINT_REBUILD_END}));
+    EXPECT_EQ(doc.ArtistGroups()[0].name, "After");
+    EXPECT_EQ(doc.GenreGroups()[0].name, "Jazz");
+    EXPECT_EQ(doc.AlbumGroups()[0].name, "New");
+    ExpectGroupedOnce(doc);
+
+    EXPECT_TRUE(doc.NewDocument());
+    EXPECT_EQ(doc.Address(), dir / "start");
+    settings.FilePath = dir / "vanished";
+    EXPECT_TRUE(doc.NewDocument()) << "true whatever the open gave";
+    EXPECT_EQ(doc.Address(), dir / "start");
+}

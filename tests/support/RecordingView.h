@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/Document.h"
+#include "platform/View.h"
+
+#include <vector>
+
+// A view that only remembers the hints it was sent, in order.
+class CRecordingView : public CView {
+public:
+    explicit CRecordingView(CDocument& document) : document_(document) { document_.AddView(this); }
+    ~CRecordingView() override { document_.RemoveView(this); }
+
+    void OnUpdate(CView*, int hint, const TrackArray* tracks) override {
+        hints.push_back(hint);
+        objects.push_back(tracks);
+    }
+
+    std::vector<int> hints;
+    std::vector<const TrackArray*> objects;
+
+private:
+    CDocument& document_;
+};

@@ -1,0 +1,95 @@
+#include "support/Mp3Maker.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+namespace {
+
+struct SRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the real tool with its own profile and captures both outputs.
+SRun RunScan(const CTempDir& dir, const std::string& arguments) {
+    const std::string out = dir / "out.txt";
+    const std::string err = dir / "err.txt";
+    const std::string command = "QUAVERO_LANG=en QUAVERO_PROFILE='" + dir / "profile.ini" +
+                                "' " QUAVERO_SCAN " " + arguments + " >'" + out + "' 2>'" + err +
+                                "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(out), ReadFileBytes(err)};
+}
+
+std::string Track(const std::string& artist, const std::string& album, std::uint8_t genre) {
+    return Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(1000) +
+           Mp3Maker::Tag("Song", artist, album, "1999", "Note", genre);
+}
+
+const std::string kHeader = "File\tArtist\tTitle\tLocation\tSize\tAlbum\tGenre\tDate\tComment\t"
+                            "Time\tBitrate\tFrequency\tMode\tMPEG/Layer\n";
+
+} // namespace
+
+TEST(ScanTool, PrintsTracksAndWritesOnlyTheSnapshot) {
+    CTempDir dir;
+    dir.Write("profile.ini", "[MP3]\nFilePath=/keep/this\n");
+    dir.Write("m/b.mp3", Track("Band", "Disc", 17));
+    dir.Write("m/a.mp3", Track("Artist", "Disc", 8));
+    const SRun run = RunScan(dir, "'" + dir / "m/" + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string location = dir / "m";
+    EXPECT_EQ(run.out, kHeader +
+                           "a.mp3\tArtist\tSong\t" + location +
+                           "\t  0.0 MB\tDisc\tJazz\t1999\tNote\t0:00\t128 kbit/s\t44.1 kHz\t"
+                           "Joint stereo\tMPEG-1 Layer III\n"
+                           "b.mp3\tBand\tSong\t" + location +
+                           "\t  0.0 MB\tDisc\tRock\t1999\tNote\t0:00\t128 kbit/s\t44.1 kHz\t"
+                           "Joint stereo\tMPEG-1 Layer III\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_FALSE(ReadFileBytes(dir / "m/mp3cache.qvc").empty());
+    EXPECT_EQ(ReadFileBytes(dir / "profile.ini"), "[MP3]\nFilePath=/keep/this\n");
+
+    // From the snapshot now: same output, with the snapshot folder's "/" kept.
+    dir.Write("m/b.mp3", Track("Changed", "Disc", 17));
+    SRun again = RunScan(dir, "--no-save " + dir / "m");
+    EXPECT_NE(again.out.find("\tBand\t"), std::string::npos);
+    EXPECT_NE(again.out.find(location + "/\t"), std::string::npos);
+    again = RunScan(dir, "--refresh --no-save " + dir / "m");
+    EXPECT_NE(again.out.find("\tChanged\t"), std::string::npos);
+    again = RunScan(dir, dir / "m");
+    EXPECT_NE(again.out.find("\tBand\t"), std::string::npos) << "--no-save kept the old one";
+}
+
+TEST(ScanTool, GroupsAndFavourites) {
+    CTempDir dir;
+    dir.Write("A/1.mp3", Track("X", "P", 17));
+    dir.Write("A/2.mp3", Track("Y", "P", 17));
+    dir.Write("B/3.mp3", Track("X", "Q", 8));
+    dir.Write("profile.ini", "[User settings]\nFavoriteAddresses=" + dir / "A" + ";" + dir / "B" +
+                                 "\n");
+    SRun run = RunScan(dir, "--groups artist '*'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "X\t2\nY\t1\n");
+    run = RunScan(dir, "--groups genre '*'");
+    EXPECT_EQ(run.out, "Rock\t2\n\tX\t1\n\tY\t1\nJazz\t1\n\tX\t1\n");
+    run = RunScan(dir, "--groups album '*'");
+    EXPECT_EQ(run.out, "P\t2\n\tX\t1\n\tY\t1\nQ\t1\n\tX\t1\n");
+    EXPECT_TRUE(ReadFileBytes(dir / "A/mp3cache.qvc").empty()) << "no snapshot for favourites";
+}
+
+TEST(ScanTool, ErrorsAndUsage) {
+    CTempDir dir;
+    SRun run = RunScan(dir, dir / "missing");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "quavero-scan: no such directory: " + dir / "missing" + "\n");
+    EXPECT_EQ(run.out, "");
+    for (const char* wrong : {"", "--groups", "--groups size /tmp", "--bogus /tmp", "/a /b"}) {
+        run = RunScan(dir, wrong);
+        EXPECT_EQ(run.status, 2) << wrong;
+        EXPECT_NE(run.err.find("usage: quavero-scan"), std::string::npos);
+    }
+}

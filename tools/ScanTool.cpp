@@ -1,0 +1,129 @@
+#include "tools/ScanTool.h"
+
+#include "app/AppSettings.h"
+#include "catalog/QuavDoc.h"
+#include "model/FieldIds.h"
+#include "platform/IniProfile.h"
+#include "platform/Paths.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+#include "tools/StderrReporter.h"
+
+#include <array>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: quavero-scan [--refresh] [--no-save] [--groups artist|genre|album] ADDRESS\n"
+    "  Opens ADDRESS (a directory, or \"*\" for the favourite directories) as Quavero does\n"
+    "  and prints its tracks, one line each, fields separated by tabs.\n"
+    "  --refresh   walk every directory, ignoring cache snapshots\n"
+    "  --no-save   do not write the address's cache snapshot\n"
+    "  --groups    print the groups of one kind with their track counts instead\n";
+
+constexpr std::array<int, FieldId::kCount> kLabels{
+    StringId::kLabelFile,    StringId::kLabelArtist,    StringId::kLabelTitle,
+    StringId::kLabelLocation, StringId::kLabelSize,     StringId::kLabelAlbum,
+    StringId::kLabelGenre,   StringId::kLabelDate,      StringId::kLabelComment,
+    StringId::kLabelTime,    StringId::kLabelBitrate,   StringId::kLabelFrequency,
+    StringId::kLabelMode,    StringId::kLabelMpegLayer};
+
+void PrintLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+template <class Groups>
+void PrintGroupList(const Groups& groups, bool withArtists) {
+    for (const auto& group : groups) {
+        PrintLine(group->name + "\t" + std::to_string(group->tracks.size()));
+        if constexpr (requires { group->artists; }) {
+            if (withArtists)
+                for (const auto& artist : group->artists)
+                    PrintLine("\t" + artist->name + "\t" + std::to_string(artist->tracks.size()));
+        }
+    }
+}
+
+} // namespace
+
+bool CScanTool::ParseArguments(const std::vector<std::string>& arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "--refresh") {
+            refresh_ = true;
+        } else if (a == "--no-save") {
+            save_ = false;
+        } else if (a == "--groups" && i + 1 < arguments.size()) {
+            const std::string& kind = arguments[++i];
+            groups_ = kind == "artist"  ? EGroups::Artist
+                      : kind == "genre" ? EGroups::Genre
+                      : kind == "album" ? EGroups::Album
+                                        : EGroups::None;
+            if (groups_ == EGroups::None)
+                return false;
+        } else if (a.starts_with("--") || !address_.empty()) {
+            return false;
+        } else {
+            address_ = a;
+        }
+    }
+    return !address_.empty();
+}
+
+int CScanTool::Run(const std::vector<std::string>& arguments) {
+    if (!ParseArguments(arguments)) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    CAppSettings settings;
+    settings.LoadSettings(CIniProfile(CPaths::ProfilePath()));
+    if (refresh_)
+        settings.UseCachedCatalog = 0;
+    CStderrReporter reporter;
+    CQuavDoc doc(settings, nullptr, reporter);
+    doc.SetStoreSnapshots(save_);
+    if (!doc.OpenAddress(address_)) {
+        std::fprintf(stderr, "quavero-scan: no such directory: %s\n", address_.c_str());
+        return kExitNotFound;
+    }
+    if (groups_ == EGroups::None)
+        PrintTracks(doc);
+    else
+        PrintGroups(doc);
+    return std::fflush(stdout) == 0 ? kExitOk : kExitNotFound;
+}
+
+void CScanTool::PrintTracks(const CQuavDoc& doc) const {
+    std::string line;
+    for (int id : kLabels) {
+        line += line.empty() ? "" : "\t";
+        line += CStringTable::Get(id);
+    }
+    PrintLine(line);
+    for (const CMp3File* track : doc.GetTrackList().Tracks()) {
+        line.clear();
+        for (int field = FieldId::kFirst; field <= FieldId::kLast; ++field) {
+            if (field != FieldId::kFirst)
+                line += '\t';
+            line += track->GetFieldText(field);
+        }
+        PrintLine(line);
+    }
+}
+
+void CScanTool::PrintGroups(const CQuavDoc& doc) const {
+    switch (groups_) {
+    case EGroups::Artist:
+        PrintGroupList(doc.ArtistGroups(), false);
+        break;
+    case EGroups::Genre:
+        PrintGroupList(doc.GenreGroups(), true);
+        break;
+    case EGroups::Album:
+        PrintGroupList(doc.AlbumGroups(), true);
+        break;
+    case EGroups::None:
+        break;
+    }
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// What the views ask of the main window: the status panes, the busy state around a rebuild,
+// and moving the focus to the other pane on Tab.
+class IFrameServices {
+public:
+    virtual ~IFrameServices() = default;
+    virtual void UpdateStatusPanes(const QString& location, const QString& information,
+                                   const QString& count, const QString& size,
+                                   const QString& time) = 0;
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+    virtual void CycleFocus() = 0;
+};
