@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/SettingsKeys.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+class CIniProfile;
+
+// Every setting of the application, read once at start-up and written back at three moments:
+// after an address opened, when the options are confirmed, and at shut-down. The members are
+// named after their profile keys (app/SettingsKeys.h); the rest of the program reads and
+// changes them in place.
+class CAppSettings {
+public:
+    struct SShutdownState {
+        int showLabels = 1;
+        int viewType = 0;
+        int displayAll = 0;
+        std::vector<std::string> addressEntries;      // the address bar's list, first entry first
+        int left = 0, top = 0, width = 0, height = 0; // the window's restored rectangle
+        std::function<void(CIniProfile&)> writeColumnWidths;
+    };
+
+    void LoadSettings(const CIniProfile& profile);
+    void GetWindowSettings(int& width, int& height, int& left, int& top) const;
+
+    // Records the last address opened; the member FilePath keeps the start-up address.
+    static void WriteFilePath(CIniProfile& profile, const std::string& address);
+    // The options sheet's settings; `writeColumns` stores the column layout, after which
+    // ColumnsSettings becomes 1.
+    void WriteOptions(CIniProfile& profile, const std::function<void(CIniProfile&)>& writeColumns);
+    void WriteShutdown(CIniProfile& profile, const SShutdownState& state);
+
+    int MinimizeToSystray = 0;
+    int UseCachedCatalog = 0;
+    int SecondarySortingColumn = 0;
+    int DisplayAll = 0;
+    int ColumnsSettings = 0;
+    std::string FavoriteAddresses;
+    int SortingColumn = 0;
+    int DoubleClickAction = 0;
+    int FullRowSelection = 0;
+    int ViewType = 0;
+    std::string FileExt;
+    std::string FilePath;
+    int ShowLabels = 0;
+    std::array<std::string, SettingsKey::kAddressCount> Addresses;
+    std::string CommandPlay;
+    std::string CommandEnqueue;
+    int MaxRow = 0;
+    int cx = 0, cy = 0, x = 0, y = 0;
+
+private:
+    void LoadMp3(const CIniProfile& profile);
+    void LoadUserSettings(const CIniProfile& profile);
+    void LoadAdvancedOptions(const CIniProfile& profile);
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+// Sections and keys of the profile file. Existing profiles hold these names: never rename.
+namespace SettingsKey {
+inline constexpr char kSectionMp3[] = "MP3";
+inline constexpr char kSectionUser[] = "User settings";
+inline constexpr char kSectionAdvanced[] = "AdvancedOptions";
+// One section per column of the track list, numbered by the column's field id.
+inline constexpr char kColumnSectionFormat[] = "Column%d";
+
+// "MP3"
+inline constexpr char kFilePath[] = "FilePath";
+inline constexpr char kFileExt[] = "FileExt";
+
+// "User settings"
+inline constexpr char kShowLabels[] = "ShowLabels";
+inline constexpr char kViewType[] = "ViewType";
+inline constexpr char kDisplayAll[] = "DisplayAll";
+// Address0 to Address4: the first entries of the address bar's list.
+inline constexpr char kAddressFormat[] = "Address%d";
+inline constexpr int kAddressCount = 5;
+inline constexpr char kCx[] = "cx";
+inline constexpr char kCy[] = "cy";
+inline constexpr char kX[] = "x";
+inline constexpr char kY[] = "y";
+inline constexpr char kFullRowSelection[] = "FullRowSelection";
+inline constexpr char kDoubleClickAction[] = "DoubleClickAction";
+inline constexpr char kSortingColumn[] = "SortingColumn";
+inline constexpr char kSecondarySortingColumn[] = "SecondarySortingColumn";
+inline constexpr char kColumnsSettings[] = "ColumnsSettings";
+inline constexpr char kFavoriteAddresses[] = "FavoriteAddresses";
+
+// "AdvancedOptions"
+inline constexpr char kCommandPlay[] = "CommandPlay";
+inline constexpr char kCommandEnqueue[] = "CommandEnqueue";
+inline constexpr char kMaxRow[] = "MaxRow";
+inline constexpr char kUseCachedCatalog[] = "UseCachedCatalog";
+inline constexpr char kMinimizeToSystray[] = "MinimizeToSystray";
+
+// "Column%d"
+inline constexpr char kColumnOrder[] = "Order";
+inline constexpr char kColumnDisplayed[] = "Displayed";
+inline constexpr char kColumnAlignment[] = "Alignment";
+inline constexpr char kColumnWidth[] = "Width";
+} // namespace SettingsKey

@@ -1,0 +1,305 @@
+#include "platform/IniProfile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// The line without its end: "\n", "\r\n" or a lone "\r" on the last line.
+std::string_view Content(std::string_view line) {
+    if (!line.empty() && line.back() == '\n')
+        line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+std::optional<std::string_view> SectionName(std::string_view line) {
+    const std::string_view text = TrimBlanks(Content(line));
+    const std::size_t close = text.find(']');
+    if (text.empty() || text.front() != '[' || close == std::string_view::npos)
+        return std::nullopt;
+    return TrimBlanks(text.substr(1, close - 1));
+}
+
+bool IsComment(std::string_view line) {
+    const std::string_view text = TrimBlanks(Content(line));
+    return !text.empty() && (text.front() == ';' || text.front() == '#');
+}
+
+// Offset of the "=" of a key line whose key is `key`.
+std::optional<std::size_t> KeyEquals(std::string_view line, std::string_view key) {
+    if (IsComment(line) || SectionName(line))
+        return std::nullopt;
+    const std::string_view text = Content(line);
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos || !EqualNoCase(TrimBlanks(text.substr(0, equals)), key))
+        return std::nullopt;
+    return equals;
+}
+
+std::optional<std::size_t> FindKey(const Lines& lines, std::string_view section,
+                                   std::string_view key) {
+    bool inSection = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (const auto name = SectionName(lines[i]))
+            inSection = EqualNoCase(*name, section);
+        else if (inSection && KeyEquals(lines[i], key))
+            return i;
+    }
+    return std::nullopt;
+}
+
+// Where a new key of the section goes: after its last line that is neither blank nor a
+// comment, so that the blank lines and comments before the next header stay with that header.
+std::optional<std::size_t> SectionEnd(const Lines& lines, std::string_view section) {
+    std::optional<std::size_t> end;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto name = SectionName(lines[i]);
+        if (name && end)
+            break;
+        if (name && EqualNoCase(*name, section))
+            end = i + 1;
+        else if (end && !IsComment(lines[i]) && !TrimBlanks(Content(lines[i])).empty())
+            end = i + 1;
+    }
+    return end;
+}
+
+std::string LineEnd(const Lines& lines) {
+    const bool crlf = !lines.empty() && lines.front().ends_with("\r\n");
+    return crlf ? "\r\n" : "\n";
+}
+
+void InsertLine(Lines& lines, std::size_t at, std::string text) {
+    const std::string end = LineEnd(lines);
+    if (at > 0 && !lines[at - 1].ends_with('\n'))
+        lines[at - 1] += end;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), text + end);
+}
+
+void SetValue(Lines& lines, std::string_view section, std::string_view key,
+              std::string_view value) {
+    const std::string keyLine = std::string(key) + "=" + std::string(value);
+    if (const auto at = FindKey(lines, section, key)) {
+        std::string& line = lines[*at];
+        const std::size_t valueStart = *KeyEquals(line, key) + 1;
+        const std::size_t valueEnd = Content(line).size();
+        line.replace(valueStart, valueEnd - valueStart, value);
+        return;
+    }
+    if (const auto end = SectionEnd(lines, section)) {
+        InsertLine(lines, *end, keyLine);
+        return;
+    }
+    if (!lines.empty() && !TrimBlanks(Content(lines.back())).empty())
+        InsertLine(lines, lines.size(), "");
+    InsertLine(lines, lines.size(), "[" + std::string(section) + "]");
+    InsertLine(lines, lines.size(), keyLine);
+}
+
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool IsStorable(std::string_view section, std::string_view key, std::string_view value) {
+    const bool sectionOk = !section.empty() && TrimBlanks(section) == section &&
+                           !HasLineBreak(section) && section.find(']') == std::string_view::npos;
+    const bool keyOk = !key.empty() && TrimBlanks(key) == key && !HasLineBreak(key) &&
+                       key.find('=') == std::string_view::npos &&
+                       std::string_view("[;#").find(key.front()) == std::string_view::npos;
+    return sectionOk && keyOk && !HasLineBreak(value);
+}
+
+Lines SplitLines(std::string_view bytes) {
+    Lines lines;
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\n');
+        const std::size_t length = end == std::string_view::npos ? bytes.size() : end + 1;
+        lines.emplace_back(bytes.substr(0, length));
+        bytes.remove_prefix(length);
+    }
+    return lines;
+}
+
+std::string JoinLines(const Lines& lines) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line;
+    return bytes;
+}
+
+// A missing file reads as empty; any other failure is false.
+bool ReadLines(const std::string& path, Lines& lines) {
+    lines.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ENOENT;
+    std::string bytes;
+    char buffer[8192];
+    ssize_t n = 0;
+    while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    lines = SplitLines(bytes);
+    return n == 0;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A profile that is a link to a file elsewhere stays a link: the target is replaced.
+fs::path ReplaceTarget(const std::string& path) {
+    std::error_code error;
+    if (!fs::is_symlink(path, error))
+        return path;
+    const fs::path target = fs::canonical(path, error);
+    return error ? fs::path(path) : target;
+}
+
+// Creates a new file beside `target`, named after it; -1 if none can be made.
+int CreateSibling(const fs::path& target, fs::path& sibling) {
+    const std::string stem = "." + target.filename().string() + "." + std::to_string(::getpid());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        sibling = target.parent_path() / (stem + "." + std::to_string(attempt) + ".tmp");
+        const int fd = ::open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& bytes) {
+    const fs::path target = ReplaceTarget(path);
+    std::error_code error;
+    fs::create_directories(target.parent_path().empty() ? "." : target.parent_path(), error);
+    if (error)
+        return false;
+    fs::path sibling;
+    const int fd = CreateSibling(target, sibling);
+    if (fd < 0)
+        return false;
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (written && closed && ::rename(sibling.c_str(), target.c_str()) == 0)
+        return true;
+    ::unlink(sibling.c_str());
+    return false;
+}
+
+} // namespace
+
+CIniProfile::CIniProfile(std::string path) : path_(std::move(path)) {
+    if (!ReadLines(path_, lines_))
+        lines_.clear();
+}
+
+int CIniProfile::ParseInt(std::string_view text, int defaultValue) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    if (text.empty())
+        return defaultValue;
+    const bool negative = text.front() == '-';
+    if (text.front() == '-' || text.front() == '+')
+        text.remove_prefix(1);
+    long long magnitude = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            break;
+        magnitude = std::min(magnitude * 10 + (c - '0'), static_cast<long long>(INT_MAX) + 1);
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+int CIniProfile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
+    const auto at = FindKey(lines_, section, key);
+    if (!at)
+        return defaultValue;
+    const std::string_view line = lines_[*at];
+    return ParseInt(Content(line).substr(*KeyEquals(line, key) + 1), defaultValue);
+}
+
+std::string CIniProfile::GetString(std::string_view section, std::string_view key,
+                                   std::string_view defaultValue) const {
+    const auto at = FindKey(lines_, section, key);
+    if (!at)
+        return std::string(defaultValue);
+    const std::string_view line = lines_[*at];
+    return std::string(Content(line).substr(*KeyEquals(line, key) + 1));
+}
+
+bool CIniProfile::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+    if (!IsStorable(section, key, value))
+        return false;
+    Lines lines;
+    if (!ReadLines(path_, lines))
+        return false;
+    Lines changed = lines;
+    SetValue(changed, section, key, value);
+    const bool replaced = ReplaceFile(path_, JoinLines(changed));
+    lines_ = replaced ? std::move(changed) : std::move(lines);
+    return replaced;
+}
+
+bool CIniProfile::WriteInt(std::string_view section, std::string_view key, int value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return WriteString(section, key, text);
+}

@@ -1,0 +1,120 @@
+#include "platform/Paths.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <pwd.h>
+#include <string_view>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kMusicVariable = "XDG_MUSIC_DIR";
+
+std::string Environment(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return value != nullptr ? value : "";
+}
+
+std::string WithoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+// `tail` is empty or starts with "/".
+std::string Below(const std::string& folder, std::string_view tail) {
+    if (folder == "/" && !tail.empty())
+        return std::string(tail);
+    return folder + std::string(tail);
+}
+
+std::string HomeFolder() {
+    std::string home = Environment("HOME");
+    if (home.empty()) {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "/";
+    }
+    return WithoutTrailingSlash(home);
+}
+
+std::string ConfigFolder() {
+    const std::string config = Environment("XDG_CONFIG_HOME");
+    if (!config.empty() && config.front() == '/')
+        return WithoutTrailingSlash(config);
+    return Below(HomeFolder(), "/.config");
+}
+
+// The value of a shell assignment as user-dirs.dirs writes it: double-quoted with backslash
+// escapes, or a bare word.
+std::string ShellWord(std::string_view text) {
+    std::string word;
+    if (text.empty() || text.front() != '"') {
+        const std::size_t end = text.find_first_of(" \t#");
+        return std::string(text.substr(0, end));
+    }
+    for (std::size_t i = 1; i < text.size() && text[i] != '"'; ++i) {
+        if (text[i] == '\\' && i + 1 < text.size())
+            ++i;
+        word += text[i];
+    }
+    return word;
+}
+
+// "$HOME/..." and "${HOME}/..." are relative to the home folder; anything else must be absolute.
+std::string ExpandHome(const std::string& value) {
+    for (const std::string_view prefix : {"$HOME", "${HOME}"}) {
+        if (value.starts_with(prefix) &&
+            (value.size() == prefix.size() || value[prefix.size()] == '/'))
+            return Below(HomeFolder(), std::string_view(value).substr(prefix.size()));
+    }
+    return value.starts_with('/') ? value : "";
+}
+
+// Like sourcing the file: the last assignment wins over earlier ones and the environment.
+std::string UserMusicDir() {
+    std::string music = ExpandHome(Environment(std::string(kMusicVariable)));
+    std::ifstream file(ConfigFolder() + "/user-dirs.dirs");
+    std::string line;
+    while (std::getline(file, line)) {
+        std::string_view text = line;
+        while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+            text.remove_prefix(1);
+        if (!text.starts_with(kMusicVariable) ||
+            !text.substr(kMusicVariable.size()).starts_with('='))
+            continue;
+        const std::string value = ExpandHome(ShellWord(text.substr(kMusicVariable.size() + 1)));
+        if (!value.empty())
+            music = value;
+    }
+    return WithoutTrailingSlash(music);
+}
+
+} // namespace
+
+std::string CPaths::ProfilePath() {
+    const std::string profile = Environment("QUAVERO_PROFILE");
+    if (!profile.empty())
+        return profile;
+    return ConfigFolder() + "/quavero/quavero.ini";
+}
+
+std::string CPaths::MusicFolder() {
+    const std::string music = UserMusicDir();
+    if (!music.empty())
+        return music;
+    const std::string home = HomeFolder();
+    std::error_code error;
+    const std::string standard = Below(home, "/Music");
+    return fs::is_directory(standard, error) ? standard : home;
+}
+
+std::string CPaths::TempDirectory() {
+    std::error_code error;
+    const fs::path folder = fs::temp_directory_path(error);
+    if (error || folder.empty())
+        return "/tmp";
+    return WithoutTrailingSlash(folder.string());
+}
