@@ -93,5 +93,6 @@ double CBenchCollection::BestSeconds(int runs, const std::function<void()>& work
 void CBenchCollection::PrintRow(const std::string& what, double seconds, double floorSeconds,
                                 const std::string& goal, bool met) {
     std::printf("  %-44s %9.3f s  floor %8.3f s  ratio %5.2f  goal %-14s %s\n", what.c_str(),
-                seconds, floorSeconds, seconds / floorSeconds, goal.c_str(), met ? "MET" : "MISSED");
+                seconds, floorSeconds, seconds / floorSeconds, goal.c_str(),
+                met ? "MET" : "MISSED");
 }

@@ -23,7 +23,8 @@ std::string Unescape(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::string rest = text.substr(i + 1, 3);
-        if (text[i] == '\\' && rest.size() == 3 && rest[0] == 'x' && std::isxdigit(static_cast<unsigned char>(rest[1])) &&
+        if (text[i] == '\\' && rest.size() == 3 && rest[0] == 'x' &&
+            std::isxdigit(static_cast<unsigned char>(rest[1])) &&
             std::isxdigit(static_cast<unsigned char>(rest[2]))) {
             out += static_cast<char>(std::strtol(rest.substr(1).c_str(), nullptr, 16));
             i += 3;

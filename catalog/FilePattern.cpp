@@ -19,7 +19,8 @@ bool CFilePattern::Matches(std::string_view name) const {
         if (p < pattern_.size() && pattern_[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern_.size() && (pattern_[p] == '?' || Fold(pattern_[p]) == Fold(name[n]))) {
+        } else if (p < pattern_.size() &&
+                   (pattern_[p] == '?' || Fold(pattern_[p]) == Fold(name[n]))) {
             ++p;
             ++n;
         } else if (starP != std::string::npos) {

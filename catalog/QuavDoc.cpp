@@ -129,9 +129,8 @@ void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
 }
 
 void CQuavDoc::ScanFolder(const std::string& directory, const std::string& pattern) {
-    CFolderScanner scanner(pattern, [this](const std::string& dir, const std::string& name) {
-        AddFile(dir, name);
-    });
+    CFolderScanner scanner(
+        pattern, [this](const std::string& dir, const std::string& name) { AddFile(dir, name); });
     scanner.Scan(directory);
 }
 

@@ -22,11 +22,11 @@ constexpr const char* kUsage =
     "  --groups    print the groups of one kind with their track counts instead\n";
 
 constexpr std::array<int, FieldId::kCount> kLabels{
-    StringId::kLabelFile,    StringId::kLabelArtist,    StringId::kLabelTitle,
+    StringId::kLabelFile,     StringId::kLabelArtist,   StringId::kLabelTitle,
     StringId::kLabelLocation, StringId::kLabelSize,     StringId::kLabelAlbum,
-    StringId::kLabelGenre,   StringId::kLabelDate,      StringId::kLabelComment,
-    StringId::kLabelTime,    StringId::kLabelBitrate,   StringId::kLabelFrequency,
-    StringId::kLabelMode,    StringId::kLabelMpegLayer};
+    StringId::kLabelGenre,    StringId::kLabelDate,     StringId::kLabelComment,
+    StringId::kLabelTime,     StringId::kLabelBitrate,  StringId::kLabelFrequency,
+    StringId::kLabelMode,     StringId::kLabelMpegLayer};
 
 void PrintLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);

@@ -19,9 +19,9 @@ TEST_F(FolderWalk, FilesInNameOrderThenSubdirectoriesDepthFirst) {
     settings.UseCachedCatalog = 0;
     CQuavDoc doc(settings, &profile, reporter);
     ASSERT_TRUE(doc.OpenAddress(dir / "Jazz"));
-    EXPECT_EQ(RelativePaths(doc), (Paths{"Jazz/Z.mp3", "Jazz/a.mp3", "Jazz/b.mp3",
-                                          "Jazz/jazz/walked.mp3", "Jazz/sub/c.mp3",
-                                          "Jazz/sub/deeper/d.mp3"}));
+    EXPECT_EQ(RelativePaths(doc),
+              (Paths{"Jazz/Z.mp3", "Jazz/a.mp3", "Jazz/b.mp3", "Jazz/jazz/walked.mp3",
+                     "Jazz/sub/c.mp3", "Jazz/sub/deeper/d.mp3"}));
     EXPECT_TRUE(reporter.messages.empty());
 }
 

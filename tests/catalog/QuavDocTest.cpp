@@ -63,7 +63,8 @@ TEST_F(QuavDoc, OpenSendsHintsWritesFilePathAndSnapshot) {
     int kind = 0;
     doc.GetTitleAndKind(title, kind);
     EXPECT_EQ(kind, kAddressFolder);
-    EXPECT_EQ(CIniProfile(dir / "quavero.ini").GetString(SettingsKey::kSectionMp3, SettingsKey::kFilePath, ""),
+    EXPECT_EQ(CIniProfile(dir / "quavero.ini")
+                  .GetString(SettingsKey::kSectionMp3, SettingsKey::kFilePath, ""),
               dir / "music");
     EXPECT_EQ(::access((dir / "music/mp3cache.qvc").c_str(), F_OK), 0);
 
@@ -84,7 +85,8 @@ TEST_F(QuavDoc, OpenSendsHintsWritesFilePathAndSnapshot) {
     EXPECT_TRUE(view.hints.empty());
     EXPECT_EQ(doc.GetTrackList().GetSize(), 3u);
     EXPECT_EQ(doc.GetTitle(), dir / "music");
-    EXPECT_EQ(CIniProfile(dir / "quavero.ini").GetString(SettingsKey::kSectionMp3, SettingsKey::kFilePath, ""),
+    EXPECT_EQ(CIniProfile(dir / "quavero.ini")
+                  .GetString(SettingsKey::kSectionMp3, SettingsKey::kFilePath, ""),
               dir / "music");
 }
 
@@ -93,8 +95,8 @@ TEST_F(QuavDoc, SnapshotIsTrustedUntilRefresh) {
     CQuavDoc doc(settings, &profile, reporter);
     ASSERT_TRUE(doc.OpenAddress(dir / "m"));
     // Change the file behind the snapshot's back: the next open must not read it.
-    dir.Write("m/a.mp3", Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) +
-                             Mp3Maker::Tag("T", "New", "A", "", "", 1));
+    dir.Write("m/a.mp3",
+              Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Tag("T", "New", "A", "", "", 1));
     CRecordingView view(doc);
     ASSERT_TRUE(doc.OpenAddress(dir / "m"));
     ASSERT_EQ(doc.GetTrackList().GetSize(), 1u);

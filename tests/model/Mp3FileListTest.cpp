@@ -1,6 +1,6 @@
+#include "model/Mp3FileList.h"
 #include "model/ArchiveReader.h"
 #include "model/ArchiveWriter.h"
-#include "model/Mp3FileList.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingReporter.h"
 #include "support/TempDir.h"
@@ -74,8 +74,10 @@ TEST(Mp3FileList, OneUntaggedTrackInTheSnapshotDirectory) {
     CMp3FileList list;
     list.Add(Track(dir, "a.mp3", std::string(1128, 'x')));
     ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
-    const std::string expected = kMagic + "\x01\0\0\0"s + "\x05" "a.mp3"s + "\0\0"s +
-                                 "\x0B<Undefined>\x0B<Undefined>"s + "\0\x94"s +
+    const std::string expected = kMagic + "\x01\0\0\0"s +
+                                 "\x05"
+                                 "a.mp3"s +
+                                 "\0\0"s + "\x0B<Undefined>\x0B<Undefined>"s + "\0\x94"s +
                                  "\x01\0\0\0"s + "\0\0\0\0"s + "\0\0\0\0\0"s;
     EXPECT_EQ(Snapshot(dir), expected);
 
@@ -101,7 +103,10 @@ TEST(Mp3FileList, RoundTripOfManyRecordsInSubdirectories) {
                                          "1999", "c", static_cast<std::uint8_t>(i % 256))));
     }
     ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
-    EXPECT_NE(Snapshot(dir).find("\x03" "A/B"s), std::string::npos) << "two levels down as A/B";
+    EXPECT_NE(Snapshot(dir).find("\x03"
+                                 "A/B"s),
+              std::string::npos)
+        << "two levels down as A/B";
 
     CMp3FileList back;
     ASSERT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);

@@ -42,11 +42,11 @@ TEST(ScanTool, PrintsTracksAndWritesOnlyTheSnapshot) {
     const SRun run = RunScan(dir, "'" + dir / "m/" + "'");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string location = dir / "m";
-    EXPECT_EQ(run.out, kHeader +
-                           "a.mp3\tArtist\tSong\t" + location +
+    EXPECT_EQ(run.out, kHeader + "a.mp3\tArtist\tSong\t" + location +
                            "\t  0.0 MB\tDisc\tJazz\t1999\tNote\t0:00\t128 kbit/s\t44.1 kHz\t"
                            "Joint stereo\tMPEG-1 Layer III\n"
-                           "b.mp3\tBand\tSong\t" + location +
+                           "b.mp3\tBand\tSong\t" +
+                           location +
                            "\t  0.0 MB\tDisc\tRock\t1999\tNote\t0:00\t128 kbit/s\t44.1 kHz\t"
                            "Joint stereo\tMPEG-1 Layer III\n");
     EXPECT_EQ(run.err, "");
@@ -69,8 +69,8 @@ TEST(ScanTool, GroupsAndFavourites) {
     dir.Write("A/1.mp3", Track("X", "P", 17));
     dir.Write("A/2.mp3", Track("Y", "P", 17));
     dir.Write("B/3.mp3", Track("X", "Q", 8));
-    dir.Write("profile.ini", "[User settings]\nFavoriteAddresses=" + dir / "A" + ";" + dir / "B" +
-                                 "\n");
+    dir.Write("profile.ini",
+              "[User settings]\nFavoriteAddresses=" + dir / "A" + ";" + dir / "B" + "\n");
     SRun run = RunScan(dir, "--groups artist '*'");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "X\t2\nY\t1\n");
