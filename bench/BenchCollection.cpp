@@ -29,7 +29,7 @@ std::string Tag(int index, int artist) {
     block.replace(33, name.size(), name);
     block.replace(63, album.size(), album);
     block.replace(93, 4, "2001");
-    block[127] = static_cast<char>(index % 148);
+    block[127] = static_cast<char>(index / 12 % 148); // one genre per album
     return block;
 }
 
@@ -37,12 +37,13 @@ std::string Tag(int index, int artist) {
 
 CBenchCollection::CBenchCollection(std::string root, int count, int artists)
     : root_(std::move(root)), count_(count) {
+    // Albums of twelve tracks, the albums dealt out over the artists in turn.
     for (int i = 0; i < count_; ++i) {
-        const int artist = i % artists;
-        paths_.push_back(root_ + "/Artist " + std::to_string(artist) + "/Album " +
-                         std::to_string(i / 12) + "/track" + std::to_string(i) + ".mp3");
+        const int album = i / 12;
+        paths_.push_back(root_ + "/Artist " + std::to_string(album % artists) + "/Album " +
+                         std::to_string(album) + "/track" + std::to_string(i) + ".mp3");
     }
-    if (!fs::exists(root_ + "/complete"))
+    if (!fs::exists(root_ + "/complete-v3"))
         Generate(artists);
 }
 
@@ -54,13 +55,13 @@ void CBenchCollection::Generate(int artists) {
         fs::create_directories(fs::path(path).parent_path());
         const off_t size = 3000000 + (i % 97) * 20011;
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const std::string tag = Tag(i, i % artists);
+        const std::string tag = Tag(i, (i / 12) % artists);
         if (fd < 0 || ::pwrite(fd, frame.data(), frame.size(), 0) < 0 ||
             ::pwrite(fd, tag.data(), tag.size(), size - 128) < 0)
             std::perror(path.c_str());
         ::close(fd);
     }
-    std::ofstream(root_ + "/complete") << count_ << "\n";
+    std::ofstream(root_ + "/complete-v3") << count_ << "\n";
 }
 
 double CBenchCollection::FloorSeconds() const {

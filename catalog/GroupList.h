@@ -6,18 +6,22 @@
 #include <unordered_map>
 #include <vector>
 
-// Groups in order of first appearance, found by exact (byte) name through a hash index, so
-// filing N tracks stays linear however many groups there are.
+// Groups in order of first appearance, found by exact (byte) name. Past a handful of groups a
+// hash index finds them, so filing N tracks stays linear however many groups there are; the
+// many small lists (the artists of one album) stay a plain scan and cost no index.
 template <class Group>
 class TGroupList {
 public:
     Group& FindOrAdd(std::string_view name) {
-        if (auto it = index_.find(name); it != index_.end())
-            return *it->second;
+        if (Group* found = Find(name))
+            return *found;
         auto group = std::make_unique<Group>(std::string(name));
         Group& added = *group;
         groups_.push_back(std::move(group));
-        index_.emplace(std::string_view(added.name), &added);
+        if (!index_.empty())
+            index_.emplace(std::string_view(added.name), &added);
+        else if (groups_.size() > kScanLimit)
+            BuildIndex();
         return added;
     }
 
@@ -32,6 +36,25 @@ public:
     auto end() const { return groups_.end(); }
 
 private:
+    static constexpr std::size_t kScanLimit = 8;
+
+    Group* Find(std::string_view name) const {
+        if (index_.empty()) {
+            for (const auto& group : groups_)
+                if (group->name == name)
+                    return group.get();
+            return nullptr;
+        }
+        const auto it = index_.find(name);
+        return it == index_.end() ? nullptr : it->second;
+    }
+
+    void BuildIndex() {
+        index_.reserve(groups_.size() * 2);
+        for (const auto& group : groups_)
+            index_.emplace(std::string_view(group->name), group.get());
+    }
+
     std::vector<std::unique_ptr<Group>> groups_;
     std::unordered_map<std::string_view, Group*> index_; // keys point into the groups' names
 };

@@ -47,6 +47,9 @@ void PrintGroupList(const Groups& groups, bool withArtists) {
 
 } // namespace
 
+CScanTool::CScanTool() = default;
+CScanTool::~CScanTool() = default;
+
 bool CScanTool::ParseArguments(const std::vector<std::string>& arguments) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
@@ -76,21 +79,21 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
     }
-    CAppSettings settings;
-    settings.LoadSettings(CIniProfile(CPaths::ProfilePath()));
+    settings_ = std::make_unique<CAppSettings>();
+    settings_->LoadSettings(CIniProfile(CPaths::ProfilePath()));
     if (refresh_)
-        settings.UseCachedCatalog = 0;
-    CStderrReporter reporter;
-    CQuavDoc doc(settings, nullptr, reporter);
-    doc.SetStoreSnapshots(save_);
-    if (!doc.OpenAddress(address_)) {
+        settings_->UseCachedCatalog = 0;
+    reporter_ = std::make_unique<CStderrReporter>();
+    doc_ = std::make_unique<CQuavDoc>(*settings_, nullptr, *reporter_);
+    doc_->SetStoreSnapshots(save_);
+    if (!doc_->OpenAddress(address_)) {
         std::fprintf(stderr, "quavero-scan: no such directory: %s\n", address_.c_str());
         return kExitNotFound;
     }
     if (groups_ == EGroups::None)
-        PrintTracks(doc);
+        PrintTracks(*doc_);
     else
-        PrintGroups(doc);
+        PrintGroups(*doc_);
     return std::fflush(stdout) == 0 ? kExitOk : kExitNotFound;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+class CAppSettings;
 class CQuavDoc;
+class CStderrReporter;
 
 // quavero-scan: opens an address exactly as the window does and prints its tracks or groups.
 class CScanTool {
@@ -13,6 +16,8 @@ public:
     static constexpr int kExitNotFound = 1;
     static constexpr int kExitUsage = 2;
 
+    CScanTool();
+    ~CScanTool();
     int Run(const std::vector<std::string>& arguments);
 
 private:
@@ -26,4 +31,7 @@ private:
     bool save_ = true;
     EGroups groups_ = EGroups::None;
     std::string address_;
+    std::unique_ptr<CAppSettings> settings_;
+    std::unique_ptr<CStderrReporter> reporter_;
+    std::unique_ptr<CQuavDoc> doc_;
 };
