@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -16,41 +17,27 @@ struct SEntry {
 
 // Sorted by id: looked up by binary search.
 constexpr std::array kStrings{
-    SEntry{StringId::kAppTitle, "Quavero", "Quavero"},
-    SEntry{StringId::kPropertiesCaption, "Properties", "Propriétés"},
-    SEntry{StringId::kLabelFile, "File", "Fichier"},
-    SEntry{StringId::kLabelLocation, "Location", "Emplacement"},
-    SEntry{StringId::kLabelTitle, "Title", "Titre"},
-    SEntry{StringId::kLabelArtist, "Artist", "Artiste"},
-    SEntry{StringId::kLabelAlbum, "Album", "Album"},
-    SEntry{StringId::kLabelDate, "Date", "Date"},
-    SEntry{StringId::kLabelGenre, "Genre", "Genre"},
-    SEntry{StringId::kLabelComment, "Comment", "Commentaire"},
-    SEntry{StringId::kUndefined, "<Undefined>", "<Indéfini>"},
-    SEntry{StringId::kLabelSize, "Size", "Taille"},
-    SEntry{StringId::kTagWriteFailed, "Failed to create or modify ID3 tag !",
-           "Impossible de créer ou de modifier le tag ID3 !"},
-    SEntry{StringId::kSizeFormat, "%5.1f MB", "%5.1f Mo"},
-    SEntry{StringId::kLabelTime, "Time", "Durée"},
-    SEntry{StringId::kLabelBitrate, "Bitrate", "Débit"},
-    SEntry{StringId::kLabelFrequency, "Frequency", "Fréquence"},
-    SEntry{StringId::kLabelMode, "Mode", "Mode"},
-    SEntry{StringId::kLabelMpegLayer, "MPEG/Layer", "MPEG/Couche"},
-    SEntry{StringId::kFavorites, "My favorite addresses", "Mes adresses favorites"},
-    SEntry{StringId::kNotAssigned, "Not assigned", "Non attribué"},
-    SEntry{StringId::kErrorOpeningFile,
-           "Error opening file: ", "Erreur à l'ouverture du fichier : "},
-    SEntry{StringId::kInvalidHandle, "Invalid handle", "Descripteur invalide"},
+#include "platform/StringTableData.inc"
 };
 
-static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),
-                             [](const SEntry& a, const SEntry& b) { return a.id < b.id; }));
+// Strictly increasing: sorted and no id twice.
+static_assert(std::adjacent_find(kStrings.begin(), kStrings.end(),
+                                 [](const SEntry& a, const SEntry& b) { return a.id >= b.id; }) ==
+              kStrings.end());
 
 bool StartsWithFrench(const char* value) {
     return value != nullptr && value[0] == 'f' && value[1] == 'r';
 }
 
 } // namespace
+
+std::vector<int> CStringTable::Ids() {
+    std::vector<int> ids;
+    ids.reserve(kStrings.size());
+    for (const SEntry& entry : kStrings)
+        ids.push_back(entry.id);
+    return ids;
+}
 
 std::string_view CStringTable::Get(int id) {
     return Get(id, Language());

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QPixmap>
+
+// Loads the pictures of res/quavero.qrc. The images live in a static library, so they are
+// registered explicitly (Init) before the first load; every loader here does it itself.
+class CResources {
+public:
+    static void Init();
+    static QPixmap Image(const char* path);
+    // The square images of a strip, left to right; empty when the strip cannot be loaded.
+    static QList<QPixmap> Strip(const char* path, int size);
+    // Tool button image n: the normal image, and the hot one for the hovered button.
+    static QIcon ToolIcon(int index);
+    static QIcon ApplicationIcon();
+    static QIcon TrayIcon();
+};
