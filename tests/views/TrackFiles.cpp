@@ -1,0 +1,33 @@
+#include "TrackFiles.h"
+
+#include "support/Mp3Maker.h"
+#include "support/RecordingReporter.h"
+
+#include <stdexcept>
+
+CTrackFiles::CTrackFiles(const std::vector<STrackSpec>& specs) {
+    const std::string frame = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413);
+    for (const STrackSpec& spec : specs) {
+        dir_.Write(spec.name, frame + Mp3Maker::Filler(static_cast<std::size_t>(spec.fillerBytes)) +
+                                  Mp3Maker::Tag(spec.title, spec.artist, "Album", "2001", "", 13));
+        auto track = std::make_unique<CMp3File>();
+        CRecordingReporter reporter;
+        if (!track->Load(dir_.Path(), spec.name, reporter) || !reporter.messages.empty())
+            throw std::runtime_error("cannot load " + spec.name);
+        tracks_.push_back(std::move(track));
+    }
+}
+
+std::vector<CMp3File*> CTrackFiles::Pointers() const {
+    std::vector<CMp3File*> pointers;
+    for (const auto& track : tracks_)
+        pointers.push_back(track.get());
+    return pointers;
+}
+
+std::vector<std::string> NamesOf(const std::vector<CMp3File*>& tracks) {
+    std::vector<std::string> names;
+    for (const CMp3File* track : tracks)
+        names.push_back(track->FileName());
+    return names;
+}
