@@ -2,8 +2,10 @@
 
 #include <QAbstractItemView>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QIcon>
 #include <QPainter>
+#include <QTreeView>
 
 #include <algorithm>
 #include <optional>
@@ -20,9 +22,8 @@ struct CFullRowDelegate::SRowLook {
 
 namespace {
 
-const QString& Dots() {
-    static const QString dots = QStringLiteral("...");
-    return dots;
+QString Dots() {
+    return QStringLiteral("...");
 }
 
 // Nothing when the text is used as it is.
@@ -76,14 +77,15 @@ bool IsRowSelected(const QAbstractItemView* view, const QStyleOptionViewItem& op
     return view->selectionModel()->isSelected(index.siblingAtColumn(0));
 }
 
-// The first cell's label in the coordinates of `option.rect`.
-QRect FirstLabel(const QAbstractItemView* view, const QStyleOptionViewItem& option,
-                 const QModelIndex& index) {
-    const QModelIndex first = index.siblingAtColumn(0);
-    QRect cell = view ? view->visualRect(first) : option.rect;
-    cell.setTop(option.rect.top());
-    cell.setBottom(option.rect.bottom());
-    return LabelOf(cell, first);
+// Another cell of the same row, found through the details view's header without a lookup of
+// the row.
+QRect CellOf(const QStyleOptionViewItem& option, const QModelIndex& index, int column) {
+    const auto* tree = qobject_cast<const QTreeView*>(option.widget);
+    if (!tree || column == index.column())
+        return option.rect;
+    const QHeaderView* header = tree->header();
+    return QRect(header->sectionViewportPosition(column), option.rect.top(),
+                 header->sectionSize(column), option.rect.height());
 }
 
 } // namespace
@@ -105,13 +107,12 @@ CFullRowDelegate::SRowLook CFullRowDelegate::RowLook(const QStyleOptionViewItem&
                    view->currentIndex().parent() == index.parent();
     look.label = LabelOf(option.rect, index);
     look.area = option.rect;
-    look.highlight = FirstLabel(view, option, index);
+    look.highlight = LabelOf(CellOf(option, index, 0), index.siblingAtColumn(0));
     look.lit = look.highlighted && (fullRowSelection_ || index.column() == 0);
     if (!fullRowSelection_)
         return look;
     const int lastColumn = index.model()->columnCount(index.parent()) - 1;
-    const int rowRight =
-        view ? view->visualRect(index.siblingAtColumn(lastColumn)).right() : option.rect.right();
+    const int rowRight = CellOf(option, index, lastColumn).right();
     const int edge = view ? view->viewport()->width() - 1 : rowRight;
     look.highlight.setRight(std::max(rowRight, edge));
     if (index.column() == lastColumn)
