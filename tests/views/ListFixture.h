@@ -11,7 +11,7 @@
 // A shown list of real tracks in the columns File and Title, 80 pixels each, in a window
 // much wider than the columns. The list starts without the keyboard focus.
 struct SListFixture {
-    explicit SListFixture(const std::vector<STrackSpec>& specs) : files(specs) {
+    explicit SListFixture(const std::vector<STrackFields>& fields) : files(fields) {
         model.SetColumns({FieldId::kFile, FieldId::kTitle},
                          {QStringLiteral("File"), QStringLiteral("Title")});
         model.SetTracks(files.Pointers());

@@ -12,10 +12,10 @@
 
 namespace {
 
-const std::vector<STrackSpec> kFour = {{"a.mp3", "One", "X", 2000},
-                                       {"b.mp3", "Two", "X", 2000},
-                                       {"c.mp3", "Three", "X", 2000},
-                                       {"d.mp3", "Four", "X", 2000}};
+const std::vector<STrackFields> kFour = {{"a.mp3", "One", "X", 2000},
+                                         {"b.mp3", "Two", "X", 2000},
+                                         {"c.mp3", "Three", "X", 2000},
+                                         {"d.mp3", "Four", "X", 2000}};
 
 using Rows = std::vector<int>;
 

@@ -5,15 +5,16 @@
 
 #include <stdexcept>
 
-CTrackFiles::CTrackFiles(const std::vector<STrackSpec>& specs) {
+CTrackFiles::CTrackFiles(const std::vector<STrackFields>& fields) {
     const std::string frame = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413);
-    for (const STrackSpec& spec : specs) {
-        dir_.Write(spec.name, frame + Mp3Maker::Filler(static_cast<std::size_t>(spec.fillerBytes)) +
-                                  Mp3Maker::Tag(spec.title, spec.artist, "Album", "2001", "", 13));
+    for (const STrackFields& file : fields) {
+        const auto filler = static_cast<std::size_t>(file.fillerBytes);
+        dir_.Write(file.name, frame + Mp3Maker::Filler(filler) +
+                                  Mp3Maker::Tag(file.title, file.artist, "Album", "2001", "", 13));
         auto track = std::make_unique<CMp3File>();
         CRecordingReporter reporter;
-        if (!track->Load(dir_.Path(), spec.name, reporter) || !reporter.messages.empty())
-            throw std::runtime_error("cannot load " + spec.name);
+        if (!track->Load(dir_.Path(), file.name, reporter) || !reporter.messages.empty())
+            throw std::runtime_error("cannot load " + file.name);
         tracks_.push_back(std::move(track));
     }
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 // Real track records: MP3 files written into a temporary folder and loaded from there.
-struct STrackSpec {
+struct STrackFields {
     std::string name;
     std::string title;
     std::string artist;
@@ -17,9 +17,9 @@ struct STrackSpec {
 
 class CTrackFiles {
 public:
-    explicit CTrackFiles(const std::vector<STrackSpec>& specs);
+    explicit CTrackFiles(const std::vector<STrackFields>& fields);
 
-    // In the order of the specs.
+    // In the order given.
     std::vector<CMp3File*> Pointers() const;
     CMp3File* operator[](std::size_t i) const { return tracks_.at(i).get(); }
 

@@ -12,7 +12,7 @@
 namespace {
 
 // Two titles, three artists, sizes in distinct thousands of bytes.
-const std::vector<STrackSpec> kSpecs = {
+const std::vector<STrackFields> kTracks = {
     {"1.mp3", "Beta", "Zed", 1000},
     {"2.mp3", "Alpha", "Moe", 5000},
     {"3.mp3", "Beta", "Abe", 3000},
@@ -24,7 +24,7 @@ using Names = std::vector<std::string>;
 } // namespace
 
 TEST(TrackTableModel, SortsByTwoKeysAndKeepsTheOrderOfEqualRows) {
-    CTrackFiles files(kSpecs);
+    CTrackFiles files(kTracks);
     CTrackTableModel model;
     model.SetColumns({FieldId::kFile, FieldId::kTitle}, {});
     model.SetTracks(files.Pointers());
@@ -74,7 +74,7 @@ TEST(TrackTableModel, RowsEqualOnBothKeysStayInListOrder) {
 }
 
 TEST(TrackTableModel, SelectionFollowsTheTracksThroughASort) {
-    CTrackFiles files(kSpecs);
+    CTrackFiles files(kTracks);
     CTrackTableModel model;
     model.SetColumns({FieldId::kFile, FieldId::kTitle}, {});
     model.SetTracks(files.Pointers());
@@ -131,7 +131,7 @@ TEST(TrackTableModel, ShowsFieldTextsHeadersAlignmentsAndTracks) {
 }
 
 TEST(TrackTableModel, RefreshAndClear) {
-    CTrackFiles files(kSpecs);
+    CTrackFiles files(kTracks);
     CTrackTableModel model;
     model.SetColumns({FieldId::kFile, FieldId::kTitle}, {});
     model.SetTracks(files.Pointers());
