@@ -131,7 +131,9 @@ void SetValue(Lines& lines, std::string_view section, std::string_view key,
     }
     if (!lines.empty() && !TrimBlanks(Content(lines.back())).empty())
         InsertLine(lines, lines.size(), "");
-    InsertLine(lines, lines.size(), "[" + std::string(section) + "]");
+    std::string header(1, '[');
+    header.append(section).push_back(']');
+    InsertLine(lines, lines.size(), header);
     InsertLine(lines, lines.size(), keyLine);
 }
 

@@ -1,0 +1,156 @@
+#include "views/TrackTableModel.h"
+
+#include "TrackFiles.h"
+#include "model/FieldIds.h"
+
+#include <QItemSelectionModel>
+#include <QPixmap>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Two titles, three artists, sizes in distinct thousands of bytes.
+const std::vector<STrackFields> kTracks = {
+    {"1.mp3", "Beta", "Zed", 1000},
+    {"2.mp3", "Alpha", "Moe", 5000},
+    {"3.mp3", "Beta", "Abe", 3000},
+    {"4.mp3", "Alpha", "Abe", 9000},
+};
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST(TrackTableModel, SortsByTwoKeysAndKeepsTheOrderOfEqualRows) {
+    CTrackFiles files(kTracks);
+    CTrackTableModel model;
+    model.SetColumns({FieldId::kFile, FieldId::kTitle}, {});
+    model.SetTracks(files.Pointers());
+
+    model.Sort(FieldId::kTitle, 0);
+    EXPECT_EQ(NamesOf(model.Tracks()), (Names{"2.mp3", "4.mp3", "1.mp3", "3.mp3"}));
+    model.Sort(-FieldId::kTitle, 0);
+    EXPECT_EQ(NamesOf(model.Tracks()), (Names{"1.mp3", "3.mp3", "2.mp3", "4.mp3"}))
+        << "descending, ties keep the order they had";
+    // Title clicked twice, then Artist: artist A to Z, titles Z to A within an artist.
+    model.Sort(FieldId::kArtist, -FieldId::kTitle);
+    EXPECT_EQ(NamesOf(model.Tracks()), (Names{"3.mp3", "4.mp3", "2.mp3", "1.mp3"}));
+
+    model.Sort(FieldId::kSize, 0);
+    EXPECT_EQ(NamesOf(model.Tracks()), (Names{"4.mp3", "2.mp3", "3.mp3", "1.mp3"}))
+        << "a positive size key puts the largest file first";
+    model.Sort(-FieldId::kSize, FieldId::kTitle);
+    EXPECT_EQ(NamesOf(model.Tracks()), (Names{"1.mp3", "3.mp3", "2.mp3", "4.mp3"}));
+
+    for (const auto& [primary, secondary] : {std::pair{0, 0}, std::pair{15, -99}}) {
+        model.SetTracks(files.Pointers());
+        model.Sort(primary, secondary);
+        EXPECT_EQ(NamesOf(model.Tracks()), NamesOf(files.Pointers())) << primary;
+    }
+}
+
+TEST(TrackTableModel, RowsEqualOnBothKeysStayInListOrder) {
+    CTrackFiles files({{"a.mp3", "Same", "One", 2000},
+                       {"b.mp3", "Same", "One", 2000},
+                       {"c.mp3", "Other", "One", 2000},
+                       {"d.mp3", "Same", "One", 2000}});
+    CTrackTableModel model;
+    model.SetColumns({FieldId::kTitle}, {});
+    std::vector<CMp3File*> reversed = files.Pointers();
+    std::reverse(reversed.begin(), reversed.end());
+    for (const auto& order : {files.Pointers(), reversed}) {
+        model.SetTracks(order);
+        model.Sort(FieldId::kTitle, FieldId::kArtist);
+        Names expected;
+        for (const CMp3File* track : order) {
+            if (track->Title() == "Same")
+                expected.push_back(track->FileName());
+        }
+        expected.insert(expected.begin(), "c.mp3");
+        EXPECT_EQ(NamesOf(model.Tracks()), expected);
+    }
+}
+
+TEST(TrackTableModel, SelectionFollowsTheTracksThroughASort) {
+    CTrackFiles files(kTracks);
+    CTrackTableModel model;
+    model.SetColumns({FieldId::kFile, FieldId::kTitle}, {});
+    model.SetTracks(files.Pointers());
+    QItemSelectionModel selection(&model);
+    selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection.setCurrentIndex(model.index(3, 1), QItemSelectionModel::NoUpdate);
+    QSignalSpy layoutChanges(&model, &QAbstractItemModel::layoutChanged);
+
+    model.Sort(FieldId::kSize, 0);
+    EXPECT_EQ(layoutChanges.count(), 1);
+    const QModelIndexList rows = selection.selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(model.Track(rows[0].row()), files[0]);
+    EXPECT_EQ(model.Track(selection.currentIndex().row()), files[3]);
+    EXPECT_EQ(selection.currentIndex().column(), 1);
+}
+
+TEST(TrackTableModel, ShowsFieldTextsHeadersAlignmentsAndTracks) {
+    CTrackFiles files(
+        {{"utf8.mp3", "Caf\xC3\xA9", "Art", 2000}, {"latin1.mp3", "Caf\xE9", "", 4000}});
+    CTrackTableModel model;
+    model.SetColumns({FieldId::kFile, FieldId::kTitle, FieldId::kSize},
+                     {QStringLiteral("File"), QStringLiteral("Title"), QStringLiteral("Size")});
+    model.SetColumnAlignments({Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight});
+    model.SetTracks(files.Pointers());
+
+    ASSERT_EQ(model.rowCount(), 2);
+    ASSERT_EQ(model.columnCount(), 3);
+    const QString cafe = QString::fromUtf8("Caf\u00e9");
+    EXPECT_EQ(model.index(0, 1).data().toString(), cafe);
+    EXPECT_EQ(model.index(1, 1).data().toString(), cafe);
+    EXPECT_EQ(model.index(1, 0).data().toString(), QStringLiteral("latin1.mp3"));
+    EXPECT_EQ(model.index(1, 2).data().toString(),
+              QString::fromStdString(files[1]->GetFieldText(FieldId::kSize)));
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Size"));
+    EXPECT_EQ(model.index(0, 2).data(Qt::TextAlignmentRole).toInt(),
+              (Qt::AlignRight | Qt::AlignVCenter).toInt());
+    EXPECT_EQ(model.index(0, 1).data(Qt::TextAlignmentRole).toInt(),
+              (Qt::AlignHCenter | Qt::AlignVCenter).toInt());
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
+              (Qt::AlignRight | Qt::AlignVCenter).toInt());
+    EXPECT_EQ(model.index(1, 1).data(CTrackTableModel::kTrackRole).value<quintptr>(),
+              reinterpret_cast<quintptr>(files[1]));
+    EXPECT_EQ(model.ColumnField(2), FieldId::kSize);
+    EXPECT_EQ(model.ColumnField(3), 0);
+
+    EXPECT_FALSE(model.index(0, 0).data(Qt::DecorationRole).isValid());
+    QPixmap picture(16, 16);
+    picture.fill(Qt::red);
+    model.SetRowIcon(QIcon(picture));
+    EXPECT_TRUE(model.index(0, 0).data(Qt::DecorationRole).canConvert<QIcon>());
+    EXPECT_FALSE(model.index(0, 1).data(Qt::DecorationRole).isValid());
+}
+
+TEST(TrackTableModel, RefreshAndClear) {
+    CTrackFiles files(kTracks);
+    CTrackTableModel model;
+    model.SetColumns({FieldId::kFile, FieldId::kTitle}, {});
+    model.SetTracks(files.Pointers());
+    QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+    files[2]->SetTitle("Gamma");
+    model.RefreshTexts();
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes[0][0].value<QModelIndex>(), model.index(0, 0));
+    EXPECT_EQ(changes[0][1].value<QModelIndex>(), model.index(3, 1));
+    EXPECT_EQ(model.index(2, 1).data().toString(), QStringLiteral("Gamma"));
+
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    model.Clear();
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_TRUE(model.Tracks().empty());
+    EXPECT_EQ(model.Track(0), nullptr);
+    EXPECT_FALSE(model.index(0, 0).data().isValid());
+    EXPECT_EQ(model.columnCount(), 2) << "the columns stay";
+    model.Sort(FieldId::kTitle, 0);
+    EXPECT_EQ(model.rowCount(), 0);
+}

@@ -1,0 +1,186 @@
+#include "views/ListViewEx.h"
+
+#include "views/FullRowDelegate.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QListView>
+#include <QStackedLayout>
+#include <QTreeView>
+
+#include <algorithm>
+
+CListViewEx::CListViewEx(QWidget* parent)
+    : QWidget(parent), delegate_(new CFullRowDelegate(this)), details_(new QTreeView(this)),
+      icons_(new QListView(this)), stack_(new QStackedLayout(this)) {
+    stack_->setContentsMargins(0, 0, 0, 0);
+    stack_->addWidget(details_);
+    stack_->addWidget(icons_);
+    SetUpDetails();
+    SetUpIcons();
+    ForwardSignals(details_);
+    ForwardSignals(icons_);
+    setFocusProxy(details_);
+    stack_->setCurrentWidget(details_);
+}
+
+void CListViewEx::SetUpDetails() {
+    details_->setItemDelegate(delegate_);
+    details_->setRootIsDecorated(false);
+    details_->setItemsExpandable(false);
+    details_->setUniformRowHeights(true);
+    details_->setAllColumnsShowFocus(false);
+    details_->setIconSize(QSize(kSmallIconSize, kSmallIconSize));
+    QHeaderView* header = details_->header();
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    header->setSortIndicatorShown(false);
+    header->setHighlightSections(false);
+    connect(header, &QHeaderView::sectionClicked, this, &CListViewEx::ColumnClicked);
+    // The highlight and the focus frame of a row follow the list's focus.
+    details_->installEventFilter(this);
+}
+
+void CListViewEx::SetUpIcons() {
+    icons_->setMovement(QListView::Static);
+    icons_->setResizeMode(QListView::Adjust);
+    icons_->setTextElideMode(Qt::ElideRight);
+}
+
+void CListViewEx::ForwardSignals(QAbstractItemView* view) {
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& index) { Q_EMIT ItemActivated(index.row()); });
+    connect(view, &QWidget::customContextMenuRequested, this, [this, view](QPoint position) {
+        Q_EMIT ContextMenuRequested(view->viewport()->mapToGlobal(position));
+    });
+}
+
+// Each view makes a selection model of its own for a new model; the icon view's is replaced
+// by the details view's, and the one they shared before is dropped.
+void CListViewEx::SetModel(QAbstractItemModel* model) {
+    if (model == Model() && details_->selectionModel())
+        return;
+    QItemSelectionModel* previous = details_->selectionModel();
+    details_->setModel(model);
+    icons_->setModel(model);
+    QItemSelectionModel* own = icons_->selectionModel();
+    icons_->setSelectionModel(details_->selectionModel());
+    delete own;
+    delete previous;
+    WatchSelection();
+}
+
+void CListViewEx::WatchSelection() {
+    QItemSelectionModel* selection = details_->selectionModel();
+    connect(selection, &QItemSelectionModel::selectionChanged, this, &CListViewEx::RepaintDetails);
+    connect(selection, &QItemSelectionModel::currentChanged, this, &CListViewEx::RepaintDetails);
+}
+
+QAbstractItemModel* CListViewEx::Model() const {
+    return details_->model();
+}
+
+QItemSelectionModel* CListViewEx::SelectionModel() const {
+    return details_->selectionModel();
+}
+
+QAbstractItemView* CListViewEx::CurrentView() const {
+    if (style_ == EViewStyle::Details)
+        return details_;
+    return icons_;
+}
+
+void CListViewEx::SetViewStyle(EViewStyle style) {
+    const bool hadFocus = CurrentView()->hasFocus();
+    style_ = style;
+    if (style != EViewStyle::Details)
+        ApplyIconStyle(style);
+    stack_->setCurrentWidget(CurrentView());
+    setFocusProxy(CurrentView());
+    if (hadFocus)
+        CurrentView()->setFocus();
+}
+
+void CListViewEx::ApplyIconStyle(EViewStyle style) {
+    const bool large = style == EViewStyle::LargeIcons;
+    icons_->setViewMode(large ? QListView::IconMode : QListView::ListMode);
+    icons_->setMovement(QListView::Static);
+    icons_->setResizeMode(QListView::Adjust);
+    icons_->setWrapping(true);
+    icons_->setFlow(style == EViewStyle::List ? QListView::TopToBottom : QListView::LeftToRight);
+    icons_->setWordWrap(large);
+    const int side = large ? kLargeIconSize : kSmallIconSize;
+    icons_->setIconSize(QSize(side, side));
+}
+
+bool CListViewEx::SetFullRowSelection(bool on) {
+    if (delegate_->FullRowSelection() == on)
+        return false;
+    delegate_->SetFullRowSelection(on);
+    RepaintDetails();
+    return true;
+}
+
+bool CListViewEx::FullRowSelection() const {
+    return delegate_->FullRowSelection();
+}
+
+void CListViewEx::SetAlwaysShowSelection(bool on) {
+    delegate_->SetAlwaysShowSelection(on);
+    RepaintDetails();
+}
+
+bool CListViewEx::AlwaysShowSelection() const {
+    return delegate_->AlwaysShowSelection();
+}
+
+// Rows are highlighted beyond their cells (to the window's edge), which the tree's own
+// per-cell updates do not cover; repainting the few visible rows whole is cheap.
+void CListViewEx::RepaintDetails() {
+    if (style_ == EViewStyle::Details)
+        details_->viewport()->update();
+}
+
+std::vector<int> CListViewEx::SelectedRows() const {
+    std::vector<int> rows;
+    const QItemSelectionModel* selection = SelectionModel();
+    if (!selection)
+        return rows;
+    for (const QItemSelectionRange& range : selection->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void CListViewEx::SelectAll() {
+    const QAbstractItemModel* model = Model();
+    QItemSelectionModel* selection = SelectionModel();
+    if (!model || !selection || model->rowCount() == 0 || model->columnCount() == 0)
+        return;
+    const QItemSelection all(model->index(0, 0),
+                             model->index(model->rowCount() - 1, model->columnCount() - 1));
+    selection->select(all, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+int CListViewEx::ColumnWidth(int column) const {
+    return details_->columnWidth(column);
+}
+
+void CListViewEx::SetColumnWidth(int column, int width) {
+    details_->setColumnWidth(column, width);
+}
+
+bool CListViewEx::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == details_ &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        RepaintDetails();
+    return QWidget::eventFilter(watched, event);
+}

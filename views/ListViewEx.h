@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+#include <vector>
+
+class CFullRowDelegate;
+class QAbstractItemModel;
+class QAbstractItemView;
+class QItemSelectionModel;
+class QListView;
+class QStackedLayout;
+class QTreeView;
+
+// A list of rows in four styles: a details table (QTreeView, drawn by CFullRowDelegate) and
+// large icons, small icons or a plain list (QListView). Both views show one model through one
+// selection model, so switching the style keeps the selection.
+class CListViewEx : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class EViewStyle { LargeIcons, SmallIcons, List, Details };
+
+    static constexpr int kSmallIconSize = 16;
+    static constexpr int kLargeIconSize = 32;
+
+    explicit CListViewEx(QWidget* parent = nullptr);
+
+    // The model stays the caller's; the previous selection model is dropped.
+    void SetModel(QAbstractItemModel* model);
+    QAbstractItemModel* Model() const;
+
+    void SetViewStyle(EViewStyle style);
+    EViewStyle ViewStyle() const { return style_; }
+    // Returns whether the mode changed; the details view is repainted then.
+    bool SetFullRowSelection(bool on);
+    bool FullRowSelection() const;
+    // Without it, selected rows look unselected while the list does not have the focus.
+    void SetAlwaysShowSelection(bool on);
+    bool AlwaysShowSelection() const;
+
+    QTreeView* DetailsView() const { return details_; }
+    QListView* IconView() const { return icons_; }
+    QAbstractItemView* CurrentView() const;
+    QItemSelectionModel* SelectionModel() const;
+    CFullRowDelegate* Delegate() const { return delegate_; }
+
+    std::vector<int> SelectedRows() const;
+    void SelectAll();
+    int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+
+Q_SIGNALS:
+    void ColumnClicked(int column);
+    // Double-click or Enter on a row.
+    void ItemActivated(int row);
+    void ContextMenuRequested(QPoint globalPosition);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetUpDetails();
+    void SetUpIcons();
+    void ForwardSignals(QAbstractItemView* view);
+    void WatchSelection();
+    void ApplyIconStyle(EViewStyle style);
+    void RepaintDetails();
+
+    CFullRowDelegate* delegate_;
+    QTreeView* details_;
+    QListView* icons_;
+    QStackedLayout* stack_;
+    EViewStyle style_ = EViewStyle::Details;
+};

@@ -1,0 +1,134 @@
+#include "views/TrackTableModel.h"
+
+#include "model/Mp3File.h"
+#include "platform/TextCodec.h"
+
+#include <algorithm>
+#include <numeric>
+
+CTrackTableModel::CTrackTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void CTrackTableModel::SetColumns(std::vector<int> fieldIds, std::vector<QString> labels) {
+    beginResetModel();
+    fieldIds_ = std::move(fieldIds);
+    labels_ = std::move(labels);
+    endResetModel();
+}
+
+void CTrackTableModel::SetColumnAlignments(std::vector<Qt::Alignment> alignments) {
+    alignments_ = std::move(alignments);
+    if (!fieldIds_.empty())
+        Q_EMIT headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    RefreshTexts();
+}
+
+void CTrackTableModel::SetTracks(std::vector<CMp3File*> tracks) {
+    beginResetModel();
+    tracks_ = std::move(tracks);
+    endResetModel();
+}
+
+void CTrackTableModel::Clear() {
+    SetTracks({});
+}
+
+void CTrackTableModel::SetRowIcon(const QIcon& icon) {
+    rowIcon_ = icon;
+    if (!tracks_.empty() && !fieldIds_.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::DecorationRole});
+}
+
+CMp3File* CTrackTableModel::Track(int row) const {
+    if (row < 0 || row >= rowCount())
+        return nullptr;
+    return tracks_[static_cast<std::size_t>(row)];
+}
+
+int CTrackTableModel::ColumnField(int column) const {
+    if (column < 0 || column >= columnCount())
+        return 0;
+    return fieldIds_[static_cast<std::size_t>(column)];
+}
+
+void CTrackTableModel::Sort(int primaryKey, int secondaryKey) {
+    std::vector<int> order(tracks_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const CMp3File& left = *tracks_[static_cast<std::size_t>(a)];
+        const CMp3File& right = *tracks_[static_cast<std::size_t>(b)];
+        const int primary = CMp3File::Compare(left, right, primaryKey);
+        if (primary != 0)
+            return primary < 0;
+        return CMp3File::Compare(left, right, secondaryKey) < 0;
+    });
+    MoveRows(order);
+}
+
+// `order` lists the old row of each new row. Persistent indexes (the selection, the current
+// row) are moved along so that they keep pointing at the same tracks.
+void CTrackTableModel::MoveRows(const std::vector<int>& order) {
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newRowOf(order.size());
+    std::vector<CMp3File*> sorted(order.size());
+    for (std::size_t row = 0; row < order.size(); ++row) {
+        const auto old = static_cast<std::size_t>(order[row]);
+        sorted[row] = tracks_[old];
+        newRowOf[old] = static_cast<int>(row);
+    }
+    tracks_ = std::move(sorted);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& old : before)
+        after.append(index(newRowOf[static_cast<std::size_t>(old.row())], old.column()));
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CTrackTableModel::RefreshTexts() {
+    if (tracks_.empty() || fieldIds_.empty())
+        return;
+    Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+int CTrackTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(tracks_.size());
+}
+
+int CTrackTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(fieldIds_.size());
+}
+
+QVariant CTrackTableModel::data(const QModelIndex& index, int role) const {
+    const CMp3File* track = Track(index.row());
+    if (!track || index.column() >= columnCount())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return CTextCodec::ToQString(track->GetFieldText(ColumnField(index.column())));
+    case Qt::TextAlignmentRole:
+        return (ColumnAlignment(index.column()) | Qt::AlignVCenter).toInt();
+    case Qt::DecorationRole:
+        return index.column() == 0 && !rowIcon_.isNull() ? QVariant(rowIcon_) : QVariant();
+    case kTrackRole:
+        return QVariant::fromValue(reinterpret_cast<quintptr>(track));
+    default:
+        return {};
+    }
+}
+
+QVariant CTrackTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return {};
+    const auto column = static_cast<std::size_t>(section);
+    if (role == Qt::DisplayRole)
+        return column < labels_.size() ? labels_[column] : QString();
+    if (role == Qt::TextAlignmentRole)
+        return (ColumnAlignment(section) | Qt::AlignVCenter).toInt();
+    return {};
+}
+
+Qt::Alignment CTrackTableModel::ColumnAlignment(int column) const {
+    const auto i = static_cast<std::size_t>(column);
+    return i < alignments_.size() ? alignments_[i] : Qt::AlignLeft;
+}
