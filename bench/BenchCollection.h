@@ -20,6 +20,9 @@ public:
     double FloorSeconds() const;
 
     static double BestSeconds(int runs, const std::function<void()>& work);
+    // The least processor time a child process took to run `command` (stdout discarded).
+    static double BestToolSeconds(int runs, const std::vector<std::string>& command,
+                                  const std::vector<std::string>& environment);
     static void PrintRow(const std::string& what, double seconds, double floorSeconds,
                          const std::string& goal, bool met);
 

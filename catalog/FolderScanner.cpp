@@ -9,6 +9,7 @@ namespace {
 
 struct SEntry {
     std::string name;
+    ino_t inode;
     unsigned char type;
 };
 
@@ -21,21 +22,12 @@ std::vector<SEntry> ReadEntries(const std::string& directory) {
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..")
-            entries.push_back({std::string(name), entry->d_type});
+            entries.push_back({std::string(name), entry->d_ino, entry->d_type});
     }
     ::closedir(dir);
     std::sort(entries.begin(), entries.end(),
               [](const SEntry& a, const SEntry& b) { return a.name < b.name; });
     return entries;
-}
-
-bool IsDirectory(const std::string& path, unsigned char type) {
-    if (type == DT_DIR)
-        return true;
-    if (type != DT_LNK && type != DT_UNKNOWN)
-        return false;
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::string LastComponent(const std::string& directory) {
@@ -51,18 +43,16 @@ CFolderScanner::CFolderScanner(std::string pattern, FileFound onFile)
 void CFolderScanner::Scan(std::string directory) {
     if (!directory.empty() && directory.back() == '/')
         directory.pop_back();
-    Walk(directory);
-}
-
-bool CFolderScanner::FirstVisit(const std::string& directory) {
     struct stat st {};
-    if (::stat(directory.empty() ? "/" : directory.c_str(), &st) != 0)
-        return false;
-    return visited_.insert({st.st_dev, st.st_ino}).second;
+    if (::stat(directory.empty() ? "/" : directory.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        Walk(directory, {st.st_dev, st.st_ino});
 }
 
-void CFolderScanner::Walk(const std::string& directory) {
-    if (!FirstVisit(directory))
+// A plain subdirectory is known by its parent's device and the inode its entry names, without
+// a system call; one reached through a link is looked up, so that a link back to a directory
+// already walked ends the walk there.
+void CFolderScanner::Walk(const std::string& directory, SDirectoryId id) {
+    if (!visited_.insert(id).second)
         return;
     const std::vector<SEntry> entries = ReadEntries(directory);
     for (const SEntry& entry : entries)
@@ -70,8 +60,15 @@ void CFolderScanner::Walk(const std::string& directory) {
             onFile_(directory, entry.name);
     const std::string own = LastComponent(directory);
     for (const SEntry& entry : entries) {
+        if (entry.name == own)
+            continue;
         const std::string path = directory + "/" + entry.name;
-        if (entry.name != own && IsDirectory(path, entry.type))
-            Walk(path);
+        if (entry.type == DT_DIR) {
+            Walk(path, {id.first, entry.inode});
+        } else if (entry.type == DT_LNK || entry.type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+                Walk(path, {st.st_dev, st.st_ino});
+        }
     }
 }

@@ -19,10 +19,11 @@ public:
     void Scan(std::string directory);
 
 private:
-    void Walk(const std::string& directory);
-    bool FirstVisit(const std::string& directory);
+    using SDirectoryId = std::pair<dev_t, ino_t>;
+
+    void Walk(const std::string& directory, SDirectoryId id);
 
     CFilePattern pattern_;
     FileFound onFile_;
-    std::set<std::pair<dev_t, ino_t>> visited_;
+    std::set<SDirectoryId> visited_;
 };

@@ -26,7 +26,8 @@ constexpr bool IsBlank(std::uint8_t c) {
 // text) and loses its trailing white space; leading white space is part of the text.
 std::string ReadField(const CId3v1Tag::Block& block, SField field) {
     const auto* begin = block.data() + field.offset;
-    const auto* end = std::find(begin, begin + field.width, std::uint8_t{0});
+    const void* nul = std::memchr(begin, 0, field.width);
+    const auto* end = nul != nullptr ? static_cast<const std::uint8_t*>(nul) : begin + field.width;
     while (end != begin && IsBlank(end[-1]))
         --end;
     return std::string(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));

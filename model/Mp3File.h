@@ -23,6 +23,7 @@ public:
     bool WriteTag();
 
     std::string GetFieldText(int fieldId) const;
+    void AppendFieldText(int fieldId, std::string& out) const;
     std::string_view GetGenreName() const;
     static int Compare(const CMp3File& a, const CMp3File& b, int key);
     static std::string FormatSize(int sizeK);
@@ -58,6 +59,9 @@ public:
     void SetGenre(std::uint8_t value) { genre_ = value; }
 
 private:
+    // The member shown by a text field as it is stored; null for the formatted ones.
+    const std::string* StoredText(int fieldId) const;
+
     std::string fileName_;
     std::string directory_;
     std::string title_;

@@ -97,7 +97,9 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
     return std::fflush(stdout) == 0 ? kExitOk : kExitNotFound;
 }
 
-void CScanTool::PrintTracks(const CQuavDoc& doc) const {
+void CScanTool::PrintTracks(const CQuavDoc& doc) {
+    outputBuffer_.resize(1 << 16);
+    std::setvbuf(stdout, outputBuffer_.data(), _IOFBF, outputBuffer_.size());
     std::string line;
     for (int id : kLabels) {
         line += line.empty() ? "" : "\t";
@@ -109,7 +111,7 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) const {
         for (int field = FieldId::kFirst; field <= FieldId::kLast; ++field) {
             if (field != FieldId::kFirst)
                 line += '\t';
-            line += track->GetFieldText(field);
+            track->AppendFieldText(field, line);
         }
         PrintLine(line);
     }

@@ -24,7 +24,7 @@ private:
     enum class EGroups { None, Artist, Genre, Album };
 
     bool ParseArguments(const std::vector<std::string>& arguments);
-    void PrintTracks(const CQuavDoc& doc) const;
+    void PrintTracks(const CQuavDoc& doc);
     void PrintGroups(const CQuavDoc& doc) const;
 
     bool refresh_ = false;
@@ -34,4 +34,5 @@ private:
     std::unique_ptr<CAppSettings> settings_;
     std::unique_ptr<CStderrReporter> reporter_;
     std::unique_ptr<CQuavDoc> doc_;
+    std::vector<char> outputBuffer_; // stdout's buffer: large, since a line goes out per track
 };

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <vector>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -147,6 +150,32 @@ TEST(Mp3File, FormatSizeAndDuration) {
     EXPECT_EQ(CMp3File::FormatDuration(3725), "1:02:05");
     EXPECT_EQ(CMp3File::FormatDuration(45), "0:45");
     EXPECT_EQ(CMp3File::FormatDuration(0), "0:00");
+}
+
+TEST(Mp3File, FormatsMatchPrintfEverywhere) {
+    const auto printfSize = [](int sizeK) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%5.1f MB", sizeK * 0.001);
+        return std::string(text);
+    };
+    const auto printfDuration = [](int seconds) {
+        char text[64];
+        const int h = seconds / 3600;
+        if (h != 0)
+            std::snprintf(text, sizeof text, "%d:%02d:%02d", h, seconds / 60 - 60 * h,
+                          seconds % 60);
+        else
+            std::snprintf(text, sizeof text, "%d:%02d", seconds / 60, seconds % 60);
+        return std::string(text);
+    };
+    std::vector<int> values{0,   1,    49,    50,     51,         149, 150, 250, 950,
+                            999, 1050, 99950, 999999, 2147483647, -1,  -49, -50, -2147483647 - 1};
+    for (int v = 0; v < 200000; v += 7)
+        values.push_back(v);
+    for (int v : values) {
+        EXPECT_EQ(CMp3File::FormatSize(v), printfSize(v)) << v;
+        EXPECT_EQ(CMp3File::FormatDuration(v), printfDuration(v)) << v;
+    }
 }
 
 TEST(Mp3File, CompareEveryFieldKind) {
