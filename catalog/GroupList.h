@@ -13,8 +13,11 @@ template <class Group>
 class TGroupList {
 public:
     Group& FindOrAdd(std::string_view name) {
+        // Tracks come album by album, so the group of the previous track is the likeliest.
+        if (last_ != nullptr && last_->name == name)
+            return *last_;
         if (Group* found = Find(name))
-            return *found;
+            return *(last_ = found);
         auto group = std::make_unique<Group>(std::string(name));
         Group& added = *group;
         groups_.push_back(std::move(group));
@@ -22,10 +25,12 @@ public:
             index_.emplace(std::string_view(added.name), &added);
         else if (groups_.size() > kScanLimit)
             BuildIndex();
+        last_ = &added;
         return added;
     }
 
     void Clear() {
+        last_ = nullptr;
         index_.clear();
         groups_.clear();
     }
@@ -56,5 +61,6 @@ private:
     }
 
     std::vector<std::unique_ptr<Group>> groups_;
+    Group* last_ = nullptr;
     std::unordered_map<std::string_view, Group*> index_; // keys point into the groups' names
 };
