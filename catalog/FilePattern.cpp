@@ -8,6 +8,11 @@ constexpr char Fold(char c) {
 
 } // namespace
 
+CFilePattern::CFilePattern(std::string pattern) : pattern_(std::move(pattern)) {
+    for (char& c : pattern_)
+        c = Fold(c);
+}
+
 // Greedy matching with one backtrack point: the last "*" seen absorbs one more character each
 // time the rest fails, which is enough because a later "*" makes earlier choices irrelevant.
 bool CFilePattern::Matches(std::string_view name) const {
@@ -19,8 +24,7 @@ bool CFilePattern::Matches(std::string_view name) const {
         if (p < pattern_.size() && pattern_[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern_.size() &&
-                   (pattern_[p] == '?' || Fold(pattern_[p]) == Fold(name[n]))) {
+        } else if (p < pattern_.size() && (pattern_[p] == '?' || pattern_[p] == Fold(name[n]))) {
             ++p;
             ++n;
         } else if (starP != std::string::npos) {

@@ -7,7 +7,7 @@
 // letters match without regard to case. Nothing else is special.
 class CFilePattern {
 public:
-    explicit CFilePattern(std::string pattern) : pattern_(std::move(pattern)) {}
+    explicit CFilePattern(std::string pattern);
     bool Matches(std::string_view name) const;
 
 private:

@@ -18,9 +18,13 @@ constexpr SField kYear{93, 4};
 constexpr SField kComment{97, 30};
 constexpr std::size_t kGenreOffset = 127;
 
-constexpr bool IsBlank(std::uint8_t c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+// White space that ends a field: blank, tab, line feed, vertical tab, form feed, return.
+constexpr std::array<bool, 256> kBlank = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+        table[c] = true;
+    return table;
+}();
 
 // A field ends at its first NUL (so the ID3v1.1 track number after a NUL in the comment is not
 // text) and loses its trailing white space; leading white space is part of the text.
@@ -28,7 +32,7 @@ std::string ReadField(const CId3v1Tag::Block& block, SField field) {
     const auto* begin = block.data() + field.offset;
     const void* nul = std::memchr(begin, 0, field.width);
     const auto* end = nul != nullptr ? static_cast<const std::uint8_t*>(nul) : begin + field.width;
-    while (end != begin && IsBlank(end[-1]))
+    while (end != begin && kBlank[end[-1]])
         --end;
     return std::string(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
 }
