@@ -13,18 +13,14 @@ struct SEntry {
     unsigned char type;
 };
 
-// The entries of one directory sorted by name, byte by byte; "." and ".." left out.
-std::vector<SEntry> ReadEntries(const std::string& directory) {
+// The entries of an open directory sorted by name, byte by byte; "." and ".." left out.
+std::vector<SEntry> ReadEntries(DIR* dir) {
     std::vector<SEntry> entries;
-    DIR* dir = ::opendir(directory.empty() ? "/" : directory.c_str());
-    if (dir == nullptr)
-        return entries;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..")
             entries.push_back({std::string(name), entry->d_ino, entry->d_type});
     }
-    ::closedir(dir);
     std::sort(entries.begin(), entries.end(),
               [](const SEntry& a, const SEntry& b) { return a.name < b.name; });
     return entries;
@@ -54,10 +50,14 @@ void CFolderScanner::Scan(std::string directory) {
 void CFolderScanner::Walk(const std::string& directory, SDirectoryId id) {
     if (!visited_.insert(id).second)
         return;
-    const std::vector<SEntry> entries = ReadEntries(directory);
+    DIR* dir = ::opendir(directory.empty() ? "/" : directory.c_str());
+    if (dir == nullptr)
+        return;
+    const std::vector<SEntry> entries = ReadEntries(dir);
     for (const SEntry& entry : entries)
         if (pattern_.Matches(entry.name))
-            onFile_(directory, entry.name);
+            onFile_(directory, entry.name, ::dirfd(dir));
+    ::closedir(dir);
     const std::string own = LastComponent(directory);
     for (const SEntry& entry : entries) {
         if (entry.name == own)

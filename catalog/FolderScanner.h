@@ -13,7 +13,9 @@
 // and a directory already walked (reached again through a link) is not walked twice.
 class CFolderScanner {
 public:
-    using FileFound = std::function<void(const std::string& directory, const std::string& name)>;
+    // Given the directory's path, the entry's name, and the directory open while it is read.
+    using FileFound =
+        std::function<void(const std::string& directory, const std::string& name, int directoryFd)>;
 
     CFolderScanner(std::string pattern, FileFound onFile);
     void Scan(std::string directory);

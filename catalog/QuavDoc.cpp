@@ -129,14 +129,14 @@ void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
 }
 
 void CQuavDoc::ScanFolder(const std::string& directory, const std::string& pattern) {
-    CFolderScanner scanner(
-        pattern, [this](const std::string& dir, const std::string& name) { AddFile(dir, name); });
+    CFolderScanner scanner(pattern, [this](const std::string& dir, const std::string& name,
+                                           int dirFd) { AddFile(dir, name, dirFd); });
     scanner.Scan(directory);
 }
 
-void CQuavDoc::AddFile(const std::string& directory, const std::string& fileName) {
+void CQuavDoc::AddFile(const std::string& directory, const std::string& fileName, int directoryFd) {
     auto track = std::make_unique<CMp3File>();
-    const bool usable = track->Load(directory, fileName, reporter_);
+    const bool usable = track->Load(directory, fileName, reporter_, directoryFd);
     ++filesSeen_;
     if (usable)
         Group(tracks_.GetAt(tracks_.Add(std::move(track))));

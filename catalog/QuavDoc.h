@@ -52,7 +52,7 @@ private:
     void ScanAddress(bool force);
     void ScanDirectory(const std::string& directory, bool force);
     void ScanFolder(const std::string& directory, const std::string& pattern);
-    void AddFile(const std::string& directory, const std::string& fileName);
+    void AddFile(const std::string& directory, const std::string& fileName, int directoryFd);
     void Group(CMp3File* track);
     void ClearGroups();
 

@@ -37,18 +37,19 @@ std::string CMp3File::FullPath() const {
 
 // One open serves the tag and the header. The size counts everything before the last 128
 // bytes, tag or not, so a file shorter than that cannot be a track.
-bool CMp3File::Load(const std::string& directory, const std::string& fileName,
-                    IReporter& reporter) {
+bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
+                    int directoryFd) {
     fileName_ = fileName;
     directory_ = directory;
-    const std::string path = FullPath();
     CFile file;
-    switch (file.Open(path, CFile::EMode::Read)) {
+    const auto opened = directoryFd >= 0 ? file.OpenAt(directoryFd, fileName_, CFile::EMode::Read)
+                                         : file.Open(FullPath(), CFile::EMode::Read);
+    switch (opened) {
     case CFile::EOpenResult::NotRegular:
         return false;
     case CFile::EOpenResult::CannotOpen: {
         std::string text(CStringTable::Get(StringId::kErrorOpeningFile));
-        reporter.Report(CStringTable::Get(StringId::kInvalidHandle), text + path);
+        reporter.Report(CStringTable::Get(StringId::kInvalidHandle), text + FullPath());
         return true;
     }
     case CFile::EOpenResult::Opened:

@@ -16,8 +16,9 @@ public:
 
     // Reads the file `directory`/`fileName`; false when it must not be listed (not a regular
     // file, shorter than a tag, unreadable). A file that cannot be opened at all is reported
-    // and kept with default values.
-    bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter);
+    // and kept with default values. A walk passes the open directory as `directoryFd`.
+    bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
+              int directoryFd = -1);
     // Writes the tag fields into the file: over its tag, or appended when it has none. The file
     // is left as it was when the write fails.
     bool WriteTag();

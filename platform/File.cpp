@@ -10,13 +10,18 @@ CFile::~CFile() {
 }
 
 CFile::EOpenResult CFile::Open(const std::string& path, EMode mode) {
+    return OpenAt(AT_FDCWD, path, mode);
+}
+
+CFile::EOpenResult CFile::OpenAt(int directoryFd, const std::string& name, EMode mode) {
     Close();
     const int flags = (mode == EMode::Read ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC;
-    int fd = ::open(path.c_str(), flags);
+    int fd = ::openat(directoryFd, name.c_str(), flags);
     if (fd < 0) {
         // A directory cannot be opened for writing; it is still not a file, not a failure.
         struct stat st {};
-        if (errno == EISDIR || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)))
+        if (errno == EISDIR ||
+            (::fstatat(directoryFd, name.c_str(), &st, 0) == 0 && !S_ISREG(st.st_mode)))
             return EOpenResult::NotRegular;
         return EOpenResult::CannotOpen;
     }

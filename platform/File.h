@@ -18,6 +18,9 @@ public:
     ~CFile();
 
     EOpenResult Open(const std::string& path, EMode mode);
+    // Opens `name` in the open directory `directoryFd`: a walk opens each file by its name in
+    // the folder it is reading instead of looking its whole path up again.
+    EOpenResult OpenAt(int directoryFd, const std::string& name, EMode mode);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     std::int64_t Size() const { return size_; }

@@ -1,6 +1,8 @@
 #include "catalog/Hints.h"
 #include "support/CatalogFixture.h"
 
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using FolderWalk = CCatalogFixture;
@@ -77,4 +79,32 @@ TEST_F(FolderWalk, ProgressCountsEveryFileSeen) {
     ASSERT_TRUE(doc.OpenAddress(dir / "p"));
     EXPECT_EQ(seen, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(doc.GetTrackList().GetSize(), 5u);
+}
+
+// Root opens anything: the unreadable file is tried as nobody, in a child process.
+TEST_F(FolderWalk, UnopenableFileIsReportedWithItsPathAndListed) {
+    Track("r/a.mp3", "A");
+    const std::string locked = Track("r/b.mp3", "B");
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod((dir / "r").c_str(), 0755);
+    ::chmod(locked.c_str(), 0);
+    settings.UseCachedCatalog = 0;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
+        CQuavDoc doc(settings, nullptr, reporter);
+        const bool ok = doc.OpenAddress(dir / "r") && doc.GetTrackList().GetSize() == 2 &&
+                        reporter.messages.size() == 1 &&
+                        reporter.messages[0].text == "Error opening file: " + locked &&
+                        doc.GetTrackList().GetAt(1)->Artist() == "<Undefined>";
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 3)
+        GTEST_SKIP() << "cannot drop privileges here";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
