@@ -3,6 +3,7 @@
 #include "model/ArchiveFormat.h"
 #include "model/ArchiveReader.h"
 #include "model/ArchiveWriter.h"
+#include "platform/AtomicFile.h"
 #include "platform/File.h"
 
 #include <algorithm>
@@ -15,19 +16,6 @@ namespace {
 
 // The smallest record: eleven empty strings, the genre byte and two 32-bit numbers.
 constexpr std::size_t kMinRecordSize = 11 + 1 + 4 + 4;
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 bool ReadWhole(const std::string& path, std::string& bytes) {
     CFile file;
@@ -98,25 +86,15 @@ bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base) {
     return true;
 }
 
-// Written whole into a temporary file beside it and renamed over it, so a failed write never
-// leaves a half snapshot for the next visit to trust.
+// Written whole beside the old one and renamed over it, so a failed write never leaves a half
+// snapshot for the next visit to trust.
 bool CMp3FileList::SaveSnapshot(const std::string& directory) const {
     const std::string base = SnapshotBase(directory);
-    const std::string path = base + std::string(ArchiveFormat::kFileName);
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return true;
     CArchiveWriter archive;
     archive.Reserve(64 + tracks_.size() * 96);
     Serialize(archive, base);
-    const bool written = WriteAll(fd, archive.Bytes());
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return CAtomicFile::Replace(base + std::string(ArchiveFormat::kFileName), archive.Bytes(),
+                                {}) != CAtomicFile::EResult::WriteFailed;
 }
 
 CMp3FileList::ELoadResult CMp3FileList::LoadSnapshot(const std::string& directory) {

@@ -1,5 +1,7 @@
 #include "platform/IniProfile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -189,59 +191,9 @@ bool ReadLines(const std::string& path, Lines& lines) {
     return n == 0;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// A profile that is a link to a file elsewhere stays a link: the target is replaced.
-fs::path ReplaceTarget(const std::string& path) {
-    std::error_code error;
-    if (!fs::is_symlink(path, error))
-        return path;
-    const fs::path target = fs::canonical(path, error);
-    return error ? fs::path(path) : target;
-}
-
-// Creates a new file beside `target`, named after it; -1 if none can be made.
-int CreateSibling(const fs::path& target, fs::path& sibling) {
-    const std::string stem = "." + target.filename().string() + "." + std::to_string(::getpid());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        sibling = target.parent_path() / (stem + "." + std::to_string(attempt) + ".tmp");
-        const int fd = ::open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
 bool ReplaceFile(const std::string& path, const std::string& bytes) {
-    const fs::path target = ReplaceTarget(path);
-    std::error_code error;
-    fs::create_directories(target.parent_path().empty() ? "." : target.parent_path(), error);
-    if (error)
-        return false;
-    fs::path sibling;
-    const int fd = CreateSibling(target, sibling);
-    if (fd < 0)
-        return false;
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (written && closed && ::rename(sibling.c_str(), target.c_str()) == 0)
-        return true;
-    ::unlink(sibling.c_str());
-    return false;
+    return CAtomicFile::Replace(path, bytes, {.createFolder = true, .sync = true}) ==
+           CAtomicFile::EResult::Written;
 }
 
 } // namespace

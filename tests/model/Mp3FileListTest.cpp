@@ -203,7 +203,7 @@ TEST(Mp3FileList, FailedSaveKeepsThePreviousSnapshot) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "a write error is reported";
     EXPECT_EQ(Snapshot(dir), before);
-    EXPECT_EQ(std::system(("test -z \"$(ls " + dir.Path() + " | grep tmp)\"").c_str()), 0)
+    EXPECT_EQ(std::system(("test -z \"$(ls -A " + dir.Path() + " | grep tmp)\"").c_str()), 0)
         << "no temporary file left behind";
 
     // A folder that cannot be written: no snapshot, and that is not an error.

@@ -1,0 +1,71 @@
+#include "platform/AtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+fs::path ReplaceTarget(const std::string& path) {
+    std::error_code error;
+    if (!fs::is_symlink(path, error))
+        return path;
+    const fs::path target = fs::canonical(path, error);
+    return error ? fs::path(path) : target;
+}
+
+// A new file beside `target`, named after it and hidden; -1 if none can be made.
+int CreateSibling(const fs::path& target, fs::path& sibling) {
+    const std::string stem = "." + target.filename().string() + "." + std::to_string(::getpid());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        sibling = target.parent_path() / (stem + "." + std::to_string(attempt) + ".tmp");
+        const int fd = ::open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+} // namespace
+
+CAtomicFile::EResult CAtomicFile::Replace(const std::string& path, std::string_view bytes,
+                                          SOptions options) {
+    const fs::path target = ReplaceTarget(path);
+    if (options.createFolder) {
+        std::error_code error;
+        fs::create_directories(target.parent_path().empty() ? "." : target.parent_path(), error);
+        if (error)
+            return EResult::CannotCreate;
+    }
+    fs::path sibling;
+    const int fd = CreateSibling(target, sibling);
+    if (fd < 0)
+        return EResult::CannotCreate;
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
+    const bool written = WriteAll(fd, bytes) && (!options.sync || ::fsync(fd) == 0);
+    const bool closed = ::close(fd) == 0;
+    if (written && closed && ::rename(sibling.c_str(), target.c_str()) == 0)
+        return EResult::Written;
+    ::unlink(sibling.c_str());
+    return EResult::WriteFailed;
+}
