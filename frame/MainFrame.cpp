@@ -96,6 +96,7 @@ bool CMainFrame::CreateSplitter() {
     splitter_->setSizes({kTreeWidth, std::max(kListWidth, width() - kTreeWidth)});
     setCentralWidget(splitter_);
     activeView_ = leftPane_;
+    leftPane_->setFocus(Qt::OtherFocusReason);
     return true;
 }
 

@@ -67,8 +67,6 @@ void CStatusPanes::SetText(int pane, const QString& text) {
 }
 
 QString CStatusPanes::Text(int pane) const {
-    if (pane == kLocation && prompting_)
-        return savedText_;
     return panes_[pane].text->text();
 }
 

@@ -17,7 +17,9 @@ public:
 
     explicit CStatusPanes(QStatusBar& bar);
 
+    // While a prompt shows, pane 0's new text waits until the prompt ends.
     void SetText(int pane, const QString& text);
+    // What the pane shows now.
     QString Text(int pane) const;
     // Gives the pane small image `image` as its icon; -1 removes it.
     void SetIcon(int pane, int image);

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <ostream>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +15,11 @@
 class CMainFrame;
 class CQuavDoc;
 class QTreeWidgetItem;
+
+// Readable texts in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Sets an environment variable for the life of the object, then puts the old value back.
 class CEnvVar {
