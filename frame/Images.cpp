@@ -25,10 +25,10 @@ constexpr std::array kSmallStandIns{
 };
 
 constexpr std::array kToolStandIns{
-    QStyle::SP_MediaPlay,          QStyle::SP_MediaSeekForward,
+    QStyle::SP_MediaPlay,          QStyle::SP_MediaSkipForward,
     QStyle::SP_FileLinkIcon,       QStyle::SP_FileDialogInfoView,
-    QStyle::SP_FileDialogListView, QStyle::SP_DirLinkIcon,
-    QStyle::SP_DriveCDIcon,        QStyle::SP_FileDialogDetailedView,
+    QStyle::SP_DirHomeIcon,        QStyle::SP_DirIcon,
+    QStyle::SP_DriveCDIcon,        QStyle::SP_TitleBarMaxButton,
     QStyle::SP_DesktopIcon,        QStyle::SP_FileDialogContentsView,
     QStyle::SP_FileDialogListView, QStyle::SP_FileDialogDetailedView,
 };
