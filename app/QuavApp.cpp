@@ -36,6 +36,8 @@ bool CQuavApp::InitInstance() {
     setWindowIcon(CImages::ApplicationIcon());
     frame_->Commands().SetHandler(CommandId::kAbout, [this] { OnAppAbout(); });
     frame_->Commands().SetHandler(CommandId::kNew, [this] { OnFileNew(); });
+    // Logging out closes the window as its close box does, so its settings are written.
+    connect(this, &QGuiApplication::commitDataRequest, frame_.get(), &QWidget::close);
     doc_->NewDocument();
     doc_->SendInitialUpdate();
     ShowMainWindow();

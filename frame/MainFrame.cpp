@@ -53,6 +53,7 @@ CMainFrame::CMainFrame(CQuavDoc& doc, CAppSettings& settings, CIniProfile& profi
       displayMode_(settings.ViewType) {}
 
 CMainFrame::~CMainFrame() {
+    disconnect(focusWatch_);
     doc_.SetProgress(nullptr);
 }
 
@@ -74,7 +75,7 @@ bool CMainFrame::Create() {
     doc_.SetProgress([this](std::size_t filesSeen) { OnWalkProgress(filesSeen); });
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &CMainFrame::OnIdle);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (QWidget* pane : {static_cast<QWidget*>(leftPane_), rightPane_})
             if (now != nullptr && (now == pane || pane->isAncestorOf(now)))
                 activeView_ = pane;

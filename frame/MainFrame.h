@@ -95,4 +95,5 @@ private:
     bool busy_ = false;
     bool closePending_ = false;
     QElapsedTimer progressClock_;
+    QMetaObject::Connection focusWatch_;
 };
