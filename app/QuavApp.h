@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "platform/IniProfile.h"
+#include "platform/MessageBoxReporter.h"
+
+#include <QApplication>
+
+#include <memory>
+
+class CMainFrame;
+class CQuavDoc;
+
+// The application: every setting in memory, the catalog document and the main window. Start-up
+// loads the settings, makes the window, opens the start-up address while the window is still
+// hidden, then shows it; the window writes its settings when it closes, and the document goes
+// last.
+class CQuavApp : public QApplication {
+    Q_OBJECT
+public:
+    // Qt's own arguments are taken out of argv; "--minimized" starts the window minimised.
+    CQuavApp(int& argc, char** argv);
+    ~CQuavApp() override;
+
+    bool InitInstance();
+
+    CAppSettings& Settings() { return settings_; }
+    CIniProfile& Profile() { return profile_; }
+    CQuavDoc* Document() const { return doc_.get(); }
+    CMainFrame* Frame() const { return frame_.get(); }
+
+private:
+    void OnAppAbout();
+    void OnFileNew();
+    void ShowMainWindow();
+
+    CAppSettings settings_;
+    CIniProfile profile_;
+    CMessageBoxReporter reporter_;
+    std::unique_ptr<CQuavDoc> doc_;
+    std::unique_ptr<CMainFrame> frame_;
+};

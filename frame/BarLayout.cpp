@@ -1,0 +1,92 @@
+#include "frame/BarLayout.h"
+
+#include "frame/AddressBar.h"
+#include "frame/CommandTable.h"
+#include "frame/FrameStrings.h"
+#include "frame/Images.h"
+#include "platform/BusyAnimation.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kMinButtonWidth = 50;
+constexpr int kMaxButtonWidth = 150;
+constexpr QSize kImageOnlyButton(32, 30);
+constexpr int kAnimationSide = 40;
+constexpr int kAddressRowPadding = 10;
+
+QToolBar* FixedBar(QMainWindow& window, const char* name) {
+    auto* bar = new QToolBar(&window);
+    bar->setObjectName(QLatin1String(name));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    window.addToolBar(Qt::TopToolBarArea, bar);
+    return bar;
+}
+
+} // namespace
+
+CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar& addressBox,
+                       CBusyAnimation& animation)
+    : addressBox_(addressBox) {
+    buttons_ = FixedBar(window, "toolBar");
+    buttons_->setIconSize(QSize(Image::kToolSize, Image::kToolSize));
+    buttons_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    commands.BuildToolBar(*buttons_);
+    window.addToolBarBreak(Qt::TopToolBarArea);
+
+    addressRow_ = FixedBar(window, "addressBar");
+    auto* label = new QLabel(CFrameStrings::Get(FrameString::kLabelAddress), addressRow_);
+    label->setContentsMargins(4, 0, 6, 0);
+    label->setBuddy(&addressBox);
+    addressLabel_ = addressRow_->addWidget(label);
+    address_ = addressRow_->addWidget(&addressBox);
+    auto* gap = new QWidget(addressRow_);
+    gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    gap_ = addressRow_->addWidget(gap);
+    animation.setFixedSize(kAnimationSide, kAnimationSide);
+    addressRow_->addWidget(&animation);
+    MeasureButtons();
+}
+
+// Every button takes the size of the widest label, within the bar's limits.
+void CBarLayout::MeasureButtons() {
+    QSize size(kMinButtonWidth, 0);
+    for (QAction* action : buttons_->actions())
+        if (QWidget* button = buttons_->widgetForAction(action))
+            size = size.expandedTo(button->sizeHint());
+    labelledSize_ = QSize(std::min(size.width(), kMaxButtonWidth), size.height());
+}
+
+QToolButton* CBarLayout::Button(int position) const {
+    const QList<QAction*> actions = buttons_->actions();
+    if (position < 0 || position >= actions.size())
+        return nullptr;
+    return qobject_cast<QToolButton*>(buttons_->widgetForAction(actions[position]));
+}
+
+void CBarLayout::Apply(bool showToolBar, bool showAddressBar, bool showLabels) {
+    buttons_->setToolButtonStyle(showLabels ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
+    const QSize size = showLabels ? labelledSize_ : kImageOnlyButton;
+    for (QAction* action : buttons_->actions())
+        if (QWidget* button = buttons_->widgetForAction(action))
+            button->setFixedSize(size);
+    addressBox_.setMinimumWidth(size.width());
+    const int editHeight = addressBox_.lineEdit() != nullptr
+                               ? addressBox_.lineEdit()->sizeHint().height()
+                               : addressBox_.sizeHint().height();
+    addressRow_->setMinimumHeight(std::max(editHeight + kAddressRowPadding, kAnimationSide));
+
+    buttons_->setVisible(showToolBar);
+    addressLabel_->setVisible(showAddressBar);
+    address_->setVisible(showAddressBar);
+    gap_->setVisible(!showAddressBar);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QSize>
+
+class CAddressBar;
+class CBusyAnimation;
+class CCommandTable;
+class QAction;
+class QMainWindow;
+class QToolBar;
+class QToolButton;
+
+// The bars at the top of the main window, on two rows: the twelve tool buttons, then the
+// "Address" box with the busy animation at the right end of its row. Each part can be hidden
+// but the animation; without labels the buttons shrink to their pictures.
+class CBarLayout {
+public:
+    CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar& addressBox,
+               CBusyAnimation& animation);
+
+    void Apply(bool showToolBar, bool showAddressBar, bool showLabels);
+
+    QToolBar* ButtonBar() const { return buttons_; }
+    QToolBar* AddressRow() const { return addressRow_; }
+    QToolButton* Button(int position) const;
+    // The size every button takes with its label, measured when the bar was made.
+    QSize LabelledButtonSize() const { return labelledSize_; }
+
+private:
+    void MeasureButtons();
+
+    QToolBar* buttons_ = nullptr;
+    QToolBar* addressRow_ = nullptr;
+    CAddressBar& addressBox_;
+    QAction* addressLabel_ = nullptr;
+    QAction* address_ = nullptr;
+    QAction* gap_ = nullptr;
+    QSize labelledSize_;
+};

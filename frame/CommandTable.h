@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+#include <functional>
+#include <map>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QToolBar;
+class QWidget;
+
+// What an update rule decides about a command: whether it can run, and whether its menu entry
+// and tool button are marked (check or radio mark, drawn pressed on the button).
+struct SCommandState {
+    bool enabled = true;
+    bool checked = false;
+};
+
+// Every command of the main window in one table: menu entry, keys, tool button, handler and
+// update rule. The menus, the accelerators and the tool bar are built from it, one QAction per
+// command id. A command without a handler is disabled; update rules run on UpdateAll, which the
+// window calls when its event loop goes idle and before a menu opens.
+class CCommandTable : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<void()>;
+    using UpdateRule = std::function<void(SCommandState&)>;
+
+    // Creates the actions and puts their keys on `window`.
+    explicit CCommandTable(QWidget& window);
+
+    void BuildMenus(QMenuBar& menuBar);
+    void BuildToolBar(QToolBar& toolBar);
+
+    void SetHandler(int id, Handler handler);
+    void SetUpdateRule(int id, UpdateRule rule);
+    void UpdateAll();
+    // Runs a command the way its menu entry does: only when its rule enables it.
+    bool Execute(int id);
+
+    QAction* Action(int id) const;
+    // Menus in menu-bar order, submenus after their parent.
+    const QList<QMenu*>& Menus() const { return menus_; }
+    // Command ids of the tool buttons, left to right.
+    static QList<int> ButtonCommands();
+
+private:
+    struct SCommand {
+        QAction* action = nullptr;
+        Handler handler;
+        UpdateRule rule;
+    };
+
+    SCommandState StateOf(const SCommand& command) const;
+
+    std::map<int, SCommand> commands_;
+    QList<QMenu*> menus_;
+};

@@ -1,0 +1,294 @@
+#include "frame/MainFrame.h"
+
+#include "app/AppSettings.h"
+#include "catalog/Hints.h"
+#include "catalog/QuavDoc.h"
+#include "frame/AddressBar.h"
+#include "frame/BarLayout.h"
+#include "frame/CommandTable.h"
+#include "frame/FrameStrings.h"
+#include "frame/Images.h"
+#include "frame/StatusPanes.h"
+#include "platform/BusyAnimation.h"
+#include "platform/IniProfile.h"
+#include "platform/StringIds.h"
+#include "views/DisplayText.h"
+#include "views/LeftView.h"
+#include "views/QuavView.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+
+namespace {
+
+constexpr int kTreeWidth = 250;
+constexpr int kListWidth = 100;
+constexpr int kProgressMilliseconds = 50;
+
+// Image of the display mode in status pane 2; any other value shows the information image.
+int ModeImage(int mode) {
+    switch (mode) {
+    case 0:
+        return Image::kArtist;
+    case 1:
+        return Image::kGenre;
+    case 2:
+        return Image::kAlbum;
+    default:
+        return Image::kInformation;
+    }
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CQuavDoc& doc, CAppSettings& settings, CIniProfile& profile)
+    : doc_(doc), settings_(settings), profile_(profile), showLabels_(settings.ShowLabels != 0),
+      displayMode_(settings.ViewType) {}
+
+CMainFrame::~CMainFrame() {
+    disconnect(focusWatch_);
+    doc_.SetProgress(nullptr);
+}
+
+bool CMainFrame::Create() {
+    int width = 0, height = 0, left = 0, top = 0;
+    settings_.GetWindowSettings(width, height, left, top);
+    setGeometry(left, top, width, height);
+    if (!CreateSplitter() || !CreateBars())
+        return false;
+    commands_ = new CCommandTable(*this);
+    commands_->BuildMenus(*menuBar());
+    bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *animation_);
+    ApplyBarLayout();
+    BindCommands();
+    TrackMenus();
+    addressBox_->Fill({settings_.Addresses.begin(), settings_.Addresses.end()}, settings_.FilePath);
+    GetTrackListView()->SetViewStyle(EViewStyle::Details);
+
+    doc_.SetProgress([this](std::size_t filesSeen) { OnWalkProgress(filesSeen); });
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &CMainFrame::OnIdle);
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (QWidget* pane : {static_cast<QWidget*>(leftPane_), rightPane_})
+            if (now != nullptr && (now == pane || pane->isAncestorOf(now)))
+                activeView_ = pane;
+    });
+    setWindowIcon(CImages::ApplicationIcon());
+    UpdateFrameTitle();
+    return true;
+}
+
+bool CMainFrame::CreateSplitter() {
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    leftPane_ = new CLeftView(doc_, settings_, *this, splitter_);
+    rightPane_ = new CQuavView(doc_, settings_, *this, splitter_);
+    splitter_->addWidget(leftPane_);
+    splitter_->addWidget(rightPane_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->setSizes({kTreeWidth, std::max(kListWidth, width() - kTreeWidth)});
+    setCentralWidget(splitter_);
+    activeView_ = leftPane_;
+    leftPane_->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool CMainFrame::CreateBars() {
+    addressBox_ = new CAddressBar(this);
+    connect(addressBox_, &CAddressBar::AddressEntered, this, [this](const QString& text) {
+        if (GoToAddress(text))
+            AddAddressEntry(text);
+    });
+    connect(addressBox_, &CAddressBar::AddressChosen, this,
+            [this](const QString& text) { GoToAddress(text); });
+    animation_ = new CBusyAnimation(this);
+    if (!animation_->Open(CImages::BusyFrames()))
+        return false;
+    animation_->SetBackground(CImages::Band());
+    panes_ = std::make_unique<CStatusPanes>(*statusBar());
+    return true;
+}
+
+void CMainFrame::ApplyBarLayout() {
+    bars_->Apply(showToolBar_, showAddressBar_, showLabels_);
+}
+
+CQuavView* CMainFrame::GetTrackListView() const {
+    return qobject_cast<CQuavView*>(rightPane_);
+}
+
+void CMainFrame::UpdateStatusPanes(const QString& location, const QString& information,
+                                   const QString& count, const QString& size, const QString& time) {
+    if (!location.isEmpty())
+        panes_->SetText(CStatusPanes::kLocation, location);
+    panes_->SetText(CStatusPanes::kInformation, information);
+    panes_->SetIcon(CStatusPanes::kInformation, information.isEmpty() ? -1 : Image::kInformation);
+    if (modeIconDirty_) {
+        panes_->SetIcon(CStatusPanes::kMode, ModeImage(displayMode_));
+        modeIconDirty_ = false;
+    }
+    const std::pair<int, const QString*> rest[] = {
+        {CStatusPanes::kCount, &count}, {CStatusPanes::kSize, &size}, {CStatusPanes::kTime, &time}};
+    for (const auto& [pane, text] : rest)
+        if (!text->isEmpty())
+            panes_->SetText(pane, *text);
+}
+
+// The wait lasts from the tree's rebuild begin to its end; the list is not ready meanwhile.
+void CMainFrame::BeginBusy() {
+    animation_->Play(0, -1, CBusyAnimation::kForever);
+    if (CQuavView* view = GetTrackListView())
+        view->SetReady(false);
+    if (!busy_)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    busy_ = true;
+    progressClock_.start();
+}
+
+void CMainFrame::EndBusy() {
+    if (CQuavView* view = GetTrackListView())
+        view->SetReady(true);
+    animation_->Stop();
+    animation_->Seek(0);
+    if (busy_)
+        QApplication::restoreOverrideCursor();
+    busy_ = false;
+    if (closePending_)
+        QTimer::singleShot(0, this, &QWidget::close);
+}
+
+// Keeps the window painted and the animation moving during a long walk; the user's input waits
+// until the walk is over.
+void CMainFrame::OnWalkProgress(std::size_t filesSeen) {
+    if (progressClock_.isValid() && progressClock_.elapsed() < kProgressMilliseconds)
+        return;
+    progressClock_.start();
+    panes_->SetText(CStatusPanes::kCount,
+                    CFrameStrings::FileCount(static_cast<long long>(filesSeen)));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CMainFrame::CycleFocus() {
+    if (activeView_ == leftPane_)
+        SetActiveView(rightPane_);
+    else if (activeView_ == rightPane_)
+        SetActiveView(leftPane_);
+}
+
+void CMainFrame::ActivateOtherPane(bool fromNone) {
+    if (activeView_ == nullptr && fromNone)
+        SetActiveView(leftPane_);
+    else
+        CycleFocus();
+}
+
+void CMainFrame::SetActiveView(QWidget* view) {
+    activeView_ = view;
+    view->setFocus(Qt::OtherFocusReason);
+}
+
+bool CMainFrame::GoToAddress(const QString& text) {
+    animation_->Play(0, -1, CBusyAnimation::kForever);
+    const bool opened = doc_.OpenAddress(CDisplayText::ToBytes(text));
+    animation_->Stop();
+    animation_->Seek(0);
+    UpdateFrameTitle();
+    return opened;
+}
+
+void CMainFrame::AddAddressEntry(const QString& text) {
+    addressBox_->AddAddressEntry(text);
+}
+
+void CMainFrame::SetDisplayMode(int mode) {
+    if (displayMode_ == mode)
+        return;
+    displayMode_ = mode;
+    modeIconDirty_ = true;
+    doc_.UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    doc_.UpdateAllViews(nullptr, HINT_MODE_ARTIST + mode);
+    doc_.UpdateAllViews(nullptr, HINT_REBUILD_END);
+}
+
+void CMainFrame::OnIdle() {
+    commands_->UpdateAll();
+    UpdateFrameTitle();
+}
+
+void CMainFrame::UpdateFrameTitle() {
+    const QString app = CFrameStrings::Get(StringId::kAppTitle);
+    const QString document = CDisplayText::FromBytes(doc_.GetTitle());
+    const QString title = document.isEmpty() ? app : document + QLatin1String(" - ") + app;
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
+// While a menu is open its highlighted command's prompt spans the status bar; a pointed-at tool
+// button shows its prompt the same way until the pointer leaves.
+void CMainFrame::TrackMenus() {
+    for (QMenu* menu : commands_->Menus()) {
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            ++openMenus_;
+            panes_->BeginPrompt();
+        });
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            if (--openMenus_ <= 0) {
+                openMenus_ = 0;
+                panes_->EndPrompt();
+            }
+        });
+    }
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        if (openMenus_ > 0 || !tip.isEmpty())
+            panes_->ShowPrompt(tip);
+        else
+            panes_->EndPrompt();
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+// A close that arrives during a walk waits for its end.
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (busy_) {
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    closePending_ = false;
+    WriteShutdownSettings();
+    hide();
+    event->accept();
+}
+
+void CMainFrame::WriteShutdownSettings() {
+    CAppSettings::SShutdownState state;
+    CQuavView* view = GetTrackListView();
+    state.showLabels = showLabels_ ? 1 : 0;
+    state.viewType = displayMode_;
+    state.displayAll = view != nullptr ? (view->DisplayAll() ? 1 : 0) : settings_.DisplayAll;
+    for (const QString& entry : addressBox_->Entries())
+        state.addressEntries.push_back(CDisplayText::ToBytes(entry));
+    const QRect restored = normalGeometry();
+    state.left = restored.x();
+    state.top = restored.y();
+    state.width = restored.width();
+    state.height = restored.height();
+    state.writeColumnWidths = [view](CIniProfile& profile) {
+        if (view != nullptr)
+            view->WriteColumnWidths(profile);
+    };
+    settings_.WriteShutdown(profile_, state);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "views/FrameServices.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+
+#include <cstddef>
+#include <memory>
+
+class CAddressBar;
+class CAppSettings;
+class CBarLayout;
+class CBusyAnimation;
+class CCommandTable;
+class CIniProfile;
+class CLeftView;
+class CQuavDoc;
+class CQuavView;
+class CStatusPanes;
+class QSplitter;
+
+// The one top-level window: the tree and the track list side by side, the tool bar, the address
+// bar with the busy animation, the status bar and every command. It writes the window's
+// settings when it closes.
+class CMainFrame : public QMainWindow, public IFrameServices {
+    Q_OBJECT
+public:
+    CMainFrame(CQuavDoc& doc, CAppSettings& settings, CIniProfile& profile);
+    ~CMainFrame() override;
+
+    // Places the window and makes its panes and bars; false when a part cannot be made.
+    bool Create();
+
+    void UpdateStatusPanes(const QString& location, const QString& information,
+                           const QString& count, const QString& size, const QString& time) override;
+    void BeginBusy() override;
+    void EndBusy() override;
+    void CycleFocus() override;
+
+    CQuavView* GetTrackListView() const;
+    CLeftView* GetLeftView() const { return leftPane_; }
+    bool GoToAddress(const QString& text);
+    void AddAddressEntry(const QString& text);
+    void ApplyBarLayout();
+    // 0 Artist, 1 Genre / Artist, 2 Album / Artist; choosing the current mode does nothing.
+    void SetDisplayMode(int mode);
+    int DisplayMode() const { return displayMode_; }
+    // What the window does whenever its event loop goes idle: command states and the title.
+    void OnIdle();
+
+    CCommandTable& Commands() const { return *commands_; }
+    CStatusPanes& StatusPanes() const { return *panes_; }
+    CAddressBar& AddressBox() const { return *addressBox_; }
+    CBusyAnimation& Animation() const { return *animation_; }
+    CBarLayout& Bars() const { return *bars_; }
+    QSplitter& Splitter() const { return *splitter_; }
+    QWidget* ActiveView() const { return activeView_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool CreateSplitter();
+    bool CreateBars();
+    void BindCommands();
+    void BindViewCommands();
+    void BindBarCommands();
+    void TrackMenus();
+    void SetActiveView(QWidget* view);
+    void ActivateOtherPane(bool fromNone);
+    void OnWalkProgress(std::size_t filesSeen);
+    void UpdateFrameTitle();
+    void WriteShutdownSettings();
+
+    CQuavDoc& doc_;
+    CAppSettings& settings_;
+    CIniProfile& profile_;
+    QSplitter* splitter_ = nullptr;
+    CLeftView* leftPane_ = nullptr;
+    QWidget* rightPane_ = nullptr;
+    QWidget* activeView_ = nullptr;
+    CCommandTable* commands_ = nullptr;
+    CAddressBar* addressBox_ = nullptr;
+    CBusyAnimation* animation_ = nullptr;
+    std::unique_ptr<CStatusPanes> panes_;
+    std::unique_ptr<CBarLayout> bars_;
+    bool showToolBar_ = true;
+    bool showLabels_;
+    bool showAddressBar_ = true;
+    int displayMode_;
+    bool modeIconDirty_ = true;
+    int openMenus_ = 0;
+    bool busy_ = false;
+    bool closePending_ = false;
+    QElapsedTimer progressClock_;
+    QMetaObject::Connection focusWatch_;
+};

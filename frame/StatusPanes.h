@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QHBoxLayout;
+class QLabel;
+class QStatusBar;
+class QWidget;
+
+// The six panes of the status bar: location, information, display mode, count, size and time.
+// While a menu is open (or a command is pointed at) pane 0 spans the whole bar and shows the
+// command's prompt; the panes come back as they were afterwards.
+class CStatusPanes {
+public:
+    enum EPane { kLocation = 0, kInformation, kMode, kCount, kSize, kTime, kPaneCount };
+
+    explicit CStatusPanes(QStatusBar& bar);
+
+    // While a prompt shows, pane 0's new text waits until the prompt ends.
+    void SetText(int pane, const QString& text);
+    // What the pane shows now.
+    QString Text(int pane) const;
+    // Gives the pane small image `image` as its icon; -1 removes it.
+    void SetIcon(int pane, int image);
+    int IconImage(int pane) const;
+    QWidget* Pane(int pane) const;
+
+    void BeginPrompt();
+    void ShowPrompt(const QString& prompt);
+    void EndPrompt();
+    bool IsPrompting() const { return prompting_; }
+
+private:
+    struct SPane {
+        QWidget* box = nullptr;
+        QLabel* icon = nullptr;
+        QLabel* text = nullptr;
+        int image = -1;
+    };
+
+    void SetPaneWidth(int pane);
+
+    QHBoxLayout* layout_ = nullptr;
+    QList<SPane> panes_;
+    bool prompting_ = false;
+    QString savedText_;
+};

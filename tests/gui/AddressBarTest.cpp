@@ -1,0 +1,137 @@
+// The address bar in the real window: typed and chosen addresses, the icons of the entries,
+// failures that change nothing, and the entries that survive a restart.
+#include "frame/AddressBar.h"
+#include "app/SettingsKeys.h"
+#include "catalog/QuavDoc.h"
+#include "frame/Images.h"
+#include "frame/MainFrame.h"
+#include "gui/AppFixture.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidgetItem>
+
+#include <filesystem>
+
+using namespace SettingsKey;
+using AddressBar = CAppFixture;
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+void Type(CAddressBar& box, const QString& text) {
+    box.lineEdit()->clear();
+    QTest::keyClicks(&box, text);
+    QTest::keyClick(&box, Qt::Key_Return);
+}
+
+} // namespace
+
+TEST_F(AddressBar, ATypedAddressOpensAndJoinsTheListOnlyWhenItExists) {
+    Track("music/a.mp3", "Ann");
+    Track("other/b.mp3", "Bob");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CAddressBar& box = Frame().AddressBox();
+
+    Type(box, Q(dir / "other"));
+    EXPECT_EQ(Doc().Address(), dir / "other");
+    EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Bob")});
+    EXPECT_EQ(box.Entries(), (QStringList{Q(dir / "other"), Q(Music())}));
+    EXPECT_EQ(box.EntryImage(0), Image::kFolder);
+    EXPECT_EQ(box.currentIndex(), 0);
+
+    const QString missing = Q(dir / "nowhere");
+    Type(box, missing);
+    EXPECT_EQ(box.Entries(), (QStringList{Q(dir / "other"), Q(Music())}));
+    EXPECT_EQ(box.currentText(), missing);
+    EXPECT_EQ(Doc().Address(), dir / "other");
+    EXPECT_EQ(Frame().windowTitle(), Q(dir / "other") + QStringLiteral(" - Quavero"));
+    EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "other");
+
+    // Typing a listed address again selects its entry instead of adding one.
+    Type(box, Q(Music()));
+    EXPECT_EQ(box.Entries(), (QStringList{Q(dir / "other"), Q(Music())}));
+    EXPECT_EQ(box.currentIndex(), 1);
+    EXPECT_EQ(Doc().Address(), Music());
+}
+
+TEST_F(AddressBar, TheFavouritesAreTypedAsStarOrByTheirName) {
+    Track("one/a.mp3", "Ann");
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionUser, kFavoriteAddresses, dir / "one");
+    Start();
+    CAddressBar& box = Frame().AddressBox();
+    Type(box, QStringLiteral("*"));
+    EXPECT_EQ(Doc().Address(), "*");
+    EXPECT_EQ(box.Entries().value(0), QStringLiteral("My favorite addresses"));
+    EXPECT_EQ(box.EntryImage(0), Image::kFavorites);
+    EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Ann")});
+
+    Type(box, QStringLiteral("My favorite addresses"));
+    EXPECT_EQ(box.count(), 2);
+    EXPECT_EQ(box.currentIndex(), 0);
+}
+
+TEST_F(AddressBar, ShortTextsNameDrivesAndLongOnesFolders) {
+    Start();
+    CAddressBar& box = Frame().AddressBox();
+    Frame().AddAddressEntry(QStringLiteral("ab"));
+    EXPECT_EQ(box.currentText(), QStringLiteral("ab/"));
+    EXPECT_EQ(box.EntryImage(0), Image::kDrive);
+    Frame().AddAddressEntry(QStringLiteral("ab/"));
+    Frame().AddAddressEntry(QStringLiteral("/"));
+    EXPECT_EQ(box.Entries().mid(0, 2), (QStringList{QStringLiteral("/"), QStringLiteral("ab/")}));
+    EXPECT_EQ(box.EntryImage(0), Image::kDrive);
+    Frame().AddAddressEntry(QStringLiteral("/mnt"));
+    EXPECT_EQ(box.EntryImage(0), Image::kFolder);
+    // Directories that differ in case are different directories here.
+    Frame().AddAddressEntry(QStringLiteral("/MNT"));
+    EXPECT_EQ(box.Entries().mid(0, 2),
+              (QStringList{QStringLiteral("/MNT"), QStringLiteral("/mnt")}));
+}
+
+TEST_F(AddressBar, AChosenEntryOpensWithoutMovingAndAGoneOneChangesNothing) {
+    Track("music/a.mp3", "Ann");
+    Track("other/b.mp3", "Bob");
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionUser, "Address0", dir / "other");
+    Start();
+    CAddressBar& box = Frame().AddressBox();
+    ASSERT_EQ(box.Entries(), (QStringList{Q(Music()), Q(dir / "other")}));
+    ASSERT_EQ(box.currentIndex(), 0);
+
+    QTest::keyClick(&box, Qt::Key_Down);
+    EXPECT_EQ(Doc().Address(), dir / "other");
+    EXPECT_EQ(box.Entries(), (QStringList{Q(Music()), Q(dir / "other")}));
+    EXPECT_EQ(box.currentIndex(), 1);
+
+    std::filesystem::remove_all(Music());
+    QTest::keyClick(&box, Qt::Key_Up);
+    EXPECT_EQ(Doc().Address(), dir / "other");
+    EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Bob")});
+    EXPECT_EQ(box.Entries(), (QStringList{Q(Music()), Q(dir / "other")}));
+}
+
+TEST_F(AddressBar, TheTopFiveEntriesSurviveARestart) {
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    QStringList opened;
+    for (int i = 0; i < 7; ++i) {
+        const QString folder = Q(dir.MakeDir("folder" + std::to_string(i)));
+        Type(Frame().AddressBox(), folder);
+        opened.prepend(folder);
+    }
+    EXPECT_EQ(Frame().AddressBox().count(), 8);
+    Close();
+    app.reset();
+
+    Start();
+    const QStringList expected = opened.mid(0, 5);
+    EXPECT_EQ(Frame().AddressBox().Entries(), expected);
+    EXPECT_EQ(Frame().AddressBox().currentText(), opened.front());
+    EXPECT_EQ(Doc().Address(), opened.front().toStdString());
+}

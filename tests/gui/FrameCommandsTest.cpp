@@ -1,0 +1,276 @@
+// The main window's commands: display modes and their hints, update rules run at idle time,
+// the bars, menus and keys, the status prompt while a menu is open, and the focus between panes.
+#include "app/SettingsKeys.h"
+#include "catalog/Hints.h"
+#include "catalog/QuavDoc.h"
+#include "frame/AddressBar.h"
+#include "frame/BarLayout.h"
+#include "frame/CommandIds.h"
+#include "frame/CommandTable.h"
+#include "frame/FrameStrings.h"
+#include "frame/Images.h"
+#include "frame/MainFrame.h"
+#include "frame/StatusPanes.h"
+#include "gui/AppFixture.h"
+#include "platform/BusyAnimation.h"
+#include "support/RecordingView.h"
+#include "views/LeftView.h"
+#include "views/QuavView.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidgetItem>
+
+using namespace CommandId;
+using SettingsKey::kFilePath;
+using SettingsKey::kSectionAdvanced;
+using SettingsKey::kSectionMp3;
+using SettingsKey::kSectionUser;
+using SettingsKey::kUseCachedCatalog;
+using SettingsKey::kViewType;
+using FrameCommands = CAppFixture;
+using Hints = std::vector<int>;
+
+namespace {
+
+bool Checked(CMainFrame& frame, int id) {
+    return frame.Commands().Action(id)->isChecked();
+}
+
+bool Enabled(CMainFrame& frame, int id) {
+    return frame.Commands().Action(id)->isEnabled();
+}
+
+QStringList Texts(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* text : texts)
+        list.append(QString::fromUtf8(text));
+    return list;
+}
+
+QStringList ActionTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        if (!action->isSeparator())
+            texts.append(action->text());
+    return texts;
+}
+
+} // namespace
+
+TEST_F(FrameCommands, DisplayModesSendTheirHintsOnlyWhenTheModeChanges) {
+    Track("music/a.mp3", "Ann", "X", 17);
+    Track("music/b.mp3", "Bob", "Y", 13);
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CMainFrame& frame = Frame();
+    CRecordingView recorder(Doc());
+
+    frame.Commands().Action(kModeAlbumArtist)->trigger();
+    EXPECT_EQ(recorder.hints, (Hints{HINT_REBUILD_BEGIN, HINT_MODE_ALBUM_ARTIST, HINT_SHOW_TRACKS,
+                                     HINT_REBUILD_END}));
+    EXPECT_EQ(recorder.objects[2], &Doc().GetTrackList().Tracks());
+    EXPECT_EQ(ChildTexts(Root()), (QStringList{QStringLiteral("X"), QStringLiteral("Y")}));
+    EXPECT_EQ(ChildTexts(Root()->child(0)), QStringList{QStringLiteral("Ann")});
+    Idle();
+    EXPECT_TRUE(Checked(frame, kModeAlbumArtist));
+    EXPECT_FALSE(Checked(frame, kModeArtist));
+    EXPECT_FALSE(Checked(frame, kModeGenreArtist));
+    EXPECT_TRUE(frame.Bars().Button(6)->isChecked());
+    EXPECT_FALSE(frame.Bars().Button(4)->isChecked());
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kAlbum);
+
+    QTreeWidgetItem* album = Root()->child(1);
+    frame.GetLeftView()->setCurrentItem(album);
+    recorder.hints.clear();
+    frame.Commands().Action(kModeAlbumArtist)->trigger();
+    EXPECT_TRUE(recorder.hints.empty());
+    EXPECT_EQ(frame.GetLeftView()->currentItem(), album);
+    Idle();
+    EXPECT_TRUE(Checked(frame, kModeAlbumArtist));
+
+    frame.Commands().Action(kModeGenreArtist)->trigger();
+    EXPECT_EQ(recorder.hints, (Hints{HINT_REBUILD_BEGIN, HINT_MODE_GENRE_ARTIST, HINT_SHOW_TRACKS,
+                                     HINT_REBUILD_END}));
+    EXPECT_EQ(frame.GetLeftView()->currentItem(), Root());
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kGenre);
+}
+
+TEST_F(FrameCommands, AnUnknownSavedModeMarksNoModeUntilOneIsChosen) {
+    Track("music/a.mp3", "Ann");
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionUser, kViewType, "7");
+    Start();
+    CMainFrame& frame = Frame();
+    for (const int id : {kModeArtist, kModeGenreArtist, kModeAlbumArtist})
+        EXPECT_FALSE(Checked(frame, id));
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kInformation);
+
+    frame.Commands().Action(kModeArtist)->trigger();
+    Idle();
+    EXPECT_TRUE(Checked(frame, kModeArtist));
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kArtist);
+    EXPECT_EQ(frame.DisplayMode(), 0);
+}
+
+TEST_F(FrameCommands, UpdateRulesFollowTheSettingsAndTheTrackList) {
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionAdvanced, kUseCachedCatalog, "0");
+    Start();
+    CMainFrame& frame = Frame();
+    EXPECT_FALSE(Enabled(frame, kRefresh));
+    app->Settings().UseCachedCatalog = 1;
+    Idle();
+    EXPECT_TRUE(Enabled(frame, kRefresh));
+
+    // The track list has no selected row.
+    for (const int id : {kPlay, kEnqueue, kProperties, kCopy})
+        EXPECT_FALSE(Enabled(frame, id)) << id;
+    for (const int id : {kExit, kSelectAll, kAbout, kNew, kModeArtist, kDisplayAll, kToolBar})
+        EXPECT_TRUE(Enabled(frame, id)) << id;
+    for (const int id : {kOpen, kSave, kPaste, kUndo})
+        EXPECT_FALSE(Enabled(frame, id)) << id;
+
+    EXPECT_TRUE(Checked(frame, kDetails));
+    frame.Commands().Action(kSmallIcons)->trigger();
+    EXPECT_EQ(frame.GetTrackListView()->ViewStyle(), EViewStyle::SmallIcons);
+    EXPECT_TRUE(Checked(frame, kSmallIcons));
+    EXPECT_FALSE(Checked(frame, kDetails));
+
+    EXPECT_FALSE(Checked(frame, kDisplayAll));
+    frame.Commands().Action(kDisplayAll)->trigger();
+    EXPECT_TRUE(frame.GetTrackListView()->DisplayAll());
+    EXPECT_TRUE(Checked(frame, kDisplayAll));
+
+    EXPECT_TRUE(Checked(frame, kStatusBar));
+    frame.Commands().Action(kStatusBar)->trigger();
+    EXPECT_TRUE(frame.statusBar()->isHidden());
+    EXPECT_FALSE(Checked(frame, kStatusBar));
+    frame.Commands().Action(kStatusBar)->trigger();
+    EXPECT_FALSE(frame.statusBar()->isHidden());
+}
+
+TEST_F(FrameCommands, BarsShowTheirButtonsLabelsAndHideOnCommand) {
+    Start();
+    CMainFrame& frame = Frame();
+    CBarLayout& bars = frame.Bars();
+    EXPECT_EQ(
+        CCommandTable::ButtonCommands(),
+        (QList<int>{kPlay, kEnqueue, kCopy, kProperties, kModeArtist, kModeGenreArtist,
+                    kModeAlbumArtist, kDisplayAll, kLargeIcons, kSmallIcons, kList, kDetails}));
+    const QStringList labels = Texts({"Play", "Enqueue", "Copy", "Prop.", "Artist", "Genre",
+                                      "Album", "All", "Large", "Small", "List", "Detail"});
+    const QStringList tips = Texts({"Play", "Enqueue", "Copy", "Properties", "Artist",
+                                    "Genre / Artist", "Album / Artist", "Selection/All columns",
+                                    "Large Icons", "Small Icons", "List", "Details"});
+    const QSize labelled = bars.LabelledButtonSize();
+    EXPECT_GE(labelled.width(), 50);
+    EXPECT_LE(labelled.width(), 150);
+    for (int i = 0; i < 12; ++i) {
+        QToolButton* button = bars.Button(i);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), labels[i]);
+        EXPECT_EQ(button->toolTip(), tips[i]);
+        EXPECT_EQ(button->size(), labelled);
+        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    }
+
+    frame.Commands().Action(kTextLabels)->trigger();
+    EXPECT_FALSE(Checked(frame, kTextLabels));
+    EXPECT_EQ(bars.Button(5)->size(), QSize(32, 30));
+    EXPECT_EQ(bars.Button(5)->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    frame.Commands().Action(kTextLabels)->trigger();
+    EXPECT_EQ(bars.Button(5)->size(), labelled);
+
+    frame.Commands().Action(kToolBar)->trigger();
+    frame.Commands().Action(kAddressBar)->trigger();
+    Idle();
+    EXPECT_FALSE(Checked(frame, kToolBar));
+    EXPECT_FALSE(Checked(frame, kAddressBar));
+    EXPECT_FALSE(bars.ButtonBar()->isVisible());
+    EXPECT_FALSE(frame.AddressBox().isVisible());
+    EXPECT_TRUE(bars.AddressRow()->isVisible());
+    EXPECT_TRUE(frame.Animation().isVisible());
+}
+
+TEST_F(FrameCommands, MenusAndKeysComeFromTheTable) {
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CMainFrame& frame = Frame();
+    const QList<QMenu*>& menus = frame.Commands().Menus();
+    ASSERT_EQ(menus.size(), 6);
+    EXPECT_EQ(menus[0]->title(), QStringLiteral("&File"));
+    EXPECT_EQ(ActionTexts(menus[0]),
+              Texts({"&Play", "&Enqueue", "&Properties", "&Refresh cache file", "E&xit"}));
+    EXPECT_EQ(ActionTexts(menus[2]), Texts({"&Artist", "&Gen&re / Artist", "Al&bum / Artist",
+                                            "&Display all information", "&Options..."}));
+    EXPECT_EQ(ActionTexts(menus[4]),
+              Texts({"Standard buttons", "Address bar", "Show text labels"}));
+    EXPECT_EQ(menus[5]->title(), QStringLiteral("&?"));
+    EXPECT_TRUE(frame.Commands()
+                    .Action(kProperties)
+                    ->shortcuts()
+                    .contains(QKeySequence(QStringLiteral("Ctrl+Return"))));
+    EXPECT_EQ(frame.Commands().Action(kCopy)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+C")),
+                                   QKeySequence(QStringLiteral("Ctrl+Ins"))}));
+
+    // F5 refreshes the catalog through the real key; not while cache files are off.
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    CRecordingView recorder(Doc());
+    QTest::keyClick(frame.GetLeftView(), Qt::Key_F5);
+    EXPECT_EQ(recorder.hints, (Hints{HINT_REBUILD_BEGIN, HINT_SHOW_TRACKS, HINT_REBUILD_END}));
+    app->Settings().UseCachedCatalog = 0;
+    Idle();
+    recorder.hints.clear();
+    QTest::keyClick(frame.GetLeftView(), Qt::Key_F5);
+    EXPECT_TRUE(recorder.hints.empty());
+}
+
+TEST_F(FrameCommands, AnOpenMenuShowsThePromptAcrossTheStatusBar) {
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CMainFrame& frame = Frame();
+    CStatusPanes& panes = frame.StatusPanes();
+    ASSERT_EQ(panes.Text(CStatusPanes::kLocation), QString::fromStdString(Music()));
+    QMenu* file = frame.Commands().Menus()[0];
+    file->popup(frame.mapToGlobal(QPoint(10, 10)));
+    Idle();
+    EXPECT_TRUE(panes.IsPrompting());
+    EXPECT_FALSE(panes.Pane(CStatusPanes::kCount)->isVisible());
+    file->setActiveAction(frame.Commands().Action(kExit));
+    EXPECT_EQ(panes.Text(CStatusPanes::kLocation), CFrameStrings::Prompt(kExit));
+    EXPECT_GT(panes.Pane(CStatusPanes::kLocation)->width(), 150 + 20);
+
+    file->hide();
+    Idle();
+    EXPECT_FALSE(panes.IsPrompting());
+    EXPECT_TRUE(panes.Pane(CStatusPanes::kCount)->isVisible());
+    EXPECT_EQ(panes.Text(CStatusPanes::kLocation), QString::fromStdString(Music()));
+}
+
+TEST_F(FrameCommands, TabAndF6MoveBetweenThePanes) {
+    Start();
+    CMainFrame& frame = Frame();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QWidget* tree = frame.GetLeftView();
+    QWidget* list = frame.GetTrackListView();
+    EXPECT_EQ(QApplication::focusWidget(), tree);
+    QTest::keyClick(tree, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), list);
+    EXPECT_EQ(frame.ActiveView(), list);
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), tree);
+    QTest::keyClick(tree, Qt::Key_F6);
+    EXPECT_EQ(QApplication::focusWidget(), list);
+    QTest::keyClick(list, Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), tree);
+    QTest::keyClick(tree, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), list);
+}

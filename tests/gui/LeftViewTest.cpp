@@ -1,0 +1,153 @@
+// The organisation tree in the real window: nodes of the three modes, sibling order, the
+// tracks and totals of a selected node, and the empty state between rebuild hints.
+#include "views/LeftView.h"
+#include "app/SettingsKeys.h"
+#include "catalog/Hints.h"
+#include "catalog/QuavDoc.h"
+#include "frame/MainFrame.h"
+#include "frame/StatusPanes.h"
+#include "gui/AppFixture.h"
+#include "model/Mp3File.h"
+#include "platform/BusyAnimation.h"
+#include "support/Mp3Maker.h"
+#include "support/RecordingView.h"
+#include "views/QuavView.h"
+
+#include <QApplication>
+#include <QTreeWidgetItem>
+
+using namespace SettingsKey;
+using LeftView = CAppFixture;
+
+namespace {
+
+QStringList Texts(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* text : texts)
+        list.append(QString::fromUtf8(text));
+    return list;
+}
+
+QTreeWidgetItem* Child(QTreeWidgetItem* parent, const char* text) {
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->child(i)->text(0) == QString::fromUtf8(text))
+            return parent->child(i);
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(LeftView, SiblingsStandInAlphabeticalOrderWithoutRegardToCase) {
+    Track("music/1.mp3", "beta");
+    Track("music/2.mp3", "Beta");
+    Track("music/3.mp3", "alpha");
+    Track("music/4.mp3", "Gamma");
+    dir.Write("music/5.mp3", Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(300));
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    EXPECT_EQ(ChildTexts(Root()), Texts({"<Undefined>", "alpha", "Beta", "beta", "Gamma"}));
+    EXPECT_EQ(Root()->childCount(), 5);
+    EXPECT_EQ(CLeftView::NodeTracks(Root()), &Doc().GetTrackList().Tracks());
+}
+
+TEST_F(LeftView, GenreAndAlbumModesNestTheirArtists) {
+    Track("music/1.mp3", "Ann", "Zeta", 17);
+    Track("music/2.mp3", "Ann", "Alpha", 13);
+    Track("music/3.mp3", "Bob", "Zeta", 17);
+    Track("music/4.mp3", "Ann", "Zeta", 17);
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionUser, kViewType, "1");
+    Start();
+    QTreeWidgetItem* rock = Child(Root(), "Rock");
+    ASSERT_NE(rock, nullptr);
+    EXPECT_EQ(ChildTexts(rock), Texts({"Ann", "Bob"}));
+    EXPECT_EQ(CLeftView::NodeTracks(rock)->size(), 3u);
+    EXPECT_EQ(CLeftView::NodeTracks(Child(rock, "Ann"))->size(), 2u);
+    QTreeWidgetItem* pop = Child(Root(), "Pop");
+    ASSERT_NE(pop, nullptr);
+    EXPECT_EQ(ChildTexts(pop), Texts({"Ann"}));
+    EXPECT_EQ(CLeftView::NodeTracks(Child(pop, "Ann"))->size(), 1u);
+    EXPECT_FALSE(rock->isExpanded());
+
+    Frame().SetDisplayMode(2);
+    EXPECT_EQ(ChildTexts(Root()), Texts({"Alpha", "Zeta"}));
+    EXPECT_EQ(ChildTexts(Child(Root(), "Zeta")), Texts({"Ann", "Bob"}));
+    EXPECT_EQ(Frame().GetLeftView()->DisplayMode(), 2);
+}
+
+TEST_F(LeftView, SelectingANodeShowsItsTracksAndTotals) {
+    Track("music/1.mp3", "Ann", "X", 17, 20000);
+    Track("music/2.mp3", "Bob", "X", 17, 500);
+    Track("music/3.mp3", "Ann", "X", 17, 90000);
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CRecordingView recorder(Doc());
+    QTreeWidgetItem* ann = Child(Root(), "Ann");
+    ASSERT_NE(ann, nullptr);
+    Frame().StatusPanes().SetText(CStatusPanes::kInformation, QStringLiteral("stale"));
+    Frame().StatusPanes().SetIcon(CStatusPanes::kInformation, 0);
+    Frame().GetLeftView()->setCurrentItem(ann);
+
+    const TrackArray* tracks = CLeftView::NodeTracks(ann);
+    ASSERT_EQ(tracks->size(), 2u);
+    ASSERT_EQ(recorder.hints, std::vector<int>{HINT_SHOW_TRACKS});
+    EXPECT_EQ(recorder.objects[0], tracks);
+    int sizeK = 0, seconds = 0;
+    for (const CMp3File* track : *tracks) {
+        EXPECT_EQ(track->Artist(), "Ann");
+        sizeK += track->SizeK();
+        seconds += track->Duration();
+    }
+    const CStatusPanes& panes = Frame().StatusPanes();
+    EXPECT_EQ(panes.Text(CStatusPanes::kLocation), QStringLiteral("Ann"));
+    EXPECT_EQ(panes.Text(CStatusPanes::kInformation), QString());
+    EXPECT_EQ(panes.IconImage(CStatusPanes::kInformation), -1);
+    EXPECT_EQ(panes.Text(CStatusPanes::kCount), QStringLiteral("2 file(s)"));
+    EXPECT_EQ(panes.Text(CStatusPanes::kSize), QString::fromStdString(CMp3File::FormatSize(sizeK)));
+    EXPECT_EQ(panes.Text(CStatusPanes::kTime),
+              QString::fromStdString(CMp3File::FormatDuration(seconds)));
+    EXPECT_GT(sizeK, 100);
+}
+
+TEST_F(LeftView, AnEmptyAddressShowsTheRootAlone) {
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    ASSERT_NE(Root(), nullptr);
+    EXPECT_EQ(Root()->childCount(), 0);
+    const CStatusPanes& panes = Frame().StatusPanes();
+    EXPECT_EQ(panes.Text(CStatusPanes::kCount), QStringLiteral("0 file(s)"));
+    EXPECT_EQ(panes.Text(CStatusPanes::kSize), QStringLiteral("  0.0 MB"));
+    EXPECT_EQ(panes.Text(CStatusPanes::kTime), QStringLiteral("0:00"));
+}
+
+TEST_F(LeftView, TheFavouritesRootCarriesTheirTitle) {
+    Track("one/a.mp3", "Ann");
+    Track("two/b.mp3", "Bob");
+    Set(kSectionMp3, kFilePath, "*");
+    Set(kSectionUser, kFavoriteAddresses, dir / "one" + ";" + dir / "two");
+    Start();
+    EXPECT_EQ(Root()->text(0), QStringLiteral("My favorite addresses"));
+    EXPECT_EQ(ChildTexts(Root()), Texts({"Ann", "Bob"}));
+}
+
+// Between the rebuild hints the tree holds nothing that points at tracks, the list is not ready
+// and the window shows that it is busy.
+TEST_F(LeftView, TheTreeIsEmptyWhileTheCatalogIsRebuilt) {
+    Track("music/a.mp3", "Ann");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CMainFrame& frame = Frame();
+    Doc().UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    EXPECT_EQ(frame.GetLeftView()->topLevelItemCount(), 0);
+    EXPECT_EQ(frame.GetLeftView()->RootItem(), nullptr);
+    EXPECT_FALSE(frame.GetTrackListView()->IsReady());
+    EXPECT_TRUE(frame.Animation().IsPlaying());
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    Doc().UpdateAllViews(nullptr, HINT_REBUILD_END);
+    EXPECT_EQ(ChildTexts(Root()), Texts({"Ann"}));
+    EXPECT_EQ(frame.GetLeftView()->currentItem(), Root());
+    EXPECT_TRUE(frame.GetTrackListView()->IsReady());
+    EXPECT_FALSE(frame.Animation().IsPlaying());
+    EXPECT_EQ(frame.Animation().CurrentFrame(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}

@@ -1,0 +1,199 @@
+// Start-up and shut-down of the real application: the window, its first address, and the
+// settings it writes when it closes.
+#include "app/SettingsKeys.h"
+#include "catalog/QuavDoc.h"
+#include "frame/AddressBar.h"
+#include "frame/BarLayout.h"
+#include "frame/CommandIds.h"
+#include "frame/CommandTable.h"
+#include "frame/Images.h"
+#include "frame/MainFrame.h"
+#include "frame/StatusPanes.h"
+#include "gui/AppFixture.h"
+#include "views/LeftView.h"
+#include "views/QuavView.h"
+
+#include <QAction>
+#include <QSplitter>
+#include <QToolButton>
+#include <QTreeWidgetItem>
+
+using namespace SettingsKey;
+using Startup = CAppFixture;
+using Shutdown = CAppFixture;
+using Keys = std::vector<std::string>;
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
+    const std::string music = dir.MakeDir("home/Music");
+    Track("home/Music/a.mp3", "Zed");
+    Track("home/Music/sub/b.mp3", "alpha");
+    Track("home/Music/c.mp3", "Beta");
+    CEnvVar home("HOME", (dir / "home").c_str());
+    CEnvVar config("XDG_CONFIG_HOME", nullptr);
+    CEnvVar profileVar("QUAVERO_PROFILE", nullptr);
+    Start();
+
+    CMainFrame& frame = Frame();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(frame.windowTitle(), Q(music) + QStringLiteral(" - Quavero"));
+    EXPECT_EQ(frame.geometry(), QRect(50, 50, 600, 400));
+    EXPECT_EQ(frame.Splitter().sizes().value(0), 250);
+    QTreeWidgetItem* root = Root();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->text(0), Q(music));
+    EXPECT_TRUE(root->isExpanded());
+    EXPECT_EQ(frame.GetLeftView()->currentItem(), root);
+    EXPECT_EQ(ChildTexts(root), (QStringList{QStringLiteral("alpha"), QStringLiteral("Beta"),
+                                             QStringLiteral("Zed")}));
+    EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kLocation), Q(music));
+    EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("3 file(s)"));
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kArtist);
+    EXPECT_EQ(frame.AddressBox().Entries(), QStringList{Q(music)});
+    EXPECT_EQ(frame.AddressBox().EntryImage(0), Image::kFolder);
+    EXPECT_EQ(frame.AddressBox().currentText(), Q(music));
+    ASSERT_NE(frame.GetTrackListView(), nullptr);
+    EXPECT_TRUE(frame.GetTrackListView()->IsReady());
+    EXPECT_EQ(frame.GetTrackListView()->ViewStyle(), EViewStyle::Details);
+
+    Close();
+    const CIniProfile written(dir / "home/.config/quavero/quavero.ini");
+    EXPECT_EQ(written.GetString(kSectionMp3, kFilePath, ""), music);
+    EXPECT_EQ(written.GetString(kSectionUser, "Address0", ""), music);
+    EXPECT_EQ(written.GetInt(kSectionUser, kShowLabels, -1), 1);
+    EXPECT_EQ(written.GetInt(kSectionUser, kViewType, -1), 0);
+    EXPECT_EQ(written.GetInt(kSectionUser, kCx, -1), 600);
+    EXPECT_EQ(written.GetInt(kSectionUser, kY, -1), 50);
+}
+
+TEST_F(Startup, AProfileGivesTheFolderTheModeTheAddressesAndTheBars) {
+    Track("music/a.mp3", "Ann", "X", 17);
+    Track("music/b.mp3", "Bob", "X", 17);
+    Track("music/c.mp3", "Ann", "Y", 13);
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionUser, kViewType, "1");
+    Set(kSectionUser, kShowLabels, "0");
+    Set(kSectionUser, "Address0", dir / "a0");
+    Set(kSectionUser, "Address1", "");
+    Set(kSectionUser, "Address2", dir / "a2");
+    Set(kSectionUser, "Address3", Music());
+    Start();
+
+    CMainFrame& frame = Frame();
+    QTreeWidgetItem* root = Root();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(ChildTexts(root), (QStringList{QStringLiteral("Pop"), QStringLiteral("Rock")}));
+    EXPECT_EQ(ChildTexts(root->child(1)),
+              (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
+    EXPECT_FALSE(root->child(1)->isExpanded());
+    EXPECT_TRUE(frame.Commands().Action(CommandId::kModeGenreArtist)->isChecked());
+    EXPECT_FALSE(frame.Commands().Action(CommandId::kModeArtist)->isChecked());
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kGenre);
+
+    EXPECT_EQ(frame.AddressBox().Entries(),
+              (QStringList{Q(dir / "a0"), Q(dir / "a2"), Q(Music())}));
+    EXPECT_EQ(frame.AddressBox().currentIndex(), 2);
+
+    EXPECT_FALSE(frame.Commands().Action(CommandId::kTextLabels)->isChecked());
+    EXPECT_EQ(frame.Bars().Button(0)->size(), QSize(32, 30));
+    EXPECT_EQ(frame.Bars().Button(0)->toolButtonStyle(), Qt::ToolButtonIconOnly);
+}
+
+TEST_F(Startup, AStartAddressThatIsGoneGivesAnEmptyWindow) {
+    Set(kSectionMp3, kFilePath, dir / "gone");
+    Start();
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Quavero"));
+    EXPECT_EQ(Frame().GetLeftView()->topLevelItemCount(), 0);
+    EXPECT_EQ(Doc().GetTrackList().GetSize(), 0u);
+    EXPECT_EQ(Frame().AddressBox().Entries(), QStringList{Q(dir / "gone")});
+    EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "gone");
+}
+
+TEST_F(Startup, MinimisedStartHidesTheWindowOnlyWithTheTrayOption) {
+    Track("music/a.mp3", "Ann");
+    Set(kSectionMp3, kFilePath, Music());
+    Start({QStringLiteral("--minimized")});
+    EXPECT_TRUE(Frame().isVisible());
+    EXPECT_TRUE(Frame().isMinimized());
+    app.reset();
+
+    Set(kSectionAdvanced, kMinimizeToSystray, "1");
+    Start({QStringLiteral("--minimized")});
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_EQ(Doc().GetTrackList().GetSize(), 1u);
+    ASSERT_NE(Root(), nullptr);
+    EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Ann")});
+}
+
+TEST_F(Startup, NewReopensTheStartAddress) {
+    Track("music/a.mp3", "Ann");
+    Track("other/b.mp3", "Bob");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    ASSERT_TRUE(Frame().GoToAddress(Q(dir / "other")));
+    EXPECT_EQ(Frame().windowTitle(), Q(dir / "other") + QStringLiteral(" - Quavero"));
+    EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "other");
+
+    Frame().Commands().Action(CommandId::kNew)->trigger();
+    EXPECT_EQ(Doc().Address(), Music());
+    EXPECT_EQ(Root()->text(0), Q(Music()));
+    EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Ann")});
+    EXPECT_EQ(app->Settings().FilePath, Music());
+}
+
+TEST_F(Shutdown, WritesTheWindowsValuesInOrder) {
+    Track("music/a.mp3", "Ann");
+    dir.MakeDir("other");
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionUser, kSortingColumn, "-3");
+    Start();
+    CMainFrame& frame = Frame();
+    frame.AddressBox().setEditText(Q(dir / "other"));
+    ASSERT_TRUE(frame.GoToAddress(Q(dir / "other")));
+    frame.AddAddressEntry(Q(dir / "other"));
+    frame.Commands().Action(CommandId::kModeAlbumArtist)->trigger();
+    frame.Commands().Action(CommandId::kTextLabels)->trigger();
+    frame.Commands().Action(CommandId::kDisplayAll)->trigger();
+    frame.setGeometry(100, 200, 640, 480);
+    Idle();
+    frame.showMaximized();
+    Idle();
+    ASSERT_TRUE(frame.isMaximized());
+    Close();
+
+    EXPECT_EQ(KeysOf(kSectionUser),
+              (Keys{kSortingColumn, kShowLabels, kViewType, kDisplayAll, kSecondarySortingColumn,
+                    "Address0", "Address1", kCx, kCy, kX, kY}));
+    EXPECT_EQ(Stored(kSectionUser, kShowLabels), "0");
+    EXPECT_EQ(Stored(kSectionUser, kViewType), "2");
+    EXPECT_EQ(Stored(kSectionUser, kDisplayAll), "1");
+    EXPECT_EQ(Stored(kSectionUser, kSortingColumn), "-3");
+    EXPECT_EQ(Stored(kSectionUser, "Address0"), dir / "other");
+    EXPECT_EQ(Stored(kSectionUser, "Address1"), Music());
+    EXPECT_EQ(Stored(kSectionUser, kX), "100");
+    EXPECT_EQ(Stored(kSectionUser, kY), "200");
+    EXPECT_EQ(Stored(kSectionUser, kCx), "640");
+    EXPECT_EQ(Stored(kSectionUser, kCy), "480");
+    EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "other");
+}
+
+TEST_F(Shutdown, AddressKeysBeyondTheListKeepTheirText) {
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    // Another instance wrote these while this one ran.
+    Set(kSectionUser, "Address2", "old2");
+    Set(kSectionUser, "Address4", "old4");
+    Close();
+    EXPECT_EQ(Stored(kSectionUser, "Address0"), Music());
+    EXPECT_EQ(Stored(kSectionUser, "Address1"), "<absent>");
+    EXPECT_EQ(Stored(kSectionUser, "Address2"), "old2");
+    EXPECT_EQ(Stored(kSectionUser, "Address4"), "old4");
+}

@@ -1,0 +1,175 @@
+#include "views/LeftView.h"
+
+#include "app/AppSettings.h"
+#include "catalog/Hints.h"
+#include "catalog/QuavDoc.h"
+#include "frame/FrameStrings.h"
+#include "frame/Images.h"
+#include "model/Mp3File.h"
+#include "views/DisplayText.h"
+#include "views/FrameServices.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kNodeType = QTreeWidgetItem::UserType + 1;
+
+// A tree item with the tracks of its group; it owns none of them.
+class CNodeItem : public QTreeWidgetItem {
+public:
+    CNodeItem(const QString& text, const QIcon& icon, const TrackArray* nodeTracks)
+        : QTreeWidgetItem(kNodeType), tracks(nodeTracks) {
+        setText(0, text);
+        setIcon(0, icon);
+    }
+    const TrackArray* tracks;
+};
+
+// Siblings stand in alphabetical order without regard to case; names equal but for case keep a
+// fixed order among themselves.
+void SortSiblings(QList<QTreeWidgetItem*>& nodes) {
+    std::stable_sort(nodes.begin(), nodes.end(), [](QTreeWidgetItem* a, QTreeWidgetItem* b) {
+        const int order = QString::compare(a->text(0), b->text(0), Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a->text(0) < b->text(0);
+    });
+}
+
+} // namespace
+
+CLeftView::CLeftView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame, QWidget* parent)
+    : QTreeWidget(parent), doc_(doc), frame_(frame), displayMode_(settings.ViewType) {
+    for (int i = 0; i < static_cast<int>(images_.size()); ++i)
+        images_[static_cast<std::size_t>(i)] = CImages::SmallIcon(i);
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setUniformRowHeights(true);
+    setIconSize(QSize(Image::kSmallSize, Image::kSmallSize));
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current) { OnSelectionChanged(current); });
+    doc_.AddView(this);
+}
+
+CLeftView::~CLeftView() {
+    doc_.RemoveView(this);
+}
+
+void CLeftView::OnInitialUpdate() {
+    setRootIsDecorated(true);
+    setItemsExpandable(true);
+    setExpandsOnDoubleClick(true);
+}
+
+void CLeftView::OnUpdate(CView*, int hint, const TrackArray*) {
+    switch (hint) {
+    case HINT_REBUILD_BEGIN:
+        frame_.BeginBusy();
+        rebuilding_ = true;
+        rootItem_ = nullptr;
+        clear();
+        break;
+    case HINT_REBUILD_END:
+        BuildNodes();
+        rebuilding_ = false;
+        setCurrentItem(nullptr);
+        setCurrentItem(rootItem_);
+        frame_.EndBusy();
+        break;
+    case HINT_MODE_ARTIST:
+        displayMode_ = 0;
+        break;
+    case HINT_MODE_GENRE_ARTIST:
+        displayMode_ = 1;
+        break;
+    case HINT_MODE_ALBUM_ARTIST:
+        displayMode_ = 2;
+        break;
+    default:
+        break;
+    }
+}
+
+const TrackArray* CLeftView::NodeTracks(const QTreeWidgetItem* item) {
+    if (item == nullptr || item->type() != kNodeType)
+        return nullptr;
+    return static_cast<const CNodeItem*>(item)->tracks;
+}
+
+void CLeftView::BuildNodes() {
+    std::string title;
+    int kind = 0;
+    doc_.GetTitleAndKind(title, kind);
+    const QIcon& rootIcon = images_[static_cast<std::size_t>(
+        kind >= 0 && kind < static_cast<int>(images_.size()) ? kind : Image::kFolder)];
+    rootItem_ =
+        new CNodeItem(CDisplayText::FromBytes(title), rootIcon, &doc_.GetTrackList().Tracks());
+    addTopLevelItem(rootItem_);
+    QList<QTreeWidgetItem*> children;
+    if (displayMode_ == 1)
+        children = GroupNodesWithArtists(doc_.GenreGroups(), Image::kGenre);
+    else if (displayMode_ == 2)
+        children = GroupNodesWithArtists(doc_.AlbumGroups(), Image::kAlbum);
+    else
+        children = GroupNodes(doc_.ArtistGroups(), Image::kArtist);
+    rootItem_->addChildren(children);
+    rootItem_->setExpanded(true);
+}
+
+template <class Groups>
+QList<QTreeWidgetItem*> CLeftView::GroupNodes(const Groups& groups, int image) const {
+    QList<QTreeWidgetItem*> nodes;
+    nodes.reserve(static_cast<qsizetype>(groups.GetSize()));
+    const QIcon& icon = images_[static_cast<std::size_t>(image)];
+    for (const auto& group : groups)
+        nodes.append(new CNodeItem(CDisplayText::FromBytes(group->name), icon, &group->tracks));
+    SortSiblings(nodes);
+    return nodes;
+}
+
+template <class Groups>
+QList<QTreeWidgetItem*> CLeftView::GroupNodesWithArtists(const Groups& groups, int image) const {
+    QList<QTreeWidgetItem*> nodes;
+    nodes.reserve(static_cast<qsizetype>(groups.GetSize()));
+    const QIcon& icon = images_[static_cast<std::size_t>(image)];
+    for (const auto& group : groups) {
+        auto* node = new CNodeItem(CDisplayText::FromBytes(group->name), icon, &group->tracks);
+        node->addChildren(GroupNodes(group->artists, Image::kArtist));
+        nodes.append(node);
+    }
+    SortSiblings(nodes);
+    return nodes;
+}
+
+// A new caret item shows its tracks in the other views and its totals in the status bar.
+void CLeftView::OnSelectionChanged(QTreeWidgetItem* current) {
+    const TrackArray* tracks = NodeTracks(current);
+    if (tracks == nullptr || rebuilding_)
+        return;
+    doc_.UpdateAllViews(this, HINT_SHOW_TRACKS, tracks);
+    long long sizeK = 0;
+    long long seconds = 0;
+    for (const CMp3File* track : *tracks) {
+        sizeK += track->SizeK();
+        seconds += track->Duration();
+    }
+    frame_.UpdateStatusPanes(
+        current->text(0), QString(),
+        CFrameStrings::FileCount(static_cast<long long>(tracks->size())),
+        QString::fromStdString(CMp3File::FormatSize(static_cast<int>(sizeK))),
+        QString::fromStdString(CMp3File::FormatDuration(static_cast<int>(seconds))));
+}
+
+// Tab hands the keyboard to the track list; nothing else moves the focus out of the tree.
+bool CLeftView::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            frame_.CycleFocus();
+            return true;
+        }
+    }
+    return QTreeWidget::event(event);
+}

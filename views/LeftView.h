@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/View.h"
+
+#include <QIcon>
+#include <QTreeWidget>
+
+#include <array>
+
+class CAppSettings;
+class CQuavDoc;
+class IFrameServices;
+
+// The organisation tree: the address at the root, and below it the artist, genre or album groups
+// of the catalog with their artists. Selecting a node shows its tracks in the other views and
+// its totals in the status bar. Nodes point at the document's track arrays, so they exist only
+// between a rebuild's end and the next rebuild's beginning.
+class CLeftView : public QTreeWidget, public CView {
+    Q_OBJECT
+public:
+    CLeftView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame,
+              QWidget* parent = nullptr);
+    ~CLeftView() override;
+
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, int hint, const TrackArray* tracks) override;
+
+    int DisplayMode() const { return displayMode_; }
+    QTreeWidgetItem* RootItem() const { return rootItem_; }
+    // The tracks a node stands for; null for an item of no node.
+    static const TrackArray* NodeTracks(const QTreeWidgetItem* item);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void BuildNodes();
+    void OnSelectionChanged(QTreeWidgetItem* current);
+    template <class Groups>
+    QList<QTreeWidgetItem*> GroupNodes(const Groups& groups, int image) const;
+    template <class Groups>
+    QList<QTreeWidgetItem*> GroupNodesWithArtists(const Groups& groups, int image) const;
+
+    CQuavDoc& doc_;
+    IFrameServices& frame_;
+    int displayMode_;
+    bool rebuilding_ = false;
+    QTreeWidgetItem* rootItem_ = nullptr;
+    std::array<QIcon, 7> images_;
+};
