@@ -4,7 +4,7 @@
 #include "frame/Images.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
-#include "views/DisplayText.h"
+#include "platform/TextCodec.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -17,7 +17,7 @@ constexpr int kShortestFolder = 4;
 constexpr int kWidth = 200;
 
 QString FavoritesLabel() {
-    return CDisplayText::FromBytes(CStringTable::Get(StringId::kFavorites));
+    return CTextCodec::ToQString(CStringTable::Get(StringId::kFavorites));
 }
 
 } // namespace
@@ -57,8 +57,8 @@ void CAddressBar::AddAddressEntry(QString text) {
 void CAddressBar::Fill(const std::vector<std::string>& saved, const std::string& startAddress) {
     for (auto it = saved.rbegin(); it != saved.rend(); ++it)
         if (!it->empty())
-            AddAddressEntry(CDisplayText::FromBytes(*it));
-    AddAddressEntry(CDisplayText::FromBytes(startAddress));
+            AddAddressEntry(CTextCodec::ToQString(*it));
+    AddAddressEntry(CTextCodec::ToQString(startAddress));
 }
 
 QStringList CAddressBar::Entries() const {

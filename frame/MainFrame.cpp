@@ -12,7 +12,7 @@
 #include "platform/BusyAnimation.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
-#include "views/DisplayText.h"
+#include "platform/TextCodec.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
 
@@ -197,7 +197,7 @@ void CMainFrame::SetActiveView(QWidget* view) {
 
 bool CMainFrame::GoToAddress(const QString& text) {
     animation_->Play(0, -1, CBusyAnimation::kForever);
-    const bool opened = doc_.OpenAddress(CDisplayText::ToBytes(text));
+    const bool opened = doc_.OpenAddress(text.toStdString());
     animation_->Stop();
     animation_->Seek(0);
     UpdateFrameTitle();
@@ -225,7 +225,7 @@ void CMainFrame::OnIdle() {
 
 void CMainFrame::UpdateFrameTitle() {
     const QString app = CFrameStrings::Get(StringId::kAppTitle);
-    const QString document = CDisplayText::FromBytes(doc_.GetTitle());
+    const QString document = CTextCodec::ToQString(doc_.GetTitle());
     const QString title = document.isEmpty() ? app : document + QLatin1String(" - ") + app;
     if (windowTitle() != title)
         setWindowTitle(title);
@@ -280,7 +280,7 @@ void CMainFrame::WriteShutdownSettings() {
     state.viewType = displayMode_;
     state.displayAll = view != nullptr ? (view->DisplayAll() ? 1 : 0) : settings_.DisplayAll;
     for (const QString& entry : addressBox_->Entries())
-        state.addressEntries.push_back(CDisplayText::ToBytes(entry));
+        state.addressEntries.push_back(entry.toStdString());
     const QRect restored = normalGeometry();
     state.left = restored.x();
     state.top = restored.y();

@@ -6,7 +6,7 @@
 #include "frame/FrameStrings.h"
 #include "frame/Images.h"
 #include "model/Mp3File.h"
-#include "views/DisplayText.h"
+#include "platform/TextCodec.h"
 #include "views/FrameServices.h"
 
 #include <QHeaderView>
@@ -105,7 +105,7 @@ void CLeftView::BuildNodes() {
     const QIcon& rootIcon = images_[static_cast<std::size_t>(
         kind >= 0 && kind < static_cast<int>(images_.size()) ? kind : Image::kFolder)];
     rootItem_ =
-        new CNodeItem(CDisplayText::FromBytes(title), rootIcon, &doc_.GetTrackList().Tracks());
+        new CNodeItem(CTextCodec::ToQString(title), rootIcon, &doc_.GetTrackList().Tracks());
     addTopLevelItem(rootItem_);
     QList<QTreeWidgetItem*> children;
     if (displayMode_ == 1)
@@ -124,7 +124,7 @@ QList<QTreeWidgetItem*> CLeftView::GroupNodes(const Groups& groups, int image) c
     nodes.reserve(static_cast<qsizetype>(groups.GetSize()));
     const QIcon& icon = images_[static_cast<std::size_t>(image)];
     for (const auto& group : groups)
-        nodes.append(new CNodeItem(CDisplayText::FromBytes(group->name), icon, &group->tracks));
+        nodes.append(new CNodeItem(CTextCodec::ToQString(group->name), icon, &group->tracks));
     SortSiblings(nodes);
     return nodes;
 }
@@ -135,7 +135,7 @@ QList<QTreeWidgetItem*> CLeftView::GroupNodesWithArtists(const Groups& groups, i
     nodes.reserve(static_cast<qsizetype>(groups.GetSize()));
     const QIcon& icon = images_[static_cast<std::size_t>(image)];
     for (const auto& group : groups) {
-        auto* node = new CNodeItem(CDisplayText::FromBytes(group->name), icon, &group->tracks);
+        auto* node = new CNodeItem(CTextCodec::ToQString(group->name), icon, &group->tracks);
         node->addChildren(GroupNodes(group->artists, Image::kArtist));
         nodes.append(node);
     }
