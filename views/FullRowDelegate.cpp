@@ -130,21 +130,23 @@ void CFullRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                           option.palette.brush(look.group, QPalette::Highlight));
     DrawIcon(painter, option, index, look);
     DrawText(painter, option, index, look);
-    if (look.focused) {
-        // Each cell draws its own stretch of the frame, so a partial repaint leaves no gap.
-        painter->setClipRect(look.area, Qt::IntersectClip);
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(option);
-        focus.rect = look.highlight;
-        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_HasFocus;
-        focus.backgroundColor = option.palette.color(
-            look.group, look.highlighted ? QPalette::Highlight : QPalette::Base);
-        const QWidget* widget = option.widget;
-        QStyle* style = widget ? widget->style() : nullptr;
-        if (style)
-            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
-    }
+    if (look.focused)
+        DrawFocusFrame(painter, option, look);
     painter->restore();
+}
+
+// A dotted frame around the row's highlight, in the colour of the row's text so that it shows
+// on the highlight and off it. Each cell draws its own stretch of the frame, so a partial
+// repaint leaves no gap; the dots line up because every cell draws the same rectangle.
+void CFullRowDelegate::DrawFocusFrame(QPainter* painter, const QStyleOptionViewItem& option,
+                                      const SRowLook& look) {
+    painter->setClipRect(look.area, Qt::IntersectClip);
+    QPen pen(
+        option.palette.color(look.group, look.lit ? QPalette::HighlightedText : QPalette::Text));
+    pen.setStyle(Qt::DotLine);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(look.highlight.adjusted(0, 0, -1, -1));
 }
 
 void CFullRowDelegate::DrawIcon(QPainter* painter, const QStyleOptionViewItem& option,

@@ -49,6 +49,7 @@ void CListViewEx::SetUpDetails() {
     header->setStretchLastSection(false);
     header->setSortIndicatorShown(false);
     header->setHighlightSections(false);
+    header->setTextElideMode(Qt::ElideRight);
     connect(header, &QHeaderView::sectionClicked, this, &CListViewEx::ColumnClicked);
     // The highlight and the focus frame of a row follow the list's focus.
     details_->installEventFilter(this);
