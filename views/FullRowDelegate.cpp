@@ -26,20 +26,49 @@ QString Dots() {
     return QStringLiteral("...");
 }
 
-// Nothing when the text is used as it is.
-std::optional<QString> Shortened(const QFontMetrics& metrics, const QString& text, int width) {
-    if (text.isEmpty() || metrics.horizontalAdvance(text) <= width)
+// Nothing when the text is used as it is. Otherwise the longest head that fits with the dots:
+// a head is never narrower than a shorter one, so halving the range of lengths finds it with a
+// few measures where trying every length from the end would take one per character cut. The
+// first character stays even when nothing fits, and no character is cut in half.
+std::optional<QString> Shortened(const QFontMetrics& metrics, const QString& text, int textWidth,
+                                 int width) {
+    if (text.isEmpty() || textWidth <= width)
         return std::nullopt;
     const int room = width - metrics.horizontalAdvance(Dots());
-    const qsizetype first = text.size() > 1 && text.at(0).isHighSurrogate() ? 2 : 1;
-    qsizetype n = text.size() - 1;
-    for (; n > first; --n) {
+    qsizetype fits = text.size() > 1 && text.at(0).isHighSurrogate() ? 2 : 1;
+    qsizetype tooLong = text.size();
+    while (tooLong - fits > 1) {
+        qsizetype n = fits + (tooLong - fits) / 2;
         if (text.at(n - 1).isHighSurrogate())
-            continue;
-        if (metrics.horizontalAdvance(text.left(n)) <= room)
+            n = n - 1 > fits ? n - 1 : n + 1;
+        if (n >= tooLong)
             break;
+        if (metrics.horizontalAdvance(text.left(n)) <= room)
+            fits = n;
+        else
+            tooLong = n;
     }
-    return text.left(std::max(n, first)) + Dots();
+    return text.left(fits) + Dots();
+}
+
+// Line breaks in a tag show as blanks: a row holds one line.
+QString OneLine(QString text) {
+    for (QChar& c : text) {
+        if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return text;
+}
+
+// Where a text of `textWidth` pixels starts in `box`; its baseline centres the line vertically.
+QPoint TextOrigin(const QFontMetrics& metrics, const QRect& box, Qt::Alignment align,
+                  int textWidth) {
+    int x = box.left();
+    if (align == Qt::AlignRight)
+        x = box.left() + box.width() - textWidth;
+    else if (align == Qt::AlignHCenter)
+        x = box.left() + (box.width() - textWidth) / 2;
+    return {x, box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent()};
 }
 
 QPalette::ColorGroup GroupOf(QStyle::State state) {
@@ -93,7 +122,8 @@ QRect CellOf(const QStyleOptionViewItem& option, const QModelIndex& index, int c
 CFullRowDelegate::CFullRowDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
 QString CFullRowDelegate::ShortenText(const QFontMetrics& metrics, const QString& text, int width) {
-    return Shortened(metrics, text, width).value_or(text);
+    return Shortened(metrics, text, text.isEmpty() ? 0 : metrics.horizontalAdvance(text), width)
+        .value_or(text);
 }
 
 CFullRowDelegate::SRowLook CFullRowDelegate::RowLook(const QStyleOptionViewItem& option,
@@ -130,21 +160,23 @@ void CFullRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                           option.palette.brush(look.group, QPalette::Highlight));
     DrawIcon(painter, option, index, look);
     DrawText(painter, option, index, look);
-    if (look.focused) {
-        // Each cell draws its own stretch of the frame, so a partial repaint leaves no gap.
-        painter->setClipRect(look.area, Qt::IntersectClip);
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(option);
-        focus.rect = look.highlight;
-        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_HasFocus;
-        focus.backgroundColor = option.palette.color(
-            look.group, look.highlighted ? QPalette::Highlight : QPalette::Base);
-        const QWidget* widget = option.widget;
-        QStyle* style = widget ? widget->style() : nullptr;
-        if (style)
-            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
-    }
+    if (look.focused)
+        DrawFocusFrame(painter, option, look);
     painter->restore();
+}
+
+// A dotted frame around the row's highlight, in the colour of the row's text so that it shows
+// on the highlight and off it. Each cell draws its own stretch of the frame, so a partial
+// repaint leaves no gap; the dots line up because every cell draws the same rectangle.
+void CFullRowDelegate::DrawFocusFrame(QPainter* painter, const QStyleOptionViewItem& option,
+                                      const SRowLook& look) {
+    painter->setClipRect(look.area, Qt::IntersectClip);
+    QPen pen(
+        option.palette.color(look.group, look.lit ? QPalette::HighlightedText : QPalette::Text));
+    pen.setStyle(Qt::DotLine);
+    painter->setPen(pen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(look.highlight.adjusted(0, 0, -1, -1));
 }
 
 void CFullRowDelegate::DrawIcon(QPainter* painter, const QStyleOptionViewItem& option,
@@ -159,22 +191,23 @@ void CFullRowDelegate::DrawIcon(QPainter* painter, const QStyleOptionViewItem& o
     painter->drawPixmap(QRect(option.rect.left(), top, kIconSize, kIconSize), pixmap);
 }
 
-// A shortened text always starts at the left so that its head stays readable.
+// A shortened text always starts at the left so that its head stays readable. The text is
+// placed here and drawn from its origin: laying it out in a rectangle costs several times more,
+// and a list repaints hundreds of cells at once.
 void CFullRowDelegate::DrawText(QPainter* painter, const QStyleOptionViewItem& option,
                                 const QModelIndex& index, const SRowLook& look) {
-    const QString text = index.data(Qt::DisplayRole).toString();
+    const QString text = OneLine(index.data(Qt::DisplayRole).toString());
     if (text.isEmpty())
         return;
     const bool first = index.column() == 0;
     const int inset = first ? kFirstColumnInset : kColumnInset;
+    const QRect box = look.label.adjusted(inset, 0, -inset, 0);
     const QFontMetrics metrics(option.font, painter->device());
-    const std::optional<QString> shortened =
-        Shortened(metrics, text, look.label.width() - 2 * inset);
+    const int textWidth = metrics.horizontalAdvance(text);
+    const std::optional<QString> shortened = Shortened(metrics, text, textWidth, box.width());
     const Qt::Alignment align = first || shortened ? Qt::AlignLeft : ColumnAlignment(index);
     painter->setFont(option.font);
     painter->setPen(
         option.palette.color(look.group, look.lit ? QPalette::HighlightedText : QPalette::Text));
-    painter->drawText(look.label.adjusted(inset, 0, -inset, 0),
-                      int(align | Qt::AlignVCenter) | Qt::TextSingleLine | Qt::TextDontClip,
-                      shortened.value_or(text));
+    painter->drawText(TextOrigin(metrics, box, align, textWidth), shortened.value_or(text));
 }

@@ -38,6 +38,8 @@ private:
     SRowLook RowLook(const QStyleOptionViewItem& option, const QModelIndex& index) const;
     static void DrawIcon(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index, const SRowLook& look);
+    static void DrawFocusFrame(QPainter* painter, const QStyleOptionViewItem& option,
+                               const SRowLook& look);
     static void DrawText(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index, const SRowLook& look);
 

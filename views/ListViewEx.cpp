@@ -4,11 +4,23 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListView>
 #include <QStackedLayout>
 #include <QTreeView>
 
 #include <algorithm>
+
+namespace {
+
+bool IsTab(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Tab || key == Qt::Key_Backtab;
+}
+
+} // namespace
 
 CListViewEx::CListViewEx(QWidget* parent)
     : QWidget(parent), delegate_(new CFullRowDelegate(this)), details_(new QTreeView(this)),
@@ -37,6 +49,7 @@ void CListViewEx::SetUpDetails() {
     header->setStretchLastSection(false);
     header->setSortIndicatorShown(false);
     header->setHighlightSections(false);
+    header->setTextElideMode(Qt::ElideRight);
     connect(header, &QHeaderView::sectionClicked, this, &CListViewEx::ColumnClicked);
     // The highlight and the focus frame of a row follow the list's focus.
     details_->installEventFilter(this);
@@ -46,6 +59,7 @@ void CListViewEx::SetUpIcons() {
     icons_->setMovement(QListView::Static);
     icons_->setResizeMode(QListView::Adjust);
     icons_->setTextElideMode(Qt::ElideRight);
+    icons_->installEventFilter(this);
 }
 
 void CListViewEx::ForwardSignals(QAbstractItemView* view) {
@@ -179,6 +193,10 @@ void CListViewEx::SetColumnWidth(int column, int width) {
 }
 
 bool CListViewEx::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == details_ || watched == icons_) && IsTab(event)) {
+        Q_EMIT TabPressed();
+        return true;
+    }
     if (watched == details_ &&
         (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         RepaintDetails();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/ViewStyle.h"
+
 #include <QPoint>
 #include <QWidget>
 
@@ -20,8 +22,6 @@ class CListViewEx : public QWidget {
     Q_OBJECT
 
 public:
-    enum class EViewStyle { LargeIcons, SmallIcons, List, Details };
-
     static constexpr int kSmallIconSize = 16;
     static constexpr int kLargeIconSize = 32;
 
@@ -56,6 +56,9 @@ Q_SIGNALS:
     // Double-click or Enter on a row.
     void ItemActivated(int row);
     void ContextMenuRequested(QPoint globalPosition);
+    // Tab or Shift+Tab in the list; it moves the focus to the other pane instead of the next
+    // widget.
+    void TabPressed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,16 +1,54 @@
 #include "views/QuavView.h"
 
 #include "app/AppSettings.h"
+#include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
+#include "platform/TextCodec.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 #include "views/FrameServices.h"
+#include "views/ListViewEx.h"
+#include "views/TrackTableModel.h"
 
-#include <QKeyEvent>
+#include <QItemSelectionModel>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// The display modes that hints 3, 4 and 5 announce.
+constexpr int kModeArtist = 0;
+constexpr int kModeGenreArtist = 1;
+constexpr int kModeAlbumArtist = 2;
+
+Qt::Alignment QtAlignment(int alignment) {
+    switch (alignment) {
+    case ColumnAlign::kRight:
+        return Qt::AlignRight;
+    case ColumnAlign::kCenter:
+        return Qt::AlignHCenter;
+    default:
+        return Qt::AlignLeft;
+    }
+}
+
+} // namespace
 
 CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame, QWidget* parent)
-    : QWidget(parent), doc_(doc), frame_(frame), displayAll_(settings.DisplayAll != 0) {
-    setFocusPolicy(Qt::StrongFocus);
-    setBackgroundRole(QPalette::Base);
-    setAutoFillBackground(true);
+    : QWidget(parent), doc_(doc), settings_(settings), frame_(frame),
+      model_(new CTrackTableModel(this)), list_(new CListViewEx(this)),
+      columns_(CColumnInfo::DefaultColumns()), displayAll_(settings.DisplayAll != 0),
+      sortKey_(settings.SortingColumn), secondarySortKey_(settings.SecondarySortingColumn),
+      displayMode_(settings.ViewType) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(list_);
+    setFocusProxy(list_);
+    list_->SetModel(model_);
+    connect(list_, &CListViewEx::ColumnClicked, this, &CQuavView::OnColumnClick);
+    connect(list_, &CListViewEx::TabPressed, this, [this] { frame_.CycleFocus(); });
+    BuildDisplayedColumns();
     doc_.AddView(this);
 }
 
@@ -18,36 +56,171 @@ CQuavView::~CQuavView() {
     doc_.RemoveView(this);
 }
 
+void CQuavView::LoadColumnSettings(const CIniProfile& profile) {
+    for (CColumnInfo& column : columns_)
+        column.Load(profile, settings_.ColumnsSettings != 0);
+    BuildDisplayedColumns();
+}
+
+void CQuavView::SaveColumnSettings(CIniProfile& profile) const {
+    for (const CColumnInfo& column : columns_)
+        column.Save(profile);
+}
+
 void CQuavView::OnInitialUpdate() {
+    SetRowImages();
+    shownTracks_ = &doc_.GetTrackList().Tracks();
+    ApplyColumnsChanged();
+}
+
+// One icon holds both sizes: the details, small-icon and list styles draw the 16 x 16 track
+// image, the large-icon style the 32 x 32 one.
+void CQuavView::SetRowImages() {
+    QIcon icon;
+    const QList<QPixmap> small =
+        CResources::Strip(ResourceId::kSmallImagesPath, ResourceId::kSmallImageSize);
+    if (small.size() > ResourceId::kImageTrack)
+        icon.addPixmap(small[ResourceId::kImageTrack]);
+    icon.addPixmap(CResources::Image(ResourceId::kTrackLargePath));
+    model_->SetRowIcon(icon);
+}
+
+void CQuavView::OnUpdate(CView*, int hint, const TrackArray* tracks) {
+    switch (hint) {
+    case HINT_REBUILD_BEGIN:
+        DropTracks();
+        break;
+    case HINT_MODE_ARTIST:
+        displayMode_ = kModeArtist;
+        break;
+    case HINT_MODE_GENRE_ARTIST:
+        displayMode_ = kModeGenreArtist;
+        break;
+    case HINT_MODE_ALBUM_ARTIST:
+        displayMode_ = kModeAlbumArtist;
+        break;
+    case HINT_COLUMNS_CHANGED:
+        ApplyColumnsChanged();
+        break;
+    default:
+        break;
+    }
+    if (!tracks)
+        return;
+    shownTracks_ = tracks;
+    Refill();
+}
+
+// The document is about to destroy its tracks and groups: no row, and no list, may point at
+// them until the rebuild ends and the tree sends the new node.
+void CQuavView::DropTracks() {
+    ready_ = false;
+    shownTracks_ = nullptr;
+    model_->Clear();
+}
+
+void CQuavView::ApplyColumnsChanged() {
+    list_->SetFullRowSelection(settings_.FullRowSelection != 0);
+    BuildDisplayedColumns();
+    CreateColumns();
+    Refill();
+}
+
+// Left to right by order; a record goes after those of equal order, so ties keep table order.
+void CQuavView::BuildDisplayedColumns() {
+    displayedColumns_.clear();
+    for (CColumnInfo& column : columns_) {
+        if (!column.displayed && !displayAll_)
+            continue;
+        const auto after = std::find_if(
+            displayedColumns_.begin(), displayedColumns_.end(),
+            [&column](const CColumnInfo* shown) { return shown->order > column.order; });
+        displayedColumns_.insert(after, &column);
+    }
+}
+
+// Each column comes back at the width its record holds, whatever it was dragged to since.
+void CQuavView::CreateColumns() {
+    std::vector<int> fieldIds;
+    std::vector<QString> labels;
+    std::vector<Qt::Alignment> alignments;
+    for (const CColumnInfo* column : displayedColumns_) {
+        fieldIds.push_back(column->fieldId);
+        labels.push_back(CTextCodec::ToQString(column->label));
+        alignments.push_back(QtAlignment(column->alignment));
+    }
+    model_->SetColumns(std::move(fieldIds), std::move(labels));
+    model_->SetColumnAlignments(std::move(alignments));
+    for (std::size_t i = 0; i < displayedColumns_.size(); ++i)
+        list_->SetColumnWidth(static_cast<int>(i), displayedColumns_[i]->width);
+}
+
+// The first MaxRow tracks of the list are taken before sorting; the rest are never shown.
+// While a rebuild has taken the list away the view stays empty and not ready.
+void CQuavView::Refill() {
+    ready_ = false;
+    if (!shownTracks_) {
+        model_->Clear();
+        return;
+    }
+    const std::size_t limit = static_cast<std::size_t>(std::max(settings_.MaxRow, 0));
+    const std::size_t count = std::min(shownTracks_->size(), limit);
+    model_->SetTracks({shownTracks_->begin(), shownTracks_->begin() + static_cast<long>(count)});
+    model_->Sort(sortKey_, secondarySortKey_);
     ready_ = true;
 }
 
-void CQuavView::OnUpdate(CView*, int, const TrackArray*) {}
-
-void CQuavView::SetViewStyle(EViewStyle style) {
-    style_ = style;
+// A second click on the sorting column turns its direction round; a click on another column
+// makes it the primary key and the old primary the secondary one. One stable sort by the new
+// key is enough: the rows are already in the order of the old key.
+void CQuavView::OnColumnClick(int column) {
+    if (column < 0 || static_cast<std::size_t>(column) >= displayedColumns_.size())
+        return;
+    const int fieldId = displayedColumns_[static_cast<std::size_t>(column)]->fieldId;
+    if (fieldId == sortKey_ || fieldId == -sortKey_) {
+        sortKey_ = -sortKey_;
+    } else {
+        secondarySortKey_ = sortKey_;
+        sortKey_ = fieldId;
+    }
+    model_->Sort(sortKey_, 0);
+    settings_.SortingColumn = sortKey_;
+    settings_.SecondarySortingColumn = secondarySortKey_;
 }
 
 void CQuavView::ToggleDisplayAll() {
     displayAll_ = !displayAll_;
+    ApplyColumnsChanged();
 }
 
-void CQuavView::SelectAll() {}
+void CQuavView::SetViewStyle(EViewStyle style) {
+    list_->SetViewStyle(style);
+}
 
-void CQuavView::WriteColumnWidths(CIniProfile&) const {}
+EViewStyle CQuavView::ViewStyle() const {
+    return list_->ViewStyle();
+}
+
+void CQuavView::SelectAll() {
+    list_->SelectAll();
+}
 
 bool CQuavView::CanPlay() const {
-    return false;
+    const QItemSelectionModel* selection = list_->SelectionModel();
+    return selection && selection->hasSelection();
 }
 
-// Tab moves to the tree; every other key gets the widget's own handling.
-bool CQuavView::event(QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-            frame_.CycleFocus();
-            return true;
-        }
+void CQuavView::WriteColumnWidths(CIniProfile& profile) const {
+    for (std::size_t i = 0; i < displayedColumns_.size(); ++i) {
+        CColumnInfo& column = *displayedColumns_[i];
+        column.width = list_->ColumnWidth(static_cast<int>(i));
+        column.SaveWidth(profile);
     }
-    return QWidget::event(event);
+}
+
+std::vector<CMp3File*> CQuavView::SelectedTracks() const {
+    std::vector<CMp3File*> tracks;
+    for (int row : list_->SelectedRows())
+        tracks.push_back(model_->Track(row));
+    return tracks;
 }

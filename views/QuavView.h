@@ -1,43 +1,97 @@
 #pragma once
 
 #include "platform/View.h"
+#include "views/ColumnInfo.h"
 #include "views/ViewStyle.h"
 
 #include <QWidget>
 
+#include <array>
+#include <vector>
+
 class CAppSettings;
 class CIniProfile;
+class CListViewEx;
+class CMp3File;
 class CQuavDoc;
+class CTrackTableModel;
 class IFrameServices;
 
-// The track list pane. This stand-in takes the hints and keeps the flags the main window reads;
-// it shows no rows and holds no track.
+// The right pane: one row per track of the node the tree selected (at most MaxRow of them),
+// in the columns chosen from the fourteen of the column table, sorted by a primary and a
+// secondary key that header clicks set. Rows point at the document's tracks, so the view lets
+// go of them when a rebuild of the catalog begins.
 class CQuavView : public QWidget, public CView {
     Q_OBJECT
+
 public:
+    using ColumnArray = std::array<CColumnInfo, FieldId::kCount>;
+
     CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame,
               QWidget* parent = nullptr);
     ~CQuavView() override;
 
     void OnInitialUpdate() override;
     void OnUpdate(CView* sender, int hint, const TrackArray* tracks) override;
+
     void SetViewStyle(EViewStyle style);
-    EViewStyle ViewStyle() const { return style_; }
+    EViewStyle ViewStyle() const;
     bool DisplayAll() const { return displayAll_; }
+    // Flips displayAll, then acts as on HINT_COLUMNS_CHANGED.
     void ToggleDisplayAll();
     void SelectAll();
     void SetReady(bool ready) { ready_ = ready; }
     bool IsReady() const { return ready_; }
+    // At shut-down: the current widths of the shown columns become their records' widths and
+    // are written; hidden columns keep theirs.
     void WriteColumnWidths(CIniProfile& profile) const;
+    // At least one row is selected.
     bool CanPlay() const;
 
-protected:
-    bool event(QEvent* event) override;
+    // Reads the columns' "Column%d" sections; called once, before the initial update. Without
+    // it the table's defaults hold.
+    void LoadColumnSettings(const CIniProfile& profile);
+    // Order, displayed and alignment of all fourteen records; the settings object marks the
+    // profile as holding them (ColumnsSettings).
+    void SaveColumnSettings(CIniProfile& profile) const;
+    // The records in table order, for the options sheet; HINT_COLUMNS_CHANGED applies edits.
+    ColumnArray& Columns() { return columns_; }
+    const ColumnArray& Columns() const { return columns_; }
+    // The shown columns, left to right.
+    const std::vector<CColumnInfo*>& DisplayedColumns() const { return displayedColumns_; }
+
+    int SortKey() const { return sortKey_; }
+    int SecondarySortKey() const { return secondarySortKey_; }
+    // 0 artist, 1 genre / artist, 2 album / artist, as the tree organises itself.
+    int DisplayMode() const { return displayMode_; }
+    // The selected rows' tracks, top to bottom.
+    std::vector<CMp3File*> SelectedTracks() const;
+
+    CListViewEx* List() const { return list_; }
+    const CTrackTableModel& Model() const { return *model_; }
 
 private:
+    void DropTracks();
+    void ApplyColumnsChanged();
+    void BuildDisplayedColumns();
+    void CreateColumns();
+    void Refill();
+    void OnColumnClick(int column);
+    void SetRowImages();
+
     CQuavDoc& doc_;
+    CAppSettings& settings_;
     IFrameServices& frame_;
-    EViewStyle style_ = EViewStyle::Details;
-    bool displayAll_;
+    CTrackTableModel* model_;
+    CListViewEx* list_;
+
+    // Widths are mutable: the shut-down write refreshes them from the list.
+    mutable ColumnArray columns_;
+    std::vector<CColumnInfo*> displayedColumns_;
+    const TrackArray* shownTracks_ = nullptr;
     bool ready_ = false;
+    bool displayAll_;
+    int sortKey_;
+    int secondarySortKey_;
+    int displayMode_;
 };

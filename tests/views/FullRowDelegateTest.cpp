@@ -133,10 +133,14 @@ TEST(FullRowDelegate, SelectionShowsOnlyWithFocusUnlessAlwaysShown) {
     QImage focused = f.Picture();
     EXPECT_EQ(focused.pixel(x, f.RowY(0)), plain);
     EXPECT_NE(focused.pixel(x, f.RowY(1)), plain);
-    // The focused row's frame runs along the whole row, up to the window's edge.
+    // The focused row's dotted frame runs along the whole row, up to the window's edge.
+    const int rowHeight = f.Cell(2, 0).height();
     bool framed = false;
-    for (int column = edge - 2; column <= edge; ++column)
-        framed = framed || focused.pixel(column, f.RowY(2)) != focused.pixel(column, f.RowY(0));
+    for (int column = edge - 2; column <= edge; ++column) {
+        for (int dy = -rowHeight / 2 + 1; dy < rowHeight / 2; ++dy)
+            framed = framed ||
+                     focused.pixel(column, f.RowY(2) + dy) != focused.pixel(column, f.RowY(0) + dy);
+    }
     EXPECT_TRUE(framed);
 }
 

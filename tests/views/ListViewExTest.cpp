@@ -28,7 +28,7 @@ TEST(ListViewEx, BothViewsShareOneSelection) {
     EXPECT_EQ(icons->selectionModel(), f.list.DetailsView()->selectionModel());
     EXPECT_EQ(icons->model(), &f.model);
 
-    f.list.SetViewStyle(CListViewEx::EViewStyle::List);
+    f.list.SetViewStyle(EViewStyle::List);
     QTest::mouseClick(icons->viewport(), Qt::LeftButton, {},
                       icons->visualRect(f.model.index(2, 0)).center());
     QTest::mouseClick(icons->viewport(), Qt::LeftButton, Qt::ControlModifier,
@@ -37,7 +37,7 @@ TEST(ListViewEx, BothViewsShareOneSelection) {
     EXPECT_TRUE(f.list.DetailsView()->selectionModel()->isRowSelected(2, {}))
         << "a row picked in the icon view is selected in every column";
 
-    f.list.SetViewStyle(CListViewEx::EViewStyle::Details);
+    f.list.SetViewStyle(EViewStyle::Details);
     EXPECT_EQ(f.list.SelectedRows(), (Rows{0, 2}));
 
     CTrackTableModel other;
@@ -77,13 +77,13 @@ TEST(ListViewEx, SwitchesBetweenTheFourStyles) {
     ASSERT_TRUE(f.exposed);
     QTreeView* details = f.list.DetailsView();
     QListView* icons = f.list.IconView();
-    EXPECT_EQ(f.list.ViewStyle(), CListViewEx::EViewStyle::Details);
+    EXPECT_EQ(f.list.ViewStyle(), EViewStyle::Details);
     EXPECT_TRUE(details->isVisible());
     EXPECT_FALSE(icons->isVisible());
     EXPECT_FALSE(details->rootIsDecorated());
     EXPECT_TRUE(details->header()->sectionsClickable());
 
-    f.list.SetViewStyle(CListViewEx::EViewStyle::LargeIcons);
+    f.list.SetViewStyle(EViewStyle::LargeIcons);
     EXPECT_EQ(f.list.CurrentView(), icons);
     EXPECT_TRUE(icons->isVisible());
     EXPECT_FALSE(details->isVisible());
@@ -91,18 +91,18 @@ TEST(ListViewEx, SwitchesBetweenTheFourStyles) {
     EXPECT_EQ(icons->iconSize(), QSize(32, 32));
     EXPECT_EQ(icons->movement(), QListView::Static);
 
-    f.list.SetViewStyle(CListViewEx::EViewStyle::SmallIcons);
+    f.list.SetViewStyle(EViewStyle::SmallIcons);
     EXPECT_EQ(icons->viewMode(), QListView::ListMode);
     EXPECT_EQ(icons->flow(), QListView::LeftToRight);
     EXPECT_EQ(icons->iconSize(), QSize(16, 16));
 
-    f.list.SetViewStyle(CListViewEx::EViewStyle::List);
-    EXPECT_EQ(f.list.ViewStyle(), CListViewEx::EViewStyle::List);
+    f.list.SetViewStyle(EViewStyle::List);
+    EXPECT_EQ(f.list.ViewStyle(), EViewStyle::List);
     EXPECT_EQ(icons->viewMode(), QListView::ListMode);
     EXPECT_EQ(icons->flow(), QListView::TopToBottom);
     EXPECT_TRUE(icons->isWrapping());
 
-    f.list.SetViewStyle(CListViewEx::EViewStyle::Details);
+    f.list.SetViewStyle(EViewStyle::Details);
     EXPECT_EQ(f.list.CurrentView(), details);
     EXPECT_TRUE(details->isVisible());
     EXPECT_FALSE(icons->isVisible());
