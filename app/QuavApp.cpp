@@ -4,10 +4,11 @@
 #include "frame/CommandIds.h"
 #include "frame/CommandTable.h"
 #include "frame/FrameStrings.h"
-#include "frame/Images.h"
 #include "frame/MainFrame.h"
 #include "platform/Paths.h"
 #include "platform/StringIds.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 #include <QMessageBox>
 
@@ -33,7 +34,7 @@ bool CQuavApp::InitInstance() {
     if (!frame_->Create())
         return false;
     reporter_.SetOwner(frame_.get());
-    setWindowIcon(CImages::ApplicationIcon());
+    setWindowIcon(CResources::ApplicationIcon());
     frame_->Commands().SetHandler(CommandId::kAbout, [this] { OnAppAbout(); });
     frame_->Commands().SetHandler(CommandId::kNew, [this] { OnFileNew(); });
     // Logging out closes the window as its close box does, so its settings are written.

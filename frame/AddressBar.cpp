@@ -1,10 +1,11 @@
 #include "frame/AddressBar.h"
 
 #include "catalog/Address.h"
-#include "frame/Images.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "platform/TextCodec.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -28,27 +29,27 @@ CAddressBar::CAddressBar(QWidget* parent) : QComboBox(parent) {
     setCompleter(nullptr);
     setMinimumWidth(kWidth);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setIconSize(QSize(Image::kSmallSize, Image::kSmallSize));
+    setIconSize(QSize(ResourceId::kSmallImageSize, ResourceId::kSmallImageSize));
     connect(this, &QComboBox::activated, this,
             [this](int index) { Q_EMIT AddressChosen(itemText(index)); });
 }
 
 void CAddressBar::AddAddressEntry(QString text) {
     const QString favorites = FavoritesLabel();
-    int image = Image::kFolder;
+    int image = ResourceId::kImageFolder;
     if (text.size() < kShortestFolder || text == favorites) {
         if (text == QLatin1String(CAddress::kFavorites) || text == favorites) {
             text = favorites;
-            image = Image::kFavorites;
+            image = ResourceId::kImageFavorites;
         } else {
             if (!text.endsWith(QLatin1Char('/')))
                 text += QLatin1Char('/');
-            image = Image::kDrive;
+            image = ResourceId::kImageDrive;
         }
     }
     int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (index < 0) {
-        insertItem(0, CImages::SmallIcon(image), text, image);
+        insertItem(0, CResources::SmallIcon(image), text, image);
         index = 0;
     }
     setCurrentIndex(index);

@@ -3,8 +3,9 @@
 #include "frame/AddressBar.h"
 #include "frame/CommandTable.h"
 #include "frame/FrameStrings.h"
-#include "frame/Images.h"
 #include "platform/BusyAnimation.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 #include <QAction>
 #include <QLabel>
@@ -38,7 +39,7 @@ CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar
                        CBusyAnimation& animation)
     : addressBox_(addressBox) {
     buttons_ = FixedBar(window, "toolBar");
-    buttons_->setIconSize(QSize(Image::kToolSize, Image::kToolSize));
+    buttons_->setIconSize(QSize(ResourceId::kToolImageSize, ResourceId::kToolImageSize));
     buttons_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     commands.BuildToolBar(*buttons_);
     window.addToolBarBreak(Qt::TopToolBarArea);

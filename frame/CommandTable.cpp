@@ -2,8 +2,9 @@
 
 #include "frame/CommandIds.h"
 #include "frame/FrameStrings.h"
-#include "frame/Images.h"
 #include "platform/StringIds.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -189,7 +190,7 @@ CCommandTable::CCommandTable(QWidget& window) : QObject(&window) {
         if (const QString tip = CFrameStrings::Tooltip(entry.id); !tip.isEmpty())
             action->setToolTip(tip);
         if (entry.button >= 0) {
-            action->setIcon(CImages::ToolIcon(entry.button));
+            action->setIcon(CResources::ToolIcon(entry.button));
             action->setIconText(CFrameStrings::Get(entry.labelId));
         }
         action->setCheckable(entry.mark != EMark::None);
@@ -234,7 +235,7 @@ void CCommandTable::BuildToolBar(QToolBar& toolBar) {
 }
 
 QList<int> CCommandTable::ButtonCommands() {
-    std::array<int, Image::kToolCount> ids{};
+    std::array<int, ResourceId::kToolImageCount> ids{};
     for (const SEntry& entry : kEntries)
         if (entry.button >= 0)
             ids[static_cast<std::size_t>(entry.button)] = entry.id;

@@ -7,12 +7,13 @@
 #include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
 #include "frame/FrameStrings.h"
-#include "frame/Images.h"
 #include "frame/StatusPanes.h"
 #include "platform/BusyAnimation.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
 #include "platform/TextCodec.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
 
@@ -36,13 +37,13 @@ constexpr int kProgressMilliseconds = 50;
 int ModeImage(int mode) {
     switch (mode) {
     case 0:
-        return Image::kArtist;
+        return ResourceId::kImageArtist;
     case 1:
-        return Image::kGenre;
+        return ResourceId::kImageGenre;
     case 2:
-        return Image::kAlbum;
+        return ResourceId::kImageAlbum;
     default:
-        return Image::kInformation;
+        return ResourceId::kImageInformation;
     }
 }
 
@@ -80,7 +81,7 @@ bool CMainFrame::Create() {
             if (now != nullptr && (now == pane || pane->isAncestorOf(now)))
                 activeView_ = pane;
     });
-    setWindowIcon(CImages::ApplicationIcon());
+    setWindowIcon(CResources::ApplicationIcon());
     UpdateFrameTitle();
     return true;
 }
@@ -88,7 +89,9 @@ bool CMainFrame::Create() {
 bool CMainFrame::CreateSplitter() {
     splitter_ = new QSplitter(Qt::Horizontal, this);
     leftPane_ = new CLeftView(doc_, settings_, *this, splitter_);
-    rightPane_ = new CQuavView(doc_, settings_, *this, splitter_);
+    auto* trackList = new CQuavView(doc_, settings_, *this, splitter_);
+    trackList->LoadColumnSettings(profile_);
+    rightPane_ = trackList;
     splitter_->addWidget(leftPane_);
     splitter_->addWidget(rightPane_);
     splitter_->setStretchFactor(0, 0);
@@ -110,9 +113,9 @@ bool CMainFrame::CreateBars() {
     connect(addressBox_, &CAddressBar::AddressChosen, this,
             [this](const QString& text) { GoToAddress(text); });
     animation_ = new CBusyAnimation(this);
-    if (!animation_->Open(CImages::BusyFrames()))
+    if (!animation_->Open(CResources::BusyFrames()))
         return false;
-    animation_->SetBackground(CImages::Band());
+    animation_->SetBackground(CResources::Band());
     panes_ = std::make_unique<CStatusPanes>(*statusBar());
     return true;
 }
@@ -130,7 +133,8 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
     if (!location.isEmpty())
         panes_->SetText(CStatusPanes::kLocation, location);
     panes_->SetText(CStatusPanes::kInformation, information);
-    panes_->SetIcon(CStatusPanes::kInformation, information.isEmpty() ? -1 : Image::kInformation);
+    panes_->SetIcon(CStatusPanes::kInformation,
+                    information.isEmpty() ? -1 : ResourceId::kImageInformation);
     if (modeIconDirty_) {
         panes_->SetIcon(CStatusPanes::kMode, ModeImage(displayMode_));
         modeIconDirty_ = false;

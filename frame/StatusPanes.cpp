@@ -1,6 +1,7 @@
 #include "frame/StatusPanes.h"
 
-#include "frame/Images.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -32,7 +33,7 @@ CStatusPanes::CStatusPanes(QStatusBar& bar) {
         row->setSpacing(2);
         pane.box = box;
         pane.icon = new QLabel(box);
-        pane.icon->setFixedSize(Image::kSmallSize, Image::kSmallSize);
+        pane.icon->setFixedSize(ResourceId::kSmallImageSize, ResourceId::kSmallImageSize);
         pane.icon->hide();
         pane.text = new QLabel(box);
         pane.text->setTextFormat(Qt::PlainText);
@@ -74,7 +75,7 @@ void CStatusPanes::SetIcon(int pane, int image) {
     SPane& target = panes_[pane];
     target.image = image;
     target.icon->setVisible(image >= 0);
-    target.icon->setPixmap(image >= 0 ? CImages::SmallPixmap(image) : QPixmap());
+    target.icon->setPixmap(image >= 0 ? CResources::SmallPixmap(image) : QPixmap());
 }
 
 int CStatusPanes::IconImage(int pane) const {

@@ -57,3 +57,22 @@ QIcon CResources::ApplicationIcon() {
 QIcon CResources::TrayIcon() {
     return IconFromFiles(ResourceId::kTrayIconFiles);
 }
+
+QPixmap CResources::SmallPixmap(int index) {
+    const QList<QPixmap> strip = Strip(ResourceId::kSmallImagesPath, ResourceId::kSmallImageSize);
+    if (index < 0 || index >= strip.size())
+        return {};
+    return strip[index];
+}
+
+QIcon CResources::SmallIcon(int index) {
+    return QIcon(SmallPixmap(index));
+}
+
+QList<QPixmap> CResources::BusyFrames() {
+    return Strip(ResourceId::kBusyFramesPath, ResourceId::kBusyFrameSize);
+}
+
+QPixmap CResources::Band() {
+    return Image(ResourceId::kBandPath);
+}

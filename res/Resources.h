@@ -14,6 +14,13 @@ public:
     static QList<QPixmap> Strip(const char* path, int size);
     // Tool button image n: the normal image, and the hot one for the hovered button.
     static QIcon ToolIcon(int index);
+    // Image n of the shared strip of seven small images.
+    static QPixmap SmallPixmap(int index);
+    static QIcon SmallIcon(int index);
+    // The busy animation's frames; frame 0 is the resting picture.
+    static QList<QPixmap> BusyFrames();
+    // The background of the animation's band.
+    static QPixmap Band();
     static QIcon ApplicationIcon();
     static QIcon TrayIcon();
 };

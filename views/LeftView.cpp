@@ -4,9 +4,10 @@
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
 #include "frame/FrameStrings.h"
-#include "frame/Images.h"
 #include "model/Mp3File.h"
 #include "platform/TextCodec.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 #include "views/FrameServices.h"
 
 #include <QHeaderView>
@@ -43,11 +44,11 @@ void SortSiblings(QList<QTreeWidgetItem*>& nodes) {
 CLeftView::CLeftView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame, QWidget* parent)
     : QTreeWidget(parent), doc_(doc), frame_(frame), displayMode_(settings.ViewType) {
     for (int i = 0; i < static_cast<int>(images_.size()); ++i)
-        images_[static_cast<std::size_t>(i)] = CImages::SmallIcon(i);
+        images_[static_cast<std::size_t>(i)] = CResources::SmallIcon(i);
     setHeaderHidden(true);
     setColumnCount(1);
     setUniformRowHeights(true);
-    setIconSize(QSize(Image::kSmallSize, Image::kSmallSize));
+    setIconSize(QSize(ResourceId::kSmallImageSize, ResourceId::kSmallImageSize));
     connect(this, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { OnSelectionChanged(current); });
     doc_.AddView(this);
@@ -103,17 +104,17 @@ void CLeftView::BuildNodes() {
     int kind = 0;
     doc_.GetTitleAndKind(title, kind);
     const QIcon& rootIcon = images_[static_cast<std::size_t>(
-        kind >= 0 && kind < static_cast<int>(images_.size()) ? kind : Image::kFolder)];
+        kind >= 0 && kind < static_cast<int>(images_.size()) ? kind : ResourceId::kImageFolder)];
     rootItem_ =
         new CNodeItem(CTextCodec::ToQString(title), rootIcon, &doc_.GetTrackList().Tracks());
     addTopLevelItem(rootItem_);
     QList<QTreeWidgetItem*> children;
     if (displayMode_ == 1)
-        children = GroupNodesWithArtists(doc_.GenreGroups(), Image::kGenre);
+        children = GroupNodesWithArtists(doc_.GenreGroups(), ResourceId::kImageGenre);
     else if (displayMode_ == 2)
-        children = GroupNodesWithArtists(doc_.AlbumGroups(), Image::kAlbum);
+        children = GroupNodesWithArtists(doc_.AlbumGroups(), ResourceId::kImageAlbum);
     else
-        children = GroupNodes(doc_.ArtistGroups(), Image::kArtist);
+        children = GroupNodes(doc_.ArtistGroups(), ResourceId::kImageArtist);
     rootItem_->addChildren(children);
     rootItem_->setExpanded(true);
 }
@@ -136,7 +137,7 @@ QList<QTreeWidgetItem*> CLeftView::GroupNodesWithArtists(const Groups& groups, i
     const QIcon& icon = images_[static_cast<std::size_t>(image)];
     for (const auto& group : groups) {
         auto* node = new CNodeItem(CTextCodec::ToQString(group->name), icon, &group->tracks);
-        node->addChildren(GroupNodes(group->artists, Image::kArtist));
+        node->addChildren(GroupNodes(group->artists, ResourceId::kImageArtist));
         nodes.append(node);
     }
     SortSiblings(nodes);

@@ -3,9 +3,10 @@
 #include "frame/AddressBar.h"
 #include "app/SettingsKeys.h"
 #include "catalog/QuavDoc.h"
-#include "frame/Images.h"
 #include "frame/MainFrame.h"
 #include "gui/AppFixture.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -41,7 +42,7 @@ TEST_F(AddressBar, ATypedAddressOpensAndJoinsTheListOnlyWhenItExists) {
     EXPECT_EQ(Doc().Address(), dir / "other");
     EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Bob")});
     EXPECT_EQ(box.Entries(), (QStringList{Q(dir / "other"), Q(Music())}));
-    EXPECT_EQ(box.EntryImage(0), Image::kFolder);
+    EXPECT_EQ(box.EntryImage(0), ResourceId::kImageFolder);
     EXPECT_EQ(box.currentIndex(), 0);
 
     const QString missing = Q(dir / "nowhere");
@@ -68,7 +69,7 @@ TEST_F(AddressBar, TheFavouritesAreTypedAsStarOrByTheirName) {
     Type(box, QStringLiteral("*"));
     EXPECT_EQ(Doc().Address(), "*");
     EXPECT_EQ(box.Entries().value(0), QStringLiteral("My favorite addresses"));
-    EXPECT_EQ(box.EntryImage(0), Image::kFavorites);
+    EXPECT_EQ(box.EntryImage(0), ResourceId::kImageFavorites);
     EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Ann")});
 
     Type(box, QStringLiteral("My favorite addresses"));
@@ -81,13 +82,13 @@ TEST_F(AddressBar, ShortTextsNameDrivesAndLongOnesFolders) {
     CAddressBar& box = Frame().AddressBox();
     Frame().AddAddressEntry(QStringLiteral("ab"));
     EXPECT_EQ(box.currentText(), QStringLiteral("ab/"));
-    EXPECT_EQ(box.EntryImage(0), Image::kDrive);
+    EXPECT_EQ(box.EntryImage(0), ResourceId::kImageDrive);
     Frame().AddAddressEntry(QStringLiteral("ab/"));
     Frame().AddAddressEntry(QStringLiteral("/"));
     EXPECT_EQ(box.Entries().mid(0, 2), (QStringList{QStringLiteral("/"), QStringLiteral("ab/")}));
-    EXPECT_EQ(box.EntryImage(0), Image::kDrive);
+    EXPECT_EQ(box.EntryImage(0), ResourceId::kImageDrive);
     Frame().AddAddressEntry(QStringLiteral("/mnt"));
-    EXPECT_EQ(box.EntryImage(0), Image::kFolder);
+    EXPECT_EQ(box.EntryImage(0), ResourceId::kImageFolder);
     // Directories that differ in case are different directories here.
     Frame().AddAddressEntry(QStringLiteral("/MNT"));
     EXPECT_EQ(box.Entries().mid(0, 2),

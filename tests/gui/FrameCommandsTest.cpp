@@ -8,11 +8,12 @@
 #include "frame/CommandIds.h"
 #include "frame/CommandTable.h"
 #include "frame/FrameStrings.h"
-#include "frame/Images.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
 #include "platform/BusyAnimation.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 #include "support/RecordingView.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
@@ -82,7 +83,7 @@ TEST_F(FrameCommands, DisplayModesSendTheirHintsOnlyWhenTheModeChanges) {
     EXPECT_FALSE(Checked(frame, kModeGenreArtist));
     EXPECT_TRUE(frame.Bars().Button(6)->isChecked());
     EXPECT_FALSE(frame.Bars().Button(4)->isChecked());
-    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kAlbum);
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageAlbum);
 
     QTreeWidgetItem* album = Root()->child(1);
     frame.GetLeftView()->setCurrentItem(album);
@@ -97,7 +98,7 @@ TEST_F(FrameCommands, DisplayModesSendTheirHintsOnlyWhenTheModeChanges) {
     EXPECT_EQ(recorder.hints, (Hints{HINT_REBUILD_BEGIN, HINT_MODE_GENRE_ARTIST, HINT_SHOW_TRACKS,
                                      HINT_REBUILD_END}));
     EXPECT_EQ(frame.GetLeftView()->currentItem(), Root());
-    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kGenre);
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageGenre);
 }
 
 TEST_F(FrameCommands, AnUnknownSavedModeMarksNoModeUntilOneIsChosen) {
@@ -108,12 +109,12 @@ TEST_F(FrameCommands, AnUnknownSavedModeMarksNoModeUntilOneIsChosen) {
     CMainFrame& frame = Frame();
     for (const int id : {kModeArtist, kModeGenreArtist, kModeAlbumArtist})
         EXPECT_FALSE(Checked(frame, id));
-    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kInformation);
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageInformation);
 
     frame.Commands().Action(kModeArtist)->trigger();
     Idle();
     EXPECT_TRUE(Checked(frame, kModeArtist));
-    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kArtist);
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageArtist);
     EXPECT_EQ(frame.DisplayMode(), 0);
 }
 
@@ -261,16 +262,24 @@ TEST_F(FrameCommands, TabAndF6MoveBetweenThePanes) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     QWidget* tree = frame.GetLeftView();
     QWidget* list = frame.GetTrackListView();
-    EXPECT_EQ(QApplication::focusWidget(), tree);
-    QTest::keyClick(tree, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), list);
+    // The list keeps its focus in the view of its current style, inside the pane.
+    const auto focusIn = [](QWidget* pane) {
+        QWidget* focus = QApplication::focusWidget();
+        return focus != nullptr && (focus == pane || pane->isAncestorOf(focus));
+    };
+    const auto press = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+    };
+    EXPECT_TRUE(focusIn(tree));
+    press(Qt::Key_Tab);
+    EXPECT_TRUE(focusIn(list));
     EXPECT_EQ(frame.ActiveView(), list);
-    QTest::keyClick(list, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), tree);
-    QTest::keyClick(tree, Qt::Key_F6);
-    EXPECT_EQ(QApplication::focusWidget(), list);
-    QTest::keyClick(list, Qt::Key_F6, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), tree);
-    QTest::keyClick(tree, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(QApplication::focusWidget(), list);
+    press(Qt::Key_Tab);
+    EXPECT_TRUE(focusIn(tree));
+    press(Qt::Key_F6);
+    EXPECT_TRUE(focusIn(list));
+    press(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(focusIn(tree));
+    press(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(focusIn(list));
 }

@@ -6,10 +6,11 @@
 #include "frame/BarLayout.h"
 #include "frame/CommandIds.h"
 #include "frame/CommandTable.h"
-#include "frame/Images.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
 
@@ -55,9 +56,9 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
                                              QStringLiteral("Zed")}));
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kLocation), Q(music));
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("3 file(s)"));
-    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kArtist);
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageArtist);
     EXPECT_EQ(frame.AddressBox().Entries(), QStringList{Q(music)});
-    EXPECT_EQ(frame.AddressBox().EntryImage(0), Image::kFolder);
+    EXPECT_EQ(frame.AddressBox().EntryImage(0), ResourceId::kImageFolder);
     EXPECT_EQ(frame.AddressBox().currentText(), Q(music));
     ASSERT_NE(frame.GetTrackListView(), nullptr);
     EXPECT_TRUE(frame.GetTrackListView()->IsReady());
@@ -95,7 +96,7 @@ TEST_F(Startup, AProfileGivesTheFolderTheModeTheAddressesAndTheBars) {
     EXPECT_FALSE(root->child(1)->isExpanded());
     EXPECT_TRUE(frame.Commands().Action(CommandId::kModeGenreArtist)->isChecked());
     EXPECT_FALSE(frame.Commands().Action(CommandId::kModeArtist)->isChecked());
-    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), Image::kGenre);
+    EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageGenre);
 
     EXPECT_EQ(frame.AddressBox().Entries(),
               (QStringList{Q(dir / "a0"), Q(dir / "a2"), Q(Music())}));

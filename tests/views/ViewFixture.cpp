@@ -17,11 +17,11 @@ void CRootSelector::OnUpdate(CView*, int hint, const TrackArray*) {
 CQuavViewTest::CQuavViewTest() : music(dir.MakeDir("music")), profile(dir / "quavero.ini") {}
 
 void CQuavViewTest::WriteTracks(const std::vector<STrackFields>& tracks) {
-    const std::string frame = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413);
+    const std::string header = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413);
     for (const STrackFields& track : tracks) {
         const auto filler = static_cast<std::size_t>(track.fillerBytes);
         dir.Write("music/" + track.name,
-                  frame + Mp3Maker::Filler(filler) +
+                  header + Mp3Maker::Filler(filler) +
                       Mp3Maker::Tag(track.title, track.artist, "Album", "2001", "", 13));
     }
 }
