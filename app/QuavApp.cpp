@@ -58,7 +58,7 @@ void CQuavApp::ShowMainWindow() {
 }
 
 void CQuavApp::OnAppAbout() {
-    QMessageBox::about(frame_.get(), CFrameStrings::Get(FrameString::kAboutCaption),
+    QMessageBox::about(frame_.get(), CFrameStrings::Get(StringId::kAboutCaption),
                        QLatin1String(kVersionLine));
 }
 

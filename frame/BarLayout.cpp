@@ -4,6 +4,7 @@
 #include "frame/CommandTable.h"
 #include "frame/FrameStrings.h"
 #include "platform/BusyAnimation.h"
+#include "platform/StringIds.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 
@@ -45,7 +46,7 @@ CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar
     window.addToolBarBreak(Qt::TopToolBarArea);
 
     addressRow_ = FixedBar(window, "addressBar");
-    auto* label = new QLabel(CFrameStrings::Get(FrameString::kLabelAddress), addressRow_);
+    auto* label = new QLabel(CFrameStrings::Get(StringId::kLabelAddress), addressRow_);
     label->setContentsMargins(4, 0, 6, 0);
     label->setBuddy(&addressBox);
     addressLabel_ = addressRow_->addWidget(label);
