@@ -40,9 +40,9 @@ void CMainFrame::BindCommands() {
 // Commands on the track list; each does nothing while there is no track list view.
 void CMainFrame::BindViewCommands() {
     CCommandTable& commands = *commands_;
-    // Play, Enqueue, Properties and Copy belong to the track list and are enabled by its rule.
+    // Play, Enqueue, Properties and Copy belong to the track list and follow its rule once they
+    // have handlers; until then they have none, which keeps them disabled.
     for (const int id : {kPlay, kEnqueue, kProperties, kCopy}) {
-        commands.SetHandler(id, [] {});
         commands.SetUpdateRule(id, [this](SCommandState& state) {
             const CQuavView* view = GetTrackListView();
             state.enabled = view != nullptr && view->CanPlay();
