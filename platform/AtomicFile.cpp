@@ -34,7 +34,8 @@ fs::path ReplaceTarget(const std::string& path) {
 
 // A new file beside `target`, named after it and hidden; -1 if none can be made.
 int CreateSibling(const fs::path& target, fs::path& sibling) {
-    const std::string stem = "." + target.filename().string() + "." + std::to_string(::getpid());
+    std::string stem(1, '.');
+    stem.append(target.filename().string()).append(1, '.').append(std::to_string(::getpid()));
     for (int attempt = 0; attempt < 100; ++attempt) {
         sibling = target.parent_path() / (stem + "." + std::to_string(attempt) + ".tmp");
         const int fd = ::open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
