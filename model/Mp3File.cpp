@@ -232,7 +232,7 @@ char* FormatTenths(char* out, int sizeK) {
 // the string table's format. to_chars rounds exactly as printf does, at a fraction of its cost:
 // the list formats a size for every row it shows.
 std::string CMp3File::FormatSize(int sizeK) {
-    const std::string_view format = CStringTable::Get(StringId::kSizeFormat);
+    static const std::string_view format = CStringTable::Get(StringId::kSizeFormat);
     constexpr std::string_view kNumber = "%5.1f";
     const auto at = format.find(kNumber);
     char number[48];

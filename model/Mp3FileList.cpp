@@ -17,15 +17,17 @@ namespace {
 // The smallest record: eleven empty strings, the genre byte and two 32-bit numbers.
 constexpr std::size_t kMinRecordSize = 11 + 1 + 4 + 4;
 
-bool ReadWhole(const std::string& path, std::string& bytes) {
+// The whole file in one read, into a buffer left uninitialised: the read fills it.
+bool ReadWhole(const std::string& path, std::unique_ptr<char[]>& bytes, std::size_t& size) {
     CFile file;
     if (file.Open(path, CFile::EMode::Read) != CFile::EOpenResult::Opened)
         return false;
-    bytes.resize(static_cast<std::size_t>(file.Size()));
-    const auto got = file.ReadAt(0, bytes.data(), bytes.size());
+    size = static_cast<std::size_t>(file.Size());
+    bytes.reset(new char[size]);
+    const auto got = file.ReadAt(0, bytes.get(), size);
     if (got < 0)
         return false;
-    bytes.resize(static_cast<std::size_t>(got));
+    size = static_cast<std::size_t>(got);
     return true;
 }
 
@@ -99,10 +101,11 @@ bool CMp3FileList::SaveSnapshot(const std::string& directory) const {
 
 CMp3FileList::ELoadResult CMp3FileList::LoadSnapshot(const std::string& directory) {
     const std::string base = SnapshotBase(directory);
-    std::string bytes;
-    if (!ReadWhole(base + std::string(ArchiveFormat::kFileName), bytes))
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    if (!ReadWhole(base + std::string(ArchiveFormat::kFileName), bytes, size))
         return ELoadResult::NotFound;
-    CArchiveReader archive(bytes);
+    CArchiveReader archive(std::string_view(bytes.get(), size));
     if (!ReadMagic(archive))
         return ELoadResult::NotFound;
     return ReadRecords(archive, base) ? ELoadResult::Loaded : ELoadResult::Broken;
