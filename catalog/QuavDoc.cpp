@@ -135,11 +135,12 @@ void CQuavDoc::ScanFolder(const std::string& directory, const std::string& patte
 }
 
 void CQuavDoc::AddFile(const std::string& directory, const std::string& fileName, int directoryFd) {
-    auto track = std::make_unique<CMp3File>();
-    const bool usable = track->Load(directory, fileName, reporter_, directoryFd);
+    CMp3File& track = tracks_.Append();
+    if (track.Load(directory, fileName, reporter_, directoryFd))
+        Group(&track);
+    else
+        tracks_.RemoveLast();
     ++filesSeen_;
-    if (usable)
-        Group(tracks_.GetAt(tracks_.Add(std::move(track))));
     if (progress_)
         progress_(filesSeen_);
 }

@@ -1,11 +1,41 @@
 #include "model/ArchiveReader.h"
 
 #include "model/ArchiveFormat.h"
+#include "platform/File.h"
+
+#include <algorithm>
+#include <cstring>
+
+CArchiveReader::CArchiveReader(std::string_view bytes) : window_(bytes) {}
+
+// Streams the file: a snapshot of a large collection is read without holding all of it.
+CArchiveReader::CArchiveReader(const CFile& file) : file_(&file), buffer_(kBufferSize) {}
+
+std::size_t CArchiveReader::Remaining() const {
+    const std::int64_t unread = file_ != nullptr ? file_->Size() - fileOffset_ : 0;
+    return Available() + static_cast<std::size_t>(std::max<std::int64_t>(unread, 0));
+}
+
+bool CArchiveReader::Ensure(std::size_t count) {
+    if (Available() >= count)
+        return true;
+    if (file_ == nullptr || count > buffer_.size())
+        return false;
+    const std::size_t kept = Available();
+    if (kept > 0)
+        std::memmove(buffer_.data(), window_.data() + position_, kept);
+    const auto got = file_->ReadAt(fileOffset_, buffer_.data() + kept, buffer_.size() - kept);
+    const std::size_t added = got > 0 ? static_cast<std::size_t>(got) : 0;
+    fileOffset_ += static_cast<std::int64_t>(added);
+    window_ = std::string_view(buffer_.data(), kept + added);
+    position_ = 0;
+    return Available() >= count;
+}
 
 bool CArchiveReader::ReadByte(std::uint8_t& value) {
-    if (Remaining() < 1)
+    if (!Ensure(1))
         return false;
-    value = static_cast<std::uint8_t>(bytes_[position_++]);
+    value = static_cast<std::uint8_t>(window_[position_++]);
     return true;
 }
 
@@ -54,7 +84,20 @@ bool CArchiveReader::ReadString(std::string& text) {
     }
     if (length > Remaining())
         return false;
-    text.assign(bytes_.data() + position_, length);
-    position_ += length;
+    if (Ensure(length)) {
+        text.assign(window_.data() + position_, length);
+        position_ += length;
+        return true;
+    }
+    // Longer than the buffer: taken piece by piece.
+    text.clear();
+    text.reserve(length);
+    while (text.size() < length) {
+        if (!Ensure(1))
+            return false;
+        const std::size_t piece = std::min(Available(), length - text.size());
+        text.append(window_.data() + position_, piece);
+        position_ += piece;
+    }
     return true;
 }

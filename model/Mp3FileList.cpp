@@ -17,32 +17,32 @@ namespace {
 // The smallest record: eleven empty strings, the genre byte and two 32-bit numbers.
 constexpr std::size_t kMinRecordSize = 11 + 1 + 4 + 4;
 
-// The whole file in one read, into a buffer left uninitialised: the read fills it.
-bool ReadWhole(const std::string& path, std::unique_ptr<char[]>& bytes, std::size_t& size) {
-    CFile file;
-    if (file.Open(path, CFile::EMode::Read) != CFile::EOpenResult::Opened)
-        return false;
-    size = static_cast<std::size_t>(file.Size());
-    bytes.reset(new char[size]);
-    const auto got = file.ReadAt(0, bytes.get(), size);
-    if (got < 0)
-        return false;
-    size = static_cast<std::size_t>(got);
-    return true;
-}
-
 } // namespace
 
+CMp3File& CMp3FileList::Append() {
+    CMp3File* track = arena_.Push();
+    try {
+        tracks_.push_back(track);
+    } catch (...) {
+        arena_.Pop();
+        throw;
+    }
+    return *track;
+}
+
+void CMp3FileList::RemoveLast() {
+    tracks_.pop_back();
+    arena_.Pop();
+}
+
 std::size_t CMp3FileList::Add(std::unique_ptr<CMp3File> track) {
-    tracks_.push_back(track.release());
+    Append() = std::move(*track);
     return tracks_.size() - 1;
 }
 
 void CMp3FileList::Truncate(std::size_t size) {
-    while (tracks_.size() > size) {
-        delete tracks_.back();
-        tracks_.pop_back();
-    }
+    while (tracks_.size() > size)
+        RemoveLast();
 }
 
 std::string CMp3FileList::SnapshotBase(const std::string& directory) {
@@ -80,10 +80,10 @@ bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base) {
     const auto wanted = static_cast<std::size_t>(count);
     tracks_.reserve(tracks_.size() + std::min(wanted, archive.Remaining() / kMinRecordSize));
     for (std::size_t i = 0; i < wanted; ++i) {
-        auto track = std::make_unique<CMp3File>();
-        if (!track->Serialize(archive, base))
+        if (!Append().Serialize(archive, base)) {
+            RemoveLast();
             return false;
-        tracks_.push_back(track.release());
+        }
     }
     return true;
 }
@@ -101,11 +101,11 @@ bool CMp3FileList::SaveSnapshot(const std::string& directory) const {
 
 CMp3FileList::ELoadResult CMp3FileList::LoadSnapshot(const std::string& directory) {
     const std::string base = SnapshotBase(directory);
-    std::unique_ptr<char[]> bytes;
-    std::size_t size = 0;
-    if (!ReadWhole(base + std::string(ArchiveFormat::kFileName), bytes, size))
+    CFile file;
+    if (file.Open(base + std::string(ArchiveFormat::kFileName), CFile::EMode::Read) !=
+        CFile::EOpenResult::Opened)
         return ELoadResult::NotFound;
-    CArchiveReader archive(std::string_view(bytes.get(), size));
+    CArchiveReader archive(file);
     if (!ReadMagic(archive))
         return ELoadResult::NotFound;
     return ReadRecords(archive, base) ? ELoadResult::Loaded : ELoadResult::Broken;

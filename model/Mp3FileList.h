@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Mp3File.h"
+#include "model/TrackArena.h"
 #include "platform/TrackArray.h"
 
 #include <cstddef>
@@ -25,12 +26,16 @@ public:
     CMp3FileList() = default;
     CMp3FileList(const CMp3FileList&) = delete;
     CMp3FileList& operator=(const CMp3FileList&) = delete;
-    ~CMp3FileList() { RemoveAll(); }
+    ~CMp3FileList() = default;
 
     CMp3File* GetAt(std::size_t index) const { return tracks_[index]; }
     std::size_t GetSize() const { return tracks_.size(); }
     // All tracks, in order; the array that the tree's root shows.
     const TrackArray& Tracks() const { return tracks_; }
+    // A new record with its defaults at the end of the list, to be filled in place.
+    CMp3File& Append();
+    void RemoveLast();
+    // Appends a copy of a record made elsewhere; returns its index.
     std::size_t Add(std::unique_ptr<CMp3File> track);
     // Deletes every record.
     void RemoveAll() { Truncate(0); }
@@ -51,5 +56,6 @@ private:
     static bool ReadMagic(CArchiveReader& archive);
     bool ReadRecords(CArchiveReader& archive, std::string_view base);
 
-    TrackArray tracks_; // owned
+    CTrackArena arena_; // owns the records that tracks_ points to
+    TrackArray tracks_;
 };

@@ -1,27 +1,62 @@
-// Arbitrary bytes as a snapshot: the reader must fail cleanly, never allocate beyond what the
-// bytes could hold, and what it reads must write back to a prefix-consistent snapshot.
+// Arbitrary bytes as a snapshot, read from memory and streamed from a file: both readers must
+// fail cleanly and agree, never allocate beyond what the bytes could hold, and what they read
+// must write back to a snapshot that reads the same.
 #include "model/ArchiveReader.h"
 #include "model/ArchiveWriter.h"
 #include "model/Mp3FileList.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <unistd.h>
+
+namespace {
+
+const std::string& Directory() {
+    static const std::string directory = [] {
+        std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+        pattern += "/quavero-fuzz-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr)
+            std::abort();
+        return pattern;
+    }();
+    return directory;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     CArchiveReader reader(bytes);
     CMp3FileList list;
-    const bool whole = list.Serialize(reader, "/base/");
+    const bool whole = list.Serialize(reader, Directory() + "/");
     if (list.GetSize() > size / 20)
         std::abort();
+
+    FILE* file = std::fopen((Directory() + "/mp3cache.qvc").c_str(), "wb");
+    if (file == nullptr)
+        std::abort();
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    CMp3FileList streamed;
+    const auto result = streamed.LoadSnapshot(Directory());
+    if (streamed.GetSize() != list.GetSize() ||
+        (whole && result != CMp3FileList::ELoadResult::Loaded))
+        std::abort();
+    for (std::size_t i = 0; i < list.GetSize(); ++i)
+        if (streamed.GetAt(i)->Title() != list.GetAt(i)->Title() ||
+            streamed.GetAt(i)->Directory() != list.GetAt(i)->Directory())
+            std::abort();
     if (!whole)
         return 0;
+
     CArchiveWriter writer;
-    list.Serialize(writer, "/base/");
+    list.Serialize(writer, Directory() + "/");
     CArchiveReader again(writer.Bytes());
     CMp3FileList back;
-    if (!back.Serialize(again, "/base/") || back.GetSize() != list.GetSize())
+    if (!back.Serialize(again, Directory() + "/") || back.GetSize() != list.GetSize())
         std::abort();
     return 0;
 }

@@ -210,3 +210,63 @@ TEST(Mp3FileList, FailedSaveKeepsThePreviousSnapshot) {
     const std::string missing = dir / "no/such/folder";
     EXPECT_TRUE(list.SaveSnapshot(missing));
 }
+
+// A snapshot larger than the reader's buffer: strings that straddle its refills, one longer
+// than the buffer itself, and cuts on either side of a refill.
+TEST(Mp3FileList, LargeSnapshotsStreamThroughTheReader) {
+    CTempDir dir;
+    CMp3FileList list;
+    const std::string body = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + std::string(200, 'x');
+    for (int i = 0; i < 1500; ++i)
+        list.Add(Track(
+            dir, "d" + std::to_string(i % 7) + "/t" + std::to_string(i) + ".mp3",
+            body + Mp3Maker::Tag("Title " + std::to_string(i), "Artist", "Album", "2001", "c", 5)));
+    list.GetAt(700)->SetTitle(std::string(70000, 'T'));
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    const std::string whole = Snapshot(dir);
+    ASSERT_GT(whole.size(), 3u * 65536);
+
+    CMp3FileList back;
+    ASSERT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
+    ASSERT_EQ(back.GetSize(), 1500u);
+    for (std::size_t i = 0; i < back.GetSize(); ++i) {
+        EXPECT_EQ(back.GetAt(i)->Title(), list.GetAt(i)->Title()) << i;
+        EXPECT_EQ(back.GetAt(i)->FileName(), list.GetAt(i)->FileName()) << i;
+        EXPECT_EQ(back.GetAt(i)->Year(), "2001") << i;
+    }
+    for (std::size_t cut : {std::size_t{65535}, std::size_t{65536}, std::size_t{65537},
+                            whole.size() / 2, whole.size() - 1}) {
+        dir.Write("mp3cache.qvc", whole.substr(0, cut));
+        CMp3FileList partial;
+        EXPECT_EQ(partial.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Broken) << cut;
+        EXPECT_LT(partial.GetSize(), 1500u);
+        for (std::size_t i = 0; i < partial.GetSize(); ++i)
+            ASSERT_EQ(partial.GetAt(i)->Title(), list.GetAt(i)->Title()) << "complete records only";
+    }
+}
+
+// Records keep their addresses while the list grows over several storage blocks, and removing
+// from the end destroys exactly those records.
+TEST(Mp3FileList, RecordsStayPutAcrossStorageBlocks) {
+    CMp3FileList list;
+    std::vector<const CMp3File*> addresses;
+    for (int i = 0; i < 13000; ++i) {
+        CMp3File& track = list.Append();
+        track.SetTitle("A title long enough to live on the heap " + std::to_string(i));
+        addresses.push_back(&track);
+    }
+    list.Truncate(5000);
+    ASSERT_EQ(list.GetSize(), 5000u);
+    for (int i = 0; i < 3000; ++i)
+        list.Append().SetTitle("again " + std::to_string(i));
+    ASSERT_EQ(list.GetSize(), 8000u);
+    for (std::size_t i = 0; i < 5000; ++i) {
+        ASSERT_EQ(list.GetAt(i), addresses[i]);
+        ASSERT_EQ(list.GetAt(i)->Title(),
+                  "A title long enough to live on the heap " + std::to_string(i));
+    }
+    EXPECT_EQ(list.GetAt(5000)->Title(), "again 0");
+    EXPECT_EQ(list.GetAt(5000)->Artist(), "<Undefined>") << "a reused slot starts afresh";
+    list.RemoveAll();
+    EXPECT_EQ(list.GetSize(), 0u);
+}
