@@ -68,7 +68,7 @@ void CBenchCollection::Generate(int artists) {
 }
 
 double CBenchCollection::FloorSeconds() const {
-    return BestSeconds(3, [this] {
+    return BestSeconds(5, [this] {
         char tail[128];
         char head[4096];
         for (const std::string& path : paths_) {
