@@ -5,6 +5,8 @@
 #include "model/ArchiveWriter.h"
 #include "model/Mp3FileList.h"
 
+#include "FuzzDirectory.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,36 +14,21 @@
 #include <string_view>
 #include <unistd.h>
 
-namespace {
-
-const std::string& Directory() {
-    static const std::string directory = [] {
-        std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
-        pattern += "/quavero-fuzz-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        return pattern;
-    }();
-    return directory;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     CArchiveReader reader(bytes);
     CMp3FileList list;
-    const bool whole = list.Serialize(reader, Directory() + "/");
+    const bool whole = list.Serialize(reader, FuzzDirectory() + "/");
     if (list.GetSize() > size / 20)
         std::abort();
 
-    FILE* file = std::fopen((Directory() + "/mp3cache.qvc").c_str(), "wb");
+    FILE* file = std::fopen((FuzzDirectory() + "/mp3cache.qvc").c_str(), "wb");
     if (file == nullptr)
         std::abort();
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     CMp3FileList streamed;
-    const auto result = streamed.LoadSnapshot(Directory());
+    const auto result = streamed.LoadSnapshot(FuzzDirectory());
     if (streamed.GetSize() != list.GetSize() ||
         (whole && result != CMp3FileList::ELoadResult::Loaded))
         std::abort();
@@ -53,10 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     CArchiveWriter writer;
-    list.Serialize(writer, Directory() + "/");
+    list.Serialize(writer, FuzzDirectory() + "/");
     CArchiveReader again(writer.Bytes());
     CMp3FileList back;
-    if (!back.Serialize(again, Directory() + "/") || back.GetSize() != list.GetSize())
+    if (!back.Serialize(again, FuzzDirectory() + "/") || back.GetSize() != list.GetSize())
         std::abort();
     return 0;
 }

@@ -3,6 +3,8 @@
 #include "model/Mp3File.h"
 #include "platform/Reporter.h"
 
+#include "FuzzDirectory.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,21 +18,10 @@ public:
     void Report(std::string_view, std::string_view) override {}
 };
 
-const std::string& Directory() {
-    static const std::string directory = [] {
-        std::string pattern = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
-        pattern += "/quavero-fuzz-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        return pattern;
-    }();
-    return directory;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string path = Directory() + "/input.mp3";
+    const std::string path = FuzzDirectory() + "/input.mp3";
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr)
         std::abort();
@@ -39,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CSilentReporter reporter;
     CMp3File track;
-    if (!track.Load(Directory(), "input.mp3", reporter))
+    if (!track.Load(FuzzDirectory(), "input.mp3", reporter))
         return 0;
     if (track.Duration() < 0 || track.SizeK() < 0)
         std::abort();
@@ -49,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!track.WriteTag())
         std::abort();
     CMp3File back;
-    if (!back.Load(Directory(), "input.mp3", reporter) || !back.HasTag())
+    if (!back.Load(FuzzDirectory(), "input.mp3", reporter) || !back.HasTag())
         std::abort();
     return 0;
 }
