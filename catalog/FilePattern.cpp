@@ -11,11 +11,26 @@ constexpr char Fold(char c) {
 CFilePattern::CFilePattern(std::string pattern) : pattern_(std::move(pattern)) {
     for (char& c : pattern_)
         c = Fold(c);
+    starThenSuffix_ = !pattern_.empty() && pattern_[0] == '*' &&
+                      pattern_.find_first_of("*?", 1) == std::string::npos;
+}
+
+bool CFilePattern::Matches(std::string_view name) const {
+    if (!starThenSuffix_)
+        return MatchesWildcards(name);
+    const std::size_t tail = pattern_.size() - 1;
+    if (name.size() < tail)
+        return false;
+    const std::string_view end = name.substr(name.size() - tail);
+    for (std::size_t i = 0; i < tail; ++i)
+        if (Fold(end[i]) != pattern_[i + 1])
+            return false;
+    return true;
 }
 
 // Greedy matching with one backtrack point: the last "*" seen absorbs one more character each
 // time the rest fails, which is enough because a later "*" makes earlier choices irrelevant.
-bool CFilePattern::Matches(std::string_view name) const {
+bool CFilePattern::MatchesWildcards(std::string_view name) const {
     std::size_t p = 0;
     std::size_t n = 0;
     std::size_t starP = std::string::npos;

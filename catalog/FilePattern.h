@@ -11,5 +11,9 @@ public:
     bool Matches(std::string_view name) const;
 
 private:
-    std::string pattern_;
+    bool MatchesWildcards(std::string_view name) const;
+
+    std::string pattern_; // folded to lower case
+    // Set for the usual form, "*" and a plain tail such as ".mp3": then only the tail counts.
+    bool starThenSuffix_ = false;
 };

@@ -61,3 +61,17 @@ TEST(FilePattern, WildcardsWithoutRegardToCase) {
     EXPECT_FALSE(CFilePattern("a*b*c").Matches("aXbYbZ"));
     EXPECT_TRUE(CFilePattern("[x].mp3").Matches("[X].mp3")) << "brackets are plain letters";
 }
+
+TEST(FilePattern, StarAndTailAgreesWithTheGeneralMatcher) {
+    // "*.mp3" takes the short road; "**.mp3" means the same and takes the general one.
+    const CFilePattern shortRoad("*.Mp3");
+    const CFilePattern general("**.mP3");
+    for (const char* name : {"a.mp3", "A.MP3", ".mp3", "mp3", "a.mp", "x.mp3.mp3", "", "a.Mp3",
+                             "a.mp4", "aa.mp3b", "a.mp3 ", "\xE9.MP3", "mp3.mp3"}) {
+        EXPECT_EQ(shortRoad.Matches(name), general.Matches(name)) << name;
+    }
+    EXPECT_TRUE(shortRoad.Matches("Song.MP3"));
+    EXPECT_FALSE(shortRoad.Matches("song.mp3.part"));
+    EXPECT_TRUE(CFilePattern("*").Matches("anything"));
+    EXPECT_TRUE(CFilePattern("*").Matches(""));
+}
