@@ -6,10 +6,9 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev
     clang-14 libclang-rt-14-dev clang-format
-    lame xvfb xauth xdotool imagemagick trayer
-    util-linux e2fsprogs
+    lame xvfb xauth xdotool imagemagick trayer fonts-dejavu-core
 )
 
 missing=()
