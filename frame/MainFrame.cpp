@@ -147,8 +147,14 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
 }
 
 // The wait lasts from the tree's rebuild begin to its end; the list is not ready meanwhile.
+// The old node's texts go with its tree: while the catalog is rebuilt the status bar shows only
+// the count of files read, until the new root is selected.
 void CMainFrame::BeginBusy() {
     animation_->Play(0, -1, CBusyAnimation::kForever);
+    for (const int pane : {CStatusPanes::kLocation, CStatusPanes::kInformation,
+                           CStatusPanes::kCount, CStatusPanes::kSize, CStatusPanes::kTime})
+        panes_->SetText(pane, {});
+    panes_->SetIcon(CStatusPanes::kInformation, -1);
     if (CQuavView* view = GetTrackListView())
         view->SetReady(false);
     if (!busy_)

@@ -42,6 +42,8 @@ private:
 struct SDuringWalk {
     bool ran = false;
     QString count;
+    QString size;
+    QString location;
     bool playing = false;
     int treeItems = -1;
 };
@@ -61,6 +63,8 @@ TEST_F(Busy, TheWindowKeepsCountingAndPaintingDuringAWalk) {
         QTimer::singleShot(0, &frame, [&] {
             seen.ran = true;
             seen.count = frame.StatusPanes().Text(CStatusPanes::kCount);
+            seen.size = frame.StatusPanes().Text(CStatusPanes::kSize);
+            seen.location = frame.StatusPanes().Text(CStatusPanes::kLocation);
             seen.playing = frame.Animation().IsPlaying();
             seen.treeItems = frame.GetLeftView()->topLevelItemCount();
         });
@@ -70,10 +74,13 @@ TEST_F(Busy, TheWindowKeepsCountingAndPaintingDuringAWalk) {
     ASSERT_TRUE(frame.GoToAddress(QString::fromStdString(dir / "other")));
     ASSERT_TRUE(seen.ran);
     EXPECT_EQ(seen.count, QStringLiteral("1 file(s)"));
+    EXPECT_EQ(seen.size, QString()) << "the old node's total is gone with its tree";
+    EXPECT_EQ(seen.location, QString());
     EXPECT_TRUE(seen.playing);
     EXPECT_EQ(seen.treeItems, 0);
     EXPECT_FALSE(frame.Animation().IsPlaying());
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("3 file(s)"));
+    EXPECT_FALSE(frame.StatusPanes().Text(CStatusPanes::kSize).isEmpty());
 }
 
 TEST_F(Busy, ACloseDuringAWalkWaitsForItsEnd) {
