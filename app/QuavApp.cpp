@@ -53,7 +53,7 @@ void CQuavApp::ShowMainWindow() {
         return;
     }
     frame_->setWindowState(Qt::WindowMinimized);
-    if (settings_.MinimizeToSystray == 0)
+    if (!frame_->HideInTray())
         frame_->showMinimized();
 }
 

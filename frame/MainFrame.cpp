@@ -8,6 +8,7 @@
 #include "frame/CommandTable.h"
 #include "frame/FrameStrings.h"
 #include "frame/StatusPanes.h"
+#include "frame/TrayIcon.h"
 #include "platform/BusyAnimation.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
@@ -83,7 +84,39 @@ bool CMainFrame::Create() {
     });
     setWindowIcon(CResources::ApplicationIcon());
     UpdateFrameTitle();
+    UpdateTrayIcon();
     return true;
+}
+
+void CMainFrame::UpdateTrayIcon() {
+    if (settings_.MinimizeToSystray != 0 && tray_ == nullptr) {
+        tray_ =
+            new CTrayIcon(this, CFrameStrings::Get(StringId::kAppTitle), {CResources::TrayIcon()});
+        connect(tray_, &CTrayIcon::LeftPressed, this, &CMainFrame::OnTrayPressed);
+        tray_->SetIcon(0);
+    } else if (settings_.MinimizeToSystray == 0 && tray_ != nullptr) {
+        delete tray_;
+        tray_ = nullptr;
+    }
+}
+
+// Only where an icon really stands in the notification area: a window hidden without one could
+// not be brought back, so it is then minimised as any window is.
+bool CMainFrame::HideInTray() {
+    if (settings_.MinimizeToSystray == 0 || tray_ == nullptr || !tray_->IsEnabled())
+        return false;
+    hide();
+    hiddenInTray_ = true;
+    return true;
+}
+
+void CMainFrame::OnTrayPressed() {
+    if (hiddenInTray_) {
+        showNormal();
+        hiddenInTray_ = false;
+    }
+    raise();
+    activateWindow();
 }
 
 bool CMainFrame::CreateSplitter() {
@@ -268,6 +301,15 @@ bool CMainFrame::event(QEvent* event) {
         return true;
     }
     return QMainWindow::event(event);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && !hiddenInTray_)
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                HideInTray();
+        });
 }
 
 // A close that arrives during a walk waits for its end.

@@ -18,6 +18,7 @@ class CLeftView;
 class CQuavDoc;
 class CQuavView;
 class CStatusPanes;
+class CTrayIcon;
 class QSplitter;
 
 // The one top-level window: the tree and the track list side by side, the tool bar, the address
@@ -48,6 +49,13 @@ public:
     int DisplayMode() const { return displayMode_; }
     // What the window does whenever its event loop goes idle: command states and the title.
     void OnIdle();
+    // Makes or removes the notification-area icon to follow MinimizeToSystray.
+    void UpdateTrayIcon();
+    CTrayIcon* TrayIcon() const { return tray_; }
+    // True while the window is hidden behind its tray icon.
+    bool HiddenInTray() const { return hiddenInTray_; }
+    // Hides the window behind its tray icon, if there is one to bring it back; false if not.
+    bool HideInTray();
 
     CCommandTable& Commands() const { return *commands_; }
     CStatusPanes& StatusPanes() const { return *panes_; }
@@ -59,6 +67,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -73,6 +82,7 @@ private:
     void OnWalkProgress(std::size_t filesSeen);
     void UpdateFrameTitle();
     void WriteShutdownSettings();
+    void OnTrayPressed();
 
     CQuavDoc& doc_;
     CAppSettings& settings_;
@@ -96,4 +106,6 @@ private:
     bool closePending_ = false;
     QElapsedTimer progressClock_;
     QMetaObject::Connection focusWatch_;
+    CTrayIcon* tray_ = nullptr;
+    bool hiddenInTray_ = false;
 };
