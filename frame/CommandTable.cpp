@@ -21,8 +21,8 @@ namespace {
 using namespace CommandId;
 
 // Menus exist in English only.
-enum class EMenu { None, File, Edit, Display, View, ViewToolBar, Help };
-enum class EMark { None, Check, Radio };
+enum class EMenu { KeysOnly, File, Edit, Display, View, ViewToolBar, Help };
+enum class EMark { Plain, Check, Radio };
 
 struct SMenuTitle {
     EMenu menu;
@@ -47,118 +47,45 @@ struct SEntry {
     bool separatorBefore;
 };
 
+// One line per command: id, menu, menu text, keys, tool-bar slot, button label, mark, radio
+// set, separator before.
+// clang-format off
+using enum EMenu;
+using enum EMark;
+namespace S = StringId;
+
 constexpr std::array kEntries{
-    SEntry{
-        kPlay, EMenu::File, "&Play", {"Ctrl+P"}, 0, StringId::kButtonPlay, EMark::None, 0, false},
-    SEntry{kEnqueue,
-           EMenu::File,
-           "&Enqueue",
-           {"Ctrl+E"},
-           1,
-           StringId::kButtonEnqueue,
-           EMark::None,
-           0,
-           false},
-    SEntry{kProperties,
-           EMenu::File,
-           "&Properties",
-           {"Ctrl+Return", "Ctrl+Enter"},
-           3,
-           StringId::kButtonProperties,
-           EMark::None,
-           0,
-           false},
-    SEntry{kRefresh, EMenu::File, "&Refresh cache file", {"F5"}, -1, 0, EMark::None, 0, true},
-    SEntry{kExit, EMenu::File, "E&xit", {}, -1, 0, EMark::None, 0, true},
-    SEntry{kCopy,
-           EMenu::Edit,
-           "&Copy",
-           {"Ctrl+C", "Ctrl+Ins"},
-           2,
-           StringId::kButtonCopy,
-           EMark::None,
-           0,
-           false},
-    SEntry{kSelectAll, EMenu::Edit, "Select &All", {"Ctrl+A"}, -1, 0, EMark::None, 0, false},
-    SEntry{kModeArtist,
-           EMenu::Display,
-           "&Artist",
-           {},
-           4,
-           StringId::kLabelArtist,
-           EMark::Radio,
-           1,
-           false},
-    SEntry{kModeGenreArtist,
-           EMenu::Display,
-           "&Gen&re / Artist",
-           {},
-           5,
-           StringId::kLabelGenre,
-           EMark::Radio,
-           1,
-           false},
-    SEntry{kModeAlbumArtist,
-           EMenu::Display,
-           "Al&bum / Artist",
-           {},
-           6,
-           StringId::kLabelAlbum,
-           EMark::Radio,
-           1,
-           false},
-    SEntry{kDisplayAll,
-           EMenu::Display,
-           "&Display all information",
-           {},
-           7,
-           StringId::kButtonAll,
-           EMark::Check,
-           0,
-           true},
-    SEntry{kOptions, EMenu::Display, "&Options...", {}, -1, 0, EMark::None, 0, true},
-    SEntry{kToolBar, EMenu::ViewToolBar, "Standard buttons", {}, -1, 0, EMark::Check, 0, false},
-    SEntry{kAddressBar, EMenu::ViewToolBar, "Address bar", {}, -1, 0, EMark::Check, 0, false},
-    SEntry{kTextLabels, EMenu::ViewToolBar, "Show text labels", {}, -1, 0, EMark::Check, 0, false},
-    SEntry{kStatusBar, EMenu::View, "&Status bar", {}, -1, 0, EMark::Check, 0, false},
-    SEntry{kLargeIcons,
-           EMenu::View,
-           "Lar&ge Icons",
-           {},
-           8,
-           StringId::kButtonLargeIcons,
-           EMark::Radio,
-           2,
-           true},
-    SEntry{kSmallIcons,
-           EMenu::View,
-           "S&mall Icons",
-           {},
-           9,
-           StringId::kButtonSmallIcons,
-           EMark::Radio,
-           2,
-           false},
-    SEntry{kList, EMenu::View, "&List", {}, 10, StringId::kButtonList, EMark::Radio, 2, false},
-    SEntry{kDetails,
-           EMenu::View,
-           "&Details",
-           {},
-           11,
-           StringId::kButtonDetails,
-           EMark::Radio,
-           2,
-           false},
-    SEntry{kAbout, EMenu::Help, "&About Quavero ...", {}, -1, 0, EMark::None, 0, false},
+    SEntry{kPlay, File, "&Play", {"Ctrl+P"}, 0, S::kButtonPlay, Plain, 0, false},
+    SEntry{kEnqueue, File, "&Enqueue", {"Ctrl+E"}, 1, S::kButtonEnqueue, Plain, 0, false},
+    SEntry{kProperties, File, "&Properties", {"Ctrl+Return", "Ctrl+Enter"}, 3, S::kButtonProperties, Plain, 0, false},
+    SEntry{kRefresh, File, "&Refresh cache file", {"F5"}, -1, 0, Plain, 0, true},
+    SEntry{kExit, File, "E&xit", {}, -1, 0, Plain, 0, true},
+    SEntry{kCopy, Edit, "&Copy", {"Ctrl+C", "Ctrl+Ins"}, 2, S::kButtonCopy, Plain, 0, false},
+    SEntry{kSelectAll, Edit, "Select &All", {"Ctrl+A"}, -1, 0, Plain, 0, false},
+    SEntry{kModeArtist, Display, "&Artist", {}, 4, S::kLabelArtist, Radio, 1, false},
+    SEntry{kModeGenreArtist, Display, "&Gen&re / Artist", {}, 5, S::kLabelGenre, Radio, 1, false},
+    SEntry{kModeAlbumArtist, Display, "Al&bum / Artist", {}, 6, S::kLabelAlbum, Radio, 1, false},
+    SEntry{kDisplayAll, Display, "&Display all information", {}, 7, S::kButtonAll, Check, 0, true},
+    SEntry{kOptions, Display, "&Options...", {}, -1, 0, Plain, 0, true},
+    SEntry{kToolBar, ViewToolBar, "Standard buttons", {}, -1, 0, Check, 0, false},
+    SEntry{kAddressBar, ViewToolBar, "Address bar", {}, -1, 0, Check, 0, false},
+    SEntry{kTextLabels, ViewToolBar, "Show text labels", {}, -1, 0, Check, 0, false},
+    SEntry{kStatusBar, View, "&Status bar", {}, -1, 0, Check, 0, false},
+    SEntry{kLargeIcons, View, "Lar&ge Icons", {}, 8, S::kButtonLargeIcons, Radio, 2, true},
+    SEntry{kSmallIcons, View, "S&mall Icons", {}, 9, S::kButtonSmallIcons, Radio, 2, false},
+    SEntry{kList, View, "&List", {}, 10, S::kButtonList, Radio, 2, false},
+    SEntry{kDetails, View, "&Details", {}, 11, S::kButtonDetails, Radio, 2, false},
+    SEntry{kAbout, Help, "&About Quavero ...", {}, -1, 0, Plain, 0, false},
     // Reached by keys only.
-    SEntry{kNew, EMenu::None, "New", {"Ctrl+N"}, -1, 0, EMark::None, 0, false},
-    SEntry{kOpen, EMenu::None, "Open", {"Ctrl+O"}, -1, 0, EMark::None, 0, false},
-    SEntry{kSave, EMenu::None, "Save", {"Ctrl+S"}, -1, 0, EMark::None, 0, false},
-    SEntry{kPaste, EMenu::None, "Paste", {"Ctrl+V"}, -1, 0, EMark::None, 0, false},
-    SEntry{kUndo, EMenu::None, "Undo", {"Ctrl+Z", "Alt+Backspace"}, -1, 0, EMark::None, 0, false},
-    SEntry{kNextPane, EMenu::None, "Next pane", {"F6"}, -1, 0, EMark::None, 0, false},
-    SEntry{kPrevPane, EMenu::None, "Previous pane", {"Shift+F6"}, -1, 0, EMark::None, 0, false},
+    SEntry{kNew, KeysOnly, "New", {"Ctrl+N"}, -1, 0, Plain, 0, false},
+    SEntry{kOpen, KeysOnly, "Open", {"Ctrl+O"}, -1, 0, Plain, 0, false},
+    SEntry{kSave, KeysOnly, "Save", {"Ctrl+S"}, -1, 0, Plain, 0, false},
+    SEntry{kPaste, KeysOnly, "Paste", {"Ctrl+V"}, -1, 0, Plain, 0, false},
+    SEntry{kUndo, KeysOnly, "Undo", {"Ctrl+Z", "Alt+Backspace"}, -1, 0, Plain, 0, false},
+    SEntry{kNextPane, KeysOnly, "Next pane", {"F6"}, -1, 0, Plain, 0, false},
+    SEntry{kPrevPane, KeysOnly, "Previous pane", {"Shift+F6"}, -1, 0, Plain, 0, false},
 };
+// clang-format on
 
 QString Latin1(const char* text) {
     return QString::fromLatin1(text);
@@ -186,7 +113,7 @@ CCommandTable::CCommandTable(QWidget& window) : QObject(&window) {
             action->setIcon(CResources::ToolIcon(entry.button));
             action->setIconText(CFrameStrings::Get(entry.labelId));
         }
-        action->setCheckable(entry.mark != EMark::None);
+        action->setCheckable(entry.mark != EMark::Plain);
         if (entry.radioSet != 0) {
             QActionGroup*& set = radioSets[entry.radioSet];
             if (set == nullptr) {
@@ -213,7 +140,7 @@ void CCommandTable::BuildMenus(QMenuBar& menuBar) {
         menus_.append(menu);
     }
     for (const SEntry& entry : kEntries) {
-        if (entry.menu == EMenu::None)
+        if (entry.menu == EMenu::KeysOnly)
             continue;
         QMenu* menu = menus[entry.menu];
         if (entry.separatorBefore)
