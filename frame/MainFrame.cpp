@@ -124,6 +124,7 @@ bool CMainFrame::CreateSplitter() {
     leftPane_ = new CLeftView(doc_, settings_, *this, splitter_);
     auto* trackList = new CQuavView(doc_, settings_, *this, splitter_);
     trackList->LoadColumnSettings(profile_);
+    connect(trackList, &CQuavView::ContextMenuRequested, this, &CMainFrame::ShowTrackMenu);
     rightPane_ = trackList;
     splitter_->addWidget(leftPane_);
     splitter_->addWidget(rightPane_);

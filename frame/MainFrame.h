@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <memory>
 
+class QMenu;
 class CAddressBar;
 class CAppSettings;
 class CBarLayout;
@@ -56,6 +57,9 @@ public:
     bool HiddenInTray() const { return hiddenInTray_; }
     // Hides the window behind its tray icon, if there is one to bring it back; false if not.
     bool HideInTray();
+    // The track list's context menu, its entries enabled as their commands are.
+    std::unique_ptr<QMenu> BuildTrackMenu();
+    void ShowTrackMenu(QPoint globalPosition);
 
     CCommandTable& Commands() const { return *commands_; }
     CStatusPanes& StatusPanes() const { return *panes_; }

@@ -8,6 +8,8 @@
 #include "frame/CommandTable.h"
 #include "views/QuavView.h"
 
+#include <QMenu>
+
 #include <QStatusBar>
 
 #include <array>
@@ -42,6 +44,10 @@ void CMainFrame::BindViewCommands() {
     CCommandTable& commands = *commands_;
     // Play, Enqueue, Properties and Copy belong to the track list and follow its rule once they
     // have handlers; until then they have none, which keeps them disabled.
+    commands.SetHandler(kCopy, [this] {
+        if (CQuavView* view = GetTrackListView())
+            view->Copy();
+    });
     for (const int id : {kPlay, kEnqueue, kProperties, kCopy}) {
         commands.SetUpdateRule(id, [this](SCommandState& state) {
             const CQuavView* view = GetTrackListView();
@@ -95,4 +101,28 @@ void CMainFrame::BindBarCommands() {
     commands.SetHandler(kStatusBar, [this] { statusBar()->setHidden(!statusBar()->isHidden()); });
     commands.SetUpdateRule(
         kStatusBar, [this](SCommandState& state) { state.checked = !statusBar()->isHidden(); });
+}
+
+// The list's context menu: Play, Enqueue, Copy and Properties, each as enabled as its command.
+std::unique_ptr<QMenu> CMainFrame::BuildTrackMenu() {
+    commands_->UpdateAll();
+    auto menu = std::make_unique<QMenu>(this);
+    const std::pair<int, const char*> items[] = {
+        {kPlay, "&Play"}, {kEnqueue, "&Enqueue"}, {0, nullptr},
+        {kCopy, "&Copy"}, {0, nullptr},           {kProperties, "&Properties ..."}};
+    for (const auto& [id, text] : items) {
+        if (text == nullptr) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromLatin1(text));
+        action->setEnabled(commands_->Action(id)->isEnabled());
+        connect(action, &QAction::triggered, this,
+                [this, commandId = id] { commands_->Execute(commandId); });
+    }
+    return menu;
+}
+
+void CMainFrame::ShowTrackMenu(QPoint globalPosition) {
+    BuildTrackMenu()->exec(globalPosition);
 }

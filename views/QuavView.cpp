@@ -8,8 +8,11 @@
 #include "res/Resources.h"
 #include "views/FrameServices.h"
 #include "views/ListViewEx.h"
+#include "views/SelectionStatus.h"
 #include "views/TrackTableModel.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QVBoxLayout>
 
@@ -48,6 +51,9 @@ CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& fram
     list_->SetModel(model_);
     connect(list_, &CListViewEx::ColumnClicked, this, &CQuavView::OnColumnClick);
     connect(list_, &CListViewEx::TabPressed, this, [this] { frame_.CycleFocus(); });
+    connect(list_, &CListViewEx::ContextMenuRequested, this, &CQuavView::ContextMenuRequested);
+    connect(list_->SelectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CQuavView::OnSelectionChanged);
     BuildDisplayedColumns();
     doc_.AddView(this);
 }
@@ -216,6 +222,23 @@ void CQuavView::WriteColumnWidths(CIniProfile& profile) const {
         column.width = list_->ColumnWidth(static_cast<int>(i));
         column.SaveWidth(profile);
     }
+}
+
+// The selection's status reaches the frame only while the rows are settled: a refill, or a
+// rebuild of the catalog, leaves the tree's own status standing.
+void CQuavView::OnSelectionChanged() {
+    if (!ready_)
+        return;
+    const CSelectionStatus::STexts texts = CSelectionStatus::Compute(SelectedTracks());
+    frame_.UpdateStatusPanes({}, texts.information, texts.count, texts.size, texts.time);
+}
+
+void CQuavView::Copy() {
+    std::vector<int> fieldIds;
+    for (const CColumnInfo* column : displayedColumns_)
+        fieldIds.push_back(column->fieldId);
+    QGuiApplication::clipboard()->setText(
+        CSelectionStatus::ClipboardText(SelectedTracks(), fieldIds));
 }
 
 std::vector<CMp3File*> CQuavView::SelectedTracks() const {

@@ -4,6 +4,7 @@
 #include "views/ColumnInfo.h"
 #include "views/ViewStyle.h"
 
+#include <QPoint>
 #include <QWidget>
 
 #include <array>
@@ -47,6 +48,9 @@ public:
     void WriteColumnWidths(CIniProfile& profile) const;
     // At least one row is selected.
     bool CanPlay() const;
+    // The selected rows to the clipboard: the shown columns' full texts, tab-separated, one line
+    // per row.
+    void Copy();
 
     // Reads the columns' "Column%d" sections; called once, before the initial update. Without
     // it the table's defaults hold.
@@ -70,7 +74,12 @@ public:
     CListViewEx* List() const { return list_; }
     const CTrackTableModel& Model() const { return *model_; }
 
+Q_SIGNALS:
+    // The list asks for its context menu, at this point of the screen.
+    void ContextMenuRequested(QPoint globalPosition);
+
 private:
+    void OnSelectionChanged();
     void DropTracks();
     void ApplyColumnsChanged();
     void BuildDisplayedColumns();

@@ -19,6 +19,8 @@
 #include "views/QuavView.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTest>
@@ -282,4 +284,37 @@ TEST_F(FrameCommands, TabAndF6MoveBetweenThePanes) {
     EXPECT_TRUE(focusIn(tree));
     press(Qt::Key_A, Qt::ControlModifier);
     EXPECT_TRUE(focusIn(list));
+}
+
+TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
+    Track("music/a.mp3", "Ann");
+    Track("music/b.mp3", "Bob");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CMainFrame& frame = Frame();
+    const auto entries = [&frame] {
+        QStringList texts;
+        std::vector<bool> enabled;
+        const std::unique_ptr<QMenu> menu = frame.BuildTrackMenu();
+        for (QAction* action : menu->actions()) {
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            enabled.push_back(action->isEnabled());
+        }
+        return std::make_pair(texts, enabled);
+    };
+    auto [texts, enabled] = entries();
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("&Play"), QStringLiteral("&Enqueue"),
+                                  QStringLiteral("-"), QStringLiteral("&Copy"), QStringLiteral("-"),
+                                  QStringLiteral("&Properties ...")}));
+    EXPECT_FALSE(enabled[3]) << "nothing to copy without a selection";
+    EXPECT_FALSE(frame.Commands().Execute(kCopy));
+
+    frame.GetTrackListView()->SelectAll();
+    std::tie(texts, enabled) = entries();
+    EXPECT_TRUE(enabled[3]);
+    EXPECT_FALSE(enabled[0]) << "playing comes with its own work";
+    QGuiApplication::clipboard()->clear();
+    ASSERT_TRUE(frame.Commands().Execute(kCopy));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 2);
+    EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("2 selected files"));
 }

@@ -17,18 +17,21 @@
 #include <string>
 #include <vector>
 
-// The main window as the views see it: it only counts what it is asked.
+// The main window as the views see it: it counts what it is asked and keeps the last status.
 class CRecordingFrame : public IFrameServices {
 public:
-    void UpdateStatusPanes(const QString&, const QString&, const QString&, const QString&,
-                           const QString&) override {
+    void UpdateStatusPanes(const QString& location, const QString& information,
+                           const QString& count, const QString& size,
+                           const QString& time) override {
         ++statusUpdates;
+        status = {location, information, count, size, time};
     }
     void BeginBusy() override { ++busy; }
     void EndBusy() override { --busy; }
     void CycleFocus() override { ++focusCycles; }
 
     int statusUpdates = 0;
+    QStringList status;
     int busy = 0;
     int focusCycles = 0;
 };
