@@ -1,8 +1,8 @@
 #include "catalog/Hints.h"
 #include "support/CatalogFixture.h"
+#include "support/ChildProcess.h"
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using FolderWalk = CCatalogFixture;
@@ -89,22 +89,14 @@ TEST_F(FolderWalk, UnopenableFileIsReportedWithItsPathAndListed) {
     ::chmod((dir / "r").c_str(), 0755);
     ::chmod(locked.c_str(), 0);
     settings.UseCachedCatalog = 0;
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(3);
+    const EChildResult result = RunAsNobody([&] {
         CQuavDoc doc(settings, nullptr, reporter);
-        const bool ok = doc.OpenAddress(dir / "r") && doc.GetTrackList().GetSize() == 2 &&
-                        reporter.messages.size() == 1 &&
-                        reporter.messages[0].text == "Error opening file: " + locked &&
-                        doc.GetTrackList().GetAt(1)->Artist() == "<Undefined>";
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 3)
+        return doc.OpenAddress(dir / "r") && doc.GetTrackList().GetSize() == 2 &&
+               reporter.messages.size() == 1 &&
+               reporter.messages[0].text == "Error opening file: " + locked &&
+               doc.GetTrackList().GetAt(1)->Artist() == "<Undefined>";
+    });
+    if (result == EChildResult::Skipped)
         GTEST_SKIP() << "cannot drop privileges here";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(result, EChildResult::Passed);
 }

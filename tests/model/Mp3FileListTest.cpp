@@ -1,16 +1,14 @@
 #include "model/Mp3FileList.h"
 #include "model/ArchiveReader.h"
 #include "model/ArchiveWriter.h"
+#include "support/ChildProcess.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingReporter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <random>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -190,18 +188,9 @@ TEST(Mp3FileList, FailedSaveKeepsThePreviousSnapshot) {
     const std::string before = Snapshot(dir);
     for (int i = 0; i < 50; ++i)
         list.Add(Track(dir, "t" + std::to_string(i) + ".mp3", std::string(300, 'x')));
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100, RLIM_INFINITY};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        ::_exit(list.SaveSnapshot(dir.Path()) ? 1 : 0);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "a write error is reported";
+    EXPECT_EQ(RunWithFileSizeLimit(100, [&] { return !list.SaveSnapshot(dir.Path()); }),
+              EChildResult::Passed)
+        << "a write error is reported";
     EXPECT_EQ(Snapshot(dir), before);
     EXPECT_EQ(std::system(("test -z \"$(ls -A " + dir.Path() + " | grep tmp)\"").c_str()), 0)
         << "no temporary file left behind";

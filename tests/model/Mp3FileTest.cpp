@@ -1,5 +1,6 @@
 #include "model/Mp3File.h"
 #include "model/FieldIds.h"
+#include "support/ChildProcess.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingReporter.h"
 #include "support/TempDir.h"
@@ -10,7 +11,6 @@
 #include <vector>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -96,28 +96,19 @@ TEST(Mp3File, UnopenableFileIsReportedAndListedWithDefaults) {
     dir.Write("locked.mp3", kFrame128 + Mp3Maker::Tag("T", "A", "B", "", "", 1));
     ::chmod(dir.Path().c_str(), 0755);
     ::chmod((dir / "locked.mp3").c_str(), 0);
-    // Root opens anything: try as nobody in a child process.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(3);
+    const EChildResult result = RunAsNobody([&] {
         CRecordingReporter reporter;
         CMp3File track;
         const bool listed = track.Load(dir.Path(), "locked.mp3", reporter);
-        const bool ok = listed && reporter.messages.size() == 1 &&
-                        reporter.messages[0].caption == "Invalid handle" &&
-                        reporter.messages[0].text == "Error opening file: " + dir / "locked.mp3" &&
-                        track.Artist() == "<Undefined>" && track.SizeK() == 0 &&
-                        track.Duration() == 0 && track.BitrateText().empty();
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 3)
+        return listed && reporter.messages.size() == 1 &&
+               reporter.messages[0].caption == "Invalid handle" &&
+               reporter.messages[0].text == "Error opening file: " + dir / "locked.mp3" &&
+               track.Artist() == "<Undefined>" && track.SizeK() == 0 && track.Duration() == 0 &&
+               track.BitrateText().empty();
+    });
+    if (result == EChildResult::Skipped)
         GTEST_SKIP() << "cannot drop privileges here";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(result, EChildResult::Passed);
 }
 
 TEST(Mp3File, DurationFromSizeAndBitrate) {

@@ -1,13 +1,11 @@
 #include "model/Mp3File.h"
+#include "support/ChildProcess.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingReporter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -88,19 +86,12 @@ TEST(Mp3FileWrite, MissingFileIsNotCreated) {
 TEST(Mp3FileWrite, FailedAppendLeavesFileAsItWas) {
     CTempDir dir;
     const std::string path = dir.Write("full.mp3", kAudio);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        CMp3File track = Loaded(dir, "full.mp3");
-        const rlimit limit{kAudio.size() + 50, RLIM_INFINITY};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        track.SetTitle("Never");
-        ::_exit(!track.WriteTag() && !track.HasTag() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(RunWithFileSizeLimit(kAudio.size() + 50,
+                                   [&] {
+                                       CMp3File track = Loaded(dir, "full.mp3");
+                                       track.SetTitle("Never");
+                                       return !track.WriteTag() && !track.HasTag();
+                                   }),
+              EChildResult::Passed);
     EXPECT_EQ(ReadFileBytes(path), kAudio);
 }

@@ -1,4 +1,5 @@
 #include "platform/IniProfile.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -196,27 +196,18 @@ TEST(IniProfile, FailedWritesLeaveTheOldFile) {
     ::chmod(locked.c_str(), 0644);
     ::chmod((dir / "open").c_str(), 0777);
     ::chmod(hidden.c_str(), 0);
-    // Root writes anywhere: try as nobody in a child process.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(3);
+    const EChildResult result = RunAsNobody([&] {
         CIniProfile inLockedFolder(locked);
         const bool lockedOk = inLockedFolder.GetString("MP3", "FilePath", "-") == "/kept" &&
                               !inLockedFolder.WriteString("MP3", "FilePath", "/lost") &&
                               inLockedFolder.GetString("MP3", "FilePath", "-") == "/kept";
         CIniProfile unreadable(hidden);
-        const bool hiddenOk = unreadable.GetString("MP3", "FilePath", "-") == "-" &&
-                              !unreadable.WriteString("MP3", "FilePath", "/lost");
-        ::_exit(lockedOk && hiddenOk ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 3)
+        return lockedOk && unreadable.GetString("MP3", "FilePath", "-") == "-" &&
+               !unreadable.WriteString("MP3", "FilePath", "/lost");
+    });
+    if (result == EChildResult::Skipped)
         GTEST_SKIP() << "cannot drop privileges here";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(result, EChildResult::Passed);
     EXPECT_EQ(ReadFileBytes(locked), text);
     EXPECT_EQ(Entries(dir / "locked"), std::vector<std::string>{"p.ini"});
     EXPECT_EQ(ReadFileBytes(hidden), text);

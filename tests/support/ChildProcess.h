@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <ostream>
+
+// Checks that must run in a process of their own, so that what they change about themselves
+// (their user, their limits) stays there. The check's verdict comes back as the exit status.
+enum class EChildResult { Passed, Failed, Skipped };
+
+// As the unprivileged user nobody: tests run as root, and root opens and writes anything.
+// Skipped where the child cannot become nobody.
+EChildResult RunAsNobody(const std::function<bool()>& check);
+// With every write failing past `bytes` in a file, as on a full disk.
+EChildResult RunWithFileSizeLimit(std::size_t bytes, const std::function<bool()>& check);
+
+std::ostream& operator<<(std::ostream& out, EChildResult result);
