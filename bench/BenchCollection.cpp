@@ -83,13 +83,13 @@ double CBenchCollection::FloorSeconds() const {
     });
 }
 
-namespace {
-
-double CpuSeconds() {
+double CBenchCollection::CpuSeconds() {
     timespec now{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
+
+namespace {
 
 double Seconds(const timeval& t) {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;

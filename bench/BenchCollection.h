@@ -19,6 +19,8 @@ public:
     // close it. Returns the seconds taken for every file.
     double FloorSeconds() const;
 
+    // This process's processor time so far, user and system.
+    static double CpuSeconds();
     static double BestSeconds(int runs, const std::function<void()>& work);
     // The least processor time a child process took to run `command` (stdout discarded).
     static double BestToolSeconds(int runs, const std::vector<std::string>& command,

@@ -21,13 +21,6 @@
 
 namespace {
 
-// Processor time, as every benchmark here counts it.
-double CpuSeconds() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 // Notes when the tree has been rebuilt: it is told before this view.
 class CTreeReadyClock : public CView {
 public:
@@ -35,7 +28,7 @@ public:
     ~CTreeReadyClock() override { doc_.RemoveView(this); }
     void OnUpdate(CView*, int hint, const TrackArray*) override {
         if (hint == HINT_REBUILD_END)
-            ready = CpuSeconds();
+            ready = CBenchCollection::CpuSeconds();
     }
     double ready = 0;
 
@@ -81,7 +74,7 @@ int main(int argc, char** argv) {
     const QString address = QString::fromStdString(snapshot);
     double window = 1e30;
     for (int run = 0; run < 3; ++run) {
-        const double begin = CpuSeconds();
+        const double begin = CBenchCollection::CpuSeconds();
         frame.GoToAddress(address);
         window = std::min(window, clock.ready - begin);
     }

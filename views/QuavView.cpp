@@ -82,11 +82,7 @@ void CQuavView::OnInitialUpdate() {
 // One icon holds both sizes: the details, small-icon and list styles draw the 16 x 16 track
 // image, the large-icon style the 32 x 32 one.
 void CQuavView::SetRowImages() {
-    QIcon icon;
-    const QList<QPixmap> small =
-        CResources::Strip(ResourceId::kSmallImagesPath, ResourceId::kSmallImageSize);
-    if (small.size() > ResourceId::kImageTrack)
-        icon.addPixmap(small[ResourceId::kImageTrack]);
+    QIcon icon(CResources::SmallPixmap(ResourceId::kImageTrack));
     icon.addPixmap(CResources::Image(ResourceId::kTrackLargePath));
     model_->SetRowIcon(icon);
 }
