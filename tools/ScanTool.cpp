@@ -94,7 +94,7 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
         PrintTracks(*doc_);
     else
         PrintGroups(*doc_);
-    return std::fflush(stdout) == 0 ? kExitOk : kExitNotFound;
+    return std::fflush(stdout) == 0 ? kExitOk : kExitOutputFailed;
 }
 
 void CScanTool::PrintTracks(const CQuavDoc& doc) {

@@ -15,6 +15,7 @@ public:
     static constexpr int kExitOk = 0;
     static constexpr int kExitNotFound = 1;
     static constexpr int kExitUsage = 2;
+    static constexpr int kExitOutputFailed = 3; // standard output could not be written
 
     CScanTool();
     ~CScanTool();
