@@ -87,6 +87,13 @@ TEST(ScanTool, ErrorsAndUsage) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "quavero-scan: no such directory: " + dir / "missing" + "\n");
     EXPECT_EQ(run.out, "");
+    // Output that cannot be written (a full disk) is a failure of its own.
+    dir.MakeDir("m");
+    const std::string full = "QUAVERO_PROFILE='" + dir / "profile.ini" + "' " QUAVERO_SCAN " '" +
+                             dir / "m" + "' >/dev/full 2>/dev/null";
+    const int fullStatus = std::system(full.c_str());
+    EXPECT_TRUE(WIFEXITED(fullStatus));
+    EXPECT_EQ(WEXITSTATUS(fullStatus), 3);
     for (const char* wrong : {"", "--groups", "--groups size /tmp", "--bogus /tmp", "/a /b"}) {
         run = RunScan(dir, wrong);
         EXPECT_EQ(run.status, 2) << wrong;
