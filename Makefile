@@ -8,7 +8,6 @@ ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
-WERROR     := $(if $(CI),ON,OFF)
 CMAKE_GEN  := -G Ninja
 
 .PHONY: all deps build run test test-asan format-check format bench fuzz clean
@@ -19,7 +18,7 @@ deps:
 	@scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAVERO_WERROR=$(WERROR) >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAVERO_WERROR=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -31,13 +30,14 @@ test: build format-check
 
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUAVERO_SANITIZE=ON \
-	    -DQUAVERO_WERROR=$(WERROR) >/dev/null
+	    -DQUAVERO_WERROR=ON >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	    UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 format-check: deps
 	@scripts/format.sh --check
+	@scripts/check-layers.sh
 
 format:
 	@scripts/format.sh

@@ -1,10 +1,10 @@
 #include "app/QuavApp.h"
 
 #include "catalog/QuavDoc.h"
-#include "frame/CommandIds.h"
+#include "desktop/FrameStrings.h"
 #include "frame/CommandTable.h"
-#include "frame/FrameStrings.h"
 #include "frame/MainFrame.h"
+#include "platform/CommandIds.h"
 #include "platform/Paths.h"
 #include "platform/StringIds.h"
 #include "res/ResourceIds.h"
@@ -19,7 +19,7 @@ constexpr char kVersionLine[] = "Quavero - version 2.2.0";
 
 CQuavApp::CQuavApp(int& argc, char** argv)
     : QApplication(argc, argv), profile_(CPaths::ProfilePath()) {
-    setApplicationName(CFrameStrings::Get(StringId::kAppTitle));
+    setApplicationName(CFrameStrings::Get(EStringId::AppTitle));
 }
 
 CQuavApp::~CQuavApp() {
@@ -35,8 +35,8 @@ bool CQuavApp::InitInstance() {
         return false;
     reporter_.SetOwner(frame_.get());
     setWindowIcon(CResources::ApplicationIcon());
-    frame_->Commands().SetHandler(CommandId::kAbout, [this] { OnAppAbout(); });
-    frame_->Commands().SetHandler(CommandId::kNew, [this] { OnFileNew(); });
+    frame_->Commands().SetHandler(ECommandId::About, [this] { OnAppAbout(); });
+    frame_->Commands().SetHandler(ECommandId::New, [this] { OnFileNew(); });
     // Logging out closes the window as its close box does, so its settings are written.
     connect(this, &QGuiApplication::commitDataRequest, frame_.get(), &QWidget::close);
     doc_->NewDocument();
@@ -58,7 +58,7 @@ void CQuavApp::ShowMainWindow() {
 }
 
 void CQuavApp::OnAppAbout() {
-    QMessageBox::about(frame_.get(), CFrameStrings::Get(StringId::kAboutCaption),
+    QMessageBox::about(frame_.get(), CFrameStrings::Get(EStringId::AboutCaption),
                        QLatin1String(kVersionLine));
 }
 

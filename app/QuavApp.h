@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppSettings.h"
+#include "desktop/MessageBoxReporter.h"
 #include "platform/IniProfile.h"
-#include "platform/MessageBoxReporter.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 

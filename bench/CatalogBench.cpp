@@ -1,11 +1,11 @@
 // The catalog against its floors: the tool's walk of 20,000 files, its snapshot open, and
 // regrouping 100,000 tracks among 10,000 artists.
-#include "app/AppSettings.h"
 #include "bench/BenchCollection.h"
 #include "bench/SnapshotFloor.h"
 #include "catalog/QuavDoc.h"
 #include "platform/IniProfile.h"
 #include "platform/Reporter.h"
+#include "settings/AppSettings.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,15 +3,15 @@
 // and its artist nodes, sorted, the root selected). The first paint after each, which also lays out
 // the rows, is shown beside them: the list draws fourteen columns of many rows, the tree one
 // column of a few. No event is processed while timing, so that nothing else is painted.
-#include "app/AppSettings.h"
 #include "bench/BenchCollection.h"
 #include "bench/SnapshotFloor.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
+#include "desktop/TextCodec.h"
 #include "model/FieldIds.h"
 #include "platform/IniProfile.h"
 #include "platform/Reporter.h"
-#include "platform/TextCodec.h"
+#include "settings/AppSettings.h"
 #include "views/FrameServices.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
     settings.MaxRow = kRows;
     settings.DisplayAll = 1;
     settings.FullRowSelection = 1;
-    settings.SortingColumn = FieldId::kArtist;
-    settings.SecondarySortingColumn = -FieldId::kTitle;
+    settings.SortingColumn = +EFieldId::Artist;
+    settings.SecondarySortingColumn = -EFieldId::Title;
     CQuietReporter reporter;
     CQuavDoc doc(settings, nullptr, reporter);
     doc.SetStoreSnapshots(false);
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     const TrackArray& tracks = doc.GetTrackList().Tracks();
 
     QCoreApplication::processEvents();
-    const auto refill = [&] { doc.UpdateAllViews(nullptr, HINT_SHOW_TRACKS, &tracks); };
+    const auto refill = [&] { doc.UpdateAllViews(nullptr, EHint::ShowTracks, &tracks); };
     const double refillSeconds = CBenchCollection::BestSeconds(kRuns, refill);
     const double refillPaintSeconds = CBenchCollection::BestSeconds(kRuns, [&] {
         refill();
@@ -100,8 +100,8 @@ int main(int argc, char** argv) {
     tree.show();
     QCoreApplication::processEvents();
     const auto rebuild = [&] {
-        tree.OnUpdate(nullptr, HINT_REBUILD_BEGIN, nullptr);
-        tree.OnUpdate(nullptr, HINT_REBUILD_END, nullptr);
+        tree.OnUpdate(nullptr, EHint::RebuildBegin, nullptr);
+        tree.OnUpdate(nullptr, EHint::RebuildEnd, nullptr);
     };
     const double rebuildSeconds = CBenchCollection::BestSeconds(kRuns, rebuild);
     const double rebuildPaintSeconds = CBenchCollection::BestSeconds(kRuns, [&] {

@@ -1,14 +1,14 @@
 // The window against the command-line tool: opening a snapshot of 20,000 tracks in the
 // Genre / Artist mode, until the tree stands, next to `quavero-scan` opening the same snapshot.
 #include "app/QuavApp.h"
-#include "app/SettingsKeys.h"
 #include "bench/BenchCollection.h"
 #include "bench/SnapshotFloor.h"
+#include "catalog/CatalogView.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
 #include "frame/MainFrame.h"
 #include "platform/IniProfile.h"
-#include "platform/View.h"
+#include "settings/SettingsKeys.h"
 #include "views/LeftView.h"
 
 #include <QString>
@@ -26,8 +26,8 @@ class CTreeReadyClock : public CView {
 public:
     explicit CTreeReadyClock(CDocument& doc) : doc_(doc) { doc_.AddView(this); }
     ~CTreeReadyClock() override { doc_.RemoveView(this); }
-    void OnUpdate(CView*, int hint, const TrackArray*) override {
-        if (hint == HINT_REBUILD_END)
+    void OnUpdate(CView*, EHint hint, const TrackArray*) override {
+        if (hint == EHint::RebuildEnd)
             ready = CBenchCollection::CpuSeconds();
     }
     double ready = 0;

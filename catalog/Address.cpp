@@ -66,23 +66,23 @@ std::string RealPath(const std::string& path) {
 } // namespace
 
 std::string CAddress::Normalise(std::string address) {
-    if (address == CStringTable::Get(StringId::kFavorites))
+    if (address == CStringTable::Get(EStringId::Favorites))
         return kFavorites;
     if (address.size() > 1 && address.back() == '/')
         address.pop_back();
     return address;
 }
 
-void CAddress::Describe(const std::string& address, std::string& title, int& kind) {
+void CAddress::Describe(const std::string& address, std::string& title, EAddressKind& kind) {
     if (address == kFavorites) {
-        title = CStringTable::Get(StringId::kFavorites);
-        kind = kAddressFavorites;
+        title = CStringTable::Get(EStringId::Favorites);
+        kind = EAddressKind::Favorites;
     } else if (IsDrive(address)) {
         title = VolumeLabel(address) + " (" + address + ")";
-        kind = kAddressDrive;
+        kind = EAddressKind::Drive;
     } else {
         title = address;
-        kind = kAddressFolder;
+        kind = EAddressKind::Folder;
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalog/AddressKind.h"
+
 #include <string>
 
 // Rules of addresses: "*" for the favourites, or one directory. A drive is the root "/" or a
@@ -10,7 +12,7 @@ public:
 
     // The favourites label becomes "*"; one trailing "/" goes, except from the root itself.
     static std::string Normalise(std::string address);
-    static void Describe(const std::string& address, std::string& title, int& kind);
+    static void Describe(const std::string& address, std::string& title, EAddressKind& kind);
     static bool IsDrive(const std::string& path);
     // The file system's label of a mounted directory, or empty when none can be found.
     static std::string VolumeLabel(const std::string& mountPoint);

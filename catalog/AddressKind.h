@@ -1,6 +1,4 @@
 #pragma once
 
 // The kind of an address; also the index of its image in the shared strip of small images.
-inline constexpr int kAddressDrive = 1;
-inline constexpr int kAddressFolder = 2;
-inline constexpr int kAddressFavorites = 6;
+enum class EAddressKind : int { None = 0, Drive = 1, Folder = 2, Favorites = 6 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TrackArray.h"
+#include "model/TrackArray.h"
 
 #include <string>
 

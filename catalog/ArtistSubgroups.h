@@ -2,7 +2,7 @@
 
 #include "catalog/ArtistGroup.h"
 #include "catalog/GroupList.h"
-#include "platform/TrackArray.h"
+#include "model/TrackArray.h"
 
 #include <string>
 

@@ -1,15 +1,15 @@
 #include "catalog/QuavDoc.h"
 
-#include "app/AppSettings.h"
 #include "catalog/Address.h"
 #include "catalog/FolderScanner.h"
-#include "catalog/Hints.h"
+#include "settings/AppSettings.h"
 
 #include <algorithm>
 #include <memory>
 
 CQuavDoc::CQuavDoc(const CAppSettings& settings, CIniProfile* profile, IReporter& reporter)
-    : settings_(settings), profile_(profile), reporter_(reporter) {}
+    : settings_(settings), profile_(profile), reporter_(reporter),
+      displayMode_(static_cast<EDisplayMode>(settings.ViewType)) {}
 
 CQuavDoc::~CQuavDoc() {
     ClearContents();
@@ -18,34 +18,34 @@ CQuavDoc::~CQuavDoc() {
 // A failed open changes nothing: not the content, the title, nor the saved address.
 bool CQuavDoc::OpenAddress(std::string address) {
     address = CAddress::Normalise(std::move(address));
-    if (address != CAddress::kFavorites && !DirectoryExists(address))
+    if (address != CAddress::kFavorites && !CAddress::DirectoryExists(address))
         return false;
-    UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearContents();
     SetAddress(address);
     ScanAddress(false);
     SetTitle(title_);
     if (profile_ != nullptr)
         CAppSettings::WriteFilePath(*profile_, address_);
-    UpdateAllViews(nullptr, HINT_REBUILD_END);
+    UpdateAllViews(nullptr, EHint::RebuildEnd);
     StoreSnapshot();
     return true;
 }
 
 void CQuavDoc::Refresh() {
-    UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearContents();
     ScanAddress(true);
-    UpdateAllViews(nullptr, HINT_REBUILD_END);
+    UpdateAllViews(nullptr, EHint::RebuildEnd);
     StoreSnapshot();
 }
 
 void CQuavDoc::RegroupAll() {
-    UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearGroups();
     for (CMp3File* track : tracks_.Tracks())
         Group(track);
-    UpdateAllViews(nullptr, HINT_REBUILD_END);
+    UpdateAllViews(nullptr, EHint::RebuildEnd);
 }
 
 void CQuavDoc::ClearContents() {
@@ -71,17 +71,18 @@ bool CQuavDoc::NewDocument() {
     return true;
 }
 
-void CQuavDoc::GetTitleAndKind(std::string& title, int& kind) const {
+void CQuavDoc::GetTitleAndKind(std::string& title, EAddressKind& kind) const {
     title = title_;
     kind = addressKind_;
 }
 
-bool CQuavDoc::FileExists(const std::string& path) {
-    return CAddress::FileExists(path);
-}
-
-bool CQuavDoc::DirectoryExists(const std::string& path) {
-    return CAddress::DirectoryExists(path);
+void CQuavDoc::SetDisplayMode(EDisplayMode mode) {
+    if (displayMode_ == mode)
+        return;
+    displayMode_ = mode;
+    UpdateAllViews(nullptr, EHint::RebuildBegin);
+    UpdateAllViews(nullptr, ModeHint(mode));
+    UpdateAllViews(nullptr, EHint::RebuildEnd);
 }
 
 void CQuavDoc::SetAddress(const std::string& address) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "catalog/AddressKind.h"
 #include "catalog/AlbumGroup.h"
 #include "catalog/ArtistGroup.h"
+#include "catalog/CatalogView.h"
+#include "catalog/DisplayMode.h"
 #include "catalog/GenreGroup.h"
 #include "catalog/GroupList.h"
 #include "model/Mp3FileList.h"
-#include "platform/Document.h"
 
 #include <cstddef>
 #include <functional>
@@ -31,9 +33,11 @@ public:
     void ClearContents();
     void StoreSnapshot();
     bool NewDocument();
-    void GetTitleAndKind(std::string& title, int& kind) const;
-    static bool FileExists(const std::string& path);
-    static bool DirectoryExists(const std::string& path);
+    void GetTitleAndKind(std::string& title, EAddressKind& kind) const;
+    // The tree's organisation; a change is announced as a rebuild around the mode's hint, and
+    // choosing the current mode does nothing.
+    EDisplayMode DisplayMode() const { return displayMode_; }
+    void SetDisplayMode(EDisplayMode mode);
 
     // Called while a walk reads files, so that a window can stay painted.
     void SetProgress(Progress progress) { progress_ = std::move(progress); }
@@ -45,7 +49,7 @@ public:
     const TGroupList<CGenreGroup>& GenreGroups() const { return genres_; }
     const TGroupList<CAlbumGroup>& AlbumGroups() const { return albums_; }
     const std::string& Address() const { return address_; }
-    int AddressKind() const { return addressKind_; }
+    EAddressKind AddressKind() const { return addressKind_; }
 
 private:
     void SetAddress(const std::string& address);
@@ -67,7 +71,8 @@ private:
     TGroupList<CArtistGroup> artists_;
     TGroupList<CGenreGroup> genres_;
     TGroupList<CAlbumGroup> albums_;
-    int addressKind_ = 0;
+    EAddressKind addressKind_ = EAddressKind::None;
+    EDisplayMode displayMode_;
     std::string title_;
     std::string address_;
 };

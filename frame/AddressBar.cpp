@@ -1,9 +1,9 @@
 #include "frame/AddressBar.h"
 
 #include "catalog/Address.h"
+#include "desktop/TextCodec.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
-#include "platform/TextCodec.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 
@@ -18,7 +18,7 @@ constexpr int kShortestFolder = 4;
 constexpr int kWidth = 200;
 
 QString FavoritesLabel() {
-    return CTextCodec::ToQString(CStringTable::Get(StringId::kFavorites));
+    return CTextCodec::ToQString(CStringTable::Get(EStringId::Favorites));
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "frame/BarLayout.h"
 
+#include "desktop/BusyAnimation.h"
+#include "desktop/FrameStrings.h"
 #include "frame/AddressBar.h"
 #include "frame/CommandTable.h"
-#include "frame/FrameStrings.h"
-#include "platform/BusyAnimation.h"
 #include "platform/StringIds.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
@@ -46,7 +46,7 @@ CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar
     window.addToolBarBreak(Qt::TopToolBarArea);
 
     addressRow_ = FixedBar(window, "addressBar");
-    auto* label = new QLabel(CFrameStrings::Get(StringId::kLabelAddress), addressRow_);
+    auto* label = new QLabel(CFrameStrings::Get(EStringId::LabelAddress), addressRow_);
     label->setContentsMargins(4, 0, 6, 0);
     label->setBuddy(&addressBox);
     addressLabel_ = addressRow_->addWidget(label);

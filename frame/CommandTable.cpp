@@ -1,7 +1,7 @@
 #include "frame/CommandTable.h"
 
-#include "frame/CommandIds.h"
-#include "frame/FrameStrings.h"
+#include "desktop/FrameStrings.h"
+#include "platform/CommandIds.h"
 #include "platform/StringIds.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
@@ -17,8 +17,6 @@
 #include <array>
 
 namespace {
-
-using namespace CommandId;
 
 // Menus exist in English only.
 enum class EMenu { KeysOnly, File, Edit, Display, View, ViewToolBar, Help };
@@ -36,56 +34,68 @@ constexpr std::array kMenuTitles{
 };
 
 struct SEntry {
-    int id;
+    ECommandId id;
     EMenu menu;
     const char* text;
     std::array<const char*, 2> keys;
-    int button;  // tool bar position, -1 for none
-    int labelId; // string id of the button's label
+    int button;        // tool bar position, -1 for none
+    EStringId labelId; // the button's label
     EMark mark;
     int radioSet; // entries with the same nonzero number share one radio mark
     bool separatorBefore;
 };
+
+constexpr EStringId kNoLabel{};
 
 // One line per command: id, menu, menu text, keys, tool-bar slot, button label, mark, radio
 // set, separator before.
 // clang-format off
 using enum EMenu;
 using enum EMark;
-namespace S = StringId;
 
 constexpr std::array kEntries{
-    SEntry{kPlay, File, "&Play", {"Ctrl+P"}, 0, S::kButtonPlay, Plain, 0, false},
-    SEntry{kEnqueue, File, "&Enqueue", {"Ctrl+E"}, 1, S::kButtonEnqueue, Plain, 0, false},
-    SEntry{kProperties, File, "&Properties", {"Ctrl+Return", "Ctrl+Enter"}, 3, S::kButtonProperties, Plain, 0, false},
-    SEntry{kRefresh, File, "&Refresh cache file", {"F5"}, -1, 0, Plain, 0, true},
-    SEntry{kExit, File, "E&xit", {}, -1, 0, Plain, 0, true},
-    SEntry{kCopy, Edit, "&Copy", {"Ctrl+C", "Ctrl+Ins"}, 2, S::kButtonCopy, Plain, 0, false},
-    SEntry{kSelectAll, Edit, "Select &All", {"Ctrl+A"}, -1, 0, Plain, 0, false},
-    SEntry{kModeArtist, Display, "&Artist", {}, 4, S::kLabelArtist, Radio, 1, false},
-    SEntry{kModeGenreArtist, Display, "&Gen&re / Artist", {}, 5, S::kLabelGenre, Radio, 1, false},
-    SEntry{kModeAlbumArtist, Display, "Al&bum / Artist", {}, 6, S::kLabelAlbum, Radio, 1, false},
-    SEntry{kDisplayAll, Display, "&Display all information", {}, 7, S::kButtonAll, Check, 0, true},
-    SEntry{kOptions, Display, "&Options...", {}, -1, 0, Plain, 0, true},
-    SEntry{kToolBar, ViewToolBar, "Standard buttons", {}, -1, 0, Check, 0, false},
-    SEntry{kAddressBar, ViewToolBar, "Address bar", {}, -1, 0, Check, 0, false},
-    SEntry{kTextLabels, ViewToolBar, "Show text labels", {}, -1, 0, Check, 0, false},
-    SEntry{kStatusBar, View, "&Status bar", {}, -1, 0, Check, 0, false},
-    SEntry{kLargeIcons, View, "Lar&ge Icons", {}, 8, S::kButtonLargeIcons, Radio, 2, true},
-    SEntry{kSmallIcons, View, "S&mall Icons", {}, 9, S::kButtonSmallIcons, Radio, 2, false},
-    SEntry{kList, View, "&List", {}, 10, S::kButtonList, Radio, 2, false},
-    SEntry{kDetails, View, "&Details", {}, 11, S::kButtonDetails, Radio, 2, false},
-    SEntry{kAbout, Help, "&About Quavero ...", {}, -1, 0, Plain, 0, false},
+    SEntry{ECommandId::Play, File, "&Play", {"Ctrl+P"}, 0, EStringId::ButtonPlay, Plain, 0, false},
+    SEntry{ECommandId::Enqueue, File, "&Enqueue", {"Ctrl+E"}, 1, EStringId::ButtonEnqueue, Plain, 0, false},
+    SEntry{ECommandId::Properties, File, "&Properties", {"Ctrl+Return", "Ctrl+Enter"}, 3, EStringId::ButtonProperties, Plain, 0, false},
+    SEntry{ECommandId::Refresh, File, "&Refresh cache file", {"F5"}, -1, kNoLabel, Plain, 0, true},
+    SEntry{ECommandId::Exit, File, "E&xit", {}, -1, kNoLabel, Plain, 0, true},
+    SEntry{ECommandId::Copy, Edit, "&Copy", {"Ctrl+C", "Ctrl+Ins"}, 2, EStringId::ButtonCopy, Plain, 0, false},
+    SEntry{ECommandId::SelectAll, Edit, "Select &All", {"Ctrl+A"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::ModeArtist, Display, "&Artist", {}, 4, EStringId::LabelArtist, Radio, 1, false},
+    SEntry{ECommandId::ModeGenreArtist, Display, "&Gen&re / Artist", {}, 5, EStringId::LabelGenre, Radio, 1, false},
+    SEntry{ECommandId::ModeAlbumArtist, Display, "Al&bum / Artist", {}, 6, EStringId::LabelAlbum, Radio, 1, false},
+    SEntry{ECommandId::DisplayAll, Display, "&Display all information", {}, 7, EStringId::ButtonAll, Check, 0, true},
+    SEntry{ECommandId::Options, Display, "&Options...", {}, -1, kNoLabel, Plain, 0, true},
+    SEntry{ECommandId::ToolBar, ViewToolBar, "Standard buttons", {}, -1, kNoLabel, Check, 0, false},
+    SEntry{ECommandId::AddressBar, ViewToolBar, "Address bar", {}, -1, kNoLabel, Check, 0, false},
+    SEntry{ECommandId::TextLabels, ViewToolBar, "Show text labels", {}, -1, kNoLabel, Check, 0, false},
+    SEntry{ECommandId::StatusBar, View, "&Status bar", {}, -1, kNoLabel, Check, 0, false},
+    SEntry{ECommandId::LargeIcons, View, "Lar&ge Icons", {}, 8, EStringId::ButtonLargeIcons, Radio, 2, true},
+    SEntry{ECommandId::SmallIcons, View, "S&mall Icons", {}, 9, EStringId::ButtonSmallIcons, Radio, 2, false},
+    SEntry{ECommandId::List, View, "&List", {}, 10, EStringId::ButtonList, Radio, 2, false},
+    SEntry{ECommandId::Details, View, "&Details", {}, 11, EStringId::ButtonDetails, Radio, 2, false},
+    SEntry{ECommandId::About, Help, "&About Quavero ...", {}, -1, kNoLabel, Plain, 0, false},
     // Reached by keys only.
-    SEntry{kNew, KeysOnly, "New", {"Ctrl+N"}, -1, 0, Plain, 0, false},
-    SEntry{kOpen, KeysOnly, "Open", {"Ctrl+O"}, -1, 0, Plain, 0, false},
-    SEntry{kSave, KeysOnly, "Save", {"Ctrl+S"}, -1, 0, Plain, 0, false},
-    SEntry{kPaste, KeysOnly, "Paste", {"Ctrl+V"}, -1, 0, Plain, 0, false},
-    SEntry{kUndo, KeysOnly, "Undo", {"Ctrl+Z", "Alt+Backspace"}, -1, 0, Plain, 0, false},
-    SEntry{kNextPane, KeysOnly, "Next pane", {"F6"}, -1, 0, Plain, 0, false},
-    SEntry{kPrevPane, KeysOnly, "Previous pane", {"Shift+F6"}, -1, 0, Plain, 0, false},
+    SEntry{ECommandId::New, KeysOnly, "New", {"Ctrl+N"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Open, KeysOnly, "Open", {"Ctrl+O"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Save, KeysOnly, "Save", {"Ctrl+S"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Paste, KeysOnly, "Paste", {"Ctrl+V"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Undo, KeysOnly, "Undo", {"Ctrl+Z", "Alt+Backspace"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::NextPane, KeysOnly, "Next pane", {"F6"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::PrevPane, KeysOnly, "Previous pane", {"Shift+F6"}, -1, kNoLabel, Plain, 0, false},
 };
 // clang-format on
+
+// Menu 141, the track list's context menu; a null id stands for a separator.
+struct SPopupEntry {
+    ECommandId id;
+    const char* text;
+};
+constexpr std::array kTrackMenu{
+    SPopupEntry{ECommandId::Play, "&Play"}, SPopupEntry{ECommandId::Enqueue, "&Enqueue"},
+    SPopupEntry{ECommandId{}, nullptr},     SPopupEntry{ECommandId::Copy, "&Copy"},
+    SPopupEntry{ECommandId{}, nullptr},     SPopupEntry{ECommandId::Properties, "&Properties ..."},
+};
 
 QString Latin1(const char* text) {
     return QString::fromLatin1(text);
@@ -123,7 +133,7 @@ CCommandTable::CCommandTable(QWidget& window) : QObject(&window) {
             set->addAction(action);
         }
         window.addAction(action);
-        const int id = entry.id;
+        const ECommandId id = entry.id;
         connect(action, &QAction::triggered, this, [this, id] { Execute(id); });
         commands_[id].action = action;
     }
@@ -149,24 +159,38 @@ void CCommandTable::BuildMenus(QMenuBar& menuBar) {
     }
 }
 
+// Each entry runs its command and is enabled as the command is now.
+void CCommandTable::BuildTrackMenu(QMenu& menu) {
+    UpdateAll();
+    for (const SPopupEntry& entry : kTrackMenu) {
+        if (entry.text == nullptr) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(Latin1(entry.text));
+        action->setEnabled(commands_[entry.id].action->isEnabled());
+        connect(action, &QAction::triggered, this, [this, id = entry.id] { Execute(id); });
+    }
+}
+
 void CCommandTable::BuildToolBar(QToolBar& toolBar) {
-    for (const int id : ButtonCommands())
+    for (const ECommandId id : ButtonCommands())
         toolBar.addAction(commands_[id].action);
 }
 
-QList<int> CCommandTable::ButtonCommands() {
-    std::array<int, ResourceId::kToolImageCount> ids{};
+QList<ECommandId> CCommandTable::ButtonCommands() {
+    std::array<ECommandId, ResourceId::kToolImageCount> ids{};
     for (const SEntry& entry : kEntries)
         if (entry.button >= 0)
             ids[static_cast<std::size_t>(entry.button)] = entry.id;
-    return QList<int>(ids.begin(), ids.end());
+    return QList<ECommandId>(ids.begin(), ids.end());
 }
 
-void CCommandTable::SetHandler(int id, Handler handler) {
+void CCommandTable::SetHandler(ECommandId id, Handler handler) {
     commands_[id].handler = std::move(handler);
 }
 
-void CCommandTable::SetUpdateRule(int id, UpdateRule rule) {
+void CCommandTable::SetUpdateRule(ECommandId id, UpdateRule rule) {
     commands_[id].rule = std::move(rule);
 }
 
@@ -189,7 +213,7 @@ void CCommandTable::UpdateAll() {
     }
 }
 
-bool CCommandTable::Execute(int id) {
+bool CCommandTable::Execute(ECommandId id) {
     const auto it = commands_.find(id);
     if (it == commands_.end() || !StateOf(it->second).enabled)
         return false;
@@ -198,7 +222,7 @@ bool CCommandTable::Execute(int id) {
     return true;
 }
 
-QAction* CCommandTable::Action(int id) const {
+QAction* CCommandTable::Action(ECommandId id) const {
     const auto it = commands_.find(id);
     return it == commands_.end() ? nullptr : it->second.action;
 }

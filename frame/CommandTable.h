@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/CommandIds.h"
+
 #include <QList>
 #include <QObject>
 
@@ -34,18 +36,20 @@ public:
 
     void BuildMenus(QMenuBar& menuBar);
     void BuildToolBar(QToolBar& toolBar);
+    // The track list's context menu.
+    void BuildTrackMenu(QMenu& menu);
 
-    void SetHandler(int id, Handler handler);
-    void SetUpdateRule(int id, UpdateRule rule);
+    void SetHandler(ECommandId id, Handler handler);
+    void SetUpdateRule(ECommandId id, UpdateRule rule);
     void UpdateAll();
     // Runs a command the way its menu entry does: only when its rule enables it.
-    bool Execute(int id);
+    bool Execute(ECommandId id);
 
-    QAction* Action(int id) const;
+    QAction* Action(ECommandId id) const;
     // Menus in menu-bar order, submenus after their parent.
     const QList<QMenu*>& Menus() const { return menus_; }
     // Command ids of the tool buttons, left to right.
-    static QList<int> ButtonCommands();
+    static QList<ECommandId> ButtonCommands();
 
 private:
     struct SCommand {
@@ -56,6 +60,6 @@ private:
 
     SCommandState StateOf(const SCommand& command) const;
 
-    std::map<int, SCommand> commands_;
+    std::map<ECommandId, SCommand> commands_;
     QList<QMenu*> menus_;
 };

@@ -1,20 +1,19 @@
 #include "frame/MainFrame.h"
 
-#include "app/AppSettings.h"
-#include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
+#include "desktop/BusyAnimation.h"
+#include "desktop/FrameStrings.h"
+#include "desktop/TextCodec.h"
 #include "frame/AddressBar.h"
 #include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
-#include "frame/FrameStrings.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
-#include "platform/BusyAnimation.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
-#include "platform/TextCodec.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
+#include "settings/AppSettings.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
 
@@ -35,13 +34,13 @@ constexpr int kListWidth = 100;
 constexpr int kProgressMilliseconds = 50;
 
 // Image of the display mode in status pane 2; any other value shows the information image.
-int ModeImage(int mode) {
+int ModeImage(EDisplayMode mode) {
     switch (mode) {
-    case 0:
+    case EDisplayMode::Artist:
         return ResourceId::kImageArtist;
-    case 1:
+    case EDisplayMode::GenreArtist:
         return ResourceId::kImageGenre;
-    case 2:
+    case EDisplayMode::AlbumArtist:
         return ResourceId::kImageAlbum;
     default:
         return ResourceId::kImageInformation;
@@ -51,8 +50,7 @@ int ModeImage(int mode) {
 } // namespace
 
 CMainFrame::CMainFrame(CQuavDoc& doc, CAppSettings& settings, CIniProfile& profile)
-    : doc_(doc), settings_(settings), profile_(profile), showLabels_(settings.ShowLabels != 0),
-      displayMode_(settings.ViewType) {}
+    : doc_(doc), settings_(settings), profile_(profile), showLabels_(settings.ShowLabels != 0) {}
 
 CMainFrame::~CMainFrame() {
     disconnect(focusWatch_);
@@ -91,7 +89,7 @@ bool CMainFrame::Create() {
 void CMainFrame::UpdateTrayIcon() {
     if (settings_.MinimizeToSystray != 0 && tray_ == nullptr) {
         tray_ =
-            new CTrayIcon(this, CFrameStrings::Get(StringId::kAppTitle), {CResources::TrayIcon()});
+            new CTrayIcon(this, CFrameStrings::Get(EStringId::AppTitle), {CResources::TrayIcon()});
         connect(tray_, &CTrayIcon::LeftPressed, this, &CMainFrame::OnTrayPressed);
         tray_->SetIcon(0);
     } else if (settings_.MinimizeToSystray == 0 && tray_ != nullptr) {
@@ -121,7 +119,7 @@ void CMainFrame::OnTrayPressed() {
 
 bool CMainFrame::CreateSplitter() {
     splitter_ = new QSplitter(Qt::Horizontal, this);
-    leftPane_ = new CLeftView(doc_, settings_, *this, splitter_);
+    leftPane_ = new CLeftView(doc_, *this, splitter_);
     auto* trackList = new CQuavView(doc_, settings_, *this, splitter_);
     trackList->LoadColumnSettings(profile_);
     connect(trackList, &CQuavView::ContextMenuRequested, this, &CMainFrame::ShowTrackMenu);
@@ -170,7 +168,7 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
     panes_->SetIcon(CStatusPanes::kInformation,
                     information.isEmpty() ? -1 : ResourceId::kImageInformation);
     if (modeIconDirty_) {
-        panes_->SetIcon(CStatusPanes::kMode, ModeImage(displayMode_));
+        panes_->SetIcon(CStatusPanes::kMode, ModeImage(doc_.DisplayMode()));
         modeIconDirty_ = false;
     }
     const std::pair<int, const QString*> rest[] = {
@@ -252,14 +250,10 @@ void CMainFrame::AddAddressEntry(const QString& text) {
     addressBox_->AddAddressEntry(text);
 }
 
-void CMainFrame::SetDisplayMode(int mode) {
-    if (displayMode_ == mode)
-        return;
-    displayMode_ = mode;
-    modeIconDirty_ = true;
-    doc_.UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
-    doc_.UpdateAllViews(nullptr, HINT_MODE_ARTIST + mode);
-    doc_.UpdateAllViews(nullptr, HINT_REBUILD_END);
+void CMainFrame::SetDisplayMode(EDisplayMode mode) {
+    if (doc_.DisplayMode() != mode)
+        modeIconDirty_ = true;
+    doc_.SetDisplayMode(mode);
 }
 
 void CMainFrame::OnIdle() {
@@ -268,7 +262,7 @@ void CMainFrame::OnIdle() {
 }
 
 void CMainFrame::UpdateFrameTitle() {
-    const QString app = CFrameStrings::Get(StringId::kAppTitle);
+    const QString app = CFrameStrings::Get(EStringId::AppTitle);
     const QString document = CTextCodec::ToQString(doc_.GetTitle());
     const QString title = document.isEmpty() ? app : document + QLatin1String(" - ") + app;
     if (windowTitle() != title)
@@ -330,7 +324,7 @@ void CMainFrame::WriteShutdownSettings() {
     CAppSettings::SShutdownState state;
     CQuavView* view = GetTrackListView();
     state.showLabels = showLabels_ ? 1 : 0;
-    state.viewType = displayMode_;
+    state.viewType = static_cast<int>(doc_.DisplayMode());
     state.displayAll = view != nullptr ? (view->DisplayAll() ? 1 : 0) : settings_.DisplayAll;
     for (const QString& entry : addressBox_->Entries())
         state.addressEntries.push_back(entry.toStdString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalog/DisplayMode.h"
 #include "views/FrameServices.h"
 
 #include <QElapsedTimer>
@@ -45,9 +46,7 @@ public:
     bool GoToAddress(const QString& text);
     void AddAddressEntry(const QString& text);
     void ApplyBarLayout();
-    // 0 Artist, 1 Genre / Artist, 2 Album / Artist; choosing the current mode does nothing.
-    void SetDisplayMode(int mode);
-    int DisplayMode() const { return displayMode_; }
+    void SetDisplayMode(EDisplayMode mode);
     // What the window does whenever its event loop goes idle: command states and the title.
     void OnIdle();
     // Makes or removes the notification-area icon to follow MinimizeToSystray.
@@ -103,7 +102,6 @@ private:
     bool showToolBar_ = true;
     bool showLabels_;
     bool showAddressBar_ = true;
-    int displayMode_;
     bool modeIconDirty_ = true;
     int openMenus_ = 0;
     bool busy_ = false;

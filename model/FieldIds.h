@@ -1,23 +1,71 @@
 #pragma once
 
+#include "platform/StringIds.h"
+
 // Field ids of a track: the track list's column ids and, signed, its sort keys. Stored in the
 // profile ("Column%d" sections, sort keys), so never renumbered.
-namespace FieldId {
-inline constexpr int kFile = 1;
-inline constexpr int kArtist = 2;
-inline constexpr int kTitle = 3;
-inline constexpr int kLocation = 4;
-inline constexpr int kSize = 5;
-inline constexpr int kAlbum = 6;
-inline constexpr int kGenre = 7;
-inline constexpr int kDate = 8;
-inline constexpr int kComment = 9;
-inline constexpr int kTime = 10;
-inline constexpr int kBitrate = 11;
-inline constexpr int kFrequency = 12;
-inline constexpr int kMode = 13;
-inline constexpr int kMpegLayer = 14;
-inline constexpr int kFirst = kFile;
-inline constexpr int kLast = kMpegLayer;
-inline constexpr int kCount = 14;
-} // namespace FieldId
+enum class EFieldId : int {
+    File = 1,
+    Artist = 2,
+    Title = 3,
+    Location = 4,
+    Size = 5,
+    Album = 6,
+    Genre = 7,
+    Date = 8,
+    Comment = 9,
+    Time = 10,
+    Bitrate = 11,
+    Frequency = 12,
+    Mode = 13,
+    MpegLayer = 14,
+};
+inline constexpr int kFieldCount = 14;
+
+// Whether a number names a field; a sort key names one by its magnitude.
+constexpr bool IsFieldId(int value) {
+    return value >= 1 && value <= kFieldCount;
+}
+
+// The label of a field: its column's header and the tool's heading.
+constexpr EStringId FieldLabel(EFieldId field) {
+    switch (field) {
+    case EFieldId::File:
+        return EStringId::LabelFile;
+    case EFieldId::Artist:
+        return EStringId::LabelArtist;
+    case EFieldId::Title:
+        return EStringId::LabelTitle;
+    case EFieldId::Location:
+        return EStringId::LabelLocation;
+    case EFieldId::Size:
+        return EStringId::LabelSize;
+    case EFieldId::Album:
+        return EStringId::LabelAlbum;
+    case EFieldId::Genre:
+        return EStringId::LabelGenre;
+    case EFieldId::Date:
+        return EStringId::LabelDate;
+    case EFieldId::Comment:
+        return EStringId::LabelComment;
+    case EFieldId::Time:
+        return EStringId::LabelTime;
+    case EFieldId::Bitrate:
+        return EStringId::LabelBitrate;
+    case EFieldId::Frequency:
+        return EStringId::LabelFrequency;
+    case EFieldId::Mode:
+        return EStringId::LabelMode;
+    case EFieldId::MpegLayer:
+        break;
+    }
+    return EStringId::LabelMpegLayer;
+}
+
+// Sort keys are signed field ids: +field ascending, -field descending.
+constexpr int operator+(EFieldId field) {
+    return static_cast<int>(field);
+}
+constexpr int operator-(EFieldId field) {
+    return -static_cast<int>(field);
+}

@@ -18,7 +18,7 @@
 namespace {
 
 const std::string& UndefinedText() {
-    static const std::string text(CStringTable::Get(StringId::kUndefined));
+    static const std::string text(CStringTable::Get(EStringId::Undefined));
     return text;
 }
 
@@ -48,8 +48,8 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
     case CFile::EOpenResult::NotRegular:
         return false;
     case CFile::EOpenResult::CannotOpen: {
-        std::string text(CStringTable::Get(StringId::kErrorOpeningFile));
-        reporter.Report(CStringTable::Get(StringId::kInvalidHandle), text + FullPath());
+        std::string text(CStringTable::Get(EStringId::ErrorOpeningFile));
+        reporter.Report(CStringTable::Get(EStringId::InvalidHandle), text + FullPath());
         return true;
     }
     case CFile::EOpenResult::Opened:
@@ -123,56 +123,56 @@ bool CMp3File::WriteTag() {
 
 std::string_view CMp3File::GetGenreName() const {
     if (genre_ >= kGenreNone)
-        return CStringTable::Get(StringId::kUndefined);
+        return CStringTable::Get(EStringId::Undefined);
     return genreNames[genre_];
 }
 
-std::string CMp3File::GetFieldText(int fieldId) const {
+std::string CMp3File::GetFieldText(EFieldId field) const {
     std::string text;
-    AppendFieldText(fieldId, text);
+    AppendFieldText(field, text);
     return text;
 }
 
-const std::string* CMp3File::StoredText(int fieldId) const {
-    switch (fieldId) {
-    case FieldId::kFile:
+const std::string* CMp3File::StoredText(EFieldId field) const {
+    switch (field) {
+    case EFieldId::File:
         return &fileName_;
-    case FieldId::kArtist:
+    case EFieldId::Artist:
         return &artist_;
-    case FieldId::kTitle:
+    case EFieldId::Title:
         return &title_;
-    case FieldId::kLocation:
+    case EFieldId::Location:
         return &directory_;
-    case FieldId::kAlbum:
+    case EFieldId::Album:
         return &album_;
-    case FieldId::kDate:
+    case EFieldId::Date:
         return &year_;
-    case FieldId::kComment:
+    case EFieldId::Comment:
         return &comment_;
-    case FieldId::kBitrate:
+    case EFieldId::Bitrate:
         return &bitrateText_;
-    case FieldId::kFrequency:
+    case EFieldId::Frequency:
         return &frequencyText_;
-    case FieldId::kMode:
+    case EFieldId::Mode:
         return &modeText_;
-    case FieldId::kMpegLayer:
+    case EFieldId::MpegLayer:
         return &versionLayerText_;
     default:
         return nullptr;
     }
 }
 
-void CMp3File::AppendFieldText(int fieldId, std::string& out) const {
-    if (const std::string* stored = StoredText(fieldId))
+void CMp3File::AppendFieldText(EFieldId field, std::string& out) const {
+    if (const std::string* stored = StoredText(field))
         out += *stored;
-    else if (fieldId == FieldId::kSize)
+    else if (field == EFieldId::Size)
         out += FormatSize(sizeK_);
-    else if (fieldId == FieldId::kGenre)
+    else if (field == EFieldId::Genre)
         out += GetGenreName();
-    else if (fieldId == FieldId::kTime)
+    else if (field == EFieldId::Time)
         out += FormatDuration(duration_);
     else
-        out += CStringTable::Get(StringId::kNotAssigned);
+        out += CStringTable::Get(EStringId::NotAssigned);
 }
 
 namespace {
@@ -190,18 +190,20 @@ int CompareTexts(std::string_view a, std::string_view b) {
 } // namespace
 
 // The sign of the key gives the direction. Size is the one field whose sense is reversed: a
-// positive key puts the larger files first.
+// positive key puts the larger files first. A key that names no field leaves the order alone.
 int CMp3File::Compare(const CMp3File& a, const CMp3File& b, int key) {
+    if (key == 0 || key < -kFieldCount || key > kFieldCount)
+        return 0;
     const int sign = key > 0 ? 1 : -1;
-    const int field = key > 0 ? key : -key;
+    const auto field = static_cast<EFieldId>(key > 0 ? key : -key);
     switch (field) {
-    case FieldId::kSize:
+    case EFieldId::Size:
         return -sign * CompareNumbers(a.sizeK_, b.sizeK_);
-    case FieldId::kTime:
+    case EFieldId::Time:
         return sign * CompareNumbers(a.duration_, b.duration_);
-    case FieldId::kBitrate:
+    case EFieldId::Bitrate:
         return sign * CompareNumbers(a.bitrate_, b.bitrate_);
-    case FieldId::kGenre:
+    case EFieldId::Genre:
         return sign * CompareTexts(a.GetGenreName(), b.GetGenreName());
     default:
         break;
@@ -232,7 +234,7 @@ char* FormatTenths(char* out, int sizeK) {
 // the string table's format. to_chars rounds exactly as printf does, at a fraction of its cost:
 // the list formats a size for every row it shows.
 std::string CMp3File::FormatSize(int sizeK) {
-    static const std::string_view format = CStringTable::Get(StringId::kSizeFormat);
+    static const std::string_view format = CStringTable::Get(EStringId::SizeFormat);
     constexpr std::string_view kNumber = "%5.1f";
     const auto at = format.find(kNumber);
     char number[48];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/FieldIds.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,8 +25,8 @@ public:
     // is left as it was when the write fails.
     bool WriteTag();
 
-    std::string GetFieldText(int fieldId) const;
-    void AppendFieldText(int fieldId, std::string& out) const;
+    std::string GetFieldText(EFieldId field) const;
+    void AppendFieldText(EFieldId field, std::string& out) const;
     std::string_view GetGenreName() const;
     static int Compare(const CMp3File& a, const CMp3File& b, int key);
     static std::string FormatSize(int sizeK);
@@ -61,7 +63,7 @@ public:
 
 private:
     // The member shown by a text field as it is stored; null for the formatted ones.
-    const std::string* StoredText(int fieldId) const;
+    const std::string* StoredText(EFieldId field) const;
 
     std::string fileName_;
     std::string directory_;

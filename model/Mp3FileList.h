@@ -2,7 +2,7 @@
 
 #include "model/Mp3File.h"
 #include "model/TrackArena.h"
-#include "platform/TrackArray.h"
+#include "model/TrackArray.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,7 +1,5 @@
 #include "platform/StringTable.h"
 
-#include "platform/StringIds.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -10,6 +8,11 @@
 namespace {
 
 struct SEntry {
+    constexpr SEntry(EStringId key, std::string_view en, std::string_view fr)
+        : id(static_cast<int>(key)), english(en), french(fr) {}
+    constexpr SEntry(ECommandId key, std::string_view en, std::string_view fr)
+        : id(static_cast<int>(key)), english(en), french(fr) {}
+
     int id;
     std::string_view english;
     std::string_view french;
@@ -39,11 +42,7 @@ std::vector<int> CStringTable::Ids() {
     return ids;
 }
 
-std::string_view CStringTable::Get(int id) {
-    return Get(id, Language());
-}
-
-std::string_view CStringTable::Get(int id, ELanguage language) {
+std::string_view CStringTable::ById(int id, ELanguage language) {
     const auto it = std::lower_bound(kStrings.begin(), kStrings.end(), id,
                                      [](const SEntry& e, int key) { return e.id < key; });
     if (it == kStrings.end() || it->id != id)

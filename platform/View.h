@@ -1,12 +1,11 @@
 #pragma once
 
-#include "platform/TrackArray.h"
-
 // A view of a document. The document tells its views about every change through OnUpdate,
-// with a numeric hint and, for some hints, the tracks concerned.
-class CView {
+// with a hint and, for some hints, the object concerned.
+template <class THint, class TObject>
+class TView {
 public:
-    virtual ~CView() = default;
+    virtual ~TView() = default;
     virtual void OnInitialUpdate() {}
-    virtual void OnUpdate(CView* sender, int hint, const TrackArray* tracks) = 0;
+    virtual void OnUpdate(TView* sender, THint hint, const TObject* object) = 0;
 };

@@ -1,12 +1,12 @@
 #include "tools/ScanTool.h"
 
-#include "app/AppSettings.h"
 #include "catalog/QuavDoc.h"
 #include "model/FieldIds.h"
 #include "platform/IniProfile.h"
 #include "platform/Paths.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "settings/AppSettings.h"
 #include "tools/StderrReporter.h"
 
 #include <array>
@@ -20,13 +20,6 @@ constexpr const char* kUsage =
     "  --refresh   walk every directory, ignoring cache snapshots\n"
     "  --no-save   do not write the address's cache snapshot\n"
     "  --groups    print the groups of one kind with their track counts instead\n";
-
-constexpr std::array<int, FieldId::kCount> kLabels{
-    StringId::kLabelFile,     StringId::kLabelArtist,   StringId::kLabelTitle,
-    StringId::kLabelLocation, StringId::kLabelSize,     StringId::kLabelAlbum,
-    StringId::kLabelGenre,    StringId::kLabelDate,     StringId::kLabelComment,
-    StringId::kLabelTime,     StringId::kLabelBitrate,  StringId::kLabelFrequency,
-    StringId::kLabelMode,     StringId::kLabelMpegLayer};
 
 void PrintLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -101,17 +94,17 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
     outputBuffer_.resize(1 << 16);
     std::setvbuf(stdout, outputBuffer_.data(), _IOFBF, outputBuffer_.size());
     std::string line;
-    for (int id : kLabels) {
+    for (int field = 1; field <= kFieldCount; ++field) {
         line += line.empty() ? "" : "\t";
-        line += CStringTable::Get(id);
+        line += CStringTable::Get(FieldLabel(static_cast<EFieldId>(field)));
     }
     PrintLine(line);
     for (const CMp3File* track : doc.GetTrackList().Tracks()) {
         line.clear();
-        for (int field = FieldId::kFirst; field <= FieldId::kLast; ++field) {
-            if (field != FieldId::kFirst)
+        for (int field = 1; field <= kFieldCount; ++field) {
+            if (field != 1)
                 line += '\t';
-            track->AppendFieldText(field, line);
+            track->AppendFieldText(static_cast<EFieldId>(field), line);
         }
         PrintLine(line);
     }

@@ -1,11 +1,10 @@
 #include "views/LeftView.h"
 
-#include "app/AppSettings.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
-#include "frame/FrameStrings.h"
+#include "desktop/FrameStrings.h"
+#include "desktop/TextCodec.h"
 #include "model/Mp3File.h"
-#include "platform/TextCodec.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 #include "views/FrameServices.h"
@@ -41,8 +40,8 @@ void SortSiblings(QList<QTreeWidgetItem*>& nodes) {
 
 } // namespace
 
-CLeftView::CLeftView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame, QWidget* parent)
-    : QTreeWidget(parent), doc_(doc), frame_(frame), displayMode_(settings.ViewType) {
+CLeftView::CLeftView(CQuavDoc& doc, IFrameServices& frame, QWidget* parent)
+    : QTreeWidget(parent), doc_(doc), frame_(frame) {
     for (int i = 0; i < static_cast<int>(images_.size()); ++i)
         images_[static_cast<std::size_t>(i)] = CResources::SmallIcon(i);
     setHeaderHidden(true);
@@ -64,29 +63,20 @@ void CLeftView::OnInitialUpdate() {
     setExpandsOnDoubleClick(true);
 }
 
-void CLeftView::OnUpdate(CView*, int hint, const TrackArray*) {
+void CLeftView::OnUpdate(CView*, EHint hint, const TrackArray*) {
     switch (hint) {
-    case HINT_REBUILD_BEGIN:
+    case EHint::RebuildBegin:
         frame_.BeginBusy();
         rebuilding_ = true;
         rootItem_ = nullptr;
         clear();
         break;
-    case HINT_REBUILD_END:
+    case EHint::RebuildEnd:
         BuildNodes();
         rebuilding_ = false;
         setCurrentItem(nullptr);
         setCurrentItem(rootItem_);
         frame_.EndBusy();
-        break;
-    case HINT_MODE_ARTIST:
-        displayMode_ = 0;
-        break;
-    case HINT_MODE_GENRE_ARTIST:
-        displayMode_ = 1;
-        break;
-    case HINT_MODE_ALBUM_ARTIST:
-        displayMode_ = 2;
         break;
     default:
         break;
@@ -101,17 +91,17 @@ const TrackArray* CLeftView::NodeTracks(const QTreeWidgetItem* item) {
 
 void CLeftView::BuildNodes() {
     std::string title;
-    int kind = 0;
+    EAddressKind kind = EAddressKind::None;
     doc_.GetTitleAndKind(title, kind);
-    const QIcon& rootIcon = images_[static_cast<std::size_t>(
-        kind >= 0 && kind < static_cast<int>(images_.size()) ? kind : ResourceId::kImageFolder)];
+    const auto image = static_cast<std::size_t>(kind);
+    const QIcon& rootIcon = images_[image < images_.size() ? image : ResourceId::kImageFolder];
     rootItem_ =
         new CNodeItem(CTextCodec::ToQString(title), rootIcon, &doc_.GetTrackList().Tracks());
     addTopLevelItem(rootItem_);
     QList<QTreeWidgetItem*> children;
-    if (displayMode_ == 1)
+    if (doc_.DisplayMode() == EDisplayMode::GenreArtist)
         children = GroupNodesWithArtists(doc_.GenreGroups(), ResourceId::kImageGenre);
-    else if (displayMode_ == 2)
+    else if (doc_.DisplayMode() == EDisplayMode::AlbumArtist)
         children = GroupNodesWithArtists(doc_.AlbumGroups(), ResourceId::kImageAlbum);
     else
         children = GroupNodes(doc_.ArtistGroups(), ResourceId::kImageArtist);
@@ -149,7 +139,7 @@ void CLeftView::OnSelectionChanged(QTreeWidgetItem* current) {
     const TrackArray* tracks = NodeTracks(current);
     if (tracks == nullptr || rebuilding_)
         return;
-    doc_.UpdateAllViews(this, HINT_SHOW_TRACKS, tracks);
+    doc_.UpdateAllViews(this, EHint::ShowTracks, tracks);
     long long sizeK = 0;
     long long seconds = 0;
     for (const CMp3File* track : *tracks) {

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "platform/View.h"
+#include "catalog/CatalogView.h"
 
 #include <QIcon>
 #include <QTreeWidget>
 
 #include <array>
 
-class CAppSettings;
 class CQuavDoc;
 class IFrameServices;
 
@@ -18,14 +17,12 @@ class IFrameServices;
 class CLeftView : public QTreeWidget, public CView {
     Q_OBJECT
 public:
-    CLeftView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame,
-              QWidget* parent = nullptr);
+    CLeftView(CQuavDoc& doc, IFrameServices& frame, QWidget* parent = nullptr);
     ~CLeftView() override;
 
     void OnInitialUpdate() override;
-    void OnUpdate(CView* sender, int hint, const TrackArray* tracks) override;
+    void OnUpdate(CView* sender, EHint hint, const TrackArray* tracks) override;
 
-    int DisplayMode() const { return displayMode_; }
     QTreeWidgetItem* RootItem() const { return rootItem_; }
     // The tracks a node stands for; null for an item of no node.
     static const TrackArray* NodeTracks(const QTreeWidgetItem* item);
@@ -43,7 +40,6 @@ private:
 
     CQuavDoc& doc_;
     IFrameServices& frame_;
-    int displayMode_;
     bool rebuilding_ = false;
     QTreeWidgetItem* rootItem_ = nullptr;
     std::array<QIcon, 7> images_;

@@ -1,11 +1,11 @@
 #include "views/QuavView.h"
 
-#include "app/AppSettings.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
-#include "platform/TextCodec.h"
+#include "desktop/TextCodec.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
+#include "settings/AppSettings.h"
 #include "views/FrameServices.h"
 #include "views/ListViewEx.h"
 #include "views/SelectionStatus.h"
@@ -20,16 +20,11 @@
 
 namespace {
 
-// The display modes that hints 3, 4 and 5 announce.
-constexpr int kModeArtist = 0;
-constexpr int kModeGenreArtist = 1;
-constexpr int kModeAlbumArtist = 2;
-
-Qt::Alignment QtAlignment(int alignment) {
+Qt::Alignment QtAlignment(EColumnAlign alignment) {
     switch (alignment) {
-    case ColumnAlign::kRight:
+    case EColumnAlign::Right:
         return Qt::AlignRight;
-    case ColumnAlign::kCenter:
+    case EColumnAlign::Center:
         return Qt::AlignHCenter;
     default:
         return Qt::AlignLeft;
@@ -42,8 +37,7 @@ CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& fram
     : QWidget(parent), doc_(doc), settings_(settings), frame_(frame),
       model_(new CTrackTableModel(this)), list_(new CListViewEx(this)),
       columns_(CColumnInfo::DefaultColumns()), displayAll_(settings.DisplayAll != 0),
-      sortKey_(settings.SortingColumn), secondarySortKey_(settings.SecondarySortingColumn),
-      displayMode_(settings.ViewType) {
+      sortKey_(settings.SortingColumn), secondarySortKey_(settings.SecondarySortingColumn) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
@@ -87,21 +81,12 @@ void CQuavView::SetRowImages() {
     model_->SetRowIcon(icon);
 }
 
-void CQuavView::OnUpdate(CView*, int hint, const TrackArray* tracks) {
+void CQuavView::OnUpdate(CView*, EHint hint, const TrackArray* tracks) {
     switch (hint) {
-    case HINT_REBUILD_BEGIN:
+    case EHint::RebuildBegin:
         DropTracks();
         break;
-    case HINT_MODE_ARTIST:
-        displayMode_ = kModeArtist;
-        break;
-    case HINT_MODE_GENRE_ARTIST:
-        displayMode_ = kModeGenreArtist;
-        break;
-    case HINT_MODE_ALBUM_ARTIST:
-        displayMode_ = kModeAlbumArtist;
-        break;
-    case HINT_COLUMNS_CHANGED:
+    case EHint::ColumnsChanged:
         ApplyColumnsChanged();
         break;
     default:
@@ -143,7 +128,7 @@ void CQuavView::BuildDisplayedColumns() {
 
 // Each column comes back at the width its record holds, whatever it was dragged to since.
 void CQuavView::CreateColumns() {
-    std::vector<int> fieldIds;
+    std::vector<EFieldId> fieldIds;
     std::vector<QString> labels;
     std::vector<Qt::Alignment> alignments;
     for (const CColumnInfo* column : displayedColumns_) {
@@ -178,8 +163,9 @@ void CQuavView::Refill() {
 void CQuavView::OnColumnClick(int column) {
     if (column < 0 || static_cast<std::size_t>(column) >= displayedColumns_.size())
         return;
-    const int fieldId = displayedColumns_[static_cast<std::size_t>(column)]->fieldId;
-    if (fieldId == sortKey_ || fieldId == -sortKey_) {
+    const int fieldId =
+        static_cast<int>(displayedColumns_[static_cast<std::size_t>(column)]->fieldId);
+    if (sortKey_ == fieldId || sortKey_ == -fieldId) {
         sortKey_ = -sortKey_;
     } else {
         secondarySortKey_ = sortKey_;
@@ -230,7 +216,7 @@ void CQuavView::OnSelectionChanged() {
 }
 
 void CQuavView::Copy() {
-    std::vector<int> fieldIds;
+    std::vector<EFieldId> fieldIds;
     for (const CColumnInfo* column : displayedColumns_)
         fieldIds.push_back(column->fieldId);
     QGuiApplication::clipboard()->setText(

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/View.h"
-#include "views/ColumnInfo.h"
+#include "catalog/CatalogView.h"
+#include "settings/ColumnInfo.h"
 #include "views/ViewStyle.h"
 
 #include <QPoint>
@@ -26,19 +26,19 @@ class CQuavView : public QWidget, public CView {
     Q_OBJECT
 
 public:
-    using ColumnArray = std::array<CColumnInfo, FieldId::kCount>;
+    using ColumnArray = std::array<CColumnInfo, kFieldCount>;
 
     CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame,
               QWidget* parent = nullptr);
     ~CQuavView() override;
 
     void OnInitialUpdate() override;
-    void OnUpdate(CView* sender, int hint, const TrackArray* tracks) override;
+    void OnUpdate(CView* sender, EHint hint, const TrackArray* tracks) override;
 
     void SetViewStyle(EViewStyle style);
     EViewStyle ViewStyle() const;
     bool DisplayAll() const { return displayAll_; }
-    // Flips displayAll, then acts as on HINT_COLUMNS_CHANGED.
+    // Flips displayAll, then acts as on EHint::ColumnsChanged.
     void ToggleDisplayAll();
     void SelectAll();
     void SetReady(bool ready) { ready_ = ready; }
@@ -58,7 +58,7 @@ public:
     // Order, displayed and alignment of all fourteen records; the settings object marks the
     // profile as holding them (ColumnsSettings).
     void SaveColumnSettings(CIniProfile& profile) const;
-    // The records in table order, for the options sheet; HINT_COLUMNS_CHANGED applies edits.
+    // The records in table order, for the options sheet; EHint::ColumnsChanged applies edits.
     ColumnArray& Columns() { return columns_; }
     const ColumnArray& Columns() const { return columns_; }
     // The shown columns, left to right.
@@ -66,8 +66,6 @@ public:
 
     int SortKey() const { return sortKey_; }
     int SecondarySortKey() const { return secondarySortKey_; }
-    // 0 artist, 1 genre / artist, 2 album / artist, as the tree organises itself.
-    int DisplayMode() const { return displayMode_; }
     // The selected rows' tracks, top to bottom.
     std::vector<CMp3File*> SelectedTracks() const;
 
@@ -102,5 +100,4 @@ private:
     bool displayAll_;
     int sortKey_;
     int secondarySortKey_;
-    int displayMode_;
 };

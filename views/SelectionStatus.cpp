@@ -1,10 +1,10 @@
 #include "views/SelectionStatus.h"
 
+#include "desktop/TextCodec.h"
 #include "model/GenreTable.h"
 #include "model/Mp3File.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
-#include "platform/TextCodec.h"
 
 #include <cstdint>
 
@@ -38,9 +38,9 @@ CSelectionStatus::STexts CSelectionStatus::Compute(const TrackArray& selected) {
     }
     if (selected.size() == 1) {
         texts.information = InformationText(*selected.front());
-        texts.count = Text(CStringTable::Get(StringId::kOneSelectedFile));
+        texts.count = Text(CStringTable::Get(EStringId::OneSelectedFile));
     } else if (selected.size() > 1) {
-        texts.count = Text(CStringTable::Get(StringId::kSelectedCountFormat))
+        texts.count = Text(CStringTable::Get(EStringId::SelectedCountFormat))
                           .replace(QLatin1String("%d"), QString::number(selected.size()));
     }
     texts.size = Text(CMp3File::FormatSize(static_cast<int>(sizeK)));
@@ -49,7 +49,7 @@ CSelectionStatus::STexts CSelectionStatus::Compute(const TrackArray& selected) {
 }
 
 QString CSelectionStatus::ClipboardText(const TrackArray& tracks,
-                                        const std::vector<int>& fieldIds) {
+                                        const std::vector<EFieldId>& fieldIds) {
     QString text;
     for (const CMp3File* track : tracks) {
         for (std::size_t i = 0; i < fieldIds.size(); ++i) {

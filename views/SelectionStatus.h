@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/TrackArray.h"
+#include "model/FieldIds.h"
+#include "model/TrackArray.h"
 
 #include <QString>
 
@@ -25,5 +26,5 @@ public:
     static STexts Compute(const TrackArray& selected);
     // One line per track, the fields of `fieldIds` separated by tabs, each line ending in
     // "\r\n". Texts go as they are: a tab inside a field is not escaped.
-    static QString ClipboardText(const TrackArray& tracks, const std::vector<int>& fieldIds);
+    static QString ClipboardText(const TrackArray& tracks, const std::vector<EFieldId>& fieldIds);
 };

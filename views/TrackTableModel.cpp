@@ -1,14 +1,14 @@
 #include "views/TrackTableModel.h"
 
+#include "desktop/TextCodec.h"
 #include "model/Mp3File.h"
-#include "platform/TextCodec.h"
 
 #include <algorithm>
 #include <numeric>
 
 CTrackTableModel::CTrackTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CTrackTableModel::SetColumns(std::vector<int> fieldIds, std::vector<QString> labels) {
+void CTrackTableModel::SetColumns(std::vector<EFieldId> fieldIds, std::vector<QString> labels) {
     beginResetModel();
     fieldIds_ = std::move(fieldIds);
     labels_ = std::move(labels);
@@ -44,9 +44,9 @@ CMp3File* CTrackTableModel::Track(int row) const {
     return tracks_[static_cast<std::size_t>(row)];
 }
 
-int CTrackTableModel::ColumnField(int column) const {
+EFieldId CTrackTableModel::ColumnField(int column) const {
     if (column < 0 || column >= columnCount())
-        return 0;
+        return EFieldId{};
     return fieldIds_[static_cast<std::size_t>(column)];
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/FieldIds.h"
+
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QString>
@@ -21,7 +23,7 @@ public:
     explicit CTrackTableModel(QObject* parent = nullptr);
 
     // Missing labels read as empty; missing alignments as left.
-    void SetColumns(std::vector<int> fieldIds, std::vector<QString> labels);
+    void SetColumns(std::vector<EFieldId> fieldIds, std::vector<QString> labels);
     void SetColumnAlignments(std::vector<Qt::Alignment> alignments);
     void SetTracks(std::vector<CMp3File*> tracks);
     void Clear();
@@ -29,8 +31,8 @@ public:
 
     CMp3File* Track(int row) const;
     const std::vector<CMp3File*>& Tracks() const { return tracks_; }
-    int ColumnField(int column) const;
-    const std::vector<int>& ColumnFields() const { return fieldIds_; }
+    EFieldId ColumnField(int column) const;
+    const std::vector<EFieldId>& ColumnFields() const { return fieldIds_; }
 
     // Orders the rows by the signed primary key, ties by the secondary key, and keeps the
     // current order of rows equal on both (0 compares everything equal). Sort(key, 0) thus
@@ -49,7 +51,7 @@ private:
     void MoveRows(const std::vector<int>& order);
 
     std::vector<CMp3File*> tracks_;
-    std::vector<int> fieldIds_;
+    std::vector<EFieldId> fieldIds_;
     std::vector<QString> labels_;
     std::vector<Qt::Alignment> alignments_;
     QIcon rowIcon_;

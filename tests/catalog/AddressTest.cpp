@@ -16,18 +16,18 @@ TEST(Address, Normalise) {
 
 TEST(Address, TitleAndKind) {
     std::string title;
-    int kind = 0;
+    EAddressKind kind = EAddressKind::None;
     CAddress::Describe("*", title, kind);
     EXPECT_EQ(title, "My favorite addresses");
-    EXPECT_EQ(kind, kAddressFavorites);
+    EXPECT_EQ(kind, EAddressKind::Favorites);
 
     CTempDir dir;
     CAddress::Describe(dir.Path(), title, kind);
     EXPECT_EQ(title, dir.Path());
-    EXPECT_EQ(kind, kAddressFolder);
+    EXPECT_EQ(kind, EAddressKind::Folder);
 
     CAddress::Describe("/", title, kind);
-    EXPECT_EQ(kind, kAddressDrive);
+    EXPECT_EQ(kind, EAddressKind::Drive);
     EXPECT_TRUE(title.ends_with(" (/)")) << title;
     EXPECT_EQ(title, CAddress::VolumeLabel("/") + " (/)");
     // /proc is a mount point of its own.

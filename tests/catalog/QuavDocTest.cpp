@@ -1,6 +1,6 @@
-#include "app/SettingsKeys.h"
 #include "catalog/AddressKind.h"
 #include "catalog/Hints.h"
+#include "settings/SettingsKeys.h"
 #include "support/CatalogFixture.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingView.h"
@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 using QuavDoc = CCatalogFixture;
-using Hints = std::vector<int>;
+using Hints = std::vector<EHint>;
 
 namespace {
 
@@ -56,13 +56,13 @@ TEST_F(QuavDoc, OpenSendsHintsWritesFilePathAndSnapshot) {
     CQuavDoc doc(settings, &profile, reporter);
     CRecordingView view(doc);
     ASSERT_TRUE(doc.OpenAddress(dir / "music/"));
-    EXPECT_EQ(view.hints, (Hints{HINT_REBUILD_BEGIN, HINT_REBUILD_END}));
+    EXPECT_EQ(view.hints, (Hints{EHint::RebuildBegin, EHint::RebuildEnd}));
     EXPECT_EQ(doc.Address(), dir / "music");
     EXPECT_EQ(doc.GetTitle(), dir / "music");
     std::string title;
-    int kind = 0;
+    EAddressKind kind = EAddressKind::None;
     doc.GetTitleAndKind(title, kind);
-    EXPECT_EQ(kind, kAddressFolder);
+    EXPECT_EQ(kind, EAddressKind::Folder);
     EXPECT_EQ(CIniProfile(dir / "quavero.ini")
                   .GetString(SettingsKey::kSectionMp3, SettingsKey::kFilePath, ""),
               dir / "music");
@@ -105,7 +105,7 @@ TEST_F(QuavDoc, SnapshotIsTrustedUntilRefresh) {
 
     view.hints.clear();
     doc.Refresh();
-    EXPECT_EQ(view.hints, (Hints{HINT_REBUILD_BEGIN, HINT_REBUILD_END}));
+    EXPECT_EQ(view.hints, (Hints{EHint::RebuildBegin, EHint::RebuildEnd}));
     EXPECT_EQ(doc.GetTrackList().GetAt(0)->Artist(), "New");
     ASSERT_TRUE(doc.OpenAddress(dir / "m"));
     EXPECT_EQ(doc.GetTrackList().GetAt(0)->Artist(), "New") << "refresh rewrote the snapshot";
@@ -157,7 +157,8 @@ TEST_F(QuavDoc, FavouritesMixSnapshotsAndWalksAndStoreNothing) {
     doc.Refresh();
     EXPECT_EQ(FileNames(doc), (std::vector<std::string>{"a1.mp3", "a2.mp3", "b1.mp3"}));
     EXPECT_NE(::access((dir / "B/mp3cache.qvc").c_str(), F_OK), 0);
-    EXPECT_EQ(view.hints, (Hints{1, 2, 1, 2}));
+    EXPECT_EQ(view.hints, (Hints{EHint::RebuildBegin, EHint::RebuildEnd, EHint::RebuildBegin,
+                                 EHint::RebuildEnd}));
 }
 
 TEST_F(QuavDoc, RegroupMovesEditedTracksAndNewDocumentReopensStartAddress) {
@@ -174,7 +175,7 @@ TEST_F(QuavDoc, RegroupMovesEditedTracksAndNewDocumentReopensStartAddress) {
     track->SetGenre(8);
     CRecordingView view(doc);
     doc.RegroupAll();
-    EXPECT_EQ(view.hints, (Hints{HINT_REBUILD_BEGIN, HINT_REBUILD_END}));
+    EXPECT_EQ(view.hints, (Hints{EHint::RebuildBegin, EHint::RebuildEnd}));
     EXPECT_EQ(doc.ArtistGroups()[0].name, "After");
     EXPECT_EQ(doc.GenreGroups()[0].name, "Jazz");
     EXPECT_EQ(doc.AlbumGroups()[0].name, "New");

@@ -1,12 +1,12 @@
 // The address bar in the real window: typed and chosen addresses, the icons of the entries,
 // failures that change nothing, and the entries that survive a restart.
 #include "frame/AddressBar.h"
-#include "app/SettingsKeys.h"
 #include "catalog/QuavDoc.h"
 #include "frame/MainFrame.h"
 #include "gui/AppFixture.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
+#include "settings/SettingsKeys.h"
 
 #include <QLineEdit>
 #include <QTest>

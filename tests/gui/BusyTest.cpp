@@ -1,13 +1,13 @@
 // The window during a long walk: it keeps painting and counting files, its animation plays, the
 // tree holds nothing, and a close request waits for the walk's end.
-#include "app/SettingsKeys.h"
+#include "catalog/CatalogView.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
+#include "desktop/BusyAnimation.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
-#include "platform/BusyAnimation.h"
-#include "platform/View.h"
+#include "settings/SettingsKeys.h"
 #include "views/LeftView.h"
 
 #include <QTimer>
@@ -29,8 +29,8 @@ public:
         doc_.AddView(this);
     }
     ~CRebuildWatcher() override { doc_.RemoveView(this); }
-    void OnUpdate(CView*, int hint, const TrackArray*) override {
-        if (hint == HINT_REBUILD_BEGIN)
+    void OnUpdate(CView*, EHint hint, const TrackArray*) override {
+        if (hint == EHint::RebuildBegin)
             action_();
     }
 

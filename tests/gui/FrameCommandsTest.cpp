@@ -1,19 +1,19 @@
 // The main window's commands: display modes and their hints, update rules run at idle time,
 // the bars, menus and keys, the status prompt while a menu is open, and the focus between panes.
-#include "app/SettingsKeys.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
+#include "desktop/BusyAnimation.h"
+#include "desktop/FrameStrings.h"
 #include "frame/AddressBar.h"
 #include "frame/BarLayout.h"
-#include "frame/CommandIds.h"
 #include "frame/CommandTable.h"
-#include "frame/FrameStrings.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
-#include "platform/BusyAnimation.h"
+#include "platform/CommandIds.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
+#include "settings/SettingsKeys.h"
 #include "support/RecordingView.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
@@ -28,7 +28,6 @@
 #include <QToolButton>
 #include <QTreeWidgetItem>
 
-using namespace CommandId;
 using SettingsKey::kFilePath;
 using SettingsKey::kSectionAdvanced;
 using SettingsKey::kSectionMp3;
@@ -36,15 +35,15 @@ using SettingsKey::kSectionUser;
 using SettingsKey::kUseCachedCatalog;
 using SettingsKey::kViewType;
 using FrameCommands = CAppFixture;
-using Hints = std::vector<int>;
+using Hints = std::vector<EHint>;
 
 namespace {
 
-bool Checked(CMainFrame& frame, int id) {
+bool Checked(CMainFrame& frame, ECommandId id) {
     return frame.Commands().Action(id)->isChecked();
 }
 
-bool Enabled(CMainFrame& frame, int id) {
+bool Enabled(CMainFrame& frame, ECommandId id) {
     return frame.Commands().Action(id)->isEnabled();
 }
 
@@ -73,16 +72,16 @@ TEST_F(FrameCommands, DisplayModesSendTheirHintsOnlyWhenTheModeChanges) {
     CMainFrame& frame = Frame();
     CRecordingView recorder(Doc());
 
-    frame.Commands().Action(kModeAlbumArtist)->trigger();
-    EXPECT_EQ(recorder.hints, (Hints{HINT_REBUILD_BEGIN, HINT_MODE_ALBUM_ARTIST, HINT_SHOW_TRACKS,
-                                     HINT_REBUILD_END}));
+    frame.Commands().Action(ECommandId::ModeAlbumArtist)->trigger();
+    EXPECT_EQ(recorder.hints, (Hints{EHint::RebuildBegin, EHint::ModeAlbumArtist, EHint::ShowTracks,
+                                     EHint::RebuildEnd}));
     EXPECT_EQ(recorder.objects[2], &Doc().GetTrackList().Tracks());
     EXPECT_EQ(ChildTexts(Root()), (QStringList{QStringLiteral("X"), QStringLiteral("Y")}));
     EXPECT_EQ(ChildTexts(Root()->child(0)), QStringList{QStringLiteral("Ann")});
     Idle();
-    EXPECT_TRUE(Checked(frame, kModeAlbumArtist));
-    EXPECT_FALSE(Checked(frame, kModeArtist));
-    EXPECT_FALSE(Checked(frame, kModeGenreArtist));
+    EXPECT_TRUE(Checked(frame, ECommandId::ModeAlbumArtist));
+    EXPECT_FALSE(Checked(frame, ECommandId::ModeArtist));
+    EXPECT_FALSE(Checked(frame, ECommandId::ModeGenreArtist));
     EXPECT_TRUE(frame.Bars().Button(6)->isChecked());
     EXPECT_FALSE(frame.Bars().Button(4)->isChecked());
     EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageAlbum);
@@ -90,15 +89,15 @@ TEST_F(FrameCommands, DisplayModesSendTheirHintsOnlyWhenTheModeChanges) {
     QTreeWidgetItem* album = Root()->child(1);
     frame.GetLeftView()->setCurrentItem(album);
     recorder.hints.clear();
-    frame.Commands().Action(kModeAlbumArtist)->trigger();
+    frame.Commands().Action(ECommandId::ModeAlbumArtist)->trigger();
     EXPECT_TRUE(recorder.hints.empty());
     EXPECT_EQ(frame.GetLeftView()->currentItem(), album);
     Idle();
-    EXPECT_TRUE(Checked(frame, kModeAlbumArtist));
+    EXPECT_TRUE(Checked(frame, ECommandId::ModeAlbumArtist));
 
-    frame.Commands().Action(kModeGenreArtist)->trigger();
-    EXPECT_EQ(recorder.hints, (Hints{HINT_REBUILD_BEGIN, HINT_MODE_GENRE_ARTIST, HINT_SHOW_TRACKS,
-                                     HINT_REBUILD_END}));
+    frame.Commands().Action(ECommandId::ModeGenreArtist)->trigger();
+    EXPECT_EQ(recorder.hints, (Hints{EHint::RebuildBegin, EHint::ModeGenreArtist, EHint::ShowTracks,
+                                     EHint::RebuildEnd}));
     EXPECT_EQ(frame.GetLeftView()->currentItem(), Root());
     EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageGenre);
 }
@@ -109,15 +108,16 @@ TEST_F(FrameCommands, AnUnknownSavedModeMarksNoModeUntilOneIsChosen) {
     Set(kSectionUser, kViewType, "7");
     Start();
     CMainFrame& frame = Frame();
-    for (const int id : {kModeArtist, kModeGenreArtist, kModeAlbumArtist})
+    for (const ECommandId id :
+         {ECommandId::ModeArtist, ECommandId::ModeGenreArtist, ECommandId::ModeAlbumArtist})
         EXPECT_FALSE(Checked(frame, id));
     EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageInformation);
 
-    frame.Commands().Action(kModeArtist)->trigger();
+    frame.Commands().Action(ECommandId::ModeArtist)->trigger();
     Idle();
-    EXPECT_TRUE(Checked(frame, kModeArtist));
+    EXPECT_TRUE(Checked(frame, ECommandId::ModeArtist));
     EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageArtist);
-    EXPECT_EQ(frame.DisplayMode(), 0);
+    EXPECT_EQ(Doc().DisplayMode(), EDisplayMode::Artist);
 }
 
 TEST_F(FrameCommands, UpdateRulesFollowTheSettingsAndTheTrackList) {
@@ -125,35 +125,39 @@ TEST_F(FrameCommands, UpdateRulesFollowTheSettingsAndTheTrackList) {
     Set(kSectionAdvanced, kUseCachedCatalog, "0");
     Start();
     CMainFrame& frame = Frame();
-    EXPECT_FALSE(Enabled(frame, kRefresh));
+    EXPECT_FALSE(Enabled(frame, ECommandId::Refresh));
     app->Settings().UseCachedCatalog = 1;
     Idle();
-    EXPECT_TRUE(Enabled(frame, kRefresh));
+    EXPECT_TRUE(Enabled(frame, ECommandId::Refresh));
 
     // The track list has no selected row.
-    for (const int id : {kPlay, kEnqueue, kProperties, kCopy})
-        EXPECT_FALSE(Enabled(frame, id)) << id;
-    for (const int id : {kExit, kSelectAll, kAbout, kNew, kModeArtist, kDisplayAll, kToolBar})
-        EXPECT_TRUE(Enabled(frame, id)) << id;
-    for (const int id : {kOpen, kSave, kPaste, kUndo})
-        EXPECT_FALSE(Enabled(frame, id)) << id;
+    for (const ECommandId id :
+         {ECommandId::Play, ECommandId::Enqueue, ECommandId::Properties, ECommandId::Copy})
+        EXPECT_FALSE(Enabled(frame, id)) << static_cast<int>(id);
+    for (const ECommandId id :
+         {ECommandId::Exit, ECommandId::SelectAll, ECommandId::About, ECommandId::New,
+          ECommandId::ModeArtist, ECommandId::DisplayAll, ECommandId::ToolBar})
+        EXPECT_TRUE(Enabled(frame, id)) << static_cast<int>(id);
+    for (const ECommandId id :
+         {ECommandId::Open, ECommandId::Save, ECommandId::Paste, ECommandId::Undo})
+        EXPECT_FALSE(Enabled(frame, id)) << static_cast<int>(id);
 
-    EXPECT_TRUE(Checked(frame, kDetails));
-    frame.Commands().Action(kSmallIcons)->trigger();
+    EXPECT_TRUE(Checked(frame, ECommandId::Details));
+    frame.Commands().Action(ECommandId::SmallIcons)->trigger();
     EXPECT_EQ(frame.GetTrackListView()->ViewStyle(), EViewStyle::SmallIcons);
-    EXPECT_TRUE(Checked(frame, kSmallIcons));
-    EXPECT_FALSE(Checked(frame, kDetails));
+    EXPECT_TRUE(Checked(frame, ECommandId::SmallIcons));
+    EXPECT_FALSE(Checked(frame, ECommandId::Details));
 
-    EXPECT_FALSE(Checked(frame, kDisplayAll));
-    frame.Commands().Action(kDisplayAll)->trigger();
+    EXPECT_FALSE(Checked(frame, ECommandId::DisplayAll));
+    frame.Commands().Action(ECommandId::DisplayAll)->trigger();
     EXPECT_TRUE(frame.GetTrackListView()->DisplayAll());
-    EXPECT_TRUE(Checked(frame, kDisplayAll));
+    EXPECT_TRUE(Checked(frame, ECommandId::DisplayAll));
 
-    EXPECT_TRUE(Checked(frame, kStatusBar));
-    frame.Commands().Action(kStatusBar)->trigger();
+    EXPECT_TRUE(Checked(frame, ECommandId::StatusBar));
+    frame.Commands().Action(ECommandId::StatusBar)->trigger();
     EXPECT_TRUE(frame.statusBar()->isHidden());
-    EXPECT_FALSE(Checked(frame, kStatusBar));
-    frame.Commands().Action(kStatusBar)->trigger();
+    EXPECT_FALSE(Checked(frame, ECommandId::StatusBar));
+    frame.Commands().Action(ECommandId::StatusBar)->trigger();
     EXPECT_FALSE(frame.statusBar()->isHidden());
 }
 
@@ -161,10 +165,12 @@ TEST_F(FrameCommands, BarsShowTheirButtonsLabelsAndHideOnCommand) {
     Start();
     CMainFrame& frame = Frame();
     CBarLayout& bars = frame.Bars();
-    EXPECT_EQ(
-        CCommandTable::ButtonCommands(),
-        (QList<int>{kPlay, kEnqueue, kCopy, kProperties, kModeArtist, kModeGenreArtist,
-                    kModeAlbumArtist, kDisplayAll, kLargeIcons, kSmallIcons, kList, kDetails}));
+    EXPECT_EQ(CCommandTable::ButtonCommands(),
+              (QList<ECommandId>{ECommandId::Play, ECommandId::Enqueue, ECommandId::Copy,
+                                 ECommandId::Properties, ECommandId::ModeArtist,
+                                 ECommandId::ModeGenreArtist, ECommandId::ModeAlbumArtist,
+                                 ECommandId::DisplayAll, ECommandId::LargeIcons,
+                                 ECommandId::SmallIcons, ECommandId::List, ECommandId::Details}));
     const QStringList labels = Texts({"Play", "Enqueue", "Copy", "Prop.", "Artist", "Genre",
                                       "Album", "All", "Large", "Small", "List", "Detail"});
     const QStringList tips = Texts({"Play", "Enqueue", "Copy", "Properties", "Artist",
@@ -182,18 +188,18 @@ TEST_F(FrameCommands, BarsShowTheirButtonsLabelsAndHideOnCommand) {
         EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     }
 
-    frame.Commands().Action(kTextLabels)->trigger();
-    EXPECT_FALSE(Checked(frame, kTextLabels));
+    frame.Commands().Action(ECommandId::TextLabels)->trigger();
+    EXPECT_FALSE(Checked(frame, ECommandId::TextLabels));
     EXPECT_EQ(bars.Button(5)->size(), QSize(32, 30));
     EXPECT_EQ(bars.Button(5)->toolButtonStyle(), Qt::ToolButtonIconOnly);
-    frame.Commands().Action(kTextLabels)->trigger();
+    frame.Commands().Action(ECommandId::TextLabels)->trigger();
     EXPECT_EQ(bars.Button(5)->size(), labelled);
 
-    frame.Commands().Action(kToolBar)->trigger();
-    frame.Commands().Action(kAddressBar)->trigger();
+    frame.Commands().Action(ECommandId::ToolBar)->trigger();
+    frame.Commands().Action(ECommandId::AddressBar)->trigger();
     Idle();
-    EXPECT_FALSE(Checked(frame, kToolBar));
-    EXPECT_FALSE(Checked(frame, kAddressBar));
+    EXPECT_FALSE(Checked(frame, ECommandId::ToolBar));
+    EXPECT_FALSE(Checked(frame, ECommandId::AddressBar));
     EXPECT_FALSE(bars.ButtonBar()->isVisible());
     EXPECT_FALSE(frame.AddressBox().isVisible());
     EXPECT_TRUE(bars.AddressRow()->isVisible());
@@ -215,10 +221,10 @@ TEST_F(FrameCommands, MenusAndKeysComeFromTheTable) {
               Texts({"Standard buttons", "Address bar", "Show text labels"}));
     EXPECT_EQ(menus[5]->title(), QStringLiteral("&?"));
     EXPECT_TRUE(frame.Commands()
-                    .Action(kProperties)
+                    .Action(ECommandId::Properties)
                     ->shortcuts()
                     .contains(QKeySequence(QStringLiteral("Ctrl+Return"))));
-    EXPECT_EQ(frame.Commands().Action(kCopy)->shortcuts(),
+    EXPECT_EQ(frame.Commands().Action(ECommandId::Copy)->shortcuts(),
               (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+C")),
                                    QKeySequence(QStringLiteral("Ctrl+Ins"))}));
 
@@ -227,7 +233,7 @@ TEST_F(FrameCommands, MenusAndKeysComeFromTheTable) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     CRecordingView recorder(Doc());
     QTest::keyClick(frame.GetLeftView(), Qt::Key_F5);
-    EXPECT_EQ(recorder.hints, (Hints{HINT_REBUILD_BEGIN, HINT_SHOW_TRACKS, HINT_REBUILD_END}));
+    EXPECT_EQ(recorder.hints, (Hints{EHint::RebuildBegin, EHint::ShowTracks, EHint::RebuildEnd}));
     app->Settings().UseCachedCatalog = 0;
     Idle();
     recorder.hints.clear();
@@ -246,8 +252,8 @@ TEST_F(FrameCommands, AnOpenMenuShowsThePromptAcrossTheStatusBar) {
     Idle();
     EXPECT_TRUE(panes.IsPrompting());
     EXPECT_FALSE(panes.Pane(CStatusPanes::kCount)->isVisible());
-    file->setActiveAction(frame.Commands().Action(kExit));
-    EXPECT_EQ(panes.Text(CStatusPanes::kLocation), CFrameStrings::Prompt(kExit));
+    file->setActiveAction(frame.Commands().Action(ECommandId::Exit));
+    EXPECT_EQ(panes.Text(CStatusPanes::kLocation), CFrameStrings::Prompt(ECommandId::Exit));
     EXPECT_GT(panes.Pane(CStatusPanes::kLocation)->width(), 150 + 20);
 
     file->hide();
@@ -307,14 +313,14 @@ TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
                                   QStringLiteral("-"), QStringLiteral("&Copy"), QStringLiteral("-"),
                                   QStringLiteral("&Properties ...")}));
     EXPECT_FALSE(enabled[3]) << "nothing to copy without a selection";
-    EXPECT_FALSE(frame.Commands().Execute(kCopy));
+    EXPECT_FALSE(frame.Commands().Execute(ECommandId::Copy));
 
     frame.GetTrackListView()->SelectAll();
     std::tie(texts, enabled) = entries();
     EXPECT_TRUE(enabled[3]);
     EXPECT_FALSE(enabled[0]) << "playing comes with its own work";
     QGuiApplication::clipboard()->clear();
-    ASSERT_TRUE(frame.Commands().Execute(kCopy));
+    ASSERT_TRUE(frame.Commands().Execute(ECommandId::Copy));
     EXPECT_EQ(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 2);
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("2 selected files"));
 }

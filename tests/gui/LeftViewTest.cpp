@@ -1,14 +1,14 @@
 // The organisation tree in the real window: nodes of the three modes, sibling order, the
 // tracks and totals of a selected node, and the empty state between rebuild hints.
 #include "views/LeftView.h"
-#include "app/SettingsKeys.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
+#include "desktop/BusyAnimation.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
 #include "model/Mp3File.h"
-#include "platform/BusyAnimation.h"
+#include "settings/SettingsKeys.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingView.h"
 #include "views/QuavView.h"
@@ -69,10 +69,9 @@ TEST_F(LeftView, GenreAndAlbumModesNestTheirArtists) {
     EXPECT_EQ(CLeftView::NodeTracks(Child(pop, "Ann"))->size(), 1u);
     EXPECT_FALSE(rock->isExpanded());
 
-    Frame().SetDisplayMode(2);
+    Frame().SetDisplayMode(EDisplayMode::AlbumArtist);
     EXPECT_EQ(ChildTexts(Root()), Texts({"Alpha", "Zeta"}));
     EXPECT_EQ(ChildTexts(Child(Root(), "Zeta")), Texts({"Ann", "Bob"}));
-    EXPECT_EQ(Frame().GetLeftView()->DisplayMode(), 2);
 }
 
 TEST_F(LeftView, SelectingANodeShowsItsTracksAndTotals) {
@@ -90,7 +89,7 @@ TEST_F(LeftView, SelectingANodeShowsItsTracksAndTotals) {
 
     const TrackArray* tracks = CLeftView::NodeTracks(ann);
     ASSERT_EQ(tracks->size(), 2u);
-    ASSERT_EQ(recorder.hints, std::vector<int>{HINT_SHOW_TRACKS});
+    ASSERT_EQ(recorder.hints, std::vector<EHint>{EHint::ShowTracks});
     EXPECT_EQ(recorder.objects[0], tracks);
     int sizeK = 0, seconds = 0;
     for (const CMp3File* track : *tracks) {
@@ -137,13 +136,13 @@ TEST_F(LeftView, TheTreeIsEmptyWhileTheCatalogIsRebuilt) {
     Set(kSectionMp3, kFilePath, Music());
     Start();
     CMainFrame& frame = Frame();
-    Doc().UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    Doc().UpdateAllViews(nullptr, EHint::RebuildBegin);
     EXPECT_EQ(frame.GetLeftView()->topLevelItemCount(), 0);
     EXPECT_EQ(frame.GetLeftView()->RootItem(), nullptr);
     EXPECT_FALSE(frame.GetTrackListView()->IsReady());
     EXPECT_TRUE(frame.Animation().IsPlaying());
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
-    Doc().UpdateAllViews(nullptr, HINT_REBUILD_END);
+    Doc().UpdateAllViews(nullptr, EHint::RebuildEnd);
     EXPECT_EQ(ChildTexts(Root()), Texts({"Ann"}));
     EXPECT_EQ(frame.GetLeftView()->currentItem(), Root());
     EXPECT_TRUE(frame.GetTrackListView()->IsReady());

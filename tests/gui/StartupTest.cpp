@@ -1,17 +1,17 @@
 // Start-up and shut-down of the real application: the window, its first address, and the
 // settings it writes when it closes.
-#include "app/SettingsKeys.h"
 #include "catalog/QuavDoc.h"
 #include "frame/AddressBar.h"
 #include "frame/BarLayout.h"
-#include "frame/CommandIds.h"
 #include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
 #include "gui/AppFixture.h"
+#include "platform/CommandIds.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
+#include "settings/SettingsKeys.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
 
@@ -95,15 +95,15 @@ TEST_F(Startup, AProfileGivesTheFolderTheModeTheAddressesAndTheBars) {
     EXPECT_EQ(ChildTexts(root->child(1)),
               (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob")}));
     EXPECT_FALSE(root->child(1)->isExpanded());
-    EXPECT_TRUE(frame.Commands().Action(CommandId::kModeGenreArtist)->isChecked());
-    EXPECT_FALSE(frame.Commands().Action(CommandId::kModeArtist)->isChecked());
+    EXPECT_TRUE(frame.Commands().Action(ECommandId::ModeGenreArtist)->isChecked());
+    EXPECT_FALSE(frame.Commands().Action(ECommandId::ModeArtist)->isChecked());
     EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageGenre);
 
     EXPECT_EQ(frame.AddressBox().Entries(),
               (QStringList{Q(dir / "a0"), Q(dir / "a2"), Q(Music())}));
     EXPECT_EQ(frame.AddressBox().currentIndex(), 2);
 
-    EXPECT_FALSE(frame.Commands().Action(CommandId::kTextLabels)->isChecked());
+    EXPECT_FALSE(frame.Commands().Action(ECommandId::TextLabels)->isChecked());
     EXPECT_EQ(frame.Bars().Button(0)->size(), QSize(32, 30));
     EXPECT_EQ(frame.Bars().Button(0)->toolButtonStyle(), Qt::ToolButtonIconOnly);
 }
@@ -152,7 +152,7 @@ TEST_F(Startup, NewReopensTheStartAddress) {
     EXPECT_EQ(Frame().windowTitle(), Q(dir / "other") + QStringLiteral(" - Quavero"));
     EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "other");
 
-    Frame().Commands().Action(CommandId::kNew)->trigger();
+    Frame().Commands().Action(ECommandId::New)->trigger();
     EXPECT_EQ(Doc().Address(), Music());
     EXPECT_EQ(Root()->text(0), Q(Music()));
     EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Ann")});
@@ -169,9 +169,9 @@ TEST_F(Shutdown, WritesTheWindowsValuesInOrder) {
     frame.AddressBox().setEditText(Q(dir / "other"));
     ASSERT_TRUE(frame.GoToAddress(Q(dir / "other")));
     frame.AddAddressEntry(Q(dir / "other"));
-    frame.Commands().Action(CommandId::kModeAlbumArtist)->trigger();
-    frame.Commands().Action(CommandId::kTextLabels)->trigger();
-    frame.Commands().Action(CommandId::kDisplayAll)->trigger();
+    frame.Commands().Action(ECommandId::ModeAlbumArtist)->trigger();
+    frame.Commands().Action(ECommandId::TextLabels)->trigger();
+    frame.Commands().Action(ECommandId::DisplayAll)->trigger();
     frame.setGeometry(100, 200, 640, 480);
     Idle();
     frame.showMaximized();

@@ -75,7 +75,7 @@ TEST(Mp3FileLame, TagsWrittenByTheEncoderAndAnId3v2InFront) {
     EXPECT_EQ(v1.Album(), "Album");
     EXPECT_EQ(v1.Year(), "2001");
     EXPECT_EQ(v1.Comment(), "Note");
-    EXPECT_EQ(v1.GetFieldText(FieldId::kGenre), "Jazz");
+    EXPECT_EQ(v1.GetFieldText(EFieldId::Genre), "Jazz");
 
     // Both tags, UTF-16 texts in the ID3v2 tag: its byte-order marks must not be headers.
     ASSERT_TRUE(Mp3Maker::Encode(dir / "v2.mp3", 1.0, 22050,

@@ -112,11 +112,12 @@ TEST(Mp3FileList, RoundTripOfManyRecordsInSubdirectories) {
     for (std::size_t i = 0; i < list.GetSize(); ++i) {
         const CMp3File& a = *list.GetAt(i);
         const CMp3File& b = *back.GetAt(i);
-        for (int field = 1; field <= 14; ++field) {
-            if (field == 4 && i % 3 == 0)
+        for (int id = 1; id <= kFieldCount; ++id) {
+            const auto field = static_cast<EFieldId>(id);
+            if (field == EFieldId::Location && i % 3 == 0)
                 EXPECT_EQ(b.Directory(), a.Directory() + "/");
             else
-                EXPECT_EQ(b.GetFieldText(field), a.GetFieldText(field)) << i << " " << field;
+                EXPECT_EQ(b.GetFieldText(field), a.GetFieldText(field)) << i << " " << id;
         }
         EXPECT_EQ(b.Bitrate(), 128000) << "recovered from the bitrate text";
         EXPECT_EQ(b.Genre(), a.Genre());

@@ -34,16 +34,16 @@ TEST(Mp3File, DefaultsOfAnUntaggedFile) {
     auto track = LoadFile(dir, "plain.mp3", kFrame128 + Mp3Maker::Filler(2000));
     ASSERT_TRUE(track);
     EXPECT_FALSE(track->HasTag());
-    EXPECT_EQ(track->GetFieldText(FieldId::kTitle), "");
-    EXPECT_EQ(track->GetFieldText(FieldId::kArtist), "<Undefined>");
-    EXPECT_EQ(track->GetFieldText(FieldId::kAlbum), "<Undefined>");
-    EXPECT_EQ(track->GetFieldText(FieldId::kGenre), "<Undefined>");
-    EXPECT_EQ(track->GetFieldText(FieldId::kFile), "plain.mp3");
-    EXPECT_EQ(track->GetFieldText(FieldId::kLocation), dir.Path());
+    EXPECT_EQ(track->GetFieldText(EFieldId::Title), "");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Artist), "<Undefined>");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Album), "<Undefined>");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Genre), "<Undefined>");
+    EXPECT_EQ(track->GetFieldText(EFieldId::File), "plain.mp3");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Location), dir.Path());
     EXPECT_EQ(track->FullPath(), dir / "plain.mp3");
     EXPECT_EQ(track->SizeK(), (417 + 2000 - 128) / 1000);
-    EXPECT_EQ(track->GetFieldText(0), "Not assigned");
-    EXPECT_EQ(track->GetFieldText(15), "Not assigned");
+    EXPECT_EQ(track->GetFieldText(EFieldId{}), "Not assigned");
+    EXPECT_EQ(track->GetFieldText(static_cast<EFieldId>(15)), "Not assigned");
 }
 
 TEST(Mp3File, TaggedFileFieldsAndGenres) {
@@ -52,16 +52,16 @@ TEST(Mp3File, TaggedFileFieldsAndGenres) {
         LoadFile(dir, "t.mp3", kFrame128 + Mp3Maker::Tag("Song", "   ", "Disc", "1987", "c", 147));
     ASSERT_TRUE(track);
     EXPECT_TRUE(track->HasTag());
-    EXPECT_EQ(track->GetFieldText(FieldId::kArtist), "") << "blank artist is empty";
-    EXPECT_EQ(track->GetFieldText(FieldId::kTitle), "Song");
-    EXPECT_EQ(track->GetFieldText(FieldId::kAlbum), "Disc");
-    EXPECT_EQ(track->GetFieldText(FieldId::kDate), "1987");
-    EXPECT_EQ(track->GetFieldText(FieldId::kComment), "c");
-    EXPECT_EQ(track->GetFieldText(FieldId::kGenre), "Synthpop");
-    EXPECT_EQ(track->GetFieldText(FieldId::kMpegLayer), "MPEG-1 Layer III");
-    EXPECT_EQ(track->GetFieldText(FieldId::kBitrate), "128 kbit/s");
-    EXPECT_EQ(track->GetFieldText(FieldId::kFrequency), "44.1 kHz");
-    EXPECT_EQ(track->GetFieldText(FieldId::kMode), "Joint stereo");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Artist), "") << "blank artist is empty";
+    EXPECT_EQ(track->GetFieldText(EFieldId::Title), "Song");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Album), "Disc");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Date), "1987");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Comment), "c");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Genre), "Synthpop");
+    EXPECT_EQ(track->GetFieldText(EFieldId::MpegLayer), "MPEG-1 Layer III");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Bitrate), "128 kbit/s");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Frequency), "44.1 kHz");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Mode), "Joint stereo");
     for (int genre : {148, 200, 255}) {
         auto other = LoadFile(dir, "g.mp3", Mp3Maker::Tag("", "", "", "", "", genre));
         ASSERT_TRUE(other);
@@ -118,8 +118,8 @@ TEST(Mp3File, DurationFromSizeAndBitrate) {
     ASSERT_TRUE(track);
     EXPECT_EQ(track->SizeK(), 4000);
     EXPECT_EQ(track->Duration(), 250);
-    EXPECT_EQ(track->GetFieldText(FieldId::kTime), "4:10");
-    EXPECT_EQ(track->GetFieldText(FieldId::kSize), "  4.0 MB");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Time), "4:10");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Size), "  4.0 MB");
 
     // Above 268 MB, sizeK * 8000 overflows 32 bits; a sparse file keeps the test small.
     const std::string big = dir.Write("big.mp3", kFrame128);

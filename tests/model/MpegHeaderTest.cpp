@@ -53,7 +53,7 @@ TEST(MpegHeader, FrameBodyMustBeComplete) {
     EXPECT_EQ(track.BitrateText(), "");
     EXPECT_EQ(track.Bitrate(), 0);
     EXPECT_EQ(track.Duration(), 0);
-    EXPECT_EQ(track.GetFieldText(FieldId::kTime), "0:00");
+    EXPECT_EQ(track.GetFieldText(EFieldId::Time), "0:00");
 
     dir.Write("whole.mp3", Mp3Maker::Frame(0xFB, 0x90, 0x64, 413));
     CMp3File whole;

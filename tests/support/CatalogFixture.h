@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppSettings.h"
 #include "catalog/QuavDoc.h"
 #include "platform/IniProfile.h"
+#include "settings/AppSettings.h"
 #include "support/RecordingReporter.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/Document.h"
-#include "platform/View.h"
+#include "catalog/CatalogView.h"
 
 #include <vector>
 
@@ -11,12 +10,12 @@ public:
     explicit CRecordingView(CDocument& document) : document_(document) { document_.AddView(this); }
     ~CRecordingView() override { document_.RemoveView(this); }
 
-    void OnUpdate(CView*, int hint, const TrackArray* tracks) override {
+    void OnUpdate(CView*, EHint hint, const TrackArray* tracks) override {
         hints.push_back(hint);
         objects.push_back(tracks);
     }
 
-    std::vector<int> hints;
+    std::vector<EHint> hints;
     std::vector<const TrackArray*> objects;
 
 private:

@@ -1,12 +1,12 @@
 // The tray icon on a real notification area: an X server of the test's own (Xvfb) with a tray
 // (trayer) on it, and the program in a child process on that display. Skipped, and said so,
 // where either is missing or the tray does not come up.
-#include "app/AppSettings.h"
 #include "app/QuavApp.h"
-#include "app/SettingsKeys.h"
 #include "frame/MainFrame.h"
 #include "frame/TrayIcon.h"
 #include "platform/IniProfile.h"
+#include "settings/AppSettings.h"
+#include "settings/SettingsKeys.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -12,7 +12,7 @@
 // much wider than the columns. The list starts without the keyboard focus.
 struct SListFixture {
     explicit SListFixture(const std::vector<STrackFields>& fields) : files(fields) {
-        model.SetColumns({FieldId::kFile, FieldId::kTitle},
+        model.SetColumns({EFieldId::File, EFieldId::Title},
                          {QStringLiteral("File"), QStringLiteral("Title")});
         model.SetTracks(files.Pointers());
         list.SetModel(&model);

@@ -41,7 +41,7 @@ TEST(ListViewEx, BothViewsShareOneSelection) {
     EXPECT_EQ(f.list.SelectedRows(), (Rows{0, 2}));
 
     CTrackTableModel other;
-    other.SetColumns({FieldId::kTitle}, {});
+    other.SetColumns({EFieldId::Title}, {});
     other.SetTracks(f.files.Pointers());
     f.list.SetModel(&other);
     EXPECT_EQ(f.list.Model(), &other);

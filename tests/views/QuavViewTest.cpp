@@ -1,8 +1,8 @@
 #include "ViewFixture.h"
 
-#include "app/SettingsKeys.h"
 #include "catalog/Hints.h"
 #include "model/FieldIds.h"
+#include "settings/SettingsKeys.h"
 #include "views/ListViewEx.h"
 #include "views/TrackTableModel.h"
 
@@ -53,9 +53,9 @@ TEST_F(CQuavViewTest, ShowsTheDefaultColumnsOrAllFourteenAtTheirTableWidths) {
     const CTrackTableModel& model = view->Model();
     ASSERT_EQ(model.rowCount(), 5) << "display all refills the rows";
     for (int column = 0; column < model.columnCount(); ++column) {
-        const int field = view->DisplayedColumns()[static_cast<std::size_t>(column)]->fieldId;
+        const EFieldId field = view->DisplayedColumns()[static_cast<std::size_t>(column)]->fieldId;
         EXPECT_EQ(model.ColumnField(column), field);
-        EXPECT_EQ(Cell(2, column).toStdString(), model.Track(2)->GetFieldText(field)) << field;
+        EXPECT_EQ(Cell(2, column).toStdString(), model.Track(2)->GetFieldText(field)) << column;
     }
     const auto alignment = [&model](int column) {
         return Qt::Alignment(
@@ -120,24 +120,25 @@ TEST_F(CQuavViewTest, SavesAndReloadsTheOptionSheetsColumnSettings) {
     CQuavView::ColumnArray& records = view->Columns();
     records[5].displayed = 1; // Size
     records[5].order = 0;
-    records[0].alignment = 2; // File centred
+    records[0].alignment = EColumnAlign::Center;
     view->SaveColumnSettings(profile);
     for (const CColumnInfo& column : records) {
         const std::string section = CColumnInfo::SectionName(column.fieldId);
         EXPECT_EQ(profile.GetInt(section, kColumnOrder, -1), column.order) << section;
         EXPECT_EQ(profile.GetInt(section, kColumnDisplayed, -1), column.displayed) << section;
-        EXPECT_EQ(profile.GetInt(section, kColumnAlignment, -1), column.alignment) << section;
+        EXPECT_EQ(profile.GetInt(section, kColumnAlignment, -1), static_cast<int>(column.alignment))
+            << section;
         EXPECT_EQ(profile.GetInt(section, kColumnWidth, -1), -1) << "widths wait for the close";
     }
-    doc->UpdateAllViews(nullptr, HINT_COLUMNS_CHANGED);
+    doc->UpdateAllViews(nullptr, EHint::ColumnsChanged);
     EXPECT_EQ(Headers().front(), QStringLiteral("Size"));
 
     settings.ColumnsSettings = 1;
     CQuavView other(*doc, settings, frame);
     other.LoadColumnSettings(CIniProfile(profile.Path()));
     ASSERT_EQ(other.DisplayedColumns().size(), 8u);
-    EXPECT_EQ(other.DisplayedColumns()[0]->fieldId, FieldId::kSize);
-    EXPECT_EQ(other.Columns()[0].alignment, 2);
+    EXPECT_EQ(other.DisplayedColumns()[0]->fieldId, EFieldId::Size);
+    EXPECT_EQ(other.Columns()[0].alignment, EColumnAlign::Center);
     EXPECT_EQ(other.Columns()[0].label, "File");
 }
 
@@ -148,22 +149,22 @@ TEST_F(CQuavViewTest, HeaderClicksSetTheTwoKeys) {
 
     ClickHeader(QStringLiteral("Title"));
     EXPECT_EQ(RowNames(), (Names{"b.mp3", "d.mp3", "a.mp3", "c.mp3", "e.mp3"}));
-    EXPECT_EQ(settings.SortingColumn, FieldId::kTitle);
+    EXPECT_EQ(settings.SortingColumn, +EFieldId::Title);
     EXPECT_EQ(settings.SecondarySortingColumn, 0);
 
     ClickHeader(QStringLiteral("Title"));
     EXPECT_EQ(RowNames(), (Names{"e.mp3", "a.mp3", "c.mp3", "b.mp3", "d.mp3"}))
         << "Z to A; equal titles keep their order";
-    EXPECT_EQ(settings.SortingColumn, -FieldId::kTitle);
+    EXPECT_EQ(settings.SortingColumn, -EFieldId::Title);
     EXPECT_EQ(settings.SecondarySortingColumn, 0) << "a flip keeps the secondary key";
 
     ClickHeader(QStringLiteral("Artist"));
     EXPECT_EQ(RowNames(), (Names{"c.mp3", "d.mp3", "e.mp3", "b.mp3", "a.mp3"}))
         << "artist A to Z, the tracks of one artist in descending title order";
-    EXPECT_EQ(settings.SortingColumn, FieldId::kArtist);
-    EXPECT_EQ(settings.SecondarySortingColumn, -FieldId::kTitle);
-    EXPECT_EQ(view->SortKey(), FieldId::kArtist);
-    EXPECT_EQ(view->SecondarySortKey(), -FieldId::kTitle);
+    EXPECT_EQ(settings.SortingColumn, +EFieldId::Artist);
+    EXPECT_EQ(settings.SecondarySortingColumn, -EFieldId::Title);
+    EXPECT_EQ(view->SortKey(), +EFieldId::Artist);
+    EXPECT_EQ(view->SecondarySortKey(), -EFieldId::Title);
 
     // A refill sorts by both keys from list order and comes to the same rows.
     SendTracks(doc->GetTrackList().Tracks());
@@ -176,7 +177,7 @@ TEST_F(CQuavViewTest, SizePutsTheLargestFileFirst) {
     view->ToggleDisplayAll();
     ClickHeader(QStringLiteral("Size"));
     EXPECT_EQ(RowNames(), (Names{"d.mp3", "e.mp3", "b.mp3", "c.mp3", "a.mp3"}));
-    EXPECT_EQ(settings.SortingColumn, FieldId::kSize);
+    EXPECT_EQ(settings.SortingColumn, +EFieldId::Size);
     ClickHeader(QStringLiteral("Size"));
     EXPECT_EQ(RowNames(), (Names{"a.mp3", "c.mp3", "b.mp3", "e.mp3", "d.mp3"}));
 }
@@ -191,8 +192,8 @@ TEST_F(CQuavViewTest, SortKeysZeroShowListOrderAndSavedKeysSortEachRefill) {
     EXPECT_EQ(RowNames(), (Names{"e.mp3", "d.mp3", "c.mp3", "b.mp3", "a.mp3"}));
 
     using namespace SettingsKey;
-    profile.WriteInt(kSectionUser, kSortingColumn, -FieldId::kTitle);
-    profile.WriteInt(kSectionUser, kSecondarySortingColumn, FieldId::kArtist);
+    profile.WriteInt(kSectionUser, kSortingColumn, -EFieldId::Title);
+    profile.WriteInt(kSectionUser, kSecondarySortingColumn, +EFieldId::Artist);
     view.reset();
     tree.reset();
     ASSERT_NO_FATAL_FAILURE(Open());
@@ -213,7 +214,7 @@ TEST_F(CQuavViewTest, ShowsAtMostMaxRowTracksTakenBeforeSorting) {
     WriteTracks(tracks);
     using namespace SettingsKey;
     profile.WriteInt(kSectionAdvanced, kMaxRow, 1000);
-    profile.WriteInt(kSectionUser, kSortingColumn, -FieldId::kFile);
+    profile.WriteInt(kSectionUser, kSortingColumn, -EFieldId::File);
     ASSERT_NO_FATAL_FAILURE(Open());
     ASSERT_EQ(doc->GetTrackList().GetSize(), 1500u);
     const Names rows = RowNames();
@@ -223,7 +224,7 @@ TEST_F(CQuavViewTest, ShowsAtMostMaxRowTracksTakenBeforeSorting) {
     EXPECT_TRUE(std::is_sorted(rows.rbegin(), rows.rend()));
 
     settings.MaxRow = 3;
-    doc->UpdateAllViews(nullptr, HINT_COLUMNS_CHANGED);
+    doc->UpdateAllViews(nullptr, EHint::ColumnsChanged);
     EXPECT_EQ(RowNames(), (Names{"t0002.mp3", "t0001.mp3", "t0000.mp3"}));
 }
 
@@ -321,10 +322,10 @@ TEST_F(CQuavViewTest, NoTrackIsReadWhileTheCatalogIsRebuilt) {
     view->List()->DetailsView()->viewport()->grab();
 
     doc->SetProgress({});
-    doc->UpdateAllViews(nullptr, HINT_REBUILD_BEGIN);
+    doc->UpdateAllViews(nullptr, EHint::RebuildBegin);
     EXPECT_EQ(view->Model().rowCount(), 0);
     EXPECT_FALSE(view->IsReady());
-    doc->UpdateAllViews(nullptr, HINT_COLUMNS_CHANGED);
+    doc->UpdateAllViews(nullptr, EHint::ColumnsChanged);
     EXPECT_EQ(view->Model().rowCount(), 0) << "nothing shown until the tree sends a node";
     EXPECT_FALSE(view->IsReady());
 }
@@ -344,22 +345,17 @@ TEST_F(CQuavViewTest, ReadyIsClearWhileRowsAreRefilled) {
     EXPECT_TRUE(view->IsReady());
 }
 
-TEST_F(CQuavViewTest, HintsSetTheModeAndReapplyTheRowSelectionSetting) {
+TEST_F(CQuavViewTest, ModeHintsKeepTheRowsAndColumnHintsReapplyTheRowSelectionSetting) {
     WriteTracks(kFive);
     ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_FALSE(view->List()->FullRowSelection()) << "the setting is off by default";
-    EXPECT_EQ(view->DisplayMode(), 0);
-    doc->UpdateAllViews(nullptr, HINT_MODE_ALBUM_ARTIST);
-    EXPECT_EQ(view->DisplayMode(), 2);
-    doc->UpdateAllViews(nullptr, HINT_MODE_GENRE_ARTIST);
-    EXPECT_EQ(view->DisplayMode(), 1);
-    doc->UpdateAllViews(nullptr, HINT_MODE_ARTIST);
-    EXPECT_EQ(view->DisplayMode(), 0);
+    for (const EHint hint : {EHint::ModeAlbumArtist, EHint::ModeGenreArtist, EHint::ModeArtist})
+        doc->UpdateAllViews(nullptr, hint);
     EXPECT_EQ(view->Model().rowCount(), 5) << "mode hints leave the rows alone";
 
     settings.FullRowSelection = 1;
     EXPECT_FALSE(view->List()->FullRowSelection());
-    doc->UpdateAllViews(nullptr, HINT_COLUMNS_CHANGED);
+    doc->UpdateAllViews(nullptr, EHint::ColumnsChanged);
     EXPECT_TRUE(view->List()->FullRowSelection());
     settings.FullRowSelection = 0;
     view->ToggleDisplayAll();

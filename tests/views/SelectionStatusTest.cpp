@@ -52,9 +52,9 @@ TEST(SelectionStatus, ClipboardLinesKeepTabsInsideFields) {
     CMp3File second;
     second.SetTitle("Two");
     const TrackArray tracks{&first, &second};
-    EXPECT_EQ(CSelectionStatus::ClipboardText(tracks, {FieldId::kTitle, FieldId::kComment}),
+    EXPECT_EQ(CSelectionStatus::ClipboardText(tracks, {EFieldId::Title, EFieldId::Comment}),
               Q("One\tleft\tright\r\nTwo\t\r\n"));
-    EXPECT_EQ(CSelectionStatus::ClipboardText({}, {FieldId::kTitle}), QString());
+    EXPECT_EQ(CSelectionStatus::ClipboardText({}, {EFieldId::Title}), QString());
 }
 
 TEST_F(CQuavViewTest, SelectionStatusFollowsTheSelectedRows) {

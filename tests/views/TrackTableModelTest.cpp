@@ -26,22 +26,22 @@ using Names = std::vector<std::string>;
 TEST(TrackTableModel, SortsByTwoKeysAndKeepsTheOrderOfEqualRows) {
     CTrackFiles files(kTracks);
     CTrackTableModel model;
-    model.SetColumns({FieldId::kFile, FieldId::kTitle}, {});
+    model.SetColumns({EFieldId::File, EFieldId::Title}, {});
     model.SetTracks(files.Pointers());
 
-    model.Sort(FieldId::kTitle, 0);
+    model.Sort(+EFieldId::Title, 0);
     EXPECT_EQ(NamesOf(model.Tracks()), (Names{"2.mp3", "4.mp3", "1.mp3", "3.mp3"}));
-    model.Sort(-FieldId::kTitle, 0);
+    model.Sort(-EFieldId::Title, 0);
     EXPECT_EQ(NamesOf(model.Tracks()), (Names{"1.mp3", "3.mp3", "2.mp3", "4.mp3"}))
         << "descending, ties keep the order they had";
     // Title clicked twice, then Artist: artist A to Z, titles Z to A within an artist.
-    model.Sort(FieldId::kArtist, -FieldId::kTitle);
+    model.Sort(+EFieldId::Artist, -EFieldId::Title);
     EXPECT_EQ(NamesOf(model.Tracks()), (Names{"3.mp3", "4.mp3", "2.mp3", "1.mp3"}));
 
-    model.Sort(FieldId::kSize, 0);
+    model.Sort(+EFieldId::Size, 0);
     EXPECT_EQ(NamesOf(model.Tracks()), (Names{"4.mp3", "2.mp3", "3.mp3", "1.mp3"}))
         << "a positive size key puts the largest file first";
-    model.Sort(-FieldId::kSize, FieldId::kTitle);
+    model.Sort(-EFieldId::Size, +EFieldId::Title);
     EXPECT_EQ(NamesOf(model.Tracks()), (Names{"1.mp3", "3.mp3", "2.mp3", "4.mp3"}));
 
     for (const auto& [primary, secondary] : {std::pair{0, 0}, std::pair{15, -99}}) {
@@ -57,12 +57,12 @@ TEST(TrackTableModel, RowsEqualOnBothKeysStayInListOrder) {
                        {"c.mp3", "Other", "One", 2000},
                        {"d.mp3", "Same", "One", 2000}});
     CTrackTableModel model;
-    model.SetColumns({FieldId::kTitle}, {});
+    model.SetColumns({EFieldId::Title}, {});
     std::vector<CMp3File*> reversed = files.Pointers();
     std::reverse(reversed.begin(), reversed.end());
     for (const auto& order : {files.Pointers(), reversed}) {
         model.SetTracks(order);
-        model.Sort(FieldId::kTitle, FieldId::kArtist);
+        model.Sort(+EFieldId::Title, +EFieldId::Artist);
         Names expected;
         for (const CMp3File* track : order) {
             if (track->Title() == "Same")
@@ -76,14 +76,14 @@ TEST(TrackTableModel, RowsEqualOnBothKeysStayInListOrder) {
 TEST(TrackTableModel, SelectionFollowsTheTracksThroughASort) {
     CTrackFiles files(kTracks);
     CTrackTableModel model;
-    model.SetColumns({FieldId::kFile, FieldId::kTitle}, {});
+    model.SetColumns({EFieldId::File, EFieldId::Title}, {});
     model.SetTracks(files.Pointers());
     QItemSelectionModel selection(&model);
     selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     selection.setCurrentIndex(model.index(3, 1), QItemSelectionModel::NoUpdate);
     QSignalSpy layoutChanges(&model, &QAbstractItemModel::layoutChanged);
 
-    model.Sort(FieldId::kSize, 0);
+    model.Sort(+EFieldId::Size, 0);
     EXPECT_EQ(layoutChanges.count(), 1);
     const QModelIndexList rows = selection.selectedRows();
     ASSERT_EQ(rows.size(), 1);
@@ -96,7 +96,7 @@ TEST(TrackTableModel, ShowsFieldTextsHeadersAlignmentsAndTracks) {
     CTrackFiles files(
         {{"utf8.mp3", "Caf\xC3\xA9", "Art", 2000}, {"latin1.mp3", "Caf\xE9", "", 4000}});
     CTrackTableModel model;
-    model.SetColumns({FieldId::kFile, FieldId::kTitle, FieldId::kSize},
+    model.SetColumns({EFieldId::File, EFieldId::Title, EFieldId::Size},
                      {QStringLiteral("File"), QStringLiteral("Title"), QStringLiteral("Size")});
     model.SetColumnAlignments({Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight});
     model.SetTracks(files.Pointers());
@@ -108,7 +108,7 @@ TEST(TrackTableModel, ShowsFieldTextsHeadersAlignmentsAndTracks) {
     EXPECT_EQ(model.index(1, 1).data().toString(), cafe);
     EXPECT_EQ(model.index(1, 0).data().toString(), QStringLiteral("latin1.mp3"));
     EXPECT_EQ(model.index(1, 2).data().toString(),
-              QString::fromStdString(files[1]->GetFieldText(FieldId::kSize)));
+              QString::fromStdString(files[1]->GetFieldText(EFieldId::Size)));
     EXPECT_EQ(model.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
               QStringLiteral("Size"));
     EXPECT_EQ(model.index(0, 2).data(Qt::TextAlignmentRole).toInt(),
@@ -119,8 +119,8 @@ TEST(TrackTableModel, ShowsFieldTextsHeadersAlignmentsAndTracks) {
               (Qt::AlignRight | Qt::AlignVCenter).toInt());
     EXPECT_EQ(model.index(1, 1).data(CTrackTableModel::kTrackRole).value<quintptr>(),
               reinterpret_cast<quintptr>(files[1]));
-    EXPECT_EQ(model.ColumnField(2), FieldId::kSize);
-    EXPECT_EQ(model.ColumnField(3), 0);
+    EXPECT_EQ(model.ColumnField(2), EFieldId::Size);
+    EXPECT_EQ(model.ColumnField(3), EFieldId{});
 
     EXPECT_FALSE(model.index(0, 0).data(Qt::DecorationRole).isValid());
     QPixmap picture(16, 16);
@@ -133,7 +133,7 @@ TEST(TrackTableModel, ShowsFieldTextsHeadersAlignmentsAndTracks) {
 TEST(TrackTableModel, RefreshAndClear) {
     CTrackFiles files(kTracks);
     CTrackTableModel model;
-    model.SetColumns({FieldId::kFile, FieldId::kTitle}, {});
+    model.SetColumns({EFieldId::File, EFieldId::Title}, {});
     model.SetTracks(files.Pointers());
     QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
     files[2]->SetTitle("Gamma");
@@ -151,6 +151,6 @@ TEST(TrackTableModel, RefreshAndClear) {
     EXPECT_EQ(model.Track(0), nullptr);
     EXPECT_FALSE(model.index(0, 0).data().isValid());
     EXPECT_EQ(model.columnCount(), 2) << "the columns stay";
-    model.Sort(FieldId::kTitle, 0);
+    model.Sort(+EFieldId::Title, 0);
     EXPECT_EQ(model.rowCount(), 0);
 }

@@ -9,9 +9,9 @@
 #include <QTest>
 #include <QTreeView>
 
-void CRootSelector::OnUpdate(CView*, int hint, const TrackArray*) {
-    if (hint == HINT_REBUILD_END)
-        doc_.UpdateAllViews(this, HINT_SHOW_TRACKS, &doc_.GetTrackList().Tracks());
+void CRootSelector::OnUpdate(CView*, EHint hint, const TrackArray*) {
+    if (hint == EHint::RebuildEnd)
+        doc_.UpdateAllViews(this, EHint::ShowTracks, &doc_.GetTrackList().Tracks());
 }
 
 CQuavViewTest::CQuavViewTest() : music(dir.MakeDir("music")), profile(dir / "quavero.ini") {}
@@ -50,7 +50,7 @@ void CQuavViewTest::ClickHeader(const QString& label) {
 }
 
 void CQuavViewTest::SendTracks(const TrackArray& tracks) {
-    doc->UpdateAllViews(tree.get(), HINT_SHOW_TRACKS, &tracks);
+    doc->UpdateAllViews(tree.get(), EHint::ShowTracks, &tracks);
 }
 
 QStringList CQuavViewTest::Headers() const {

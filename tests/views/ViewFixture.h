@@ -1,9 +1,9 @@
 #pragma once
 
 #include "TrackFiles.h"
-#include "app/AppSettings.h"
 #include "catalog/QuavDoc.h"
 #include "platform/IniProfile.h"
+#include "settings/AppSettings.h"
 #include "support/RecordingReporter.h"
 #include "support/TempDir.h"
 #include "views/FrameServices.h"
@@ -42,7 +42,7 @@ class CRootSelector : public CView {
 public:
     explicit CRootSelector(CQuavDoc& doc) : doc_(doc) { doc_.AddView(this); }
     ~CRootSelector() override { doc_.RemoveView(this); }
-    void OnUpdate(CView*, int hint, const TrackArray*) override;
+    void OnUpdate(CView*, EHint hint, const TrackArray*) override;
 
 private:
     CQuavDoc& doc_;

@@ -1,4 +1,4 @@
-#include "platform/TextCodec.h"
+#include "desktop/TextCodec.h"
 
 #include <QByteArray>
 

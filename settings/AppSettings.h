@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsKeys.h"
+#include "settings/SettingsKeys.h"
 
 #include <array>
 #include <functional>
@@ -11,7 +11,7 @@ class CIniProfile;
 
 // Every setting of the application, read once at start-up and written back at three moments:
 // after an address opened, when the options are confirmed, and at shut-down. The members are
-// named after their profile keys (app/SettingsKeys.h); the rest of the program reads and
+// named after their profile keys (settings/SettingsKeys.h); the rest of the program reads and
 // changes them in place.
 class CAppSettings {
 public:

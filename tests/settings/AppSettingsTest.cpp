@@ -1,6 +1,6 @@
-#include "app/AppSettings.h"
-#include "app/SettingsKeys.h"
+#include "settings/AppSettings.h"
 #include "platform/IniProfile.h"
+#include "settings/SettingsKeys.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "platform/MessageBoxReporter.h"
+#include "desktop/MessageBoxReporter.h"
 
 #include <QMessageBox>
 #include <QString>

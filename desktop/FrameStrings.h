@@ -1,14 +1,17 @@
 #pragma once
 
+#include "platform/CommandIds.h"
+#include "platform/StringIds.h"
+
 #include <QString>
 
 // The string table's texts as the window shows them.
 class CFrameStrings {
 public:
-    static QString Get(int id);
+    static QString Get(EStringId id);
     // A command's string is "prompt\ntooltip".
-    static QString Prompt(int commandId);
-    static QString Tooltip(int commandId);
+    static QString Prompt(ECommandId id);
+    static QString Tooltip(ECommandId id);
     // The count format with `count` put in.
     static QString FileCount(long long count);
 };

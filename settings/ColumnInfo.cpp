@@ -1,8 +1,8 @@
-#include "views/ColumnInfo.h"
+#include "settings/ColumnInfo.h"
 
-#include "app/SettingsKeys.h"
 #include "platform/IniProfile.h"
 #include "platform/StringTable.h"
+#include "settings/SettingsKeys.h"
 
 #include <cstdio>
 
@@ -17,7 +17,8 @@ constexpr std::size_t kMaxLabelLength = 99;
 
 CColumnInfo CColumnInfo::FromDefault(const SColumnDefault& entry) {
     CColumnInfo column;
-    column.label = std::string(CStringTable::Get(entry.labelId).substr(0, kMaxLabelLength));
+    column.label =
+        std::string(CStringTable::Get(FieldLabel(entry.fieldId)).substr(0, kMaxLabelLength));
     column.order = entry.order;
     column.group = entry.group;
     column.fieldId = entry.fieldId;
@@ -27,16 +28,16 @@ CColumnInfo CColumnInfo::FromDefault(const SColumnDefault& entry) {
     return column;
 }
 
-std::array<CColumnInfo, FieldId::kCount> CColumnInfo::DefaultColumns() {
-    std::array<CColumnInfo, FieldId::kCount> columns;
+std::array<CColumnInfo, kFieldCount> CColumnInfo::DefaultColumns() {
+    std::array<CColumnInfo, kFieldCount> columns;
     for (std::size_t i = 0; i < columns.size(); ++i)
         columns[i] = FromDefault(kColumnTable[i]);
     return columns;
 }
 
-std::string CColumnInfo::SectionName(int fieldId) {
+std::string CColumnInfo::SectionName(EFieldId field) {
     char name[32];
-    std::snprintf(name, sizeof name, kColumnSectionFormat, fieldId);
+    std::snprintf(name, sizeof name, kColumnSectionFormat, static_cast<int>(field));
     return name;
 }
 
@@ -45,14 +46,14 @@ void CColumnInfo::Load(const CIniProfile& profile, bool columnsSettings) {
     width = profile.GetInt(section, kColumnWidth, width);
     if (!columnsSettings)
         return;
-    alignment = profile.GetInt(section, kColumnAlignment, 0);
+    alignment = static_cast<EColumnAlign>(profile.GetInt(section, kColumnAlignment, 0));
     displayed = profile.GetInt(section, kColumnDisplayed, 0);
     order = profile.GetInt(section, kColumnOrder, 0);
 }
 
 void CColumnInfo::Save(CIniProfile& profile) const {
     const std::string section = SectionName(fieldId);
-    profile.WriteInt(section, kColumnAlignment, alignment);
+    profile.WriteInt(section, kColumnAlignment, static_cast<int>(alignment));
     profile.WriteInt(section, kColumnDisplayed, displayed);
     profile.WriteInt(section, kColumnOrder, order);
 }

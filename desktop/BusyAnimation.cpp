@@ -1,4 +1,4 @@
-#include "platform/BusyAnimation.h"
+#include "desktop/BusyAnimation.h"
 
 #include <QPainter>
 

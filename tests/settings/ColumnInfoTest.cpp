@@ -1,7 +1,7 @@
-#include "views/ColumnInfo.h"
+#include "settings/ColumnInfo.h"
 
-#include "app/SettingsKeys.h"
 #include "platform/IniProfile.h"
+#include "settings/SettingsKeys.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 
 TEST(ColumnInfo, TheTableHoldsEachFieldOnceWithItsLabel) {
     const auto columns = CColumnInfo::DefaultColumns();
-    std::set<int> fields;
+    std::set<EFieldId> fields;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         EXPECT_EQ(columns[i].order, static_cast<int>(i) + 1);
         fields.insert(columns[i].fieldId);
@@ -18,9 +18,9 @@ TEST(ColumnInfo, TheTableHoldsEachFieldOnceWithItsLabel) {
     }
     EXPECT_EQ(fields.size(), 14u);
     EXPECT_EQ(columns[10].label, "MPEG/Layer");
-    EXPECT_EQ(columns[10].fieldId, FieldId::kMpegLayer);
-    EXPECT_EQ(columns[5].alignment, ColumnAlign::kRight);
-    EXPECT_EQ(CColumnInfo::SectionName(FieldId::kMpegLayer), "Column14");
+    EXPECT_EQ(columns[10].fieldId, EFieldId::MpegLayer);
+    EXPECT_EQ(columns[5].alignment, EColumnAlign::Right);
+    EXPECT_EQ(CColumnInfo::SectionName(EFieldId::MpegLayer), "Column14");
 }
 
 TEST(ColumnInfo, LoadsAndSavesItsSection) {
@@ -31,11 +31,11 @@ TEST(ColumnInfo, LoadsAndSavesItsSection) {
     size.Load(profile, true);
     EXPECT_EQ(size.width, 65) << "no width stored: the table's";
     EXPECT_EQ(size.order, 0) << "stored settings with a value missing read it as 0";
-    EXPECT_EQ(size.alignment, 0);
+    EXPECT_EQ(size.alignment, EColumnAlign::Left);
 
     size.order = 3;
     size.displayed = 1;
-    size.alignment = ColumnAlign::kCenter;
+    size.alignment = EColumnAlign::Center;
     size.width = 81;
     size.Save(profile);
     EXPECT_EQ(profile.GetInt("Column5", kColumnWidth, -1), -1);
@@ -48,5 +48,5 @@ TEST(ColumnInfo, LoadsAndSavesItsSection) {
     again.Load(CIniProfile(profile.Path()), true);
     EXPECT_EQ(again.order, 3);
     EXPECT_EQ(again.displayed, 1);
-    EXPECT_EQ(again.alignment, ColumnAlign::kCenter);
+    EXPECT_EQ(again.alignment, EColumnAlign::Center);
 }

@@ -1,0 +1,30 @@
+#include "desktop/FrameStrings.h"
+
+#include "platform/StringTable.h"
+
+#include <string_view>
+
+namespace {
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+QString CFrameStrings::Get(EStringId id) {
+    return FromUtf8(CStringTable::Get(id));
+}
+
+QString CFrameStrings::Prompt(ECommandId id) {
+    return FromUtf8(CStringTable::Get(id)).section(QLatin1Char('\n'), 0, 0);
+}
+
+QString CFrameStrings::Tooltip(ECommandId id) {
+    return FromUtf8(CStringTable::Get(id)).section(QLatin1Char('\n'), 1, 1);
+}
+
+QString CFrameStrings::FileCount(long long count) {
+    QString format = Get(EStringId::FileCountFormat);
+    return format.replace(QLatin1String("%d"), QString::number(count));
+}
