@@ -1,16 +1,10 @@
 #include "catalog/FilePattern.h"
 
-namespace {
-
-constexpr char Fold(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-} // namespace
+#include "platform/Ascii.h"
 
 CFilePattern::CFilePattern(std::string pattern) : pattern_(std::move(pattern)) {
     for (char& c : pattern_)
-        c = Fold(c);
+        c = CAscii::Lower(c);
     starThenSuffix_ = !pattern_.empty() && pattern_[0] == '*' &&
                       pattern_.find_first_of("*?", 1) == std::string::npos;
 }
@@ -23,7 +17,7 @@ bool CFilePattern::Matches(std::string_view name) const {
         return false;
     const std::string_view end = name.substr(name.size() - tail);
     for (std::size_t i = 0; i < tail; ++i)
-        if (Fold(end[i]) != pattern_[i + 1])
+        if (CAscii::Lower(end[i]) != pattern_[i + 1])
             return false;
     return true;
 }
@@ -39,7 +33,8 @@ bool CFilePattern::MatchesWildcards(std::string_view name) const {
         if (p < pattern_.size() && pattern_[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern_.size() && (pattern_[p] == '?' || pattern_[p] == Fold(name[n]))) {
+        } else if (p < pattern_.size() &&
+                   (pattern_[p] == '?' || pattern_[p] == CAscii::Lower(name[n]))) {
             ++p;
             ++n;
         } else if (starP != std::string::npos) {

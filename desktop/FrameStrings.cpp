@@ -24,7 +24,6 @@ QString CFrameStrings::Tooltip(ECommandId id) {
     return FromUtf8(CStringTable::Get(id)).section(QLatin1Char('\n'), 1, 1);
 }
 
-QString CFrameStrings::FileCount(long long count) {
-    QString format = Get(EStringId::FileCountFormat);
-    return format.replace(QLatin1String("%d"), QString::number(count));
+QString CFrameStrings::Format(EStringId id, long long number) {
+    return Get(id).replace(QLatin1String("%d"), QString::number(number));
 }

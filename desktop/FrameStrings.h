@@ -12,6 +12,7 @@ public:
     // A command's string is "prompt\ntooltip".
     static QString Prompt(ECommandId id);
     static QString Tooltip(ECommandId id);
-    // The count format with `count` put in.
-    static QString FileCount(long long count);
+    // The text with `number` in place of its "%d".
+    static QString Format(EStringId id, long long number);
+    static QString FileCount(long long count) { return Format(EStringId::FileCountFormat, count); }
 };

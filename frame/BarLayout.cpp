@@ -68,13 +68,6 @@ void CBarLayout::MeasureButtons() {
     labelledSize_ = QSize(std::min(size.width(), kMaxButtonWidth), size.height());
 }
 
-QToolButton* CBarLayout::Button(int position) const {
-    const QList<QAction*> actions = buttons_->actions();
-    if (position < 0 || position >= actions.size())
-        return nullptr;
-    return qobject_cast<QToolButton*>(buttons_->widgetForAction(actions[position]));
-}
-
 void CBarLayout::Apply(bool showToolBar, bool showAddressBar, bool showLabels) {
     buttons_->setToolButtonStyle(showLabels ? Qt::ToolButtonTextUnderIcon : Qt::ToolButtonIconOnly);
     const QSize size = showLabels ? labelledSize_ : kImageOnlyButton;

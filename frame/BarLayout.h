@@ -8,7 +8,6 @@ class CCommandTable;
 class QAction;
 class QMainWindow;
 class QToolBar;
-class QToolButton;
 
 // The bars at the top of the main window, on two rows: the twelve tool buttons, then the
 // "Address" box with the busy animation at the right end of its row. Each part can be hidden
@@ -20,12 +19,6 @@ public:
 
     void Apply(bool showToolBar, bool showAddressBar, bool showLabels);
 
-    QToolBar* ButtonBar() const { return buttons_; }
-    QToolBar* AddressRow() const { return addressRow_; }
-    QToolButton* Button(int position) const;
-    // The size every button takes with its label, measured when the bar was made.
-    QSize LabelledButtonSize() const { return labelledSize_; }
-
 private:
     void MeasureButtons();
 
@@ -35,5 +28,5 @@ private:
     QAction* addressLabel_ = nullptr;
     QAction* address_ = nullptr;
     QAction* gap_ = nullptr;
-    QSize labelledSize_;
+    QSize labelledSize_; // every button's size with its label, measured once
 };

@@ -138,6 +138,7 @@ bool CMainFrame::CreateSplitter() {
 
 bool CMainFrame::CreateBars() {
     addressBox_ = new CAddressBar(this);
+    addressBox_->setObjectName(QStringLiteral("addressBox"));
     connect(addressBox_, &CAddressBar::AddressEntered, this, [this](const QString& text) {
         if (GoToAddress(text))
             AddAddressEntry(text);
@@ -145,6 +146,7 @@ bool CMainFrame::CreateBars() {
     connect(addressBox_, &CAddressBar::AddressChosen, this,
             [this](const QString& text) { GoToAddress(text); });
     animation_ = new CBusyAnimation(this);
+    animation_->setObjectName(QStringLiteral("busyAnimation"));
     if (!animation_->Open(CResources::BusyFrames()))
         return false;
     animation_->SetBackground(CResources::Band());

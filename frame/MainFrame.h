@@ -52,8 +52,6 @@ public:
     // Makes or removes the notification-area icon to follow MinimizeToSystray.
     void UpdateTrayIcon();
     CTrayIcon* TrayIcon() const { return tray_; }
-    // True while the window is hidden behind its tray icon.
-    bool HiddenInTray() const { return hiddenInTray_; }
     // Hides the window behind its tray icon, if there is one to bring it back; false if not.
     bool HideInTray();
     // The track list's context menu, its entries enabled as their commands are.
@@ -62,9 +60,6 @@ public:
 
     CCommandTable& Commands() const { return *commands_; }
     CStatusPanes& StatusPanes() const { return *panes_; }
-    CAddressBar& AddressBox() const { return *addressBox_; }
-    CBusyAnimation& Animation() const { return *animation_; }
-    CBarLayout& Bars() const { return *bars_; }
     QSplitter& Splitter() const { return *splitter_; }
     QWidget* ActiveView() const { return activeView_; }
 

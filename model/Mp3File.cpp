@@ -217,11 +217,13 @@ namespace {
 // sizeK / 1000 with one decimal, rounded as printf rounds sizeK * 0.001. Away from a tie the
 // integer digits say it; at a tie (a remainder of exactly 50) the double's binary value
 // decides, so that case goes to to_chars.
-char* FormatTenths(char* out, int sizeK) {
-    const int rest = sizeK % 100;
-    if (sizeK < 0 || rest == 50)
-        return std::to_chars(out, out + 48, sizeK * 0.001, std::chars_format::fixed, 1).ptr;
-    const int tenths = sizeK / 100 + (rest > 50 ? 1 : 0);
+char* FormatTenths(char* out, std::int64_t sizeK) {
+    const std::int64_t rest = sizeK % 100;
+    if (sizeK < 0 || rest == 50) {
+        const double megabytes = static_cast<double>(sizeK) * 0.001;
+        return std::to_chars(out, out + 48, megabytes, std::chars_format::fixed, 1).ptr;
+    }
+    const std::int64_t tenths = sizeK / 100 + (rest > 50 ? 1 : 0);
     out = std::to_chars(out, out + 40, tenths / 10).ptr;
     *out++ = '.';
     *out++ = static_cast<char>('0' + tenths % 10);
@@ -233,7 +235,7 @@ char* FormatTenths(char* out, int sizeK) {
 // The size in megabytes with one decimal, at least five characters wide ("  4.0 MB"), through
 // the string table's format. to_chars rounds exactly as printf does, at a fraction of its cost:
 // the list formats a size for every row it shows.
-std::string CMp3File::FormatSize(int sizeK) {
+std::string CMp3File::FormatSize(std::int64_t sizeK) {
     static const std::string_view format = CStringTable::Get(EStringId::SizeFormat);
     constexpr std::string_view kNumber = "%5.1f";
     const auto at = format.find(kNumber);
@@ -255,7 +257,7 @@ std::string CMp3File::FormatSize(int sizeK) {
 namespace {
 
 // As "%02d": at least two digits, a sign if negative (only a corrupt snapshot gives one).
-void AppendTwoDigits(std::string& text, int value) {
+void AppendTwoDigits(std::string& text, std::int64_t value) {
     if (value >= 0 && value < 10)
         text += '0';
     text += std::to_string(value);
@@ -264,10 +266,10 @@ void AppendTwoDigits(std::string& text, int value) {
 } // namespace
 
 // "m:ss", or "h:mm:ss" from an hour on.
-std::string CMp3File::FormatDuration(int seconds) {
-    const int h = seconds / 3600;
-    const int m = seconds / 60 - 60 * h;
-    const int s = seconds % 60;
+std::string CMp3File::FormatDuration(std::int64_t seconds) {
+    const std::int64_t h = seconds / 3600;
+    const std::int64_t m = seconds / 60 - 60 * h;
+    const std::int64_t s = seconds % 60;
     std::string text = std::to_string(h != 0 ? h : m);
     text += ':';
     if (h != 0) {

@@ -29,8 +29,8 @@ public:
     void AppendFieldText(EFieldId field, std::string& out) const;
     std::string_view GetGenreName() const;
     static int Compare(const CMp3File& a, const CMp3File& b, int key);
-    static std::string FormatSize(int sizeK);
-    static std::string FormatDuration(int seconds);
+    static std::string FormatSize(std::int64_t sizeK);
+    static std::string FormatDuration(std::int64_t seconds);
 
     // Snapshot record; `base` is the snapshot's directory ending in "/".
     void Serialize(CArchiveWriter& archive, std::string_view base) const;

@@ -35,7 +35,7 @@ public:
     // A new record with its defaults at the end of the list, to be filled in place.
     CMp3File& Append();
     void RemoveLast();
-    // Appends a copy of a record made elsewhere; returns its index.
+    // Takes over a record made elsewhere; returns its index.
     std::size_t Add(std::unique_ptr<CMp3File> track);
     // Deletes every record.
     void RemoveAll() { Truncate(0); }

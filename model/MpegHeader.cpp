@@ -24,30 +24,36 @@ constexpr std::array<std::array<std::array<int, 16>, 3>, 2> kKilobits{{
     }},
 }};
 
-constexpr std::array<std::array<std::array<std::string_view, 16>, 3>, 2> kBitrateTexts{{
-    {{
-        {"free format", "32 kbit/s", "48 kbit/s", "56 kbit/s", "64 kbit/s", "80 kbit/s",
-         "96 kbit/s", "112 kbit/s", "128 kbit/s", "144 kbit/s", "160 kbit/s", "176 kbit/s",
-         "192 kbit/s", "224 kbit/s", "256 kbit/s", "forbidden"},
-        {"free format", "8 kbit/s", "16 kbit/s", "24 kbit/s", "32 kbit/s", "40 kbit/s", "48 kbit/s",
-         "56 kbit/s", "64 kbit/s", "80 kbit/s", "96 kbit/s", "112 kbit/s", "128 kbit/s",
-         "144 kbit/s", "160 kbit/s", "forbidden"},
-        {"free format", "8 kbit/s", "16 kbit/s", "24 kbit/s", "32 kbit/s", "40 kbit/s", "48 kbit/s",
-         "56 kbit/s", "64 kbit/s", "80 kbit/s", "96 kbit/s", "112 kbit/s", "128 kbit/s",
-         "144 kbit/s", "160 kbit/s", "forbidden"},
-    }},
-    {{
-        {"free format", "32 kbit/s", "64 kbit/s", "96 kbit/s", "128 kbit/s", "160 kbit/s",
-         "192 kbit/s", "224 kbit/s", "256 kbit/s", "288 kbit/s", "320 kbit/s", "352 kbit/s",
-         "384 kbit/s", "416 kbit/s", "448 kbit/s", "forbidden"},
-        {"free format", "32 kbit/s", "48 kbit/s", "56 kbit/s", "64 kbit/s", "80 kbit/s",
-         "96 kbit/s", "112 kbit/s", "128 kbit/s", "160 kbit/s", "192 kbit/s", "224 kbit/s",
-         "256 kbit/s", "320 kbit/s", "384 kbit/s", "forbidden"},
-        {"free format", "32 kbit/s", "40 kbit/s", "48 kbit/s", "56 kbit/s", "64 kbit/s",
-         "80 kbit/s", "96 kbit/s", "112 kbit/s", "128 kbit/s", "160 kbit/s", "192 kbit/s",
-         "224 kbit/s", "256 kbit/s", "320 kbit/s", "forbidden"},
-    }},
-}};
+// "128 kbit/s": each rate of the table as the list shows it, made once at compile time.
+struct SBitrateText {
+    std::array<char, 12> chars{};
+    std::size_t length = 0;
+    constexpr std::string_view View() const { return {chars.data(), length}; }
+};
+
+constexpr SBitrateText MakeBitrateText(int kilobits) {
+    SBitrateText text;
+    char digits[4] = {};
+    int count = 0;
+    for (; kilobits > 0; kilobits /= 10)
+        digits[count++] = static_cast<char>('0' + kilobits % 10);
+    while (count > 0)
+        text.chars[text.length++] = digits[--count];
+    for (const char c : std::string_view(" kbit/s"))
+        text.chars[text.length++] = c;
+    return text;
+}
+
+constexpr auto MakeBitrateTexts() {
+    std::array<std::array<std::array<SBitrateText, 16>, 3>, 2> texts{};
+    for (std::size_t v = 0; v < 2; ++v)
+        for (std::size_t l = 0; l < 3; ++l)
+            for (std::size_t i = 1; i < 15; ++i)
+                texts[v][l][i] = MakeBitrateText(kKilobits[v][l][i]);
+    return texts;
+}
+
+constexpr auto kBitrateTexts = MakeBitrateTexts();
 
 constexpr std::array<std::array<int, 3>, 2> kFrequencies{
     {{22050, 24000, 16000}, {44100, 48000, 32000}}};
@@ -117,8 +123,11 @@ std::string_view CMpegHeader::FrequencyText() const {
     return kFrequencyTexts[version_][frequencyIndex_];
 }
 
+// Free format and the forbidden index are refused by the header search; their texts never show.
 std::string_view CMpegHeader::BitrateText() const {
-    return layer_ == 0 ? std::string_view{} : kBitrateTexts[version_][layer_ - 1][bitrateIndex_];
+    if (layer_ == 0 || bitrateIndex_ == 0 || bitrateIndex_ == 15)
+        return {};
+    return kBitrateTexts[version_][layer_ - 1][bitrateIndex_].View();
 }
 
 std::string CMpegHeader::VersionLayerText() const {

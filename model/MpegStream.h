@@ -10,7 +10,7 @@ class CFile;
 // looks at every byte without a system call per byte.
 class CMpegStream {
 public:
-    // Enough for the largest body the bitrate tables give (1725 bytes), in 32-bit words.
+    // Enough for the largest body the bitrate tables give (1725 bytes).
     static constexpr std::size_t kFrameBufferSize = 1732;
 
     explicit CMpegStream(const CFile& file);

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/Descriptor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -10,19 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 fs::path ReplaceTarget(const std::string& path) {
     std::error_code error;
@@ -63,7 +52,8 @@ CAtomicFile::EResult CAtomicFile::Replace(const std::string& path, std::string_v
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0)
         ::fchmod(fd, old.st_mode & 07777);
-    const bool written = WriteAll(fd, bytes) && (!options.sync || ::fsync(fd) == 0);
+    const bool written = CDescriptor::WriteAt(fd, 0, bytes.data(), bytes.size()) &&
+                         (!options.sync || ::fsync(fd) == 0);
     const bool closed = ::close(fd) == 0;
     if (written && closed && ::rename(sibling.c_str(), target.c_str()) == 0)
         return EResult::Written;

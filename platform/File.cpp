@@ -1,5 +1,7 @@
 #include "platform/File.h"
 
+#include "platform/Descriptor.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -43,32 +45,12 @@ void CFile::Close() {
 }
 
 std::ptrdiff_t CFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
-    auto* out = static_cast<unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(fd_, out + done, count - done, offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::ptrdiff_t>(done);
+    return CDescriptor::ReadAt(fd_, offset, buffer, count);
 }
 
 bool CFile::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
-    const auto* in = static_cast<const unsigned char*>(buffer);
-    std::size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pwrite(fd_, in + done, count - done, offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
+    if (!CDescriptor::WriteAt(fd_, offset, buffer, count))
+        return false;
     if (offset + static_cast<std::int64_t>(count) > size_)
         size_ = offset + static_cast<std::int64_t>(count);
     return true;

@@ -1,18 +1,16 @@
 #include "platform/IniProfile.h"
 
+#include "platform/Ascii.h"
 #include "platform/AtomicFile.h"
+#include "platform/Descriptor.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -28,20 +26,6 @@ std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.back()))
         text.remove_suffix(1);
     return text;
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i]))
-            return false;
-    }
-    return true;
 }
 
 // The line without its end: "\n", "\r\n" or a lone "\r" on the last line.
@@ -72,7 +56,8 @@ std::optional<std::size_t> KeyEquals(std::string_view line, std::string_view key
         return std::nullopt;
     const std::string_view text = Content(line);
     const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos || !EqualNoCase(TrimBlanks(text.substr(0, equals)), key))
+    if (equals == std::string_view::npos ||
+        !CAscii::EqualNoCase(TrimBlanks(text.substr(0, equals)), key))
         return std::nullopt;
     return equals;
 }
@@ -82,7 +67,7 @@ std::optional<std::size_t> FindKey(const Lines& lines, std::string_view section,
     bool inSection = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (const auto name = SectionName(lines[i]))
-            inSection = EqualNoCase(*name, section);
+            inSection = CAscii::EqualNoCase(*name, section);
         else if (inSection && KeyEquals(lines[i], key))
             return i;
     }
@@ -97,7 +82,7 @@ std::optional<std::size_t> SectionEnd(const Lines& lines, std::string_view secti
         const auto name = SectionName(lines[i]);
         if (name && end)
             break;
-        if (name && EqualNoCase(*name, section))
+        if (name && CAscii::EqualNoCase(*name, section))
             end = i + 1;
         else if (end && !IsComment(lines[i]) && !TrimBlanks(Content(lines[i])).empty())
             end = i + 1;
@@ -177,18 +162,10 @@ bool ReadLines(const std::string& path, Lines& lines) {
     if (fd < 0)
         return errno == ENOENT;
     std::string bytes;
-    char buffer[8192];
-    ssize_t n = 0;
-    while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
+    const bool read = CDescriptor::ReadToEnd(fd, bytes);
     ::close(fd);
     lines = SplitLines(bytes);
-    return n == 0;
+    return read;
 }
 
 bool ReplaceFile(const std::string& path, const std::string& bytes) {

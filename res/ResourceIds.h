@@ -2,21 +2,10 @@
 
 #include <array>
 
-// The pictures compiled into the program (res/quavero.qrc): their numbers, their paths and the
+// The pictures compiled into the program (res/quavero.qrc): their paths and the
 // layout of the strips. Every image is a PNG with an alpha channel; strips hold equal square
 // images side by side, image n at x = n * size.
 namespace ResourceId {
-
-// Numbers by which the rest of the program names its pictures.
-inline constexpr int kIconApplication = 128;
-inline constexpr int kBitmapToolbarHot = 146;
-inline constexpr int kBitmapToolbar = 147;
-inline constexpr int kBitmapBand = 158;
-inline constexpr int kBitmapSmallImages = 160;
-inline constexpr int kAnimationBusy = 166;
-inline constexpr int kBitmapAbout = 169;
-inline constexpr int kBitmapCheckMark = 171;
-inline constexpr int kIconTray = 177;
 
 // Bitmap 160: seven 16 x 16 images shared by the tree, the track list, the address bar and the
 // status bar. The address kinds (1 drive, 2 folder, 6 favourites) index it directly.
@@ -32,23 +21,12 @@ inline constexpr int kImageArtist = 4;
 inline constexpr int kImageAlbum = 5;
 inline constexpr int kImageFavorites = 6;
 
-// Bitmaps 147 (normal) and 146 (hot): twelve 22 x 22 images, tool button n uses image n.
+// Bitmaps 147 (normal) and 146 (hot): twelve 22 x 22 images; the command table gives each tool
+// button its slot n, which uses image n.
 inline constexpr char kToolbarPath[] = ":/images/toolbar.png";
 inline constexpr char kToolbarHotPath[] = ":/images/toolbar-hot.png";
 inline constexpr int kToolImageSize = 22;
 inline constexpr int kToolImageCount = 12;
-inline constexpr int kToolPlay = 0;
-inline constexpr int kToolEnqueue = 1;
-inline constexpr int kToolCopy = 2;
-inline constexpr int kToolProperties = 3;
-inline constexpr int kToolArtist = 4;
-inline constexpr int kToolGenre = 5;
-inline constexpr int kToolAlbum = 6;
-inline constexpr int kToolAll = 7;
-inline constexpr int kToolLargeIcons = 8;
-inline constexpr int kToolSmallIcons = 9;
-inline constexpr int kToolList = 10;
-inline constexpr int kToolDetails = 11;
 
 // Bitmap 158: background of the animation band, 22 x 22, tiled.
 inline constexpr char kBandPath[] = ":/images/band.png";

@@ -4,7 +4,7 @@
 #include "catalog/QuavDoc.h"
 #include "desktop/FrameStrings.h"
 #include "desktop/TextCodec.h"
-#include "model/Mp3File.h"
+#include "model/TrackTotals.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 #include "views/FrameServices.h"
@@ -140,17 +140,11 @@ void CLeftView::OnSelectionChanged(QTreeWidgetItem* current) {
     if (tracks == nullptr || rebuilding_)
         return;
     doc_.UpdateAllViews(this, EHint::ShowTracks, tracks);
-    long long sizeK = 0;
-    long long seconds = 0;
-    for (const CMp3File* track : *tracks) {
-        sizeK += track->SizeK();
-        seconds += track->Duration();
-    }
-    frame_.UpdateStatusPanes(
-        current->text(0), QString(),
-        CFrameStrings::FileCount(static_cast<long long>(tracks->size())),
-        QString::fromStdString(CMp3File::FormatSize(static_cast<int>(sizeK))),
-        QString::fromStdString(CMp3File::FormatDuration(static_cast<int>(seconds))));
+    const CTrackTotals totals(*tracks);
+    frame_.UpdateStatusPanes(current->text(0), QString(),
+                             CFrameStrings::FileCount(static_cast<long long>(tracks->size())),
+                             QString::fromStdString(totals.SizeText()),
+                             QString::fromStdString(totals.TimeText()));
 }
 
 // Tab hands the keyboard to the track list; nothing else moves the focus out of the tree.

@@ -1,12 +1,12 @@
 #include "views/SelectionStatus.h"
 
+#include "desktop/FrameStrings.h"
 #include "desktop/TextCodec.h"
 #include "model/GenreTable.h"
 #include "model/Mp3File.h"
+#include "model/TrackTotals.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
-
-#include <cstdint>
 
 namespace {
 
@@ -30,21 +30,16 @@ QString CSelectionStatus::InformationText(const CMp3File& track) {
 
 CSelectionStatus::STexts CSelectionStatus::Compute(const TrackArray& selected) {
     STexts texts;
-    std::int64_t sizeK = 0;
-    std::int64_t seconds = 0;
-    for (const CMp3File* track : selected) {
-        sizeK += track->SizeK();
-        seconds += track->Duration();
-    }
     if (selected.size() == 1) {
         texts.information = InformationText(*selected.front());
         texts.count = Text(CStringTable::Get(EStringId::OneSelectedFile));
     } else if (selected.size() > 1) {
-        texts.count = Text(CStringTable::Get(EStringId::SelectedCountFormat))
-                          .replace(QLatin1String("%d"), QString::number(selected.size()));
+        texts.count = CFrameStrings::Format(EStringId::SelectedCountFormat,
+                                            static_cast<long long>(selected.size()));
     }
-    texts.size = Text(CMp3File::FormatSize(static_cast<int>(sizeK)));
-    texts.time = Text(CMp3File::FormatDuration(static_cast<int>(seconds)));
+    const CTrackTotals totals(selected);
+    texts.size = Text(totals.SizeText());
+    texts.time = Text(totals.TimeText());
     return texts;
 }
 

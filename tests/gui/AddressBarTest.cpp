@@ -36,7 +36,7 @@ TEST_F(AddressBar, ATypedAddressOpensAndJoinsTheListOnlyWhenItExists) {
     Track("other/b.mp3", "Bob");
     Set(kSectionMp3, kFilePath, Music());
     Start();
-    CAddressBar& box = Frame().AddressBox();
+    CAddressBar& box = AddressBox();
 
     Type(box, Q(dir / "other"));
     EXPECT_EQ(Doc().Address(), dir / "other");
@@ -65,7 +65,7 @@ TEST_F(AddressBar, TheFavouritesAreTypedAsStarOrByTheirName) {
     Set(kSectionMp3, kFilePath, Music());
     Set(kSectionUser, kFavoriteAddresses, dir / "one");
     Start();
-    CAddressBar& box = Frame().AddressBox();
+    CAddressBar& box = AddressBox();
     Type(box, QStringLiteral("*"));
     EXPECT_EQ(Doc().Address(), "*");
     EXPECT_EQ(box.Entries().value(0), QStringLiteral("My favorite addresses"));
@@ -79,7 +79,7 @@ TEST_F(AddressBar, TheFavouritesAreTypedAsStarOrByTheirName) {
 
 TEST_F(AddressBar, ShortTextsNameDrivesAndLongOnesFolders) {
     Start();
-    CAddressBar& box = Frame().AddressBox();
+    CAddressBar& box = AddressBox();
     Frame().AddAddressEntry(QStringLiteral("ab"));
     EXPECT_EQ(box.currentText(), QStringLiteral("ab/"));
     EXPECT_EQ(box.EntryImage(0), ResourceId::kImageDrive);
@@ -101,7 +101,7 @@ TEST_F(AddressBar, AChosenEntryOpensWithoutMovingAndAGoneOneChangesNothing) {
     Set(kSectionMp3, kFilePath, Music());
     Set(kSectionUser, "Address0", dir / "other");
     Start();
-    CAddressBar& box = Frame().AddressBox();
+    CAddressBar& box = AddressBox();
     ASSERT_EQ(box.Entries(), (QStringList{Q(Music()), Q(dir / "other")}));
     ASSERT_EQ(box.currentIndex(), 0);
 
@@ -123,16 +123,16 @@ TEST_F(AddressBar, TheTopFiveEntriesSurviveARestart) {
     QStringList opened;
     for (int i = 0; i < 7; ++i) {
         const QString folder = Q(dir.MakeDir("folder" + std::to_string(i)));
-        Type(Frame().AddressBox(), folder);
+        Type(AddressBox(), folder);
         opened.prepend(folder);
     }
-    EXPECT_EQ(Frame().AddressBox().count(), 8);
+    EXPECT_EQ(AddressBox().count(), 8);
     Close();
     app.reset();
 
     Start();
     const QStringList expected = opened.mid(0, 5);
-    EXPECT_EQ(Frame().AddressBox().Entries(), expected);
-    EXPECT_EQ(Frame().AddressBox().currentText(), opened.front());
+    EXPECT_EQ(AddressBox().Entries(), expected);
+    EXPECT_EQ(AddressBox().currentText(), opened.front());
     EXPECT_EQ(Doc().Address(), opened.front().toStdString());
 }

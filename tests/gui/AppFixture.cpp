@@ -1,32 +1,21 @@
 #include "gui/AppFixture.h"
 
 #include "catalog/QuavDoc.h"
+#include "desktop/BusyAnimation.h"
+#include "frame/AddressBar.h"
+#include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "views/LeftView.h"
 
 #include <QEventLoop>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidgetItem>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-
-CEnvVar::CEnvVar(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name))
-        old_ = old;
-    if (value != nullptr)
-        setenv(name, value, 1);
-    else
-        unsetenv(name);
-}
-
-CEnvVar::~CEnvVar() {
-    if (old_)
-        setenv(name_.c_str(), old_->c_str(), 1);
-    else
-        unsetenv(name_.c_str());
-}
 
 CAppFixture::CAppFixture()
     : profileVar_("QUAVERO_PROFILE", (dir / "quavero.ini").c_str()),
@@ -64,6 +53,19 @@ void CAppFixture::Close() {
 
 CMainFrame& CAppFixture::Frame() const {
     return *app->Frame();
+}
+
+CAddressBar& CAppFixture::AddressBox() const {
+    return Named<CAddressBar>("addressBox");
+}
+
+CBusyAnimation& CAppFixture::Animation() const {
+    return Named<CBusyAnimation>("busyAnimation");
+}
+
+QToolButton* CAppFixture::ToolButton(ECommandId id) const {
+    auto& bar = Named<QToolBar>("toolBar");
+    return qobject_cast<QToolButton*>(bar.widgetForAction(Frame().Commands().Action(id)));
 }
 
 CQuavDoc& CAppFixture::Doc() const {

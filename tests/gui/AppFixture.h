@@ -1,18 +1,22 @@
 #pragma once
 
 #include "app/QuavApp.h"
+#include "frame/MainFrame.h"
+#include "platform/CommandIds.h"
 #include "support/CatalogFixture.h"
+#include "support/ScopedEnv.h"
 
 #include <QStringList>
 
 #include <ostream>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-class CMainFrame;
+class CAddressBar;
+class CBusyAnimation;
+class QToolButton;
 class CQuavDoc;
 class QTreeWidgetItem;
 
@@ -20,19 +24,6 @@ class QTreeWidgetItem;
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
-
-// Sets an environment variable for the life of the object, then puts the old value back.
-class CEnvVar {
-public:
-    CEnvVar(const char* name, const char* value);
-    ~CEnvVar();
-    CEnvVar(const CEnvVar&) = delete;
-    CEnvVar& operator=(const CEnvVar&) = delete;
-
-private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
 
 // The real application on the offscreen platform, with its profile in a temporary folder
 // (QUAVERO_PROFILE) and a music folder beside it.
@@ -55,6 +46,18 @@ protected:
     // Lets the event loop run until it has nothing left to do.
     static void Idle();
 
+    // The window's child of that type and object name; the test fails without one.
+    template <class T>
+    T& Named(const char* name) const {
+        T* child = Frame().template findChild<T*>(QLatin1String(name));
+        EXPECT_NE(child, nullptr) << name;
+        return *child;
+    }
+    CAddressBar& AddressBox() const;
+    CBusyAnimation& Animation() const;
+    // The tool button of a command, or null when the tool bar has none.
+    QToolButton* ToolButton(ECommandId id) const;
+
     QTreeWidgetItem* Root() const;
     static QStringList ChildTexts(const QTreeWidgetItem* item);
 
@@ -63,8 +66,8 @@ protected:
     std::unique_ptr<CQuavApp> app;
 
 private:
-    CEnvVar profileVar_;
-    CEnvVar languageVar_;
+    CScopedEnv profileVar_;
+    CScopedEnv languageVar_;
     int argc_ = 0;
     std::vector<std::string> args_;
     std::vector<char*> argv_;

@@ -65,7 +65,7 @@ TEST_F(Busy, TheWindowKeepsCountingAndPaintingDuringAWalk) {
             seen.count = frame.StatusPanes().Text(CStatusPanes::kCount);
             seen.size = frame.StatusPanes().Text(CStatusPanes::kSize);
             seen.location = frame.StatusPanes().Text(CStatusPanes::kLocation);
-            seen.playing = frame.Animation().IsPlaying();
+            seen.playing = Animation().IsPlaying();
             seen.treeItems = frame.GetLeftView()->topLevelItemCount();
         });
         // Longer than the window waits between two looks at its events.
@@ -78,7 +78,7 @@ TEST_F(Busy, TheWindowKeepsCountingAndPaintingDuringAWalk) {
     EXPECT_EQ(seen.location, QString());
     EXPECT_TRUE(seen.playing);
     EXPECT_EQ(seen.treeItems, 0);
-    EXPECT_FALSE(frame.Animation().IsPlaying());
+    EXPECT_FALSE(Animation().IsPlaying());
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("3 file(s)"));
     EXPECT_FALSE(frame.StatusPanes().Text(CStatusPanes::kSize).isEmpty());
 }

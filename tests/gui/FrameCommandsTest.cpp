@@ -5,7 +5,6 @@
 #include "desktop/BusyAnimation.h"
 #include "desktop/FrameStrings.h"
 #include "frame/AddressBar.h"
-#include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
@@ -82,8 +81,8 @@ TEST_F(FrameCommands, DisplayModesSendTheirHintsOnlyWhenTheModeChanges) {
     EXPECT_TRUE(Checked(frame, ECommandId::ModeAlbumArtist));
     EXPECT_FALSE(Checked(frame, ECommandId::ModeArtist));
     EXPECT_FALSE(Checked(frame, ECommandId::ModeGenreArtist));
-    EXPECT_TRUE(frame.Bars().Button(6)->isChecked());
-    EXPECT_FALSE(frame.Bars().Button(4)->isChecked());
+    EXPECT_TRUE(ToolButton(ECommandId::ModeAlbumArtist)->isChecked());
+    EXPECT_FALSE(ToolButton(ECommandId::ModeArtist)->isChecked());
     EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageAlbum);
 
     QTreeWidgetItem* album = Root()->child(1);
@@ -164,7 +163,6 @@ TEST_F(FrameCommands, UpdateRulesFollowTheSettingsAndTheTrackList) {
 TEST_F(FrameCommands, BarsShowTheirButtonsLabelsAndHideOnCommand) {
     Start();
     CMainFrame& frame = Frame();
-    CBarLayout& bars = frame.Bars();
     EXPECT_EQ(CCommandTable::ButtonCommands(),
               (QList<ECommandId>{ECommandId::Play, ECommandId::Enqueue, ECommandId::Copy,
                                  ECommandId::Properties, ECommandId::ModeArtist,
@@ -176,11 +174,11 @@ TEST_F(FrameCommands, BarsShowTheirButtonsLabelsAndHideOnCommand) {
     const QStringList tips = Texts({"Play", "Enqueue", "Copy", "Properties", "Artist",
                                     "Genre / Artist", "Album / Artist", "Selection/All columns",
                                     "Large Icons", "Small Icons", "List", "Details"});
-    const QSize labelled = bars.LabelledButtonSize();
+    const QSize labelled = ToolButton(ECommandId::Play)->size();
     EXPECT_GE(labelled.width(), 50);
     EXPECT_LE(labelled.width(), 150);
     for (int i = 0; i < 12; ++i) {
-        QToolButton* button = bars.Button(i);
+        QToolButton* button = ToolButton(CCommandTable::ButtonCommands()[i]);
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->text(), labels[i]);
         EXPECT_EQ(button->toolTip(), tips[i]);
@@ -190,20 +188,20 @@ TEST_F(FrameCommands, BarsShowTheirButtonsLabelsAndHideOnCommand) {
 
     frame.Commands().Action(ECommandId::TextLabels)->trigger();
     EXPECT_FALSE(Checked(frame, ECommandId::TextLabels));
-    EXPECT_EQ(bars.Button(5)->size(), QSize(32, 30));
-    EXPECT_EQ(bars.Button(5)->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_EQ(ToolButton(ECommandId::ModeGenreArtist)->size(), QSize(32, 30));
+    EXPECT_EQ(ToolButton(ECommandId::ModeGenreArtist)->toolButtonStyle(), Qt::ToolButtonIconOnly);
     frame.Commands().Action(ECommandId::TextLabels)->trigger();
-    EXPECT_EQ(bars.Button(5)->size(), labelled);
+    EXPECT_EQ(ToolButton(ECommandId::ModeGenreArtist)->size(), labelled);
 
     frame.Commands().Action(ECommandId::ToolBar)->trigger();
     frame.Commands().Action(ECommandId::AddressBar)->trigger();
     Idle();
     EXPECT_FALSE(Checked(frame, ECommandId::ToolBar));
     EXPECT_FALSE(Checked(frame, ECommandId::AddressBar));
-    EXPECT_FALSE(bars.ButtonBar()->isVisible());
-    EXPECT_FALSE(frame.AddressBox().isVisible());
-    EXPECT_TRUE(bars.AddressRow()->isVisible());
-    EXPECT_TRUE(frame.Animation().isVisible());
+    EXPECT_FALSE(Named<QToolBar>("toolBar").isVisible());
+    EXPECT_FALSE(AddressBox().isVisible());
+    EXPECT_TRUE(Named<QToolBar>("addressBar").isVisible());
+    EXPECT_TRUE(Animation().isVisible());
 }
 
 TEST_F(FrameCommands, MenusAndKeysComeFromTheTable) {

@@ -140,13 +140,13 @@ TEST_F(LeftView, TheTreeIsEmptyWhileTheCatalogIsRebuilt) {
     EXPECT_EQ(frame.GetLeftView()->topLevelItemCount(), 0);
     EXPECT_EQ(frame.GetLeftView()->RootItem(), nullptr);
     EXPECT_FALSE(frame.GetTrackListView()->IsReady());
-    EXPECT_TRUE(frame.Animation().IsPlaying());
+    EXPECT_TRUE(Animation().IsPlaying());
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     Doc().UpdateAllViews(nullptr, EHint::RebuildEnd);
     EXPECT_EQ(ChildTexts(Root()), Texts({"Ann"}));
     EXPECT_EQ(frame.GetLeftView()->currentItem(), Root());
     EXPECT_TRUE(frame.GetTrackListView()->IsReady());
-    EXPECT_FALSE(frame.Animation().IsPlaying());
-    EXPECT_EQ(frame.Animation().CurrentFrame(), 0);
+    EXPECT_FALSE(Animation().IsPlaying());
+    EXPECT_EQ(Animation().CurrentFrame(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -2,7 +2,6 @@
 // settings it writes when it closes.
 #include "catalog/QuavDoc.h"
 #include "frame/AddressBar.h"
-#include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
@@ -38,9 +37,9 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
     Track("home/Music/a.mp3", "Zed");
     Track("home/Music/sub/b.mp3", "alpha");
     Track("home/Music/c.mp3", "Beta");
-    CEnvVar home("HOME", (dir / "home").c_str());
-    CEnvVar config("XDG_CONFIG_HOME", nullptr);
-    CEnvVar profileVar("QUAVERO_PROFILE", nullptr);
+    CScopedEnv home("HOME", (dir / "home").c_str());
+    CScopedEnv config("XDG_CONFIG_HOME", nullptr);
+    CScopedEnv profileVar("QUAVERO_PROFILE", nullptr);
     Start();
 
     CMainFrame& frame = Frame();
@@ -58,9 +57,9 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kLocation), Q(music));
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("3 file(s)"));
     EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageArtist);
-    EXPECT_EQ(frame.AddressBox().Entries(), QStringList{Q(music)});
-    EXPECT_EQ(frame.AddressBox().EntryImage(0), ResourceId::kImageFolder);
-    EXPECT_EQ(frame.AddressBox().currentText(), Q(music));
+    EXPECT_EQ(AddressBox().Entries(), QStringList{Q(music)});
+    EXPECT_EQ(AddressBox().EntryImage(0), ResourceId::kImageFolder);
+    EXPECT_EQ(AddressBox().currentText(), Q(music));
     ASSERT_NE(frame.GetTrackListView(), nullptr);
     EXPECT_TRUE(frame.GetTrackListView()->IsReady());
     EXPECT_EQ(frame.GetTrackListView()->ViewStyle(), EViewStyle::Details);
@@ -99,13 +98,12 @@ TEST_F(Startup, AProfileGivesTheFolderTheModeTheAddressesAndTheBars) {
     EXPECT_FALSE(frame.Commands().Action(ECommandId::ModeArtist)->isChecked());
     EXPECT_EQ(frame.StatusPanes().IconImage(CStatusPanes::kMode), ResourceId::kImageGenre);
 
-    EXPECT_EQ(frame.AddressBox().Entries(),
-              (QStringList{Q(dir / "a0"), Q(dir / "a2"), Q(Music())}));
-    EXPECT_EQ(frame.AddressBox().currentIndex(), 2);
+    EXPECT_EQ(AddressBox().Entries(), (QStringList{Q(dir / "a0"), Q(dir / "a2"), Q(Music())}));
+    EXPECT_EQ(AddressBox().currentIndex(), 2);
 
     EXPECT_FALSE(frame.Commands().Action(ECommandId::TextLabels)->isChecked());
-    EXPECT_EQ(frame.Bars().Button(0)->size(), QSize(32, 30));
-    EXPECT_EQ(frame.Bars().Button(0)->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_EQ(ToolButton(ECommandId::Play)->size(), QSize(32, 30));
+    EXPECT_EQ(ToolButton(ECommandId::Play)->toolButtonStyle(), Qt::ToolButtonIconOnly);
 }
 
 TEST_F(Startup, AStartAddressThatIsGoneGivesAnEmptyWindow) {
@@ -115,7 +113,7 @@ TEST_F(Startup, AStartAddressThatIsGoneGivesAnEmptyWindow) {
     EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Quavero"));
     EXPECT_EQ(Frame().GetLeftView()->topLevelItemCount(), 0);
     EXPECT_EQ(Doc().GetTrackList().GetSize(), 0u);
-    EXPECT_EQ(Frame().AddressBox().Entries(), QStringList{Q(dir / "gone")});
+    EXPECT_EQ(AddressBox().Entries(), QStringList{Q(dir / "gone")});
     EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "gone");
 }
 
@@ -137,7 +135,6 @@ TEST_F(Startup, MinimisedStartWithoutANotificationAreaKeepsTheWindowReachable) {
     EXPECT_FALSE(Frame().TrayIcon()->IsEnabled());
     EXPECT_TRUE(Frame().isVisible());
     EXPECT_TRUE(Frame().isMinimized());
-    EXPECT_FALSE(Frame().HiddenInTray());
     EXPECT_EQ(Doc().GetTrackList().GetSize(), 1u);
     ASSERT_NE(Root(), nullptr);
     EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Ann")});
@@ -166,7 +163,7 @@ TEST_F(Shutdown, WritesTheWindowsValuesInOrder) {
     Set(kSectionUser, kSortingColumn, "-3");
     Start();
     CMainFrame& frame = Frame();
-    frame.AddressBox().setEditText(Q(dir / "other"));
+    AddressBox().setEditText(Q(dir / "other"));
     ASSERT_TRUE(frame.GoToAddress(Q(dir / "other")));
     frame.AddAddressEntry(Q(dir / "other"));
     frame.Commands().Action(ECommandId::ModeAlbumArtist)->trigger();

@@ -82,17 +82,16 @@ int RunProgram(const CTempDir& dir) {
         return 2;
     if (frame.TrayIcon()->ToolTip() != QStringLiteral("Quavero"))
         return 3;
-    if (frame.isVisible() || !frame.HiddenInTray())
+    if (frame.isVisible())
         return 4; // started minimised: only the icon stands for the program
     Q_EMIT frame.TrayIcon()->LeftPressed();
-    if (!WaitFor([&] { return frame.isVisible() && !frame.isMinimized(); }, 3000) ||
-        frame.HiddenInTray())
+    if (!WaitFor([&] { return frame.isVisible() && !frame.isMinimized(); }, 3000))
         return 5; // one click brings it back
     Q_EMIT frame.TrayIcon()->LeftPressed();
-    if (!frame.isVisible() || frame.HiddenInTray())
+    if (!frame.isVisible())
         return 6; // a click while shown only brings it to the front
     frame.showMinimized();
-    if (!WaitFor([&] { return frame.HiddenInTray() && !frame.isVisible(); }, 3000))
+    if (!WaitFor([&] { return !frame.isVisible(); }, 3000))
         return 7; // minimising hides it behind the icon again
     app.Settings().MinimizeToSystray = 0;
     frame.UpdateTrayIcon();
