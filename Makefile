@@ -1,6 +1,7 @@
 # Quavero: the two commands of the README, and a few more for developers.
 #   make run    install what is missing, build, start the program
-#   make test   install what is missing, build, run every test (also under ASan/UBSan)
+#   make test   install what is missing, build, check format, layers and clang-tidy, run every
+#               test (also under ASan/UBSan)
 #   make bench  build optimised and run the benchmarks
 
 BUILD      ?= build
@@ -25,6 +26,7 @@ run: build
 	@scripts/run.sh $(BUILD)
 
 test: build format-check
+	@scripts/tidy.sh $(BUILD)
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-asan
 

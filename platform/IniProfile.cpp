@@ -82,9 +82,9 @@ std::optional<std::size_t> SectionEnd(const Lines& lines, std::string_view secti
         const auto name = SectionName(lines[i]);
         if (name && end)
             break;
-        if (name && CAscii::EqualNoCase(*name, section))
-            end = i + 1;
-        else if (end && !IsComment(lines[i]) && !TrimBlanks(Content(lines[i])).empty())
+        const bool opens = name && CAscii::EqualNoCase(*name, section);
+        const bool holds = end && !IsComment(lines[i]) && !TrimBlanks(Content(lines[i])).empty();
+        if (opens || holds)
             end = i + 1;
     }
     return end;
@@ -95,7 +95,7 @@ std::string LineEnd(const Lines& lines) {
     return crlf ? "\r\n" : "\n";
 }
 
-void InsertLine(Lines& lines, std::size_t at, std::string text) {
+void InsertLine(Lines& lines, std::size_t at, const std::string& text) {
     const std::string end = LineEnd(lines);
     if (at > 0 && !lines[at - 1].ends_with('\n'))
         lines[at - 1] += end;

@@ -95,14 +95,14 @@ std::string UserMusicDir() {
 } // namespace
 
 std::string CPaths::ProfilePath() {
-    const std::string profile = Environment("QUAVERO_PROFILE");
+    std::string profile = Environment("QUAVERO_PROFILE");
     if (!profile.empty())
         return profile;
     return ConfigFolder() + "/quavero/quavero.ini";
 }
 
 std::string CPaths::MusicFolder() {
-    const std::string music = UserMusicDir();
+    std::string music = UserMusicDir();
     if (!music.empty())
         return music;
     const std::string home = HomeFolder();

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
     libgtest-dev libgmock-dev
-    clang-14 libclang-rt-14-dev clang-format
+    clang-14 libclang-rt-14-dev clang-format clang-tidy
     lame xvfb xauth xdotool imagemagick trayer fonts-dejavu-core
 )
 
