@@ -16,8 +16,6 @@ namespace {
 class ResourcesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "test_res";
         static char* argv[] = {name, nullptr};

@@ -60,62 +60,68 @@ constexpr char kEveryKey[] = "[MP3]\n"
 
 } // namespace
 
-TEST_F(AppSettings, DefaultsWithoutAFile) {
-    const CAppSettings settings = Load();
-    EXPECT_EQ(settings.FilePath, musicFolder);
-    EXPECT_EQ(settings.FileExt, "*.mp3");
-    EXPECT_EQ(settings.ShowLabels, 1);
-    EXPECT_EQ(settings.ViewType, 0);
-    EXPECT_EQ(settings.DisplayAll, 0);
-    for (const std::string& address : settings.Addresses)
-        EXPECT_EQ(address, "");
+// One row per setting member: its value without a file and its value read from kEveryKey.
+template <class T>
+struct SMemberCase {
+    const char* key;
+    T CAppSettings::*member;
+    T byDefault;
+    T read;
+};
+
+const SMemberCase<int> kIntMembers[] = {
+    {"ShowLabels", &CAppSettings::ShowLabels, 1, 0},
+    {"ViewType", &CAppSettings::ViewType, 0, 2},
+    {"DisplayAll", &CAppSettings::DisplayAll, 0, 1},
+    {"FullRowSelection", &CAppSettings::FullRowSelection, 0, 1},
+    {"DoubleClickAction", &CAppSettings::DoubleClickAction, 0, 2},
+    {"SortingColumn", &CAppSettings::SortingColumn, 0, -3},
+    {"SecondarySortingColumn", &CAppSettings::SecondarySortingColumn, 0, 14},
+    {"ColumnsSettings", &CAppSettings::ColumnsSettings, 0, 1},
+    {"MaxRow", &CAppSettings::MaxRow, 1000, 250},
+    {"UseCachedCatalog", &CAppSettings::UseCachedCatalog, 1, 0},
+    {"MinimizeToSystray", &CAppSettings::MinimizeToSystray, 0, 1},
+};
+
+const SMemberCase<std::string> kTextMembers[] = {
+    {"FileExt", &CAppSettings::FileExt, "*.mp3", "*.mp2"},
+    {"CommandPlay", &CAppSettings::CommandPlay, "Play", "vlc %f"},
+    {"CommandEnqueue", &CAppSettings::CommandEnqueue, "Enqueue", "Add to queue"},
+};
+
+struct SWindow {
     int width = 0, height = 0, left = 0, top = 0;
-    settings.GetWindowSettings(width, height, left, top);
-    EXPECT_EQ(width, 600);
-    EXPECT_EQ(height, 400);
-    EXPECT_EQ(left, 50);
-    EXPECT_EQ(top, 50);
-    EXPECT_EQ(settings.FullRowSelection, 0);
-    EXPECT_EQ(settings.DoubleClickAction, 0);
-    EXPECT_EQ(settings.SortingColumn, 0);
-    EXPECT_EQ(settings.SecondarySortingColumn, 0);
-    EXPECT_EQ(settings.ColumnsSettings, 0);
-    EXPECT_EQ(settings.FavoriteAddresses, musicFolder);
-    EXPECT_EQ(settings.CommandPlay, "Play");
-    EXPECT_EQ(settings.CommandEnqueue, "Enqueue");
-    EXPECT_EQ(settings.MaxRow, 1000);
-    EXPECT_EQ(settings.UseCachedCatalog, 1);
-    EXPECT_EQ(settings.MinimizeToSystray, 0);
-    EXPECT_FALSE(std::filesystem::exists(path));
+    bool operator==(const SWindow&) const = default;
+};
+
+SWindow Window(const CAppSettings& settings) {
+    SWindow window;
+    settings.GetWindowSettings(window.width, window.height, window.left, window.top);
+    return window;
 }
 
-TEST_F(AppSettings, ReadsEveryKey) {
+TEST_F(AppSettings, DefaultsWithoutAFileAndEveryKeyRead) {
+    const CAppSettings defaults = Load();
+    EXPECT_FALSE(std::filesystem::exists(path)) << "reading writes nothing";
     dir.Write("quavero.ini", kEveryKey);
-    const CAppSettings settings = Load();
-    EXPECT_EQ(settings.FilePath, "/data/music");
-    EXPECT_EQ(settings.FileExt, "*.mp2");
-    EXPECT_EQ(settings.ShowLabels, 0);
-    EXPECT_EQ(settings.ViewType, 2);
-    EXPECT_EQ(settings.DisplayAll, 1);
-    const std::array<std::string, 5> addresses{"/a", "/b c", "", "*", "/e"};
-    EXPECT_EQ(settings.Addresses, addresses);
-    int width = 0, height = 0, left = 0, top = 0;
-    settings.GetWindowSettings(width, height, left, top);
-    EXPECT_EQ(width, 800);
-    EXPECT_EQ(height, -600) << "values are not validated on reading";
-    EXPECT_EQ(left, 12);
-    EXPECT_EQ(top, 34);
-    EXPECT_EQ(settings.FullRowSelection, 1);
-    EXPECT_EQ(settings.DoubleClickAction, 2);
-    EXPECT_EQ(settings.SortingColumn, -3);
-    EXPECT_EQ(settings.SecondarySortingColumn, 14);
-    EXPECT_EQ(settings.ColumnsSettings, 1);
-    EXPECT_EQ(settings.FavoriteAddresses, "/a;/b c");
-    EXPECT_EQ(settings.CommandPlay, "vlc %f");
-    EXPECT_EQ(settings.CommandEnqueue, "Add to queue");
-    EXPECT_EQ(settings.MaxRow, 250);
-    EXPECT_EQ(settings.UseCachedCatalog, 0);
-    EXPECT_EQ(settings.MinimizeToSystray, 1);
+    const CAppSettings read = Load();
+    for (const auto& row : kIntMembers) {
+        EXPECT_EQ(defaults.*row.member, row.byDefault) << row.key;
+        EXPECT_EQ(read.*row.member, row.read) << row.key;
+    }
+    for (const auto& row : kTextMembers) {
+        EXPECT_EQ(defaults.*row.member, row.byDefault) << row.key;
+        EXPECT_EQ(read.*row.member, row.read) << row.key;
+    }
+    EXPECT_EQ(defaults.FilePath, musicFolder);
+    EXPECT_EQ(defaults.FavoriteAddresses, musicFolder);
+    EXPECT_EQ(defaults.Addresses, (std::array<std::string, 5>{}));
+    EXPECT_EQ(Window(defaults), (SWindow{600, 400, 50, 50}));
+
+    EXPECT_EQ(read.FilePath, "/data/music");
+    EXPECT_EQ(read.FavoriteAddresses, "/a;/b c");
+    EXPECT_EQ(read.Addresses, (std::array<std::string, 5>{"/a", "/b c", "", "*", "/e"}));
+    EXPECT_EQ(Window(read), (SWindow{800, -600, 12, 34})) << "values are not validated on reading";
 }
 
 TEST_F(AppSettings, EmptyFavouritesStandForTheLastAddressInMemoryOnly) {

@@ -10,12 +10,7 @@ namespace {
 // is known and goes before the test runner ends.
 class CQtEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
-        // Widget tests never need a display, whoever starts them.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
     void TearDown() override { app_.reset(); }
 
 private:
