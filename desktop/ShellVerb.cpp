@@ -1,0 +1,159 @@
+#include "desktop/ShellVerb.h"
+
+#include <gio/gdesktopappinfo.h>
+#include <gio/gio.h>
+
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+// GLib's object macros (G_DESKTOP_APP_INFO, G_IS_…) expand to C casts; the plain functions
+// behind them are used instead.
+namespace {
+
+struct CUnrefObject {
+    void operator()(void* object) const { g_object_unref(object); }
+};
+struct CFreeText {
+    void operator()(gchar* text) const { g_free(text); }
+};
+struct CFreeTexts {
+    void operator()(gchar** texts) const { g_strfreev(texts); }
+};
+struct CUnrefKeyFile {
+    void operator()(GKeyFile* file) const { g_key_file_unref(file); }
+};
+template <class T>
+using ObjectPtr = std::unique_ptr<T, CUnrefObject>;
+using TextPtr = std::unique_ptr<gchar, CFreeText>;
+using TextsPtr = std::unique_ptr<gchar*, CFreeTexts>;
+using KeyFilePtr = std::unique_ptr<GKeyFile, CUnrefKeyFile>;
+
+constexpr const char* kContentTypes[] = {"audio/mpeg", "audio/x-mpegurl"};
+
+// Without G_SPAWN_DO_NOT_REAP_CHILD GLib forks twice and reaps the middle process at once, so
+// the player is never our child and never our zombie, whether or not a main loop runs.
+constexpr GSpawnFlags kSpawnFlags = G_SPAWN_SEARCH_PATH;
+
+// Runs in the player before it starts: a session of its own keeps it out of the caller's
+// terminal job, so a hang-up or an interrupt sent to the caller does not end the music.
+void LeaveCallersSession(gpointer /*unused*/) {
+    ::setsid();
+}
+
+std::string OrEmpty(const gchar* text) {
+    return text != nullptr ? text : "";
+}
+
+// Without regard to case; texts that are not UTF-8 compare by their ASCII letters only.
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.empty() || b.empty())
+        return a.empty() && b.empty();
+    const auto aSize = static_cast<gssize>(a.size());
+    const auto bSize = static_cast<gssize>(b.size());
+    if (!g_utf8_validate(a.data(), aSize, nullptr) || !g_utf8_validate(b.data(), bSize, nullptr))
+        return a.size() == b.size() && g_ascii_strncasecmp(a.data(), b.data(), a.size()) == 0;
+    const TextPtr foldedA(g_utf8_casefold(a.data(), aSize));
+    const TextPtr foldedB(g_utf8_casefold(b.data(), bSize));
+    return g_strcmp0(foldedA.get(), foldedB.get()) == 0;
+}
+
+std::string WithPath(std::string argument, const std::string& path) {
+    for (auto at = argument.find("%f"); at != std::string::npos; at = argument.find("%f", at)) {
+        argument.replace(at, 2, path);
+        at += path.size();
+    }
+    return argument;
+}
+
+// The path goes in after the line is split, as whole arguments or inside one, so no shell
+// and no splitting ever reads it.
+bool RunCommandLine(std::string_view commandLine, const std::string& path) {
+    gchar** parsed = nullptr;
+    if (!g_shell_parse_argv(std::string(commandLine).c_str(), nullptr, &parsed, nullptr))
+        return false;
+    const TextsPtr owner(parsed);
+    std::vector<std::string> arguments;
+    for (gchar** argument = parsed; *argument != nullptr; ++argument)
+        arguments.push_back(WithPath(*argument, path));
+    std::vector<gchar*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return g_spawn_async(nullptr, argv.data(), nullptr, kSpawnFlags, LeaveCallersSession, nullptr,
+                         nullptr, nullptr);
+}
+
+GDesktopAppInfo* AsDesktopApp(GAppInfo* app) {
+    const auto instance = reinterpret_cast<GTypeInstance*>(app);
+    if (app == nullptr || !g_type_check_instance_is_a(instance, g_desktop_app_info_get_type()))
+        return nullptr;
+    return reinterpret_cast<GDesktopAppInfo*>(app);
+}
+
+// The file goes as a URI made from the path's bytes; GIO turns it back into those bytes for
+// the entry's %f and passes the URI for %u.
+bool LaunchWithFile(GDesktopAppInfo* app, const std::string& path) {
+    const ObjectPtr<GFile> file(g_file_new_for_path(path.c_str()));
+    const TextPtr uri(g_file_get_uri(file.get()));
+    GList uris{uri.get(), nullptr, nullptr};
+    return g_desktop_app_info_launch_uris_as_manager(
+        app, &uris, nullptr, kSpawnFlags, LeaveCallersSession, nullptr, nullptr, nullptr, nullptr);
+}
+
+std::string ActionGroup(const std::string& action) {
+    return "Desktop Action " + action;
+}
+
+// The action whose id, shown name or untranslated name is the verb; "" when there is none.
+std::string FindAction(GDesktopAppInfo* app, GKeyFile* entry, std::string_view verb) {
+    for (const gchar* const* id = g_desktop_app_info_list_actions(app); *id != nullptr; ++id) {
+        const TextPtr shown(g_desktop_app_info_get_action_name(app, *id));
+        const TextPtr plain(
+            g_key_file_get_string(entry, ActionGroup(*id).c_str(), "Name", nullptr));
+        if (SameText(*id, verb) || SameText(OrEmpty(shown.get()), verb) ||
+            SameText(OrEmpty(plain.get()), verb))
+            return *id;
+    }
+    return {};
+}
+
+// GIO starts a desktop action without files. The entry is therefore made anew with the
+// action's Exec as its own and launched like the application, so that GIO expands the field
+// codes (%f, %u, %F, %U, %i, %c, %%) with the file exactly as it does for the application.
+// Without DBusActivatable, as D-Bus activation would open the file with the main command.
+bool LaunchAction(GDesktopAppInfo* app, std::string_view verb, const std::string& path) {
+    const char* fileName = g_desktop_app_info_get_filename(app);
+    const KeyFilePtr entry(g_key_file_new());
+    if (fileName == nullptr ||
+        !g_key_file_load_from_file(entry.get(), fileName, G_KEY_FILE_KEEP_TRANSLATIONS, nullptr))
+        return false;
+    const std::string action = FindAction(app, entry.get(), verb);
+    if (action.empty())
+        return false;
+    const TextPtr exec(g_key_file_get_string(entry.get(), ActionGroup(action).c_str(),
+                                             G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr));
+    if (exec == nullptr)
+        return false;
+    g_key_file_set_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_EXEC,
+                          exec.get());
+    g_key_file_remove_key(entry.get(), G_KEY_FILE_DESKTOP_GROUP,
+                          G_KEY_FILE_DESKTOP_KEY_DBUS_ACTIVATABLE, nullptr);
+    const ObjectPtr<GDesktopAppInfo> actionApp(g_desktop_app_info_new_from_keyfile(entry.get()));
+    return actionApp != nullptr && LaunchWithFile(actionApp.get(), path);
+}
+
+} // namespace
+
+bool CShellVerb::Execute(std::string_view verb, const std::string& path, EContent content) {
+    if (verb.find("%f") != std::string_view::npos)
+        return RunCommandLine(verb, path);
+    const char* type = kContentTypes[static_cast<std::size_t>(content)];
+    const ObjectPtr<GAppInfo> app(g_app_info_get_default_for_type(type, FALSE));
+    GDesktopAppInfo* desktopApp = AsDesktopApp(app.get());
+    if (desktopApp == nullptr)
+        return false;
+    if (SameText(verb, "open") || SameText(verb, "play"))
+        return LaunchWithFile(desktopApp, path);
+    return LaunchAction(desktopApp, verb, path);
+}
