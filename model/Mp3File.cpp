@@ -7,6 +7,7 @@
 #include "model/Id3v1Tag.h"
 #include "model/MpegHeader.h"
 #include "model/MpegStream.h"
+#include "model/VbrHeader.h"
 #include "platform/File.h"
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
@@ -38,7 +39,7 @@ std::string CMp3File::FullPath() const {
 // One open serves the tag and the header. The size counts everything before the last 128
 // bytes, tag or not, so a file shorter than that cannot be a track.
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-                    int directoryFd) {
+                    int directoryFd, const STrackReadOptions& options) {
     fileName_ = fileName;
     directory_ = directory;
     CFile file;
@@ -85,8 +86,24 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
         frequencyText_ = header.FrequencyText();
         // 64-bit: sizeK * 8000 leaves 32 bits above 268 MB; the quotient fits again.
         duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate_);
+        if (options.exactVbrTime)
+            TakeVbrHeader(header, stream, hasTag_ ? tagOffset : file.Size());
     }
     return true;
+}
+
+// A variable bitrate's first frame says nothing of the others: the encoder's counts give the
+// exact time and the average bitrate. A constant bitrate ("Info") keeps the estimate.
+void CMp3File::TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream,
+                             std::int64_t audioEnd) {
+    const auto body = stream.FrameBody();
+    const std::int64_t frameStart = stream.Position() - 4 - static_cast<std::int64_t>(body.size());
+    CVbrHeader vbr;
+    if (!vbr.Parse(header, body, audioEnd - frameStart))
+        return;
+    duration_ = vbr.Seconds();
+    bitrate_ = vbr.Kilobits() * 1000;
+    bitrateText_ = std::to_string(vbr.Kilobits()) + " kbit/s";
 }
 
 bool CMp3File::WriteTag() {

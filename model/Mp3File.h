@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TrackReadOptions.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,18 +9,22 @@
 class IReporter;
 class CArchiveReader;
 class CArchiveWriter;
+class CMpegHeader;
+class CMpegStream;
 
 // One MP3 file of the catalog: where it is, its ID3v1 tag, its first MPEG frame header, its
-// size and estimated playing time. Other parts read it through field ids (model/FieldIds.h).
+// size and playing time (estimated, or exact from the encoder's counts). Other parts read it
+// through field ids (model/FieldIds.h).
 class CMp3File {
 public:
     CMp3File();
 
     // Reads the file `directory`/`fileName`; false when it must not be listed (not a regular
     // file, shorter than a tag, unreadable). A file that cannot be opened at all is reported
-    // and kept with default values. A walk passes the open directory as `directoryFd`.
+    // and kept with default values. A walk passes the open directory as `directoryFd`, and
+    // `options` from the settings.
     bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-              int directoryFd = -1);
+              int directoryFd = -1, const STrackReadOptions& options = {});
     // Writes the tag fields into the file: over its tag, or appended when it has none. The file
     // is left as it was when the write fails.
     bool WriteTag();
@@ -60,6 +66,7 @@ public:
     void SetGenre(std::uint8_t value) { genre_ = value; }
 
 private:
+    void TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream, std::int64_t audioEnd);
     // The member shown by a text field as it is stored; null for the formatted ones.
     const std::string* StoredText(int fieldId) const;
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 class CFile;
 
@@ -24,6 +25,11 @@ public:
     // Reads exactly `length` body bytes into the frame buffer.
     bool ReadFrame(int length);
     int FrameLength() const { return frameLength_; }
+    // The body of the last frame read: where an encoder keeps its frame and byte counts.
+    std::span<const std::uint8_t> FrameBody() const {
+        return {frame_.data(), static_cast<std::size_t>(frameLength_)};
+    }
+    std::int64_t Position() const { return position_; }
 
 private:
     static constexpr std::size_t kFirstRead = 4096;
