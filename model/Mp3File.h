@@ -3,18 +3,20 @@
 #include "model/TrackReadOptions.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
 class IReporter;
 class CArchiveReader;
 class CArchiveWriter;
+class CFile;
 class CMpegHeader;
 class CMpegStream;
 
-// One MP3 file of the catalog: where it is, its ID3v1 tag, its first MPEG frame header, its
-// size and playing time (estimated, or exact from the encoder's counts). Other parts read it
-// through field ids (model/FieldIds.h).
+// One MP3 file of the catalog: where it is, its ID3v1 tag (or the texts of its ID3v2 tag), its
+// first MPEG frame header, its size and playing time (estimated, or exact from the encoder's
+// counts). Other parts read it through field ids (model/FieldIds.h).
 class CMp3File {
 public:
     CMp3File();
@@ -66,6 +68,7 @@ public:
     void SetGenre(std::uint8_t value) { genre_ = value; }
 
 private:
+    void TakeId3v2(const CFile& file, std::span<const std::uint8_t> head);
     void TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream, std::int64_t audioEnd);
     // The member shown by a text field as it is stored; null for the formatted ones.
     const std::string* StoredText(int fieldId) const;

@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-// Exact time and average bitrate of real lame files, and hostile counts.
+// Exact time and average bitrate of real lame files, and hostile counts and tag sizes.
 namespace {
 
-constexpr STrackReadOptions kToday{false};
+constexpr STrackReadOptions kToday{false, false};
 
 std::string Record(const CMp3File& track) {
     CArchiveWriter archive;
@@ -87,9 +87,22 @@ std::string Stream(std::size_t at, const std::string& record, std::uint8_t b1 = 
     return first + Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Tag("", "", "", "", "", 0);
 }
 
+std::string Id3v2Header(int version, std::uint32_t size) {
+    std::string h{'I', 'D', '3', static_cast<char>(version), 0, 0};
+    for (int shift : {21, 14, 7, 0})
+        h += static_cast<char>((size >> shift) & 0x7F);
+    return h;
+}
+
+std::string TextFrame(const char* id, std::string_view text, std::uint32_t size = 0) {
+    return std::string(id) + Be32(size != 0 ? size : 1 + text.size()) + std::string(2, '\0') +
+           '\0' + std::string(text);
+}
+
 struct SHostileCase {
     const char* name;
     std::string bytes;
+    const char* title; // null: as today
     const char* time;
     const char* bitrate;
 };
@@ -99,23 +112,37 @@ const std::string kCounts = Be32(1000) + Be32(390000);
 const std::string kAudio = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + std::string(200, ' ');
 
 const SHostileCase kHostileCases[] = {
-    {"xing", Stream(32, "Xing" + Be32(3) + kCounts), "0:26", "119 kbit/s"},
-    {"xing with checksum", Stream(32, "Xing" + Be32(3) + kCounts, 0xFA), "0:26", "119 kbit/s"},
-    {"vbri", Stream(32, "VBRI" + std::string(6, '\1') + Be32(390000) + Be32(1000)), "0:26",
+    {"xing", Stream(32, "Xing" + Be32(3) + kCounts), nullptr, "0:26", "119 kbit/s"},
+    {"xing with checksum", Stream(32, "Xing" + Be32(3) + kCounts, 0xFA), nullptr, "0:26",
      "119 kbit/s"},
-    {"info", Stream(32, "Info" + Be32(3) + kCounts), nullptr, nullptr},
-    {"zero frames", Stream(32, "Xing" + Be32(3) + Be32(0) + Be32(390000)), nullptr, nullptr},
-    {"zero bytes", Stream(32, "Xing" + Be32(3) + Be32(1000) + Be32(0)), nullptr, nullptr},
-    {"absurd bitrate", Stream(32, "Xing" + Be32(3) + Be32(1) + Be32(400000)), nullptr, nullptr},
-    {"no frame count", Stream(32, "Xing" + Be32(2) + Be32(390000)), nullptr, nullptr},
+    {"vbri", Stream(32, "VBRI" + std::string(6, '\1') + Be32(390000) + Be32(1000)), nullptr, "0:26",
+     "119 kbit/s"},
+    {"info", Stream(32, "Info" + Be32(3) + kCounts), nullptr, nullptr, nullptr},
+    {"zero frames", Stream(32, "Xing" + Be32(3) + Be32(0) + Be32(390000)), nullptr, nullptr,
+     nullptr},
+    {"zero bytes", Stream(32, "Xing" + Be32(3) + Be32(1000) + Be32(0)), nullptr, nullptr, nullptr},
+    {"absurd bitrate", Stream(32, "Xing" + Be32(3) + Be32(1) + Be32(400000)), nullptr, nullptr,
+     nullptr},
+    {"no frame count", Stream(32, "Xing" + Be32(2) + Be32(390000)), nullptr, nullptr, nullptr},
     {"xing past a short body",
      Mp3Maker::Frame(0xF3, 0x10, 0xC4, 20).replace(13, 8, std::string("Xing\0\0\0\3", 8)) + kAudio,
+     nullptr, nullptr, nullptr},
+    {"tag beyond the file",
+     Id3v2Header(3, 1 << 20) + TextFrame("TIT2", "Kept") + std::string(200, ' '), "Kept", nullptr,
+     nullptr},
+    {"frame beyond the tag",
+     Id3v2Header(3, 30) + TextFrame("TIT2", "Kept") + TextFrame("TALB", "x", 5000) + kAudio, "Kept",
+     nullptr, nullptr},
+    {"frame beyond the file",
+     Id3v2Header(4, 1 << 20) + TextFrame("TALB", "x", 0x7F7F) + TextFrame("TIT2", "Lost") + kAudio,
+     "", nullptr, nullptr},
+    {"broken frame id", Id3v2Header(3, 40) + "TI-2" + TextFrame("TIT2", "Lost") + kAudio, "",
      nullptr, nullptr},
 };
 
 } // namespace
 
-TEST(Mp3FileVbr, HostileCounts) {
+TEST(Mp3FileVbr, HostileCountsAndSizes) {
     CTempDir dir;
     CRecordingReporter reporter;
     for (const SHostileCase& c : kHostileCases) {
@@ -125,6 +152,7 @@ TEST(Mp3FileVbr, HostileCounts) {
         CMp3File today;
         ASSERT_TRUE(on.Load(dir.Path(), "h.mp3", reporter));
         ASSERT_TRUE(today.Load(dir.Path(), "h.mp3", reporter, -1, kToday));
+        EXPECT_EQ(on.Title(), c.title ? c.title : today.Title());
         EXPECT_EQ(on.GetFieldText(FieldId::kTime),
                   c.time ? c.time : today.GetFieldText(FieldId::kTime));
         EXPECT_EQ(on.BitrateText(), c.bitrate ? c.bitrate : today.BitrateText());
