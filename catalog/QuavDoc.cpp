@@ -137,7 +137,9 @@ void CQuavDoc::ScanFolder(const std::string& directory, const std::string& patte
 
 void CQuavDoc::AddFile(const std::string& directory, const std::string& fileName, int directoryFd) {
     CMp3File& track = tracks_.Append();
-    if (track.Load(directory, fileName, reporter_, directoryFd))
+    const STrackReadOptions options{.exactVbrTime = settings_.ExactVbrTime != 0,
+                                    .readId3v2 = settings_.ReadId3v2 != 0};
+    if (track.Load(directory, fileName, reporter_, directoryFd, options))
         Group(&track);
     else
         tracks_.RemoveLast();

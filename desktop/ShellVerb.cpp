@@ -77,6 +77,7 @@ bool RunCommandLine(std::string_view commandLine, const std::string& path) {
     for (gchar** argument = parsed; *argument != nullptr; ++argument)
         arguments.push_back(WithPath(*argument, path));
     std::vector<gchar*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);

@@ -5,8 +5,10 @@
 #include "model/FieldIds.h"
 #include "model/GenreTable.h"
 #include "model/Id3v1Tag.h"
+#include "model/Id3v2Tag.h"
 #include "model/MpegHeader.h"
 #include "model/MpegStream.h"
+#include "model/VbrHeader.h"
 #include "platform/File.h"
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
@@ -35,10 +37,11 @@ std::string CMp3File::FullPath() const {
     return path;
 }
 
-// One open serves the tag and the header. The size counts everything before the last 128
-// bytes, tag or not, so a file shorter than that cannot be a track.
+// One open serves the tags and the header. The size counts everything before the last 128
+// bytes, tag or not, so a file shorter than that cannot be a track. An ID3v1 tag wins over an
+// ID3v2 tag: it is the one the properties sheet writes.
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-                    int directoryFd) {
+                    int directoryFd, const STrackReadOptions& options) {
     fileName_ = fileName;
     directory_ = directory;
     CFile file;
@@ -75,7 +78,9 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
     }
 
     CMpegStream stream(file);
-    stream.SkipId3v2();
+    const auto id3v2 = stream.SkipId3v2();
+    if (options.readId3v2 && !hasTag_ && !id3v2.empty())
+        TakeId3v2(file, id3v2);
     CMpegHeader header;
     if (header.ReadHeader(stream)) {
         versionLayerText_ = header.VersionLayerText();
@@ -85,8 +90,45 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
         frequencyText_ = header.FrequencyText();
         // 64-bit: sizeK * 8000 leaves 32 bits above 268 MB; the quotient fits again.
         duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate_);
+        if (options.exactVbrTime)
+            TakeVbrHeader(header, stream, hasTag_ ? tagOffset : file.Size());
     }
     return true;
+}
+
+// The frames past the bytes at hand are read from the same open file, and only those that hold
+// a wanted text.
+void CMp3File::TakeId3v2(const CFile& file, std::span<const std::uint8_t> head) {
+    const auto fetch = [&file](std::size_t offset, std::span<std::uint8_t> out) -> std::size_t {
+        const auto got = file.ReadAt(static_cast<std::int64_t>(offset), out.data(), out.size());
+        return got < 0 ? 0 : static_cast<std::size_t>(got);
+    };
+    CId3v2Tag tag;
+    if (!tag.Parse(head, fetch))
+        return;
+    for (auto [value, field] : {std::pair{&tag.title, &title_},
+                                {&tag.artist, &artist_},
+                                {&tag.album, &album_},
+                                {&tag.year, &year_},
+                                {&tag.comment, &comment_}}) {
+        if (*value)
+            *field = std::move(**value);
+    }
+    genre_ = tag.genre;
+}
+
+// A variable bitrate's first frame says nothing of the others: the encoder's counts give the
+// exact time and the average bitrate. A constant bitrate ("Info") keeps the estimate.
+void CMp3File::TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream,
+                             std::int64_t audioEnd) {
+    const auto body = stream.FrameBody();
+    const std::int64_t frameStart = stream.Position() - 4 - static_cast<std::int64_t>(body.size());
+    CVbrHeader vbr;
+    if (!vbr.Parse(header, body, audioEnd - frameStart))
+        return;
+    duration_ = vbr.Seconds();
+    bitrate_ = vbr.Kilobits() * 1000;
+    bitrateText_ = std::to_string(vbr.Kilobits()) + " kbit/s";
 }
 
 bool CMp3File::WriteTag() {

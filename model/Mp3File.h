@@ -1,26 +1,33 @@
 #pragma once
 
 #include "model/FieldIds.h"
+#include "model/TrackReadOptions.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
 class IReporter;
 class CArchiveReader;
 class CArchiveWriter;
+class CFile;
+class CMpegHeader;
+class CMpegStream;
 
-// One MP3 file of the catalog: where it is, its ID3v1 tag, its first MPEG frame header, its
-// size and estimated playing time. Other parts read it through field ids (model/FieldIds.h).
+// One MP3 file of the catalog: where it is, its ID3v1 tag (or the texts of its ID3v2 tag), its
+// first MPEG frame header, its size and playing time (estimated, or exact from the encoder's
+// counts). Other parts read it through field ids (model/FieldIds.h).
 class CMp3File {
 public:
     CMp3File();
 
     // Reads the file `directory`/`fileName`; false when it must not be listed (not a regular
     // file, shorter than a tag, unreadable). A file that cannot be opened at all is reported
-    // and kept with default values. A walk passes the open directory as `directoryFd`.
+    // and kept with default values. A walk passes the open directory as `directoryFd`, and
+    // `options` from the settings.
     bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-              int directoryFd = -1);
+              int directoryFd = -1, const STrackReadOptions& options = {});
     // Writes the tag fields into the file: over its tag, or appended when it has none. The file
     // is left as it was when the write fails.
     bool WriteTag();
@@ -62,6 +69,8 @@ public:
     void SetGenre(std::uint8_t value) { genre_ = value; }
 
 private:
+    void TakeId3v2(const CFile& file, std::span<const std::uint8_t> head);
+    void TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream, std::int64_t audioEnd);
     // The member shown by a text field as it is stored; null for the formatted ones.
     const std::string* StoredText(EFieldId field) const;
 

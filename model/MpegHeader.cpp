@@ -93,7 +93,7 @@ bool CMpegHeader::Decode(std::uint32_t header) {
     // Body length after the 4 header bytes: Layer I counts 4-byte slots, Layers II and III
     // bytes, and MPEG-2 frames carry half as many samples.
     const int bitrate = Bitrate();
-    const int frequency = kFrequencies[version_][frequencyIndex_];
+    const int frequency = Frequency();
     if (layer_ == 1) {
         frameLength_ = (12 * bitrate / frequency + padding_) * 4 - 4;
     } else {
@@ -105,6 +105,17 @@ bool CMpegHeader::Decode(std::uint32_t header) {
 
 int CMpegHeader::Bitrate() const {
     return layer_ == 0 ? 0 : kKilobits[version_][layer_ - 1][bitrateIndex_] * 1000;
+}
+
+int CMpegHeader::Frequency() const {
+    return kFrequencies[version_][frequencyIndex_];
+}
+
+// Layer I frames hold 384 samples, Layers II and III 1152; Layer III of MPEG-2 half of that.
+int CMpegHeader::SamplesPerFrame() const {
+    if (layer_ == 1)
+        return 384;
+    return layer_ == 3 && version_ == 0 ? 576 : 1152;
 }
 
 std::string_view CMpegHeader::VersionText() const {

@@ -22,6 +22,9 @@ public:
     int Version() const { return version_; }
     int Layer() const { return layer_; }
     int FrameLength() const { return frameLength_; }
+    int Mode() const { return mode_; }
+    int Frequency() const;
+    int SamplesPerFrame() const;
     int Bitrate() const;
     std::string_view VersionText() const;
     std::string_view LayerText() const;

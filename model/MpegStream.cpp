@@ -24,17 +24,20 @@ bool CMpegStream::Fill(std::size_t count) {
 // ID3v2 header: "ID3", version and revision below 0xFF, flags, then a 28-bit size in four
 // bytes of 7 bits each. The tag is 10 bytes of header plus that size, and 10 more when the
 // flags announce a footer.
-void CMpegStream::SkipId3v2() {
+std::span<const std::uint8_t> CMpegStream::SkipId3v2() {
     if (!Fill(10))
-        return;
-    const std::uint8_t* h = buffer_.data() + (position_ - bufferStart_);
+        return {};
+    const std::size_t at = static_cast<std::size_t>(position_ - bufferStart_);
+    const std::uint8_t* h = buffer_.data() + at;
     if (h[0] != 'I' || h[1] != 'D' || h[2] != '3' || h[3] == 0xFF || h[4] == 0xFF)
-        return;
+        return {};
     if ((h[6] | h[7] | h[8] | h[9]) & 0x80)
-        return;
+        return {};
     const std::int64_t size = (h[6] << 21) | (h[7] << 14) | (h[8] << 7) | h[9];
     const bool footer = (h[5] & 0x10) != 0;
     position_ += 10 + size + (footer ? 10 : 0);
+    const auto tagLength = static_cast<std::size_t>(10 + size);
+    return {h, std::min(tagLength, bufferLength_ - at)};
 }
 
 std::optional<std::uint32_t> CMpegStream::FindSync() {

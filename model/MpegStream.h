@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 class CFile;
 
@@ -17,13 +18,20 @@ public:
 
     // A file that begins with an ID3v2 tag has its audio after it: the search starts there, so
     // that bytes inside the tag (the FF FE of a UTF-16 text, say) are not taken for a header.
-    void SkipId3v2();
+    // Returns the tag's bytes already buffered, header first (empty without a tag); they stay
+    // valid until the next search.
+    std::span<const std::uint8_t> SkipId3v2();
     // The next position whose first 12 bits are all ones, as a big-endian header value; the
     // stream then stands after those 4 bytes.
     std::optional<std::uint32_t> FindSync();
     // Reads exactly `length` body bytes into the frame buffer.
     bool ReadFrame(int length);
     int FrameLength() const { return frameLength_; }
+    // The body of the last frame read: where an encoder keeps its frame and byte counts.
+    std::span<const std::uint8_t> FrameBody() const {
+        return {frame_.data(), static_cast<std::size_t>(frameLength_)};
+    }
+    std::int64_t Position() const { return position_; }
 
 private:
     static constexpr std::size_t kFirstRead = 4096;

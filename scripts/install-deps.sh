@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
     libgtest-dev libgmock-dev
     clang-14 libclang-rt-14-dev clang-format clang-tidy
-    lame xvfb xauth xdotool imagemagick trayer fonts-dejavu-core
+    lame python3-mutagen xvfb xauth xdotool imagemagick trayer fonts-dejavu-core
 )
 
 missing=()

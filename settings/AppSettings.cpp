@@ -69,6 +69,8 @@ void CAppSettings::LoadAdvancedOptions(const CIniProfile& profile) {
     UseCachedCatalog =
         profile.GetInt(kSectionAdvanced, kUseCachedCatalog, kDefaultUseCachedCatalog);
     MinimizeToSystray = profile.GetInt(kSectionAdvanced, kMinimizeToSystray, 0);
+    ExactVbrTime = profile.GetInt(kSectionAdvanced, kExactVbrTime, 1);
+    ReadId3v2 = profile.GetInt(kSectionAdvanced, kReadId3v2, 1);
 }
 
 void CAppSettings::GetWindowSettings(int& width, int& height, int& left, int& top) const {

@@ -187,3 +187,22 @@ TEST_F(QuavDoc, RegroupMovesEditedTracksAndNewDocumentReopensStartAddress) {
     doc.NewDocument();
     EXPECT_EQ(doc.Address(), dir / "start") << "a start address that vanished changes nothing";
 }
+
+// The two reading settings reach the walk; off, a file is read from its ID3v1 tag and first
+// frame alone.
+TEST_F(QuavDoc, ReadingSettingsReachTheWalk) {
+    dir.MakeDir("vbr");
+    ASSERT_TRUE(
+        Mp3Maker::Encode(dir / "vbr/t.mp3", 4.0, 44100, "-V9 --id3v2-only --ta Ann --tt Song"));
+    for (const int on : {1, 0}) {
+        settings.ExactVbrTime = on;
+        settings.ReadId3v2 = on;
+        settings.UseCachedCatalog = 0;
+        CQuavDoc doc(settings, nullptr, reporter);
+        ASSERT_TRUE(doc.OpenAddress(dir / "vbr"));
+        ASSERT_EQ(doc.GetTrackList().GetSize(), 1u);
+        const CMp3File& track = *doc.GetTrackList().GetAt(0);
+        EXPECT_EQ(track.Artist(), on != 0 ? "Ann" : "<Undefined>") << on;
+        EXPECT_EQ(track.Duration() == 4, on != 0) << on;
+    }
+}

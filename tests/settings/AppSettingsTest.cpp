@@ -56,7 +56,9 @@ constexpr char kEveryKey[] = "[MP3]\n"
                              "CommandEnqueue=Add to queue\n"
                              "MaxRow=250\n"
                              "UseCachedCatalog=0\n"
-                             "MinimizeToSystray=1\n";
+                             "MinimizeToSystray=1\n"
+                             "ExactVbrTime=0\n"
+                             "ReadId3v2=0\n";
 
 } // namespace
 
@@ -81,6 +83,8 @@ const SMemberCase<int> kIntMembers[] = {
     {"MaxRow", &CAppSettings::MaxRow, 1000, 250},
     {"UseCachedCatalog", &CAppSettings::UseCachedCatalog, 1, 0},
     {"MinimizeToSystray", &CAppSettings::MinimizeToSystray, 0, 1},
+    {"ExactVbrTime", &CAppSettings::ExactVbrTime, 1, 0},
+    {"ReadId3v2", &CAppSettings::ReadId3v2, 1, 0},
 };
 
 const SMemberCase<std::string> kTextMembers[] = {

@@ -1,0 +1,306 @@
+#include "model/Id3v2Tag.h"
+
+#include "model/Id3v2Text.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::uint8_t kTagUnsynchronised = 0x80;
+// 2.3 and 2.4: an extended header follows the header. 2.2: the tag is compressed.
+constexpr std::uint8_t kTagExtended = 0x40;
+// A run of the tag fetched past the head: the rest of a short tag in one read.
+constexpr std::size_t kRun = 16384;
+// A wanted frame longer than this is passed over; no text of a track is that long.
+constexpr std::size_t kMaxFrame = std::size_t{1} << 20;
+// A tag unsynchronised as a whole must be read whole to find its frames; this much of it.
+constexpr std::size_t kMaxWhole = std::size_t{4} << 20;
+
+enum class EField { None, Title, Artist, Album, Year, Comment, Genre };
+constexpr std::uint8_t kAllFields = 0x7E;
+
+struct SFrameField {
+    std::string_view id;
+    EField field;
+};
+
+// 2.2 ids have three characters, 2.3 and 2.4 ids four; "TDRC" is the 2.4 recording time.
+constexpr std::array<SFrameField, 13> kFrameFields{{
+    {"TT2", EField::Title},
+    {"TP1", EField::Artist},
+    {"TAL", EField::Album},
+    {"TYE", EField::Year},
+    {"COM", EField::Comment},
+    {"TCO", EField::Genre},
+    {"TIT2", EField::Title},
+    {"TPE1", EField::Artist},
+    {"TALB", EField::Album},
+    {"TYER", EField::Year},
+    {"TDRC", EField::Year},
+    {"COMM", EField::Comment},
+    {"TCON", EField::Genre},
+}};
+
+EField FieldOf(std::string_view id) {
+    for (const SFrameField& entry : kFrameFields) {
+        if (entry.id == id)
+            return entry.field;
+    }
+    return EField::None;
+}
+
+std::uint8_t Bit(EField field) {
+    return static_cast<std::uint8_t>(1u << static_cast<unsigned>(field));
+}
+
+// Four bytes of 7 bits each, most significant first; -1 when a high bit is set.
+std::int64_t Syncsafe(std::span<const std::uint8_t> b) {
+    if (((b[0] | b[1] | b[2] | b[3]) & 0x80) != 0)
+        return -1;
+    return (std::int64_t{b[0]} << 21) | (b[1] << 14) | (b[2] << 7) | b[3];
+}
+
+std::int64_t BigEndian(std::span<const std::uint8_t> b) {
+    std::int64_t value = 0;
+    for (const std::uint8_t byte : b)
+        value = value << 8 | byte;
+    return value;
+}
+
+// Unsynchronisation put a 00 after every FF; taking those out gives the data back.
+std::vector<std::uint8_t> Resynchronised(std::span<const std::uint8_t> bytes) {
+    std::vector<std::uint8_t> out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out.push_back(bytes[i]);
+        if (bytes[i] == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == 0)
+            ++i;
+    }
+    return out;
+}
+
+// The tag's bytes as far as they are wanted: the head at hand, then runs fetched past it.
+class CTagBytes {
+public:
+    CTagBytes(std::span<const std::uint8_t> head, const CId3v2Tag::Fetch& fetch, std::size_t end)
+        : head_(head.first(std::min(head.size(), end))), fetch_(fetch), end_(end) {}
+
+    std::size_t End() const { return end_; }
+
+    // Up to `length` bytes from `offset`; fewer where the tag or the file ends first.
+    std::span<const std::uint8_t> Get(std::size_t offset, std::size_t length) {
+        if (offset >= end_ || length == 0)
+            return {};
+        length = std::min(length, end_ - offset);
+        if (offset + length <= head_.size())
+            return head_.subspan(offset, length);
+        if (offset >= runStart_ && offset + length <= runStart_ + runLength_)
+            return {run_.get() + (offset - runStart_), length};
+        if (!fetch_)
+            return offset < head_.size() ? head_.subspan(offset) : std::span<const std::uint8_t>{};
+        const std::size_t want = std::max(length, std::min(kRun, end_ - offset));
+        if (want > runCapacity_) {
+            run_ = std::make_unique_for_overwrite<std::uint8_t[]>(want);
+            runCapacity_ = want;
+        }
+        runStart_ = offset;
+        runLength_ = std::min(fetch_(offset, {run_.get(), want}), want);
+        return {run_.get(), std::min(length, runLength_)};
+    }
+
+private:
+    std::span<const std::uint8_t> head_;
+    const CId3v2Tag::Fetch& fetch_;
+    std::size_t end_;
+    std::unique_ptr<std::uint8_t[]> run_;
+    std::size_t runCapacity_ = 0;
+    std::size_t runStart_ = 0;
+    std::size_t runLength_ = 0;
+};
+
+// A tag unsynchronised as a whole (2.2, 2.3): its header, then everything after it restored.
+std::vector<std::uint8_t> ReadWhole(CTagBytes& bytes) {
+    std::vector<std::uint8_t> raw;
+    const std::size_t limit = std::min(bytes.End(), kMaxWhole);
+    while (raw.size() < limit) {
+        const auto run = bytes.Get(raw.size(), std::min(kRun, limit - raw.size()));
+        if (run.empty())
+            break;
+        raw.insert(raw.end(), run.begin(), run.end());
+    }
+    if (raw.size() < CId3v2Tag::kHeaderSize)
+        return raw;
+    std::vector<std::uint8_t> whole(raw.begin(), raw.begin() + CId3v2Tag::kHeaderSize);
+    const auto body = Resynchronised(std::span(raw).subspan(CId3v2Tag::kHeaderSize));
+    whole.insert(whole.end(), body.begin(), body.end());
+    return whole;
+}
+
+// Frame ids are capital letters and digits: anything else is padding or a broken frame.
+bool IsFrameId(std::span<const std::uint8_t> id) {
+    return std::all_of(id.begin(), id.end(), [](std::uint8_t c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+// The extended header's size counts itself in 2.4 (7-bit bytes), not in 2.3. Some writers set
+// the flag without writing the header: a frame id stands there instead. Returns where the
+// frames begin, 0 when the size is broken.
+std::size_t FramesStart(CTagBytes& bytes, int version) {
+    constexpr auto kStart = static_cast<std::int64_t>(CId3v2Tag::kHeaderSize);
+    const auto size = bytes.Get(CId3v2Tag::kHeaderSize, 4);
+    if (size.size() < 4)
+        return 0;
+    if (IsFrameId(size))
+        return CId3v2Tag::kHeaderSize;
+    const std::int64_t length = version == 4 ? Syncsafe(size) : 4 + BigEndian(size);
+    if (length < 6 || kStart + length > static_cast<std::int64_t>(bytes.End()))
+        return 0;
+    return static_cast<std::size_t>(kStart + length);
+}
+
+struct SFrame {
+    EField field = EField::None;
+    std::size_t size = 0;
+    std::uint8_t format = 0;
+};
+
+// id (3 bytes in 2.2, else 4) | size (3 bytes; 4; 4 of 7 bits in 2.4) | status, format (not 2.2).
+bool ReadFrameHeader(std::span<const std::uint8_t> h, int version, SFrame& frame) {
+    const std::size_t idLength = version == 2 ? 3 : 4;
+    if (!IsFrameId(h.first(idLength)))
+        return false;
+    frame.field = FieldOf({reinterpret_cast<const char*>(h.data()), idLength});
+    const std::int64_t size = version == 2   ? BigEndian(h.subspan(3, 3))
+                              : version == 3 ? BigEndian(h.subspan(4, 4))
+                                             : Syncsafe(h.subspan(4, 4));
+    frame.size = static_cast<std::size_t>(size);
+    frame.format = version == 2 ? 0 : h[9];
+    return size >= 0;
+}
+
+// The frame's data without the bytes its format flags put before it. 2.3: compressed 0x80,
+// encrypted 0x40, group 0x20 (+1). 2.4: group 0x40 (+1), compressed 0x08, encrypted 0x04,
+// unsynchronised 0x02, data length 0x01 (+4). Compressed and encrypted frames give nothing.
+bool FrameData(std::span<const std::uint8_t> body, const SFrame& frame, int version,
+               bool tagUnsynchronised, std::vector<std::uint8_t>& data) {
+    const std::uint8_t f = frame.format;
+    std::size_t skip = 0;
+    if (version == 3) {
+        if ((f & 0xC0) != 0)
+            return false;
+        skip = (f & 0x20) != 0 ? 1 : 0;
+    } else if (version == 4) {
+        if ((f & 0x0C) != 0)
+            return false;
+        skip = ((f & 0x40) != 0 ? 1 : 0) + ((f & 0x01) != 0 ? 4 : 0);
+    }
+    if (skip > body.size())
+        return false;
+    body = body.subspan(skip);
+    if (version == 4 && (tagUnsynchronised || (f & 0x02) != 0))
+        data = Resynchronised(body);
+    else
+        data.assign(body.begin(), body.end());
+    return true;
+}
+
+// Text frames: encoding | text. Comments: encoding | language[3] | description | text.
+void Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
+    if (data.empty() || !CId3v2Text::IsKnownEncoding(data[0]))
+        return;
+    const std::uint8_t encoding = data[0];
+    auto text = data.subspan(1);
+    switch (field) {
+    case EField::Title:
+        tag.title = CId3v2Text::Decode(encoding, text);
+        break;
+    case EField::Artist:
+        tag.artist = CId3v2Text::Decode(encoding, text);
+        break;
+    case EField::Album:
+        tag.album = CId3v2Text::Decode(encoding, text);
+        break;
+    case EField::Year:
+        tag.year = CId3v2Text::FirstCharacters(CId3v2Text::Decode(encoding, text), 4,
+                                               encoding == CId3v2Text::kLatin1);
+        break;
+    case EField::Comment:
+        if (text.size() < 3)
+            return;
+        text = text.subspan(3);
+        tag.comment = CId3v2Text::Decode(
+            encoding, text.subspan(CId3v2Text::TerminatedLength(encoding, text)));
+        break;
+    case EField::Genre:
+        tag.genre = CId3v2Text::GenreNumber(CId3v2Text::Decode(encoding, text));
+        break;
+    case EField::None:
+        break;
+    }
+}
+
+// Walks the frames from `at`, reading the bodies of the wanted ones only, the first of each.
+void ReadFrames(CTagBytes& bytes, std::size_t at, int version, bool tagUnsynchronised,
+                CId3v2Tag& tag) {
+    const std::size_t headerLength = version == 2 ? 6 : 10;
+    std::uint8_t seen = 0;
+    std::vector<std::uint8_t> data;
+    while (seen != kAllFields) {
+        const auto h = bytes.Get(at, headerLength);
+        SFrame frame;
+        if (h.size() < headerLength || !ReadFrameHeader(h, version, frame))
+            return;
+        const std::size_t bodyAt = at + headerLength;
+        if (frame.size > bytes.End() - bodyAt)
+            return;
+        at = bodyAt + frame.size;
+        const EField field = frame.field;
+        if (field == EField::None || (seen & Bit(field)) != 0 || frame.size > kMaxFrame)
+            continue;
+        const auto body = bytes.Get(bodyAt, frame.size);
+        if (body.size() < frame.size)
+            return;
+        if (!FrameData(body, frame, version, tagUnsynchronised, data))
+            continue;
+        seen |= Bit(field);
+        Store(tag, field, data);
+    }
+}
+
+} // namespace
+
+std::size_t CId3v2Tag::DeclaredLength(std::span<const std::uint8_t> h) {
+    if (h.size() < kHeaderSize || h[0] != 'I' || h[1] != 'D' || h[2] != '3' || h[3] == 0xFF ||
+        h[4] == 0xFF)
+        return 0;
+    const std::int64_t size = Syncsafe(h.subspan(6, 4));
+    return size < 0 ? 0 : kHeaderSize + static_cast<std::size_t>(size);
+}
+
+bool CId3v2Tag::Parse(std::span<const std::uint8_t> head, const Fetch& fetch) {
+    const std::size_t end = DeclaredLength(head);
+    const int version = end == 0 ? 0 : head[3];
+    if (version < 2 || version > 4)
+        return false;
+    const std::uint8_t flags = head[5];
+    if (version == 2 && (flags & kTagExtended) != 0)
+        return false;
+    const bool unsynchronised = (flags & kTagUnsynchronised) != 0;
+    CTagBytes bytes(head, fetch, end);
+    std::vector<std::uint8_t> whole;
+    const Fetch none;
+    if (unsynchronised && version < 4)
+        whole = ReadWhole(bytes);
+    CTagBytes restored(whole, none, whole.size());
+    CTagBytes& source = unsynchronised && version < 4 ? restored : bytes;
+    const std::size_t start =
+        version > 2 && (flags & kTagExtended) != 0 ? FramesStart(source, version) : kHeaderSize;
+    if (start != 0)
+        ReadFrames(source, start, version, unsynchronised, *this);
+    return true;
+}

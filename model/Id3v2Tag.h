@@ -1,0 +1,38 @@
+#pragma once
+
+#include "model/GenreTable.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+// The texts of an ID3v2 tag (versions 2.2, 2.3, 2.4) at the start of a file:
+//   "ID3" | version | revision | flags | size in four 7-bit bytes
+// then an extended header (flag 0x40), the frames and padding within that size, and a footer
+// (flag 0x10) after it. Frames: id | size | flags (2.3, 2.4) | body; 2.2 has 3-byte ids and
+// sizes and no flags. Texts keep their bytes when ISO-8859-1 and become UTF-8 otherwise.
+class CId3v2Tag {
+public:
+    static constexpr std::size_t kHeaderSize = 10;
+    // Copies the tag's bytes from `offset` (0 is the "I" of "ID3") into `out`; returns how many
+    // it could.
+    using Fetch = std::function<std::size_t(std::size_t offset, std::span<std::uint8_t> out)>;
+
+    // Header and frames, the footer left out; 0 when `bytes` does not begin with a header.
+    static std::size_t DeclaredLength(std::span<const std::uint8_t> bytes);
+
+    // Reads the fields from the tag whose first bytes are `head`. Frames past it come through
+    // `fetch` when they hold a wanted text, so a picture is passed over unread; nothing past the
+    // declared size is asked for. A broken frame ends the reading, keeping what was found.
+    // False when `head` holds no tag of a known version.
+    bool Parse(std::span<const std::uint8_t> head, const Fetch& fetch = {});
+
+    std::optional<std::string> title;
+    std::optional<std::string> artist;
+    std::optional<std::string> album;
+    std::optional<std::string> year;
+    std::optional<std::string> comment;
+    std::uint8_t genre = kGenreNone;
+};

@@ -1,0 +1,140 @@
+#include "model/Id3v2Text.h"
+
+#include "model/GenreTable.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint8_t kUtf16Bom = 1;
+constexpr std::uint8_t kUtf16Be = 2;
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsWide(std::uint8_t encoding) {
+    return encoding == kUtf16Bom || encoding == kUtf16Be;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// A mark FF FE says little-endian, FE FF big-endian; encoding 1 without a mark is read as
+// little-endian, the order of the writers that leave it out.
+std::string DecodeUtf16(std::uint8_t encoding, std::span<const std::uint8_t> bytes) {
+    bool little = encoding == kUtf16Bom;
+    std::size_t i = 0;
+    if (bytes.size() >= 2 && (bytes[0] == 0xFF || bytes[0] == 0xFE) &&
+        (bytes[0] ^ bytes[1]) == 0x01) {
+        little = bytes[0] == 0xFF;
+        i = 2;
+    }
+    std::string out;
+    out.reserve(bytes.size() / 2 + bytes.size() % 2);
+    const auto unit = [&](std::size_t at) -> char32_t {
+        return little ? (char32_t{bytes[at + 1]} << 8) | bytes[at]
+                      : (char32_t{bytes[at]} << 8) | bytes[at + 1];
+    };
+    for (; i + 1 < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+            unit(i + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = kReplacement;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+int NameNumber(std::string_view text) {
+    const auto same = [text](std::string_view name) {
+        return std::equal(text.begin(), text.end(), name.begin(), name.end(), [](char a, char b) {
+            const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+            return lower(a) == lower(b);
+        });
+    };
+    const auto end = genreNames.begin() + kGenreNone;
+    const auto found = std::find_if(genreNames.begin(), end, same);
+    return found == end ? kGenreNone : static_cast<int>(found - genreNames.begin());
+}
+
+// Digits up to `text`'s end or its first non-digit; -1 when there are none or too many.
+int LeadingNumber(std::string_view text, std::size_t& length) {
+    int number = 0;
+    length = 0;
+    while (length < text.size() && text[length] >= '0' && text[length] <= '9' && length < 4)
+        number = number * 10 + (text[length++] - '0');
+    return length == 0 ? -1 : number;
+}
+
+// The bytes before the first terminator, or all of them.
+std::size_t StringLength(std::uint8_t encoding, std::span<const std::uint8_t> bytes) {
+    const std::size_t step = IsWide(encoding) ? 2 : 1;
+    for (std::size_t i = 0; i + step <= bytes.size(); i += step) {
+        if (bytes[i] == 0 && bytes[i + step - 1] == 0)
+            return i;
+    }
+    return bytes.size();
+}
+
+} // namespace
+
+bool CId3v2Text::IsKnownEncoding(std::uint8_t encoding) {
+    return encoding <= kUtf8;
+}
+
+std::size_t CId3v2Text::TerminatedLength(std::uint8_t encoding,
+                                         std::span<const std::uint8_t> bytes) {
+    const std::size_t length = StringLength(encoding, bytes);
+    return std::min(length + (IsWide(encoding) ? 2 : 1), bytes.size());
+}
+
+std::string CId3v2Text::Decode(std::uint8_t encoding, std::span<const std::uint8_t> bytes) {
+    const auto text = bytes.first(StringLength(encoding, bytes));
+    if (IsWide(encoding))
+        return DecodeUtf16(encoding, text);
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+std::string CId3v2Text::FirstCharacters(std::string text, std::size_t count, bool latin1) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool continuation = !latin1 && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+        if (!continuation && characters++ == count) {
+            text.resize(i);
+            break;
+        }
+    }
+    return text;
+}
+
+std::uint8_t CId3v2Text::GenreNumber(std::string_view text) {
+    std::size_t length = 0;
+    int number = kGenreNone;
+    if (text.size() > 2 && text[0] == '(') {
+        const int n = LeadingNumber(text.substr(1), length);
+        if (n >= 0 && length + 1 < text.size() && text[length + 1] == ')')
+            number = n;
+    } else if (const int n = LeadingNumber(text, length); n >= 0 && length == text.size()) {
+        number = n;
+    } else {
+        number = NameNumber(text);
+    }
+    return static_cast<std::uint8_t>(number < kGenreNone ? number : kGenreNone);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+// The text encodings of ID3v2 frames, by the byte that opens a text frame:
+//   0 ISO-8859-1, 1 UTF-16 with a byte-order mark, 2 UTF-16 big-endian, 3 UTF-8.
+// Strings end at a NUL of their encoding (one byte, or two at an even offset) or at the end.
+class CId3v2Text {
+public:
+    static constexpr std::uint8_t kLatin1 = 0;
+    static constexpr std::uint8_t kUtf8 = 3;
+
+    static bool IsKnownEncoding(std::uint8_t encoding);
+    // The length of the first string of `bytes` with its terminator.
+    static std::size_t TerminatedLength(std::uint8_t encoding, std::span<const std::uint8_t> bytes);
+    // The first string of `bytes`: ISO-8859-1 kept as its bytes, the other encodings as UTF-8.
+    static std::string Decode(std::uint8_t encoding, std::span<const std::uint8_t> bytes);
+    // At most `count` characters of `text`, counted in UTF-8 unless `latin1`.
+    static std::string FirstCharacters(std::string text, std::size_t count, bool latin1);
+    // The genre number of a content-type text: "(17)" (a refinement may follow), "17", or a name of
+    // the genre table in any case; anything else is no genre.
+    static std::uint8_t GenreNumber(std::string_view text);
+};

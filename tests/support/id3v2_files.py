@@ -1,0 +1,180 @@
+#!/usr/bin/env python3
+"""ID3v2-tagged test files.
+
+  id3v2_files.py fixtures DIR AUDIO   tagged copies of the MP3 file AUDIO in DIR, one line per
+                                      file on stdout with what mutagen reads from it
+  id3v2_files.py seeds DIR            small inputs for the track loader's fuzz target
+
+A line: file name, then title, artist, album, year, comment and genre, tab-separated, each the
+hex of the bytes the catalog keeps (ISO-8859-1 texts as such, the others as UTF-8) or "-" when
+the tag lacks it. The genre is mutagen's name for it, in UTF-8.
+"""
+import os
+import struct
+import sys
+
+LATIN1, UTF16, UTF16BE, UTF8 = 0, 1, 2, 3
+IDS = {
+    2: ("TT2", "TP1", "TAL", "TYE", "COM", "TCO", "PIC"),
+    3: ("TIT2", "TPE1", "TALB", "TYER", "COMM", "TCON", "APIC"),
+    4: ("TIT2", "TPE1", "TALB", "TDRC", "COMM", "TCON", "APIC"),
+}
+NARROW = ("Café ÿ", "Artïst", "Albüm", "1999", "Nötes ÿ", "(17)")
+WIDE = ("Ελλάδα 🎵", "日本の歌手", "Ålbum", "2004-05-06", "Kommentar ÿ", "jAZZ")
+# Picture bytes full of what a careless reader would take for frames, sync words and NULs.
+PICTURE = b"\x89PNG\xff\xfb\x90\x64TIT2\x00\x00\x00\x05\x00\x00\x00Fake\xff\x00" * 700
+
+
+def syncsafe(n):
+    return bytes((n >> s) & 0x7F for s in (21, 14, 7, 0))
+
+
+def unsync(data):
+    return data.replace(b"\xff", b"\xff\x00")
+
+
+def encode(enc, text):
+    if enc == UTF16:
+        return b"\xff\xfe" + text.encode("utf-16-le")
+    return text.encode(("latin-1", None, "utf-16-be", "utf-8")[enc])
+
+
+def nul(enc):
+    return b"\x00\x00" if enc in (UTF16, UTF16BE) else b"\x00"
+
+
+def frame(version, fid, body, flags=0):
+    if version == 2:
+        return fid.encode() + struct.pack(">I", len(body))[1:] + body
+    size = syncsafe(len(body)) if version == 4 else struct.pack(">I", len(body))
+    return fid.encode() + size + struct.pack(">H", flags) + body
+
+
+def text_frames(version, enc, values, unsync_frames=False):
+    ids = IDS[version]
+    values = values[:3] + (values[3] if version == 4 else values[3][:4],) + values[4:]
+    bodies = [bytes([enc]) + encode(enc, v) for v in values]
+    bodies[4] = bytes([enc]) + b"eng" + encode(enc, "d") + nul(enc) + encode(enc, values[4])
+    if not unsync_frames:
+        return [frame(version, fid, body) for fid, body in zip(ids, bodies)]
+    # 2.4: unsynchronised (0x02) with the data length before the data (0x01).
+    return [frame(version, fid, syncsafe(len(b)) + unsync(b), 0x03) for fid, b in zip(ids, bodies)]
+
+
+def picture_frame(version):
+    kind = b"PNG" if version == 2 else b"image/png\x00"
+    return frame(version, IDS[version][6], b"\x00" + kind + b"\x03" + b"cover\x00" + PICTURE)
+
+
+def tag(version, frames, flags=0, ext=b"", padding=64, footer=False):
+    body = ext + b"".join(frames) + b"\x00" * padding
+    if flags & 0x80 and version < 4:
+        body = unsync(body)
+    head = bytes([version, 0, flags | (0x10 if footer else 0)]) + syncsafe(len(body))
+    return b"ID3" + head + body + (b"3DI" + head if footer else b"")
+
+
+EXT23 = struct.pack(">IHI", 6, 0, 0)
+EXT24 = syncsafe(6) + b"\x01\x00"
+
+
+def raw_fixtures():
+    """name -> (file bytes before the audio, the same tag as mutagen can read it whole)."""
+    fixtures = {}
+    for version, enc, values in ((2, LATIN1, NARROW), (2, UTF16, WIDE)):
+        fixtures["v22_%d" % enc] = tag(version, [picture_frame(2)] + text_frames(2, enc, values))
+    fixtures["v23_unsync"] = tag(3, [picture_frame(3)] + text_frames(3, UTF16, WIDE), 0xC0, EXT23)
+    fixtures["v24_unsync_frames"] = tag(
+        4, [picture_frame(4)] + text_frames(4, UTF16BE, WIDE, True), 0x40, EXT24, footer=True)
+    fixtures["v24_ext_flag_only"] = tag(4, text_frames(4, UTF16, WIDE), 0x40)
+    fixtures["v24_genre_number"] = tag(4, text_frames(4, UTF8, WIDE[:5] + ("17",)))
+    fixtures["v24_genre_other"] = tag(4, text_frames(4, LATIN1, NARROW[:5] + ("Chillwave",)))
+    frames = [picture_frame(4)] + text_frames(4, UTF8, WIDE)
+    whole = tag(4, frames, padding=0)
+    cut = len(whole) - len(frames[-1]) - len(frames[-2]) // 2
+    fixtures["v24_cut"] = (whole[:cut], tag(4, frames[:-2]))
+    return {k: v if isinstance(v, tuple) else (v, v) for k, v in fixtures.items()}
+
+
+def mutagen_fixtures(directory, audio):
+    from mutagen.id3 import APIC, COMM, ID3, TALB, TCON, TDRC, TIT2, TPE1
+    cases = {"m23_latin1": (3, LATIN1, NARROW), "m23_utf16": (3, UTF16, WIDE),
+             "m24_utf16": (4, UTF16, WIDE), "m24_utf16be": (4, UTF16BE, WIDE),
+             "m24_utf8": (4, UTF8, WIDE)}
+    for name, (version, enc, values) in cases.items():
+        path = os.path.join(directory, name + ".mp3")
+        with open(audio, "rb") as src, open(path, "wb") as out:
+            out.write(src.read())
+        tags = ID3()
+        for kind, value in zip((TIT2, TPE1, TALB, TDRC), values):
+            tags.add(kind(encoding=enc, text=[value]))
+        tags.add(COMM(encoding=enc, lang="eng", desc="d", text=[values[4]]))
+        tags.add(TCON(encoding=enc, text=[values[5]]))
+        tags.add(APIC(encoding=0, mime="image/png", type=3, desc="cover", data=PICTURE))
+        tags.save(path, v2_version=version, v1=0, padding=lambda info: 3000)
+        yield name + ".mp3", path
+
+
+def hexed(frame, text):
+    return text.encode("latin-1" if frame.encoding == LATIN1 else "utf-8").hex()
+
+
+def reading(path):
+    from mutagen.id3 import ID3
+    tags = ID3(path)
+    fields = []
+    for key in ("TIT2", "TPE1", "TALB", "TDRC", "COMM"):
+        found = tags.getall(key)
+        text = str(found[0].text[0]) if found else None
+        fields.append(hexed(found[0], text[:4] if key == "TDRC" else text) if found else "-")
+    genre = tags.getall("TCON")
+    fields.append(genre[0].genres[0].encode().hex() if genre and genre[0].genres else "-")
+    return fields
+
+
+def write_fixtures(directory, audio):
+    with open(audio, "rb") as f:
+        sound = f.read()
+    files = list(mutagen_fixtures(directory, audio))
+    for name, (data, whole) in raw_fixtures().items():
+        check = os.path.join(directory, name + ".tag")
+        with open(check, "wb") as f:
+            f.write(whole + bytes(16))  # mutagen reads an extended header's length twice
+        with open(os.path.join(directory, name + ".mp3"), "wb") as f:
+            f.write(data + (sound if data is whole else b""))
+        files.append((name + ".mp3", check))
+    for name, path in files:
+        print("\t".join([name] + reading(path)))
+
+
+def write_seeds(directory):
+    # One small MPEG-1 Layer III frame per seed (128 kbit/s, 44.1 kHz, stereo) carrying a Xing,
+    # an Info or a VBRI header: counts the loader must check.
+    def mpeg(marker, at, counts):
+        body = bytearray(413)
+        body[at:at + 4] = marker
+        body[at + 4:at + 4 + len(counts)] = counts
+        return b"\xff\xfb\x90\x64" + bytes(body)
+
+    xing = mpeg(b"Xing", 32, struct.pack(">III", 3, 1000, 400000))
+    tails = [xing, mpeg(b"Info", 32, struct.pack(">III", 3, 0, 0)),
+             mpeg(b"VBRI", 32, struct.pack(">HHHII", 1, 0, 0, 400000, 1000))]
+    small = b"\x00\x00\x00PNG" * 8
+    seeds = [tag(4, text_frames(4, enc, WIDE if enc else NARROW)) for enc in range(4)]
+    seeds += [tag(2, text_frames(2, UTF16, WIDE)), tag(3, text_frames(3, LATIN1, NARROW), 0xC0, EXT23),
+              tag(4, text_frames(4, UTF16, WIDE, True), 0x40, EXT24, footer=True)]
+    seeds.append(tag(3, [frame(3, "APIC", b"\x00image/png\x00\x03\x00" + small)] +
+                     text_frames(3, UTF16, WIDE)))
+    os.makedirs(directory, exist_ok=True)
+    for i, seed in enumerate(seeds):
+        with open(os.path.join(directory, "id3v2_%02d.mp3" % i), "wb") as f:
+            f.write(seed + tails[i % len(tails)])
+
+
+if __name__ == "__main__":
+    if sys.argv[1:2] == ["fixtures"] and len(sys.argv) == 4:
+        write_fixtures(sys.argv[2], sys.argv[3])
+    elif sys.argv[1:2] == ["seeds"] and len(sys.argv) == 3:
+        write_seeds(sys.argv[2])
+    else:
+        sys.exit(__doc__)
