@@ -3,27 +3,51 @@
 #   make test   install what is missing, build, check format, layers and clang-tidy, run every
 #               test (also under ASan/UBSan)
 #   make bench  build optimised and run the benchmarks
+#   make install   install the program under PREFIX (default /usr/local; DESTDIR honoured)
+#   make package   build a Debian package (build-package/quavero_VERSION_ARCH.deb)
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
+PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-asan format-check format bench fuzz clean
+.PHONY: all deps build run test test-asan format-check format bench fuzz install package clean
 
 all: build
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh test
+
+# The program alone: only what building and running it needs, and only its target.
+run:
+	@scripts/install-deps.sh run
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAVERO_WERROR=ON \
+	    -DQUAVERO_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target quavero
+	@scripts/run.sh $(BUILD)
 
 build: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAVERO_WERROR=ON >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAVERO_WERROR=ON \
+	    -DQUAVERO_TESTS=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	@scripts/run.sh $(BUILD)
+install:
+	@scripts/install-deps.sh run
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUAVERO_WERROR=ON \
+	    -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target quavero quavero-scan
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+package:
+	@scripts/install-deps.sh package
+	@cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUAVERO_WERROR=ON \
+	    -DQUAVERO_TESTS=OFF >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target quavero quavero-scan
+	@cd $(PACKAGE_BUILD) && cpack -G DEB >/dev/null && ls -1 $(CURDIR)/$(PACKAGE_BUILD)/*.deb
 
 test: build format-check
 	@scripts/tidy.sh $(BUILD)
@@ -44,16 +68,18 @@ format-check: deps
 format:
 	@scripts/format.sh
 
-bench: deps
+bench:
+	@scripts/install-deps.sh bench
 	@cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUAVERO_BENCH=ON \
 	    -DQUAVERO_TESTS=OFF >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@scripts/bench.sh $(BENCH_BUILD)
 
-fuzz: deps
+fuzz:
+	@scripts/install-deps.sh fuzz
 	@CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DQUAVERO_FUZZ=ON -DQUAVERO_GUI=OFF -DQUAVERO_TESTS=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

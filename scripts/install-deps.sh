@@ -1,15 +1,34 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing, fuzzing and benchmarking Quavero need.
-# Idempotent and quiet when everything is already there.
+# Installs the Debian packages that one kind of work needs; idempotent and quiet when everything
+# is already there.
+#   scripts/install-deps.sh run     build and run the program
+#   scripts/install-deps.sh test    the above, and the tests' tools (the default)
+#   scripts/install-deps.sh bench   the above, and the benchmarks' tools
+#   scripts/install-deps.sh fuzz    the above, and the fuzzers' compiler
+#   scripts/install-deps.sh package the above, and what a Debian package is made with
 set -euo pipefail
 
-packages=(
+run=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev
-    libgtest-dev libgmock-dev
-    clang-14 libclang-rt-14-dev clang-format clang-tidy
-    lame python3-mutagen xvfb xauth xdotool imagemagick trayer fonts-dejavu-core
+    qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev qt6-translations-l10n
 )
+test=(
+    libgtest-dev libgmock-dev clang-format clang-tidy
+    lame python3-mutagen xvfb xauth xdotool imagemagick trayer fonts-dejavu-core
+    desktop-file-utils appstream
+)
+bench=()
+fuzz=(clang-14 libclang-rt-14-dev)
+package=(dpkg-dev file)
+
+case "${1:-test}" in
+    run) packages=("${run[@]}") ;;
+    test) packages=("${run[@]}" "${test[@]}") ;;
+    bench) packages=("${run[@]}" "${test[@]}" "${bench[@]}") ;;
+    fuzz) packages=("${run[@]}" "${test[@]}" "${fuzz[@]}") ;;
+    package) packages=("${run[@]}" "${package[@]}") ;;
+    *) echo "usage: $0 [run|test|bench|fuzz|package]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

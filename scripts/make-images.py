@@ -7,6 +7,7 @@ Every design is drawn in a 16-unit box and scaled, so the same picture serves at
 32 pixels. Transparency is the alpha channel; no colour key is used.
 
 Usage: scripts/make-images.py [output folder]   (default: res/images next to this script)
+The application icon for the icon theme always goes to data/icons/.
 """
 
 import colorsys
@@ -507,14 +508,28 @@ def images():
         yield f'tray-{size}.png', single(size, lambda c, f: draw_app_tile(c, f, True))
 
 
-def main():
-    here = os.path.dirname(os.path.abspath(__file__))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'res', 'images')
+# The application icon for the desktop's icon theme (installed as hicolor/NxN/apps/quavero.png).
+THEME_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def theme_icons():
+    for size in THEME_SIZES:
+        yield f'quavero-{size}.png', single(size, lambda c, f: draw_app_tile(c, f, False))
+
+
+def write(out, pictures):
     os.makedirs(out, exist_ok=True)
-    for name, canvas in images():
+    for name, canvas in pictures:
         with open(os.path.join(out, name), 'wb') as file:
             file.write(canvas.png())
         print(f'{name}: {canvas.w}x{canvas.h}')
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'res', 'images')
+    write(out, images())
+    write(os.path.join(here, '..', 'data', 'icons'), theme_icons())
 
 
 if __name__ == '__main__':
