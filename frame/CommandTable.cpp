@@ -58,7 +58,7 @@ constexpr std::array kEntries{
     SEntry{ECommandId::Enqueue, File, "&Enqueue", {"Ctrl+E"}, 1, EStringId::ButtonEnqueue, Plain, 0, false},
     SEntry{ECommandId::Properties, File, "&Properties", {"Ctrl+Return", "Ctrl+Enter"}, 3, EStringId::ButtonProperties, Plain, 0, false},
     SEntry{ECommandId::Refresh, File, "&Refresh cache file", {"F5"}, -1, kNoLabel, Plain, 0, true},
-    SEntry{ECommandId::Exit, File, "E&xit", {}, -1, kNoLabel, Plain, 0, true},
+    SEntry{ECommandId::Exit, File, "E&xit", {"Ctrl+Q"}, -1, kNoLabel, Plain, 0, true},
     SEntry{ECommandId::Copy, Edit, "&Copy", {"Ctrl+C", "Ctrl+Ins"}, 2, EStringId::ButtonCopy, Plain, 0, false},
     SEntry{ECommandId::SelectAll, Edit, "Select &All", {"Ctrl+A"}, -1, kNoLabel, Plain, 0, false},
     SEntry{ECommandId::ModeArtist, Display, "&Artist", {}, 4, EStringId::LabelArtist, Radio, 1, false},
@@ -97,14 +97,33 @@ constexpr std::array kTrackMenu{
     SPopupEntry{ECommandId{}, nullptr},     SPopupEntry{ECommandId::Properties, "&Properties ..."},
 };
 
+// The desktop's own keys for the commands that have one, before the table's.
+struct SStandardKey {
+    ECommandId id;
+    QKeySequence::StandardKey key;
+};
+constexpr std::array kStandardKeys{
+    SStandardKey{ECommandId::Copy, QKeySequence::Copy},
+    SStandardKey{ECommandId::SelectAll, QKeySequence::SelectAll},
+    SStandardKey{ECommandId::Exit, QKeySequence::Quit},
+    SStandardKey{ECommandId::New, QKeySequence::New},
+    SStandardKey{ECommandId::Open, QKeySequence::Open},
+    SStandardKey{ECommandId::Save, QKeySequence::Save},
+    SStandardKey{ECommandId::Paste, QKeySequence::Paste},
+    SStandardKey{ECommandId::Undo, QKeySequence::Undo},
+};
+
 QString Latin1(const char* text) {
     return QString::fromLatin1(text);
 }
 
 QList<QKeySequence> Keys(const SEntry& entry) {
     QList<QKeySequence> keys;
+    for (const SStandardKey& standard : kStandardKeys)
+        if (standard.id == entry.id)
+            keys = QKeySequence::keyBindings(standard.key);
     for (const char* key : entry.keys)
-        if (key != nullptr)
+        if (key != nullptr && !keys.contains(QKeySequence(Latin1(key))))
             keys.append(QKeySequence(Latin1(key)));
     return keys;
 }
@@ -124,6 +143,9 @@ CCommandTable::CCommandTable(QWidget& window) : QObject(&window) {
             action->setIconText(CFrameStrings::Get(entry.labelId));
         }
         action->setCheckable(entry.mark != EMark::Plain);
+        // A style draws no check or radio mark beside an entry's picture: marked entries show
+        // their mark in the menu and their picture on the tool bar only.
+        action->setIconVisibleInMenu(entry.mark == EMark::Plain);
         if (entry.radioSet != 0) {
             QActionGroup*& set = radioSets[entry.radioSet];
             if (set == nullptr) {

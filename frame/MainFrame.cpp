@@ -20,8 +20,10 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -120,7 +122,9 @@ void CMainFrame::OnTrayPressed() {
 bool CMainFrame::CreateSplitter() {
     splitter_ = new QSplitter(Qt::Horizontal, this);
     leftPane_ = new CLeftView(doc_, *this, splitter_);
+    leftPane_->setAccessibleName(QStringLiteral("Organisation tree"));
     auto* trackList = new CQuavView(doc_, settings_, *this, splitter_);
+    trackList->setAccessibleName(QStringLiteral("Track list"));
     trackList->LoadColumnSettings(profile_);
     connect(trackList, &CQuavView::ContextMenuRequested, this, &CMainFrame::ShowTrackMenu);
     rightPane_ = trackList;
@@ -145,13 +149,27 @@ bool CMainFrame::CreateBars() {
     });
     connect(addressBox_, &CAddressBar::AddressChosen, this,
             [this](const QString& text) { GoToAddress(text); });
+    addressBox_->setAccessibleName(CFrameStrings::Get(EStringId::LabelAddress));
+    // The browser's key for the address: the focus goes there with the text selected. (Alt+D
+    // stays the "&Display" menu's.)
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
+            &CMainFrame::FocusAddress);
     animation_ = new CBusyAnimation(this);
     animation_->setObjectName(QStringLiteral("busyAnimation"));
+    animation_->setAccessibleName(QStringLiteral("Busy"));
     if (!animation_->Open(CResources::BusyFrames()))
         return false;
     animation_->SetBackground(CResources::Band());
     panes_ = std::make_unique<CStatusPanes>(*statusBar());
     return true;
+}
+
+void CMainFrame::FocusAddress() {
+    if (!addressBox_->isVisible())
+        return;
+    addressBox_->setFocus(Qt::ShortcutFocusReason);
+    if (QLineEdit* edit = addressBox_->lineEdit())
+        edit->selectAll();
 }
 
 void CMainFrame::ApplyBarLayout() {
@@ -183,7 +201,10 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
 // The wait lasts from the tree's rebuild begin to its end; the list is not ready meanwhile.
 // The old node's texts go with its tree: while the catalog is rebuilt the status bar shows only
 // the count of files read, until the new root is selected.
+// The command states follow the catalog at once: the loop does not go idle during a walk.
 void CMainFrame::BeginBusy() {
+    if (commands_ != nullptr)
+        commands_->UpdateAll();
     animation_->Play(0, -1, CBusyAnimation::kForever);
     for (const int pane : {CStatusPanes::kLocation, CStatusPanes::kInformation,
                            CStatusPanes::kCount, CStatusPanes::kSize, CStatusPanes::kTime})
@@ -200,6 +221,8 @@ void CMainFrame::BeginBusy() {
 void CMainFrame::EndBusy() {
     if (CQuavView* view = GetTrackListView())
         view->SetReady(true);
+    if (commands_ != nullptr)
+        commands_->UpdateAll();
     animation_->Stop();
     animation_->Seek(0);
     if (busy_)

@@ -72,6 +72,7 @@ private:
     bool CreateSplitter();
     bool CreateBars();
     void BindCommands();
+    void FocusAddress();
     void BindViewCommands();
     void BindBarCommands();
     void TrackMenus();

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -16,14 +18,37 @@ namespace {
 constexpr std::array kPaneWidths{150, 100, 16, 150, 65, 65};
 constexpr int kStretchingPane = CStatusPanes::kInformation;
 constexpr int kPaneMargin = 3;
+constexpr int kPaneGap = 2;
+// Where the bar is too narrow, panes give up width in this order; one left narrower than
+// kNarrowest is hidden rather than shown as an empty frame.
+constexpr std::array kShrinkOrder{CStatusPanes::kInformation, CStatusPanes::kLocation,
+                                  CStatusPanes::kCount,       CStatusPanes::kTime,
+                                  CStatusPanes::kSize,        CStatusPanes::kMode};
+constexpr int kNarrowest = 24;
+constexpr std::array kPaneNames{"Location", "Information", "Display mode", "Files", "Size", "Time"};
+
+int FullWidth(int pane) {
+    return kPaneWidths[static_cast<std::size_t>(pane)] + 2 * kPaneMargin + 2;
+}
+
+// The strip that holds the panes; it places them itself whenever its width changes.
+class CPaneStrip : public QWidget {
+public:
+    CPaneStrip(QWidget* parent, std::function<void(int)> arrange)
+        : QWidget(parent), arrange_(std::move(arrange)) {}
+
+protected:
+    void resizeEvent(QResizeEvent*) override { arrange_(width()); }
+
+private:
+    std::function<void(int)> arrange_;
+};
 
 } // namespace
 
 CStatusPanes::CStatusPanes(QStatusBar& bar) {
-    auto* strip = new QWidget(&bar);
-    layout_ = new QHBoxLayout(strip);
-    layout_->setContentsMargins(0, 0, 0, 0);
-    layout_->setSpacing(2);
+    auto* strip = new CPaneStrip(&bar, [this](int width) { Arrange(width); });
+    strip_ = strip;
     for (int i = 0; i < kPaneCount; ++i) {
         SPane pane;
         auto* box = new QFrame(strip);
@@ -35,28 +60,49 @@ CStatusPanes::CStatusPanes(QStatusBar& bar) {
         pane.icon = new QLabel(box);
         pane.icon->setFixedSize(ResourceId::kSmallImageSize, ResourceId::kSmallImageSize);
         pane.icon->hide();
+        box->setAccessibleName(QString::fromLatin1(kPaneNames[static_cast<std::size_t>(i)]));
         pane.text = new QLabel(box);
         pane.text->setTextFormat(Qt::PlainText);
         // A long text is cut at the pane's edge instead of widening the window.
         pane.text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         row->addWidget(pane.icon);
         row->addWidget(pane.text, 1);
-        layout_->addWidget(box, i == kStretchingPane ? 1 : 0);
         panes_.append(pane);
-        SetPaneWidth(i);
     }
     panes_[kMode].text->hide();
+    strip->setMinimumHeight(panes_[kLocation].box->sizeHint().height());
     bar.addWidget(strip, 1);
 }
 
-void CStatusPanes::SetPaneWidth(int pane) {
-    QWidget* box = panes_[pane].box;
-    const int width = kPaneWidths[static_cast<std::size_t>(pane)] + 2 * kPaneMargin + 2;
-    if (pane == kStretchingPane) {
-        box->setMinimumWidth(width);
-        box->setMaximumWidth(QWIDGETSIZE_MAX);
-    } else {
-        box->setFixedWidth(width);
+// Every pane keeps its width while the bar has room, the information pane taking what is left;
+// a narrow bar takes width from the panes in a fixed order.
+void CStatusPanes::Arrange(int width) {
+    const int height = strip_->height();
+    if (prompting_) {
+        panes_[kLocation].box->setGeometry(0, 0, width, height);
+        return;
+    }
+    std::array<int, kPaneCount> widths{};
+    int total = -kPaneGap;
+    for (int i = 0; i < kPaneCount; ++i)
+        total += (widths[static_cast<std::size_t>(i)] = FullWidth(i)) + kPaneGap;
+    for (const int pane : kShrinkOrder) {
+        int& paneWidth = widths[static_cast<std::size_t>(pane)];
+        const int cut = std::clamp(total - width, 0, paneWidth);
+        paneWidth -= cut;
+        total -= cut;
+        if (paneWidth > 0 && paneWidth < kNarrowest) {
+            total -= paneWidth + kPaneGap;
+            paneWidth = 0;
+        }
+    }
+    widths[kStretchingPane] += widths[kStretchingPane] > 0 ? std::max(0, width - total) : 0;
+    int x = 0;
+    for (int i = 0; i < kPaneCount; ++i) {
+        const int paneWidth = widths[static_cast<std::size_t>(i)];
+        panes_[i].box->setVisible(paneWidth > 0);
+        panes_[i].box->setGeometry(x, 0, paneWidth, height);
+        x += paneWidth > 0 ? paneWidth + kPaneGap : 0;
     }
 }
 
@@ -93,9 +139,7 @@ void CStatusPanes::BeginPrompt() {
     savedText_ = panes_[kLocation].text->text();
     for (int i = kLocation + 1; i < kPaneCount; ++i)
         panes_[i].box->hide();
-    panes_[kLocation].box->setMinimumWidth(0);
-    panes_[kLocation].box->setMaximumWidth(QWIDGETSIZE_MAX);
-    layout_->setStretch(kLocation, 1);
+    Arrange(strip_->width());
 }
 
 void CStatusPanes::ShowPrompt(const QString& prompt) {
@@ -107,9 +151,6 @@ void CStatusPanes::EndPrompt() {
     if (!prompting_)
         return;
     prompting_ = false;
-    layout_->setStretch(kLocation, 0);
-    SetPaneWidth(kLocation);
-    for (int i = kLocation + 1; i < kPaneCount; ++i)
-        panes_[i].box->show();
+    Arrange(strip_->width());
     panes_[kLocation].text->setText(savedText_);
 }

@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 
-class QHBoxLayout;
 class QLabel;
 class QStatusBar;
 class QWidget;
@@ -39,9 +38,9 @@ private:
         int image = -1;
     };
 
-    void SetPaneWidth(int pane);
+    void Arrange(int width);
 
-    QHBoxLayout* layout_ = nullptr;
+    QWidget* strip_ = nullptr;
     QList<SPane> panes_;
     bool prompting_ = false;
     QString savedText_;

@@ -4,10 +4,12 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QIcon>
+#include <QImage>
 #include <QPainter>
 #include <QTreeView>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 struct CFullRowDelegate::SRowLook {
@@ -99,6 +101,18 @@ QRect LabelOf(const QRect& cell, const QModelIndex& index) {
     return cell.adjusted(CFullRowDelegate::kIconSize, 0, 0, 0);
 }
 
+QPixmap Blended(const QPixmap& pixmap, QColor colour) {
+    QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
+    colour.setAlphaF(0.5);
+    painter.fillRect(image.rect(), colour);
+    painter.end();
+    QPixmap blended = QPixmap::fromImage(image);
+    blended.setDevicePixelRatio(pixmap.devicePixelRatio());
+    return blended;
+}
+
 bool IsRowSelected(const QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) {
     if (!view || !view->selectionModel())
@@ -184,9 +198,15 @@ void CFullRowDelegate::DrawIcon(QPainter* painter, const QStyleOptionViewItem& o
     const QIcon icon = IconOf(index);
     if (icon.isNull() || option.rect.width() <= 1)
         return;
-    const QPixmap pixmap =
-        icon.pixmap(QSize(kIconSize, kIconSize), painter->device()->devicePixelRatioF(),
-                    look.lit ? QIcon::Selected : QIcon::Normal);
+    // The small picture at any scale: asked at the device's ratio, an icon would hand out its
+    // 32 x 32 picture for large icons instead.
+    const qreal ratio = std::max<qreal>(1.0, std::round(painter->device()->devicePixelRatioF()));
+    QPixmap pixmap = icon.pixmap(QSize(kIconSize, kIconSize), ratio, QIcon::Normal);
+    if (pixmap.width() > static_cast<int>(kIconSize * ratio))
+        pixmap = icon.pixmap(QSize(kIconSize, kIconSize), 1.0, QIcon::Normal);
+    // A highlighted row's picture is blended half and half with the highlight colour.
+    if (look.lit)
+        pixmap = Blended(pixmap, option.palette.color(look.group, QPalette::Highlight));
     const int top = option.rect.top() + (option.rect.height() - kIconSize) / 2;
     painter->drawPixmap(QRect(option.rect.left(), top, kIconSize, kIconSize), pixmap);
 }

@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTest>
@@ -321,4 +322,22 @@ TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
     ASSERT_TRUE(frame.Commands().Execute(ECommandId::Copy));
     EXPECT_EQ(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")), 2);
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("2 selected files"));
+}
+
+// Ctrl+L puts the focus in the address with its text selected; Ctrl+Q closes the window as
+// "E&xit" does, writing its settings.
+TEST_F(FrameCommands, BrowserKeysReachTheAddressAndQuitCloses) {
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CMainFrame& frame = Frame();
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    QTest::keyClick(frame.GetLeftView(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(AddressBox().lineEdit()->hasFocus());
+    EXPECT_EQ(AddressBox().lineEdit()->selectedText(), QString::fromStdString(Music()));
+    QTest::keyClick(frame.GetLeftView(), Qt::Key_Q, Qt::ControlModifier);
+    Idle();
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_NE(Stored(kSectionUser, "cx"), "<absent>") << "closing wrote the window's settings";
 }

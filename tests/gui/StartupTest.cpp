@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidgetItem>
 
@@ -203,4 +204,33 @@ TEST_F(Shutdown, AddressKeysBeyondTheListKeepTheirText) {
     EXPECT_EQ(Stored(kSectionUser, "Address1"), "<absent>");
     EXPECT_EQ(Stored(kSectionUser, "Address2"), "old2");
     EXPECT_EQ(Stored(kSectionUser, "Address4"), "old4");
+}
+
+// At any width the panes stay inside the bar, side by side, none an empty sliver; the count,
+// size and time panes keep their widths while the bar has room for them.
+TEST_F(Startup, StatusPanesFitTheWindow) {
+    Start();
+    CMainFrame& frame = Frame();
+    frame.show();
+    for (const int width : {600, 420, 200}) {
+        frame.resize(width, 400);
+        Idle();
+        int right = -1;
+        for (int pane = 0; pane < CStatusPanes::kPaneCount; ++pane) {
+            const QWidget* box = frame.StatusPanes().Pane(pane);
+            if (!box->isVisible())
+                continue;
+            const QRect inBar = box->geometry().translated(box->parentWidget()->pos());
+            EXPECT_GE(box->width(), 24) << width << " pane " << pane;
+            EXPECT_GT(inBar.left(), right) << width << " pane " << pane;
+            EXPECT_LE(inBar.right(), frame.statusBar()->width()) << width << " pane " << pane;
+            right = inBar.right();
+        }
+        if (width != 600)
+            continue;
+        for (int pane = 0; pane < CStatusPanes::kPaneCount; ++pane)
+            EXPECT_TRUE(frame.StatusPanes().Pane(pane)->isVisible()) << "pane " << pane;
+        EXPECT_EQ(frame.StatusPanes().Pane(CStatusPanes::kSize)->width(),
+                  frame.StatusPanes().Pane(CStatusPanes::kTime)->width());
+    }
 }
