@@ -1,5 +1,6 @@
 #include "app/QuavApp.h"
 
+#include "catalog/Address.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/FrameStrings.h"
 #include "frame/CommandTable.h"
@@ -7,19 +8,41 @@
 #include "platform/CommandIds.h"
 #include "platform/Paths.h"
 #include "platform/StringIds.h"
+#include "platform/StringTable.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace {
 constexpr char kMinimizedArgument[] = "--minimized";
 constexpr char kVersionLine[] = "Quavero - version 2.2.0";
 } // namespace
 
+// Qt has taken its own options out of argv; the first other argument that is not an option
+// names the address. Its bytes are kept: a folder's name need not be valid text.
 CQuavApp::CQuavApp(int& argc, char** argv)
     : QApplication(argc, argv), profile_(CPaths::ProfilePath()) {
     setApplicationName(CFrameStrings::Get(EStringId::AppTitle));
+    for (int i = 1; i < argc && commandLineAddress_.empty(); ++i)
+        if (argv[i][0] != '-')
+            commandLineAddress_ = CAddress::FolderOf(argv[i]);
+    LoadToolkitTranslation();
+}
+
+// Qt's own texts (standard buttons, the edit fields' menus) in the program's language, when the
+// desktop has Qt's translations installed.
+void CQuavApp::LoadToolkitTranslation() {
+    if (CStringTable::LanguageFromEnvironment() != CStringTable::ELanguage::French)
+        return;
+    auto* translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_fr"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    else
+        delete translator;
 }
 
 CQuavApp::~CQuavApp() {
@@ -39,10 +62,21 @@ bool CQuavApp::InitInstance() {
     frame_->Commands().SetHandler(ECommandId::New, [this] { OnFileNew(); });
     // Logging out closes the window as its close box does, so its settings are written.
     connect(this, &QGuiApplication::commitDataRequest, frame_.get(), &QWidget::close);
-    doc_->NewDocument();
+    OpenStartAddress();
     doc_->SendInitialUpdate();
     ShowMainWindow();
     return true;
+}
+
+// A folder named on the command line is opened as if typed into the address bar; without one,
+// or when it cannot be opened, the address the program opened last.
+void CQuavApp::OpenStartAddress() {
+    if (!commandLineAddress_.empty() &&
+        frame_->GoToAddress(QString::fromLocal8Bit(commandLineAddress_.c_str()))) {
+        frame_->AddAddressEntry(QString::fromLocal8Bit(commandLineAddress_.c_str()));
+        return;
+    }
+    doc_->NewDocument();
 }
 
 // Minimised with the tray option on, the window stays hidden: the tray icon stands for it.

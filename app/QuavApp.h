@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include <memory>
+#include <string>
 
 class CMainFrame;
 class CQuavDoc;
@@ -23,6 +24,8 @@ public:
     ~CQuavApp() override;
 
     bool InitInstance();
+    // The folder named on the command line (a file's own folder), as its bytes; empty if none.
+    const std::string& CommandLineAddress() const { return commandLineAddress_; }
 
     CAppSettings& Settings() { return settings_; }
     CIniProfile& Profile() { return profile_; }
@@ -33,10 +36,13 @@ private:
     void OnAppAbout();
     void OnFileNew();
     void ShowMainWindow();
+    void LoadToolkitTranslation();
+    void OpenStartAddress();
 
     CAppSettings settings_;
     CIniProfile profile_;
     CMessageBoxReporter reporter_;
     std::unique_ptr<CQuavDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
+    std::string commandLineAddress_;
 };

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -125,6 +126,19 @@ bool CAddress::DirectoryExists(const std::string& path) {
         return false;
     ::closedir(dir);
     return true;
+}
+
+std::string CAddress::FolderOf(const std::string& path) {
+    std::error_code error;
+    std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
+    if (error)
+        return path;
+    if (absolute.size() > 1 && absolute.back() == '/')
+        absolute.pop_back();
+    if (DirectoryExists(absolute) || !FileExists(absolute))
+        return absolute;
+    const std::size_t slash = absolute.rfind('/');
+    return slash == 0 ? std::string("/") : absolute.substr(0, slash);
 }
 
 bool CAddress::FileExists(const std::string& path) {

@@ -18,4 +18,6 @@ public:
     static std::string VolumeLabel(const std::string& mountPoint);
     static bool DirectoryExists(const std::string& path);
     static bool FileExists(const std::string& path);
+    // A path given to open: a folder stands for itself, a file for the folder that holds it.
+    static std::string FolderOf(const std::string& path);
 };

@@ -1,5 +1,6 @@
 #include "frame/MainFrame.h"
 
+#include "catalog/Address.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/BusyAnimation.h"
 #include "desktop/FrameStrings.h"
@@ -20,14 +21,19 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -60,6 +66,7 @@ CMainFrame::~CMainFrame() {
 }
 
 bool CMainFrame::Create() {
+    setAcceptDrops(true);
     int width = 0, height = 0, left = 0, top = 0;
     settings_.GetWindowSettings(width, height, left, top);
     setGeometry(left, top, width, height);
@@ -330,6 +337,36 @@ void CMainFrame::changeEvent(QEvent* event) {
             if (isMinimized())
                 HideInTray();
         });
+}
+
+namespace {
+
+// The local folder a drop carries, as its bytes; empty when it carries none.
+QString DroppedFolder(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
+        return {};
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile())
+        return {};
+    const QString path = url.toLocalFile();
+    return CAddress::DirectoryExists(QFile::encodeName(path).toStdString()) ? path : QString();
+}
+
+} // namespace
+
+// A folder dropped on the window opens as if typed into the address bar.
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!busy_ && !DroppedFolder(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString folder = DroppedFolder(event->mimeData());
+    if (busy_ || folder.isEmpty())
+        return;
+    event->acceptProposedAction();
+    if (GoToAddress(folder))
+        AddAddressEntry(folder);
 }
 
 // A close that arrives during a walk waits for its end.

@@ -15,10 +15,16 @@
 #include "views/QuavView.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidgetItem>
+#include <QUrl>
 
 using namespace SettingsKey;
 using Startup = CAppFixture;
@@ -233,4 +239,49 @@ TEST_F(Startup, StatusPanesFitTheWindow) {
         EXPECT_EQ(frame.StatusPanes().Pane(CStatusPanes::kSize)->width(),
                   frame.StatusPanes().Pane(CStatusPanes::kTime)->width());
     }
+}
+
+// A folder on the command line, or a track for its folder, opens instead of the last address
+// and joins the address list; a folder dropped on the window opens the same way.
+TEST_F(Startup, CommandLineAndDroppedFoldersOpen) {
+    Track("music/a.mp3", "Ann");
+    Track("other/b.mp3", "Bob");
+    Track("third/c.mp3", "Cy");
+    Set(kSectionMp3, kFilePath, Music());
+    for (const std::string& argument : {dir / "other", dir / "other/b.mp3"}) {
+        Start({Q(argument)});
+        EXPECT_EQ(Doc().Address(), dir / "other") << argument;
+        EXPECT_TRUE(AddressBox().Entries().contains(Q(dir / "other"))) << argument;
+        Close();
+        app.reset();
+        Set(kSectionMp3, kFilePath, Music());
+    }
+
+    Start();
+    ASSERT_EQ(Doc().Address(), Music());
+    const auto drop = [this](const std::string& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Q(path))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&Frame(), &enter);
+        QDropEvent release(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&Frame(), &release);
+        return enter.isAccepted();
+    };
+    EXPECT_FALSE(drop(dir / "third/c.mp3")) << "a file is no folder";
+    EXPECT_EQ(Doc().Address(), Music());
+    EXPECT_TRUE(drop(dir / "third"));
+    EXPECT_EQ(Doc().Address(), dir / "third");
+    EXPECT_TRUE(AddressBox().Entries().contains(Q(dir / "third")));
+}
+
+// In French, Qt's own texts are French too where Qt's translations are installed.
+TEST_F(Startup, ToolkitTextsFollowTheLanguage) {
+    CScopedEnv french("QUAVERO_LANG", "fr");
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                       QStringLiteral("/qtbase_fr.qm")))
+        GTEST_SKIP() << "Qt's French translation is not installed (qt6-translations-l10n)";
+    Start();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annuler"));
 }
