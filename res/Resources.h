@@ -12,6 +12,8 @@ public:
     static QPixmap Image(const char* path);
     // The square images of a strip, left to right; empty when the strip cannot be loaded.
     static QList<QPixmap> Strip(const char* path, int size);
+    // Image n of a strip of square images, plain and double (for high-density screens).
+    static QIcon StripIcon(const char* path, int index, int size);
     // Tool button image n: the normal image, and the hot one for the hovered button.
     static QIcon ToolIcon(int index);
     // Image n of the shared strip of seven small images.

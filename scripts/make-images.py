@@ -433,7 +433,7 @@ def draw_band(c):
 
 
 def draw_track_large(c):
-    f = Frame(0, 0, 32)
+    f = Frame(0, 0, c.w)
     page = f.polygon([(2.2, 0.6), (10.6, 0.6), (13.8, 3.8), (13.8, 15.4), (2.2, 15.4)])
     c.outlined(page, f.vgrad(0, WHITE, 16, PAPER_SHADE), GREY_DARK, 1.0)
     c.outlined(f.polygon([(10.6, 0.6), (10.6, 3.8), (13.8, 3.8)]), GREY_LIGHT, GREY_DARK, 1.0)
@@ -441,16 +441,16 @@ def draw_track_large(c):
 
 
 def draw_about(c):
-    f = Frame(0, 0, 50)
-    draw_vinyl(c, Frame(*f.pt(4.6, 0.4), 50 * 11.4 / 16), 0)
+    f = Frame(0, 0, c.w)
+    draw_vinyl(c, Frame(*f.pt(4.6, 0.4), c.w * 11.4 / 16), 0)
     sleeve = f.rect(0.4, 3.6, 11.2, 14.4, 0.8)
     c.outlined(sleeve, f.vgrad(3.6, (70, 140, 220), 14.4, BLUE_DARK), (16, 36, 76), 1.2)
     c.fill(f.rect(1.2, 4.4, 10.4, 6.0, 0.5), WHITE, 0.18)
-    draw_note(c, Frame(*f.pt(1.8, 5.0), 50 * 8.2 / 16), WHITE, WHITE, (16, 36, 76))
+    draw_note(c, Frame(*f.pt(1.8, 5.0), c.w * 8.2 / 16), WHITE, WHITE, (16, 36, 76))
 
 
 def draw_check(c):
-    f = Frame(0, 0, 16)
+    f = Frame(0, 0, c.w)
     tick = f.polyline([(2.6, 8.6), (6.2, 12.2), (13.4, 3.8)], 3.0)
     c.outlined(tick, f.vgrad(3, GREEN_LIGHT, 13, GREEN), GREEN_DARK, 0.9)
 
@@ -478,12 +478,12 @@ BUSY_FRAMES = 12
 BUSY_SIZE = 32
 
 
-def busy_strip():
-    c = Canvas(BUSY_SIZE * BUSY_FRAMES, BUSY_SIZE)
+def busy_strip(size):
+    c = Canvas(size * BUSY_FRAMES, size)
     for i in range(BUSY_FRAMES):
-        frame = Canvas(BUSY_SIZE, BUSY_SIZE)
-        draw_vinyl(frame, Frame(0, 0, BUSY_SIZE), i * 360.0 / BUSY_FRAMES)
-        c.paste(frame, i * BUSY_SIZE, 0)
+        frame = Canvas(size, size)
+        draw_vinyl(frame, Frame(0, 0, size), i * 360.0 / BUSY_FRAMES)
+        c.paste(frame, i * size, 0)
     return c
 
 
@@ -493,15 +493,22 @@ def sized(width, height, draw):
     return c
 
 
+def scaled_images(n):
+    """The pictures the window draws, at n times their size ("@2x" for high-density screens)."""
+    suffix = '' if n == 1 else f'@{n}x'
+    yield f'small-images{suffix}.png', strip(SMALL_IMAGES, 16 * n)
+    yield f'toolbar{suffix}.png', strip(TOOL_IMAGES, 22 * n, saturation=0.55, lightness=0.08)
+    yield f'toolbar-hot{suffix}.png', strip(TOOL_IMAGES, 22 * n)
+    yield f'band{suffix}.png', sized(22 * n, 22 * n, draw_band)
+    yield f'busy{suffix}.png', busy_strip(BUSY_SIZE * n)
+    yield f'track-large{suffix}.png', sized(32 * n, 32 * n, draw_track_large)
+    yield f'about{suffix}.png', sized(50 * n, 50 * n, draw_about)
+    yield f'checkmark{suffix}.png', sized(16 * n, 16 * n, draw_check)
+
+
 def images():
-    yield 'small-images.png', strip(SMALL_IMAGES, 16)
-    yield 'toolbar.png', strip(TOOL_IMAGES, 22, saturation=0.55, lightness=0.08)
-    yield 'toolbar-hot.png', strip(TOOL_IMAGES, 22)
-    yield 'band.png', sized(22, 22, draw_band)
-    yield 'busy.png', busy_strip()
-    yield 'track-large.png', sized(32, 32, draw_track_large)
-    yield 'about.png', sized(50, 50, draw_about)
-    yield 'checkmark.png', sized(16, 16, draw_check)
+    yield from scaled_images(1)
+    yield from scaled_images(2)
     for size in (16, 32, 48):
         yield f'app-{size}.png', single(size, lambda c, f: draw_app_tile(c, f, False))
     for size in (16, 22, 32):

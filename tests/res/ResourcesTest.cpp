@@ -66,7 +66,16 @@ TEST_F(ResourcesTest, EveryCompiledImageLoadsWithItsSize) {
         EXPECT_GT(CountPixels(image, 255, 255), 0) << path;
         EXPECT_FALSE(HasMagenta(image)) << path;
         named.insert(QString::fromLatin1(path));
+        // Each has its picture for high-density screens, twice as large.
+        QString doubled = QString::fromLatin1(path);
+        doubled.insert(doubled.lastIndexOf(QLatin1Char('.')), QLatin1String("@2x"));
+        EXPECT_EQ(QImage(doubled).size(), size * 2) << path;
+        named.insert(doubled);
     }
+    // An icon cut from a strip offers both.
+    const QIcon genre = CResources::SmallIcon(ResourceId::kImageGenre);
+    EXPECT_EQ(genre.pixmap(QSize(16, 16), 1.0).size(), QSize(16, 16));
+    EXPECT_EQ(genre.pixmap(QSize(16, 16), 2.0).size(), QSize(32, 32));
     for (const auto& files : {ResourceId::kApplicationIconFiles, ResourceId::kTrayIconFiles})
         for (const ResourceId::SIconFile& file : files) {
             const QImage image = Load(file.path);
