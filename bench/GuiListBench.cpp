@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     // The organisation tree itself, rebuilding its nodes for the catalog as on hints 1 and 2;
     // the list is taken off the document meanwhile, so that the root's selection reaches no one.
     doc.RemoveView(&view);
-    CLeftView tree(doc, settings, frame);
+    CLeftView tree(doc, frame);
     tree.OnInitialUpdate();
     tree.setAttribute(Qt::WA_DontShowOnScreen);
     tree.resize(250, 600);

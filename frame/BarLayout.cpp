@@ -24,6 +24,7 @@ constexpr int kMaxButtonWidth = 150;
 constexpr QSize kImageOnlyButton(32, 30);
 constexpr int kAnimationSide = 40;
 constexpr int kAddressRowPadding = 10;
+constexpr int kFilterWidth = 160;
 
 QToolBar* FixedBar(QMainWindow& window, const char* name) {
     auto* bar = new QToolBar(&window);
@@ -37,7 +38,7 @@ QToolBar* FixedBar(QMainWindow& window, const char* name) {
 } // namespace
 
 CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar& addressBox,
-                       CBusyAnimation& animation)
+                       QLineEdit& filterBox, CBusyAnimation& animation)
     : addressBox_(addressBox) {
     buttons_ = FixedBar(window, "toolBar");
     buttons_->setIconSize(QSize(ResourceId::kToolImageSize, ResourceId::kToolImageSize));
@@ -51,6 +52,8 @@ CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar
     label->setBuddy(&addressBox);
     addressLabel_ = addressRow_->addWidget(label);
     address_ = addressRow_->addWidget(&addressBox);
+    filterBox.setFixedWidth(kFilterWidth);
+    filter_ = addressRow_->addWidget(&filterBox);
     auto* gap = new QWidget(addressRow_);
     gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     gap_ = addressRow_->addWidget(gap);
@@ -83,5 +86,6 @@ void CBarLayout::Apply(bool showToolBar, bool showAddressBar, bool showLabels) {
     buttons_->setVisible(showToolBar);
     addressLabel_->setVisible(showAddressBar);
     address_->setVisible(showAddressBar);
+    filter_->setVisible(showAddressBar);
     gap_->setVisible(!showAddressBar);
 }

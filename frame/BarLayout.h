@@ -6,6 +6,7 @@ class CAddressBar;
 class CBusyAnimation;
 class CCommandTable;
 class QAction;
+class QLineEdit;
 class QMainWindow;
 class QToolBar;
 
@@ -15,7 +16,7 @@ class QToolBar;
 class CBarLayout {
 public:
     CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar& addressBox,
-               CBusyAnimation& animation);
+               QLineEdit& filterBox, CBusyAnimation& animation);
 
     void Apply(bool showToolBar, bool showAddressBar, bool showLabels);
 
@@ -27,6 +28,7 @@ private:
     CAddressBar& addressBox_;
     QAction* addressLabel_ = nullptr;
     QAction* address_ = nullptr;
+    QAction* filter_ = nullptr;
     QAction* gap_ = nullptr;
     QSize labelledSize_; // every button's size with its label, measured once
 };

@@ -74,7 +74,7 @@ bool CMainFrame::Create() {
         return false;
     commands_ = new CCommandTable(*this);
     commands_->BuildMenus(*menuBar());
-    bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *animation_);
+    bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *filterBox_, *animation_);
     ApplyBarLayout();
     BindCommands();
     TrackMenus();
@@ -161,6 +161,7 @@ bool CMainFrame::CreateBars() {
     // stays the "&Display" menu's.)
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
             &CMainFrame::FocusAddress);
+    CreateFilterBox();
     animation_ = new CBusyAnimation(this);
     animation_->setObjectName(QStringLiteral("busyAnimation"));
     animation_->setAccessibleName(QStringLiteral("Busy"));
@@ -169,6 +170,32 @@ bool CMainFrame::CreateBars() {
     animation_->SetBackground(CResources::Band());
     panes_ = std::make_unique<CStatusPanes>(*statusBar());
     return true;
+}
+
+// The filter box beside the address: typing narrows the list to the rows holding every word;
+// Ctrl+F comes to it, Esc empties it.
+void CMainFrame::CreateFilterBox() {
+    filterBox_ = new QLineEdit(this);
+    filterBox_->setObjectName(QStringLiteral("filterBox"));
+    filterBox_->setPlaceholderText(QStringLiteral("Filter"));
+    filterBox_->setAccessibleName(QStringLiteral("Filter"));
+    filterBox_->setClearButtonEnabled(true);
+    connect(filterBox_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (CQuavView* view = GetTrackListView())
+            view->SetFilter(text);
+    });
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+            &CMainFrame::FocusFilter);
+    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), filterBox_);
+    clear->setContext(Qt::WidgetShortcut);
+    connect(clear, &QShortcut::activated, filterBox_, &QLineEdit::clear);
+}
+
+void CMainFrame::FocusFilter() {
+    if (!filterBox_->isVisible())
+        return;
+    filterBox_->setFocus(Qt::ShortcutFocusReason);
+    filterBox_->selectAll();
 }
 
 void CMainFrame::FocusAddress() {
@@ -269,9 +296,12 @@ void CMainFrame::SetActiveView(QWidget* view) {
     view->setFocus(Qt::OtherFocusReason);
 }
 
+// A new address starts without a filter.
 bool CMainFrame::GoToAddress(const QString& text) {
     animation_->Play(0, -1, CBusyAnimation::kForever);
     const bool opened = doc_.OpenAddress(text.toStdString());
+    if (opened)
+        filterBox_->clear();
     animation_->Stop();
     animation_->Seek(0);
     UpdateFrameTitle();

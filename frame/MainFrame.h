@@ -21,6 +21,7 @@ class CQuavDoc;
 class CQuavView;
 class CStatusPanes;
 class CTrayIcon;
+class QLineEdit;
 class QSplitter;
 
 // The one top-level window: the tree and the track list side by side, the tool bar, the address
@@ -75,6 +76,8 @@ private:
     bool CreateBars();
     void BindCommands();
     void FocusAddress();
+    void FocusFilter();
+    void CreateFilterBox();
     void BindViewCommands();
     void BindBarCommands();
     void TrackMenus();
@@ -94,6 +97,7 @@ private:
     QWidget* activeView_ = nullptr;
     CCommandTable* commands_ = nullptr;
     CAddressBar* addressBox_ = nullptr;
+    QLineEdit* filterBox_ = nullptr;
     CBusyAnimation* animation_ = nullptr;
     std::unique_ptr<CStatusPanes> panes_;
     std::unique_ptr<CBarLayout> bars_;

@@ -139,12 +139,13 @@ void CLeftView::OnSelectionChanged(QTreeWidgetItem* current) {
     const TrackArray* tracks = NodeTracks(current);
     if (tracks == nullptr || rebuilding_)
         return;
-    doc_.UpdateAllViews(this, EHint::ShowTracks, tracks);
+    // The node's totals first: the list puts those of its filtered rows over them.
     const CTrackTotals totals(*tracks);
     frame_.UpdateStatusPanes(current->text(0), QString(),
                              CFrameStrings::FileCount(static_cast<long long>(tracks->size())),
                              QString::fromStdString(totals.SizeText()),
                              QString::fromStdString(totals.TimeText()));
+    doc_.UpdateAllViews(this, EHint::ShowTracks, tracks);
 }
 
 // Tab hands the keyboard to the track list; nothing else moves the focus out of the tree.

@@ -2,7 +2,9 @@
 
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
+#include "desktop/FrameStrings.h"
 #include "desktop/TextCodec.h"
+#include "model/TrackTotals.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 #include "settings/AppSettings.h"
@@ -151,10 +153,41 @@ void CQuavView::Refill() {
         return;
     }
     const std::size_t limit = static_cast<std::size_t>(std::max(settings_.MaxRow, 0));
-    const std::size_t count = std::min(shownTracks_->size(), limit);
-    model_->SetTracks({shownTracks_->begin(), shownTracks_->begin() + static_cast<long>(count)});
+    if (filter_.IsEmpty()) {
+        const std::size_t count = std::min(shownTracks_->size(), limit);
+        model_->SetTracks(
+            {shownTracks_->begin(), shownTracks_->begin() + static_cast<long>(count)});
+    } else {
+        TrackArray passing = filter_.Apply(*shownTracks_, DisplayedFields());
+        ShowFilteredTotals(passing);
+        passing.resize(std::min(passing.size(), limit));
+        model_->SetTracks(std::move(passing));
+    }
     model_->Sort(sortKey_, secondarySortKey_);
     ready_ = true;
+}
+
+void CQuavView::SetFilter(const QString& text) {
+    const bool wasFiltered = !filter_.IsEmpty();
+    filter_ = CTrackFilter(text);
+    Refill();
+    if (wasFiltered && filter_.IsEmpty() && shownTracks_ != nullptr)
+        ShowFilteredTotals(*shownTracks_);
+}
+
+void CQuavView::ShowFilteredTotals(const TrackArray& passing) {
+    const CTrackTotals totals(passing);
+    frame_.UpdateStatusPanes(
+        {}, {}, CFrameStrings::FileCount(static_cast<long long>(passing.size())),
+        QString::fromStdString(totals.SizeText()), QString::fromStdString(totals.TimeText()));
+}
+
+std::vector<EFieldId> CQuavView::DisplayedFields() const {
+    std::vector<EFieldId> fields;
+    fields.reserve(displayedColumns_.size());
+    for (const CColumnInfo* column : displayedColumns_)
+        fields.push_back(column->fieldId);
+    return fields;
 }
 
 // A second click on the sorting column turns its direction round; a click on another column
@@ -216,11 +249,8 @@ void CQuavView::OnSelectionChanged() {
 }
 
 void CQuavView::Copy() {
-    std::vector<EFieldId> fieldIds;
-    for (const CColumnInfo* column : displayedColumns_)
-        fieldIds.push_back(column->fieldId);
     QGuiApplication::clipboard()->setText(
-        CSelectionStatus::ClipboardText(SelectedTracks(), fieldIds));
+        CSelectionStatus::ClipboardText(SelectedTracks(), DisplayedFields()));
 }
 
 std::vector<CMp3File*> CQuavView::SelectedTracks() const {

@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogView.h"
 #include "settings/ColumnInfo.h"
+#include "views/TrackFilter.h"
 #include "views/ViewStyle.h"
 
 #include <QPoint>
@@ -41,6 +42,9 @@ public:
     // Flips displayAll, then acts as on EHint::ColumnsChanged.
     void ToggleDisplayAll();
     void SelectAll();
+    // Shows only the node's tracks that pass the filter box's words; the status panes then
+    // count those. An empty text shows them all again.
+    void SetFilter(const QString& text);
     void SetReady(bool ready) { ready_ = ready; }
     bool IsReady() const { return ready_; }
     // At shut-down: the current widths of the shown columns become their records' widths and
@@ -85,6 +89,8 @@ private:
     void Refill();
     void OnColumnClick(int column);
     void SetRowImages();
+    void ShowFilteredTotals(const TrackArray& passing);
+    std::vector<EFieldId> DisplayedFields() const;
 
     CQuavDoc& doc_;
     CAppSettings& settings_;
@@ -96,6 +102,7 @@ private:
     mutable ColumnArray columns_;
     std::vector<CColumnInfo*> displayedColumns_;
     const TrackArray* shownTracks_ = nullptr;
+    CTrackFilter filter_;
     bool ready_ = false;
     bool displayAll_;
     int sortKey_;

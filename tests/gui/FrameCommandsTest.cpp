@@ -16,6 +16,7 @@
 #include "support/RecordingView.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
+#include "views/TrackTableModel.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -340,4 +341,54 @@ TEST_F(FrameCommands, BrowserKeysReachTheAddressAndQuitCloses) {
     Idle();
     EXPECT_FALSE(frame.isVisible());
     EXPECT_NE(Stored(kSectionUser, "cx"), "<absent>") << "closing wrote the window's settings";
+}
+
+// The filter box keeps the rows whose shown texts hold every word, whatever their case; the
+// status counts them; MaxRow applies after it; another node keeps it, Esc and a new address
+// clear it.
+TEST_F(FrameCommands, FilterBoxNarrowsTheList) {
+    Track("music/ann1.mp3", "Ann Lee", "Blue Sky");
+    Track("music/ann2.mp3", "Ann Lee", "Red Sun");
+    Track("music/bob.mp3", "Bob Ray", "Blue Sky");
+    Track("music/cleo.mp3", "Cl\xc3\xa9o", "Blue Note");
+    Track("other/x.mp3", "Xi");
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionAdvanced, SettingsKey::kMaxRow, "2");
+    Start();
+    CMainFrame& frame = Frame();
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    const CTrackTableModel& rows = frame.GetTrackListView()->Model();
+    auto& filter = Named<QLineEdit>("filterBox");
+    QTest::keyClick(frame.GetLeftView(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(filter.hasFocus());
+
+    const struct {
+        const char* typed;
+        int rows;
+        const char* count;
+    } cases[] = {
+        {"blue", 2, "3 file(s)"}, // MaxRow cuts the rows, not the count
+        {"BLUE ann", 1, "1 file(s)"},
+        {"cl\xc3\x89o", 1, "1 file(s)"},
+        {"nobody", 0, "0 file(s)"},
+    };
+    for (const auto& c : cases) {
+        filter.setText(QString::fromUtf8(c.typed));
+        EXPECT_EQ(rows.rowCount(), c.rows) << c.typed;
+        EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QString::fromLatin1(c.count))
+            << c.typed;
+    }
+    filter.setText(QStringLiteral("sky"));
+    frame.GetLeftView()->setCurrentItem(Root()->child(0)); // "Ann Lee"
+    EXPECT_EQ(rows.rowCount(), 1) << "another node keeps the words";
+    QTest::keyClick(&filter, Qt::Key_Escape);
+    EXPECT_TRUE(filter.text().isEmpty());
+    EXPECT_EQ(rows.rowCount(), 2);
+
+    filter.setText(QStringLiteral("sky"));
+    ASSERT_TRUE(frame.GoToAddress(QString::fromStdString(dir / "other")));
+    EXPECT_TRUE(filter.text().isEmpty());
+    EXPECT_EQ(rows.rowCount(), 1);
 }
