@@ -32,6 +32,8 @@ public:
     bool Truncate(std::int64_t length);
 
 private:
+    static EOpenResult WhyNotOpened(int directoryFd, const std::string& name);
+
     int fd_ = -1;
     std::int64_t size_ = 0;
 };

@@ -100,3 +100,25 @@ TEST_F(FolderWalk, UnopenableFileIsReportedWithItsPathAndListed) {
         GTEST_SKIP() << "cannot drop privileges here";
     EXPECT_EQ(result, EChildResult::Passed);
 }
+
+// A link is judged by its target: one without a target is no track, and says nothing.
+TEST_F(FolderWalk, LinksWithoutTargetAreNotTracks) {
+    struct SLink {
+        const char* name;
+        const char* target;
+    };
+    const SLink links[] = {{"gone.mp3", "missing.mp3"},
+                           {"loop.mp3", "loop.mp3"},
+                           {"inside-a-file.mp3", "a.mp3/x.mp3"},
+                           {"folder.mp3", "sub"},
+                           {"good.mp3", "a.mp3"}};
+    Track("l/a.mp3", "A");
+    dir.MakeDir("l/sub");
+    for (const SLink& link : links)
+        ASSERT_EQ(::symlink(link.target, (dir / "l/" + link.name).c_str()), 0) << link.name;
+    settings.UseCachedCatalog = 0;
+    CQuavDoc doc(settings, &profile, reporter);
+    ASSERT_TRUE(doc.OpenAddress(dir / "l"));
+    EXPECT_EQ(RelativePaths(doc), (Paths{"l/a.mp3", "l/good.mp3"}));
+    EXPECT_TRUE(reporter.messages.empty());
+}
