@@ -7,33 +7,6 @@
 
 namespace {
 
-struct SEntry {
-    std::string name;
-    unsigned char type;
-};
-
-// The entries of an open folder sorted by name, byte by byte; "." and ".." left out. The
-// listing reads through a second descriptor, which the stream owns and closes.
-std::vector<SEntry> ReadEntries(int fd) {
-    std::vector<SEntry> entries;
-    const int listFd = ::dup(fd);
-    DIR* dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
-    if (dir == nullptr) {
-        if (listFd >= 0)
-            ::close(listFd);
-        return entries;
-    }
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            entries.push_back({std::string(name), entry->d_type});
-    }
-    ::closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const SEntry& a, const SEntry& b) { return a.name < b.name; });
-    return entries;
-}
-
 std::string LastComponent(const std::string& directory) {
     const auto slash = directory.rfind('/');
     return slash == std::string::npos ? directory : directory.substr(slash + 1);
@@ -78,17 +51,35 @@ void CFolderScanner::Enter(int fd, const std::string& name, bool start) {
         path_ += '/';
         path_ += name;
     }
-    const std::vector<SEntry> entries = ReadEntries(fd);
-    for (const SEntry& entry : entries)
+    ReadEntries(fd);
+    for (const SEntry& entry : entries_)
         if (pattern_.Matches(entry.name))
             onFile_(path_, entry.name, fd);
     std::vector<std::string> subfolders;
-    for (const SEntry& entry : entries)
+    for (const SEntry& entry : entries_)
         if ((entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN) &&
             entry.name != name)
             subfolders.push_back(entry.name);
     chain_.Push(fd, name, id);
     pending_.push_back({std::move(subfolders), 0, parentPathLength});
+}
+
+// The entries of an open folder sorted by name, byte by byte; "." and ".." left out. Read in
+// batches straight from the folder's descriptor.
+void CFolderScanner::ReadEntries(int fd) {
+    entries_.clear();
+    ssize_t got = 0;
+    while ((got = ::getdents64(fd, listing_.data(), listing_.size())) > 0) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(listing_.data() + at);
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..")
+                entries_.push_back({std::string(name), entry->d_type});
+            at += entry->d_reclen;
+        }
+    }
+    std::sort(entries_.begin(), entries_.end(),
+              [](const SEntry& a, const SEntry& b) { return a.name < b.name; });
 }
 
 void CFolderScanner::Leave() {

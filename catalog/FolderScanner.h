@@ -30,7 +30,13 @@ private:
         std::size_t parentPathLength;
     };
 
+    struct SEntry {
+        std::string name;
+        unsigned char type;
+    };
+
     void Enter(int fd, const std::string& name, bool start);
+    void ReadEntries(int fd);
     void Leave();
 
     CFilePattern pattern_;
@@ -39,4 +45,6 @@ private:
     CFolderChain chain_;
     std::vector<SPending> pending_;
     std::string path_;
+    std::vector<char> listing_ = std::vector<char>(32768);
+    std::vector<SEntry> entries_; // of the folder being entered
 };
