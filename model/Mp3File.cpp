@@ -35,15 +35,19 @@ std::string CMp3File::FullPath() const {
     return path;
 }
 
+bool CMp3File::Load(const std::string& directory, const std::string& fileName,
+                    IReporter& reporter) {
+    CFile file;
+    const auto opened = file.Open(directory + '/' + fileName, CFile::EMode::Read);
+    return Load(directory, fileName, file, opened, reporter);
+}
+
 // One open serves the tag and the header. The size counts everything before the last 128
 // bytes, tag or not, so a file shorter than that cannot be a track.
-bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-                    int directoryFd) {
+bool CMp3File::Load(const std::string& directory, const std::string& fileName, const CFile& file,
+                    CFile::EOpenResult opened, IReporter& reporter) {
     fileName_ = fileName;
     directory_ = directory;
-    CFile file;
-    const auto opened = directoryFd >= 0 ? file.OpenAt(directoryFd, fileName_, CFile::EMode::Read)
-                                         : file.Open(FullPath(), CFile::EMode::Read);
     switch (opened) {
     case CFile::EOpenResult::NotRegular:
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/File.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,9 +18,11 @@ public:
 
     // Reads the file `directory`/`fileName`; false when it must not be listed (not a regular
     // file, shorter than a tag, unreadable). A file that cannot be opened at all is reported
-    // and kept with default values. A walk passes the open directory as `directoryFd`.
-    bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-              int directoryFd = -1);
+    // and kept with default values.
+    bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter);
+    // The same for a file a walk opened before its turn; `opened` tells how that open went.
+    bool Load(const std::string& directory, const std::string& fileName, const CFile& file,
+              CFile::EOpenResult opened, IReporter& reporter);
     // Writes the tag fields into the file: over its tag, or appended when it has none. The file
     // is left as it was when the write fails.
     bool WriteTag();

@@ -1,8 +1,10 @@
 #include "platform/File.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 CFile::~CFile() {
@@ -47,6 +49,18 @@ void CFile::Close() {
         ::close(fd_);
     fd_ = -1;
     size_ = 0;
+}
+
+void CFile::WillNeed(std::int64_t offset, std::int64_t length) const {
+    ::posix_fadvise(fd_, offset, length, POSIX_FADV_WILLNEED);
+}
+
+// A read that would wait fails at once instead (EAGAIN), as does one the system cannot do
+// without waiting at all: then the range counts as not in memory.
+bool CFile::InMemory(std::int64_t offset, std::size_t length) const {
+    char probe[128];
+    iovec range{probe, std::min(length, sizeof probe)};
+    return ::preadv2(fd_, &range, 1, offset, RWF_NOWAIT) == static_cast<ssize_t>(range.iov_len);
 }
 
 std::ptrdiff_t CFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
