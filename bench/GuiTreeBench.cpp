@@ -3,7 +3,7 @@
 #include "app/QuavApp.h"
 #include "app/SettingsKeys.h"
 #include "bench/BenchCollection.h"
-#include "bench/SnapshotFloor.h"
+#include "bench/SyntheticSnapshot.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
 #include "frame/MainFrame.h"
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     const std::string snapshot = data + "/gui20k";
     const std::string start = data + "/gui-empty";
     const std::string profilePath = data + "/gui-bench.ini";
-    CSnapshotFloor::WriteSynthetic(snapshot, 20000, 1000);
+    CSyntheticSnapshot::Write(snapshot, 20000, 1000);
     std::filesystem::create_directories(start);
     std::filesystem::remove(profilePath);
     CIniProfile profile(profilePath);
