@@ -4,7 +4,7 @@
 // the rows, is shown beside them: the list draws fourteen columns of many rows, the tree one
 // column of a few. No event is processed while timing, so that nothing else is painted.
 #include "bench/BenchCollection.h"
-#include "bench/SnapshotFloor.h"
+#include "bench/SyntheticSnapshot.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/TextCodec.h"
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const std::string folder = std::string(argv[1]) + "/gui1200";
-    CSnapshotFloor::WriteSynthetic(folder, kRows, kArtists);
+    CSyntheticSnapshot::Write(folder, kRows, kArtists);
 
     CAppSettings settings;
     settings.LoadSettings(CIniProfile(std::string(argv[1]) + "/gui-bench.ini"));

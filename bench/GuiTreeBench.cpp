@@ -2,7 +2,7 @@
 // Genre / Artist mode, until the tree stands, next to `quavero-scan` opening the same snapshot.
 #include "app/QuavApp.h"
 #include "bench/BenchCollection.h"
-#include "bench/SnapshotFloor.h"
+#include "bench/SyntheticSnapshot.h"
 #include "catalog/CatalogView.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     const std::string snapshot = data + "/gui20k";
     const std::string start = data + "/gui-empty";
     const std::string profilePath = data + "/gui-bench.ini";
-    CSnapshotFloor::WriteSynthetic(snapshot, 20000, 1000);
+    CSyntheticSnapshot::Write(snapshot, 20000, 1000);
     std::filesystem::create_directories(start);
     std::filesystem::remove(profilePath);
     CIniProfile profile(profilePath);

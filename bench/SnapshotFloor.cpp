@@ -1,80 +1,96 @@
 #include "bench/SnapshotFloor.h"
 
-#include "bench/BenchCollection.h"
-#include "model/ArchiveFormat.h"
-#include "model/ArchiveReader.h"
-#include "model/ArchiveWriter.h"
-
-#include <cstdint>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
-struct SPlainRecord {
-    std::string fileName, title, directory, artist, album, comment;
-    std::uint8_t genre = 0;
-    std::int32_t sizeK = 0, duration = 0;
-    std::string bitrate, frequency, versionLayer, mode, year;
+// The byte layout: little-endian integers; a string is its length, then its bytes. The length
+// is one byte below 0xFF; else 0xFF and 16 bits below 0xFFFF; else 0xFF, 0xFFFF and 32 bits.
+class CCursor {
+public:
+    explicit CCursor(std::string_view bytes) : bytes_(bytes) {}
+
+    bool Byte(std::uint8_t& value) {
+        if (at_ >= bytes_.size())
+            return false;
+        value = static_cast<std::uint8_t>(bytes_[at_++]);
+        return true;
+    }
+    bool Int32(std::int32_t& value) {
+        std::uint32_t raw = 0;
+        if (!Unsigned(4, raw))
+            return false;
+        value = static_cast<std::int32_t>(raw);
+        return true;
+    }
+    bool String(std::string_view& text) {
+        std::uint32_t length = 0;
+        if (!Unsigned(1, length))
+            return false;
+        if (length == 0xFF && !Unsigned(2, length))
+            return false;
+        if (length == 0xFFFF && !Unsigned(4, length))
+            return false;
+        if (length > bytes_.size() - at_)
+            return false;
+        text = bytes_.substr(at_, length);
+        at_ += length;
+        return true;
+    }
+
+private:
+    bool Unsigned(std::size_t size, std::uint32_t& value) {
+        if (bytes_.size() - at_ < size)
+            return false;
+        value = 0;
+        for (std::size_t i = 0; i < size; ++i)
+            value |= std::uint32_t{static_cast<std::uint8_t>(bytes_[at_ + i])} << (8 * i);
+        at_ += size;
+        return true;
+    }
+
+    std::string_view bytes_;
+    std::size_t at_ = 0;
 };
 
-bool Parse(CArchiveReader& in, SPlainRecord& r) {
-    return in.ReadString(r.fileName) && in.ReadString(r.title) && in.ReadString(r.directory) &&
-           in.ReadString(r.artist) && in.ReadString(r.album) && in.ReadString(r.comment) &&
-           in.ReadByte(r.genre) && in.ReadInt32(r.sizeK) && in.ReadInt32(r.duration) &&
-           in.ReadString(r.bitrate) && in.ReadString(r.frequency) &&
-           in.ReadString(r.versionLayer) && in.ReadString(r.mode) && in.ReadString(r.year);
+// A record's fields in the order they are stored.
+bool ParseRecord(CCursor& in, CSnapshotFloor::SRecord& r) {
+    return in.String(r.fileName) && in.String(r.title) && in.String(r.directory) &&
+           in.String(r.artist) && in.String(r.album) && in.String(r.comment) && in.Byte(r.genre) &&
+           in.Int32(r.sizeK) && in.Int32(r.duration) && in.String(r.bitrate) &&
+           in.String(r.frequency) && in.String(r.versionLayer) && in.String(r.mode) &&
+           in.String(r.year);
 }
 
 } // namespace
 
-void CSnapshotFloor::WriteSynthetic(const std::string& directory, int count, int artists) {
-    std::filesystem::create_directories(directory);
-    CArchiveWriter out;
-    out.WriteString(ArchiveFormat::kMagic);
-    out.WriteInt32(count);
-    for (int i = 0; i < count; ++i) {
-        const int artist = i / 12 % artists;
-        out.WriteString("track number " + std::to_string(i) + ".mp3");
-        out.WriteString("Title of track " + std::to_string(i));
-        out.WriteString("Artist " + std::to_string(artist) + "/Album " + std::to_string(i / 12));
-        out.WriteString("Artist " + std::to_string(artist));
-        out.WriteString("Album " + std::to_string(i / 12));
-        out.WriteString("");
-        out.WriteByte(static_cast<std::uint8_t>(i / 12 % 148)); // one genre per album
-        out.WriteInt32(4000 + i % 3000);
-        out.WriteInt32(250 + i % 200);
-        out.WriteString("128 kbit/s");
-        out.WriteString("44.1 kHz");
-        out.WriteString("MPEG-1 Layer III");
-        out.WriteString("Joint stereo");
-        out.WriteString("2001");
+bool CSnapshotFloor::Read(const std::string& path, std::string& bytes,
+                          std::vector<SRecord>& records) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return false;
     }
-    std::ofstream(directory + "/" + std::string(ArchiveFormat::kFileName), std::ios::binary)
-        << out.Bytes();
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    const bool read = ::read(fd, bytes.data(), bytes.size()) == st.st_size;
+    ::close(fd);
+    return read && Parse(bytes, records);
 }
 
-double CSnapshotFloor::FloorSeconds(const std::string& path, long& records) {
-    return CBenchCollection::BestSeconds(5, [&] {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        struct stat st {};
-        ::fstat(fd, &st);
-        std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
-        if (::read(fd, bytes.data(), bytes.size()) != st.st_size)
-            std::perror(path.c_str());
-        ::close(fd);
-        CArchiveReader in(bytes);
-        std::string magic;
-        std::int32_t count = 0;
-        in.ReadString(magic);
-        in.ReadInt32(count);
-        std::vector<SPlainRecord> plain(static_cast<std::size_t>(count));
-        records = 0;
-        for (auto& record : plain)
-            records += Parse(in, record) ? 1 : 0;
-    });
+// The file begins with its magic text and the number of records.
+bool CSnapshotFloor::Parse(std::string_view bytes, std::vector<SRecord>& records) {
+    CCursor in(bytes);
+    std::string_view magic;
+    std::int32_t count = 0;
+    if (!in.String(magic) || !in.Int32(count) || count < 0)
+        return false;
+    records.resize(static_cast<std::size_t>(count));
+    for (SRecord& record : records)
+        if (!ParseRecord(in, record))
+            return false;
+    return true;
 }

@@ -2,29 +2,10 @@
 
 #include <algorithm>
 #include <dirent.h>
-#include <sys/stat.h>
-#include <vector>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
-
-struct SEntry {
-    std::string name;
-    ino_t inode;
-    unsigned char type;
-};
-
-// The entries of an open directory sorted by name, byte by byte; "." and ".." left out.
-std::vector<SEntry> ReadEntries(DIR* dir) {
-    std::vector<SEntry> entries;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            entries.push_back({std::string(name), entry->d_ino, entry->d_type});
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const SEntry& a, const SEntry& b) { return a.name < b.name; });
-    return entries;
-}
 
 std::string LastComponent(const std::string& directory) {
     const auto slash = directory.rfind('/');
@@ -39,36 +20,70 @@ CFolderScanner::CFolderScanner(std::string pattern, FileFound onFile)
 void CFolderScanner::Scan(std::string directory) {
     if (!directory.empty() && directory.back() == '/')
         directory.pop_back();
-    struct stat st {};
-    if (::stat(directory.empty() ? "/" : directory.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        Walk(directory, {st.st_dev, st.st_ino});
+    const int fd = CFolderChain::OpenFolder(AT_FDCWD, directory.empty() ? "/" : directory.c_str());
+    if (fd < 0)
+        return;
+    path_ = directory;
+    Enter(fd, LastComponent(directory), true);
+    while (!pending_.empty()) {
+        SPending& top = pending_.back();
+        if (top.next == top.subfolders.size() || chain_.TopFd() < 0) {
+            Leave();
+            continue;
+        }
+        const std::string name = top.subfolders[top.next++]; // Enter grows pending_
+        const int child = CFolderChain::OpenFolder(chain_.TopFd(), name.c_str());
+        if (child >= 0)
+            Enter(child, name, false);
+    }
 }
 
-// A plain subdirectory is known by its parent's device and the inode its entry names, without
-// a system call; one reached through a link is looked up, so that a link back to a directory
-// already walked ends the walk there.
-void CFolderScanner::Walk(const std::string& directory, SDirectoryId id) {
-    if (!visited_.insert(id).second)
+// A folder is known by its own device and inode, read from the open folder: below a mount
+// point the parent's device says nothing about the inode numbers.
+void CFolderScanner::Enter(int fd, const std::string& name, bool start) {
+    CFolderChain::SFolderId id;
+    if (!CFolderChain::ReadId(fd, id) || !visited_.insert(id).second) {
+        ::close(fd);
         return;
-    DIR* dir = ::opendir(directory.empty() ? "/" : directory.c_str());
-    if (dir == nullptr)
-        return;
-    const std::vector<SEntry> entries = ReadEntries(dir);
-    for (const SEntry& entry : entries)
+    }
+    const std::size_t parentPathLength = path_.size();
+    if (!start) {
+        path_ += '/';
+        path_ += name;
+    }
+    ReadEntries(fd);
+    for (const SEntry& entry : entries_)
         if (pattern_.Matches(entry.name))
-            onFile_(directory, entry.name, ::dirfd(dir));
-    ::closedir(dir);
-    const std::string own = LastComponent(directory);
-    for (const SEntry& entry : entries) {
-        if (entry.name == own)
-            continue;
-        const std::string path = directory + "/" + entry.name;
-        if (entry.type == DT_DIR) {
-            Walk(path, {id.first, entry.inode});
-        } else if (entry.type == DT_LNK || entry.type == DT_UNKNOWN) {
-            struct stat st {};
-            if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-                Walk(path, {st.st_dev, st.st_ino});
+            onFile_(path_, entry.name, fd);
+    std::vector<std::string> subfolders;
+    for (const SEntry& entry : entries_)
+        if ((entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN) &&
+            entry.name != name)
+            subfolders.push_back(entry.name);
+    chain_.Push(fd, name, id);
+    pending_.push_back({std::move(subfolders), 0, parentPathLength});
+}
+
+// The entries of an open folder sorted by name, byte by byte; "." and ".." left out. Read in
+// batches straight from the folder's descriptor.
+void CFolderScanner::ReadEntries(int fd) {
+    entries_.clear();
+    ssize_t got = 0;
+    while ((got = ::getdents64(fd, listing_.data(), listing_.size())) > 0) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(listing_.data() + at);
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..")
+                entries_.push_back({std::string(name), entry->d_type});
+            at += entry->d_reclen;
         }
     }
+    std::sort(entries_.begin(), entries_.end(),
+              [](const SEntry& a, const SEntry& b) { return a.name < b.name; });
+}
+
+void CFolderScanner::Leave() {
+    path_.resize(pending_.back().parentPathLength);
+    pending_.pop_back();
+    chain_.Pop();
 }

@@ -1,16 +1,18 @@
 #pragma once
 
 #include "catalog/FilePattern.h"
+#include "catalog/FolderChain.h"
 
+#include <cstddef>
 #include <functional>
 #include <set>
 #include <string>
-#include <sys/types.h>
-#include <utility>
+#include <vector>
 
 // The recursive walk of one directory: the matching files of a directory in name order, then
 // its subdirectories, depth first. A subdirectory named exactly like its parent is not entered,
-// and a directory already walked (reached again through a link) is not walked twice.
+// and a directory already walked (reached again through a link) is not walked twice. Each
+// folder is opened through its parent's descriptor, so neither depth nor path length is limited.
 class CFolderScanner {
 public:
     // Given the directory's path, the entry's name, and the directory open while it is read.
@@ -21,11 +23,28 @@ public:
     void Scan(std::string directory);
 
 private:
-    using SDirectoryId = std::pair<dev_t, ino_t>;
+    // What is left to do in one folder of the chain.
+    struct SPending {
+        std::vector<std::string> subfolders; // entries that may be folders, in name order
+        std::size_t next;
+        std::size_t parentPathLength;
+    };
 
-    void Walk(const std::string& directory, SDirectoryId id);
+    struct SEntry {
+        std::string name;
+        unsigned char type;
+    };
+
+    void Enter(int fd, const std::string& name, bool start);
+    void ReadEntries(int fd);
+    void Leave();
 
     CFilePattern pattern_;
     FileFound onFile_;
-    std::set<SDirectoryId> visited_;
+    std::set<CFolderChain::SFolderId> visited_;
+    CFolderChain chain_;
+    std::vector<SPending> pending_;
+    std::string path_;
+    std::vector<char> listing_ = std::vector<char>(32768);
+    std::vector<SEntry> entries_; // of the folder being entered
 };

@@ -129,17 +129,22 @@ void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
     ScanFolder(directory, settings_.FileExt);
 }
 
+// The walk runs ahead of the reading: a cold disk is then asked for several files at once
+// instead of one after the other. Tracks still come in the order the walk finds them.
 void CQuavDoc::ScanFolder(const std::string& directory, const std::string& pattern) {
-    CFolderScanner scanner(pattern, [this](const std::string& dir, const std::string& name,
-                                           int dirFd) { AddFile(dir, name, dirFd); });
+    CReadAheadWindow window(readAhead_,
+                            [this](const CReadAheadWindow::SFile& file) { AddFile(file); });
+    CFolderScanner scanner(pattern, [&window](const std::string& dir, const std::string& name,
+                                              int dirFd) { window.Add(dir, name, dirFd); });
     scanner.Scan(directory);
+    window.Flush();
 }
 
-void CQuavDoc::AddFile(const std::string& directory, const std::string& fileName, int directoryFd) {
+void CQuavDoc::AddFile(const CReadAheadWindow::SFile& file) {
     CMp3File& track = tracks_.Append();
     const STrackReadOptions options{.exactVbrTime = settings_.ExactVbrTime != 0,
                                     .readId3v2 = settings_.ReadId3v2 != 0};
-    if (track.Load(directory, fileName, reporter_, directoryFd, options))
+    if (track.Load(file.directory, file.name, file.file, file.opened, reporter_, options))
         Group(&track);
     else
         tracks_.RemoveLast();

@@ -7,6 +7,7 @@
 #include "catalog/DisplayMode.h"
 #include "catalog/GenreGroup.h"
 #include "catalog/GroupList.h"
+#include "catalog/ReadAheadWindow.h"
 #include "model/Mp3FileList.h"
 
 #include <cstddef>
@@ -43,6 +44,8 @@ public:
     void SetProgress(Progress progress) { progress_ = std::move(progress); }
     // The command-line tool may leave every snapshot as it is.
     void SetStoreSnapshots(bool store) { storeSnapshots_ = store; }
+    // How many files a walk opens ahead of the one it reads; 0 reads each as it is found.
+    void SetReadAhead(std::size_t files) { readAhead_ = files; }
 
     const CMp3FileList& GetTrackList() const { return tracks_; }
     const TGroupList<CArtistGroup>& ArtistGroups() const { return artists_; }
@@ -56,7 +59,7 @@ private:
     void ScanAddress(bool force);
     void ScanDirectory(const std::string& directory, bool force);
     void ScanFolder(const std::string& directory, const std::string& pattern);
-    void AddFile(const std::string& directory, const std::string& fileName, int directoryFd);
+    void AddFile(const CReadAheadWindow::SFile& file);
     void Group(CMp3File* track);
     void ClearGroups();
 
@@ -66,6 +69,7 @@ private:
     Progress progress_;
     std::size_t filesSeen_ = 0;
     bool storeSnapshots_ = true;
+    std::size_t readAhead_ = 32;
 
     CMp3FileList tracks_;
     TGroupList<CArtistGroup> artists_;

@@ -37,16 +37,21 @@ std::string CMp3File::FullPath() const {
     return path;
 }
 
+bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
+                    const STrackReadOptions& options) {
+    CFile file;
+    const auto opened = file.Open(directory + '/' + fileName, CFile::EMode::Read);
+    return Load(directory, fileName, file, opened, reporter, options);
+}
+
 // One open serves the tags and the header. The size counts everything before the last 128
 // bytes, tag or not, so a file shorter than that cannot be a track. An ID3v1 tag wins over an
 // ID3v2 tag: it is the one the properties sheet writes.
-bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-                    int directoryFd, const STrackReadOptions& options) {
+bool CMp3File::Load(const std::string& directory, const std::string& fileName, const CFile& file,
+                    CFile::EOpenResult opened, IReporter& reporter,
+                    const STrackReadOptions& options) {
     fileName_ = fileName;
     directory_ = directory;
-    CFile file;
-    const auto opened = directoryFd >= 0 ? file.OpenAt(directoryFd, fileName_, CFile::EMode::Read)
-                                         : file.Open(FullPath(), CFile::EMode::Read);
     switch (opened) {
     case CFile::EOpenResult::NotRegular:
         return false;

@@ -2,6 +2,7 @@
 
 #include "model/FieldIds.h"
 #include "model/TrackReadOptions.h"
+#include "platform/File.h"
 
 #include <cstdint>
 #include <span>
@@ -24,10 +25,13 @@ public:
 
     // Reads the file `directory`/`fileName`; false when it must not be listed (not a regular
     // file, shorter than a tag, unreadable). A file that cannot be opened at all is reported
-    // and kept with default values. A walk passes the open directory as `directoryFd`, and
-    // `options` from the settings.
+    // and kept with default values; `options` come from the settings.
     bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-              int directoryFd = -1, const STrackReadOptions& options = {});
+              const STrackReadOptions& options = {});
+    // The same for a file a walk opened before its turn; `opened` tells how that open went.
+    bool Load(const std::string& directory, const std::string& fileName, const CFile& file,
+              CFile::EOpenResult opened, IReporter& reporter,
+              const STrackReadOptions& options = {});
     // Writes the tag fields into the file: over its tag, or appended when it has none. The file
     // is left as it was when the write fails.
     bool WriteTag();

@@ -7,14 +7,15 @@
 
 CMpegStream::CMpegStream(const CFile& file) : file_(file) {}
 
-// Makes `count` bytes from the current position available in the buffer. The first read is
-// small because a plain file has its first header at byte 0.
-bool CMpegStream::Fill(std::size_t count) {
+// Makes `count` bytes from the current position available in the buffer, reading at least
+// `atLeast`. Reads are small where the header is expected (the start, after an ID3v2 tag, a
+// frame's body); only a search that goes on past a buffer without a header reads more.
+bool CMpegStream::Fill(std::size_t count, std::size_t atLeast) {
     if (position_ >= bufferStart_ && position_ + static_cast<std::int64_t>(count) <= BufferEnd())
         return true;
     if (!file_.IsOpen() || position_ >= file_.Size())
         return false;
-    const std::size_t want = std::max(count, bufferLength_ == 0 ? kFirstRead : kBufferSize);
+    const std::size_t want = std::max(count, atLeast);
     const auto got = file_.ReadAt(position_, buffer_.data(), std::min(want, kBufferSize));
     bufferStart_ = position_;
     bufferLength_ = got < 0 ? 0 : static_cast<std::size_t>(got);
@@ -41,7 +42,7 @@ std::span<const std::uint8_t> CMpegStream::SkipId3v2() {
 }
 
 std::optional<std::uint32_t> CMpegStream::FindSync() {
-    while (Fill(4)) {
+    for (std::size_t atLeast = kFirstRead; Fill(4, atLeast); atLeast = kBufferSize) {
         const std::uint8_t* begin = buffer_.data() + (position_ - bufferStart_);
         const std::uint8_t* last = buffer_.data() + bufferLength_ - 3;
         for (const std::uint8_t* p = begin; p < last; ++p) {

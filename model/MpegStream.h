@@ -37,7 +37,7 @@ private:
     static constexpr std::size_t kFirstRead = 4096;
     static constexpr std::size_t kBufferSize = 16384;
 
-    bool Fill(std::size_t count);
+    bool Fill(std::size_t count, std::size_t atLeast = kFirstRead);
     std::int64_t BufferEnd() const {
         return bufferStart_ + static_cast<std::int64_t>(bufferLength_);
     }

@@ -2,9 +2,11 @@
 
 #include "platform/Descriptor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 CFile::~CFile() {
@@ -15,18 +17,25 @@ CFile::EOpenResult CFile::Open(const std::string& path, EMode mode) {
     return OpenAt(AT_FDCWD, path, mode);
 }
 
+// A directory cannot be opened for writing, and a link is judged by its target: neither is a
+// file that failed to open. A link whose target is missing (or loops) is no file at all.
+CFile::EOpenResult CFile::WhyNotOpened(int directoryFd, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(directoryFd, name.c_str(), &st, 0) == 0)
+        return S_ISREG(st.st_mode) ? EOpenResult::CannotOpen : EOpenResult::NotRegular;
+    const bool noTarget = errno == ENOENT || errno == ENOTDIR || errno == ELOOP;
+    if (noTarget && ::fstatat(directoryFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISLNK(st.st_mode))
+        return EOpenResult::NotRegular;
+    return EOpenResult::CannotOpen;
+}
+
 CFile::EOpenResult CFile::OpenAt(int directoryFd, const std::string& name, EMode mode) {
     Close();
     const int flags = (mode == EMode::Read ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC;
     int fd = ::openat(directoryFd, name.c_str(), flags);
-    if (fd < 0) {
-        // A directory cannot be opened for writing; it is still not a file, not a failure.
-        struct stat st {};
-        if (errno == EISDIR ||
-            (::fstatat(directoryFd, name.c_str(), &st, 0) == 0 && !S_ISREG(st.st_mode)))
-            return EOpenResult::NotRegular;
-        return EOpenResult::CannotOpen;
-    }
+    if (fd < 0)
+        return errno == EISDIR ? EOpenResult::NotRegular : WhyNotOpened(directoryFd, name);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -42,6 +51,18 @@ void CFile::Close() {
         ::close(fd_);
     fd_ = -1;
     size_ = 0;
+}
+
+void CFile::WillNeed(std::int64_t offset, std::int64_t length) const {
+    ::posix_fadvise(fd_, offset, length, POSIX_FADV_WILLNEED);
+}
+
+// A read that would wait fails at once instead (EAGAIN), as does one the system cannot do
+// without waiting at all: then the range counts as not in memory.
+bool CFile::InMemory(std::int64_t offset, std::size_t length) const {
+    char probe[128];
+    iovec range{probe, std::min(length, sizeof probe)};
+    return ::preadv2(fd_, &range, 1, offset, RWF_NOWAIT) == static_cast<ssize_t>(range.iov_len);
 }
 
 std::ptrdiff_t CFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {

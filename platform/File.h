@@ -25,6 +25,11 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     std::int64_t Size() const { return size_; }
 
+    // Asks the system to start reading a range now, without waiting, so that a later read
+    // finds it in memory.
+    void WillNeed(std::int64_t offset, std::int64_t length) const;
+    // True when a range of at most 128 bytes can be read without waiting for the disk.
+    bool InMemory(std::int64_t offset, std::size_t length) const;
     // Reads up to `count` bytes; returns how many were read, or -1 on a read error.
     std::ptrdiff_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const;
     // Writes all `count` bytes or reports failure.
@@ -32,6 +37,8 @@ public:
     bool Truncate(std::int64_t length);
 
 private:
+    static EOpenResult WhyNotOpened(int directoryFd, const std::string& name);
+
     int fd_ = -1;
     std::int64_t size_ = 0;
 };

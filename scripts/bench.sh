@@ -7,7 +7,8 @@ data=${BENCH_DATA:-$build/bench-data}
 mkdir -p "$data"
 "$build/bench/TrackModelBench" "$data"
 "$build/bench/SnapshotBench" "$data"
-"$build/bench/CatalogBench" "$data" "$build/quavero-scan"
+"$build/bench/CatalogBench" "$data" "$build/quavero-scan" "$build/bench/WalkFloor" \
+    "$build/bench/SnapshotFloor"
 for gui in "$build"/bench/Gui*Bench; do
     [ -x "$gui" ] && QT_QPA_PLATFORM=offscreen "$gui" "$data" "$build/quavero-scan"
 done

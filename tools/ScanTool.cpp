@@ -10,6 +10,7 @@
 #include "tools/StderrReporter.h"
 
 #include <array>
+#include <cstdlib>
 
 namespace {
 
@@ -79,6 +80,9 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
     reporter_ = std::make_unique<CStderrReporter>();
     doc_ = std::make_unique<CQuavDoc>(*settings_, nullptr, *reporter_);
     doc_->SetStoreSnapshots(save_);
+    // Only for the test that compares the output with and without reading ahead.
+    if (const char* readAhead = std::getenv("QUAVERO_READ_AHEAD"))
+        doc_->SetReadAhead(static_cast<std::size_t>(std::strtoul(readAhead, nullptr, 10)));
     if (!doc_->OpenAddress(address_)) {
         std::fprintf(stderr, "quavero-scan: no such directory: %s\n", address_.c_str());
         return kExitNotFound;

@@ -1,7 +1,9 @@
 #include "catalog/Hints.h"
 #include "support/CatalogFixture.h"
 #include "support/ChildProcess.h"
+#include "support/Mp3Maker.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,4 +101,99 @@ TEST_F(FolderWalk, UnopenableFileIsReportedWithItsPathAndListed) {
     if (result == EChildResult::Skipped)
         GTEST_SKIP() << "cannot drop privileges here";
     EXPECT_EQ(result, EChildResult::Passed);
+}
+
+// Both tmpfs mounts number their inodes alike: only each folder's own device tells them apart.
+TEST_F(FolderWalk, FoldersOnDifferentMountsAreBothWalked) {
+    const std::vector<std::string> mounts{dir.MakeDir("X/m1"), dir.MakeDir("X/m2")};
+    settings.UseCachedCatalog = 0;
+    const EChildResult result = RunWithTmpfsMounts(mounts, [&] {
+        Track("X/m1/a/t.mp3", "A");
+        Track("X/m2/b/t.mp3", "B");
+        CQuavDoc doc(settings, nullptr, reporter);
+        return doc.OpenAddress(dir / "X") &&
+               RelativePaths(doc) == Paths{"X/m1/a/t.mp3", "X/m2/b/t.mp3"};
+    });
+    if (result == EChildResult::Skipped)
+        GTEST_SKIP() << "cannot mount a tmpfs in a mount namespace of the test's own here";
+    EXPECT_EQ(result, EChildResult::Passed);
+}
+
+namespace {
+
+// `depth` folders, "a" and "b" by turns (a folder named like its parent is not walked), each
+// inside the one before, with a track every `every` levels. Made through descriptors, since the
+// paths outgrow the system's limit.
+void MakeDeepChain(const std::string& root, int depth, int every, const std::string& track) {
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 0; fd >= 0; ++level) {
+        if (level % every == 0) {
+            const int file = ::openat(fd, "t.mp3", O_WRONLY | O_CREAT, 0644);
+            ASSERT_EQ(::write(file, track.data(), track.size()), std::ssize(track));
+            ::close(file);
+        }
+        const char* name = level % 2 == 0 ? "a" : "b";
+        const int next = level == depth || ::mkdirat(fd, name, 0755) != 0
+                             ? -1
+                             : ::openat(fd, name, O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+}
+
+// "/a/b/a…", `depth` folders of a chain.
+std::string ChainPath(int depth) {
+    std::string path;
+    for (int i = 0; i < depth; ++i)
+        path += i % 2 == 0 ? "/a" : "/b";
+    return path;
+}
+
+} // namespace
+
+// Far deeper than a path may be long, and with fewer descriptors than there are levels. A link
+// near the top leads 40 levels down elsewhere: the folder above it, closed meanwhile, is found
+// again although the link's own ".." is not that folder.
+TEST_F(FolderWalk, DeepFoldersAreWalkedWithFewDescriptors) {
+    const std::string track =
+        Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Tag("T", "A", "B", "", "", 1);
+    const std::string root = dir.MakeDir("deep");
+    MakeDeepChain(root, 10000, 1000, track);
+    MakeDeepChain(dir.MakeDir("other"), 40, 40, track);
+    ASSERT_EQ(::symlink((dir / "other").c_str(), (root + "/a/0link").c_str()), 0);
+    std::vector<std::string> expected{root, root + "/a/0link", root + "/a/0link" + ChainPath(40)};
+    for (int depth = 1000; depth <= 10000; depth += 1000)
+        expected.push_back(root + ChainPath(depth));
+    settings.UseCachedCatalog = 0;
+    const EChildResult result = RunWithOpenFileLimit(128, [&] {
+        CQuavDoc doc(settings, nullptr, reporter);
+        if (!doc.OpenAddress(root) || doc.GetTrackList().GetSize() != expected.size())
+            return false;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            if (doc.GetTrackList().GetAt(i)->Directory() != expected[i])
+                return false;
+        return reporter.messages.empty();
+    });
+    EXPECT_EQ(result, EChildResult::Passed);
+}
+// A link is judged by its target: one without a target is no track, and says nothing.
+TEST_F(FolderWalk, LinksWithoutTargetAreNotTracks) {
+    struct SLink {
+        const char* name;
+        const char* target;
+    };
+    const SLink links[] = {{"gone.mp3", "missing.mp3"},
+                           {"loop.mp3", "loop.mp3"},
+                           {"inside-a-file.mp3", "a.mp3/x.mp3"},
+                           {"folder.mp3", "sub"},
+                           {"good.mp3", "a.mp3"}};
+    Track("l/a.mp3", "A");
+    dir.MakeDir("l/sub");
+    for (const SLink& link : links)
+        ASSERT_EQ(::symlink(link.target, (dir / "l/" + link.name).c_str()), 0) << link.name;
+    settings.UseCachedCatalog = 0;
+    CQuavDoc doc(settings, &profile, reporter);
+    ASSERT_TRUE(doc.OpenAddress(dir / "l"));
+    EXPECT_EQ(RelativePaths(doc), (Paths{"l/a.mp3", "l/good.mp3"}));
+    EXPECT_TRUE(reporter.messages.empty());
 }

@@ -73,7 +73,7 @@ TEST(Mp3FileId3v2, TextsAsMutagenReadsThem) {
         CMp3File today;
         CRecordingReporter reporter;
         ASSERT_TRUE(on.Load(dir.Path(), f[0], reporter));
-        ASSERT_TRUE(today.Load(dir.Path(), f[0], reporter, -1, kToday));
+        ASSERT_TRUE(today.Load(dir.Path(), f[0], reporter, kToday));
         const std::string* got[] = {&on.Title(), &on.Artist(), &on.Album(), &on.Year(),
                                     &on.Comment()};
         const std::string* before[] = {&today.Title(), &today.Artist(), &today.Album(),
@@ -92,7 +92,7 @@ TEST(Mp3FileId3v2, TextsAsMutagenReadsThem) {
         CMp3File edited;
         CMp3File editedToday;
         ASSERT_TRUE(edited.Load(dir.Path(), f[0], reporter));
-        ASSERT_TRUE(editedToday.Load(dir.Path(), f[0], reporter, -1, kToday));
+        ASSERT_TRUE(editedToday.Load(dir.Path(), f[0], reporter, kToday));
         EXPECT_EQ(edited.Title(), "Edited");
         EXPECT_EQ(Record(edited), Record(editedToday));
     }

@@ -52,7 +52,7 @@ TEST(Mp3FileVbr, ExactTimeOfLameFiles) {
         CMp3File on;
         CMp3File today;
         ASSERT_TRUE(on.Load(dir.Path(), "x.mp3", reporter));
-        ASSERT_TRUE(today.Load(dir.Path(), "x.mp3", reporter, -1, kToday));
+        ASSERT_TRUE(today.Load(dir.Path(), "x.mp3", reporter, kToday));
         EXPECT_EQ(on.VersionLayerText(), c.versionLayer);
         EXPECT_GE(on.Bitrate(), c.minKilobits * 1000);
         EXPECT_LE(on.Bitrate(), c.maxKilobits * 1000);
@@ -151,7 +151,7 @@ TEST(Mp3FileVbr, HostileCountsAndSizes) {
         CMp3File on;
         CMp3File today;
         ASSERT_TRUE(on.Load(dir.Path(), "h.mp3", reporter));
-        ASSERT_TRUE(today.Load(dir.Path(), "h.mp3", reporter, -1, kToday));
+        ASSERT_TRUE(today.Load(dir.Path(), "h.mp3", reporter, kToday));
         EXPECT_EQ(on.Title(), c.title ? c.title : today.Title());
         EXPECT_EQ(on.GetFieldText(EFieldId::Time),
                   c.time ? c.time : today.GetFieldText(EFieldId::Time));

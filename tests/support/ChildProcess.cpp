@@ -1,6 +1,8 @@
 #include "support/ChildProcess.h"
 
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,6 +38,32 @@ EChildResult RunWithFileSizeLimit(std::size_t bytes, const std::function<bool()>
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{bytes, RLIM_INFINITY};
             return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        },
+        check);
+}
+
+EChildResult RunWithOpenFileLimit(std::size_t count, const std::function<bool()>& check) {
+    return RunInChild(
+        [count] {
+            rlimit limit{};
+            ::getrlimit(RLIMIT_NOFILE, &limit);
+            limit.rlim_cur = count;
+            return ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
+        },
+        check);
+}
+
+EChildResult RunWithTmpfsMounts(const std::vector<std::string>& mountPoints,
+                                const std::function<bool()>& check) {
+    return RunInChild(
+        [&mountPoints] {
+            if (::unshare(CLONE_NEWNS) != 0 ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+                return false;
+            for (const std::string& point : mountPoints)
+                if (::mount("none", point.c_str(), "tmpfs", 0, nullptr) != 0)
+                    return false;
+            return true;
         },
         check);
 }

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <functional>
 #include <ostream>
+#include <string>
+#include <vector>
 
 // Checks that must run in a process of their own, so that what they change about themselves
 // (their user, their limits) stays there. The check's verdict comes back as the exit status.
@@ -13,5 +15,11 @@ enum class EChildResult { Passed, Failed, Skipped };
 EChildResult RunAsNobody(const std::function<bool()>& check);
 // With every write failing past `bytes` in a file, as on a full disk.
 EChildResult RunWithFileSizeLimit(std::size_t bytes, const std::function<bool()>& check);
+// With at most `count` open descriptors.
+EChildResult RunWithOpenFileLimit(std::size_t count, const std::function<bool()>& check);
+// In a mount namespace of its own with a fresh tmpfs on each of `mountPoints`. Skipped where
+// the child may not make one.
+EChildResult RunWithTmpfsMounts(const std::vector<std::string>& mountPoints,
+                                const std::function<bool()>& check);
 
 std::ostream& operator<<(std::ostream& out, EChildResult result);

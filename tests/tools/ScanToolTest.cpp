@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,13 +16,14 @@ struct SRun {
     std::string err;
 };
 
-// Runs the real tool with its own profile and captures both outputs.
-SRun RunScan(const CTempDir& dir, const std::string& arguments) {
+// Runs the real tool with its own profile and captures both outputs. `launcher` comes before
+// the tool on the command line: settings of the environment, a command that runs it.
+SRun RunScan(const CTempDir& dir, const std::string& arguments, const std::string& launcher = "") {
     const std::string out = dir / "out.txt";
     const std::string err = dir / "err.txt";
-    const std::string command = "QUAVERO_LANG=en QUAVERO_PROFILE='" + dir / "profile.ini" +
-                                "' " QUAVERO_SCAN " " + arguments + " >'" + out + "' 2>'" + err +
-                                "'";
+    const std::string command = "QUAVERO_LANG=en QUAVERO_PROFILE='" + dir / "profile.ini" + "' " +
+                                launcher + " " QUAVERO_SCAN " " + arguments + " >'" + out +
+                                "' 2>'" + err + "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(out), ReadFileBytes(err)};
 }
@@ -99,4 +103,69 @@ TEST(ScanTool, ErrorsAndUsage) {
         EXPECT_EQ(run.status, 2) << wrong;
         EXPECT_NE(run.err.find("usage: quavero-scan"), std::string::npos);
     }
+}
+
+namespace {
+
+// Tracks of every kind over nested folders, with entries that are not tracks among them: an
+// ID3v2 tag in front, too short, another name, a FIFO, links with and without a target, a
+// folder named like a track, one named like its parent, a file that cannot be opened. Returns
+// the regular files.
+std::vector<std::string> MakeMixedCollection(const CTempDir& dir) {
+    std::vector<std::string> files;
+    for (int i = 0; i < 150; ++i) {
+        const std::string folder =
+            "c/Artist " + std::to_string(i / 40) + "/Album " + std::to_string(i / 8) + "/";
+        const std::string name = std::to_string(i) + (i % 10 == 3 ? ".MP3" : ".mp3");
+        const std::string track =
+            Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(100 + i * 37) +
+            Mp3Maker::Tag("T" + std::to_string(i), "A" + std::to_string(i % 7), "B", "", "", 8);
+        const std::string bytes = i % 10 == 0
+                                      ? Mp3Maker::Id3v2(std::string(2000 + i * 29, 'x')) + track
+                                  : i % 10 == 1 ? "short"
+                                                : track;
+        files.push_back(dir.Write(folder + (i % 10 == 2 ? "cover.jpg" : name), bytes));
+    }
+    files.push_back(dir.Write("c/Artist 1/Artist 1/hidden.mp3", Track("H", "H", 1)));
+    files.push_back(dir.Write("c/Artist 2/locked.mp3", Track("L", "L", 1)));
+    ::chmod(files.back().c_str(), 0);
+    dir.MakeDir("c/Artist 2/folder.mp3");
+    ::mkfifo((dir / "c/Artist 0/pipe.mp3").c_str(), 0644);
+    ::symlink("gone.mp3", (dir / "c/Artist 0/dangling.mp3").c_str());
+    ::symlink("Album 0/4.mp3", (dir / "c/Artist 0/link.mp3").c_str());
+    return files;
+}
+
+// Drops the files' pages from memory, so that the next walk reads them from the disk.
+void DropPages(const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+        const int fd = ::open(file.c_str(), O_RDONLY);
+        ::fdatasync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+// Reading ahead changes no byte of what the tool prints or says. The pages are dropped before
+// each run, so that the walk does read ahead (where the file system lets them go).
+TEST(ScanTool, ReadingAheadChangesNoOutputByte) {
+    CTempDir dir;
+    ::chmod(dir.Path().c_str(), 0755);
+    const std::vector<std::string> files = MakeMixedCollection(dir);
+    // Root opens any file: the tool runs as nobody so that the locked one fails to open.
+    const std::string asUser =
+        ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    DropPages(files);
+    const SRun ahead = RunScan(dir, "--refresh --no-save " + dir / "c", asUser);
+    DropPages(files);
+    const SRun plain =
+        RunScan(dir, "--refresh --no-save " + dir / "c", "QUAVERO_READ_AHEAD=0 " + asUser);
+    ASSERT_EQ(ahead.status, 0) << ahead.err;
+    EXPECT_EQ(std::count(ahead.out.begin(), ahead.out.end(), '\n'), 1 + 120 + 2);
+    EXPECT_EQ(ahead.err, "quavero-scan: Invalid handle: Error opening file: " +
+                             dir / "c/Artist 2/locked.mp3" + "\n");
+    EXPECT_EQ(ahead.out, plain.out);
+    EXPECT_EQ(ahead.err, plain.err);
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Runs a program as a process of its own, its output discarded, and says what it took.
+class CProcessTimer {
+public:
+    struct STimes {
+        double cpu;  // user and system time of the process
+        double wall; // from start to exit
+    };
+
+    static STimes Run(const std::vector<std::string>& command,
+                      const std::vector<std::string>& environment);
+};
