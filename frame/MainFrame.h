@@ -74,6 +74,7 @@ private:
     void BindCommands();
     void BindViewCommands();
     void BindBarCommands();
+    void OnOptions();
     void TrackMenus();
     void SetActiveView(QWidget* view);
     void ActivateOtherPane(bool fromNone);
