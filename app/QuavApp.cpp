@@ -2,6 +2,7 @@
 
 #include "catalog/QuavDoc.h"
 #include "desktop/FrameStrings.h"
+#include "dialogs/AboutSheet.h"
 #include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "platform/CommandIds.h"
@@ -10,11 +11,8 @@
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 
-#include <QMessageBox>
-
 namespace {
 constexpr char kMinimizedArgument[] = "--minimized";
-constexpr char kVersionLine[] = "Quavero - version 2.2.0";
 } // namespace
 
 CQuavApp::CQuavApp(int& argc, char** argv)
@@ -58,8 +56,8 @@ void CQuavApp::ShowMainWindow() {
 }
 
 void CQuavApp::OnAppAbout() {
-    QMessageBox::about(frame_.get(), CFrameStrings::Get(EStringId::AboutCaption),
-                       QLatin1String(kVersionLine));
+    CAboutSheet sheet(frame_.get());
+    sheet.exec();
 }
 
 // Opens again the address the program started with.
