@@ -45,6 +45,7 @@ protected:
 };
 
 struct SMaximumCase {
+    const char* name;
     const char* typed;
     const char* message; // empty when accepted
 };
@@ -82,11 +83,13 @@ TEST_P(Maximum, IsAWholeNumberFromOneTo1200) {
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, Maximum,
-    ::testing::Values(SMaximumCase{"0", "Tapez un nombre entier compris entre 1 et 1200."},
-                      SMaximumCase{"1", ""}, SMaximumCase{"1200", ""},
-                      SMaximumCase{"1201", "Tapez un nombre entier compris entre 1 et 1200."},
-                      SMaximumCase{"12a", "Tapez un nombre entier."},
-                      SMaximumCase{"", "Tapez un nombre entier."}));
+    ::testing::Values(SMaximumCase{"Zero", "0", "Tapez un nombre entier compris entre 1 et 1200."},
+                      SMaximumCase{"One", "1", ""}, SMaximumCase{"Top", "1200", ""},
+                      SMaximumCase{"AboveTop", "1201",
+                                   "Tapez un nombre entier compris entre 1 et 1200."},
+                      SMaximumCase{"Letters", "12a", "Tapez un nombre entier."},
+                      SMaximumCase{"Empty", "", "Tapez un nombre entier."}),
+    [](const ::testing::TestParamInfo<SMaximumCase>& limit) { return limit.param.name; });
 
 TEST_F(OptionSheet, TheFirstColumnGoesNoHigherAndTheLastNoLower) {
     COptionSheet& sheet = Open(kColumnsTab);
