@@ -3,6 +3,7 @@
 #include "catalog/Address.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/FrameStrings.h"
+#include "dialogs/AboutSheet.h"
 #include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "platform/CommandIds.h"
@@ -13,12 +14,10 @@
 #include "res/Resources.h"
 
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QTranslator>
 
 namespace {
 constexpr char kMinimizedArgument[] = "--minimized";
-constexpr char kVersionLine[] = "Quavero - version 2.2.0";
 } // namespace
 
 // Qt has taken its own options out of argv; the first other argument that is not an option
@@ -92,8 +91,8 @@ void CQuavApp::ShowMainWindow() {
 }
 
 void CQuavApp::OnAppAbout() {
-    QMessageBox::about(frame_.get(), CFrameStrings::Get(EStringId::AboutCaption),
-                       QLatin1String(kVersionLine));
+    CAboutSheet sheet(frame_.get());
+    sheet.exec();
 }
 
 // Opens again the address the program started with.

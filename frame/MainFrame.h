@@ -80,6 +80,7 @@ private:
     void CreateFilterBox();
     void BindViewCommands();
     void BindBarCommands();
+    void OnOptions();
     void TrackMenus();
     void SetActiveView(QWidget* view);
     void ActivateOtherPane(bool fromNone);

@@ -2,7 +2,9 @@
 // checked or radio-marked.
 #include "frame/MainFrame.h"
 
+#include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
+#include "dialogs/OptionSheet.h"
 #include "frame/CommandTable.h"
 #include "platform/CommandIds.h"
 #include "settings/AppSettings.h"
@@ -21,6 +23,7 @@ void CMainFrame::BindCommands() {
     commands.SetUpdateRule(ECommandId::Refresh, [this](SCommandState& state) {
         state.enabled = settings_.UseCachedCatalog != 0;
     });
+    commands.SetHandler(ECommandId::Options, [this] { OnOptions(); });
     commands.SetHandler(ECommandId::Exit, [this] { close(); });
     commands.SetHandler(ECommandId::NextPane, [this] { ActivateOtherPane(true); });
     commands.SetHandler(ECommandId::PrevPane, [this] { ActivateOtherPane(true); });
@@ -103,6 +106,22 @@ void CMainFrame::BindBarCommands() {
     commands.SetUpdateRule(ECommandId::StatusBar, [this](SCommandState& state) {
         state.checked = !statusBar()->isHidden();
     });
+}
+
+// The sheet edits copies; only OK stores them, writes them and shows their effect: the tray icon
+// at once, the list's rows and columns through the hint.
+void CMainFrame::OnOptions() {
+    CQuavView* view = GetTrackListView();
+    if (view == nullptr)
+        return;
+    COptionSheet sheet(SOptionValues::From(settings_, view->Columns()), this);
+    if (sheet.exec() != QDialog::Accepted)
+        return;
+    sheet.Values().ApplyTo(settings_, view->Columns());
+    settings_.WriteOptions(profile_,
+                           [view](CIniProfile& profile) { view->SaveColumnSettings(profile); });
+    UpdateTrayIcon();
+    doc_.UpdateAllViews(nullptr, EHint::ColumnsChanged);
 }
 
 // The list's context menu: Play, Enqueue, Copy and Properties, each as enabled as its command.

@@ -98,6 +98,8 @@ void CAppSettings::WriteOptions(CIniProfile& profile,
     profile.WriteInt(kSectionAdvanced, kMaxRow, MaxRow);
     profile.WriteInt(kSectionAdvanced, kUseCachedCatalog, UseCachedCatalog);
     profile.WriteInt(kSectionAdvanced, kMinimizeToSystray, MinimizeToSystray);
+    profile.WriteInt(kSectionAdvanced, kExactVbrTime, ExactVbrTime);
+    profile.WriteInt(kSectionAdvanced, kReadId3v2, ReadId3v2);
 }
 
 void CAppSettings::WriteShutdown(CIniProfile& profile, const SShutdownState& state) {

@@ -214,6 +214,7 @@ TEST_F(AppSettings, OptionsAreWrittenInOrder) {
     settings.MaxRow = 500;
     settings.UseCachedCatalog = 0;
     settings.MinimizeToSystray = 1;
+    settings.ExactVbrTime = 0;
     bool columnsWritten = false;
     CIniProfile profile(path);
     settings.WriteOptions(profile, [&](CIniProfile& columns) {
@@ -244,7 +245,9 @@ TEST_F(AppSettings, OptionsAreWrittenInOrder) {
                                    "CommandEnqueue=Enqueue\n"
                                    "MaxRow=500\n"
                                    "UseCachedCatalog=0\n"
-                                   "MinimizeToSystray=1\n");
+                                   "MinimizeToSystray=1\n"
+                                   "ExactVbrTime=0\n"
+                                   "ReadId3v2=1\n");
 }
 
 TEST_F(AppSettings, ShutdownIsWrittenInOrder) {

@@ -2,17 +2,23 @@
 // (trayer) on it, and the program in a child process on that display. Skipped, and said so,
 // where either is missing or the tray does not come up.
 #include "app/QuavApp.h"
+#include "dialogs/OptionSheet.h"
+#include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "frame/TrayIcon.h"
 #include "platform/IniProfile.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsKeys.h"
+#include "support/ModalDriver.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QSystemTrayIcon>
+#include <QTabWidget>
 
 #include <csignal>
 #include <cstdlib>
@@ -65,9 +71,7 @@ bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
 
 // Runs in the child: starts minimised with the option on, and checks the whole round of hiding
 // behind the icon and coming back. The exit status says which step failed.
-int RunProgram(const CTempDir& dir) {
-    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    ::setenv("QUAVERO_PROFILE", (dir / "quavero.ini").c_str(), 1);
+int RunProgram() {
     int argc = 2;
     char name[] = "quavero";
     char minimized[] = "--minimized";
@@ -100,17 +104,35 @@ int RunProgram(const CTempDir& dir) {
     return 0;
 }
 
-} // namespace
+// Runs in the child: the option turned on and then off in the options sheet shows the icon and
+// removes it as soon as OK is pressed.
+int RunOptionSheet() {
+    int argc = 1;
+    char name[] = "quavero";
+    char* argv[] = {name, nullptr};
+    CQuavApp app(argc, argv);
+    if (!WaitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 5000))
+        return kNoTray;
+    if (!app.InitInstance())
+        return 1;
+    CMainFrame& frame = *app.Frame();
+    for (const bool on : {true, false}) {
+        auto watch = WhenModal<COptionSheet>([](COptionSheet& sheet) {
+            sheet.Tabs().setCurrentIndex(3);
+            sheet.findChild<QCheckBox*>(QStringLiteral("minimizeToSystray"))->click();
+            sheet.accept();
+        });
+        frame.Commands().Action(ECommandId::Options)->trigger();
+        const bool shown = frame.TrayIcon() != nullptr && frame.TrayIcon()->IsEnabled();
+        if (shown != on)
+            return on ? 2 : 3;
+    }
+    return 0;
+}
 
-TEST(Tray, MinimisingHidesBehindTheIconAndAClickBringsTheWindowBack) {
-    if (!Installed("Xvfb") || !Installed("trayer"))
-        GTEST_SKIP() << "Xvfb or trayer is not installed";
-    CTempDir dir;
-    dir.MakeDir("music");
-    CIniProfile profile(dir / "quavero.ini");
-    profile.WriteString(SettingsKey::kSectionMp3, SettingsKey::kFilePath, dir / "music");
-    profile.WriteInt(SettingsKey::kSectionAdvanced, SettingsKey::kMinimizeToSystray, 1);
-
+// Runs `program` in a child process on an X server of the test's own with a tray on it, the
+// profile in `dir`; its exit status.
+int OnTestTray(const CTempDir& dir, int (*program)()) {
     const std::string display = ":" + std::to_string(70 + ::getpid() % 200);
     const pid_t server =
         Spawn({"Xvfb", display, "-nolisten", "tcp", "-screen", "0", "800x600x24"}, "");
@@ -119,17 +141,47 @@ TEST(Tray, MinimisingHidesBehindTheIconAndAClickBringsTheWindowBack) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     const pid_t tray = Spawn({"trayer", "--edge", "top", "--align", "right"}, display);
 
-    const pid_t program = ::fork();
-    if (program == 0) {
+    const pid_t child = ::fork();
+    if (child == 0) {
         ::setenv("DISPLAY", display.c_str(), 1);
-        ::_exit(RunProgram(dir));
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        ::setenv("QUAVERO_PROFILE", (dir / "quavero.ini").c_str(), 1);
+        ::_exit(program());
     }
     int status = 0;
-    ::waitpid(program, &status, 0);
+    ::waitpid(child, &status, 0);
     Stop(tray);
     Stop(server);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == kNoTray)
-        GTEST_SKIP() << "the tray did not come up on the test's X server";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "failed at step " << WEXITSTATUS(status);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+struct STrayCase {
+    const char* name;
+    int minimizeToSystray;
+    int (*program)();
+};
+
+class Tray : public ::testing::TestWithParam<STrayCase> {};
+
+} // namespace
+
+TEST_P(Tray, RunsItsRoundOnARealNotificationArea) {
+    if (!Installed("Xvfb") || !Installed("trayer"))
+        GTEST_SKIP() << "Xvfb or trayer is not installed";
+    CTempDir dir;
+    dir.MakeDir("music");
+    CIniProfile profile(dir / "quavero.ini");
+    profile.WriteString(SettingsKey::kSectionMp3, SettingsKey::kFilePath, dir / "music");
+    profile.WriteInt(SettingsKey::kSectionAdvanced, SettingsKey::kMinimizeToSystray,
+                     GetParam().minimizeToSystray);
+    const int status = OnTestTray(dir, GetParam().program);
+    if (status == kNoTray)
+        GTEST_SKIP() << "the tray did not come up on the test's X server";
+    EXPECT_EQ(status, 0) << "failed at step " << status;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rounds, Tray,
+    ::testing::Values(STrayCase{"MinimisingHidesBehindTheIconAndAClickBringsItBack", 1, RunProgram},
+                      STrayCase{"TheOptionSheetShowsAndRemovesTheIconAtOnce", 0, RunOptionSheet}),
+    [](const ::testing::TestParamInfo<STrayCase>& round) { return std::string(round.param.name); });

@@ -1,0 +1,102 @@
+#include "dialogs/AdvancedPage.h"
+
+#include "desktop/FrameStrings.h"
+#include "dialogs/OptionValues.h"
+#include "platform/StringIds.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+QCheckBox* Check(const char* text, const char* name, int value) {
+    auto* box = new QCheckBox(QString::fromUtf8(text));
+    box->setObjectName(QLatin1String(name));
+    box->setChecked(value != 0);
+    return box;
+}
+
+QLineEdit* Edit(const QString& text, const char* name) {
+    auto* edit = new QLineEdit(text);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+int Flag(const QCheckBox* box) {
+    return box->isChecked() ? 1 : 0;
+}
+
+} // namespace
+
+CAdvancedPage::CAdvancedPage(const SOptionValues& values, QWidget* parent)
+    : COptionPage(parent), originalPlay_(values.commandPlay),
+      originalEnqueue_(values.commandEnqueue) {
+    useCache_ = Check("Use cache files per address (Recommended)", "useCachedCatalog",
+                      values.useCachedCatalog);
+    systray_ = Check("Minimize to system tray", "minimizeToSystray", values.minimizeToSystray);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(MakeCommands(values));
+    layout->addWidget(MakeMaximum(values));
+    layout->addWidget(useCache_);
+    layout->addWidget(systray_);
+    layout->addWidget(MakeReading(values));
+    layout->addStretch();
+}
+
+QGroupBox* CAdvancedPage::MakeCommands(const SOptionValues& values) {
+    play_ = Edit(Shown(values.commandPlay), "commandPlay");
+    enqueue_ = Edit(Shown(values.commandEnqueue), "commandEnqueue");
+    auto* group = new QGroupBox(QStringLiteral("Shell command to use"));
+    auto* form = new QFormLayout(group);
+    form->addRow(QStringLiteral("Play :"), play_);
+    form->addRow(QStringLiteral("Enqueue :"), enqueue_);
+    return group;
+}
+
+QGroupBox* CAdvancedPage::MakeMaximum(const SOptionValues& values) {
+    maxRow_ = Edit(QString::number(values.maxRow), "maxRow");
+    auto* group = new QGroupBox(QStringLiteral("Maximum number of files displayed"));
+    (new QFormLayout(group))->addRow(QStringLiteral("Maximum :"), maxRow_);
+    return group;
+}
+
+// Both take effect at the next walk of a directory; a cache file keeps what was read before.
+QGroupBox* CAdvancedPage::MakeReading(const SOptionValues& values) {
+    exactVbrTime_ = Check("Exact time of variable bitrate files (Xing, VBRI)", "exactVbrTime",
+                          values.exactVbrTime);
+    readId3v2_ = Check("ID3v2 tag of files without an ID3v1 tag", "readId3v2", values.readId3v2);
+    auto* group = new QGroupBox(QStringLiteral("Reading of tracks"));
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(exactVbrTime_);
+    groupLayout->addWidget(readId3v2_);
+    return group;
+}
+
+void CAdvancedPage::Store(SOptionValues& values) const {
+    values.commandPlay = Typed(play_->text(), originalPlay_);
+    values.commandEnqueue = Typed(enqueue_->text(), originalEnqueue_);
+    values.maxRow = maxRow_->text().toInt();
+    values.useCachedCatalog = Flag(useCache_);
+    values.minimizeToSystray = Flag(systray_);
+    values.exactVbrTime = Flag(exactVbrTime_);
+    values.readId3v2 = Flag(readId3v2_);
+}
+
+// A whole number: an optional sign and decimal digits, spaces around them allowed.
+QString CAdvancedPage::Failure() const {
+    bool whole = false;
+    const int rows = maxRow_->text().toInt(&whole, 10);
+    if (!whole)
+        return CFrameStrings::Get(EStringId::MsgEnterInteger);
+    if (rows < kMinRows || rows > kMaxRows)
+        return CFrameStrings::Get(EStringId::MsgEnterIntegerRange).arg(kMinRows).arg(kMaxRows);
+    return {};
+}
+
+void CAdvancedPage::FocusFailure() {
+    maxRow_->setFocus(Qt::OtherFocusReason);
+    maxRow_->selectAll();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "dialogs/OptionPage.h"
+
+#include <string>
+
+class QCheckBox;
+class QGroupBox;
+class QLineEdit;
+
+// "Advanced": the shell verbs that play and enqueue, the most rows the list shows, the cache
+// files, the tray, and how tracks are read.
+class CAdvancedPage : public COptionPage {
+public:
+    static constexpr int kMinRows = 1;
+    static constexpr int kMaxRows = 1200;
+
+    CAdvancedPage(const SOptionValues& values, QWidget* parent = nullptr);
+
+    void Store(SOptionValues& values) const override;
+    // The maximum must be a whole number from kMinRows to kMaxRows; the verbs may be anything,
+    // even empty.
+    QString Failure() const override;
+    void FocusFailure() override;
+
+private:
+    QGroupBox* MakeCommands(const SOptionValues& values);
+    QGroupBox* MakeMaximum(const SOptionValues& values);
+    QGroupBox* MakeReading(const SOptionValues& values);
+
+    QLineEdit* play_ = nullptr;
+    QLineEdit* enqueue_ = nullptr;
+    QLineEdit* maxRow_ = nullptr;
+    QCheckBox* useCache_ = nullptr;
+    QCheckBox* systray_ = nullptr;
+    QCheckBox* exactVbrTime_ = nullptr;
+    QCheckBox* readId3v2_ = nullptr;
+    std::string originalPlay_;
+    std::string originalEnqueue_;
+};

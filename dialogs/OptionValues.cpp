@@ -1,0 +1,63 @@
+#include "dialogs/OptionValues.h"
+
+#include "settings/AppSettings.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+bool KnownAlignment(EColumnAlign alignment) {
+    return alignment == EColumnAlign::Left || alignment == EColumnAlign::Right ||
+           alignment == EColumnAlign::Center;
+}
+
+// A stable sort by order is the order in which the list places the columns, so renumbering along
+// it shows the same columns in the same places, and moving a column by one place always works.
+void MakeWellFormed(SOptionValues::ColumnArray& columns) {
+    std::array<std::size_t, kFieldCount> shown{};
+    std::iota(shown.begin(), shown.end(), std::size_t{0});
+    std::stable_sort(shown.begin(), shown.end(), [&columns](std::size_t a, std::size_t b) {
+        return columns[a].order < columns[b].order;
+    });
+    for (std::size_t place = 0; place < shown.size(); ++place)
+        columns[shown[place]].order = static_cast<int>(place) + 1;
+    for (CColumnInfo& column : columns) {
+        column.displayed = column.displayed != 0 ? 1 : 0;
+        if (!KnownAlignment(column.alignment))
+            column.alignment = EColumnAlign::Left;
+    }
+}
+
+} // namespace
+
+SOptionValues SOptionValues::From(const CAppSettings& settings, const ColumnArray& columns) {
+    SOptionValues values;
+    values.fullRowSelection = settings.FullRowSelection;
+    values.doubleClickAction = settings.DoubleClickAction;
+    values.columns = columns;
+    MakeWellFormed(values.columns);
+    values.favoriteAddresses = settings.FavoriteAddresses;
+    values.commandPlay = settings.CommandPlay;
+    values.commandEnqueue = settings.CommandEnqueue;
+    values.maxRow = settings.MaxRow;
+    values.useCachedCatalog = settings.UseCachedCatalog;
+    values.minimizeToSystray = settings.MinimizeToSystray;
+    values.exactVbrTime = settings.ExactVbrTime;
+    values.readId3v2 = settings.ReadId3v2;
+    return values;
+}
+
+void SOptionValues::ApplyTo(CAppSettings& settings, ColumnArray& records) const {
+    settings.FullRowSelection = fullRowSelection;
+    settings.DoubleClickAction = doubleClickAction;
+    records = columns;
+    settings.FavoriteAddresses = favoriteAddresses;
+    settings.CommandPlay = commandPlay;
+    settings.CommandEnqueue = commandEnqueue;
+    settings.MaxRow = maxRow;
+    settings.UseCachedCatalog = useCachedCatalog;
+    settings.MinimizeToSystray = minimizeToSystray;
+    settings.ExactVbrTime = exactVbrTime;
+    settings.ReadId3v2 = readId3v2;
+}
