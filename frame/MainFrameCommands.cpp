@@ -105,6 +105,10 @@ void CMainFrame::BindBarCommands() {
     });
 }
 
+void CMainFrame::RunCommand(ECommandId id) {
+    commands_->Execute(id);
+}
+
 // The list's context menu: Play, Enqueue, Copy and Properties, each as enabled as its command.
 std::unique_ptr<QMenu> CMainFrame::BuildTrackMenu() {
     auto menu = std::make_unique<QMenu>(this);
