@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogView.h"
 #include "settings/ColumnInfo.h"
+#include "views/PlayerCommands.h"
 #include "views/ViewStyle.h"
 
 #include <QPoint>
@@ -48,6 +49,9 @@ public:
     void WriteColumnWidths(CIniProfile& profile) const;
     // At least one row is selected.
     bool CanPlay() const;
+    // The selected rows to the desktop's player, with the verb CommandPlay or CommandEnqueue.
+    void Play();
+    void Enqueue();
     // The selected rows to the clipboard: the shown columns' full texts, tab-separated, one line
     // per row.
     void Copy();
@@ -78,6 +82,7 @@ Q_SIGNALS:
 
 private:
     void OnSelectionChanged();
+    void RunDoubleClickAction();
     void DropTracks();
     void ApplyColumnsChanged();
     void BuildDisplayedColumns();
@@ -91,6 +96,7 @@ private:
     IFrameServices& frame_;
     CTrackTableModel* model_;
     CListViewEx* list_;
+    CPlayerCommands player_;
 
     // Widths are mutable: the shut-down write refreshes them from the list.
     mutable ColumnArray columns_;
