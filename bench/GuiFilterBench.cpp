@@ -2,7 +2,7 @@
 // shown texts hold every word, then takes its first MaxRow and sorts them. The goal is the
 // processor time of one refilter: at most 50 ms.
 #include "bench/BenchCollection.h"
-#include "bench/SnapshotFloor.h"
+#include "bench/SyntheticSnapshot.h"
 #include "catalog/QuavDoc.h"
 #include "platform/IniProfile.h"
 #include "platform/Reporter.h"
@@ -34,6 +34,7 @@ public:
     void BeginBusy() override {}
     void EndBusy() override {}
     void CycleFocus() override {}
+    void RunCommand(ECommandId) override {}
 };
 
 } // namespace
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const std::string folder = std::string(argv[1]) + "/filter100k";
-    CSnapshotFloor::WriteSynthetic(folder, kTracks, kArtists);
+    CSyntheticSnapshot::Write(folder, kTracks, kArtists);
 
     CAppSettings settings;
     settings.LoadSettings(CIniProfile(std::string(argv[1]) + "/filter-bench.ini"));

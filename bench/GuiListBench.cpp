@@ -40,6 +40,7 @@ public:
     void BeginBusy() override {}
     void EndBusy() override {}
     void CycleFocus() override {}
+    void RunCommand(ECommandId) override {}
 };
 
 // Paints the whole widget, as its window would show it, into an image made once.

@@ -41,6 +41,7 @@ public:
     void BeginBusy() override;
     void EndBusy() override;
     void CycleFocus() override;
+    void RunCommand(ECommandId id) override;
 
     CQuavView* GetTrackListView() const;
     CLeftView* GetLeftView() const { return leftPane_; }

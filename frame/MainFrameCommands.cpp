@@ -46,6 +46,14 @@ void CMainFrame::BindViewCommands() {
     CCommandTable& commands = *commands_;
     // Play, Enqueue, Properties and Copy belong to the track list and follow its rule once they
     // have handlers; until then they have none, which keeps them disabled.
+    commands.SetHandler(ECommandId::Play, [this] {
+        if (CQuavView* view = GetTrackListView())
+            view->Play();
+    });
+    commands.SetHandler(ECommandId::Enqueue, [this] {
+        if (CQuavView* view = GetTrackListView())
+            view->Enqueue();
+    });
     commands.SetHandler(ECommandId::Copy, [this] {
         if (CQuavView* view = GetTrackListView())
             view->Copy();
@@ -122,6 +130,10 @@ void CMainFrame::OnOptions() {
                            [view](CIniProfile& profile) { view->SaveColumnSettings(profile); });
     UpdateTrayIcon();
     doc_.UpdateAllViews(nullptr, EHint::ColumnsChanged);
+}
+
+void CMainFrame::RunCommand(ECommandId id) {
+    commands_->Execute(id);
 }
 
 // The list's context menu: Play, Enqueue, Copy and Properties, each as enabled as its command.

@@ -48,6 +48,7 @@ enum class EStringId : int {
     MsgPlayManyFailed = 134,
     MsgPlayOneFailed = 135,
     MsgFileNotFound = 157,
+    MsgPlaylistFailed = 158,
 
     // Status texts; printf formats.
     FileCountFormat = 129,

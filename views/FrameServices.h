@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/CommandIds.h"
+
 #include <QString>
 
 // What the views ask of the main window: the status panes, the busy state around a rebuild,
-// and moving the focus to the other pane on Tab.
+// moving the focus to the other pane on Tab, and running one of its commands.
 class IFrameServices {
 public:
     virtual ~IFrameServices() = default;
@@ -13,4 +15,6 @@ public:
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
     virtual void CycleFocus() = 0;
+    // As its menu entry would: only while the command is enabled.
+    virtual void RunCommand(ECommandId id) = 0;
 };

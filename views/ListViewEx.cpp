@@ -13,11 +13,10 @@
 
 namespace {
 
-bool IsTab(const QEvent* event) {
+int PressedKey(const QEvent* event) {
     if (event->type() != QEvent::KeyPress)
-        return false;
-    const int key = static_cast<const QKeyEvent*>(event)->key();
-    return key == Qt::Key_Tab || key == Qt::Key_Backtab;
+        return 0;
+    return static_cast<const QKeyEvent*>(event)->key();
 }
 
 } // namespace
@@ -67,7 +66,8 @@ void CListViewEx::ForwardSignals(QAbstractItemView* view) {
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(view, &QAbstractItemView::activated, this,
+    // Not `activated`: where the style activates on a single click, a click would play.
+    connect(view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { Q_EMIT ItemActivated(index.row()); });
     connect(view, &QWidget::customContextMenuRequested, this, [this, view](QPoint position) {
         Q_EMIT ContextMenuRequested(view->viewport()->mapToGlobal(position));
@@ -184,6 +184,11 @@ void CListViewEx::SelectAll() {
     selection->select(all, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+int CListViewEx::CurrentRow() const {
+    const QItemSelectionModel* selection = SelectionModel();
+    return selection && selection->currentIndex().isValid() ? selection->currentIndex().row() : -1;
+}
+
 int CListViewEx::ColumnWidth(int column) const {
     return details_->columnWidth(column);
 }
@@ -192,11 +197,15 @@ void CListViewEx::SetColumnWidth(int column, int width) {
     details_->setColumnWidth(column, width);
 }
 
+// Enter on the current row is then processed by the list as usual.
 bool CListViewEx::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == details_ || watched == icons_) && IsTab(event)) {
+    const int key = watched == details_ || watched == icons_ ? PressedKey(event) : 0;
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
         Q_EMIT TabPressed();
         return true;
     }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && CurrentRow() >= 0)
+        Q_EMIT ItemActivated(CurrentRow());
     if (watched == details_ &&
         (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         RepaintDetails();

@@ -47,6 +47,8 @@ public:
     CFullRowDelegate* Delegate() const { return delegate_; }
 
     std::vector<int> SelectedRows() const;
+    // The row with the focus frame, or -1.
+    int CurrentRow() const;
     void SelectAll();
     int ColumnWidth(int column) const;
     void SetColumnWidth(int column, int width);

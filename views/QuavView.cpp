@@ -8,6 +8,7 @@
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 #include "settings/AppSettings.h"
+#include "settings/DoubleClickAction.h"
 #include "views/FrameServices.h"
 #include "views/ListViewEx.h"
 #include "views/SelectionStatus.h"
@@ -38,8 +39,9 @@ Qt::Alignment QtAlignment(EColumnAlign alignment) {
 CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame, QWidget* parent)
     : QWidget(parent), doc_(doc), settings_(settings), frame_(frame),
       model_(new CTrackTableModel(this)), list_(new CListViewEx(this)),
-      columns_(CColumnInfo::DefaultColumns()), displayAll_(settings.DisplayAll != 0),
-      sortKey_(settings.SortingColumn), secondarySortKey_(settings.SecondarySortingColumn) {
+      player_(doc, settings, *this), columns_(CColumnInfo::DefaultColumns()),
+      displayAll_(settings.DisplayAll != 0), sortKey_(settings.SortingColumn),
+      secondarySortKey_(settings.SecondarySortingColumn) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
@@ -47,6 +49,7 @@ CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& fram
     list_->SetModel(model_);
     connect(list_, &CListViewEx::ColumnClicked, this, &CQuavView::OnColumnClick);
     connect(list_, &CListViewEx::TabPressed, this, [this] { frame_.CycleFocus(); });
+    connect(list_, &CListViewEx::ItemActivated, this, &CQuavView::RunDoubleClickAction);
     connect(list_, &CListViewEx::ContextMenuRequested, this, &CQuavView::ContextMenuRequested);
     connect(list_->SelectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CQuavView::OnSelectionChanged);
@@ -229,6 +232,31 @@ void CQuavView::SelectAll() {
 bool CQuavView::CanPlay() const {
     const QItemSelectionModel* selection = list_->SelectionModel();
     return selection && selection->hasSelection();
+}
+
+void CQuavView::Play() {
+    player_.Run(CPlayerCommands::ECommand::Play, SelectedTracks());
+}
+
+void CQuavView::Enqueue() {
+    player_.Run(CPlayerCommands::ECommand::Enqueue, SelectedTracks());
+}
+
+// Properties goes through the window's commands, which know whether it can run.
+void CQuavView::RunDoubleClickAction() {
+    if (!CanPlay())
+        return;
+    switch (static_cast<EDoubleClickAction>(settings_.DoubleClickAction)) {
+    case EDoubleClickAction::Play:
+        Play();
+        break;
+    case EDoubleClickAction::Enqueue:
+        Enqueue();
+        break;
+    case EDoubleClickAction::Properties:
+        frame_.RunCommand(ECommandId::Properties);
+        break;
+    }
 }
 
 void CQuavView::WriteColumnWidths(CIniProfile& profile) const {

@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogView.h"
 #include "settings/ColumnInfo.h"
+#include "views/PlayerCommands.h"
 #include "views/TrackFilter.h"
 #include "views/ViewStyle.h"
 
@@ -52,6 +53,9 @@ public:
     void WriteColumnWidths(CIniProfile& profile) const;
     // At least one row is selected.
     bool CanPlay() const;
+    // The selected rows to the desktop's player, with the verb CommandPlay or CommandEnqueue.
+    void Play();
+    void Enqueue();
     // The selected rows to the clipboard: the shown columns' full texts, tab-separated, one line
     // per row.
     void Copy();
@@ -82,6 +86,7 @@ Q_SIGNALS:
 
 private:
     void OnSelectionChanged();
+    void RunDoubleClickAction();
     void DropTracks();
     void ApplyColumnsChanged();
     void BuildDisplayedColumns();
@@ -97,6 +102,7 @@ private:
     IFrameServices& frame_;
     CTrackTableModel* model_;
     CListViewEx* list_;
+    CPlayerCommands player_;
 
     // Widths are mutable: the shut-down write refreshes them from the list.
     mutable ColumnArray columns_;

@@ -1,15 +1,23 @@
 #include "support/ChildProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <sched.h>
+#include <spawn.h>
+#include <string>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr int kCannotSetUp = 3;
+constexpr char kAloneVariable[] = "QUAVERO_TEST_ALONE";
 
 EChildResult RunInChild(const std::function<bool()>& setUp, const std::function<bool()>& check) {
     const pid_t child = ::fork();
@@ -78,4 +86,27 @@ std::ostream& operator<<(std::ostream& out, EChildResult result) {
         return out << "skipped";
     }
     return out;
+}
+
+bool RerunAlone() {
+    if (std::getenv(kAloneVariable) != nullptr)
+        return false;
+    const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
+    std::string filter = "--gtest_filter=";
+    filter.append(test.test_suite_name()).append(".").append(test.name());
+    std::string program = "/proc/self/exe", brief = "--gtest_brief=1";
+    char* argv[] = {program.data(), filter.data(), brief.data(), nullptr};
+    std::string alone = std::string(kAloneVariable) + "=1";
+    std::vector<char*> environment{alone.data()};
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        environment.push_back(*variable);
+    environment.push_back(nullptr);
+    pid_t child = 0;
+    int status = -1;
+    std::fflush(nullptr);
+    if (::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environment.data()) == 0)
+        ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the test failed when run alone (status " << status << "; its output is above)";
+    return true;
 }

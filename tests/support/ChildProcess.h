@@ -23,3 +23,8 @@ EChildResult RunWithTmpfsMounts(const std::vector<std::string>& mountPoints,
                                 const std::function<bool()>& check);
 
 std::ostream& operator<<(std::ostream& out, EChildResult result);
+
+// For a test whose set-up a library reads once per process (GIO, the desktop's configuration):
+// runs the current test again, alone, in a fresh copy of the test program, and fails when it
+// fails there. True in the test that started the copy; false in the copy, which runs the body.
+bool RerunAlone();

@@ -29,11 +29,13 @@ public:
     void BeginBusy() override { ++busy; }
     void EndBusy() override { --busy; }
     void CycleFocus() override { ++focusCycles; }
+    void RunCommand(ECommandId id) override { commands.push_back(id); }
 
     int statusUpdates = 0;
     QStringList status;
     int busy = 0;
     int focusCycles = 0;
+    std::vector<ECommandId> commands;
 };
 
 // What the organisation tree does for the list: at the end of every rebuild it selects its root

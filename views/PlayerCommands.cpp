@@ -1,0 +1,75 @@
+#include "views/PlayerCommands.h"
+
+#include "catalog/Address.h"
+#include "catalog/QuavDoc.h"
+#include "desktop/FrameStrings.h"
+#include "desktop/MessageBox.h"
+#include "desktop/ShellVerb.h"
+#include "desktop/TextCodec.h"
+#include "model/Mp3File.h"
+#include "model/Playlist.h"
+#include "platform/StringIds.h"
+#include "settings/AppSettings.h"
+
+namespace {
+
+using EContent = CShellVerb::EContent;
+
+QString WithArgument(EStringId id, const std::string& argument) {
+    return CFrameStrings::Get(id).arg(CTextCodec::ToQString(argument));
+}
+
+} // namespace
+
+CPlayerCommands::CPlayerCommands(CQuavDoc& doc, const CAppSettings& settings, QWidget& owner)
+    : doc_(doc), settings_(settings), owner_(owner) {}
+
+// The playlist is rewritten even for one track, which itself goes by its own path; a playlist
+// that cannot be written stops the command before anything reaches the player.
+void CPlayerCommands::Run(ECommand command, const std::vector<CMp3File*>& tracks) {
+    if (tracks.empty())
+        return;
+    const std::string& verb =
+        command == ECommand::Play ? settings_.CommandPlay : settings_.CommandEnqueue;
+    const std::string playlist = CPlaylist::Path();
+    if (!CPlaylist::Write(playlist, tracks)) {
+        Warn(WithArgument(EStringId::MsgPlaylistFailed, playlist));
+        return;
+    }
+    if (tracks.size() == 1)
+        HandOverOne(command, verb, tracks.front()->FullPath());
+    else
+        HandOverMany(command, verb, playlist);
+}
+
+// A track whose file has gone is not handed over: the catalog is out of date, and the user may
+// have it read again. The refresh destroys the tracks, so nothing is read after it.
+void CPlayerCommands::HandOverOne(ECommand command, const std::string& verb,
+                                  const std::string& path) {
+    if (!CAddress::FileExists(path)) {
+        const auto answer =
+            CMessageBox::Show(&owner_, WithArgument(EStringId::MsgFileNotFound, path),
+                              QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+        if (answer == QMessageBox::Yes)
+            doc_.Refresh();
+        return;
+    }
+    if (CShellVerb::Execute(verb, path, EContent::Track))
+        return;
+    Warn(WithArgument(command == ECommand::Play ? EStringId::MsgPlayOneFailed
+                                                : EStringId::MsgEnqueueFailed,
+                      verb));
+}
+
+// Missing files among several are left to the player.
+void CPlayerCommands::HandOverMany(ECommand command, const std::string& verb,
+                                   const std::string& playlist) {
+    if (CShellVerb::Execute(verb, playlist, EContent::Playlist))
+        return;
+    Warn(command == ECommand::Play ? CFrameStrings::Get(EStringId::MsgPlayManyFailed)
+                                   : WithArgument(EStringId::MsgEnqueueFailed, verb));
+}
+
+void CPlayerCommands::Warn(const QString& text) {
+    CMessageBox::Show(&owner_, text, QMessageBox::Warning);
+}
