@@ -57,7 +57,7 @@ void CBusyAnimation::Advance() {
 }
 
 QSize CBusyAnimation::sizeHint() const {
-    return frames_.isEmpty() ? QSize(32, 32) : frames_.front().size();
+    return frames_.isEmpty() ? QSize(32, 32) : frames_.front().deviceIndependentSize().toSize();
 }
 
 void CBusyAnimation::paintEvent(QPaintEvent*) {
@@ -66,6 +66,8 @@ void CBusyAnimation::paintEvent(QPaintEvent*) {
         painter.drawTiledPixmap(rect(), background_);
     if (frames_.isEmpty())
         return;
+    // Sizes in the widget's own units: a high-density frame has twice the pixels.
     const QPixmap& frame = frames_[current_];
-    painter.drawPixmap((width() - frame.width()) / 2, (height() - frame.height()) / 2, frame);
+    const QSize size = frame.deviceIndependentSize().toSize();
+    painter.drawPixmap((width() - size.width()) / 2, (height() - size.height()) / 2, frame);
 }

@@ -4,6 +4,7 @@
 #include "support/Mp3Maker.h"
 
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,14 +154,16 @@ std::string ChainPath(int depth) {
 
 // Far deeper than a path may be long, and with fewer descriptors than there are levels. A link
 // near the top leads 40 levels down elsewhere: the folder above it, closed meanwhile, is found
-// again although the link's own ".." is not that folder.
+// again although the link's own ".." is not that folder. The 20,000 folders are made in memory
+// where a memory file system is at hand: on a disk, making and removing them takes long.
 TEST_F(FolderWalk, DeepFoldersAreWalkedWithFewDescriptors) {
+    const CTempDir deep(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "");
     const std::string track =
         Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Tag("T", "A", "B", "", "", 1);
-    const std::string root = dir.MakeDir("deep");
+    const std::string root = deep.MakeDir("deep");
     MakeDeepChain(root, 10000, 1000, track);
-    MakeDeepChain(dir.MakeDir("other"), 40, 40, track);
-    ASSERT_EQ(::symlink((dir / "other").c_str(), (root + "/a/0link").c_str()), 0);
+    MakeDeepChain(deep.MakeDir("other"), 40, 40, track);
+    ASSERT_EQ(::symlink((deep / "other").c_str(), (root + "/a/0link").c_str()), 0);
     std::vector<std::string> expected{root, root + "/a/0link", root + "/a/0link" + ChainPath(40)};
     for (int depth = 1000; depth <= 10000; depth += 1000)
         expected.push_back(root + ChainPath(depth));

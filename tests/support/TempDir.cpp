@@ -8,8 +8,9 @@
 
 namespace fs = std::filesystem;
 
-CTempDir::CTempDir() {
-    std::string pattern = (fs::temp_directory_path() / "quavero-test-XXXXXX").string();
+CTempDir::CTempDir(const std::string& parent) {
+    const fs::path base = parent.empty() ? fs::temp_directory_path() : fs::path(parent);
+    std::string pattern = (base / "quavero-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;

@@ -6,7 +6,8 @@
 // A fresh folder under the temporary directory, removed with everything in it at the end.
 class CTempDir {
 public:
-    CTempDir();
+    // Under `parent`, or the temporary directory when empty.
+    explicit CTempDir(const std::string& parent = "");
     CTempDir(const CTempDir&) = delete;
     CTempDir& operator=(const CTempDir&) = delete;
     ~CTempDir();
