@@ -13,5 +13,7 @@ enum class EChildResult { Passed, Failed, Skipped };
 EChildResult RunAsNobody(const std::function<bool()>& check);
 // With every write failing past `bytes` in a file, as on a full disk.
 EChildResult RunWithFileSizeLimit(std::size_t bytes, const std::function<bool()>& check);
+// `count` children that start together, each given its number; Passed when every one passes.
+EChildResult RunTogether(int count, const std::function<bool(int)>& check);
 
 std::ostream& operator<<(std::ostream& out, EChildResult result);
