@@ -115,6 +115,7 @@ TEST_F(Startup, AStartAddressThatIsGoneGivesAnEmptyWindow) {
     EXPECT_EQ(Doc().GetTrackList().GetSize(), 0u);
     EXPECT_EQ(AddressBox().Entries(), QStringList{Q(dir / "gone")});
     EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "gone");
+    EXPECT_FALSE(Frame().Commands().Action(ECommandId::Refresh)->isEnabled()) << "no address";
 }
 
 // The offscreen platform has no notification area: with the tray option on, the window is
