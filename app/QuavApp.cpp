@@ -14,7 +14,7 @@
 
 namespace {
 constexpr char kMinimizedArgument[] = "--minimized";
-constexpr char kVersionLine[] = "Quavero - version 2.2.0";
+constexpr char kVersionLine[] = "Quavero - version " QUAVERO_VERSION;
 } // namespace
 
 CQuavApp::CQuavApp(int& argc, char** argv)

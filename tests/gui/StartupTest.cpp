@@ -19,6 +19,8 @@
 #include <QToolButton>
 #include <QTreeWidgetItem>
 
+#include <sys/wait.h>
+
 using namespace SettingsKey;
 using Startup = CAppFixture;
 using Shutdown = CAppFixture;
@@ -72,6 +74,29 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
     EXPECT_EQ(written.GetInt(kSectionUser, kViewType, -1), 0);
     EXPECT_EQ(written.GetInt(kSectionUser, kCx, -1), 600);
     EXPECT_EQ(written.GetInt(kSectionUser, kY, -1), 50);
+}
+
+// The real program asked for its usage or version answers without a display to open a
+// window on, and writes nothing.
+TEST_F(Startup, HelpAndVersionAnswerWithoutAWindow) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"--help", "usage: quavero [--minimized] [Qt options]\n"},
+        {"-h", "usage: quavero "},
+        {"-platform xcb --version", "quavero 2.2.0\n"}};
+    for (const auto& [arguments, start] : cases) {
+        const std::string out = dir / "out.txt";
+        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "
+                                    "timeout 60 " QUAVERO_APP " " +
+                                    arguments + " >'" + out + "' 2>/dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << arguments;
+        const std::string text = ReadFileBytes(out);
+        EXPECT_TRUE(text.starts_with(start)) << text;
+        if (arguments == "--help") {
+            EXPECT_NE(text.find("-platform NAME"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(Stored(kSectionMp3, kFilePath), "<absent>");
 }
 
 TEST_F(Startup, AProfileGivesTheFolderTheModeTheAddressesAndTheBars) {
