@@ -139,12 +139,12 @@ bool CMainFrame::CreateSplitter() {
 bool CMainFrame::CreateBars() {
     addressBox_ = new CAddressBar(this);
     addressBox_->setObjectName(QStringLiteral("addressBox"));
-    connect(addressBox_, &CAddressBar::AddressEntered, this, [this](const QString& text) {
-        if (GoToAddress(text))
-            AddAddressEntry(text);
+    connect(addressBox_, &CAddressBar::AddressEntered, this, [this](const std::string& address) {
+        if (GoToAddress(address))
+            addressBox_->AddAddress(address);
     });
     connect(addressBox_, &CAddressBar::AddressChosen, this,
-            [this](const QString& text) { GoToAddress(text); });
+            [this](const std::string& address) { GoToAddress(address); });
     animation_ = new CBusyAnimation(this);
     animation_->setObjectName(QStringLiteral("busyAnimation"));
     if (!animation_->Open(CResources::BusyFrames()))
@@ -240,8 +240,12 @@ void CMainFrame::SetActiveView(QWidget* view) {
 }
 
 bool CMainFrame::GoToAddress(const QString& text) {
+    return GoToAddress(addressBox_->AddressOf(text));
+}
+
+bool CMainFrame::GoToAddress(const std::string& address) {
     animation_->Play(0, -1, CBusyAnimation::kForever);
-    const bool opened = doc_.OpenAddress(text.toStdString());
+    const bool opened = doc_.OpenAddress(address);
     animation_->Stop();
     animation_->Seek(0);
     UpdateFrameTitle();
@@ -328,8 +332,7 @@ void CMainFrame::WriteShutdownSettings() {
     state.showLabels = showLabels_ ? 1 : 0;
     state.viewType = static_cast<int>(doc_.DisplayMode());
     state.displayAll = view != nullptr ? (view->DisplayAll() ? 1 : 0) : settings_.DisplayAll;
-    for (const QString& entry : addressBox_->Entries())
-        state.addressEntries.push_back(entry.toStdString());
+    state.addressEntries = addressBox_->Addresses();
     const QRect restored = normalGeometry();
     state.left = restored.x();
     state.top = restored.y();

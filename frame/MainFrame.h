@@ -43,6 +43,8 @@ public:
 
     CQuavView* GetTrackListView() const;
     CLeftView* GetLeftView() const { return leftPane_; }
+    // Opens an address given by its bytes, or by its text as the address box shows it.
+    bool GoToAddress(const std::string& address);
     bool GoToAddress(const QString& text);
     void AddAddressEntry(const QString& text);
     void ApplyBarLayout();
