@@ -70,11 +70,8 @@ bool CQuavApp::InitInstance() {
 // A folder named on the command line is opened as if typed into the address bar; without one,
 // or when it cannot be opened, the address the program opened last.
 void CQuavApp::OpenStartAddress() {
-    if (!commandLineAddress_.empty() &&
-        frame_->GoToAddress(QString::fromLocal8Bit(commandLineAddress_.c_str()))) {
-        frame_->AddAddressEntry(QString::fromLocal8Bit(commandLineAddress_.c_str()));
+    if (!commandLineAddress_.empty() && frame_->OpenFolder(commandLineAddress_))
         return;
-    }
     doc_->NewDocument();
 }
 

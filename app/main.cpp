@@ -1,6 +1,9 @@
+#include "app/CommandLine.h"
 #include "app/QuavApp.h"
 
 int main(int argc, char** argv) {
+    if (const auto status = CCommandLine::Answer(argc, argv))
+        return *status;
     CQuavApp app(argc, argv);
     if (!app.InitInstance())
         return 1;

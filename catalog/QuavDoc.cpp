@@ -91,9 +91,12 @@ void CQuavDoc::SetAddress(const std::string& address) {
 }
 
 // "*" stands for each favourite directory in turn, in list order. An empty piece would name
-// the process's current directory, which is never what the user meant: it is skipped.
+// the process's current directory, which is never what the user meant: it is skipped. So is
+// the empty address of a document that never opened one, which the walk would take for "/".
 void CQuavDoc::ScanAddress(bool force) {
     filesSeen_ = 0;
+    if (address_.empty())
+        return;
     if (address_ != CAddress::kFavorites) {
         ScanDirectory(address_, force);
         return;

@@ -1,6 +1,9 @@
 #include "desktop/TextCodec.h"
 
+#include "platform/Utf8.h"
+
 #include <QByteArray>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -21,17 +24,16 @@ std::string ToStdString(const QByteArray& bytes) {
 
 } // namespace
 
-// Bytes are UTF-8 only when decoding and encoding again gives them back unchanged: that turns
-// away broken sequences, overlong forms and encoded surrogates alike.
+// The core's rule decides (the command-line tool prints by it too). A byte-order mark at the
+// start is kept as a character, so that the text still reads back as its bytes.
 QString CTextCodec::ToQString(std::string_view bytes) {
     const auto size = static_cast<qsizetype>(bytes.size());
-    if (IsAscii(bytes))
+    if (IsAscii(bytes) || !CUtf8::IsValid(bytes))
         return QString::fromLatin1(bytes.data(), size);
-    QString text = QString::fromUtf8(bytes.data(), size);
-    const QByteArray again = text.toUtf8();
-    if (std::string_view(again.constData(), static_cast<std::size_t>(again.size())) == bytes)
-        return text;
-    return QString::fromLatin1(bytes.data(), size);
+    if (!bytes.starts_with("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.data(), size);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(bytes.data(), size));
 }
 
 // Latin-1 bytes that happen to form UTF-8 would read back as other characters; those texts go

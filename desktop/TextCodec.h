@@ -6,8 +6,8 @@
 #include <string_view>
 
 // Tag texts are kept as the bytes found in the file. They show as UTF-8 when they are valid
-// UTF-8, else as Latin-1, the character set of ID3v1; an edit goes back as Latin-1 when that
-// holds it, else as UTF-8.
+// UTF-8, else as Latin-1, the character set of ID3v1 (platform/Utf8.h); an edit goes back as
+// Latin-1 when that holds it, else as UTF-8.
 class CTextCodec {
 public:
     static QString ToQString(std::string_view bytes);

@@ -7,18 +7,20 @@
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 
 namespace {
 
 constexpr int kImageRole = Qt::UserRole;
-// Shorter texts name a drive; this is where a folder path starts.
-constexpr int kShortestFolder = 4;
+constexpr int kAddressRole = Qt::UserRole + 1;
+// Shorter addresses name a drive; this is where a folder path starts.
+constexpr std::size_t kShortestFolder = 4;
 constexpr int kWidth = 200;
 
-QString FavoritesLabel() {
-    return CTextCodec::ToQString(CStringTable::Get(EStringId::Favorites));
+QByteArray Bytes(const std::string& address) {
+    return {address.data(), static_cast<qsizetype>(address.size())};
 }
 
 } // namespace
@@ -31,35 +33,54 @@ CAddressBar::CAddressBar(QWidget* parent) : QComboBox(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setIconSize(QSize(ResourceId::kSmallImageSize, ResourceId::kSmallImageSize));
     connect(this, &QComboBox::activated, this,
-            [this](int index) { Q_EMIT AddressChosen(itemText(index)); });
+            [this](int index) { Q_EMIT AddressChosen(EntryAddress(index)); });
 }
 
-void CAddressBar::AddAddressEntry(QString text) {
-    const QString favorites = FavoritesLabel();
+void CAddressBar::AddAddress(std::string address) {
+    const std::string favorites(CStringTable::Get(EStringId::Favorites));
     int image = ResourceId::kImageFolder;
-    if (text.size() < kShortestFolder || text == favorites) {
-        if (text == QLatin1String(CAddress::kFavorites) || text == favorites) {
-            text = favorites;
+    if (address.size() < kShortestFolder || address == favorites) {
+        if (address == CAddress::kFavorites || address == favorites) {
+            address = favorites;
             image = ResourceId::kImageFavorites;
         } else {
-            if (!text.endsWith(QLatin1Char('/')))
-                text += QLatin1Char('/');
+            if (!address.ends_with('/'))
+                address += '/';
             image = ResourceId::kImageDrive;
         }
     }
-    int index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    int index = findData(Bytes(address), kAddressRole);
     if (index < 0) {
-        insertItem(0, CResources::SmallIcon(image), text, image);
+        insertItem(0, CResources::SmallIcon(image), CTextCodec::ToQString(address), image);
+        setItemData(0, Bytes(address), kAddressRole);
         index = 0;
     }
     setCurrentIndex(index);
 }
 
+void CAddressBar::AddAddressEntry(const QString& text) {
+    AddAddress(AddressOf(text));
+}
+
 void CAddressBar::Fill(const std::vector<std::string>& saved, const std::string& startAddress) {
     for (auto it = saved.rbegin(); it != saved.rend(); ++it)
         if (!it->empty())
-            AddAddressEntry(CTextCodec::ToQString(*it));
-    AddAddressEntry(CTextCodec::ToQString(startAddress));
+            AddAddress(*it);
+    AddAddress(startAddress);
+}
+
+// A typed text matches what an entry shows; bytes that are not UTF-8 cannot be typed otherwise.
+std::string CAddressBar::AddressOf(const QString& text) const {
+    int index = currentIndex();
+    if (index < 0 || itemText(index) != text)
+        index = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        return EntryAddress(index);
+    return QFile::encodeName(text).toStdString();
+}
+
+std::string CAddressBar::EntryAddress(int index) const {
+    return itemData(index, kAddressRole).toByteArray().toStdString();
 }
 
 QStringList CAddressBar::Entries() const {
@@ -69,15 +90,23 @@ QStringList CAddressBar::Entries() const {
     return entries;
 }
 
+std::vector<std::string> CAddressBar::Addresses() const {
+    std::vector<std::string> addresses;
+    addresses.reserve(static_cast<std::size_t>(count()));
+    for (int i = 0; i < count(); ++i)
+        addresses.push_back(EntryAddress(i));
+    return addresses;
+}
+
 int CAddressBar::EntryImage(int index) const {
     return itemData(index, kImageRole).toInt();
 }
 
-// Enter opens the typed text; the list is left to the frame, which adds the text only when it
-// opened.
+// Enter opens the typed text; the list is left to the frame, which adds the address only when
+// it opened.
 void CAddressBar::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        Q_EMIT AddressEntered(currentText());
+        Q_EMIT AddressEntered(AddressOf(currentText()));
         event->accept();
         return;
     }

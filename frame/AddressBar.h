@@ -8,25 +8,36 @@
 
 // The address box: an edit field for typing an address and a list of the addresses used, each
 // with the icon of its kind (drive, folder, favourites). The newest entry stands at the top.
+// An entry keeps the address's bytes beside the text it shows, so that a folder whose name is
+// not UTF-8 opens, and is saved, as the folder it is.
 class CAddressBar : public QComboBox {
     Q_OBJECT
 public:
     explicit CAddressBar(QWidget* parent = nullptr);
 
-    // Puts `text` in the list unless it is there already, and selects it.
-    void AddAddressEntry(QString text);
+    // Puts the address in the list unless it is there already (the same bytes), and selects it.
+    void AddAddress(std::string address);
+    // The same for a text as shown or typed (AddressOf).
+    void AddAddressEntry(const QString& text);
     // The saved entries (the first one at the top), then the start-up address, selected.
     void Fill(const std::vector<std::string>& saved, const std::string& startAddress);
+    // The address a text stands for: that of the entry showing it (the current one first), else
+    // the text as a file name.
+    std::string AddressOf(const QString& text) const;
     QStringList Entries() const;
+    std::vector<std::string> Addresses() const;
     // The small image of entry `index`.
     int EntryImage(int index) const;
 
 Q_SIGNALS:
-    // Enter in the edit field, with the text as typed.
-    void AddressEntered(const QString& text);
+    // Enter in the edit field, with the address of the text as typed.
+    void AddressEntered(const std::string& address);
     // An entry of the list was accepted.
-    void AddressChosen(const QString& text);
+    void AddressChosen(const std::string& address);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::string EntryAddress(int index) const;
 };

@@ -150,12 +150,12 @@ bool CMainFrame::CreateSplitter() {
 bool CMainFrame::CreateBars() {
     addressBox_ = new CAddressBar(this);
     addressBox_->setObjectName(QStringLiteral("addressBox"));
-    connect(addressBox_, &CAddressBar::AddressEntered, this, [this](const QString& text) {
-        if (GoToAddress(text))
-            AddAddressEntry(text);
+    connect(addressBox_, &CAddressBar::AddressEntered, this, [this](const std::string& address) {
+        if (GoToAddress(address))
+            addressBox_->AddAddress(address);
     });
     connect(addressBox_, &CAddressBar::AddressChosen, this,
-            [this](const QString& text) { GoToAddress(text); });
+            [this](const std::string& address) { GoToAddress(address); });
     addressBox_->setAccessibleName(CFrameStrings::Get(EStringId::LabelAddress));
     // The browser's key for the address: the focus goes there with the text selected. (Alt+D
     // stays the "&Display" menu's.)
@@ -298,8 +298,12 @@ void CMainFrame::SetActiveView(QWidget* view) {
 
 // A new address starts without a filter.
 bool CMainFrame::GoToAddress(const QString& text) {
+    return GoToAddress(addressBox_->AddressOf(text));
+}
+
+bool CMainFrame::GoToAddress(const std::string& address) {
     animation_->Play(0, -1, CBusyAnimation::kForever);
-    const bool opened = doc_.OpenAddress(text.toStdString());
+    const bool opened = doc_.OpenAddress(address);
     if (opened)
         filterBox_->clear();
     animation_->Stop();
@@ -372,31 +376,37 @@ void CMainFrame::changeEvent(QEvent* event) {
 namespace {
 
 // The local folder a drop carries, as its bytes; empty when it carries none.
-QString DroppedFolder(const QMimeData* data) {
+std::string DroppedFolder(const QMimeData* data) {
     if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
         return {};
     const QUrl url = data->urls().front();
     if (!url.isLocalFile())
         return {};
-    const QString path = url.toLocalFile();
-    return CAddress::DirectoryExists(QFile::encodeName(path).toStdString()) ? path : QString();
+    std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+    return CAddress::DirectoryExists(path) ? path : std::string();
 }
 
 } // namespace
 
 // A folder dropped on the window opens as if typed into the address bar.
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!busy_ && !DroppedFolder(event->mimeData()).isEmpty())
+    if (!busy_ && !DroppedFolder(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QString folder = DroppedFolder(event->mimeData());
-    if (busy_ || folder.isEmpty())
+    const std::string folder = DroppedFolder(event->mimeData());
+    if (busy_ || folder.empty())
         return;
     event->acceptProposedAction();
-    if (GoToAddress(folder))
-        AddAddressEntry(folder);
+    OpenFolder(folder);
+}
+
+bool CMainFrame::OpenFolder(const std::string& address) {
+    if (!GoToAddress(address))
+        return false;
+    addressBox_->AddAddress(address);
+    return true;
 }
 
 // A close that arrives during a walk waits for its end.
@@ -418,8 +428,7 @@ void CMainFrame::WriteShutdownSettings() {
     state.showLabels = showLabels_ ? 1 : 0;
     state.viewType = static_cast<int>(doc_.DisplayMode());
     state.displayAll = view != nullptr ? (view->DisplayAll() ? 1 : 0) : settings_.DisplayAll;
-    for (const QString& entry : addressBox_->Entries())
-        state.addressEntries.push_back(entry.toStdString());
+    state.addressEntries = addressBox_->Addresses();
     const QRect restored = normalGeometry();
     state.left = restored.x();
     state.top = restored.y();

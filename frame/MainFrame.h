@@ -45,8 +45,12 @@ public:
 
     CQuavView* GetTrackListView() const;
     CLeftView* GetLeftView() const { return leftPane_; }
+    // Opens an address given by its bytes, or by its text as the address box shows it.
+    bool GoToAddress(const std::string& address);
     bool GoToAddress(const QString& text);
     void AddAddressEntry(const QString& text);
+    // Opens a folder given by its bytes (command line, drop) and adds it to the address list.
+    bool OpenFolder(const std::string& address);
     void ApplyBarLayout();
     void SetDisplayMode(EDisplayMode mode);
     // What the window does whenever its event loop goes idle: command states and the title.

@@ -21,7 +21,7 @@ void CMainFrame::BindCommands() {
     CCommandTable& commands = *commands_;
     commands.SetHandler(ECommandId::Refresh, [this] { doc_.Refresh(); });
     commands.SetUpdateRule(ECommandId::Refresh, [this](SCommandState& state) {
-        state.enabled = settings_.UseCachedCatalog != 0;
+        state.enabled = settings_.UseCachedCatalog != 0 && !doc_.Address().empty();
     });
     commands.SetHandler(ECommandId::Options, [this] { OnOptions(); });
     commands.SetHandler(ECommandId::Exit, [this] { close(); });

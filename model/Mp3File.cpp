@@ -14,6 +14,7 @@
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -337,13 +338,40 @@ std::string_view RelativeDirectory(std::string_view directory, std::string_view 
     return directory.substr(base.size());
 }
 
-// The snapshot has no numeric bitrate; its text ("128 kbit/s") gives it back for sorting.
+// The highest bitrate a reader writes: MPEG's table tops out at 448 kbit/s, an average from a
+// VBR header at 640.
+constexpr int kMaxKilobits = 640;
+
+// The snapshot has no numeric bitrate; its text ("128 kbit/s", or an average such as
+// "187 kbit/s") gives it back for sorting. Any other text is no bitrate at all.
 int BitrateFromText(std::string_view text) {
+    constexpr std::string_view kUnit = " kbit/s";
+    const std::size_t digits = text.size() - std::min(text.size(), kUnit.size());
+    if (!text.ends_with(kUnit) || digits == 0 || digits > 3)
+        return 0;
     int kilobits = 0;
-    std::size_t i = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && kilobits < 1000000; ++i)
-        kilobits = kilobits * 10 + (text[i] - '0');
-    return i > 0 && text.substr(i) == " kbit/s" ? kilobits * 1000 : 0;
+    for (const char c : text.substr(0, digits)) {
+        if (c < '0' || c > '9')
+            return 0;
+        kilobits = kilobits * 10 + (c - '0');
+    }
+    return kilobits >= 1 && kilobits <= kMaxKilobits ? kilobits * 1000 : 0;
+}
+
+// The file must lie under the snapshot's folder: the directory climbs out of it with a ".."
+// piece, the name with any "/". Nothing the walk records has a NUL byte.
+bool StaysUnderBase(std::string_view relative, std::string_view fileName) {
+    if (relative.find('\0') != std::string_view::npos ||
+        fileName.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos ||
+        fileName == "..")
+        return false;
+    while (!relative.empty()) {
+        const std::size_t slash = std::min(relative.find('/'), relative.size());
+        if (relative.substr(0, slash) == "..")
+            return false;
+        relative.remove_prefix(std::min(slash + 1, relative.size()));
+    }
+    return true;
 }
 
 } // namespace
@@ -376,7 +404,9 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
                     archive.ReadInt32(duration) && archive.ReadString(bitrateText_) &&
                     archive.ReadString(frequencyText_) && archive.ReadString(versionLayerText_) &&
                     archive.ReadString(modeText_) && archive.ReadString(year_);
-    if (!ok)
+    // No file has a negative size or time; a record that leaves the folder would send the
+    // player and the properties sheet to files that are not the catalog's.
+    if (!ok || sizeK < 0 || duration < 0 || !StaysUnderBase(relative, fileName_))
         return false;
     sizeK_ = sizeK;
     duration_ = duration;

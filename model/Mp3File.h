@@ -43,7 +43,8 @@ public:
     static std::string FormatSize(std::int64_t sizeK);
     static std::string FormatDuration(std::int64_t seconds);
 
-    // Snapshot record; `base` is the snapshot's directory ending in "/".
+    // Snapshot record; `base` is the snapshot's directory ending in "/". Reading fails on a
+    // record that is cut short, has a negative size or time, or places its file outside `base`.
     void Serialize(CArchiveWriter& archive, std::string_view base) const;
     bool Serialize(CArchiveReader& archive, std::string_view base);
 

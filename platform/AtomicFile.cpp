@@ -50,8 +50,12 @@ CAtomicFile::EResult CAtomicFile::Replace(const std::string& path, std::string_v
     if (fd < 0)
         return EResult::CannotCreate;
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0)
+    if (::stat(target.c_str(), &old) == 0) {
+        // Owner first: a change of owner clears the set-id bits that the mode then restores. A
+        // process that may not give the file away keeps it as its own.
+        [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
         ::fchmod(fd, old.st_mode & 07777);
+    }
     const bool written = CDescriptor::WriteAt(fd, 0, bytes.data(), bytes.size()) &&
                          (!options.sync || ::fsync(fd) == 0);
     const bool closed = ::close(fd) == 0;

@@ -5,7 +5,8 @@
 
 // Replaces a file's whole content at once: the bytes go to a new file beside it, which is then
 // renamed over it. A reader sees the old file or the new one, never half of one, and a failed
-// write leaves the old file as it was. A link is followed: its target is replaced.
+// write leaves the old file as it was. A link is followed: its target is replaced. The new file
+// takes the old one's mode, and its owner and group where the process may give them.
 class CAtomicFile {
 public:
     enum class EResult {

@@ -1,6 +1,7 @@
 #include "platform/Descriptor.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 std::ptrdiff_t CDescriptor::ReadAt(int fd, std::int64_t offset, void* buffer, std::size_t count) {
@@ -45,4 +46,12 @@ bool CDescriptor::WriteAt(int fd, std::int64_t offset, const void* buffer, std::
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool CDescriptor::Rewrite(int fd, std::string_view bytes) {
+    const auto size = static_cast<off_t>(bytes.size());
+    if (size > 0 && ::posix_fallocate(fd, 0, size) != 0)
+        return false;
+    return WriteAt(fd, 0, bytes.data(), bytes.size()) && ::ftruncate(fd, size) == 0 &&
+           ::fsync(fd) == 0;
 }

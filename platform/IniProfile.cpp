@@ -3,13 +3,16 @@
 #include "platform/Ascii.h"
 #include "platform/AtomicFile.h"
 #include "platform/Descriptor.h"
+#include "platform/FileLock.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -148,36 +151,75 @@ Lines SplitLines(std::string_view bytes) {
     return lines;
 }
 
-std::string JoinLines(const Lines& lines) {
-    std::string bytes;
-    for (const std::string& line : lines)
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The file's lines. A UTF-8 byte-order mark at its start belongs to no line (else it would hide
+// the first header); a write puts it back.
+struct SText {
+    bool byteOrderMark = false;
+    Lines lines;
+};
+
+SText ParseText(std::string_view bytes) {
+    SText text;
+    text.byteOrderMark = bytes.starts_with(kByteOrderMark);
+    if (text.byteOrderMark)
+        bytes.remove_prefix(kByteOrderMark.size());
+    text.lines = SplitLines(bytes);
+    return text;
+}
+
+std::string JoinText(const SText& text) {
+    std::string bytes(text.byteOrderMark ? kByteOrderMark : std::string_view());
+    for (const std::string& line : text.lines)
         bytes += line;
     return bytes;
 }
 
 // A missing file reads as empty; any other failure is false.
-bool ReadLines(const std::string& path, Lines& lines) {
-    lines.clear();
+bool ReadFile(const std::string& path, std::string& bytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT;
-    std::string bytes;
     const bool read = CDescriptor::ReadToEnd(fd, bytes);
     ::close(fd);
-    lines = SplitLines(bytes);
     return read;
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-    return CAtomicFile::Replace(path, bytes, {.createFolder = true, .sync = true}) ==
-           CAtomicFile::EResult::Written;
+// The file's bytes as the lock holds them: nothing while it does not exist yet.
+bool ReadLocked(const CFileLock& lock, std::string& bytes) {
+    return lock.Locked() &&
+           (lock.Descriptor() < 0 || CDescriptor::ReadToEnd(lock.Descriptor(), bytes));
+}
+
+// A file with several names is changed in place, so that every name sees the change; any other
+// is replaced whole.
+bool Store(CFileLock& lock, const std::string& path, const std::string& bytes) {
+    const int fd = lock.Descriptor();
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 1)
+        return CDescriptor::Rewrite(fd, bytes);
+    const bool replaced = CAtomicFile::Replace(path, bytes, {.createFolder = true, .sync = true}) ==
+                          CAtomicFile::EResult::Written;
+    if (replaced && fd < 0)
+        lock.FileCreated();
+    return replaced;
+}
+
+// The lock of a missing file lies beside it, so its folder must be there first.
+void MakeFolderOf(const std::string& path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (!folder.empty())
+        std::filesystem::create_directories(folder, error);
 }
 
 } // namespace
 
 CIniProfile::CIniProfile(std::string path) : path_(std::move(path)) {
-    if (!ReadLines(path_, lines_))
-        lines_.clear();
+    std::string bytes;
+    if (ReadFile(path_, bytes))
+        lines_ = ParseText(bytes).lines;
 }
 
 int CIniProfile::ParseInt(std::string_view text, int defaultValue) {
@@ -219,14 +261,17 @@ bool CIniProfile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
     if (!IsStorable(section, key, value))
         return false;
-    Lines lines;
-    if (!ReadLines(path_, lines))
+    MakeFolderOf(path_);
+    CFileLock lock(path_);
+    std::string bytes;
+    if (!ReadLocked(lock, bytes))
         return false;
-    Lines changed = lines;
-    SetValue(changed, section, key, value);
-    const bool replaced = ReplaceFile(path_, JoinLines(changed));
-    lines_ = replaced ? std::move(changed) : std::move(lines);
-    return replaced;
+    SText text = ParseText(bytes);
+    Lines read = text.lines;
+    SetValue(text.lines, section, key, value);
+    const bool stored = Store(lock, path_, JoinText(text));
+    lines_ = stored ? std::move(text.lines) : std::move(read);
+    return stored;
 }
 
 bool CIniProfile::WriteInt(std::string_view section, std::string_view key, int value) {

@@ -13,10 +13,13 @@
 //   surrounding blanks, the value everything after it up to the line end ("\n" or "\r\n"),
 //   verbatim. Lines before the first header belong to no section.
 // - Section and key names match without regard to ASCII case; the first match wins.
+// - A UTF-8 byte-order mark at the start of the file is passed over.
 // Every line that is not the written key's line is kept byte for byte by a write.
 //
-// Reads come from the copy loaded at construction. Each write re-reads the file (another
-// instance may have changed it), changes one line and replaces the file atomically.
+// Reads come from the copy loaded at construction. Each write takes the file's lock (other
+// processes write it too), re-reads it, changes one line and replaces the file atomically, or
+// rewrites it in place where it has several names. The replacement keeps the file's mode and,
+// where the process may set them, its owner and group; a link is followed and stays a link.
 class CIniProfile {
 public:
     explicit CIniProfile(std::string path);
@@ -29,8 +32,9 @@ public:
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultValue) const;
 
-    // False, with the file left as it was, when the file cannot be read or replaced, or when
-    // the names or the value cannot be stored (line breaks, "]" in a section, "=" in a key).
+    // False, with the file left as it was, when the file cannot be read, written by this user
+    // or replaced, or when the names or the value cannot be stored (line breaks, "]" in a
+    // section, "=" in a key).
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInt(std::string_view section, std::string_view key, int value);
 

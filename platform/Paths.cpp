@@ -101,14 +101,15 @@ std::string CPaths::ProfilePath() {
     return ConfigFolder() + "/quavero/quavero.ini";
 }
 
+// A folder named but never made would open as nothing, and the window would start empty.
 std::string CPaths::MusicFolder() {
-    std::string music = UserMusicDir();
-    if (!music.empty())
-        return music;
-    const std::string home = HomeFolder();
-    std::error_code error;
-    const std::string standard = Below(home, "/Music");
-    return fs::is_directory(standard, error) ? standard : home;
+    std::string home = HomeFolder();
+    for (const std::string& folder : {UserMusicDir(), Below(home, "/Music")}) {
+        std::error_code error;
+        if (!folder.empty() && fs::is_directory(folder, error))
+            return folder;
+    }
+    return home;
 }
 
 std::string CPaths::TempDirectory() {

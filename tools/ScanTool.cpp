@@ -6,35 +6,81 @@
 #include "platform/Paths.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "platform/Utf8.h"
 #include "settings/AppSettings.h"
 #include "tools/StderrReporter.h"
 
 #include <array>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: quavero-scan [--refresh] [--no-save] [--groups artist|genre|album] ADDRESS\n"
+    "       quavero-scan --help | --version\n"
     "  Opens ADDRESS (a directory, or \"*\" for the favourite directories) as Quavero does\n"
     "  and prints its tracks, one line each, fields separated by tabs.\n"
     "  --refresh   walk every directory, ignoring cache snapshots\n"
     "  --no-save   do not write the address's cache snapshot\n"
-    "  --groups    print the groups of one kind with their track counts instead\n";
+    "  --groups    print the groups of one kind with their track counts instead\n"
+    "  --help, -h  print this help; --version prints the version\n"
+    "  A tab, line feed, carriage return or backslash in a field is written as \\t, \\n, \\r\n"
+    "  or \\\\. Tag texts are printed in UTF-8 as the window shows them; file names and\n"
+    "  locations keep their bytes.\n";
+
+// What stands for the bytes that would break a line or a field.
+constexpr std::string_view Escape(char c) {
+    switch (c) {
+    case '\t':
+        return "\\t";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\\':
+        return "\\\\";
+    default:
+        return {};
+    }
+}
+
+void AppendEscaped(std::string& line, std::string_view text) {
+    for (const char c : text) {
+        const std::string_view escape = Escape(c);
+        if (escape.empty())
+            line += c;
+        else
+            line += escape;
+    }
+}
+
+// A file's place keeps its bytes, so that a script can open it; every other text is shown.
+bool KeepsBytes(EFieldId field) {
+    return field == EFieldId::File || field == EFieldId::Location;
+}
 
 void PrintLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
 }
 
+void PrintGroupLine(std::string_view indent, std::string_view name, std::size_t count) {
+    std::string line(indent);
+    AppendEscaped(line, CUtf8::DisplayText(name));
+    line += '\t';
+    line += std::to_string(count);
+    PrintLine(line);
+}
+
 template <class Groups>
 void PrintGroupList(const Groups& groups, bool withArtists) {
     for (const auto& group : groups) {
-        PrintLine(group->name + "\t" + std::to_string(group->tracks.size()));
+        PrintGroupLine("", group->name, group->tracks.size());
         if constexpr (requires { group->artists; }) {
             if (withArtists)
                 for (const auto& artist : group->artists)
-                    PrintLine("\t" + artist->name + "\t" + std::to_string(artist->tracks.size()));
+                    PrintGroupLine("\t", artist->name, artist->tracks.size());
         }
     }
 }
@@ -44,19 +90,26 @@ void PrintGroupList(const Groups& groups, bool withArtists) {
 CScanTool::CScanTool() = default;
 CScanTool::~CScanTool() = default;
 
+CScanTool::EGroups CScanTool::GroupKind(std::string_view kind) {
+    return kind == "artist"  ? EGroups::Artist
+           : kind == "genre" ? EGroups::Genre
+           : kind == "album" ? EGroups::Album
+                             : EGroups::None;
+}
+
 bool CScanTool::ParseArguments(const std::vector<std::string>& arguments) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
-        if (a == "--refresh") {
+        if (a == "--help" || a == "-h") {
+            answer_ = EAnswer::Help;
+        } else if (a == "--version") {
+            answer_ = EAnswer::Version;
+        } else if (a == "--refresh") {
             refresh_ = true;
         } else if (a == "--no-save") {
             save_ = false;
         } else if (a == "--groups" && i + 1 < arguments.size()) {
-            const std::string& kind = arguments[++i];
-            groups_ = kind == "artist"  ? EGroups::Artist
-                      : kind == "genre" ? EGroups::Genre
-                      : kind == "album" ? EGroups::Album
-                                        : EGroups::None;
+            groups_ = GroupKind(arguments[++i]);
             if (groups_ == EGroups::None)
                 return false;
         } else if (a.starts_with("--") || !address_.empty()) {
@@ -65,13 +118,17 @@ bool CScanTool::ParseArguments(const std::vector<std::string>& arguments) {
             address_ = a;
         }
     }
-    return !address_.empty();
+    return answer_ != EAnswer::None || !address_.empty();
 }
 
 int CScanTool::Run(const std::vector<std::string>& arguments) {
     if (!ParseArguments(arguments)) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
+    }
+    if (answer_ != EAnswer::None) {
+        std::fputs(answer_ == EAnswer::Help ? kUsage : "quavero " QUAVERO_VERSION "\n", stdout);
+        return std::fflush(stdout) == 0 ? kExitOk : kExitOutputFailed;
     }
     settings_ = std::make_unique<CAppSettings>();
     settings_->LoadSettings(CIniProfile(CPaths::ProfilePath()));
@@ -103,12 +160,19 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
         line += CStringTable::Get(FieldLabel(static_cast<EFieldId>(field)));
     }
     PrintLine(line);
+    std::string text;
     for (const CMp3File* track : doc.GetTrackList().Tracks()) {
         line.clear();
-        for (int field = 1; field <= kFieldCount; ++field) {
-            if (field != 1)
+        for (int id = 1; id <= kFieldCount; ++id) {
+            const auto field = static_cast<EFieldId>(id);
+            if (id != 1)
                 line += '\t';
-            track->AppendFieldText(static_cast<EFieldId>(field), line);
+            text.clear();
+            track->AppendFieldText(field, text);
+            if (KeepsBytes(field) || CUtf8::IsValid(text))
+                AppendEscaped(line, text);
+            else
+                AppendEscaped(line, CUtf8::DisplayText(text));
         }
         PrintLine(line);
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CAppSettings;
@@ -23,11 +24,14 @@ public:
 
 private:
     enum class EGroups { None, Artist, Genre, Album };
+    enum class EAnswer { None, Help, Version }; // asked instead of an address
 
+    static EGroups GroupKind(std::string_view kind);
     bool ParseArguments(const std::vector<std::string>& arguments);
     void PrintTracks(const CQuavDoc& doc);
     void PrintGroups(const CQuavDoc& doc) const;
 
+    EAnswer answer_ = EAnswer::None;
     bool refresh_ = false;
     bool save_ = true;
     EGroups groups_ = EGroups::None;

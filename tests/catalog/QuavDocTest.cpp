@@ -6,6 +6,7 @@
 #include "support/RecordingView.h"
 
 #include <map>
+#include <stdexcept>
 #include <unistd.h>
 
 using QuavDoc = CCatalogFixture;
@@ -205,4 +206,18 @@ TEST_F(QuavDoc, ReadingSettingsReachTheWalk) {
         EXPECT_EQ(track.Artist(), on != 0 ? "Ann" : "<Undefined>") << on;
         EXPECT_EQ(track.Duration() == 4, on != 0) << on;
     }
+}
+
+// After a failed start-up open there is no address: a refresh must not walk the whole machine.
+TEST_F(QuavDoc, RefreshWithoutAnAddressGivesAnEmptyCatalog) {
+    settings.FilePath = dir / "gone";
+    settings.FileExt = "*";
+    CQuavDoc doc(settings, &profile, reporter);
+    CRecordingView view(doc);
+    doc.NewDocument();
+    ASSERT_EQ(doc.Address(), "");
+    doc.SetProgress([](std::size_t) { throw std::runtime_error("a file was read"); });
+    EXPECT_NO_THROW(doc.Refresh());
+    EXPECT_EQ(doc.GetTrackList().GetSize(), 0u);
+    EXPECT_EQ(view.hints, (Hints{EHint::RebuildBegin, EHint::RebuildEnd}));
 }

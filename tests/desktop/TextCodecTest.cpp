@@ -1,8 +1,14 @@
 #include "desktop/TextCodec.h"
+#include "platform/Utf8.h"
+
+#include <QStringDecoder>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -56,4 +62,31 @@ TEST(TextCodec, TextsReadAndWrittenBackKeepTheirBytes) {
     // Only an unchanged text keeps the original's encoding.
     EXPECT_EQ(CTextCodec::FromQString(QString::fromUtf8("Caf\u00e9s"), Bytes("Caf\xC3\xA9")),
               "Caf\xE9s");
+}
+
+// The window and the command-line tool show a text by one rule: valid UTF-8 is what reads back
+// as its own bytes, and the tool's UTF-8 is the window's text. Every sequence of up to two
+// bytes, and longer ones from each lead byte with telling continuation bytes.
+TEST(TextCodec, TheCoreRuleIsTheWindowsRule) {
+    std::vector<std::string> samples;
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; ++b)
+            samples.push_back({static_cast<char>(a), static_cast<char>(b)});
+    const std::string tails = "\x00\x7F\x80\x8F\x90\x9F\xA0\xBF\xC0\xFF"s;
+    for (int lead = 0xC0; lead < 256; ++lead)
+        for (const char b : tails)
+            for (const char c : tails) {
+                samples.push_back({static_cast<char>(lead), b, c});
+                for (const char d : tails)
+                    samples.push_back({static_cast<char>(lead), b, c, d});
+            }
+    samples.push_back("\xEF\xBB\xBF"
+                      "abc");
+    for (const std::string& bytes : samples) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        const QString decoded = decoder.decode(QByteArrayView(bytes.data(), bytes.size()));
+        ASSERT_EQ(CUtf8::IsValid(bytes), decoded.toUtf8().toStdString() == bytes)
+            << testing::PrintToString(bytes);
+        ASSERT_EQ(CUtf8::DisplayText(bytes), CTextCodec::ToQString(bytes).toUtf8().toStdString());
+    }
 }

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (track.Duration() < 0 || track.SizeK() < 0)
         std::abort();
     for (int field = 0; field <= 15; ++field)
-        (void)track.GetFieldText(field);
+        (void)track.GetFieldText(static_cast<EFieldId>(field));
     track.SetTitle(track.Title() + "x");
     if (!track.WriteTag())
         std::abort();

@@ -136,3 +136,32 @@ TEST_F(AddressBar, TheTopFiveEntriesSurviveARestart) {
     EXPECT_EQ(AddressBox().currentText(), opened.front());
     EXPECT_EQ(Doc().Address(), opened.front().toStdString());
 }
+
+// A folder whose name is not UTF-8 shows its Latin-1 reading, and opens, is typed and is saved
+// as its own bytes.
+TEST_F(AddressBar, AnAddressKeepsItsBytesFromTheFolderToTheProfileAndBack) {
+    const std::string latin1 = Music() + "/\xe9t\xe9";
+    Track("music/\xe9t\xe9/a.mp3", "Ann");
+    Track("other/b.mp3", "Bob");
+    Set(kSectionMp3, kFilePath, latin1);
+    Start();
+    CAddressBar& box = AddressBox();
+    const QString shown = Q(Music()) + QString::fromUtf8("/\u00e9t\u00e9");
+    EXPECT_EQ(box.Entries(), QStringList{shown});
+    Type(box, Q(dir / "other"));
+    QTest::keyClick(&box, Qt::Key_Down);
+    EXPECT_EQ(Doc().Address(), latin1) << "chosen";
+    Type(box, Q(dir / "other"));
+    box.lineEdit()->setText(shown); // keyClicks takes ASCII only
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_EQ(Doc().Address(), latin1) << "typed as shown";
+    Close();
+    EXPECT_EQ(Stored(kSectionUser, "Address1"), latin1);
+    app.reset();
+
+    Set(kSectionMp3, kFilePath, dir / "other");
+    Start();
+    ASSERT_EQ(AddressBox().Entries(), (QStringList{Q(dir / "other"), shown}));
+    QTest::keyClick(&AddressBox(), Qt::Key_Down);
+    EXPECT_EQ(Doc().Address(), latin1) << "after a restart";
+}

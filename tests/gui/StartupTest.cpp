@@ -26,6 +26,8 @@
 #include <QTreeWidgetItem>
 #include <QUrl>
 
+#include <sys/wait.h>
+
 using namespace SettingsKey;
 using Startup = CAppFixture;
 using Shutdown = CAppFixture;
@@ -81,6 +83,29 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
     EXPECT_EQ(written.GetInt(kSectionUser, kY, -1), 50);
 }
 
+// The real program asked for its usage or version answers without a display to open a
+// window on, and writes nothing.
+TEST_F(Startup, HelpAndVersionAnswerWithoutAWindow) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"--help", "usage: quavero [--minimized] [Qt options]\n"},
+        {"-h", "usage: quavero "},
+        {"-platform xcb --version", "quavero 2.2.0\n"}};
+    for (const auto& [arguments, start] : cases) {
+        const std::string out = dir / "out.txt";
+        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "
+                                    "timeout 60 " QUAVERO_APP " " +
+                                    arguments + " >'" + out + "' 2>/dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << arguments;
+        const std::string text = ReadFileBytes(out);
+        EXPECT_TRUE(text.starts_with(start)) << text;
+        if (arguments == "--help") {
+            EXPECT_NE(text.find("-platform NAME"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(Stored(kSectionMp3, kFilePath), "<absent>");
+}
+
 TEST_F(Startup, AProfileGivesTheFolderTheModeTheAddressesAndTheBars) {
     Track("music/a.mp3", "Ann", "X", 17);
     Track("music/b.mp3", "Bob", "X", 17);
@@ -122,6 +147,7 @@ TEST_F(Startup, AStartAddressThatIsGoneGivesAnEmptyWindow) {
     EXPECT_EQ(Doc().GetTrackList().GetSize(), 0u);
     EXPECT_EQ(AddressBox().Entries(), QStringList{Q(dir / "gone")});
     EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "gone");
+    EXPECT_FALSE(Frame().Commands().Action(ECommandId::Refresh)->isEnabled()) << "no address";
 }
 
 // The offscreen platform has no notification area: with the tray option on, the window is

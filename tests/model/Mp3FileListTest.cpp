@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 #include <unistd.h>
 
@@ -29,6 +30,29 @@ std::unique_ptr<CMp3File> Track(const CTempDir& dir, const std::string& relative
 
 std::string Snapshot(const CTempDir& dir) {
     return ReadFileBytes(dir / "mp3cache.qvc");
+}
+
+// The fields of one record that a hostile snapshot plays with.
+struct SRecord {
+    std::string fileName;
+    std::string relative;
+    std::int32_t sizeK;
+    std::int32_t duration;
+};
+
+std::string SnapshotOf(const SRecord& record, const std::string& bitrateText = "128 kbit/s") {
+    CArchiveWriter writer;
+    writer.WriteString("QUAVERO SNAPSHOT");
+    writer.WriteInt32(1);
+    for (const std::string& text : {record.fileName, "T"s, record.relative, "A"s, "B"s, ""s})
+        writer.WriteString(text);
+    writer.WriteByte(17);
+    writer.WriteInt32(record.sizeK);
+    writer.WriteInt32(record.duration);
+    for (const std::string& text :
+         {bitrateText, "44.1 kHz"s, "MPEG-1 Layer III"s, "Stereo"s, "1999"s})
+        writer.WriteString(text);
+    return writer.Bytes();
 }
 
 } // namespace
@@ -259,4 +283,51 @@ TEST(Mp3FileList, RecordsStayPutAcrossStorageBlocks) {
     EXPECT_EQ(list.GetAt(5000)->Artist(), "<Undefined>") << "a reused slot starts afresh";
     list.RemoveAll();
     EXPECT_EQ(list.GetSize(), 0u);
+}
+
+// Numbers no file has and places outside the snapshot's folder break the snapshot.
+TEST(Mp3FileList, RecordsThatCannotBeTrueBreakTheSnapshot) {
+    const std::vector<std::pair<SRecord, bool>> cases = {
+        {{"a.mp3", "", 1, 1}, true},
+        {{"a.mp3", "A/..B/c..", 1, 1}, true},
+        {{"..mp3", "", 1, 1}, true},
+        {{"a.mp3", "", 0, INT_MAX}, true},
+        {{"a.mp3", "", -1, 1}, false},
+        {{"a.mp3", "", 1, -1}, false},
+        {{"a.mp3", "", 1, INT_MIN}, false},
+        {{"a.mp3", "../../../etc", 1, 1}, false},
+        {{"a.mp3", "A/../../x", 1, 1}, false},
+        {{"a.mp3", "A/..", 1, 1}, false},
+        {{"a.mp3", "..", 1, 1}, false},
+        {{"../a.mp3", "", 1, 1}, false},
+        {{"A/a.mp3", "", 1, 1}, false},
+        {{"..", "", 1, 1}, false},
+        {{"a.mp3", "A\0/../.."s, 1, 1}, false},
+    };
+    CTempDir dir;
+    for (const auto& [record, valid] : cases) {
+        dir.Write("mp3cache.qvc", SnapshotOf(record));
+        CMp3FileList list;
+        const auto result = list.LoadSnapshot(dir.Path());
+        EXPECT_EQ(result == CMp3FileList::ELoadResult::Loaded, valid) << record.relative;
+        EXPECT_EQ(list.GetSize(), valid ? 1u : 0u) << record.fileName;
+    }
+}
+
+// Read-back bitrates: the header's table and VBR averages, and nothing else.
+TEST(Mp3FileList, BitratesComeBackFromTheirTextWithinBounds) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"128 kbit/s", 128000}, {"8 kbit/s", 8000},   {"187 kbit/s", 187000},
+        {"640 kbit/s", 640000}, {"641 kbit/s", 0},    {"9999999 kbit/s", 0},
+        {"0 kbit/s", 0},        {"-1 kbit/s", 0},     {" kbit/s", 0},
+        {"128kbit/s", 0},       {"128 kbit/s ", 0},   {"", 0},
+        {"12a kbit/s", 0},      {"4294967 kbit/s", 0}};
+    CTempDir dir;
+    for (const auto& [text, bitrate] : cases) {
+        dir.Write("mp3cache.qvc", SnapshotOf({"a.mp3", "", 1, 1}, text));
+        CMp3FileList list;
+        ASSERT_EQ(list.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
+        EXPECT_EQ(list.GetAt(0)->Bitrate(), bitrate) << text;
+        EXPECT_EQ(list.GetAt(0)->BitrateText(), text);
+    }
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cstdio>
 #include <vector>
 
@@ -200,7 +202,7 @@ TEST(Mp3File, CompareEveryFieldKind) {
     EXPECT_EQ(cmp(13), 0);
     EXPECT_EQ(cmp(14), 0);
     EXPECT_EQ(cmp(4), 0);
-    for (int key : {0, 15, -15, 100})
+    for (int key : {0, 15, -15, 100, INT_MIN, INT_MAX})
         EXPECT_EQ(cmp(key), 0) << key;
     EXPECT_EQ(CMp3File::Compare(*small, *small, 3), 0);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -192,18 +193,25 @@ TEST(IniProfile, FailedWritesLeaveTheOldFile) {
     const std::string text = "[MP3]\nFilePath=/kept\n";
     const std::string locked = dir.Write("locked/p.ini", text);
     const std::string hidden = dir.Write("open/hidden.ini", text);
+    // The user's own profile made read-only: frozen, though the folder would take a new file.
+    const std::string frozen = dir.Write("open/frozen.ini", text);
     ::chmod((dir / "locked").c_str(), 0555);
     ::chmod(locked.c_str(), 0644);
     ::chmod((dir / "open").c_str(), 0777);
     ::chmod(hidden.c_str(), 0);
+    ASSERT_EQ(::chown(frozen.c_str(), 65534, 65534), 0);
+    ::chmod(frozen.c_str(), 0444);
     const EChildResult result = RunAsNobody([&] {
         CIniProfile inLockedFolder(locked);
         const bool lockedOk = inLockedFolder.GetString("MP3", "FilePath", "-") == "/kept" &&
                               !inLockedFolder.WriteString("MP3", "FilePath", "/lost") &&
                               inLockedFolder.GetString("MP3", "FilePath", "-") == "/kept";
         CIniProfile unreadable(hidden);
+        CIniProfile readOnly(frozen);
         return lockedOk && unreadable.GetString("MP3", "FilePath", "-") == "-" &&
-               !unreadable.WriteString("MP3", "FilePath", "/lost");
+               !unreadable.WriteString("MP3", "FilePath", "/lost") &&
+               !readOnly.WriteString("MP3", "FilePath", "/lost") &&
+               readOnly.GetString("MP3", "FilePath", "-") == "/kept";
     });
     if (result == EChildResult::Skipped)
         GTEST_SKIP() << "cannot drop privileges here";
@@ -211,5 +219,59 @@ TEST(IniProfile, FailedWritesLeaveTheOldFile) {
     EXPECT_EQ(ReadFileBytes(locked), text);
     EXPECT_EQ(Entries(dir / "locked"), std::vector<std::string>{"p.ini"});
     EXPECT_EQ(ReadFileBytes(hidden), text);
-    EXPECT_EQ(Entries(dir / "open"), std::vector<std::string>{"hidden.ini"});
+    EXPECT_EQ(ReadFileBytes(frozen), text);
+    auto names = Entries(dir / "open");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"frozen.ini", "hidden.ini"}));
+}
+
+// The classic lost update: both read, both rename, one set of keys is gone.
+TEST(IniProfile, ConcurrentWritersKeepEveryKey) {
+    CTempDir dir;
+    const std::string path = dir / "p.ini";
+    constexpr int kKeys = 200;
+    const EChildResult result = RunTogether(2, [&](int writer) {
+        CIniProfile profile(path);
+        for (int i = 0; i < kKeys; ++i) {
+            if (!profile.WriteInt("Keys", std::to_string(writer) + "_" + std::to_string(i), i))
+                return false;
+        }
+        return true;
+    });
+    EXPECT_EQ(result, EChildResult::Passed);
+    const CIniProfile profile(path);
+    int kept = 0;
+    for (const char* writer : {"0_", "1_"})
+        for (int i = 0; i < kKeys; ++i)
+            kept += profile.GetInt("Keys", writer + std::to_string(i), -1) == i ? 1 : 0;
+    EXPECT_EQ(kept, 2 * kKeys);
+    EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"p.ini"});
+}
+
+TEST(IniProfile, AWriteKeepsOwnerModeAndEveryName) {
+    CTempDir dir;
+    const std::string owned = dir.Write("owned.ini", "[MP3]\nFilePath=/a\n");
+    ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(owned.c_str(), 0640), 0);
+    ASSERT_TRUE(CIniProfile(owned).WriteString("MP3", "FilePath", "/b"));
+    struct stat st {};
+    ASSERT_EQ(::stat(owned.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    const std::string linked = dir.Write("linked.ini", "[MP3]\nFilePath=/a\n");
+    fs::create_hard_link(linked, dir / "other name.ini");
+    ASSERT_TRUE(CIniProfile(linked).WriteString("MP3", "FilePath", "/both"));
+    EXPECT_EQ(ReadFileBytes(dir / "other name.ini"), "[MP3]\nFilePath=/both\n");
+    EXPECT_EQ(fs::hard_link_count(linked), 2u);
+}
+
+TEST(IniProfile, AByteOrderMarkIsPassedOverAndKept) {
+    CTempDir dir;
+    const std::string path = dir.Write("p.ini", "\xEF\xBB\xBF[MP3]\r\nFilePath=/a\r\n");
+    CIniProfile profile(path);
+    EXPECT_EQ(profile.GetString("MP3", "FilePath", "-"), "/a");
+    ASSERT_TRUE(profile.WriteString("MP3", "FileExt", "*.mp2"));
+    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF[MP3]\r\nFilePath=/a\r\nFileExt=*.mp2\r\n");
 }

@@ -55,6 +55,7 @@ TEST(Paths, MusicFolderFromUserDirs) {
     CScopedEnv config("XDG_CONFIG_HOME", (dir / "config").c_str());
     CScopedEnv music("XDG_MUSIC_DIR", nullptr);
     dir.MakeDir("home/Music");
+    dir.MakeDir("home/My \"best\" tunes");
     dir.Write("config/user-dirs.dirs", "# written by the desktop\n"
                                        "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
                                        "XDG_MUSIC_DIR=\"$HOME/Old tunes\"\n"
@@ -67,8 +68,9 @@ TEST(Paths, MusicFolderFromUserDirs) {
         EXPECT_EQ(CPaths::MusicFolder() + "/", tool) << "the desktop's tool keeps the slash";
     }
 
-    dir.Write("config/user-dirs.dirs", "XDG_MUSIC_DIR=\"/srv/music\"\n");
-    EXPECT_EQ(CPaths::MusicFolder(), "/srv/music");
+    dir.Write("config/user-dirs.dirs", "XDG_MUSIC_DIR=\"" + dir / "srv/music" + "\"\n");
+    dir.MakeDir("srv/music");
+    EXPECT_EQ(CPaths::MusicFolder(), dir / "srv/music");
     dir.Write("config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/\"\n");
     EXPECT_EQ(CPaths::MusicFolder(), dir / "home");
 }
@@ -83,6 +85,14 @@ TEST(Paths, MusicFolderFallsBackToMusicThenHome) {
     EXPECT_EQ(CPaths::MusicFolder(), dir / "home");
     dir.MakeDir("home/Music");
     EXPECT_EQ(CPaths::MusicFolder(), dir / "home/Music");
+    // A music folder that the desktop names but that does not exist is passed over.
+    dir.Write("config/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Gone\"\n");
+    EXPECT_EQ(CPaths::MusicFolder(), dir / "home/Music");
+    {
+        CScopedEnv gone("XDG_MUSIC_DIR", (dir / "gone").c_str());
+        dir.Write("config/user-dirs.dirs", "");
+        EXPECT_EQ(CPaths::MusicFolder(), dir / "home/Music");
+    }
     CScopedEnv root("HOME", "/");
     EXPECT_EQ(CPaths::MusicFolder(), std::filesystem::is_directory("/Music") ? "/Music" : "/");
 }

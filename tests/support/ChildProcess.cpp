@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -74,6 +75,35 @@ EChildResult RunWithTmpfsMounts(const std::vector<std::string>& mountPoints,
             return true;
         },
         check);
+}
+
+// The children wait for the pipe to close, so that none has finished before the last has begun.
+EChildResult RunTogether(int count, const std::function<bool(int)>& check) {
+    int start[2];
+    if (::pipe(start) != 0)
+        return EChildResult::Failed;
+    std::vector<pid_t> children;
+    for (int i = 0; i < count; ++i) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(start[1]);
+            char byte = 0;
+            while (::read(start[0], &byte, 1) < 0 && errno == EINTR) {
+            }
+            ::_exit(check(i) ? 0 : 1);
+        }
+        if (child > 0)
+            children.push_back(child);
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    bool passed = static_cast<int>(children.size()) == count;
+    for (const pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        passed = passed && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+    return passed ? EChildResult::Passed : EChildResult::Failed;
 }
 
 std::ostream& operator<<(std::ostream& out, EChildResult result) {

@@ -21,6 +21,8 @@ EChildResult RunWithOpenFileLimit(std::size_t count, const std::function<bool()>
 // the child may not make one.
 EChildResult RunWithTmpfsMounts(const std::vector<std::string>& mountPoints,
                                 const std::function<bool()>& check);
+// `count` children that start together, each given its number; Passed when every one passes.
+EChildResult RunTogether(int count, const std::function<bool(int)>& check);
 
 std::ostream& operator<<(std::ostream& out, EChildResult result);
 

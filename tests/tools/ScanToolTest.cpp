@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -168,4 +170,58 @@ TEST(ScanTool, ReadingAheadChangesNoOutputByte) {
                              dir / "c/Artist 2/locked.mp3" + "\n");
     EXPECT_EQ(ahead.out, plain.out);
     EXPECT_EQ(ahead.err, plain.err);
+}
+
+TEST(ScanTool, HelpAndVersionGoToStandardOutput) {
+    CTempDir dir;
+    for (const char* help : {"--help", "-h"}) {
+        const SRun run = RunScan(dir, help);
+        EXPECT_EQ(run.status, 0) << help;
+        EXPECT_TRUE(run.out.starts_with("usage: quavero-scan")) << help;
+        EXPECT_EQ(run.err, "");
+    }
+    const SRun run = RunScan(dir, "--version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "quavero 2.2.0\n");
+}
+
+// Names and tags that hold the format's own separators, and a Latin-1 tag.
+TEST(ScanTool, EveryTrackIsOneLineOfFourteenFields) {
+    struct SCase {
+        std::string name, title, artist;           // as on disk
+        std::string file, shownTitle, shownArtist; // as printed
+    };
+    const std::vector<SCase> cases = {
+        {"a\tb.mp3", "T\tab", "Ana M\xfcller", "a\\tb.mp3", "T\\tab", "Ana M\xc3\xbcller"},
+        {"c\nd.mp3", "x\ny", "Caf\xc3\xa9", "c\\nd.mp3", "x\\ny", "Caf\xc3\xa9"},
+        {"e\rf.mp3", "r\rs", "\xe9t\xe9", "e\\rf.mp3", "r\\rs", "\xc3\xa9t\xc3\xa9"},
+        {"g\\h\xe9.mp3", "b\\s", "plain", "g\\\\h\xe9.mp3", "b\\\\s", "plain"},
+    };
+    CTempDir dir;
+    for (const SCase& c : cases)
+        dir.Write("m/" + c.name, Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(1000) +
+                                     Mp3Maker::Tag(c.title, c.artist, "Disc", "1999", "", 17));
+    const SRun run = RunScan(dir, "--no-save '" + dir / "m" + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<std::vector<std::string>> lines;
+    std::istringstream out(run.out);
+    for (std::string line; std::getline(out, line);) {
+        std::vector<std::string> fields(1);
+        for (const char ch : line) {
+            if (ch == '\t')
+                fields.emplace_back();
+            else
+                fields.back().push_back(ch);
+        }
+        EXPECT_EQ(fields.size(), 14u) << line;
+        lines.push_back(fields);
+    }
+    ASSERT_EQ(lines.size(), cases.size() + 1);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(lines[i + 1][0], cases[i].file);
+        EXPECT_EQ(lines[i + 1][1], cases[i].shownArtist);
+        EXPECT_EQ(lines[i + 1][2], cases[i].shownTitle);
+    }
+    const SRun groups = RunScan(dir, "--no-save --groups artist '" + dir / "m" + "'");
+    EXPECT_EQ(groups.out.substr(0, groups.out.find('\n')), "Ana M\xc3\xbcller\t1");
 }

@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QTreeView>
 
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -202,6 +203,29 @@ TEST_F(CQuavViewTest, SortKeysZeroShowListOrderAndSavedKeysSortEachRefill) {
     std::reverse(reversed.begin(), reversed.end());
     SendTracks(reversed);
     EXPECT_EQ(RowNames(), (Names{"e.mp3", "c.mp3", "a.mp3", "d.mp3", "b.mp3"}));
+}
+
+// A saved key whose magnitude names no field sorts nothing, and goes back to the profile as
+// it came, also after a click has made it the secondary key.
+TEST_F(CQuavViewTest, SavedKeysThatNameNoFieldLeaveTheOrderAndAreWrittenBackAsRead) {
+    using namespace SettingsKey;
+    WriteTracks(kFive);
+    profile.WriteInt(kSectionUser, kSortingColumn, INT_MIN);
+    profile.WriteInt(kSectionUser, kSecondarySortingColumn, 15);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    TrackArray reversed = doc->GetTrackList().Tracks();
+    std::reverse(reversed.begin(), reversed.end());
+    SendTracks(reversed);
+    EXPECT_EQ(RowNames(), (Names{"e.mp3", "d.mp3", "c.mp3", "b.mp3", "a.mp3"}));
+    settings.WriteShutdown(profile, {});
+    EXPECT_EQ(CIniProfile(profile.Path()).GetString(kSectionUser, kSortingColumn, ""),
+              "-2147483648");
+    EXPECT_EQ(CIniProfile(profile.Path()).GetString(kSectionUser, kSecondarySortingColumn, ""),
+              "15");
+
+    ClickHeader(QStringLiteral("Title"));
+    EXPECT_EQ(RowNames(), (Names{"d.mp3", "b.mp3", "c.mp3", "a.mp3", "e.mp3"}));
+    EXPECT_EQ(settings.SecondarySortingColumn, INT_MIN);
 }
 
 TEST_F(CQuavViewTest, ShowsAtMostMaxRowTracksTakenBeforeSorting) {
