@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FieldIds.h"
+#include "model/TagWriteResult.h"
 #include "model/TrackReadOptions.h"
 
 #include <cstdint>
@@ -29,8 +30,9 @@ public:
     bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
               int directoryFd = -1, const STrackReadOptions& options = {});
     // Writes the tag fields into the file: over its tag, or appended when it has none. The file
-    // is left as it was when the write fails.
-    bool WriteTag();
+    // is left as it was when the write fails. A field that holds the text shown for a missing
+    // artist or album is written empty; the record keeps showing it.
+    STagWriteResult WriteTag();
 
     std::string GetFieldText(EFieldId field) const;
     void AppendFieldText(EFieldId field, std::string& out) const;
