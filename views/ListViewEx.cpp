@@ -2,6 +2,7 @@
 
 #include "views/FullRowDelegate.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -18,6 +19,30 @@ bool IsTab(const QEvent* event) {
         return false;
     const int key = static_cast<const QKeyEvent*>(event)->key();
     return key == Qt::Key_Tab || key == Qt::Key_Backtab;
+}
+
+// The menu key arrives as a context-menu event from the keyboard; Shift+F10 is the other key
+// that asks for one, and the window system does not turn it into such an event.
+bool IsKeyboardMenu(const QEvent* event) {
+    if (event->type() == QEvent::ContextMenu)
+        return static_cast<const QContextMenuEvent*>(event)->reason() ==
+               QContextMenuEvent::Keyboard;
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+}
+
+// A menu asked for from the keyboard opens on the focused row, brought into sight first; with
+// no focused row, at the top left corner of the rows.
+QPoint FocusedRowPoint(QAbstractItemView* view) {
+    const QModelIndex current = view->currentIndex();
+    QPoint point;
+    if (current.isValid()) {
+        view->scrollTo(current);
+        point = view->visualRect(current).center();
+    }
+    return view->viewport()->mapToGlobal(point);
 }
 
 } // namespace
@@ -195,6 +220,10 @@ void CListViewEx::SetColumnWidth(int column, int width) {
 bool CListViewEx::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == details_ || watched == icons_) && IsTab(event)) {
         Q_EMIT TabPressed();
+        return true;
+    }
+    if ((watched == details_ || watched == icons_) && IsKeyboardMenu(event)) {
+        Q_EMIT ContextMenuRequested(FocusedRowPoint(static_cast<QAbstractItemView*>(watched)));
         return true;
     }
     if (watched == details_ &&
