@@ -51,6 +51,10 @@ public:
     // The selected rows to the clipboard: the shown columns' full texts, tab-separated, one line
     // per row.
     void Copy();
+    // The properties sheet on the selected rows. On OK their tags are written, the views show
+    // the new values (regrouped when a track may have changed groups) and the address's snapshot
+    // is stored again once a tag was written.
+    void EditProperties();
 
     // Reads the columns' "Column%d" sections; called once, before the initial update. Without
     // it the table's defaults hold.
@@ -85,6 +89,7 @@ private:
     void Refill();
     void OnColumnClick(int column);
     void SetRowImages();
+    void RefreshRows();
 
     CQuavDoc& doc_;
     CAppSettings& settings_;
