@@ -58,6 +58,10 @@ void CMainFrame::BindViewCommands() {
         if (CQuavView* view = GetTrackListView())
             view->Copy();
     });
+    commands.SetHandler(ECommandId::Properties, [this] {
+        if (CQuavView* view = GetTrackListView())
+            view->EditProperties();
+    });
     for (const ECommandId id :
          {ECommandId::Play, ECommandId::Enqueue, ECommandId::Properties, ECommandId::Copy}) {
         commands.SetUpdateRule(id, [this](SCommandState& state) {

@@ -15,6 +15,7 @@
 #include "platform/StringTable.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <string_view>
 
@@ -137,36 +138,60 @@ void CMp3File::TakeVbrHeader(const CMpegHeader& header, const CMpegStream& strea
     bitrateText_ = std::to_string(vbr.Kilobits()) + " kbit/s";
 }
 
-bool CMp3File::WriteTag() {
+namespace {
+
+// The text an untagged track shows as its artist and album is a display text, not data. A
+// snapshot made in the other language holds that language's text, so both are recognised.
+std::string_view TagText(const std::string& field) {
+    for (const auto language :
+         {CStringTable::ELanguage::English, CStringTable::ELanguage::French}) {
+        if (field == CStringTable::Get(EStringId::Undefined, language))
+            return {};
+    }
+    return field;
+}
+
+STagWriteResult WriteFailed(int error) {
+    return {STagWriteResult::EStatus::WriteFailed, error != 0 ? error : EIO};
+}
+
+} // namespace
+
+STagWriteResult CMp3File::WriteTag() {
     CFile file;
     if (file.Open(FullPath(), CFile::EMode::ReadWrite) != CFile::EOpenResult::Opened)
-        return false;
+        return {STagWriteResult::EStatus::CannotOpen, 0};
     CId3v1Tag tag;
-    tag.title = title_;
-    tag.artist = artist_;
-    tag.album = album_;
-    tag.year = year_;
-    tag.comment = comment_;
+    tag.title = TagText(title_);
+    tag.artist = TagText(artist_);
+    tag.album = TagText(album_);
+    tag.year = TagText(year_);
+    tag.comment = TagText(comment_);
     tag.genre = genre_;
     const CId3v1Tag::Block block = tag.Format();
 
     const std::int64_t size = file.Size();
     const auto tagSize = static_cast<std::int64_t>(CId3v1Tag::kSize);
     CId3v1Tag::Block old{};
-    const bool hasOld = size >= tagSize &&
-                        file.ReadAt(size - tagSize, old.data(), old.size()) == tagSize &&
-                        CId3v1Tag::HasMarker(old);
+    errno = 0;
+    const bool readOld =
+        size < tagSize || file.ReadAt(size - tagSize, old.data(), old.size()) == tagSize;
+    if (!readOld)
+        return WriteFailed(errno);
+    const bool hasOld = size >= tagSize && CId3v1Tag::HasMarker(old);
     const std::int64_t offset = hasOld ? size - tagSize : size;
+    errno = 0;
     if (!file.WriteAt(offset, block.data(), block.size())) {
+        const int error = errno;
         // Never leave half a tag behind: put the old one back, or cut an append off.
         if (hasOld)
             file.WriteAt(offset, old.data(), old.size());
         else
             file.Truncate(size);
-        return false;
+        return WriteFailed(error);
     }
     hasTag_ = true;
-    return true;
+    return {};
 }
 
 std::string_view CMp3File::GetGenreName() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FieldIds.h"
+#include "model/TagWriteResult.h"
 #include "model/TrackReadOptions.h"
 #include "platform/File.h"
 
@@ -33,8 +34,9 @@ public:
               CFile::EOpenResult opened, IReporter& reporter,
               const STrackReadOptions& options = {});
     // Writes the tag fields into the file: over its tag, or appended when it has none. The file
-    // is left as it was when the write fails.
-    bool WriteTag();
+    // is left as it was when the write fails. A field that holds the text shown for a missing
+    // artist or album is written empty; the record keeps showing it.
+    STagWriteResult WriteTag();
 
     std::string GetFieldText(EFieldId field) const;
     void AppendFieldText(EFieldId field, std::string& out) const;

@@ -67,6 +67,9 @@ enum class EStringId : int {
     ErrorOpeningFile = 901,
     InvalidHandle = 902,
 
+    // A tag write that failed after its file opened; "%1" is the path, "%2" the system's reason.
+    MsgTagWriteError = 903,
+
     // Validation messages of the dialogs. They exist in French only: both languages give the
     // French text.
     MsgEnterInteger = 910,

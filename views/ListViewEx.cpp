@@ -2,6 +2,7 @@
 
 #include "views/FullRowDelegate.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -17,6 +18,30 @@ int PressedKey(const QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return 0;
     return static_cast<const QKeyEvent*>(event)->key();
+}
+
+// The menu key arrives as a context-menu event from the keyboard; Shift+F10 is the other key
+// that asks for one, and the window system does not turn it into such an event.
+bool IsKeyboardMenu(const QEvent* event) {
+    if (event->type() == QEvent::ContextMenu)
+        return static_cast<const QContextMenuEvent*>(event)->reason() ==
+               QContextMenuEvent::Keyboard;
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+}
+
+// A menu asked for from the keyboard opens on the focused row, brought into sight first; with
+// no focused row, at the top left corner of the rows.
+QPoint FocusedRowPoint(QAbstractItemView* view) {
+    const QModelIndex current = view->currentIndex();
+    QPoint point;
+    if (current.isValid()) {
+        view->scrollTo(current);
+        point = view->visualRect(current).center();
+    }
+    return view->viewport()->mapToGlobal(point);
 }
 
 } // namespace
@@ -206,6 +231,10 @@ bool CListViewEx::eventFilter(QObject* watched, QEvent* event) {
     }
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && CurrentRow() >= 0)
         Q_EMIT ItemActivated(CurrentRow());
+    if ((watched == details_ || watched == icons_) && IsKeyboardMenu(event)) {
+        Q_EMIT ContextMenuRequested(FocusedRowPoint(static_cast<QAbstractItemView*>(watched)));
+        return true;
+    }
     if (watched == details_ &&
         (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         RepaintDetails();

@@ -57,6 +57,7 @@ Q_SIGNALS:
     void ColumnClicked(int column);
     // Double-click or Enter on a row.
     void ItemActivated(int row);
+    // At the mouse, or from the keyboard (menu key, Shift+F10) at the focused row.
     void ContextMenuRequested(QPoint globalPosition);
     // Tab or Shift+Tab in the list; it moves the focus to the other pane instead of the next
     // widget.

@@ -3,7 +3,9 @@
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/FrameStrings.h"
+#include "desktop/MessageBoxReporter.h"
 #include "desktop/TextCodec.h"
+#include "dialogs/Mp3PropertySheet.h"
 #include "model/TrackTotals.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
@@ -286,4 +288,29 @@ std::vector<CMp3File*> CQuavView::SelectedTracks() const {
     for (int row : list_->SelectedRows())
         tracks.push_back(model_->Track(row));
     return tracks;
+}
+
+void CQuavView::EditProperties() {
+    std::vector<CMp3File*> tracks = SelectedTracks();
+    if (tracks.empty())
+        return;
+    CMp3PropertySheet sheet(std::move(tracks), window());
+    if (sheet.exec() != QDialog::Accepted)
+        return;
+    CMessageBoxReporter reporter(window());
+    const std::size_t written = sheet.WriteTags(reporter);
+    if (sheet.ChangesGrouping(doc_.DisplayMode()))
+        doc_.RegroupAll();
+    else
+        RefreshRows();
+    if (written > 0)
+        doc_.StoreSnapshot();
+}
+
+// The same rows show their new texts, in the order the sort keys now give them; the selection
+// stays, and its status is told again.
+void CQuavView::RefreshRows() {
+    model_->RefreshTexts();
+    model_->Sort(sortKey_, secondarySortKey_);
+    OnSelectionChanged();
 }

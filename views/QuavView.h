@@ -59,6 +59,10 @@ public:
     // The selected rows to the clipboard: the shown columns' full texts, tab-separated, one line
     // per row.
     void Copy();
+    // The properties sheet on the selected rows. On OK their tags are written, the views show
+    // the new values (regrouped when a track may have changed groups) and the address's snapshot
+    // is stored again once a tag was written.
+    void EditProperties();
 
     // Reads the columns' "Column%d" sections; called once, before the initial update. Without
     // it the table's defaults hold.
@@ -96,6 +100,7 @@ private:
     void SetRowImages();
     void ShowFilteredTotals(const TrackArray& passing);
     std::vector<EFieldId> DisplayedFields() const;
+    void RefreshRows();
 
     CQuavDoc& doc_;
     CAppSettings& settings_;

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int field = 0; field <= 15; ++field)
         (void)track.GetFieldText(static_cast<EFieldId>(field));
     track.SetTitle(track.Title() + "x");
-    if (!track.WriteTag())
+    if (!track.WriteTag().Written())
         std::abort();
     CMp3File back;
     if (!back.Load(FuzzDirectory(), "input.mp3", reporter) || !back.HasTag())

@@ -88,7 +88,7 @@ TEST(Mp3FileId3v2, TextsAsMutagenReadsThem) {
 
         // An ID3v1 tag written by the properties sheet takes over from the ID3v2 tag.
         on.SetTitle("Edited");
-        ASSERT_TRUE(on.WriteTag());
+        ASSERT_TRUE(on.WriteTag().Written());
         CMp3File edited;
         CMp3File editedToday;
         ASSERT_TRUE(edited.Load(dir.Path(), f[0], reporter));

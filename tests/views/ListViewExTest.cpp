@@ -139,3 +139,24 @@ TEST(ListViewEx, ReportsHeaderClicksActivationAndContextMenus) {
     ASSERT_EQ(menus.count(), 1);
     EXPECT_EQ(menus[0][0].toPoint(), details->viewport()->mapToGlobal(where));
 }
+
+// From the keyboard the menu opens on the focused row, in either kind of view.
+TEST(ListViewEx, KeyboardContextMenuOpensAtTheFocusedRow) {
+    SListFixture f(kFour);
+    ASSERT_TRUE(f.exposed);
+    QSignalSpy menus(&f.list, &CListViewEx::ContextMenuRequested);
+    for (const EViewStyle style : {EViewStyle::Details, EViewStyle::List}) {
+        f.list.SetViewStyle(style);
+        QAbstractItemView* view = f.list.CurrentView();
+        view->setCurrentIndex(f.model.index(2, 0));
+        const QPoint row =
+            view->viewport()->mapToGlobal(view->visualRect(f.model.index(2, 0)).center());
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {}, {});
+        QCoreApplication::sendEvent(view, &menuKey);
+        QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+        QTest::keyClick(view, Qt::Key_F10);
+        ASSERT_EQ(menus.count(), 2) << "F10 alone asks for no menu";
+        EXPECT_EQ(menus.takeFirst()[0].toPoint(), row);
+        EXPECT_EQ(menus.takeFirst()[0].toPoint(), row);
+    }
+}

@@ -1,0 +1,203 @@
+#include "dialogs/Mp3PropertyPage1.h"
+
+#include "dialogs/TagFieldEdit.h"
+#include "model/GenreTable.h"
+#include "model/Mp3File.h"
+#include "platform/Ascii.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kTextLimit = 30;
+constexpr std::size_t kYearLimit = 4;
+
+// The page's geometry is given in dialog units: a quarter of the font's average character
+// width across, an eighth of its height down, so that it grows with the font.
+struct SDialogUnits {
+    int x;
+    int y;
+};
+
+struct SPlace {
+    const char* label;
+    int labelX;
+    int labelY;
+    int x;
+    int y;
+    int width;
+};
+
+// Label, its place, then the control's place and width, in tab order.
+constexpr std::array<SPlace, 6> kPlaces{{{"Title :", 7, 7, 42, 7, 134},
+                                         {"Artist :", 7, 23, 42, 23, 134},
+                                         {"Album :", 7, 39, 42, 39, 134},
+                                         {"Year :", 7, 55, 42, 55, 25},
+                                         {"Genre :", 71, 56, 98, 55, 79},
+                                         {"Comment. :", 7, 71, 42, 71, 134}}};
+constexpr int kLabelGap = 2;
+
+// Fonts wider than the one the units were drawn for would push a label under its control:
+// the unit across then grows until every label fits, and the page keeps its proportions.
+SDialogUnits DialogUnits(const QFontMetrics& metrics) {
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    int across = (metrics.horizontalAdvance(letters) + 26) / 52;
+    for (const SPlace& place : kPlaces) {
+        const int room = place.x - place.labelX - kLabelGap;
+        const int width = metrics.horizontalAdvance(QString::fromLatin1(place.label));
+        across = std::max(across, (width * 4 + room - 1) / room);
+    }
+    return {across, metrics.height()};
+}
+
+int Across(SDialogUnits base, int units) {
+    return units * base.x / 4;
+}
+
+int Down(SDialogUnits base, int units) {
+    return units * base.y / 8;
+}
+
+constexpr int kPageWidth = 184;
+constexpr int kPageHeight = 92;
+constexpr int kControlHeight = 12;
+
+bool LessNoCase(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char l, char r) {
+        return CAscii::Lower(l) < CAscii::Lower(r);
+    });
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           CAscii::EqualNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string WithoutExtension(const std::string& fileName) {
+    const auto dot = fileName.rfind('.');
+    return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
+}
+
+} // namespace
+
+CMp3PropertyPage1::CMp3PropertyPage1(QWidget* parent)
+    : QWidget(parent), title_(new CTagFieldEdit(kTextLimit, this)),
+      artist_(new CTagFieldEdit(kTextLimit, this)), album_(new CTagFieldEdit(kTextLimit, this)),
+      year_(new CTagFieldEdit(kYearLimit, this)), genres_(new QComboBox(this)),
+      comment_(new CTagFieldEdit(kTextLimit, this)), genre_(kGenreNone) {
+    title_->setObjectName(QStringLiteral("title"));
+    artist_->setObjectName(QStringLiteral("artist"));
+    album_->setObjectName(QStringLiteral("album"));
+    year_->setObjectName(QStringLiteral("year"));
+    genres_->setObjectName(QStringLiteral("genre"));
+    comment_->setObjectName(QStringLiteral("comment"));
+    LayOut();
+    FillGenres();
+    connect(genres_, &QComboBox::activated, this,
+            [this](int index) { genre_ = genres_->itemData(index).toInt(); });
+}
+
+void CMp3PropertyPage1::LayOut() {
+    const SDialogUnits units = DialogUnits(fontMetrics());
+    const std::array<QWidget*, kPlaces.size()> controls{title_, artist_, album_,
+                                                        year_,  genres_, comment_};
+    for (std::size_t i = 0; i < kPlaces.size(); ++i) {
+        const SPlace& place = kPlaces[i];
+        const int height = std::max(Down(units, kControlHeight), controls[i]->sizeHint().height());
+        controls[i]->setGeometry(Across(units, place.x), Down(units, place.y),
+                                 Across(units, place.width), height);
+        // A label stands level with the text of its control, however tall the style draws it.
+        auto* label = new QLabel(QString::fromLatin1(place.label), this);
+        label->setBuddy(controls[i]);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setGeometry(Across(units, place.labelX), Down(units, place.labelY),
+                           label->sizeHint().width(), height);
+        if (i > 0)
+            setTabOrder(controls[i - 1], controls[i]);
+    }
+    setFixedSize(Across(units, kPageWidth), Down(units, kPageHeight));
+}
+
+// Every genre number with its name, ordered by name without regard to case: the blank name of
+// "no genre" comes first.
+void CMp3PropertyPage1::FillGenres() {
+    std::vector<int> numbers(kGenreCount);
+    std::iota(numbers.begin(), numbers.end(), 0);
+    std::stable_sort(numbers.begin(), numbers.end(), [](int a, int b) {
+        return LessNoCase(genreNames[static_cast<std::size_t>(a)],
+                          genreNames[static_cast<std::size_t>(b)]);
+    });
+    for (int number : numbers) {
+        const std::string_view name = genreNames[static_cast<std::size_t>(number)];
+        genres_->addItem(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
+                         number);
+    }
+    SelectGenre();
+}
+
+// The first entry whose name begins with the genre's name, without regard to case. A number
+// past the table selects nothing, and the list shows blank.
+void CMp3PropertyPage1::SelectGenre() {
+    if (genre_ < 0 || static_cast<std::size_t>(genre_) >= kGenreCount) {
+        genres_->setCurrentIndex(-1);
+        return;
+    }
+    const std::string_view name = genreNames[static_cast<std::size_t>(genre_)];
+    for (int i = 0; i < genres_->count(); ++i) {
+        const auto number = static_cast<std::size_t>(genres_->itemData(i).toInt());
+        if (StartsWithNoCase(genreNames[number], name)) {
+            genres_->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+void CMp3PropertyPage1::Fill(const CMp3File& track) {
+    title_->SetBytes(track.Title().empty() ? WithoutExtension(track.FileName()) : track.Title());
+    artist_->SetBytes(track.Artist());
+    album_->SetBytes(track.Album());
+    year_->SetBytes(track.Year());
+    comment_->SetBytes(track.Comment());
+    genre_ = track.Genre();
+    SelectGenre();
+}
+
+void CMp3PropertyPage1::ApplyTo(CMp3File& track) const {
+    using Setter = void (CMp3File::*)(std::string);
+    const std::array<std::pair<const CTagFieldEdit*, Setter>, 5> fields{
+        {{title_, &CMp3File::SetTitle},
+         {artist_, &CMp3File::SetArtist},
+         {album_, &CMp3File::SetAlbum},
+         {year_, &CMp3File::SetYear},
+         {comment_, &CMp3File::SetComment}}};
+    for (const auto& [edit, set] : fields) {
+        if (!edit->text().isEmpty())
+            (track.*set)(edit->Bytes());
+    }
+    if (genre_ != kGenreNone)
+        track.SetGenre(static_cast<std::uint8_t>(genre_));
+}
+
+CTagFieldEdit* CMp3PropertyPage1::OverlongField() const {
+    for (CTagFieldEdit* edit : {album_, artist_, comment_, title_, year_}) {
+        if (!edit->FitsLimit())
+            return edit;
+    }
+    return nullptr;
+}
+
+QString CMp3PropertyPage1::ArtistText() const {
+    return artist_->text();
+}
+
+QString CMp3PropertyPage1::AlbumText() const {
+    return album_->text();
+}

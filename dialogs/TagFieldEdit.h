@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include <cstddef>
+#include <string>
+
+class CByteLimitValidator;
+
+// One text field of an ID3v1 tag. Its limit counts the bytes that will be written (Latin-1 when
+// every character fits, else UTF-8), and a text put in from the file and left as it is gives
+// back its own bytes, whatever their encoding.
+class CTagFieldEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    CTagFieldEdit(std::size_t byteLimit, QWidget* parent = nullptr);
+
+    // Shows the bytes as text and keeps them as what an unchanged text stands for.
+    void SetBytes(std::string bytes);
+    // The text as it will be written.
+    std::string Bytes() const;
+    std::size_t ByteLimit() const;
+    bool FitsLimit() const { return Bytes().size() <= ByteLimit(); }
+
+private:
+    std::size_t Measure(const QString& text) const;
+
+    std::string original_;
+    CByteLimitValidator* validator_;
+};

@@ -1,0 +1,287 @@
+#include "ViewFixture.h"
+
+#include "dialogs/Mp3PropertySheet.h"
+#include "support/ChildProcess.h"
+#include "support/Mp3Maker.h"
+#include "support/RecordingView.h"
+#include "views/TrackTableModel.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using EButton = QDialogButtonBox::StandardButton;
+using Action = std::function<EButton(CMp3PropertySheet&)>;
+using Fields = std::vector<std::pair<const char*, QString>>;
+
+// A tag as the program writes it: each text padded with blanks.
+std::string Written(std::string title, std::string artist, std::string album, std::string year,
+                    std::string comment, unsigned char genre) {
+    for (auto [text, width] :
+         {std::pair{&title, 30}, {&artist, 30}, {&album, 30}, {&year, 4}, {&comment, 30}})
+        text->resize(static_cast<std::size_t>(width), ' ');
+    return "TAG" + title + artist + album + year + comment + static_cast<char>(genre);
+}
+
+const std::string& Audio() {
+    static const std::string audio = [] {
+        CTempDir dir;
+        return Mp3Maker::Encode(dir / "a.mp3", 0.2, 44100, "-b 128") ? ReadFileBytes(dir / "a.mp3")
+                                                                     : std::string();
+    }();
+    return audio;
+}
+
+QLineEdit* Edit(CMp3PropertySheet& sheet, const char* field) {
+    return sheet.findChild<QLineEdit*>(QLatin1String(field));
+}
+
+// Each field is cleared, then gets key presses that carry the characters, as a keyboard of any
+// layout sends them.
+Action Typing(Fields fields, EButton button = QDialogButtonBox::Ok) {
+    return [fields = std::move(fields), button](CMp3PropertySheet& sheet) {
+        for (const auto& [field, text] : fields) {
+            Edit(sheet, field)->clear();
+            for (const QChar c : text) {
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(Edit(sheet, field), &key);
+            }
+        }
+        return button;
+    };
+}
+
+// Plays the user at each modal window that `command` opens: the sheet gets the next action, then
+// the button it returns is pressed (Cancel once the actions run out); each message box is read
+// ("title|text") and closed.
+QStringList Answer(const std::function<void()>& command, std::vector<Action> actions) {
+    QStringList messages;
+    std::size_t visit = 0;
+    bool pressing = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            messages << box->windowTitle() + QLatin1Char('|') + box->text();
+            box->button(QMessageBox::Ok)->click();
+        } else if (auto* sheet = qobject_cast<CMp3PropertySheet*>(modal); sheet && !pressing) {
+            const EButton button =
+                visit < actions.size() ? actions[visit++](*sheet) : QDialogButtonBox::Cancel;
+            pressing = true;
+            // Outside this timer's call, so that a message box the press opens is answered too.
+            QTimer::singleShot(0, sheet, [&pressing, sheet, button] {
+                pressing = false;
+                sheet->findChild<QDialogButtonBox*>()->button(button)->click();
+            });
+        }
+    });
+    timer.start(5);
+    command();
+    return messages;
+}
+
+// The command on every row of a folder of lame-made files.
+class CPropertiesTest : public CQuavViewTest {
+protected:
+    void SetUp() override {
+        if (Audio().empty())
+            GTEST_SKIP() << "lame is missing";
+    }
+    std::string Put(const std::string& name, const std::string& tag) {
+        return dir.Write("music/" + name, Audio() + tag);
+    }
+    std::string TagOf(const std::string& name) const {
+        return ReadFileBytes(music + "/" + name).substr(Audio().size());
+    }
+    QStringList Run(std::vector<Action> actions) {
+        view->SelectAll();
+        return Answer([this] { view->EditProperties(); }, std::move(actions));
+    }
+};
+
+struct SCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files; // name, tag as found ("" for none)
+    Action action;
+    std::vector<std::string> tags; // each file's tag afterwards
+};
+
+void PrintTo(const SCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const std::string kFound = Mp3Maker::Tag("T", "Ar", "Al", "1999", "C", 200);
+
+const SCase kCases[] = {
+    // The title comes from the file name; the text shown for no artist or album is not written.
+    {"UntaggedRow",
+     {{"Song Title.mp3", ""}},
+     Typing({}),
+     {Written("Song Title", "", "", "", "", 148)}},
+    {"GenreBeyondTheTableKept",
+     {{"a.mp3", kFound}},
+     Typing({}),
+     {Written("T", "Ar", "Al", "1999", "C", 200)}},
+    {"CancelChangesNothing",
+     {{"a.mp3", kFound}, {"b.mp3", ""}},
+     Typing({{"album", QStringLiteral("X")}}, QDialogButtonBox::Cancel),
+     {kFound, ""}},
+    {"AlbumTypedForThreeRows",
+     {{"a.mp3", kFound}, {"b.mp3", Mp3Maker::Tag("U", "V", "W", "2000", "", 13)}, {"c.mp3", ""}},
+     Typing({{"album", QStringLiteral("New")}}),
+     {Written("T", "Ar", "New", "1999", "C", 200), Written("U", "V", "New", "2000", "", 13),
+      Written("", "", "New", "", "", 148)}},
+    // Untouched texts keep their bytes (UTF-8, neither, Latin-1) and a cleared field keeps the
+    // file's; a typed text goes out as Latin-1 when it can, and a blank as a blank.
+    {"TextsKeptTypedAndBlank",
+     {{"a.mp3", Mp3Maker::Tag("Old", "Caf\xC3\xA9", "\x81\x9D\xFF", "1999", "Caf\xE9", 0)}},
+     Typing(
+         {{"title", QStringLiteral("Th\u00E9")}, {"year", QStringLiteral(" ")}, {"comment", {}}}),
+     {Written("Th\xE9", "Caf\xC3\xA9", "\x81\x9D\xFF", " ", "Caf\xE9", 0)}},
+};
+
+class CPropertiesWrite : public CPropertiesTest, public ::testing::WithParamInterface<SCase> {};
+
+} // namespace
+
+TEST_P(CPropertiesWrite, WritesTheSelectedFiles) {
+    for (const auto& [name, tag] : GetParam().files)
+        Put(name, tag);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_TRUE(Run({GetParam().action}).isEmpty());
+    for (std::size_t i = 0; i < GetParam().files.size(); ++i)
+        EXPECT_EQ(TagOf(GetParam().files[i].first), GetParam().tags[i]) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CPropertiesWrite, ::testing::ValuesIn(kCases),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(CPropertiesTest, LaysOutTheFieldsAndLimitsTheirBytes) {
+    const std::string name = "A title much longer than thirty bytes.mp3";
+    Put(name, "");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    const auto first = [](CMp3PropertySheet& s) {
+        QStringList chain;
+        for (QWidget* w = Edit(s, "title"); chain.size() < 6; w = w->nextInFocusChain()) {
+            if (!w->objectName().isEmpty() && (w->focusPolicy() & Qt::TabFocus))
+                chain << w->objectName();
+        }
+        EXPECT_EQ(chain.join(QLatin1Char(' ')).toStdString(),
+                  "title artist album year genre comment");
+        EXPECT_NEAR(1.0 * Edit(s, "year")->width() / Edit(s, "title")->width(), 25.0 / 134, 0.02);
+        const auto* genres = s.findChild<QComboBox*>();
+        EXPECT_EQ(genres->currentData().toInt(), 148) << "the blank entry, first";
+        for (int i = 1; i < genres->count(); ++i)
+            EXPECT_LE(genres->itemText(i - 1).compare(genres->itemText(i), Qt::CaseInsensitive), 0);
+        QTest::keyClicks(Edit(s, "title"), QStringLiteral("x"));
+        EXPECT_EQ(Edit(s, "title")->text().size(), 37) << "a long title cannot grow";
+        return QDialogButtonBox::Ok;
+    };
+    const auto second = [](CMp3PropertySheet& s) {
+        QLineEdit* title = Edit(s, "title");
+        EXPECT_EQ(title->selectedText(), title->text()) << "the refused text is selected";
+        QTest::keyClick(title, Qt::Key_End);
+        for (int i = 0; i < 10; ++i)
+            QTest::keyClick(title, Qt::Key_Backspace);
+        return Typing({{"year", QStringLiteral("19999")}, {"artist", QString(16, QChar(0x416))}})(
+            s);
+    };
+    EXPECT_EQ(Run({first, second}),
+              QStringList(QStringLiteral("Quavero|Tapez 30 caract\u00E8res au maximum.")));
+    const std::string artist = QString(15, QChar(0x416)).toStdString();
+    EXPECT_EQ(TagOf(name), Written(name.substr(0, 27), artist, "", "1999", "", 148));
+}
+
+// Root writes any file: the command runs as nobody, who may not write b.mp3, and with a file
+// size limit that the tag appended to the large c.mp3 would pass; a.mp3 and d.mp3 are written.
+// It runs in a fresh copy of this program, as a forked one would wait forever on the painting
+// threads it did not inherit.
+TEST_F(CPropertiesTest, ReportsEachFailingFileAndWritesTheOthers) {
+    for (const char* file : {"a.mp3", "b.mp3", "d.mp3"})
+        ::chmod(Put(file, kFound).c_str(), file[0] == 'b' ? 0444 : 0666);
+    const std::string large = Put("c.mp3", Mp3Maker::Filler(20000));
+    ::chmod(large.c_str(), 0666);
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod(music.c_str(), 0777);
+    const EChildResult result = RunAsNobody([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{ReadFileBytes(large).size(), RLIM_INFINITY};
+        ::setenv("QUAVERO_TEST_MUSIC", music.c_str(), 1);
+        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+               ::execl("/proc/self/exe", "test_properties", "--gtest_also_run_disabled_tests",
+                       "--gtest_filter=*DISABLED_EditsAsNobody", nullptr) == 0;
+    });
+    if (result == EChildResult::Skipped)
+        GTEST_SKIP() << "cannot become the user nobody";
+    EXPECT_EQ(result, EChildResult::Passed);
+    for (const char* file : {"a.mp3", "d.mp3"})
+        EXPECT_EQ(TagOf(file), Written("T", "Ar", "New", "1999", "C", 200)) << file;
+    EXPECT_EQ(TagOf("b.mp3"), kFound);
+    EXPECT_EQ(TagOf("c.mp3"), Mp3Maker::Filler(20000));
+}
+
+TEST_F(CPropertiesTest, DISABLED_EditsAsNobody) {
+    music = std::getenv("QUAVERO_TEST_MUSIC");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    QStringList messages = Run({Typing({{"album", QStringLiteral("New")}})});
+    messages.sort();
+    EXPECT_EQ(messages.join(QLatin1Char('\n')).toStdString(),
+              "Quavero|Cannot write the ID3 tag of '" + music +
+                  "/c.mp3':\nFile too large\nQuavero|Failed to create or modify ID3 tag !");
+}
+
+// The tree is rebuilt when the edit can move a track between the mode's groups, else the rows
+// are refreshed; either way the next visit, from the snapshot, shows the new tags.
+TEST_F(CPropertiesTest, RegroupsOrRefreshesAndStoresTheSnapshot) {
+    Put("a.mp3", kFound);
+    Put("b.mp3", "");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    CRecordingView hints(*doc);
+    const struct {
+        EDisplayMode mode;
+        const char* field;
+        bool regroup;
+    } cases[] = {{EDisplayMode::AlbumArtist, "album", true},
+                 {EDisplayMode::Artist, "album", false},
+                 {EDisplayMode::GenreArtist, "genre", true},
+                 {EDisplayMode::Artist, "genre", false},
+                 {EDisplayMode::Artist, "artist", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        doc->SetDisplayMode(c.mode);
+        hints.hints.clear();
+        QSignalSpy refreshed(&view->Model(), &QAbstractItemModel::dataChanged);
+        Run({[&c](CMp3PropertySheet& s) {
+            if (std::string_view(c.field) != "genre")
+                return Typing({{c.field, QString::fromLatin1(c.field) +
+                                             QString::number(static_cast<int>(c.mode))}})(s);
+            QTest::keyClick(s.findChild<QComboBox*>(), Qt::Key_Down);
+            return QDialogButtonBox::Ok;
+        }});
+        EXPECT_EQ(std::count(hints.hints.begin(), hints.hints.end(), EHint::RebuildBegin),
+                  c.regroup ? 1 : 0);
+        EXPECT_EQ(refreshed.count(), c.regroup ? 0 : 1);
+    }
+    settings.UseCachedCatalog = 1;
+    ASSERT_TRUE(doc->OpenAddress(music));
+    const CMp3File& untagged = *doc->GetTrackList().GetAt(1);
+    EXPECT_FALSE(untagged.HasTag()) << "read from the snapshot";
+    EXPECT_EQ(untagged.Album(), "album0");
+    EXPECT_EQ(untagged.Artist(), "artist0");
+    EXPECT_EQ(untagged.GetGenreName(), "A Cappella");
+}
