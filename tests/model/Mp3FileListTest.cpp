@@ -115,7 +115,7 @@ TEST(Mp3FileList, RoundTripOfManyRecordsInSubdirectories) {
         for (int id = 1; id <= kFieldCount; ++id) {
             const auto field = static_cast<EFieldId>(id);
             if (field == EFieldId::Location && i % 3 == 0)
-                EXPECT_EQ(b.Directory(), a.Directory() + "/");
+                EXPECT_EQ(b.Directory(), std::string(a.Directory()) + "/");
             else
                 EXPECT_EQ(b.GetFieldText(field), a.GetFieldText(field)) << i << " " << id;
         }
