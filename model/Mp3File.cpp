@@ -51,12 +51,12 @@ std::string_view CMp3File::Album() const {
     return (defaults_ & kAlbumUndefined) != 0 ? UndefinedText() : texts_.Get(ESlot::Album);
 }
 
-void CMp3File::SetArtist(std::string value) {
+void CMp3File::SetArtist(const std::string& value) {
     defaults_ &= static_cast<std::uint8_t>(~kArtistUndefined);
     texts_.Set(ESlot::Artist, value);
 }
 
-void CMp3File::SetAlbum(std::string value) {
+void CMp3File::SetAlbum(const std::string& value) {
     defaults_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
     texts_.Set(ESlot::Album, value);
 }

@@ -71,11 +71,11 @@ public:
     int Duration() const { return duration_; }
     bool HasTag() const { return hasTag_; }
 
-    void SetTitle(std::string value) { texts_.Set(ESlot::Title, value); }
-    void SetArtist(std::string value);
-    void SetAlbum(std::string value);
-    void SetYear(std::string value) { texts_.Set(ESlot::Year, value); }
-    void SetComment(std::string value) { texts_.Set(ESlot::Comment, value); }
+    void SetTitle(const std::string& value) { texts_.Set(ESlot::Title, value); }
+    void SetArtist(const std::string& value);
+    void SetAlbum(const std::string& value);
+    void SetYear(const std::string& value) { texts_.Set(ESlot::Year, value); }
+    void SetComment(const std::string& value) { texts_.Set(ESlot::Comment, value); }
     void SetGenre(std::uint8_t value) { genre_ = value; }
 
     // Takes the folder text of the track before this one in a list: a track loaded from the
