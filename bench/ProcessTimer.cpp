@@ -41,5 +41,5 @@ CProcessTimer::STimes CProcessTimer::Run(const std::vector<std::string>& command
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         std::fprintf(stderr, "failed: %s\n", command[0].c_str());
-    return {Seconds(usage.ru_utime) + Seconds(usage.ru_stime), wall.count()};
+    return {Seconds(usage.ru_utime) + Seconds(usage.ru_stime), wall.count(), usage.ru_maxrss};
 }

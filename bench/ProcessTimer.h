@@ -9,6 +9,7 @@ public:
     struct STimes {
         double cpu;  // user and system time of the process
         double wall; // from start to exit
+        long peakKb; // the most resident memory the process held, in KiB
     };
 
     static STimes Run(const std::vector<std::string>& command,

@@ -81,9 +81,10 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
            CAscii::EqualNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-std::string WithoutExtension(const std::string& fileName) {
+std::string WithoutExtension(std::string_view fileName) {
     const auto dot = fileName.rfind('.');
-    return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
+    return std::string(dot == std::string_view::npos || dot == 0 ? fileName
+                                                                 : fileName.substr(0, dot));
 }
 
 } // namespace
@@ -161,17 +162,18 @@ void CMp3PropertyPage1::SelectGenre() {
 }
 
 void CMp3PropertyPage1::Fill(const CMp3File& track) {
-    title_->SetBytes(track.Title().empty() ? WithoutExtension(track.FileName()) : track.Title());
-    artist_->SetBytes(track.Artist());
-    album_->SetBytes(track.Album());
-    year_->SetBytes(track.Year());
-    comment_->SetBytes(track.Comment());
+    title_->SetBytes(track.Title().empty() ? WithoutExtension(track.FileName())
+                                           : std::string(track.Title()));
+    artist_->SetBytes(std::string(track.Artist()));
+    album_->SetBytes(std::string(track.Album()));
+    year_->SetBytes(std::string(track.Year()));
+    comment_->SetBytes(std::string(track.Comment()));
     genre_ = track.Genre();
     SelectGenre();
 }
 
 void CMp3PropertyPage1::ApplyTo(CMp3File& track) const {
-    using Setter = void (CMp3File::*)(std::string);
+    using Setter = void (CMp3File::*)(const std::string&);
     const std::array<std::pair<const CTagFieldEdit*, Setter>, 5> fields{
         {{title_, &CMp3File::SetTitle},
          {artist_, &CMp3File::SetArtist},

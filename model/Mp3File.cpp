@@ -28,15 +28,101 @@ const std::string& UndefinedText() {
 
 } // namespace
 
-CMp3File::CMp3File() : artist_(UndefinedText()), album_(UndefinedText()), genre_(kGenreNone) {}
+CMp3File::CMp3File() : genre_(kGenreNone) {}
 
 std::string CMp3File::FullPath() const {
+    const std::string_view directory = Directory();
+    const std::string_view fileName = FileName();
     std::string path;
-    path.reserve(directory_.size() + 1 + fileName_.size());
-    path += directory_;
+    path.reserve(directory.size() + 1 + fileName.size());
+    path += directory;
     path += '/';
-    path += fileName_;
+    path += fileName;
     return path;
+}
+
+std::string_view CMp3File::Directory() const {
+    return directory_ ? std::string_view(*directory_) : std::string_view();
+}
+
+std::string_view CMp3File::Artist() const {
+    return (defaults_ & kArtistUndefined) != 0 ? UndefinedText() : texts_.Get(ESlot::Artist);
+}
+
+std::string_view CMp3File::Album() const {
+    return (defaults_ & kAlbumUndefined) != 0 ? UndefinedText() : texts_.Get(ESlot::Album);
+}
+
+void CMp3File::SetArtist(const std::string& value) {
+    defaults_ &= static_cast<std::uint8_t>(~kArtistUndefined);
+    texts_.Set(ESlot::Artist, value);
+}
+
+void CMp3File::SetAlbum(const std::string& value) {
+    defaults_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
+    texts_.Set(ESlot::Album, value);
+}
+
+std::string_view CMp3File::VersionLayerText() const {
+    return HeaderText(EText::VersionLayer);
+}
+
+std::string_view CMp3File::BitrateText() const {
+    return HeaderText(EText::Bitrate);
+}
+
+std::string_view CMp3File::FrequencyText() const {
+    return HeaderText(EText::Frequency);
+}
+
+std::string_view CMp3File::ModeText() const {
+    return HeaderText(EText::Mode);
+}
+
+namespace {
+
+CTrackTexts::ESlot SlotOf(CMpegHeader::EText kind) {
+    switch (kind) {
+    case CMpegHeader::EText::VersionLayer:
+        return CTrackTexts::ESlot::VersionLayer;
+    case CMpegHeader::EText::Bitrate:
+        return CTrackTexts::ESlot::Bitrate;
+    case CMpegHeader::EText::Frequency:
+        return CTrackTexts::ESlot::Frequency;
+    case CMpegHeader::EText::Mode:
+        break;
+    }
+    return CTrackTexts::ESlot::Mode;
+}
+
+std::size_t Index(CTrackTexts::ESlot slot) {
+    return static_cast<std::size_t>(slot);
+}
+
+} // namespace
+
+std::string_view CMp3File::HeaderText(EText kind) const {
+    const std::uint16_t code = headerCodes_[static_cast<std::size_t>(kind)];
+    return code != 0 ? CMpegHeader::CodeText(kind, code) : texts_.Get(SlotOf(kind));
+}
+
+void CMp3File::SetHeaderText(EText kind, std::string_view text, CTrackTexts::Values& texts) {
+    const std::uint16_t code = CMpegHeader::TextCode(kind, text);
+    headerCodes_[static_cast<std::size_t>(kind)] = code;
+    texts[Index(SlotOf(kind))] = code != 0 ? std::string_view() : text;
+}
+
+// Tracks come folder by folder, so the folder text taken from the track before is most often
+// the right one already.
+void CMp3File::SetDirectory(std::string_view base, std::string_view relative) {
+    if (directory_ && directory_->size() == base.size() + relative.size() &&
+        directory_->starts_with(base) && directory_->ends_with(relative))
+        return;
+    std::string directory;
+    directory.reserve(base.size() + relative.size());
+    directory += base;
+    directory += relative;
+    directory_ = std::make_shared<const std::string>(std::move(directory));
 }
 
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
@@ -48,16 +134,20 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
 
 // One open serves the tags and the header. The size counts everything before the last 128
 // bytes, tag or not, so a file shorter than that cannot be a track. An ID3v1 tag wins over an
-// ID3v2 tag: it is the one the properties sheet writes.
+// ID3v2 tag: it is the one the properties sheet writes. The texts found are stored at the end,
+// all at once.
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, const CFile& file,
                     CFile::EOpenResult opened, IReporter& reporter,
                     const STrackReadOptions& options) {
-    fileName_ = fileName;
-    directory_ = directory;
+    SetDirectory(directory);
+    CTrackTexts::Values texts = texts_.All();
+    texts[Index(ESlot::FileName)] = fileName;
     switch (opened) {
     case CFile::EOpenResult::NotRegular:
+        texts_.Assign(texts);
         return false;
     case CFile::EOpenResult::CannotOpen: {
+        texts_.Assign(texts);
         std::string text(CStringTable::Get(EStringId::ErrorOpeningFile));
         reporter.Report(CStringTable::Get(EStringId::InvalidHandle), text + FullPath());
         return true;
@@ -65,67 +155,78 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
     case CFile::EOpenResult::Opened:
         break;
     }
-    if (file.Size() < static_cast<std::int64_t>(CId3v1Tag::kSize))
-        return false;
-    const std::int64_t tagOffset = file.Size() - static_cast<std::int64_t>(CId3v1Tag::kSize);
-    sizeK_ = static_cast<int>(tagOffset / 1000);
-
     CId3v1Tag::Block block;
-    if (file.ReadAt(tagOffset, block.data(), block.size()) != static_cast<int>(block.size()))
+    const std::int64_t tagOffset = file.Size() - static_cast<std::int64_t>(CId3v1Tag::kSize);
+    if (tagOffset < 0 ||
+        file.ReadAt(tagOffset, block.data(), block.size()) != static_cast<int>(block.size())) {
+        texts_.Assign(texts);
         return false;
-    CId3v1Tag tag;
-    if (tag.Parse(block)) {
-        hasTag_ = true;
-        title_ = std::move(tag.title);
-        artist_ = std::move(tag.artist);
-        album_ = std::move(tag.album);
-        year_ = std::move(tag.year);
-        comment_ = std::move(tag.comment);
-        genre_ = tag.genre;
     }
+    sizeK_ = static_cast<int>(tagOffset / 1000);
+    CId3v1Tag tag;
+    if (tag.Parse(block))
+        TakeId3v1(tag, texts);
 
     CMpegStream stream(file);
     const auto id3v2 = stream.SkipId3v2();
+    CId3v2Tag tag2;
     if (options.readId3v2 && !hasTag_ && !id3v2.empty())
-        TakeId3v2(file, id3v2);
+        TakeId3v2(file, id3v2, tag2, texts);
     CMpegHeader header;
     if (header.ReadHeader(stream)) {
-        versionLayerText_ = header.VersionLayerText();
-        modeText_ = header.ModeText();
-        bitrateText_ = header.BitrateText();
+        SetHeaderText(EText::VersionLayer, header.VersionLayerText(), texts);
+        SetHeaderText(EText::Mode, header.ModeText(), texts);
+        SetHeaderText(EText::Bitrate, header.BitrateText(), texts);
+        SetHeaderText(EText::Frequency, header.FrequencyText(), texts);
         bitrate_ = header.Bitrate();
-        frequencyText_ = header.FrequencyText();
         // 64-bit: sizeK * 8000 leaves 32 bits above 268 MB; the quotient fits again.
         duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate_);
         if (options.exactVbrTime)
             TakeVbrHeader(header, stream, hasTag_ ? tagOffset : file.Size());
     }
+    texts_.Assign(texts);
     return true;
 }
 
+void CMp3File::TakeId3v1(CId3v1Tag& tag, CTrackTexts::Values& texts) {
+    hasTag_ = true;
+    defaults_ = 0;
+    texts[Index(ESlot::Title)] = tag.title;
+    texts[Index(ESlot::Artist)] = tag.artist;
+    texts[Index(ESlot::Album)] = tag.album;
+    texts[Index(ESlot::Year)] = tag.year;
+    texts[Index(ESlot::Comment)] = tag.comment;
+    genre_ = tag.genre;
+}
+
 // The frames past the bytes at hand are read from the same open file, and only those that hold
-// a wanted text.
-void CMp3File::TakeId3v2(const CFile& file, std::span<const std::uint8_t> head) {
+// a wanted text. The texts stay in `tag` until they are stored.
+void CMp3File::TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, CId3v2Tag& tag,
+                         CTrackTexts::Values& texts) {
     const auto fetch = [&file](std::size_t offset, std::span<std::uint8_t> out) -> std::size_t {
         const auto got = file.ReadAt(static_cast<std::int64_t>(offset), out.data(), out.size());
         return got < 0 ? 0 : static_cast<std::size_t>(got);
     };
-    CId3v2Tag tag;
     if (!tag.Parse(head, fetch))
         return;
-    for (auto [value, field] : {std::pair{&tag.title, &title_},
-                                {&tag.artist, &artist_},
-                                {&tag.album, &album_},
-                                {&tag.year, &year_},
-                                {&tag.comment, &comment_}}) {
+    for (auto [value, slot] : {std::pair{&tag.title, ESlot::Title},
+                               {&tag.artist, ESlot::Artist},
+                               {&tag.album, ESlot::Album},
+                               {&tag.year, ESlot::Year},
+                               {&tag.comment, ESlot::Comment}}) {
         if (*value)
-            *field = std::move(**value);
+            texts[Index(slot)] = **value;
     }
+    if (tag.artist)
+        defaults_ &= static_cast<std::uint8_t>(~kArtistUndefined);
+    if (tag.album)
+        defaults_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
     genre_ = tag.genre;
 }
 
 // A variable bitrate's first frame says nothing of the others: the encoder's counts give the
-// exact time and the average bitrate. A constant bitrate ("Info") keeps the estimate.
+// exact time and the average bitrate, whose text the header's table holds too. A constant
+// bitrate ("Info") keeps the estimate.
 void CMp3File::TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream,
                              std::int64_t audioEnd) {
     const auto body = stream.FrameBody();
@@ -135,14 +236,15 @@ void CMp3File::TakeVbrHeader(const CMpegHeader& header, const CMpegStream& strea
         return;
     duration_ = vbr.Seconds();
     bitrate_ = vbr.Kilobits() * 1000;
-    bitrateText_ = std::to_string(vbr.Kilobits()) + " kbit/s";
+    headerCodes_[static_cast<std::size_t>(EText::Bitrate)] =
+        CMpegHeader::TextCode(EText::Bitrate, std::to_string(vbr.Kilobits()) + " kbit/s");
 }
 
 namespace {
 
 // The text an untagged track shows as its artist and album is a display text, not data. A
 // snapshot made in the other language holds that language's text, so both are recognised.
-std::string_view TagText(const std::string& field) {
+std::string_view TagText(std::string_view field) {
     for (const auto language :
          {CStringTable::ELanguage::English, CStringTable::ELanguage::French}) {
         if (field == CStringTable::Get(EStringId::Undefined, language))
@@ -162,11 +264,11 @@ STagWriteResult CMp3File::WriteTag() {
     if (file.Open(FullPath(), CFile::EMode::ReadWrite) != CFile::EOpenResult::Opened)
         return {STagWriteResult::EStatus::CannotOpen, 0};
     CId3v1Tag tag;
-    tag.title = TagText(title_);
-    tag.artist = TagText(artist_);
-    tag.album = TagText(album_);
-    tag.year = TagText(year_);
-    tag.comment = TagText(comment_);
+    tag.title = TagText(Title());
+    tag.artist = TagText(Artist());
+    tag.album = TagText(Album());
+    tag.year = TagText(Year());
+    tag.comment = TagText(Comment());
     tag.genre = genre_;
     const CId3v1Tag::Block block = tag.Format();
 
@@ -206,37 +308,37 @@ std::string CMp3File::GetFieldText(EFieldId field) const {
     return text;
 }
 
-const std::string* CMp3File::StoredText(EFieldId field) const {
+std::optional<std::string_view> CMp3File::StoredText(EFieldId field) const {
     switch (field) {
     case EFieldId::File:
-        return &fileName_;
+        return FileName();
     case EFieldId::Artist:
-        return &artist_;
+        return Artist();
     case EFieldId::Title:
-        return &title_;
+        return Title();
     case EFieldId::Location:
-        return &directory_;
+        return Directory();
     case EFieldId::Album:
-        return &album_;
+        return Album();
     case EFieldId::Date:
-        return &year_;
+        return Year();
     case EFieldId::Comment:
-        return &comment_;
+        return Comment();
     case EFieldId::Bitrate:
-        return &bitrateText_;
+        return BitrateText();
     case EFieldId::Frequency:
-        return &frequencyText_;
+        return FrequencyText();
     case EFieldId::Mode:
-        return &modeText_;
+        return ModeText();
     case EFieldId::MpegLayer:
-        return &versionLayerText_;
+        return VersionLayerText();
     default:
-        return nullptr;
+        return std::nullopt;
     }
 }
 
 void CMp3File::AppendFieldText(EFieldId field, std::string& out) const {
-    if (const std::string* stored = StoredText(field))
+    if (const auto stored = StoredText(field))
         out += *stored;
     else if (field == EFieldId::Size)
         out += FormatSize(sizeK_);
@@ -281,8 +383,8 @@ int CMp3File::Compare(const CMp3File& a, const CMp3File& b, int key) {
     default:
         break;
     }
-    const std::string* textA = a.StoredText(field);
-    return textA == nullptr ? 0 : sign * CompareTexts(*textA, *b.StoredText(field));
+    const auto textA = a.StoredText(field);
+    return textA ? sign * CompareTexts(*textA, *b.StoredText(field)) : 0;
 }
 
 namespace {
@@ -402,42 +504,49 @@ bool StaysUnderBase(std::string_view relative, std::string_view fileName) {
 } // namespace
 
 void CMp3File::Serialize(CArchiveWriter& archive, std::string_view base) const {
-    archive.WriteString(fileName_);
-    archive.WriteString(title_);
-    archive.WriteString(RelativeDirectory(directory_, base));
-    archive.WriteString(artist_);
-    archive.WriteString(album_);
-    archive.WriteString(comment_);
+    archive.WriteString(FileName());
+    archive.WriteString(Title());
+    archive.WriteString(RelativeDirectory(Directory(), base));
+    archive.WriteString(Artist());
+    archive.WriteString(Album());
+    archive.WriteString(Comment());
     archive.WriteByte(genre_);
     archive.WriteInt32(sizeK_);
     archive.WriteInt32(duration_);
-    archive.WriteString(bitrateText_);
-    archive.WriteString(frequencyText_);
-    archive.WriteString(versionLayerText_);
-    archive.WriteString(modeText_);
-    archive.WriteString(year_);
+    archive.WriteString(BitrateText());
+    archive.WriteString(FrequencyText());
+    archive.WriteString(VersionLayerText());
+    archive.WriteString(ModeText());
+    archive.WriteString(Year());
 }
 
+// A record may hold any text in the header's fields: a text that is no table entry is kept as
+// it is.
 bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
-    std::string relative;
+    std::string fileName, title, relative, artist, album, comment;
+    std::string bitrate, frequency, versionLayer, mode, year;
     std::int32_t sizeK = 0;
     std::int32_t duration = 0;
-    const bool ok = archive.ReadString(fileName_) && archive.ReadString(title_) &&
-                    archive.ReadString(relative) && archive.ReadString(artist_) &&
-                    archive.ReadString(album_) && archive.ReadString(comment_) &&
-                    archive.ReadByte(genre_) && archive.ReadInt32(sizeK) &&
-                    archive.ReadInt32(duration) && archive.ReadString(bitrateText_) &&
-                    archive.ReadString(frequencyText_) && archive.ReadString(versionLayerText_) &&
-                    archive.ReadString(modeText_) && archive.ReadString(year_);
+    const bool ok =
+        archive.ReadString(fileName) && archive.ReadString(title) && archive.ReadString(relative) &&
+        archive.ReadString(artist) && archive.ReadString(album) && archive.ReadString(comment) &&
+        archive.ReadByte(genre_) && archive.ReadInt32(sizeK) && archive.ReadInt32(duration) &&
+        archive.ReadString(bitrate) && archive.ReadString(frequency) &&
+        archive.ReadString(versionLayer) && archive.ReadString(mode) && archive.ReadString(year);
     // No file has a negative size or time; a record that leaves the folder would send the
     // player and the properties sheet to files that are not the catalog's.
-    if (!ok || sizeK < 0 || duration < 0 || !StaysUnderBase(relative, fileName_))
+    if (!ok || sizeK < 0 || duration < 0 || !StaysUnderBase(relative, fileName))
         return false;
     sizeK_ = sizeK;
     duration_ = duration;
-    directory_.reserve(base.size() + relative.size());
-    directory_.assign(base);
-    directory_ += relative;
-    bitrate_ = BitrateFromText(bitrateText_);
+    SetDirectory(base, relative);
+    defaults_ = 0;
+    CTrackTexts::Values texts{fileName, title, artist, album, year, comment};
+    SetHeaderText(EText::VersionLayer, versionLayer, texts);
+    SetHeaderText(EText::Bitrate, bitrate, texts);
+    SetHeaderText(EText::Frequency, frequency, texts);
+    SetHeaderText(EText::Mode, mode, texts);
+    texts_.Assign(texts);
+    bitrate_ = BitrateFromText(bitrate);
     return true;
 }

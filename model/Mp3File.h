@@ -1,11 +1,16 @@
 #pragma once
 
 #include "model/FieldIds.h"
+#include "model/MpegHeader.h"
 #include "model/TagWriteResult.h"
 #include "model/TrackReadOptions.h"
+#include "model/TrackTexts.h"
 #include "platform/File.h"
 
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,7 +19,8 @@ class IReporter;
 class CArchiveReader;
 class CArchiveWriter;
 class CFile;
-class CMpegHeader;
+class CId3v1Tag;
+class CId3v2Tag;
 class CMpegStream;
 
 // One MP3 file of the catalog: where it is, its ID3v1 tag (or the texts of its ID3v2 tag), its
@@ -51,50 +57,58 @@ public:
     bool Serialize(CArchiveReader& archive, std::string_view base);
 
     std::string FullPath() const;
-    const std::string& FileName() const { return fileName_; }
-    const std::string& Directory() const { return directory_; }
-    const std::string& Title() const { return title_; }
-    const std::string& Artist() const { return artist_; }
-    const std::string& Album() const { return album_; }
-    const std::string& Year() const { return year_; }
-    const std::string& Comment() const { return comment_; }
-    const std::string& VersionLayerText() const { return versionLayerText_; }
-    const std::string& BitrateText() const { return bitrateText_; }
-    const std::string& FrequencyText() const { return frequencyText_; }
-    const std::string& ModeText() const { return modeText_; }
+    std::string_view FileName() const { return texts_.Get(ESlot::FileName); }
+    std::string_view Directory() const;
+    std::string_view Title() const { return texts_.Get(ESlot::Title); }
+    std::string_view Artist() const;
+    std::string_view Album() const;
+    std::string_view Year() const { return texts_.Get(ESlot::Year); }
+    std::string_view Comment() const { return texts_.Get(ESlot::Comment); }
+    std::string_view VersionLayerText() const;
+    std::string_view BitrateText() const;
+    std::string_view FrequencyText() const;
+    std::string_view ModeText() const;
     std::uint8_t Genre() const { return genre_; }
     int SizeK() const { return sizeK_; }
     int Bitrate() const { return bitrate_; }
     int Duration() const { return duration_; }
     bool HasTag() const { return hasTag_; }
 
-    void SetTitle(std::string value) { title_ = std::move(value); }
-    void SetArtist(std::string value) { artist_ = std::move(value); }
-    void SetAlbum(std::string value) { album_ = std::move(value); }
-    void SetYear(std::string value) { year_ = std::move(value); }
-    void SetComment(std::string value) { comment_ = std::move(value); }
+    void SetTitle(const std::string& value) { texts_.Set(ESlot::Title, value); }
+    void SetArtist(const std::string& value);
+    void SetAlbum(const std::string& value);
+    void SetYear(const std::string& value) { texts_.Set(ESlot::Year, value); }
+    void SetComment(const std::string& value) { texts_.Set(ESlot::Comment, value); }
     void SetGenre(std::uint8_t value) { genre_ = value; }
 
-private:
-    void TakeId3v2(const CFile& file, std::span<const std::uint8_t> head);
-    void TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream, std::int64_t audioEnd);
-    // The member shown by a text field as it is stored; null for the formatted ones.
-    const std::string* StoredText(EFieldId field) const;
+    // Takes the folder text of the track before this one in a list: a track loaded from the
+    // same folder then keeps it instead of a copy of its own.
+    void ShareDirectory(const CMp3File& previous) { directory_ = previous.directory_; }
 
-    std::string fileName_;
-    std::string directory_;
-    std::string title_;
-    std::string artist_;
-    std::string album_;
-    std::string year_;
-    std::string comment_;
-    std::string versionLayerText_;
-    std::string bitrateText_;
-    std::string frequencyText_;
-    std::string modeText_;
-    std::uint8_t genre_;
+private:
+    using ESlot = CTrackTexts::ESlot;
+    using EText = CMpegHeader::EText;
+    // Artist and album read "Undefined" until a tag or a setter gives them a text.
+    enum EDefault : std::uint8_t { kArtistUndefined = 1, kAlbumUndefined = 2 };
+
+    void TakeId3v1(CId3v1Tag& tag, CTrackTexts::Values& texts);
+    void TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, CId3v2Tag& tag,
+                   CTrackTexts::Values& texts);
+    void TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream, std::int64_t audioEnd);
+    void SetDirectory(std::string_view base, std::string_view relative = {});
+    // Keeps the code of a table text, or the text itself in `texts` when it is no entry.
+    void SetHeaderText(EText kind, std::string_view text, CTrackTexts::Values& texts);
+    std::string_view HeaderText(EText kind) const;
+    // A text field as it is stored; nullopt for the formatted ones.
+    std::optional<std::string_view> StoredText(EFieldId field) const;
+
+    CTrackTexts texts_;
+    std::shared_ptr<const std::string> directory_; // shared by the tracks of one folder
     int sizeK_ = 0;
     int bitrate_ = 0;
     int duration_ = 0;
+    std::array<std::uint16_t, 4> headerCodes_{}; // by EText; 0: the text is in texts_
+    std::uint8_t genre_;
+    std::uint8_t defaults_ = kArtistUndefined | kAlbumUndefined;
     bool hasTag_ = false;
 };

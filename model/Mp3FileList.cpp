@@ -17,6 +17,8 @@ constexpr std::size_t kMinRecordSize = 11 + 1 + 4 + 4;
 
 CMp3File& CMp3FileList::Append() {
     CMp3File* track = arena_.Push();
+    if (!tracks_.empty())
+        track->ShareDirectory(*tracks_.back());
     try {
         tracks_.push_back(track);
     } catch (...) {

@@ -44,12 +44,14 @@ constexpr SBitrateText MakeBitrateText(int kilobits) {
     return text;
 }
 
+// Every whole rate up to the highest of the table, so that the average rate of a variable
+// bitrate has its text here too.
+constexpr int kMaxKilobits = 640;
+
 constexpr auto MakeBitrateTexts() {
-    std::array<std::array<std::array<SBitrateText, 16>, 3>, 2> texts{};
-    for (std::size_t v = 0; v < 2; ++v)
-        for (std::size_t l = 0; l < 3; ++l)
-            for (std::size_t i = 1; i < 15; ++i)
-                texts[v][l][i] = MakeBitrateText(kKilobits[v][l][i]);
+    std::array<SBitrateText, kMaxKilobits + 1> texts{};
+    for (int kilobits = 1; kilobits <= kMaxKilobits; ++kilobits)
+        texts[static_cast<std::size_t>(kilobits)] = MakeBitrateText(kilobits);
     return texts;
 }
 
@@ -63,6 +65,34 @@ constexpr std::array<std::string_view, 4> kModeTexts{"Stereo", "Joint stereo", "
                                                      "Single channel"};
 constexpr std::array<std::string_view, 4> kLayerTexts{"", "I", "II", "III"};
 constexpr std::array<std::string_view, 2> kVersionTexts{"MPEG-2", "MPEG-1"};
+// By version and layer code, as VersionText, " Layer " and LayerText.
+constexpr std::array<std::array<std::string_view, 4>, 2> kVersionLayerTexts{
+    {{"", "MPEG-2 Layer I", "MPEG-2 Layer II", "MPEG-2 Layer III"},
+     {"", "MPEG-1 Layer I", "MPEG-1 Layer II", "MPEG-1 Layer III"}}};
+
+// The rate of a text "N kbit/s" written as BitrateText writes it; 0 for any other text.
+int KilobitsOfText(std::string_view text) {
+    constexpr std::string_view kUnit = " kbit/s";
+    if (!text.ends_with(kUnit) || text.size() > kUnit.size() + 3 || text.front() == '0')
+        return 0;
+    int kilobits = 0;
+    for (const char c : text.substr(0, text.size() - kUnit.size())) {
+        if (c < '0' || c > '9')
+            return 0;
+        kilobits = kilobits * 10 + (c - '0');
+    }
+    return kilobits <= kMaxKilobits ? kilobits : 0;
+}
+
+// Codes from 1 for the non-empty entries of a table by version, row after row.
+template <class Table>
+std::uint16_t CodeInPairs(const Table& table, std::string_view text) {
+    for (std::size_t v = 0; v < table.size(); ++v)
+        for (std::size_t i = 0; i < table[v].size(); ++i)
+            if (table[v][i] == text && !text.empty())
+                return static_cast<std::uint16_t>(v * table[v].size() + i + 1);
+    return 0;
+}
 
 constexpr unsigned Bits(std::uint32_t value, int high, int low) {
     return (value >> low) & ((1u << (high - low + 1)) - 1);
@@ -138,12 +168,44 @@ std::string_view CMpegHeader::FrequencyText() const {
 std::string_view CMpegHeader::BitrateText() const {
     if (layer_ == 0 || bitrateIndex_ == 0 || bitrateIndex_ == 15)
         return {};
-    return kBitrateTexts[version_][layer_ - 1][bitrateIndex_].View();
+    return kBitrateTexts[static_cast<std::size_t>(kKilobits[version_][layer_ - 1][bitrateIndex_])]
+        .View();
 }
 
-std::string CMpegHeader::VersionLayerText() const {
-    std::string text(VersionText());
-    text += " Layer ";
-    text += LayerText();
-    return text;
+std::string_view CMpegHeader::VersionLayerText() const {
+    return kVersionLayerTexts[version_][layer_];
+}
+
+std::uint16_t CMpegHeader::TextCode(EText kind, std::string_view text) {
+    switch (kind) {
+    case EText::VersionLayer:
+        return CodeInPairs(kVersionLayerTexts, text);
+    case EText::Bitrate:
+        return static_cast<std::uint16_t>(KilobitsOfText(text));
+    case EText::Frequency:
+        return CodeInPairs(kFrequencyTexts, text);
+    case EText::Mode:
+        for (std::size_t i = 0; i < kModeTexts.size(); ++i)
+            if (kModeTexts[i] == text)
+                return static_cast<std::uint16_t>(i + 1);
+        return 0;
+    }
+    return 0;
+}
+
+std::string_view CMpegHeader::CodeText(EText kind, std::uint16_t code) {
+    if (code == 0)
+        return {};
+    const std::size_t i = code - 1u;
+    switch (kind) {
+    case EText::VersionLayer:
+        return kVersionLayerTexts[i / 4][i % 4];
+    case EText::Bitrate:
+        return kBitrateTexts[code].View();
+    case EText::Frequency:
+        return kFrequencyTexts[i / 3][i % 3];
+    case EText::Mode:
+        return kModeTexts[i];
+    }
+    return {};
 }

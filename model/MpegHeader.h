@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 class CMpegStream;
@@ -11,6 +10,10 @@ class CMpegStream;
 //   16 protection | 15..12 bitrate index | 11..10 frequency index | 9 padding | 7..6 mode
 class CMpegHeader {
 public:
+    // The texts of a header, each also known by a code: a record keeps the code of a text that
+    // is a table entry instead of the text.
+    enum class EText : std::uint8_t { VersionLayer, Bitrate, Frequency, Mode };
+
     // Finds the first candidate in the stream and decodes it; the first candidate only, so a
     // refused one leaves the file without a header even when valid frames follow.
     bool ReadHeader(CMpegStream& stream);
@@ -31,7 +34,12 @@ public:
     std::string_view ModeText() const;
     std::string_view FrequencyText() const;
     std::string_view BitrateText() const;
-    std::string VersionLayerText() const;
+    std::string_view VersionLayerText() const;
+
+    // The code of `text`, never 0 for a text these tables hold; 0 for any other text.
+    static std::uint16_t TextCode(EText kind, std::string_view text);
+    // The text of a code from TextCode; empty for 0.
+    static std::string_view CodeText(EText kind, std::uint16_t code);
 
 private:
     int version_ = 1;

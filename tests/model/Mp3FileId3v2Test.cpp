@@ -74,17 +74,18 @@ TEST(Mp3FileId3v2, TextsAsMutagenReadsThem) {
         CRecordingReporter reporter;
         ASSERT_TRUE(on.Load(dir.Path(), f[0], reporter));
         ASSERT_TRUE(today.Load(dir.Path(), f[0], reporter, kToday));
-        const std::string* got[] = {&on.Title(), &on.Artist(), &on.Album(), &on.Year(),
-                                    &on.Comment()};
-        const std::string* before[] = {&today.Title(), &today.Artist(), &today.Album(),
-                                       &today.Year(), &today.Comment()};
+        const std::string_view got[] = {on.Title(), on.Artist(), on.Album(), on.Year(),
+                                        on.Comment()};
+        const std::string_view before[] = {today.Title(), today.Artist(), today.Album(),
+                                           today.Year(), today.Comment()};
         for (std::size_t i = 0; i < 5; ++i)
-            EXPECT_EQ(*got[i], f[i + 1] == "-" ? *before[i] : Unhex(f[i + 1])) << "field " << i;
+            EXPECT_EQ(got[i], f[i + 1] == "-" ? std::string(before[i]) : Unhex(f[i + 1]))
+                << "field " << i;
         EXPECT_EQ(on.GetGenreName(), TableGenre(Unhex(f[6]), today.GetGenreName()));
         EXPECT_EQ(today.Title(), "");
         EXPECT_EQ(today.Genre(), kGenreNone);
-        EXPECT_EQ(on.BitrateText() + on.FormatDuration(on.Duration()),
-                  today.BitrateText() + today.FormatDuration(today.Duration()));
+        EXPECT_EQ(std::string(on.BitrateText()) + on.FormatDuration(on.Duration()),
+                  std::string(today.BitrateText()) + today.FormatDuration(today.Duration()));
 
         // An ID3v1 tag written by the properties sheet takes over from the ID3v2 tag.
         on.SetTitle("Edited");

@@ -139,7 +139,7 @@ TEST(Mp3FileList, RoundTripOfManyRecordsInSubdirectories) {
         for (int id = 1; id <= kFieldCount; ++id) {
             const auto field = static_cast<EFieldId>(id);
             if (field == EFieldId::Location && i % 3 == 0)
-                EXPECT_EQ(b.Directory(), a.Directory() + "/");
+                EXPECT_EQ(b.Directory(), std::string(a.Directory()) + "/");
             else
                 EXPECT_EQ(b.GetFieldText(field), a.GetFieldText(field)) << i << " " << id;
         }
@@ -329,5 +329,42 @@ TEST(Mp3FileList, BitratesComeBackFromTheirTextWithinBounds) {
         ASSERT_EQ(list.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
         EXPECT_EQ(list.GetAt(0)->Bitrate(), bitrate) << text;
         EXPECT_EQ(list.GetAt(0)->BitrateText(), text);
+    }
+}
+
+// A record keeps a table text as a code and any other text as it is; a text past 64 KiB
+// widens the ends of the record's texts.
+TEST(Mp3FileList, RestoredHeaderTextsAreVerbatim) {
+    const std::vector<std::vector<std::string>> cases{
+        {"128 kbit/s", "44.1 kHz", "MPEG-1 Layer III", "Joint stereo", "c"},
+        {"193 kbit/s", "22.05 kHz", "MPEG-2 Layer I", "Single channel", ""},
+        {"0128 kbit/s", "44.1 khz", "MPEG-3 Layer III", "", std::string(70000, 'x')},
+        {"641 kbit/s", "", "", "Mono", "d"},
+    };
+    for (const auto& c : cases) {
+        CArchiveWriter writer;
+        writer.WriteString(kMagic.substr(1));
+        writer.WriteInt32(1);
+        for (const std::string& text : {"f.mp3"s, "T"s, "sub"s, "A"s, "B"s, c[4]})
+            writer.WriteString(text);
+        writer.WriteByte(7);
+        writer.WriteInt32(10);
+        writer.WriteInt32(20);
+        for (const std::string& text : {c[0], c[1], c[2], c[3], "1999"s})
+            writer.WriteString(text);
+        CArchiveReader reader(writer.Bytes());
+        CMp3FileList list;
+        ASSERT_TRUE(list.Serialize(reader, "/base/"));
+        const CMp3File& track = *list.GetAt(0);
+        EXPECT_EQ(track.BitrateText(), c[0]);
+        EXPECT_EQ(track.FrequencyText(), c[1]);
+        EXPECT_EQ(track.VersionLayerText(), c[2]);
+        EXPECT_EQ(track.ModeText(), c[3]);
+        EXPECT_EQ(track.Comment(), c[4]);
+        EXPECT_EQ(track.Year(), "1999");
+        EXPECT_EQ(track.FullPath(), "/base/sub/f.mp3");
+        CArchiveWriter again;
+        list.Serialize(again, "/base/");
+        EXPECT_EQ(again.Bytes(), writer.Bytes());
     }
 }

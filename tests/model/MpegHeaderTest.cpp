@@ -28,8 +28,8 @@ SHeaderTexts LoadHeader(const std::string& bytes, bool withTag = true) {
     CRecordingReporter reporter;
     EXPECT_TRUE(track.Load(dir.Path(), "t.mp3", reporter));
     EXPECT_TRUE(reporter.messages.empty());
-    return {track.VersionLayerText(), track.BitrateText(), track.FrequencyText(), track.ModeText(),
-            track.Bitrate()};
+    return {std::string(track.VersionLayerText()), std::string(track.BitrateText()),
+            std::string(track.FrequencyText()), std::string(track.ModeText()), track.Bitrate()};
 }
 
 } // namespace

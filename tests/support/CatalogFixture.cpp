@@ -12,7 +12,7 @@ std::string CCatalogFixture::Track(const std::string& relative, const std::strin
 std::vector<std::string> CCatalogFixture::FileNames(const CQuavDoc& doc) const {
     std::vector<std::string> names;
     for (const CMp3File* track : doc.GetTrackList().Tracks())
-        names.push_back(track->FileName());
+        names.emplace_back(track->FileName());
     return names;
 }
 

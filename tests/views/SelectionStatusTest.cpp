@@ -113,8 +113,8 @@ TEST_F(CQuavViewTest, CopyPutsTheShownColumnsOfTheSelectedRowsOnTheClipboard) {
         const QStringList fields = lines[row].split(QLatin1Char('\t'));
         ASSERT_EQ(fields.size(), 7) << "the seven default columns";
         const CMp3File& track = *model.Track(row == 0 ? 0 : 2);
-        EXPECT_EQ(fields[0], QString::fromStdString(track.FileName()));
-        EXPECT_EQ(fields[1], QString::fromStdString(track.Title()));
+        EXPECT_EQ(fields[0], QString::fromUtf8(track.FileName()));
+        EXPECT_EQ(fields[1], QString::fromUtf8(track.Title()));
         EXPECT_EQ(fields[6], QString::fromStdString(CMp3File::FormatDuration(track.Duration())));
     }
 }

@@ -29,6 +29,6 @@ std::vector<CMp3File*> CTrackFiles::Pointers() const {
 std::vector<std::string> NamesOf(const std::vector<CMp3File*>& tracks) {
     std::vector<std::string> names;
     for (const CMp3File* track : tracks)
-        names.push_back(track->FileName());
+        names.emplace_back(track->FileName());
     return names;
 }

@@ -66,7 +66,7 @@ TEST(TrackTableModel, RowsEqualOnBothKeysStayInListOrder) {
         Names expected;
         for (const CMp3File* track : order) {
             if (track->Title() == "Same")
-                expected.push_back(track->FileName());
+                expected.emplace_back(track->FileName());
         }
         expected.insert(expected.begin(), "c.mp3");
         EXPECT_EQ(NamesOf(model.Tracks()), expected);
