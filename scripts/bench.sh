@@ -9,6 +9,7 @@ mkdir -p "$data"
 "$build/bench/SnapshotBench" "$data"
 "$build/bench/CatalogBench" "$data" "$build/quavero-scan" "$build/bench/WalkFloor" \
     "$build/bench/SnapshotFloor"
+"$build/bench/Id3v2WalkBench" "$data" "$build/quavero-scan" "$build/bench/WalkFloor"
 "$build/bench/MemoryBench" "$data" "$build/quavero-scan"
 for gui in "$build"/bench/Gui*Bench; do
     [ -x "$gui" ] && QT_QPA_PLATFORM=offscreen "$gui" "$data" "$build/quavero-scan"
