@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -40,6 +41,13 @@ bool IsContinuation(unsigned char byte) {
 
 bool CUtf8::IsValid(std::string_view bytes) {
     std::size_t i = 0;
+    // Most texts are plain ASCII: eight bytes at a time until a byte with its high bit set.
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    for (std::uint64_t word = 0; i + sizeof word <= bytes.size(); i += sizeof word) {
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        if ((word & kHighBits) != 0)
+            break;
+    }
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         const SLead& rule = kLeads[lead];

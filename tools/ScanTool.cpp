@@ -2,6 +2,7 @@
 
 #include "catalog/QuavDoc.h"
 #include "model/FieldIds.h"
+#include "model/Mp3File.h"
 #include "platform/IniProfile.h"
 #include "platform/Paths.h"
 #include "platform/StringIds.h"
@@ -10,6 +11,7 @@
 #include "settings/AppSettings.h"
 #include "tools/StderrReporter.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string_view>
@@ -45,19 +47,47 @@ constexpr std::string_view Escape(char c) {
     }
 }
 
+constexpr auto kEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (int c = 0; c < 256; ++c)
+        escaped[static_cast<std::size_t>(c)] = !Escape(static_cast<char>(c)).empty();
+    return escaped;
+}();
+
+// Runs of plain bytes go in whole: the tool prints every field of every track.
 void AppendEscaped(std::string& line, std::string_view text) {
-    for (const char c : text) {
-        const std::string_view escape = Escape(c);
-        if (escape.empty())
-            line += c;
-        else
-            line += escape;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!kEscaped[static_cast<unsigned char>(text[i])])
+            continue;
+        line.append(text.substr(start, i - start));
+        line += Escape(text[i]);
+        start = i + 1;
     }
+    line.append(text.substr(start));
 }
 
 // A file's place keeps its bytes, so that a script can open it; every other text is shown.
 bool KeepsBytes(EFieldId field) {
     return field == EFieldId::File || field == EFieldId::Location;
+}
+
+// The field goes straight into the line; only a text that must be shown differently or holds a
+// separator is written again, which few do.
+void AppendField(std::string& line, const CMp3File& track, EFieldId field) {
+    const std::size_t start = line.size();
+    track.AppendFieldText(field, line);
+    const std::string_view text(line.data() + start, line.size() - start);
+    // Plain ASCII without a separator, as nearly every field is, stands as it is.
+    const auto attention = [](char c) {
+        return kEscaped[static_cast<unsigned char>(c)] || (static_cast<unsigned char>(c) & 0x80);
+    };
+    if (std::none_of(text.begin(), text.end(), attention))
+        return;
+    const bool shown = KeepsBytes(field) || CUtf8::IsValid(text);
+    const std::string raw(text);
+    line.resize(start);
+    AppendEscaped(line, shown ? raw : CUtf8::DisplayText(raw));
 }
 
 void PrintLine(const std::string& line) {
@@ -160,19 +190,12 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
         line += CStringTable::Get(FieldLabel(static_cast<EFieldId>(field)));
     }
     PrintLine(line);
-    std::string text;
     for (const CMp3File* track : doc.GetTrackList().Tracks()) {
         line.clear();
         for (int id = 1; id <= kFieldCount; ++id) {
-            const auto field = static_cast<EFieldId>(id);
             if (id != 1)
                 line += '\t';
-            text.clear();
-            track->AppendFieldText(field, text);
-            if (KeepsBytes(field) || CUtf8::IsValid(text))
-                AppendEscaped(line, text);
-            else
-                AppendEscaped(line, CUtf8::DisplayText(text));
+            AppendField(line, *track, static_cast<EFieldId>(id));
         }
         PrintLine(line);
     }
