@@ -5,26 +5,15 @@
 
 namespace {
 
-// The block starts with one byte saying how wide its ends are: 2 bytes while the texts total
-// less than 64 KiB, which every real track does, or else 4.
-constexpr std::size_t kHead = 1;
-
-template <class End>
-std::size_t ReadEnd(const char* block, std::size_t i) {
-    End end;
-    std::memcpy(&end, block + kHead + i * sizeof(End), sizeof(End));
-    return end;
-}
-
 template <class End>
 char* WriteEnds(char* block, const CTrackTexts::Values& values) {
     std::size_t end = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
         end += values[i].size();
         const auto narrowed = static_cast<End>(end);
-        std::memcpy(block + kHead + i * sizeof(End), &narrowed, sizeof(End));
+        std::memcpy(block + CTrackTexts::kHead + i * sizeof(End), &narrowed, sizeof(End));
     }
-    return block + kHead + values.size() * sizeof(End);
+    return block + CTrackTexts::kHead + values.size() * sizeof(End);
 }
 
 } // namespace
@@ -33,21 +22,6 @@ CTrackTexts& CTrackTexts::operator=(const CTrackTexts& other) {
     if (this != &other)
         Assign(other.All());
     return *this;
-}
-
-std::string_view CTrackTexts::Get(ESlot slot) const {
-    if (!block_)
-        return {};
-    const auto i = static_cast<std::size_t>(slot);
-    const char* block = block_.get();
-    if (block[0] == 2) {
-        const char* bytes = block + kHead + kCount * 2;
-        const std::size_t start = i == 0 ? 0 : ReadEnd<std::uint16_t>(block, i - 1);
-        return {bytes + start, ReadEnd<std::uint16_t>(block, i) - start};
-    }
-    const char* bytes = block + kHead + kCount * 4;
-    const std::size_t start = i == 0 ? 0 : ReadEnd<std::uint32_t>(block, i - 1);
-    return {bytes + start, ReadEnd<std::uint32_t>(block, i) - start};
 }
 
 CTrackTexts::Values CTrackTexts::All() const {

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -32,12 +34,37 @@ public:
     CTrackTexts& operator=(CTrackTexts&&) noexcept = default;
     ~CTrackTexts() = default;
 
-    std::string_view Get(ESlot slot) const;
+    // Inline: sorting the list asks for two texts per comparison.
+    std::string_view Get(ESlot slot) const {
+        if (!block_)
+            return {};
+        const auto i = static_cast<std::size_t>(slot);
+        const char* block = block_.get();
+        if (block[0] == 2) {
+            const char* bytes = block + kHead + kCount * 2;
+            const std::size_t start = i == 0 ? 0 : ReadEnd<std::uint16_t>(block, i - 1);
+            return {bytes + start, ReadEnd<std::uint16_t>(block, i) - start};
+        }
+        const char* bytes = block + kHead + kCount * 4;
+        const std::size_t start = i == 0 ? 0 : ReadEnd<std::uint32_t>(block, i - 1);
+        return {bytes + start, ReadEnd<std::uint32_t>(block, i) - start};
+    }
     Values All() const;
     // `values` may point into this block.
     void Assign(const Values& values);
     void Set(ESlot slot, std::string_view value);
 
+    // The block starts with one byte saying how wide its ends are: 2 bytes while the texts
+    // total less than 64 KiB, which every real track does, or else 4.
+    static constexpr std::size_t kHead = 1;
+
 private:
+    template <class End>
+    static std::size_t ReadEnd(const char* block, std::size_t i) {
+        End end;
+        std::memcpy(&end, block + kHead + i * sizeof(End), sizeof(End));
+        return end;
+    }
+
     std::unique_ptr<char[]> block_; // null while every text is empty
 };
