@@ -16,88 +16,114 @@ std::size_t CArchiveReader::Remaining() const {
     return Available() + static_cast<std::size_t>(std::max<std::int64_t>(unread, 0));
 }
 
-bool CArchiveReader::Ensure(std::size_t count) {
-    if (Available() >= count)
-        return true;
-    if (file_ == nullptr || count > buffer_.size())
+bool CArchiveReader::Refill(std::size_t count) {
+    if (file_ == nullptr || count > kBufferSize)
         return false;
+    std::vector<char> next;
+    if (viewsOut_) {
+        next = spare_.empty() ? std::vector<char>(kBufferSize) : std::move(spare_);
+        spare_.clear();
+    }
+    std::vector<char>& target = viewsOut_ ? next : buffer_;
     const std::size_t kept = Available();
     if (kept > 0)
-        std::memmove(buffer_.data(), window_.data() + position_, kept);
-    const auto got = file_->ReadAt(fileOffset_, buffer_.data() + kept, buffer_.size() - kept);
+        std::memmove(target.data(), window_.data() + position_, kept);
+    const auto got = file_->ReadAt(fileOffset_, target.data() + kept, target.size() - kept);
     const std::size_t added = got > 0 ? static_cast<std::size_t>(got) : 0;
     fileOffset_ += static_cast<std::int64_t>(added);
+    if (viewsOut_) {
+        retired_.push_back(std::move(buffer_));
+        buffer_ = std::move(next);
+    }
     window_ = std::string_view(buffer_.data(), kept + added);
     position_ = 0;
     return Available() >= count;
 }
 
+void CArchiveReader::Release() {
+    viewsOut_ = false;
+    for (std::vector<char>& old : retired_)
+        if (old.size() == kBufferSize)
+            spare_ = std::move(old);
+    retired_.clear();
+}
+
+bool CArchiveReader::ReadUnsigned(std::size_t size, std::uint32_t& value) {
+    if (!Ensure(size))
+        return false;
+    value = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        value |= std::uint32_t{static_cast<std::uint8_t>(window_[position_ + i])} << (8 * i);
+    position_ += size;
+    return true;
+}
+
 bool CArchiveReader::ReadByte(std::uint8_t& value) {
-    if (!Ensure(1))
+    std::uint32_t raw = 0;
+    if (!ReadUnsigned(1, raw))
         return false;
-    value = static_cast<std::uint8_t>(window_[position_++]);
-    return true;
-}
-
-bool CArchiveReader::ReadUInt16(std::uint16_t& value) {
-    std::uint8_t low = 0;
-    std::uint8_t high = 0;
-    if (!ReadByte(low) || !ReadByte(high))
-        return false;
-    value = static_cast<std::uint16_t>(low | (high << 8));
-    return true;
-}
-
-bool CArchiveReader::ReadUInt32(std::uint32_t& value) {
-    std::uint16_t low = 0;
-    std::uint16_t high = 0;
-    if (!ReadUInt16(low) || !ReadUInt16(high))
-        return false;
-    value = static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
+    value = static_cast<std::uint8_t>(raw);
     return true;
 }
 
 bool CArchiveReader::ReadInt32(std::int32_t& value) {
     std::uint32_t raw = 0;
-    if (!ReadUInt32(raw))
+    if (!ReadUnsigned(4, raw))
         return false;
     value = static_cast<std::int32_t>(raw);
     return true;
 }
 
-bool CArchiveReader::ReadString(std::string& text) {
-    std::uint8_t shortLength = 0;
-    if (!ReadByte(shortLength))
+// A length no longer than the bytes left, so a hostile one cannot make us allocate.
+bool CArchiveReader::ReadLength(std::size_t& length) {
+    std::uint32_t value = 0;
+    if (!ReadUnsigned(1, value))
         return false;
-    std::size_t length = shortLength;
-    if (shortLength == ArchiveFormat::kEscape) {
-        std::uint16_t medium = 0;
-        if (!ReadUInt16(medium))
-            return false;
-        length = medium;
-        if (medium == ArchiveFormat::kLongMarker) {
-            std::uint32_t long_ = 0;
-            if (!ReadUInt32(long_))
-                return false;
-            length = long_;
-        }
-    }
-    if (length > Remaining())
+    if (value == ArchiveFormat::kEscape && !ReadUnsigned(2, value))
         return false;
-    if (Ensure(length)) {
-        text.assign(window_.data() + position_, length);
-        position_ += length;
-        return true;
-    }
-    // Longer than the buffer: taken piece by piece.
-    text.clear();
-    text.reserve(length);
-    while (text.size() < length) {
-        if (!Ensure(1))
-            return false;
-        const std::size_t piece = std::min(Available(), length - text.size());
-        text.append(window_.data() + position_, piece);
-        position_ += piece;
-    }
+    if (value == ArchiveFormat::kLongMarker && !ReadUnsigned(4, value))
+        return false;
+    length = value;
+    return length <= Remaining();
+}
+
+bool CArchiveReader::ReadStringAnyhow(std::string_view& text) {
+    std::size_t length = 0;
+    if (!ReadLength(length))
+        return false;
+    viewsOut_ = true;
+    if (!Ensure(length))
+        return ReadLongString(length, text);
+    text = window_.substr(position_, length);
+    position_ += length;
     return true;
+}
+
+// Longer than the buffer: the string gets a block of its own, read past the buffer, which the
+// earlier views may still point into and so stays as it is.
+bool CArchiveReader::ReadLongString(std::size_t length, std::string_view& text) {
+    std::vector<char> block(length);
+    const std::size_t kept = Available();
+    std::memcpy(block.data(), window_.data() + position_, kept);
+    const auto got = file_->ReadAt(fileOffset_, block.data() + kept, length - kept);
+    if (got < 0 || static_cast<std::size_t>(got) != length - kept)
+        return false;
+    fileOffset_ += got;
+    window_ = {};
+    position_ = 0;
+    text = std::string_view(block.data(), length);
+    retired_.push_back(std::move(block));
+    return true;
+}
+
+// A copy needs no buffer kept: unless views were already out, nothing is held for it.
+bool CArchiveReader::ReadString(std::string& text) {
+    const bool viewsWereOut = viewsOut_;
+    std::string_view view;
+    const bool read = ReadString(view);
+    if (read)
+        text.assign(view);
+    if (!viewsWereOut)
+        Release();
+    return read;
 }

@@ -485,18 +485,24 @@ int BitrateFromText(std::string_view text) {
     return kilobits >= 1 && kilobits <= kMaxKilobits ? kilobits * 1000 : 0;
 }
 
-// The file must lie under the snapshot's folder: the directory climbs out of it with a ".."
-// piece, the name with any "/". Nothing the walk records has a NUL byte.
-bool StaysUnderBase(std::string_view relative, std::string_view fileName) {
-    if (relative.find('\0') != std::string_view::npos ||
-        fileName.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos ||
-        fileName == "..")
-        return false;
-    while (!relative.empty()) {
-        const std::size_t slash = std::min(relative.find('/'), relative.size());
-        if (relative.substr(0, slash) == "..")
+// A name that stays in its folder: no "/" and not "..". Nothing the walk records has a NUL byte.
+bool NameStaysInFolder(std::string_view fileName) {
+    const auto leaves = [](char c) { return c == '/' || c == '\0'; };
+    return std::none_of(fileName.begin(), fileName.end(), leaves) && fileName != "..";
+}
+
+// A directory that does not climb out of the snapshot's folder with a ".." piece. One pass:
+// every record is judged.
+bool StaysUnderBase(std::string_view relative) {
+    std::size_t piece = 0;
+    for (std::size_t i = 0; i <= relative.size(); ++i) {
+        if (i < relative.size() && relative[i] == '\0')
             return false;
-        relative.remove_prefix(std::min(slash + 1, relative.size()));
+        if (i < relative.size() && relative[i] != '/')
+            continue;
+        if (relative.substr(piece, i - piece) == "..")
+            return false;
+        piece = i + 1;
     }
     return true;
 }
@@ -523,8 +529,8 @@ void CMp3File::Serialize(CArchiveWriter& archive, std::string_view base) const {
 // A record may hold any text in the header's fields: a text that is no table entry is kept as
 // it is.
 bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
-    std::string fileName, title, relative, artist, album, comment;
-    std::string bitrate, frequency, versionLayer, mode, year;
+    std::string_view fileName, title, relative, artist, album, comment;
+    std::string_view bitrate, frequency, versionLayer, mode, year;
     std::int32_t sizeK = 0;
     std::int32_t duration = 0;
     const bool ok =
@@ -535,7 +541,8 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
         archive.ReadString(versionLayer) && archive.ReadString(mode) && archive.ReadString(year);
     // No file has a negative size or time; a record that leaves the folder would send the
     // player and the properties sheet to files that are not the catalog's.
-    if (!ok || sizeK < 0 || duration < 0 || !StaysUnderBase(relative, fileName))
+    if (!ok || sizeK < 0 || duration < 0 || !NameStaysInFolder(fileName) ||
+        !StaysUnderBase(relative))
         return false;
     sizeK_ = sizeK;
     duration_ = duration;
@@ -548,5 +555,6 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
     SetHeaderText(EText::Mode, mode, texts);
     texts_.Assign(texts);
     bitrate_ = BitrateFromText(bitrate);
+    archive.Release();
     return true;
 }
