@@ -32,6 +32,13 @@ std::string ReadField(const CId3v1Tag::Block& block, SField field) {
     const auto* begin = block.data() + field.offset;
     const void* nul = std::memchr(begin, 0, field.width);
     const auto* end = nul != nullptr ? static_cast<const std::uint8_t*>(nul) : begin + field.width;
+    // Most taggers pad with blanks: eight of them are passed over at once.
+    constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
+    for (std::uint64_t tail = 0; end - begin >= 8; end -= 8) {
+        std::memcpy(&tail, end - 8, 8);
+        if (tail != kEightBlanks)
+            break;
+    }
     while (end != begin && kBlank[end[-1]])
         --end;
     return std::string(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));

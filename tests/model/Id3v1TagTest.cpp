@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -27,6 +30,28 @@ TEST(Id3v1Tag, ParsesFieldsAndTrimsTrailingWhiteSpaceOnly) {
     EXPECT_EQ(tag.year, "1999");
     EXPECT_EQ(tag.comment, "note");
     EXPECT_EQ(tag.genre, 17);
+}
+
+// A field filled to its width with blanks, however long its text and wherever the blanks end.
+TEST(Id3v1Tag, BlankPaddingOfAnyLengthIsTrimmed) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""},
+        {"a", "a"},
+        {"seven77", "seven77"},
+        {"eight888", "eight888"},
+        {"twenty-two characters!", "twenty-two characters!"},
+        {"fourteen chars", "fourteen chars"},
+        {"x\t       \t", "x"},
+        {"  lead  \r", "  lead"},
+        {std::string(30, 'w'), std::string(30, 'w')},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::string bytes = Mp3Maker::Tag("", "", "", "", "", 0);
+        bytes.replace(3, 30, text + std::string(30 - text.size(), ' '));
+        CId3v1Tag tag;
+        ASSERT_TRUE(tag.Parse(ToBlock(bytes)));
+        EXPECT_EQ(tag.title, expected) << text;
+    }
 }
 
 TEST(Id3v1Tag, MarkerIsUpperCaseOnly) {
