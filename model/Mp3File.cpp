@@ -308,7 +308,7 @@ std::string CMp3File::GetFieldText(EFieldId field) const {
     return text;
 }
 
-std::optional<std::string_view> CMp3File::StoredText(EFieldId field) const {
+std::optional<std::string_view> CMp3File::TextView(EFieldId field) const {
     switch (field) {
     case EFieldId::File:
         return FileName();
@@ -320,6 +320,8 @@ std::optional<std::string_view> CMp3File::StoredText(EFieldId field) const {
         return Directory();
     case EFieldId::Album:
         return Album();
+    case EFieldId::Genre:
+        return GetGenreName();
     case EFieldId::Date:
         return Year();
     case EFieldId::Comment:
@@ -332,22 +334,20 @@ std::optional<std::string_view> CMp3File::StoredText(EFieldId field) const {
         return ModeText();
     case EFieldId::MpegLayer:
         return VersionLayerText();
-    default:
+    case EFieldId::Size:
+    case EFieldId::Time:
         return std::nullopt;
     }
+    return CStringTable::Get(EStringId::NotAssigned);
 }
 
 void CMp3File::AppendFieldText(EFieldId field, std::string& out) const {
-    if (const auto stored = StoredText(field))
-        out += *stored;
+    if (const auto text = TextView(field))
+        out += *text;
     else if (field == EFieldId::Size)
-        out += FormatSize(sizeK_);
-    else if (field == EFieldId::Genre)
-        out += GetGenreName();
-    else if (field == EFieldId::Time)
-        out += FormatDuration(duration_);
+        AppendSize(out, sizeK_);
     else
-        out += CStringTable::Get(EStringId::NotAssigned);
+        AppendDuration(out, duration_);
 }
 
 namespace {
@@ -383,8 +383,7 @@ int CMp3File::Compare(const CMp3File& a, const CMp3File& b, int key) {
     default:
         break;
     }
-    const auto textA = a.StoredText(field);
-    return textA ? sign * CompareTexts(*textA, *b.StoredText(field)) : 0;
+    return sign * CompareTexts(*a.TextView(field), *b.TextView(field));
 }
 
 namespace {
@@ -407,51 +406,74 @@ char* FormatTenths(char* out, std::int64_t sizeK) {
 
 } // namespace
 
-// The size in megabytes with one decimal, at least five characters wide ("  4.0 MB"), through
-// the string table's format. to_chars rounds exactly as printf does, at a fraction of its cost:
-// the list formats a size for every row it shows.
-std::string CMp3File::FormatSize(std::int64_t sizeK) {
-    static const std::string_view format = CStringTable::Get(EStringId::SizeFormat);
+namespace {
+
+// The string table's size format split around its number, found once.
+struct SSizeFormat {
+    std::string_view before, after;
+    bool hasNumber = false;
+};
+
+SSizeFormat SplitSizeFormat() {
+    const std::string_view format = CStringTable::Get(EStringId::SizeFormat);
     constexpr std::string_view kNumber = "%5.1f";
     const auto at = format.find(kNumber);
-    char number[48];
-    const char* end = FormatTenths(number, sizeK);
-    const auto length = static_cast<std::size_t>(end - number);
-    std::string text;
-    text.reserve(format.size() + length);
-    text.append(format.substr(0, at == std::string_view::npos ? format.size() : at));
     if (at == std::string_view::npos)
-        return text;
-    if (length < 5)
-        text.append(5 - length, ' ');
-    text.append(number, length);
-    text.append(format.substr(at + kNumber.size()));
-    return text;
+        return {format, {}, false};
+    return {format.substr(0, at), format.substr(at + kNumber.size()), true};
 }
-
-namespace {
 
 // As "%02d": at least two digits, a sign if negative (only a corrupt snapshot gives one).
 void AppendTwoDigits(std::string& text, std::int64_t value) {
     if (value >= 0 && value < 10)
         text += '0';
-    text += std::to_string(value);
+    char digits[24];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
 } // namespace
 
+// The size in megabytes with one decimal, at least five characters wide ("  4.0 MB"), through
+// the string table's format. to_chars rounds exactly as printf does, at a fraction of its cost:
+// the list formats a size for every row it shows.
+void CMp3File::AppendSize(std::string& out, std::int64_t sizeK) {
+    static const SSizeFormat format = SplitSizeFormat();
+    out += format.before;
+    if (!format.hasNumber)
+        return;
+    char number[48];
+    const char* end = FormatTenths(number, sizeK);
+    const auto length = static_cast<std::size_t>(end - number);
+    if (length < 5)
+        out.append(5 - length, ' ');
+    out.append(number, length);
+    out += format.after;
+}
+
+std::string CMp3File::FormatSize(std::int64_t sizeK) {
+    std::string text;
+    AppendSize(text, sizeK);
+    return text;
+}
+
 // "m:ss", or "h:mm:ss" from an hour on.
-std::string CMp3File::FormatDuration(std::int64_t seconds) {
+void CMp3File::AppendDuration(std::string& out, std::int64_t seconds) {
     const std::int64_t h = seconds / 3600;
     const std::int64_t m = seconds / 60 - 60 * h;
     const std::int64_t s = seconds % 60;
-    std::string text = std::to_string(h != 0 ? h : m);
-    text += ':';
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, h != 0 ? h : m).ptr);
+    out += ':';
     if (h != 0) {
-        AppendTwoDigits(text, m);
-        text += ':';
+        AppendTwoDigits(out, m);
+        out += ':';
     }
-    AppendTwoDigits(text, s);
+    AppendTwoDigits(out, s);
+}
+
+std::string CMp3File::FormatDuration(std::int64_t seconds) {
+    std::string text;
+    AppendDuration(text, seconds);
     return text;
 }
 

@@ -46,10 +46,17 @@ public:
 
     std::string GetFieldText(EFieldId field) const;
     void AppendFieldText(EFieldId field, std::string& out) const;
+    // The field's text where it lies; nullopt for the size and the time, which are formatted.
+    std::optional<std::string_view> TextView(EFieldId field) const;
+    // The texts the track keeps itself (names, tag texts, header texts that are no table
+    // entry), one after the other: one look at them all serves every field that shows one.
+    std::string_view OwnTexts() const { return texts_.Bytes(); }
     std::string_view GetGenreName() const;
     static int Compare(const CMp3File& a, const CMp3File& b, int key);
     static std::string FormatSize(std::int64_t sizeK);
     static std::string FormatDuration(std::int64_t seconds);
+    static void AppendSize(std::string& out, std::int64_t sizeK);
+    static void AppendDuration(std::string& out, std::int64_t seconds);
 
     // Snapshot record; `base` is the snapshot's directory ending in "/". Reading fails on a
     // record that is cut short, has a negative size or time, or places its file outside `base`.
@@ -99,8 +106,6 @@ private:
     // Keeps the code of a table text, or the text itself in `texts` when it is no entry.
     void SetHeaderText(EText kind, std::string_view text, CTrackTexts::Values& texts);
     std::string_view HeaderText(EText kind) const;
-    // A text field as it is stored; nullopt for the formatted ones.
-    std::optional<std::string_view> StoredText(EFieldId field) const;
 
     CTrackTexts texts_;
     std::shared_ptr<const std::string> directory_; // shared by the tracks of one folder

@@ -50,6 +50,15 @@ public:
         return {bytes + start, ReadEnd<std::uint32_t>(block, i) - start};
     }
     Values All() const;
+    // Every text's bytes, one after the other.
+    std::string_view Bytes() const {
+        if (!block_)
+            return {};
+        const char* block = block_.get();
+        if (block[0] == 2)
+            return {block + kHead + kCount * 2, ReadEnd<std::uint16_t>(block, kCount - 1)};
+        return {block + kHead + kCount * 4, ReadEnd<std::uint32_t>(block, kCount - 1)};
+    }
     // `values` may point into this block.
     void Assign(const Values& values);
     void Set(ESlot slot, std::string_view value);

@@ -10,9 +10,8 @@
 #include "platform/Utf8.h"
 #include "settings/AppSettings.h"
 #include "tools/StderrReporter.h"
+#include "tools/TrackPrinter.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <string_view>
 
@@ -31,65 +30,6 @@ constexpr const char* kUsage =
     "  or \\\\. Tag texts are printed in UTF-8 as the window shows them; file names and\n"
     "  locations keep their bytes.\n";
 
-// What stands for the bytes that would break a line or a field.
-constexpr std::string_view Escape(char c) {
-    switch (c) {
-    case '\t':
-        return "\\t";
-    case '\n':
-        return "\\n";
-    case '\r':
-        return "\\r";
-    case '\\':
-        return "\\\\";
-    default:
-        return {};
-    }
-}
-
-constexpr auto kEscaped = [] {
-    std::array<bool, 256> escaped{};
-    for (int c = 0; c < 256; ++c)
-        escaped[static_cast<std::size_t>(c)] = !Escape(static_cast<char>(c)).empty();
-    return escaped;
-}();
-
-// Runs of plain bytes go in whole: the tool prints every field of every track.
-void AppendEscaped(std::string& line, std::string_view text) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!kEscaped[static_cast<unsigned char>(text[i])])
-            continue;
-        line.append(text.substr(start, i - start));
-        line += Escape(text[i]);
-        start = i + 1;
-    }
-    line.append(text.substr(start));
-}
-
-// A file's place keeps its bytes, so that a script can open it; every other text is shown.
-bool KeepsBytes(EFieldId field) {
-    return field == EFieldId::File || field == EFieldId::Location;
-}
-
-// The field goes straight into the line; only a text that must be shown differently or holds a
-// separator is written again, which few do.
-void AppendField(std::string& line, const CMp3File& track, EFieldId field) {
-    const std::size_t start = line.size();
-    track.AppendFieldText(field, line);
-    const std::string_view text(line.data() + start, line.size() - start);
-    // Plain ASCII without a separator, as nearly every field is, stands as it is.
-    const auto attention = [](char c) {
-        return kEscaped[static_cast<unsigned char>(c)] || (static_cast<unsigned char>(c) & 0x80);
-    };
-    if (std::none_of(text.begin(), text.end(), attention))
-        return;
-    const bool shown = KeepsBytes(field) || CUtf8::IsValid(text);
-    const std::string raw(text);
-    line.resize(start);
-    AppendEscaped(line, shown ? raw : CUtf8::DisplayText(raw));
-}
-
 void PrintLine(const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
@@ -97,7 +37,7 @@ void PrintLine(const std::string& line) {
 
 void PrintGroupLine(std::string_view indent, std::string_view name, std::size_t count) {
     std::string line(indent);
-    AppendEscaped(line, CUtf8::DisplayText(name));
+    CTrackPrinter::AppendEscaped(line, CUtf8::DisplayText(name));
     line += '\t';
     line += std::to_string(count);
     PrintLine(line);
@@ -190,13 +130,10 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
         line += CStringTable::Get(FieldLabel(static_cast<EFieldId>(field)));
     }
     PrintLine(line);
+    CTrackPrinter printer;
     for (const CMp3File* track : doc.GetTrackList().Tracks()) {
         line.clear();
-        for (int id = 1; id <= kFieldCount; ++id) {
-            if (id != 1)
-                line += '\t';
-            AppendField(line, *track, static_cast<EFieldId>(id));
-        }
+        printer.AppendLine(line, *track);
         PrintLine(line);
     }
 }

@@ -185,7 +185,8 @@ TEST(ScanTool, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(run.out, "quavero 2.2.0\n");
 }
 
-// Names and tags that hold the format's own separators, and a Latin-1 tag.
+// Names and tags that hold the format's own separators, and a Latin-1 tag; the longer ones put
+// them where the tool reads eight bytes at a time.
 TEST(ScanTool, EveryTrackIsOneLineOfFourteenFields) {
     struct SCase {
         std::string name, title, artist;           // as on disk
@@ -195,12 +196,20 @@ TEST(ScanTool, EveryTrackIsOneLineOfFourteenFields) {
         {"a\tb.mp3", "T\tab", "Ana M\xfcller", "a\\tb.mp3", "T\\tab", "Ana M\xc3\xbcller"},
         {"c\nd.mp3", "x\ny", "Caf\xc3\xa9", "c\\nd.mp3", "x\\ny", "Caf\xc3\xa9"},
         {"e\rf.mp3", "r\rs", "\xe9t\xe9", "e\\rf.mp3", "r\\rs", "\xc3\xa9t\xc3\xa9"},
+        {"eighteen bytes\x0b.mp3", "Fifteen letters\xe9", "sixteen letter\nZ",
+         "eighteen bytes\x0b.mp3", "Fifteen letters\xc3\xa9", "sixteen letter\\nZ"},
         {"g\\h\xe9.mp3", "b\\s", "plain", "g\\\\h\xe9.mp3", "b\\\\s", "plain"},
+        {"long name with a tab\there.mp3", "0123456\\89abcdefg\x01", "ABCDEFGHIJKL\rMNOPQRS",
+         "long name with a tab\\there.mp3", "0123456\\\\89abcdefg\x01", "ABCDEFGHIJKL\\rMNOPQRS"},
     };
     CTempDir dir;
     for (const SCase& c : cases)
         dir.Write("m/" + c.name, Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(1000) +
                                      Mp3Maker::Tag(c.title, c.artist, "Disc", "1999", "", 17));
+    // Plain tracks in a folder whose name needs escaping, one after the other.
+    for (const char* name : {"m/n\\x\ty/p1.mp3", "m/n\\x\ty/p2.mp3"})
+        dir.Write(name, Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(1000) +
+                            Mp3Maker::Tag("Plain", "Plain", "Disc", "1999", "", 17));
     const SRun run = RunScan(dir, "--no-save '" + dir / "m" + "'");
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<std::vector<std::string>> lines;
@@ -216,11 +225,16 @@ TEST(ScanTool, EveryTrackIsOneLineOfFourteenFields) {
         EXPECT_EQ(fields.size(), 14u) << line;
         lines.push_back(fields);
     }
-    ASSERT_EQ(lines.size(), cases.size() + 1);
+    ASSERT_EQ(lines.size(), cases.size() + 3);
     for (std::size_t i = 0; i < cases.size(); ++i) {
         EXPECT_EQ(lines[i + 1][0], cases[i].file);
         EXPECT_EQ(lines[i + 1][1], cases[i].shownArtist);
         EXPECT_EQ(lines[i + 1][2], cases[i].shownTitle);
+        EXPECT_EQ(lines[i + 1][3], dir / "m");
+    }
+    for (std::size_t i = cases.size() + 1; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i][2], "Plain");
+        EXPECT_EQ(lines[i][3], dir / "m/n\\\\x\\ty");
     }
     const SRun groups = RunScan(dir, "--no-save --groups artist '" + dir / "m" + "'");
     EXPECT_EQ(groups.out.substr(0, groups.out.find('\n')), "Ana M\xc3\xbcller\t1");

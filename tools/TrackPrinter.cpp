@@ -1,0 +1,131 @@
+#include "tools/TrackPrinter.h"
+
+#include "model/Mp3File.h"
+#include "platform/Utf8.h"
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+// What stands for the bytes that would break a line or a field.
+constexpr std::string_view Escape(char c) {
+    switch (c) {
+    case '\t':
+        return "\\t";
+    case '\n':
+        return "\\n";
+    case '\r':
+        return "\\r";
+    case '\\':
+        return "\\\\";
+    default:
+        return {};
+    }
+}
+
+constexpr auto kEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (int c = 0; c < 256; ++c)
+        escaped[static_cast<std::size_t>(c)] = !Escape(static_cast<char>(c)).empty();
+    return escaped;
+}();
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+
+// Whether the text may need writing again: a byte that is not ASCII, or one that may have to be
+// escaped. Eight bytes at a time, as the tool looks at every byte it prints: for ASCII bytes,
+// (x - 14 * each) & ~x keeps a byte's high bit only below 14 (tab, line feed and carriage return
+// are among them), and x ^ '\\' * each is zero where a backslash stands. A control code below 14
+// that needs no escape takes the slow road and comes out the same.
+bool MayNeedAttention(std::string_view text) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t x = 0;
+        std::memcpy(&x, text.data() + i, 8);
+        const std::uint64_t backslash = x ^ (kEveryByte * '\\');
+        const std::uint64_t low = (x - kEveryByte * 14) & ~x;
+        const std::uint64_t noBackslash = (backslash - kEveryByte) & ~backslash;
+        if (((x | low | noBackslash) & kHighBits) != 0)
+            return true;
+    }
+    for (; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (kEscaped[c] || c >= 0x80)
+            return true;
+    }
+    return false;
+}
+
+// A file's place keeps its bytes, so that a script can open it; every other text is shown.
+bool KeepsBytes(EFieldId field) {
+    return field == EFieldId::File || field == EFieldId::Location;
+}
+
+void AppendCareful(std::string& line, EFieldId field, std::string_view text) {
+    if (KeepsBytes(field) || CUtf8::IsValid(text))
+        CTrackPrinter::AppendEscaped(line, text);
+    else
+        CTrackPrinter::AppendEscaped(line, CUtf8::DisplayText(text));
+}
+
+bool Within(std::string_view text, std::string_view block) {
+    const std::less<const char*> before;
+    return !before(text.data(), block.data()) &&
+           !before(block.data() + block.size(), text.data() + text.size());
+}
+
+} // namespace
+
+// Runs of plain bytes go in whole: the tool prints every field of every track.
+void CTrackPrinter::AppendEscaped(std::string& line, std::string_view text) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!kEscaped[static_cast<unsigned char>(text[i])])
+            continue;
+        line.append(text.substr(start, i - start));
+        line += Escape(text[i]);
+        start = i + 1;
+    }
+    line.append(text.substr(start));
+}
+
+// The track's own texts are looked at once for all its fields. Any other text is the folder's
+// or a table's, alive and unchanged while the tool prints: at the same place as the field's
+// last one, it is the same text.
+bool CTrackPrinter::IsPlain(EFieldId field, std::string_view text, std::string_view own,
+                            bool ownPlain) {
+    if (Within(text, own))
+        return ownPlain;
+    SSeen& seen = seen_[static_cast<std::size_t>(field)];
+    if (seen.data != text.data() || seen.size != text.size())
+        seen = {text.data(), text.size(), !MayNeedAttention(text)};
+    return seen.plain;
+}
+
+void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
+    const std::string_view own = track.OwnTexts();
+    const bool ownPlain = !MayNeedAttention(own);
+    for (int id = 1; id <= kFieldCount; ++id) {
+        const auto field = static_cast<EFieldId>(id);
+        if (id != 1)
+            line += '\t';
+        if (const auto text = track.TextView(field)) {
+            if (text->empty() || IsPlain(field, *text, own, ownPlain))
+                line += *text;
+            else
+                AppendCareful(line, field, *text);
+            continue;
+        }
+        // The size and the time are formatted into the line and looked at there.
+        const std::size_t start = line.size();
+        track.AppendFieldText(field, line);
+        if (MayNeedAttention(std::string_view(line).substr(start))) {
+            const std::string text(line, start);
+            line.resize(start);
+            AppendCareful(line, field, text);
+        }
+    }
+}
