@@ -28,7 +28,7 @@ constexpr std::array<bool, 256> kBlank = [] {
 
 // A field ends at its first NUL (so the ID3v1.1 track number after a NUL in the comment is not
 // text) and loses its trailing white space; leading white space is part of the text.
-std::string ReadField(const CId3v1Tag::Block& block, SField field) {
+std::string_view ReadField(const CId3v1Tag::Block& block, SField field) {
     const auto* begin = block.data() + field.offset;
     const void* nul = std::memchr(begin, 0, field.width);
     const auto* end = nul != nullptr ? static_cast<const std::uint8_t*>(nul) : begin + field.width;
@@ -41,7 +41,7 @@ std::string ReadField(const CId3v1Tag::Block& block, SField field) {
     }
     while (end != begin && kBlank[end[-1]])
         --end;
-    return std::string(reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin));
+    return {reinterpret_cast<const char*>(begin), static_cast<std::size_t>(end - begin)};
 }
 
 // Written left-aligned and padded with blanks; a longer text keeps only what fits.
@@ -58,15 +58,23 @@ bool CId3v1Tag::HasMarker(const Block& block) {
     return block[0] == 'T' && block[1] == 'A' && block[2] == 'G';
 }
 
-bool CId3v1Tag::Parse(const Block& block) {
+std::optional<CId3v1Tag::SView> CId3v1Tag::View(const Block& block) {
     if (!HasMarker(block))
+        return std::nullopt;
+    return SView{ReadField(block, kTitle), ReadField(block, kArtist),  ReadField(block, kAlbum),
+                 ReadField(block, kYear),  ReadField(block, kComment), block[kGenreOffset]};
+}
+
+bool CId3v1Tag::Parse(const Block& block) {
+    const auto view = View(block);
+    if (!view)
         return false;
-    title = ReadField(block, kTitle);
-    artist = ReadField(block, kArtist);
-    album = ReadField(block, kAlbum);
-    year = ReadField(block, kYear);
-    comment = ReadField(block, kComment);
-    genre = block[kGenreOffset];
+    title = view->title;
+    artist = view->artist;
+    album = view->album;
+    year = view->year;
+    comment = view->comment;
+    genre = view->genre;
     return true;
 }
 

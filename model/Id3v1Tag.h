@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // The 128-byte ID3 version 1 block at the end of an MP3 file:
 //   0 "TAG" | 3 title[30] | 33 artist[30] | 63 album[30] | 93 year[4] | 97 comment[30] | 127 genre
@@ -12,7 +14,15 @@ public:
     static constexpr std::size_t kSize = 128;
     using Block = std::array<std::uint8_t, kSize>;
 
+    // The texts where they lie in a block, for a reader that copies them anyway.
+    struct SView {
+        std::string_view title, artist, album, year, comment;
+        std::uint8_t genre = 0;
+    };
+
     static bool HasMarker(const Block& block);
+    // The fields of a block that begins with the marker; nullopt if not.
+    static std::optional<SView> View(const Block& block);
     // Fills the fields from a block that begins with the marker; false (fields untouched) if not.
     bool Parse(const Block& block);
     Block Format() const;

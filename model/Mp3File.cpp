@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -163,9 +164,8 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
         return false;
     }
     sizeK_ = static_cast<int>(tagOffset / 1000);
-    CId3v1Tag tag;
-    if (tag.Parse(block))
-        TakeId3v1(tag, texts);
+    if (const auto tag = CId3v1Tag::View(block))
+        TakeId3v1(*tag, texts);
 
     CMpegStream stream(file);
     const auto id3v2 = stream.SkipId3v2();
@@ -188,7 +188,7 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
     return true;
 }
 
-void CMp3File::TakeId3v1(CId3v1Tag& tag, CTrackTexts::Values& texts) {
+void CMp3File::TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts) {
     hasTag_ = true;
     defaults_ = 0;
     texts[Index(ESlot::Title)] = tag.title;
@@ -424,11 +424,10 @@ SSizeFormat SplitSizeFormat() {
 }
 
 // As "%02d": at least two digits, a sign if negative (only a corrupt snapshot gives one).
-void AppendTwoDigits(std::string& text, std::int64_t value) {
+char* TwoDigits(char* out, std::int64_t value) {
     if (value >= 0 && value < 10)
-        text += '0';
-    char digits[24];
-    text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+        *out++ = '0';
+    return std::to_chars(out, out + 24, value).ptr;
 }
 
 } // namespace
@@ -441,12 +440,15 @@ void CMp3File::AppendSize(std::string& out, std::int64_t sizeK) {
     out += format.before;
     if (!format.hasNumber)
         return;
-    char number[48];
-    const char* end = FormatTenths(number, sizeK);
+    char number[56];
+    char* end = FormatTenths(number, sizeK);
     const auto length = static_cast<std::size_t>(end - number);
-    if (length < 5)
-        out.append(5 - length, ' ');
-    out.append(number, length);
+    if (length < 5) {
+        std::memmove(number + 5 - length, number, length);
+        std::memset(number, ' ', 5 - length);
+        end = number + 5;
+    }
+    out.append(number, end);
     out += format.after;
 }
 
@@ -461,14 +463,15 @@ void CMp3File::AppendDuration(std::string& out, std::int64_t seconds) {
     const std::int64_t h = seconds / 3600;
     const std::int64_t m = seconds / 60 - 60 * h;
     const std::int64_t s = seconds % 60;
-    char digits[24];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, h != 0 ? h : m).ptr);
-    out += ':';
+    char text[80];
+    char* end = std::to_chars(text, text + 24, h != 0 ? h : m).ptr;
+    *end++ = ':';
     if (h != 0) {
-        AppendTwoDigits(out, m);
-        out += ':';
+        end = TwoDigits(end, m);
+        *end++ = ':';
     }
-    AppendTwoDigits(out, s);
+    end = TwoDigits(end, s);
+    out.append(text, end);
 }
 
 std::string CMp3File::FormatDuration(std::int64_t seconds) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FieldIds.h"
+#include "model/Id3v1Tag.h"
 #include "model/MpegHeader.h"
 #include "model/TagWriteResult.h"
 #include "model/TrackReadOptions.h"
@@ -19,7 +20,6 @@ class IReporter;
 class CArchiveReader;
 class CArchiveWriter;
 class CFile;
-class CId3v1Tag;
 class CId3v2Tag;
 class CMpegStream;
 
@@ -98,7 +98,7 @@ private:
     // Artist and album read "Undefined" until a tag or a setter gives them a text.
     enum EDefault : std::uint8_t { kArtistUndefined = 1, kAlbumUndefined = 2 };
 
-    void TakeId3v1(CId3v1Tag& tag, CTrackTexts::Values& texts);
+    void TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts);
     void TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, CId3v2Tag& tag,
                    CTrackTexts::Values& texts);
     void TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream, std::int64_t audioEnd);
