@@ -64,11 +64,14 @@ bool KeepsBytes(EFieldId field) {
     return field == EFieldId::File || field == EFieldId::Location;
 }
 
-void AppendCareful(std::string& line, EFieldId field, std::string_view text) {
+// The text as the line must hold it, written into `out` (which `text` must not be).
+std::string_view Careful(std::string& out, EFieldId field, std::string_view text) {
+    out.clear();
     if (KeepsBytes(field) || CUtf8::IsValid(text))
-        CTrackPrinter::AppendEscaped(line, text);
+        CTrackPrinter::AppendEscaped(out, text);
     else
-        CTrackPrinter::AppendEscaped(line, CUtf8::DisplayText(text));
+        CTrackPrinter::AppendEscaped(out, CUtf8::DisplayText(text));
+    return out;
 }
 
 bool Within(std::string_view text, std::string_view block) {
@@ -105,27 +108,37 @@ bool CTrackPrinter::IsPlain(EFieldId field, std::string_view text, std::string_v
     return seen.plain;
 }
 
+// The texts are gathered first, then go into the line in one piece.
 void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
     const std::string_view own = track.OwnTexts();
     const bool ownPlain = !MayNeedAttention(own);
+    std::array<std::string_view, kFieldCount> texts;
+    std::size_t total = kFieldCount - 1;
     for (int id = 1; id <= kFieldCount; ++id) {
         const auto field = static_cast<EFieldId>(id);
-        if (id != 1)
-            line += '\t';
-        if (const auto text = track.TextView(field)) {
-            if (text->empty() || IsPlain(field, *text, own, ownPlain))
-                line += *text;
-            else
-                AppendCareful(line, field, *text);
-            continue;
+        std::string& scratch = scratch_[static_cast<std::size_t>(id)];
+        std::string_view& text = texts[static_cast<std::size_t>(id - 1)];
+        if (const auto view = track.TextView(field)) {
+            text = *view;
+            if (!text.empty() && !IsPlain(field, text, own, ownPlain))
+                text = Careful(scratch, field, text);
+        } else {
+            // The size and the time are formatted, then looked at.
+            scratch.clear();
+            track.AppendFieldText(field, scratch);
+            text = MayNeedAttention(scratch) ? Careful(scratch, field, std::string(scratch))
+                                             : std::string_view(scratch);
         }
-        // The size and the time are formatted into the line and looked at there.
-        const std::size_t start = line.size();
-        track.AppendFieldText(field, line);
-        if (MayNeedAttention(std::string_view(line).substr(start))) {
-            const std::string text(line, start);
-            line.resize(start);
-            AppendCareful(line, field, text);
-        }
+        total += text.size();
+    }
+    const std::size_t start = line.size();
+    line.resize(start + total);
+    char* out = line.data() + start;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (i != 0)
+            *out++ = '\t';
+        if (!texts[i].empty())
+            std::memcpy(out, texts[i].data(), texts[i].size());
+        out += texts[i].size();
     }
 }

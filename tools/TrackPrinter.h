@@ -28,4 +28,5 @@ private:
     bool IsPlain(EFieldId field, std::string_view text, std::string_view own, bool ownPlain);
 
     std::array<SSeen, kFieldCount + 1> seen_{};
+    std::array<std::string, kFieldCount + 1> scratch_; // a field's text when it is made here
 };
