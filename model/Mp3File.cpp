@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <string_view>
 
 namespace {
@@ -440,15 +439,12 @@ void CMp3File::AppendSize(std::string& out, std::int64_t sizeK) {
     out += format.before;
     if (!format.hasNumber)
         return;
-    char number[56];
-    char* end = FormatTenths(number, sizeK);
-    const auto length = static_cast<std::size_t>(end - number);
-    if (length < 5) {
-        std::memmove(number + 5 - length, number, length);
-        std::memset(number, ' ', 5 - length);
-        end = number + 5;
-    }
-    out.append(number, end);
+    char number[64];
+    char* start = number + 8;
+    char* end = FormatTenths(start, sizeK);
+    while (end - start < 5)
+        *--start = ' ';
+    out.append(start, end);
     out += format.after;
 }
 

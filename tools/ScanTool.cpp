@@ -134,7 +134,8 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
     for (const CMp3File* track : doc.GetTrackList().Tracks()) {
         line.clear();
         printer.AppendLine(line, *track);
-        PrintLine(line);
+        line += '\n';
+        std::fwrite(line.data(), 1, line.size(), stdout);
     }
 }
 
