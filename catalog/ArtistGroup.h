@@ -2,12 +2,14 @@
 
 #include "model/TrackArray.h"
 
+#include <memory_resource>
 #include <string>
 
 // The tracks of one artist text, in the order they were filed. Holds no track.
 class CArtistGroup {
 public:
-    explicit CArtistGroup(std::string groupName) : name(std::move(groupName)) {}
+    CArtistGroup(std::string groupName, std::pmr::memory_resource* memory)
+        : name(std::move(groupName)), tracks(memory) {}
 
     const std::string name;
     TrackArray tracks;

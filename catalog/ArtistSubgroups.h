@@ -4,12 +4,14 @@
 #include "catalog/GroupList.h"
 #include "model/TrackArray.h"
 
+#include <memory_resource>
 #include <string>
 
 // A group keyed by one text (genre name or album) whose tracks are divided again by artist.
 class CArtistSubgroups {
 public:
-    explicit CArtistSubgroups(std::string groupName) : name(std::move(groupName)) {}
+    CArtistSubgroups(std::string groupName, std::pmr::memory_resource* memory)
+        : name(std::move(groupName)), tracks(memory), artists(memory) {}
 
     const std::string name;
     TrackArray tracks;

@@ -1,41 +1,50 @@
 #pragma once
 
-#include <memory>
+#include <cstddef>
+#include <functional>
+#include <memory_resource>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-// Groups in order of first appearance, found by exact (byte) name. Past a handful of groups a
-// hash index finds them, so filing N tracks stays linear however many groups there are; the
-// many small lists (the artists of one album) stay a plain scan and cost no index.
+// Groups in order of first appearance, found by exact (byte) name. The groups live in the
+// memory the list is given, which its owner drops whole after Clear(): filing a hundred thousand
+// tracks then costs no allocation of its own per group or per growth. Past a handful of groups
+// an open-addressing index finds them, so filing N tracks stays linear however many groups
+// there are; the many small lists (the artists of one album) stay a plain scan.
 template <class Group>
 class TGroupList {
 public:
+    explicit TGroupList(std::pmr::memory_resource* memory) : memory_(memory) {}
+    TGroupList(const TGroupList&) = delete;
+    TGroupList& operator=(const TGroupList&) = delete;
+    ~TGroupList() { Clear(); }
+
     Group& FindOrAdd(std::string_view name) {
         // Tracks come album by album, so the group of the previous track is the likeliest.
         if (last_ != nullptr && last_->name == name)
             return *last_;
-        if (Group* found = Find(name))
+        const std::size_t hash = index_.empty() ? 0 : Hash(name);
+        if (Group* found = Find(name, hash))
             return *(last_ = found);
-        auto group = std::make_unique<Group>(std::string(name));
-        // The allocator's smallest block holds three tracks: a group starts with them, and a
-        // dozen tracks then cost three growths instead of five.
-        group->tracks.reserve(3);
-        Group& added = *group;
-        groups_.push_back(std::move(group));
+        Group* added = std::pmr::polymorphic_allocator<Group>(memory_).template new_object<Group>(
+            std::string(name), memory_);
+        // The smallest block holds three tracks: a dozen tracks then grow it twice, not five times.
+        added->tracks.reserve(3);
+        groups_.push_back(added);
         if (!index_.empty())
-            index_.emplace(std::string_view(added.name), &added);
+            Insert(added, hash);
         else if (groups_.size() > kScanLimit)
             BuildIndex();
-        last_ = &added;
-        return added;
+        return *(last_ = added);
     }
 
     void Clear() {
-        last_ = nullptr;
-        index_.clear();
+        for (Group* group : groups_)
+            std::pmr::polymorphic_allocator<Group>(memory_).delete_object(group);
         groups_.clear();
+        index_.clear();
+        last_ = nullptr;
     }
 
     std::size_t GetSize() const { return groups_.size(); }
@@ -46,24 +55,57 @@ public:
 private:
     static constexpr std::size_t kScanLimit = 8;
 
-    Group* Find(std::string_view name) const {
+    struct SSlot {
+        std::size_t hash = 0;
+        Group* group = nullptr;
+    };
+
+    static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+    Group* Find(std::string_view name, std::size_t hash) const {
         if (index_.empty()) {
-            for (const auto& group : groups_)
+            for (Group* group : groups_)
                 if (group->name == name)
-                    return group.get();
+                    return group;
             return nullptr;
         }
-        const auto it = index_.find(name);
-        return it == index_.end() ? nullptr : it->second;
+        const std::size_t mask = index_.size() - 1;
+        for (std::size_t i = hash & mask; index_[i].group != nullptr; i = (i + 1) & mask)
+            if (index_[i].hash == hash && index_[i].group->name == name)
+                return index_[i].group;
+        return nullptr;
+    }
+
+    // Kept at most half full, so a search meets an empty slot soon.
+    void Insert(Group* group, std::size_t hash) {
+        if (groups_.size() * 2 > index_.size()) {
+            BuildIndex();
+            return;
+        }
+        const std::size_t mask = index_.size() - 1;
+        std::size_t i = hash & mask;
+        while (index_[i].group != nullptr)
+            i = (i + 1) & mask;
+        index_[i] = {hash, group};
     }
 
     void BuildIndex() {
-        index_.reserve(groups_.size() * 2);
-        for (const auto& group : groups_)
-            index_.emplace(std::string_view(group->name), group.get());
+        std::size_t size = 16;
+        while (size < groups_.size() * 4)
+            size *= 2;
+        index_.assign(size, SSlot{});
+        const std::size_t mask = size - 1;
+        for (Group* group : groups_) {
+            const std::size_t hash = Hash(group->name);
+            std::size_t i = hash & mask;
+            while (index_[i].group != nullptr)
+                i = (i + 1) & mask;
+            index_[i] = {hash, group};
+        }
     }
 
-    std::vector<std::unique_ptr<Group>> groups_;
+    std::pmr::memory_resource* memory_;
+    std::vector<Group*> groups_;
     Group* last_ = nullptr;
-    std::unordered_map<std::string_view, Group*> index_; // keys point into the groups' names
+    std::vector<SSlot> index_; // empty while a scan is enough; a power of two in size
 };

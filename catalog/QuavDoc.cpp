@@ -57,6 +57,7 @@ void CQuavDoc::ClearGroups() {
     genres_.Clear();
     artists_.Clear();
     albums_.Clear();
+    groupMemory_.release();
 }
 
 // The favourites are never stored: neither as one snapshot nor one per directory.

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory_resource>
 #include <string>
 
 class CAppSettings;
@@ -72,9 +73,11 @@ private:
     std::size_t readAhead_ = 32;
 
     CMp3FileList tracks_;
-    TGroupList<CArtistGroup> artists_;
-    TGroupList<CGenreGroup> genres_;
-    TGroupList<CAlbumGroup> albums_;
+    // Every group and its track lists; dropped whole when the groups are cleared.
+    std::pmr::monotonic_buffer_resource groupMemory_;
+    TGroupList<CArtistGroup> artists_{&groupMemory_};
+    TGroupList<CGenreGroup> genres_{&groupMemory_};
+    TGroupList<CAlbumGroup> albums_{&groupMemory_};
     EAddressKind addressKind_ = EAddressKind::None;
     EDisplayMode displayMode_;
     std::string title_;

@@ -29,7 +29,7 @@ std::string FailureText(const CMp3File& track, const STagWriteResult& result) {
 
 } // namespace
 
-CMp3PropertySheet::CMp3PropertySheet(std::vector<CMp3File*> tracks, QWidget* parent)
+CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, QWidget* parent)
     : QDialog(parent), tracks_(std::move(tracks)), page_(new CMp3PropertyPage1) {
     setObjectName(QStringLiteral("propertiesSheet"));
     setWindowTitle(CFrameStrings::Get(EStringId::PropertiesCaption));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/DisplayMode.h"
+#include "model/TrackArray.h"
 
 #include <QDialog>
 #include <QString>
@@ -19,7 +20,7 @@ class CMp3PropertySheet : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CMp3PropertySheet(std::vector<CMp3File*> tracks, QWidget* parent = nullptr);
+    explicit CMp3PropertySheet(TrackArray tracks, QWidget* parent = nullptr);
 
     CMp3PropertyPage1& Page() const { return *page_; }
     // Applies the page to each track, top to bottom, and writes its tag. A file that fails is
@@ -32,7 +33,7 @@ public:
     void accept() override;
 
 private:
-    std::vector<CMp3File*> tracks_;
+    TrackArray tracks_;
     CMp3PropertyPage1* page_;
     QString shownArtist_;
     QString shownAlbum_;

@@ -18,7 +18,7 @@ std::string CPlaylist::Path() {
     return path + kFileName;
 }
 
-std::string CPlaylist::Bytes(const std::vector<CMp3File*>& tracks) {
+std::string CPlaylist::Bytes(const TrackArray& tracks) {
     std::string bytes;
     for (const CMp3File* track : tracks)
         bytes.append(track->FullPath()).append(kLineEnd);
@@ -26,6 +26,6 @@ std::string CPlaylist::Bytes(const std::vector<CMp3File*>& tracks) {
 }
 
 // A player still reading the previous list sees it whole, never half rewritten.
-bool CPlaylist::Write(const std::string& path, const std::vector<CMp3File*>& tracks) {
+bool CPlaylist::Write(const std::string& path, const TrackArray& tracks) {
     return CAtomicFile::Replace(path, Bytes(tracks), {}) == CAtomicFile::EResult::Written;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TrackArray.h"
+
 #include <string>
 #include <vector>
 
@@ -11,7 +13,7 @@ class CPlaylist {
 public:
     static std::string Path();
     // One full path per track, in the order given, each ending in CR LF; nothing else.
-    static std::string Bytes(const std::vector<CMp3File*>& tracks);
+    static std::string Bytes(const TrackArray& tracks);
     // Replaces the file at `path` with the tracks' lines; false when it cannot be written.
-    static bool Write(const std::string& path, const std::vector<CMp3File*>& tracks);
+    static bool Write(const std::string& path, const TrackArray& tracks);
 };

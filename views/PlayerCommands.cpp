@@ -26,7 +26,7 @@ CPlayerCommands::CPlayerCommands(CQuavDoc& doc, const CAppSettings& settings, QW
 
 // The playlist is rewritten even for one track, which itself goes by its own path; a playlist
 // that cannot be written stops the command before anything reaches the player.
-void CPlayerCommands::Run(ECommand command, const std::vector<CMp3File*>& tracks) {
+void CPlayerCommands::Run(ECommand command, const TrackArray& tracks) {
     if (tracks.empty())
         return;
     const std::string& verb =

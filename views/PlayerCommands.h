@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/TrackArray.h"
+
 #include <QString>
 
 #include <string>
@@ -20,7 +22,7 @@ public:
     CPlayerCommands(CQuavDoc& doc, const CAppSettings& settings, QWidget& owner);
 
     // `tracks` in row order; without any, nothing happens.
-    void Run(ECommand command, const std::vector<CMp3File*>& tracks);
+    void Run(ECommand command, const TrackArray& tracks);
 
 private:
     void HandOverOne(ECommand command, const std::string& verb, const std::string& path);

@@ -283,15 +283,15 @@ void CQuavView::Copy() {
         CSelectionStatus::ClipboardText(SelectedTracks(), DisplayedFields()));
 }
 
-std::vector<CMp3File*> CQuavView::SelectedTracks() const {
-    std::vector<CMp3File*> tracks;
+TrackArray CQuavView::SelectedTracks() const {
+    TrackArray tracks;
     for (int row : list_->SelectedRows())
         tracks.push_back(model_->Track(row));
     return tracks;
 }
 
 void CQuavView::EditProperties() {
-    std::vector<CMp3File*> tracks = SelectedTracks();
+    TrackArray tracks = SelectedTracks();
     if (tracks.empty())
         return;
     CMp3PropertySheet sheet(std::move(tracks), window());

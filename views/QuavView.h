@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/CatalogView.h"
+#include "model/TrackArray.h"
 #include "settings/ColumnInfo.h"
 #include "views/PlayerCommands.h"
 #include "views/TrackFilter.h"
@@ -79,7 +80,7 @@ public:
     int SortKey() const { return sortKey_; }
     int SecondarySortKey() const { return secondarySortKey_; }
     // The selected rows' tracks, top to bottom.
-    std::vector<CMp3File*> SelectedTracks() const;
+    TrackArray SelectedTracks() const;
 
     CListViewEx* List() const { return list_; }
     const CTrackTableModel& Model() const { return *model_; }

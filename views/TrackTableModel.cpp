@@ -22,7 +22,7 @@ void CTrackTableModel::SetColumnAlignments(std::vector<Qt::Alignment> alignments
     RefreshTexts();
 }
 
-void CTrackTableModel::SetTracks(std::vector<CMp3File*> tracks) {
+void CTrackTableModel::SetTracks(TrackArray tracks) {
     beginResetModel();
     tracks_ = std::move(tracks);
     endResetModel();
@@ -69,7 +69,7 @@ void CTrackTableModel::Sort(int primaryKey, int secondaryKey) {
 void CTrackTableModel::MoveRows(const std::vector<int>& order) {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newRowOf(order.size());
-    std::vector<CMp3File*> sorted(order.size());
+    TrackArray sorted(order.size());
     for (std::size_t row = 0; row < order.size(); ++row) {
         const auto old = static_cast<std::size_t>(order[row]);
         sorted[row] = tracks_[old];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/FieldIds.h"
+#include "model/TrackArray.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -25,12 +26,12 @@ public:
     // Missing labels read as empty; missing alignments as left.
     void SetColumns(std::vector<EFieldId> fieldIds, std::vector<QString> labels);
     void SetColumnAlignments(std::vector<Qt::Alignment> alignments);
-    void SetTracks(std::vector<CMp3File*> tracks);
+    void SetTracks(TrackArray tracks);
     void Clear();
     void SetRowIcon(const QIcon& icon);
 
     CMp3File* Track(int row) const;
-    const std::vector<CMp3File*>& Tracks() const { return tracks_; }
+    const TrackArray& Tracks() const { return tracks_; }
     EFieldId ColumnField(int column) const;
     const std::vector<EFieldId>& ColumnFields() const { return fieldIds_; }
 
@@ -50,7 +51,7 @@ private:
     Qt::Alignment ColumnAlignment(int column) const;
     void MoveRows(const std::vector<int>& order);
 
-    std::vector<CMp3File*> tracks_;
+    TrackArray tracks_;
     std::vector<EFieldId> fieldIds_;
     std::vector<QString> labels_;
     std::vector<Qt::Alignment> alignments_;

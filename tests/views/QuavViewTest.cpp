@@ -291,7 +291,7 @@ TEST_F(CQuavViewTest, ViewStylesShareTheRowsAndTheSelection) {
     list->SelectionModel()->select(view->Model().index(1, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_TRUE(view->CanPlay());
-    const std::vector<CMp3File*> selected = view->SelectedTracks();
+    const TrackArray selected = view->SelectedTracks();
     ASSERT_EQ(selected.size(), 2u);
     EXPECT_EQ(selected[0]->FileName(), "b.mp3") << "top to bottom";
     EXPECT_EQ(selected[1]->FileName(), "d.mp3");

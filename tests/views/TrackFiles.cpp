@@ -19,14 +19,14 @@ CTrackFiles::CTrackFiles(const std::vector<STrackFields>& fields) {
     }
 }
 
-std::vector<CMp3File*> CTrackFiles::Pointers() const {
-    std::vector<CMp3File*> pointers;
+TrackArray CTrackFiles::Pointers() const {
+    TrackArray pointers;
     for (const auto& track : tracks_)
         pointers.push_back(track.get());
     return pointers;
 }
 
-std::vector<std::string> NamesOf(const std::vector<CMp3File*>& tracks) {
+std::vector<std::string> NamesOf(const TrackArray& tracks) {
     std::vector<std::string> names;
     for (const CMp3File* track : tracks)
         names.emplace_back(track->FileName());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Mp3File.h"
+#include "model/TrackArray.h"
 #include "support/TempDir.h"
 
 #include <memory>
@@ -20,7 +21,7 @@ public:
     explicit CTrackFiles(const std::vector<STrackFields>& fields);
 
     // In the order given.
-    std::vector<CMp3File*> Pointers() const;
+    TrackArray Pointers() const;
     CMp3File* operator[](std::size_t i) const { return tracks_.at(i).get(); }
 
 private:
@@ -29,4 +30,4 @@ private:
 };
 
 // The file names of `tracks`, for comparing orders at a glance.
-std::vector<std::string> NamesOf(const std::vector<CMp3File*>& tracks);
+std::vector<std::string> NamesOf(const TrackArray& tracks);

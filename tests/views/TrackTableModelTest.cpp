@@ -58,7 +58,7 @@ TEST(TrackTableModel, RowsEqualOnBothKeysStayInListOrder) {
                        {"d.mp3", "Same", "One", 2000}});
     CTrackTableModel model;
     model.SetColumns({EFieldId::Title}, {});
-    std::vector<CMp3File*> reversed = files.Pointers();
+    TrackArray reversed = files.Pointers();
     std::reverse(reversed.begin(), reversed.end());
     for (const auto& order : {files.Pointers(), reversed}) {
         model.SetTracks(order);
