@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     for (int field = 0; field <= 15; ++field)
         (void)track.GetFieldText(static_cast<EFieldId>(field));
-    track.SetTitle(track.Title() + "x");
+    track.SetTitle(std::string(track.Title()) + "x");
     if (!track.WriteTag().Written())
         std::abort();
     CMp3File back;
