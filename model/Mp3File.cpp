@@ -45,12 +45,8 @@ std::string_view CMp3File::Directory() const {
     return directory_ ? std::string_view(*directory_) : std::string_view();
 }
 
-std::string_view CMp3File::Artist() const {
-    return (defaults_ & kArtistUndefined) != 0 ? UndefinedText() : texts_.Get(ESlot::Artist);
-}
-
-std::string_view CMp3File::Album() const {
-    return (defaults_ & kAlbumUndefined) != 0 ? UndefinedText() : texts_.Get(ESlot::Album);
+std::string_view CMp3File::Undefined() {
+    return UndefinedText();
 }
 
 void CMp3File::SetArtist(const std::string& value) {

@@ -67,8 +67,13 @@ public:
     std::string_view FileName() const { return texts_.Get(ESlot::FileName); }
     std::string_view Directory() const;
     std::string_view Title() const { return texts_.Get(ESlot::Title); }
-    std::string_view Artist() const;
-    std::string_view Album() const;
+    // Inline: sorting by artist asks for two per comparison.
+    std::string_view Artist() const {
+        return (defaults_ & kArtistUndefined) != 0 ? Undefined() : texts_.Get(ESlot::Artist);
+    }
+    std::string_view Album() const {
+        return (defaults_ & kAlbumUndefined) != 0 ? Undefined() : texts_.Get(ESlot::Album);
+    }
     std::string_view Year() const { return texts_.Get(ESlot::Year); }
     std::string_view Comment() const { return texts_.Get(ESlot::Comment); }
     std::string_view VersionLayerText() const;
@@ -106,6 +111,7 @@ private:
     // Keeps the code of a table text, or the text itself in `texts` when it is no entry.
     void SetHeaderText(EText kind, std::string_view text, CTrackTexts::Values& texts);
     std::string_view HeaderText(EText kind) const;
+    static std::string_view Undefined();
 
     CTrackTexts texts_;
     std::shared_ptr<const std::string> directory_; // shared by the tracks of one folder
