@@ -32,10 +32,11 @@ public:
         // The smallest block holds three tracks: a dozen tracks then grow it twice, not five times.
         added->tracks.reserve(3);
         groups_.push_back(added);
-        if (!index_.empty())
-            Insert(added, hash);
-        else if (groups_.size() > kScanLimit)
+        // Kept at most half full, so a search meets an empty slot soon.
+        if (groups_.size() * 2 > index_.size() && groups_.size() > kScanLimit)
             BuildIndex();
+        else if (!index_.empty())
+            Place({hash, added});
         return *(last_ = added);
     }
 
@@ -76,32 +77,21 @@ private:
         return nullptr;
     }
 
-    // Kept at most half full, so a search meets an empty slot soon.
-    void Insert(Group* group, std::size_t hash) {
-        if (groups_.size() * 2 > index_.size()) {
-            BuildIndex();
-            return;
-        }
-        const std::size_t mask = index_.size() - 1;
-        std::size_t i = hash & mask;
-        while (index_[i].group != nullptr)
-            i = (i + 1) & mask;
-        index_[i] = {hash, group};
-    }
-
     void BuildIndex() {
         std::size_t size = 16;
         while (size < groups_.size() * 4)
             size *= 2;
         index_.assign(size, SSlot{});
-        const std::size_t mask = size - 1;
-        for (Group* group : groups_) {
-            const std::size_t hash = Hash(group->name);
-            std::size_t i = hash & mask;
-            while (index_[i].group != nullptr)
-                i = (i + 1) & mask;
-            index_[i] = {hash, group};
-        }
+        for (Group* group : groups_)
+            Place({Hash(group->name), group});
+    }
+
+    void Place(SSlot slot) {
+        const std::size_t mask = index_.size() - 1;
+        std::size_t i = slot.hash & mask;
+        while (index_[i].group != nullptr)
+            i = (i + 1) & mask;
+        index_[i] = slot;
     }
 
     std::pmr::memory_resource* memory_;

@@ -19,11 +19,7 @@ std::size_t CArchiveReader::Remaining() const {
 bool CArchiveReader::Refill(std::size_t count) {
     if (file_ == nullptr || count > kBufferSize)
         return false;
-    std::vector<char> next;
-    if (viewsOut_) {
-        next = spare_.empty() ? std::vector<char>(kBufferSize) : std::move(spare_);
-        spare_.clear();
-    }
+    std::vector<char> next(viewsOut_ ? kBufferSize : 0);
     std::vector<char>& target = viewsOut_ ? next : buffer_;
     const std::size_t kept = Available();
     if (kept > 0)
@@ -42,9 +38,6 @@ bool CArchiveReader::Refill(std::size_t count) {
 
 void CArchiveReader::Release() {
     viewsOut_ = false;
-    for (std::vector<char>& old : retired_)
-        if (old.size() == kBufferSize)
-            spare_ = std::move(old);
     retired_.clear();
 }
 

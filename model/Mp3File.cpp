@@ -19,15 +19,6 @@
 #include <charconv>
 #include <string_view>
 
-namespace {
-
-const std::string& UndefinedText() {
-    static const std::string text(CStringTable::Get(EStringId::Undefined));
-    return text;
-}
-
-} // namespace
-
 CMp3File::CMp3File() : genre_(kGenreNone) {}
 
 std::string CMp3File::FullPath() const {
@@ -45,8 +36,10 @@ std::string_view CMp3File::Directory() const {
     return directory_ ? std::string_view(*directory_) : std::string_view();
 }
 
+// The language is chosen before any track is read, and stays.
 std::string_view CMp3File::Undefined() {
-    return UndefinedText();
+    static const std::string_view text = CStringTable::Get(EStringId::Undefined);
+    return text;
 }
 
 void CMp3File::SetArtist(const std::string& value) {
@@ -398,10 +391,6 @@ char* FormatTenths(char* out, std::int64_t sizeK) {
     *out++ = static_cast<char>('0' + tenths % 10);
     return out;
 }
-
-} // namespace
-
-namespace {
 
 // The string table's size format split around its number, found once.
 struct SSizeFormat {

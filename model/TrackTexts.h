@@ -54,10 +54,9 @@ public:
     std::string_view Bytes() const {
         if (!block_)
             return {};
-        const char* block = block_.get();
-        if (block[0] == 2)
-            return {block + kHead + kCount * 2, ReadEnd<std::uint16_t>(block, kCount - 1)};
-        return {block + kHead + kCount * 4, ReadEnd<std::uint32_t>(block, kCount - 1)};
+        const std::string_view first = Get(ESlot{0});
+        const std::string_view last = Get(ESlot{kCount - 1});
+        return {first.data(), static_cast<std::size_t>(last.data() + last.size() - first.data())};
     }
     // `values` may point into this block.
     void Assign(const Values& values);

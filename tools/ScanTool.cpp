@@ -30,9 +30,10 @@ constexpr const char* kUsage =
     "  or \\\\. Tag texts are printed in UTF-8 as the window shows them; file names and\n"
     "  locations keep their bytes.\n";
 
-void PrintLine(const std::string& line) {
+// Ends the line and writes it in one call.
+void PrintLine(std::string& line) {
+    line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
 }
 
 void PrintGroupLine(std::string_view indent, std::string_view name, std::size_t count) {
@@ -134,8 +135,7 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
     for (const CMp3File* track : doc.GetTrackList().Tracks()) {
         line.clear();
         printer.AppendLine(line, *track);
-        line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stdout);
+        PrintLine(line);
     }
 }
 
