@@ -193,14 +193,17 @@ bool ReadLocked(const CFileLock& lock, std::string& bytes) {
 }
 
 // A file with several names is changed in place, so that every name sees the change; any other
-// is replaced whole.
+// is replaced whole. A profile kept as a link to a file of the user's own (a shared set of
+// dotfiles) stays a link: its target is replaced.
 bool Store(CFileLock& lock, const std::string& path, const std::string& bytes) {
     const int fd = lock.Descriptor();
     struct stat st {};
     if (fd >= 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 1)
         return CDescriptor::Rewrite(fd, bytes);
-    const bool replaced = CAtomicFile::Replace(path, bytes, {.createFolder = true, .sync = true}) ==
-                          CAtomicFile::EResult::Written;
+    const bool replaced =
+        CAtomicFile::Replace(path, bytes,
+                             {.createFolder = true, .sync = true, .followLink = true}) ==
+        CAtomicFile::EResult::Written;
     if (replaced && fd < 0)
         lock.FileCreated();
     return replaced;
