@@ -1,10 +1,12 @@
 #include "platform/Paths.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <pwd.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -92,6 +94,25 @@ std::string UserMusicDir() {
     return WithoutTrailingSlash(music);
 }
 
+// Made if missing; then it must be a folder (not a link to one) of this user's that nobody else
+// may enter, or someone else could read or replace what is put in it.
+bool MakePrivateFolder(const std::string& folder) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat st {};
+    return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+// A folder of a name nobody can guess, made once for the process.
+std::string UnguessableFolder(const std::string& stem) {
+    static const std::string folder = [&stem] {
+        std::string name = stem + "-XXXXXX";
+        return ::mkdtemp(name.data()) != nullptr ? name : std::string();
+    }();
+    return folder;
+}
+
 } // namespace
 
 std::string CPaths::ProfilePath() {
@@ -118,4 +139,15 @@ std::string CPaths::TempDirectory() {
     if (error || folder.empty())
         return "/tmp";
     return WithoutTrailingSlash(folder.string());
+}
+
+std::string CPaths::PrivateFolder() {
+    const std::string runtime = Environment("XDG_RUNTIME_DIR");
+    if (runtime.starts_with('/')) {
+        const std::string folder = Below(WithoutTrailingSlash(runtime), "/quavero");
+        if (MakePrivateFolder(folder))
+            return folder;
+    }
+    const std::string stem = Below(TempDirectory(), "/quavero-" + std::to_string(::geteuid()));
+    return MakePrivateFolder(stem) ? stem : UnguessableFolder(stem);
 }

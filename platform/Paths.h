@@ -14,4 +14,10 @@ public:
     static std::string MusicFolder();
     // The temporary folder ($TMPDIR when set), "/tmp" if even that cannot be found.
     static std::string TempDirectory();
+    // A folder of the user's own that nobody else may enter, for files others must not find or
+    // plant at a name they can guess (the playlist): $XDG_RUNTIME_DIR/quavero, else quavero-UID
+    // in the temporary folder, made with mode 0700. A folder at that name that is not the
+    // user's own with that mode is not used; a new one of a name nobody can guess serves this
+    // process instead. Empty when no folder can be made at all.
+    static std::string PrivateFolder();
 };

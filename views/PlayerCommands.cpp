@@ -8,6 +8,7 @@
 #include "desktop/TextCodec.h"
 #include "model/Mp3File.h"
 #include "model/Playlist.h"
+#include "platform/Paths.h"
 #include "platform/StringIds.h"
 #include "settings/AppSettings.h"
 
@@ -24,22 +25,24 @@ QString WithArgument(EStringId id, const std::string& argument) {
 CPlayerCommands::CPlayerCommands(CQuavDoc& doc, const CAppSettings& settings, QWidget& owner)
     : doc_(doc), settings_(settings), owner_(owner) {}
 
-// The playlist is rewritten even for one track, which itself goes by its own path; a playlist
-// that cannot be written stops the command before anything reaches the player.
+// One track goes by its own path and needs no playlist; several go through the playlist, and
+// one that cannot be written stops the command before anything reaches the player.
 void CPlayerCommands::Run(ECommand command, const TrackArray& tracks) {
     if (tracks.empty())
         return;
     const std::string& verb =
         command == ECommand::Play ? settings_.CommandPlay : settings_.CommandEnqueue;
-    const std::string playlist = CPlaylist::Path();
-    if (!CPlaylist::Write(playlist, tracks)) {
-        Warn(WithArgument(EStringId::MsgPlaylistFailed, playlist));
+    if (tracks.size() == 1) {
+        HandOverOne(command, verb, tracks.front()->FullPath());
         return;
     }
-    if (tracks.size() == 1)
-        HandOverOne(command, verb, tracks.front()->FullPath());
-    else
-        HandOverMany(command, verb, playlist);
+    const std::string playlist = CPlaylist::Path();
+    if (!CPlaylist::Write(playlist, tracks)) {
+        Warn(WithArgument(EStringId::MsgPlaylistFailed,
+                          playlist.empty() ? CPaths::TempDirectory() : playlist));
+        return;
+    }
+    HandOverMany(command, verb, playlist);
 }
 
 // A track whose file has gone is not handed over: the catalog is out of date, and the user may

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -105,4 +107,32 @@ TEST(Paths, TempDirectoryHonoursTmpdir) {
     }
     CScopedEnv tmpdir("TMPDIR", (dir / "missing").c_str());
     EXPECT_EQ(CPaths::TempDirectory(), "/tmp");
+}
+
+// The private folder is made 0700 in the runtime folder, else in the temporary folder; one at
+// that name that another user made, or that others may enter, is passed over for a new one.
+TEST(Paths, PrivateFolderIsTheUsersAlone) {
+    CTempDir dir;
+    const auto mode = [](const std::string& path) {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 && st.st_uid == ::geteuid() ? st.st_mode & 07777
+                                                                           : 0u;
+    };
+    CScopedEnv tmpdir("TMPDIR", dir.Path().c_str());
+    {
+        CScopedEnv runtime("XDG_RUNTIME_DIR", dir.MakeDir("run").c_str());
+        EXPECT_EQ(CPaths::PrivateFolder(), dir / "run/quavero");
+        EXPECT_EQ(mode(dir / "run/quavero"), 0700u);
+    }
+    CScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    const std::string guessable = dir / ("quavero-" + std::to_string(::geteuid()));
+    EXPECT_EQ(CPaths::PrivateFolder(), guessable);
+    EXPECT_EQ(mode(guessable), 0700u);
+    ::chmod(guessable.c_str(), 0777);
+    const std::string instead = CPaths::PrivateFolder();
+    EXPECT_TRUE(instead.starts_with(guessable + "-")) << instead;
+    EXPECT_EQ(mode(instead), 0700u);
+    ::chmod(guessable.c_str(), 0700);
+    ::chown(guessable.c_str(), 65534, 65534);
+    EXPECT_EQ(CPaths::PrivateFolder(), instead);
 }

@@ -14,7 +14,10 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,7 +57,9 @@ struct SBoxAnswerer {
 
 // The last two run the command that DoubleClickAction names, Play and Enqueue here.
 enum class EHow { Play, Enqueue, DoubleClick, Enter };
-enum class EFault { None, NoPlayer, MissingFile, PlaylistInTheWay };
+// Planted by another user in the shared temporary folder: a link at the playlist's names to a
+// file of the user's, or a plain file there, or the playlist's folder made in the user's name.
+enum class EFault { None, NoPlayer, MissingFile, PlaylistInTheWay, LinksPlanted, FilesPlanted };
 
 struct SCase {
     const char* name;
@@ -75,7 +80,11 @@ class CPlayerCommand : public CQuavViewTest, public testing::WithParamInterface<
 protected:
     void Show(const SCase& c) {
         player.UseDesktop(c.fault != EFault::NoPlayer);
-        ::setenv("TMPDIR", dir.MakeDir("tmp").c_str(), 1);
+        ::unsetenv("XDG_RUNTIME_DIR");
+        ::setenv("TMPDIR", tmp.c_str(), 1);
+        ::chmod(dir.Path().c_str(), 0755);
+        ::chmod(tmp.c_str(), 01777);
+        ASSERT_EQ(Plant(c.fault), EChildResult::Passed);
         WriteTracks(kTracks);
         ASSERT_NO_FATAL_FAILURE(Open());
         ClickHeader(QStringLiteral("Title"));
@@ -86,8 +95,10 @@ protected:
         settings.DoubleClickAction = c.how == EHow::Enter ? 1 : 0;
         if (c.fault == EFault::MissingFile)
             std::filesystem::remove(music + "/a.mp3");
-        if (c.fault == EFault::PlaylistInTheWay)
-            dir.MakeDir("tmp/~playlst.m3u");
+        if (c.fault == EFault::PlaylistInTheWay) {
+            ::mkdir((tmp + "/quavero-0").c_str(), 0700);
+            ::mkdir((tmp + "/quavero-0/~playlst.m3u").c_str(), 0700);
+        }
         for (int row : c.rows)
             QTest::mouseClick(Details()->viewport(), Qt::LeftButton, Qt::ControlModifier, At(row));
     }
@@ -101,10 +112,28 @@ protected:
         else
             QTest::keyClick(Details(), Qt::Key_Return);
     }
+    // As nobody, who may write the temporary folder and nothing of the user's.
+    EChildResult Plant(EFault fault) const {
+        if (fault != EFault::LinksPlanted && fault != EFault::FilesPlanted)
+            return EChildResult::Passed;
+        const bool links = fault == EFault::LinksPlanted;
+        return RunAsNobody([this, links] {
+            bool planted = ::mkdir((tmp + "/quavero-0").c_str(), 0777) == 0;
+            for (const char* name : {"/~playlst.m3u", "/quavero-0/~playlst.m3u"}) {
+                const std::string at = tmp + name;
+                const int fd = links ? -1 : ::open(at.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+                planted = planted && (links ? ::symlink(victim.c_str(), at.c_str()) == 0
+                                            : fd >= 0 && ::close(fd) == 0);
+            }
+            return planted;
+        });
+    }
     QTreeView* Details() const { return view->List()->DetailsView(); }
     QPoint At(int row) const { return Details()->visualRect(view->Model().index(row, 0)).center(); }
 
     CRecordingPlayer player{dir};
+    const std::string tmp = dir.MakeDir("tmp");
+    const std::string victim = dir.Write("profile", "PATH=/bin\n");
 };
 using PlayerCommand = CPlayerCommand;
 
@@ -115,7 +144,8 @@ TEST_P(PlayerCommand, HandsTheRowsToThePlayerOrSaysWhyNot) {
     ASSERT_NO_FATAL_FAILURE(Show(c));
     SBoxAnswerer boxes;
     Run(c);
-    const std::string list = dir / "tmp/~playlst.m3u";
+    const std::string list = tmp + "/quavero-0/~playlst.m3u";
+    EXPECT_EQ(ReadFileBytes(victim), "PATH=/bin\n");
     if (c.box != nullptr) {
         const std::string box =
             ReplaceAll(ReplaceAll(c.box, "{a}", music + "/a.mp3"), "{list}", list);
@@ -125,15 +155,32 @@ TEST_P(PlayerCommand, HandsTheRowsToThePlayerOrSaysWhyNot) {
         return;
     }
     EXPECT_FALSE(player.HasRecorded()) << "the command waited for the player";
-    std::string lines;
-    for (const std::string& name : c.playlist)
-        lines += music + "/" + name + "\r\n";
-    EXPECT_EQ(ReadFileBytes(list), lines);
+    const std::optional<Args> received = player.Received();
+    ASSERT_TRUE(received.has_value());
     Args expected;
     for (const std::string& argument : c.received)
-        expected.push_back(
-            ReplaceAll(argument, "%f", c.rows.size() == 1 ? music + "/" + c.playlist[0] : list));
-    EXPECT_EQ(player.Received(), expected);
+        expected.push_back(ReplaceAll(argument, "%f",
+                                      c.rows.size() == 1 ? music + "/" + c.playlist[0] : "{list}"));
+    ASSERT_EQ(received->size(), expected.size());
+    if (c.rows.size() == 1) {
+        EXPECT_EQ(*received, expected);
+        EXPECT_TRUE(c.fault != EFault::None || !std::filesystem::exists(list))
+            << "one track needs no playlist";
+        return;
+    }
+    // The playlist lies in a folder that only the user may enter, and only the user may read it.
+    const std::string& played = received->back();
+    struct stat file {
+    }, folder{};
+    ASSERT_EQ(::lstat(played.c_str(), &file), 0);
+    ASSERT_EQ(::lstat(std::filesystem::path(played).parent_path().c_str(), &folder), 0);
+    EXPECT_TRUE(S_ISREG(file.st_mode) && (file.st_mode & 0777) == 0600 && file.st_uid == 0);
+    EXPECT_TRUE(S_ISDIR(folder.st_mode) && (folder.st_mode & 0777) == 0700 && folder.st_uid == 0);
+    EXPECT_EQ(played == list, c.fault == EFault::None) << played;
+    std::string lines;
+    for (const std::string& line : c.playlist)
+        lines += (line.starts_with("file://") ? line : music + "/" + line) + "\r\n";
+    EXPECT_EQ(ReadFileBytes(played), ReplaceAll(lines, "{music}", music));
 }
 
 // clang-format off
@@ -142,6 +189,10 @@ const SCase kCases[] = {
     {"PlaySeveralInRowOrder", EFault::None, nullptr, EHow::Play, {3, 1, 2}, {"a.mp3", "c.mp3", "d.mp3"}, {"%f"}, nullptr},
     {"EnqueueByEnter", EFault::None, nullptr, EHow::Enter, {1}, {"a.mp3"}, {"--enqueue", "%f"}, nullptr},
     {"CommandLineOddName", EFault::None, "{player} %f", EHow::Play, {0}, {kOdd}, {"%f"}, nullptr},
+    {"LineBreakGoesAsAddress", EFault::None, nullptr, EHow::Play, {0, 1}, {"file://{music}/it%27s%20%22live%22%20%24%28x%29%0A%E9.mp3", "a.mp3"}, {"%f"}, nullptr},
+    {"LinksPlantedByAnother", EFault::LinksPlanted, nullptr, EHow::Enqueue, {1, 2}, {"a.mp3", "c.mp3"}, {"--enqueue", "%f"}, nullptr},
+    {"FilesPlantedByAnother", EFault::FilesPlanted, nullptr, EHow::Play, {1, 2}, {"a.mp3", "c.mp3"}, {"%f"}, nullptr},
+    {"OneTrackDespitePlantedFiles", EFault::FilesPlanted, nullptr, EHow::Play, {1}, {"a.mp3"}, {"%f"}, nullptr},
     {"NoAssociationOneTrack", EFault::NoPlayer, nullptr, EHow::Play, {1}, {}, {},
      "! Quavero: No association found between 'MP3' files and a player, \nor command 'Play' not supported."},
     {"NoAssociationSeveral", EFault::NoPlayer, nullptr, EHow::Play, {1, 2}, {}, {},
@@ -150,7 +201,7 @@ const SCase kCases[] = {
      "! Quavero: Your player doesn't support the command : 'Shuffle'."},
     {"MissingFile", EFault::MissingFile, nullptr, EHow::Play, {1}, {}, {},
      "? Quavero: File  '{a}' not found !\nDo you want to refresh displayed information ?"},
-    {"PlaylistCannotBeWritten", EFault::PlaylistInTheWay, nullptr, EHow::Play, {1}, {}, {},
+    {"PlaylistCannotBeWritten", EFault::PlaylistInTheWay, nullptr, EHow::Play, {1, 2}, {}, {},
      "! Quavero: Failed to create the playlist file '{list}'."},
 };
 // clang-format on
