@@ -57,8 +57,7 @@ void CFolderScanner::Enter(int fd, const std::string& name, bool start) {
             onFile_(path_, entry.name, fd);
     std::vector<std::string> subfolders;
     for (const SEntry& entry : entries_)
-        if ((entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN) &&
-            entry.name != name)
+        if (entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN)
             subfolders.push_back(entry.name);
     chain_.Push(fd, name, id);
     pending_.push_back({std::move(subfolders), 0, parentPathLength});

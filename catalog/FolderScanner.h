@@ -10,9 +10,10 @@
 #include <vector>
 
 // The recursive walk of one directory: the matching files of a directory in name order, then
-// its subdirectories, depth first. A subdirectory named exactly like its parent is not entered,
-// and a directory already walked (reached again through a link) is not walked twice. Each
-// folder is opened through its parent's descriptor, so neither depth nor path length is limited.
+// its subdirectories, depth first. A directory already walked (reached again through a link) is
+// not walked twice, which is what ends every loop; a folder named like its parent (a
+// self-titled album in an Artist/Album layout) is walked as any other. Each folder is opened
+// through its parent's descriptor, so neither depth nor path length is limited.
 class CFolderScanner {
 public:
     // Given the directory's path, the entry's name, and the directory open while it is read.

@@ -111,8 +111,8 @@ namespace {
 
 // Tracks of every kind over nested folders, with entries that are not tracks among them: an
 // ID3v2 tag in front, too short, another name, a FIFO, links with and without a target, a
-// folder named like a track, one named like its parent, a file that cannot be opened. Returns
-// the regular files.
+// folder named like a track, one named like its parent (walked as any), a file that cannot be
+// opened. Returns the regular files.
 std::vector<std::string> MakeMixedCollection(const CTempDir& dir) {
     std::vector<std::string> files;
     for (int i = 0; i < 150; ++i) {
@@ -128,7 +128,7 @@ std::vector<std::string> MakeMixedCollection(const CTempDir& dir) {
                                                 : track;
         files.push_back(dir.Write(folder + (i % 10 == 2 ? "cover.jpg" : name), bytes));
     }
-    files.push_back(dir.Write("c/Artist 1/Artist 1/hidden.mp3", Track("H", "H", 1)));
+    files.push_back(dir.Write("c/Artist 1/Artist 1/self-titled.mp3", Track("H", "H", 1)));
     files.push_back(dir.Write("c/Artist 2/locked.mp3", Track("L", "L", 1)));
     ::chmod(files.back().c_str(), 0);
     dir.MakeDir("c/Artist 2/folder.mp3");
@@ -165,7 +165,7 @@ TEST(ScanTool, ReadingAheadChangesNoOutputByte) {
     const SRun plain =
         RunScan(dir, "--refresh --no-save " + dir / "c", "QUAVERO_READ_AHEAD=0 " + asUser);
     ASSERT_EQ(ahead.status, 0) << ahead.err;
-    EXPECT_EQ(std::count(ahead.out.begin(), ahead.out.end(), '\n'), 1 + 120 + 2);
+    EXPECT_EQ(std::count(ahead.out.begin(), ahead.out.end(), '\n'), 1 + 121 + 2);
     EXPECT_EQ(ahead.err, "quavero-scan: Invalid handle: Error opening file: " +
                              dir / "c/Artist 2/locked.mp3" + "\n");
     EXPECT_EQ(ahead.out, plain.out);
