@@ -1,5 +1,6 @@
 #include "app/QuavApp.h"
 
+#include "app/StopSignals.h"
 #include "catalog/Address.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/FrameStrings.h"
@@ -59,8 +60,10 @@ bool CQuavApp::InitInstance() {
     setWindowIcon(CResources::ApplicationIcon());
     frame_->Commands().SetHandler(ECommandId::About, [this] { OnAppAbout(); });
     frame_->Commands().SetHandler(ECommandId::New, [this] { OnFileNew(); });
-    // Logging out closes the window as its close box does, so its settings are written.
+    // Logging out closes the window as its close box does, so its settings are written; so do
+    // the signals with which a session or a terminal stops its programs.
     connect(this, &QGuiApplication::commitDataRequest, frame_.get(), &QWidget::close);
+    connect(new CStopSignals(this), &CStopSignals::Received, this, [this] { OnStopSignal(); });
     OpenStartAddress();
     doc_->SendInitialUpdate();
     ShowMainWindow();
@@ -85,6 +88,13 @@ void CQuavApp::ShowMainWindow() {
     frame_->setWindowState(Qt::WindowMinimized);
     if (!frame_->HideInTray())
         frame_->showMinimized();
+}
+
+// As Exit: the window closes (at the end of a walk, if one runs) and writes its settings. A
+// window hidden behind the tray icon is no visible window whose close ends the program.
+void CQuavApp::OnStopSignal() {
+    if (frame_->close() && !frame_->isVisible())
+        quit();
 }
 
 void CQuavApp::OnAppAbout() {

@@ -34,6 +34,7 @@ public:
 
 private:
     void OnAppAbout();
+    void OnStopSignal();
     void OnFileNew();
     void ShowMainWindow();
     void LoadToolkitTranslation();
