@@ -2,6 +2,20 @@
 
 #include "model/ArchiveFormat.h"
 
+#include <utility>
+
+CArchiveWriter::CArchiveWriter(Sink sink) : sink_(std::move(sink)) {
+    bytes_.reserve(kPieceSize + 1024);
+}
+
+bool CArchiveWriter::Flush() {
+    if (sink_ && !failed_ && !bytes_.empty())
+        failed_ = !sink_(bytes_);
+    if (sink_)
+        bytes_.clear();
+    return !failed_;
+}
+
 void CArchiveWriter::WriteUInt16(std::uint16_t value) {
     WriteByte(static_cast<std::uint8_t>(value));
     WriteByte(static_cast<std::uint8_t>(value >> 8));
@@ -14,6 +28,7 @@ void CArchiveWriter::WriteUInt32(std::uint32_t value) {
 
 void CArchiveWriter::WriteInt32(std::int32_t value) {
     WriteUInt32(static_cast<std::uint32_t>(value));
+    FlushWhenFull();
 }
 
 void CArchiveWriter::WriteString(std::string_view text) {
@@ -29,4 +44,5 @@ void CArchiveWriter::WriteString(std::string_view text) {
         WriteUInt32(static_cast<std::uint32_t>(length));
     }
     bytes_.append(text);
+    FlushWhenFull();
 }

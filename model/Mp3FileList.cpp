@@ -86,15 +86,23 @@ bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base) {
     return true;
 }
 
-// Written whole beside the old one and renamed over it, so a failed write never leaves a half
-// snapshot for the next visit to trust.
+// Written beside the old one and renamed over it once whole, so a failed write never leaves a
+// half snapshot for the next visit to trust. The records go to the file as they are made: a
+// million tracks' snapshot never lies in memory at once.
 bool CMp3FileList::SaveSnapshot(const std::string& directory) const {
     const std::string base = SnapshotBase(directory);
-    CArchiveWriter archive;
-    archive.Reserve(64 + tracks_.size() * 96);
+    CAtomicFile file;
+    switch (file.Open(base + std::string(ArchiveFormat::kFileName), {})) {
+    case CAtomicFile::EResult::CannotCreate:
+        return true;
+    case CAtomicFile::EResult::WriteFailed:
+        return false;
+    case CAtomicFile::EResult::Written:
+        break;
+    }
+    CArchiveWriter archive([&file](std::string_view bytes) { return file.Write(bytes); });
     Serialize(archive, base);
-    return CAtomicFile::Replace(base + std::string(ArchiveFormat::kFileName), archive.Bytes(),
-                                {}) != CAtomicFile::EResult::WriteFailed;
+    return archive.Flush() && file.Commit() == CAtomicFile::EResult::Written;
 }
 
 CMp3FileList::ELoadResult CMp3FileList::LoadSnapshot(const std::string& directory) {
