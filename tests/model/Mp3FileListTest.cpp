@@ -225,6 +225,24 @@ TEST(Mp3FileList, FailedSaveKeepsThePreviousSnapshot) {
     EXPECT_TRUE(list.SaveSnapshot(missing));
 }
 
+// A link at the snapshot's name, planted by another user in a folder both may write, is
+// replaced by the snapshot, never written through.
+TEST(Mp3FileList, APlantedLinkIsReplacedNotFollowed) {
+    CTempDir dir;
+    ::chmod(dir.Path().c_str(), 01777);
+    const std::string victim = dir.Write("victim", "kept");
+    const std::string name = dir / "mp3cache.qvc";
+    ASSERT_EQ(RunAsNobody([&] { return ::symlink(victim.c_str(), name.c_str()) == 0; }),
+              EChildResult::Passed);
+    CMp3FileList list;
+    list.Add(Track(dir, "a.mp3", Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + std::string(500, 'x')));
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    EXPECT_EQ(ReadFileBytes(victim), "kept");
+    CMp3FileList back;
+    EXPECT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
+    EXPECT_EQ(back.GetSize(), 1u);
+}
+
 // A snapshot larger than the reader's buffer: strings that straddle its refills, one longer
 // than the buffer itself, and cuts on either side of a refill.
 TEST(Mp3FileList, LargeSnapshotsStreamThroughTheReader) {
@@ -239,6 +257,14 @@ TEST(Mp3FileList, LargeSnapshotsStreamThroughTheReader) {
     ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
     const std::string whole = Snapshot(dir);
     ASSERT_GT(whole.size(), 3u * 65536);
+    CArchiveWriter inMemory;
+    list.Serialize(inMemory, dir.Path() + "/");
+    EXPECT_EQ(whole, inMemory.Bytes()) << "written piece by piece as it would be whole";
+    EXPECT_EQ(
+        RunWithFileSizeLimit(whole.size() / 2, [&] { return !list.SaveSnapshot(dir.Path()); }),
+        EChildResult::Passed)
+        << "a write that fails half-way is reported";
+    EXPECT_EQ(Snapshot(dir), whole);
 
     CMp3FileList back;
     ASSERT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
