@@ -17,15 +17,19 @@ std::string LastComponent(const std::string& directory) {
 CFolderScanner::CFolderScanner(std::string pattern, FileFound onFile)
     : pattern_(std::move(pattern)), onFile_(std::move(onFile)) {}
 
-void CFolderScanner::Scan(std::string directory) {
+bool CFolderScanner::Scan(std::string directory) {
     if (!directory.empty() && directory.back() == '/')
         directory.pop_back();
     const int fd = CFolderChain::OpenFolder(AT_FDCWD, directory.empty() ? "/" : directory.c_str());
     if (fd < 0)
-        return;
+        return true;
     path_ = directory;
-    Enter(fd, LastComponent(directory), true);
+    bool goOn = Enter(fd, LastComponent(directory), true);
     while (!pending_.empty()) {
+        if (!goOn) {
+            Leave();
+            continue;
+        }
         SPending& top = pending_.back();
         if (top.next == top.subfolders.size() || chain_.TopFd() < 0) {
             Leave();
@@ -34,17 +38,18 @@ void CFolderScanner::Scan(std::string directory) {
         const std::string name = top.subfolders[top.next++]; // Enter grows pending_
         const int child = CFolderChain::OpenFolder(chain_.TopFd(), name.c_str());
         if (child >= 0)
-            Enter(child, name, false);
+            goOn = Enter(child, name, false);
     }
+    return goOn;
 }
 
 // A folder is known by its own device and inode, read from the open folder: below a mount
 // point the parent's device says nothing about the inode numbers.
-void CFolderScanner::Enter(int fd, const std::string& name, bool start) {
+bool CFolderScanner::Enter(int fd, const std::string& name, bool start) {
     CFolderChain::SFolderId id;
     if (!CFolderChain::ReadId(fd, id) || !visited_.insert(id).second) {
         ::close(fd);
-        return;
+        return true;
     }
     const std::size_t parentPathLength = path_.size();
     if (!start) {
@@ -52,15 +57,17 @@ void CFolderScanner::Enter(int fd, const std::string& name, bool start) {
         path_ += name;
     }
     ReadEntries(fd);
+    bool goOn = true;
     for (const SEntry& entry : entries_)
-        if (pattern_.Matches(entry.name))
-            onFile_(path_, entry.name, fd);
+        if (goOn && pattern_.Matches(entry.name))
+            goOn = onFile_(path_, entry.name, fd);
     std::vector<std::string> subfolders;
     for (const SEntry& entry : entries_)
         if (entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN)
             subfolders.push_back(entry.name);
     chain_.Push(fd, name, id);
     pending_.push_back({std::move(subfolders), 0, parentPathLength});
+    return goOn;
 }
 
 // The entries of an open folder sorted by name, byte by byte; "." and ".." left out. Read in

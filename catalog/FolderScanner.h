@@ -16,12 +16,14 @@
 // through its parent's descriptor, so neither depth nor path length is limited.
 class CFolderScanner {
 public:
-    // Given the directory's path, the entry's name, and the directory open while it is read.
+    // Given the directory's path, the entry's name, and the directory open while it is read;
+    // false ends the walk there.
     using FileFound =
-        std::function<void(const std::string& directory, const std::string& name, int directoryFd)>;
+        std::function<bool(const std::string& directory, const std::string& name, int directoryFd)>;
 
     CFolderScanner(std::string pattern, FileFound onFile);
-    void Scan(std::string directory);
+    // False when FileFound ended the walk before its end.
+    bool Scan(std::string directory);
 
 private:
     // What is left to do in one folder of the chain.
@@ -36,7 +38,7 @@ private:
         unsigned char type;
     };
 
-    void Enter(int fd, const std::string& name, bool start);
+    bool Enter(int fd, const std::string& name, bool start);
     void ReadEntries(int fd);
     void Leave();
 

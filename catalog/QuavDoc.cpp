@@ -2,6 +2,8 @@
 
 #include "catalog/Address.h"
 #include "catalog/FolderScanner.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
 #include "settings/AppSettings.h"
 
 #include <algorithm>
@@ -20,11 +22,12 @@ bool CQuavDoc::OpenAddress(std::string address) {
     address = CAddress::Normalise(std::move(address));
     if (address != CAddress::kFavorites && !CAddress::DirectoryExists(address))
         return false;
+    stopRequested_ = false;
     UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearContents();
     SetAddress(address);
     ScanAddress(false);
-    SetTitle(title_);
+    UpdateTitle();
     if (profile_ != nullptr)
         CAppSettings::WriteFilePath(*profile_, address_);
     UpdateAllViews(nullptr, EHint::RebuildEnd);
@@ -32,10 +35,13 @@ bool CQuavDoc::OpenAddress(std::string address) {
     return true;
 }
 
+// A stop asked for once the rebuild has begun (a close of the window, say) holds for its walk.
 void CQuavDoc::Refresh() {
+    stopRequested_ = false;
     UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearContents();
     ScanAddress(true);
+    UpdateTitle();
     UpdateAllViews(nullptr, EHint::RebuildEnd);
     StoreSnapshot();
 }
@@ -60,10 +66,24 @@ void CQuavDoc::ClearGroups() {
     groupMemory_.release();
 }
 
-// The favourites are never stored: neither as one snapshot nor one per directory.
+// The favourites are never stored: neither as one snapshot nor one per directory. Nor is a
+// catalog whose walk was stopped: the next visit would take part of the folder for all of it.
 void CQuavDoc::StoreSnapshot() {
-    if (storeSnapshots_ && address_ != CAddress::kFavorites && !address_.empty())
+    if (storeSnapshots_ && !incomplete_ && address_ != CAddress::kFavorites && !address_.empty())
         tracks_.SaveSnapshot(address_);
+}
+
+// The address's title, and a word that says so when the walk was stopped.
+void CQuavDoc::UpdateTitle() {
+    if (!incomplete_) {
+        SetTitle(title_);
+        return;
+    }
+    std::string title(CStringTable::Get(EStringId::TitleIncomplete));
+    const std::size_t at = title.find("%1");
+    if (at != std::string::npos)
+        title.replace(at, 2, title_);
+    SetTitle(title);
 }
 
 // Reopens the address the program started with, whatever has been opened since.
@@ -96,33 +116,52 @@ void CQuavDoc::SetAddress(const std::string& address) {
 // the empty address of a document that never opened one, which the walk would take for "/".
 void CQuavDoc::ScanAddress(bool force) {
     filesSeen_ = 0;
-    if (address_.empty())
-        return;
-    if (address_ != CAddress::kFavorites) {
-        ScanDirectory(address_, force);
-        return;
+    incomplete_ = false;
+    const std::vector<std::string> directories = Directories();
+    const auto known = lastWalks_.find(address_);
+    estimate_ = known != lastWalks_.end() ? known->second : 0;
+    if (estimate_ == 0)
+        for (const std::string& directory : directories)
+            estimate_ += CMp3FileList::SnapshotRecordCount(directory);
+    bool walked = false;
+    for (const std::string& directory : directories) {
+        if (stopRequested_)
+            break;
+        walked = !ScanDirectory(directory, force) || walked;
     }
+    incomplete_ = stopRequested_;
+    if (walked && !incomplete_)
+        lastWalks_[address_] = filesSeen_;
+}
+
+std::vector<std::string> CQuavDoc::Directories() const {
+    if (address_.empty())
+        return {};
+    if (address_ != CAddress::kFavorites)
+        return {address_};
+    std::vector<std::string> directories;
     const std::string& favorites = settings_.FavoriteAddresses;
     std::size_t start = 0;
     while (start <= favorites.size()) {
         const std::size_t end = std::min(favorites.find(';', start), favorites.size());
-        const std::string piece = favorites.substr(start, end - start);
+        std::string piece = favorites.substr(start, end - start);
         if (!piece.empty())
-            ScanDirectory(piece, force);
+            directories.push_back(std::move(piece));
         start = end + 1;
     }
+    return directories;
 }
 
 // A snapshot that opens is trusted as it is. One that breaks part-way is dropped whole and the
-// directory walked instead, so no track of it stays half-grouped.
-void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
+// directory walked instead, so no track of it stays half-grouped. True when the snapshot served.
+bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
     if (!force && settings_.UseCachedCatalog != 0) {
         const std::size_t before = tracks_.GetSize();
         switch (tracks_.LoadSnapshot(directory)) {
         case CMp3FileList::ELoadResult::Loaded:
             for (std::size_t i = before; i < tracks_.GetSize(); ++i)
                 Group(tracks_.GetAt(i));
-            return;
+            return true;
         case CMp3FileList::ELoadResult::Broken:
             tracks_.Truncate(before);
             break;
@@ -131,6 +170,7 @@ void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
         }
     }
     ScanFolder(directory, settings_.FileExt);
+    return false;
 }
 
 // The walk runs ahead of the reading: a cold disk is then asked for several files at once
@@ -138,13 +178,21 @@ void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
 void CQuavDoc::ScanFolder(const std::string& directory, const std::string& pattern) {
     CReadAheadWindow window(readAhead_,
                             [this](const CReadAheadWindow::SFile& file) { AddFile(file); });
-    CFolderScanner scanner(pattern, [&window](const std::string& dir, const std::string& name,
-                                              int dirFd) { window.Add(dir, name, dirFd); });
+    CFolderScanner scanner(
+        pattern, [this, &window](const std::string& dir, const std::string& name, int dirFd) {
+            window.Add(dir, name, dirFd);
+            return !stopRequested_;
+        });
+    walking_ = true;
     scanner.Scan(directory);
     window.Flush();
+    walking_ = false;
 }
 
+// Once a stop is asked for, the files already opened ahead are closed unread.
 void CQuavDoc::AddFile(const CReadAheadWindow::SFile& file) {
+    if (stopRequested_)
+        return;
     CMp3File& track = tracks_.Append();
     const STrackReadOptions options{.exactVbrTime = settings_.ExactVbrTime != 0,
                                     .readId3v2 = settings_.ReadId3v2 != 0};
@@ -154,7 +202,7 @@ void CQuavDoc::AddFile(const CReadAheadWindow::SFile& file) {
         tracks_.RemoveLast();
     ++filesSeen_;
     if (progress_)
-        progress_(filesSeen_);
+        progress_(filesSeen_, estimate_);
 }
 
 void CQuavDoc::Group(CMp3File* track) {

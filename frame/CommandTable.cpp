@@ -221,6 +221,8 @@ SCommandState CCommandTable::StateOf(const SCommand& command) const {
     state.enabled = static_cast<bool>(command.handler);
     if (command.rule && state.enabled)
         command.rule(state);
+    if (held_ && command.action != Action(ECommandId::Exit))
+        state.enabled = false;
     return state;
 }
 

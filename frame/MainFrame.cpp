@@ -10,6 +10,7 @@
 #include "frame/CommandTable.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
+#include "frame/WalkGuard.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
 #include "res/ResourceIds.h"
@@ -25,6 +26,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -32,7 +34,9 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 namespace {
@@ -74,14 +78,17 @@ bool CMainFrame::Create() {
         return false;
     commands_ = new CCommandTable(*this);
     commands_->BuildMenus(*menuBar());
-    bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *filterBox_, *animation_);
+    bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *filterBox_, *stopButton_,
+                                         *animation_);
     ApplyBarLayout();
     BindCommands();
     TrackMenus();
     addressBox_->Fill({settings_.Addresses.begin(), settings_.Addresses.end()}, settings_.FilePath);
     GetTrackListView()->SetViewStyle(EViewStyle::Details);
 
-    doc_.SetProgress([this](std::size_t filesSeen) { OnWalkProgress(filesSeen); });
+    doc_.SetProgress([this](std::size_t filesSeen, std::size_t estimate) {
+        OnWalkProgress(filesSeen, estimate);
+    });
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &CMainFrame::OnIdle);
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -168,8 +175,26 @@ bool CMainFrame::CreateBars() {
     if (!animation_->Open(CResources::BusyFrames()))
         return false;
     animation_->SetBackground(CResources::Band());
+    CreateStopButton();
     panes_ = std::make_unique<CStatusPanes>(*statusBar());
     return true;
+}
+
+// Beside the busy animation while a walk runs; it and Esc are all the input the window takes
+// then.
+void CMainFrame::CreateStopButton() {
+    stopButton_ = new QToolButton(this);
+    stopButton_->setObjectName(QStringLiteral("stopButton"));
+    const QStringList texts = CFrameStrings::Get(EStringId::ButtonStop).split(QLatin1Char('\n'));
+    stopButton_->setText(texts.value(0));
+    stopButton_->setToolTip(texts.value(1));
+    stopButton_->setAccessibleName(texts.value(0));
+    stopButton_->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    stopButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(stopButton_, &QToolButton::clicked, this, [this] { doc_.RequestStop(); });
+    walkGuard_ = new CWalkGuard(*stopButton_, this);
+    connect(walkGuard_, &CWalkGuard::StopRequested, this, [this] { doc_.RequestStop(); });
+    connect(walkGuard_, &CWalkGuard::CloseRequested, this, &QWidget::close);
 }
 
 // The filter box beside the address: typing narrows the list to the rows holding every word;
@@ -237,8 +262,11 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
 // the count of files read, until the new root is selected.
 // The command states follow the catalog at once: the loop does not go idle during a walk.
 void CMainFrame::BeginBusy() {
-    if (commands_ != nullptr)
+    walkGuard_->SetActive(true);
+    if (commands_ != nullptr) {
+        commands_->SetHeld(true);
         commands_->UpdateAll();
+    }
     animation_->Play(0, -1, CBusyAnimation::kForever);
     for (const int pane : {CStatusPanes::kLocation, CStatusPanes::kInformation,
                            CStatusPanes::kCount, CStatusPanes::kSize, CStatusPanes::kTime})
@@ -253,10 +281,14 @@ void CMainFrame::BeginBusy() {
 }
 
 void CMainFrame::EndBusy() {
+    walkGuard_->SetActive(false);
+    bars_->ShowStop(false);
     if (CQuavView* view = GetTrackListView())
         view->SetReady(true);
-    if (commands_ != nullptr)
+    if (commands_ != nullptr) {
+        commands_->SetHeld(false);
         commands_->UpdateAll();
+    }
     animation_->Stop();
     animation_->Seek(0);
     if (busy_)
@@ -266,15 +298,23 @@ void CMainFrame::EndBusy() {
         QTimer::singleShot(0, this, &QWidget::close);
 }
 
-// Keeps the window painted and the animation moving during a long walk; the user's input waits
-// until the walk is over.
-void CMainFrame::OnWalkProgress(std::size_t filesSeen) {
+// Keeps the window painted and the animation moving during a long walk, and lets Stop through;
+// the guard drops every other input. The count says how far the walk is when the last walk of
+// the address, or its snapshot, tells how many files to expect.
+void CMainFrame::OnWalkProgress(std::size_t filesSeen, std::size_t estimate) {
     if (progressClock_.isValid() && progressClock_.elapsed() < kProgressMilliseconds)
         return;
     progressClock_.start();
-    panes_->SetText(CStatusPanes::kCount,
-                    CFrameStrings::FileCount(static_cast<long long>(filesSeen)));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    bars_->ShowStop(true);
+    const QLocale locale;
+    panes_->SetText(
+        CStatusPanes::kCount,
+        estimate > 0
+            ? CFrameStrings::Get(EStringId::FileCountOfAbout)
+                  .arg(locale.toString(static_cast<qulonglong>(filesSeen)),
+                       locale.toString(static_cast<qulonglong>(std::max(estimate, filesSeen))))
+            : CFrameStrings::FileCount(static_cast<long long>(filesSeen)));
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void CMainFrame::CycleFocus() {
@@ -409,10 +449,13 @@ bool CMainFrame::OpenFolder(const std::string& address) {
     return true;
 }
 
-// A close that arrives during a walk waits for its end.
+// A close that arrives during a walk stops it: the window goes at once and closes for good,
+// writing its settings, as soon as the walk has ended at its next file.
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (busy_) {
+        doc_.RequestStop();
         closePending_ = true;
+        hide();
         event->ignore();
         return;
     }

@@ -21,8 +21,10 @@ class CQuavDoc;
 class CQuavView;
 class CStatusPanes;
 class CTrayIcon;
+class CWalkGuard;
 class QLineEdit;
 class QSplitter;
+class QToolButton;
 
 // The one top-level window: the tree and the track list side by side, the tool bar, the address
 // bar with the busy animation, the status bar and every command. It writes the window's
@@ -83,13 +85,14 @@ private:
     void FocusAddress();
     void FocusFilter();
     void CreateFilterBox();
+    void CreateStopButton();
     void BindViewCommands();
     void BindBarCommands();
     void OnOptions();
     void TrackMenus();
     void SetActiveView(QWidget* view);
     void ActivateOtherPane(bool fromNone);
-    void OnWalkProgress(std::size_t filesSeen);
+    void OnWalkProgress(std::size_t filesSeen, std::size_t estimate);
     void UpdateFrameTitle();
     void WriteShutdownSettings();
     void OnTrayPressed();
@@ -105,6 +108,8 @@ private:
     CAddressBar* addressBox_ = nullptr;
     QLineEdit* filterBox_ = nullptr;
     CBusyAnimation* animation_ = nullptr;
+    QToolButton* stopButton_ = nullptr;
+    CWalkGuard* walkGuard_ = nullptr;
     std::unique_ptr<CStatusPanes> panes_;
     std::unique_ptr<CBarLayout> bars_;
     bool showToolBar_ = true;

@@ -105,6 +105,19 @@ bool CMp3FileList::SaveSnapshot(const std::string& directory) const {
     return archive.Flush() && file.Commit() == CAtomicFile::EResult::Written;
 }
 
+// Only the head is read; the count is a hint for a progress bar, never trusted for memory.
+std::size_t CMp3FileList::SnapshotRecordCount(const std::string& directory) {
+    CFile file;
+    if (file.Open(SnapshotBase(directory) + std::string(ArchiveFormat::kFileName),
+                  CFile::EMode::Read) != CFile::EOpenResult::Opened)
+        return 0;
+    CArchiveReader archive(file);
+    std::int32_t count = 0;
+    return ReadMagic(archive) && archive.ReadInt32(count) && count > 0
+               ? static_cast<std::size_t>(count)
+               : 0;
+}
+
 CMp3FileList::ELoadResult CMp3FileList::LoadSnapshot(const std::string& directory) {
     const std::string base = SnapshotBase(directory);
     CFile file;

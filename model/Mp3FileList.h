@@ -51,6 +51,8 @@ public:
     bool Serialize(CArchiveReader& archive, std::string_view base);
 
     static std::string SnapshotBase(const std::string& directory);
+    // The count of records the directory's snapshot announces; 0 without one.
+    static std::size_t SnapshotRecordCount(const std::string& directory);
 
 private:
     static bool ReadMagic(CArchiveReader& archive);

@@ -23,6 +23,17 @@ std::vector<std::string> Placeholders(std::string_view text) {
         if (text[i] != '%')
             continue;
         std::size_t end = i + 1;
+        // "%1" ends at its digits; a printf conversion ("%5.1f") goes on to its letter.
+        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
+            ++end;
+        const bool argument =
+            end > i + 1 && (end == text.size() || text[end] != '.') &&
+            (end == text.size() || !std::isalpha(static_cast<unsigned char>(text[end])));
+        if (argument) {
+            found.emplace_back(text.substr(i, end - i));
+            i = end - 1;
+            continue;
+        }
         while (end < text.size() &&
                std::string_view("-+ 0123456789.").find(text[end]) != std::string_view::npos)
             ++end;
