@@ -45,5 +45,7 @@ private:
     CMessageBoxReporter reporter_;
     std::unique_ptr<CQuavDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
+    std::string commandLineArgument_; // as given
     std::string commandLineAddress_;
+    bool chooseFolder_ = false; // no address to open: the user is asked for a folder
 };

@@ -8,6 +8,7 @@
 #include "frame/AddressBar.h"
 #include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
+#include "frame/EmptyHint.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
 #include "frame/WalkGuard.h"
@@ -22,9 +23,11 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
@@ -44,6 +47,7 @@ namespace {
 constexpr int kTreeWidth = 250;
 constexpr int kListWidth = 100;
 constexpr int kProgressMilliseconds = 50;
+constexpr int kMessageMilliseconds = 10000;
 
 // Image of the display mode in status pane 2; any other value shows the information image.
 int ModeImage(EDisplayMode mode) {
@@ -149,6 +153,7 @@ bool CMainFrame::CreateSplitter() {
     splitter_->setChildrenCollapsible(false);
     splitter_->setSizes({kTreeWidth, std::max(kListWidth, width() - kTreeWidth)});
     setCentralWidget(splitter_);
+    emptyHint_ = new CEmptyHint(CFrameStrings::Get(EStringId::HowToOpenAFolder), *rightPane_);
     activeView_ = leftPane_;
     leftPane_->setFocus(Qt::OtherFocusReason);
     return true;
@@ -168,6 +173,7 @@ bool CMainFrame::CreateBars() {
     // stays the "&Display" menu's.)
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
             &CMainFrame::FocusAddress);
+    CreateBrowseButton();
     CreateFilterBox();
     animation_ = new CBusyAnimation(this);
     animation_->setObjectName(QStringLiteral("busyAnimation"));
@@ -178,6 +184,26 @@ bool CMainFrame::CreateBars() {
     CreateStopButton();
     panes_ = std::make_unique<CStatusPanes>(*statusBar());
     return true;
+}
+
+// At the end of the address box: the folder chooser, as File > Open Folder.
+void CMainFrame::CreateBrowseButton() {
+    QLineEdit* edit = addressBox_->lineEdit();
+    QAction* browse =
+        edit->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
+    browse->setObjectName(QStringLiteral("browseFolder"));
+    browse->setToolTip(CFrameStrings::Tooltip(ECommandId::Open));
+    connect(browse, &QAction::triggered, this, [this] { commands_->Execute(ECommandId::Open); });
+}
+
+bool CMainFrame::ChooseFolder() {
+    const std::string& address = doc_.Address();
+    const QString start = address.empty() || address == CAddress::kFavorites
+                              ? QDir::homePath()
+                              : QFile::decodeName(QByteArray::fromStdString(address));
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, CFrameStrings::Get(EStringId::ChooseFolderCaption), start);
+    return !folder.isEmpty() && OpenFolder(QFile::encodeName(folder).toStdString());
 }
 
 // Beside the busy animation while a walk runs; it and Esc are all the input the window takes
@@ -341,15 +367,26 @@ bool CMainFrame::GoToAddress(const QString& text) {
     return GoToAddress(addressBox_->AddressOf(text));
 }
 
+// An address that names no folder changes nothing but the status bar, which says so.
 bool CMainFrame::GoToAddress(const std::string& address) {
     animation_->Play(0, -1, CBusyAnimation::kForever);
     const bool opened = doc_.OpenAddress(address);
     if (opened)
         filterBox_->clear();
+    else
+        SayNoFolder(address);
     animation_->Stop();
     animation_->Seek(0);
     UpdateFrameTitle();
     return opened;
+}
+
+void CMainFrame::SayNoFolder(const std::string& address) {
+    const EStringId text =
+        CAddress::FileExists(address) ? EStringId::MsgNotAFolder : EStringId::MsgNoSuchFolder;
+    statusBar()->showMessage(
+        CFrameStrings::Get(text).arg(QFile::decodeName(QByteArray::fromStdString(address))),
+        kMessageMilliseconds);
 }
 
 void CMainFrame::AddAddressEntry(const QString& text) {
@@ -365,6 +402,7 @@ void CMainFrame::SetDisplayMode(EDisplayMode mode) {
 void CMainFrame::OnIdle() {
     commands_->UpdateAll();
     UpdateFrameTitle();
+    emptyHint_->setVisible(doc_.Address().empty());
 }
 
 void CMainFrame::UpdateFrameTitle() {

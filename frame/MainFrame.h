@@ -15,6 +15,7 @@ class CAppSettings;
 class CBarLayout;
 class CBusyAnimation;
 class CCommandTable;
+class CEmptyHint;
 class CIniProfile;
 class CLeftView;
 class CQuavDoc;
@@ -53,6 +54,8 @@ public:
     void AddAddressEntry(const QString& text);
     // Opens a folder given by its bytes (command line, drop) and adds it to the address list.
     bool OpenFolder(const std::string& address);
+    // The desktop's folder chooser; the folder chosen opens as if typed. False on Cancel.
+    bool ChooseFolder();
     void ApplyBarLayout();
     void SetDisplayMode(EDisplayMode mode);
     // What the window does whenever its event loop goes idle: command states and the title.
@@ -86,6 +89,8 @@ private:
     void FocusFilter();
     void CreateFilterBox();
     void CreateStopButton();
+    void CreateBrowseButton();
+    void SayNoFolder(const std::string& address);
     void BindViewCommands();
     void BindBarCommands();
     void OnOptions();
@@ -110,6 +115,7 @@ private:
     CBusyAnimation* animation_ = nullptr;
     QToolButton* stopButton_ = nullptr;
     CWalkGuard* walkGuard_ = nullptr;
+    CEmptyHint* emptyHint_ = nullptr;
     std::unique_ptr<CStatusPanes> panes_;
     std::unique_ptr<CBarLayout> bars_;
     bool showToolBar_ = true;

@@ -24,6 +24,7 @@ void CMainFrame::BindCommands() {
         state.enabled = settings_.UseCachedCatalog != 0 && !doc_.Address().empty();
     });
     commands.SetHandler(ECommandId::Options, [this] { OnOptions(); });
+    commands.SetHandler(ECommandId::Open, [this] { ChooseFolder(); });
     commands.SetHandler(ECommandId::Exit, [this] { close(); });
     commands.SetHandler(ECommandId::NextPane, [this] { ActivateOtherPane(true); });
     commands.SetHandler(ECommandId::PrevPane, [this] { ActivateOtherPane(true); });

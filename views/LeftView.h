@@ -3,6 +3,7 @@
 #include "catalog/CatalogView.h"
 
 #include <QIcon>
+#include <QStringList>
 #include <QTreeWidget>
 
 #include <array>
@@ -32,6 +33,8 @@ protected:
 
 private:
     void BuildNodes();
+    // The node named as `path` names it from the root down, or the deepest one found.
+    QTreeWidgetItem* FindNode(const QStringList& path, bool& whole) const;
     void OnSelectionChanged(QTreeWidgetItem* current);
     template <class Groups>
     QList<QTreeWidgetItem*> GroupNodes(const Groups& groups, int image) const;
@@ -41,6 +44,8 @@ private:
     CQuavDoc& doc_;
     IFrameServices& frame_;
     bool rebuilding_ = false;
+    QStringList selectedPath_; // the selected node's names from the root, across a rebuild
+    bool foundAgain_ = false;
     QTreeWidgetItem* rootItem_ = nullptr;
     std::array<QIcon, 7> images_;
 };

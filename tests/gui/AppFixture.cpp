@@ -31,7 +31,7 @@ void CAppFixture::Set(const char* section, const char* key, const std::string& v
     profile.WriteString(section, key, value);
 }
 
-CQuavApp& CAppFixture::Start(const QStringList& arguments) {
+CQuavApp& CAppFixture::Start(const QStringList& arguments, const std::function<void()>& started) {
     args_ = {"quavero"};
     for (const QString& argument : arguments)
         args_.push_back(argument.toStdString());
@@ -42,6 +42,8 @@ CQuavApp& CAppFixture::Start(const QStringList& arguments) {
     argc_ = static_cast<int>(args_.size());
     app = std::make_unique<CQuavApp>(argc_, argv_.data());
     EXPECT_TRUE(app->InitInstance());
+    if (started)
+        started();
     Idle();
     return *app;
 }

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMimeData>
 #include <QSplitter>
@@ -148,6 +149,7 @@ TEST_F(Startup, AStartAddressThatIsGoneGivesAnEmptyWindow) {
     EXPECT_EQ(AddressBox().Entries(), QStringList{Q(dir / "gone")});
     EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "gone");
     EXPECT_FALSE(Frame().Commands().Action(ECommandId::Refresh)->isEnabled()) << "no address";
+    EXPECT_TRUE(Named<QLabel>("emptyHint").isVisible()) << "it says how to open a folder";
 }
 
 // The offscreen platform has no notification area: with the tray option on, the window is
