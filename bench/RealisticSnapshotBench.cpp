@@ -1,13 +1,14 @@
 // Opening the snapshot of the realistic collection at 20,000, 100,000 and 300,000 tracks:
 // quavero-scan --no-save against SnapshotFloor, processor time, best of paired runs. Goal: at
-// most 1.5 times the floor at each size, and a ratio that does not grow with the size (the
-// largest at most 1.1 times the smallest, for the noise).
+// most 1.5 times the floor at each size, and a ratio that does not grow with the size (at
+// 100,000 and 300,000 at most 1.1 times the ratio at 20,000, for the noise).
 //
 // usage: RealisticSnapshotBench DATA-FOLDER QUAVERO-SCAN SNAPSHOT-FLOOR
 #include "bench/BenchCollection.h"
 #include "bench/PairedRuns.h"
 #include "bench/RealisticCollection.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -45,8 +46,8 @@ int main(int argc, char** argv) {
                                        "k tracks: cpu",
                                    best[0].cpu, best[1].cpu, "<= 1.5", ratio <= kGoal);
     }
-    const double growth = ratios.back() / ratios.front();
-    std::printf("  ratio trend 20k -> 100k -> 300k: %.2f -> %.2f -> %.2f (300k/20k %.2f, goal "
+    const double growth = std::max(ratios[1], ratios[2]) / ratios[0];
+    std::printf("  ratio trend 20k -> 100k -> 300k: %.2f -> %.2f -> %.2f (largest/20k %.2f, goal "
                 "<= %.1f: does not grow)  %s\n",
                 ratios[0], ratios[1], ratios[2], growth, kGrowth,
                 growth <= kGrowth ? "MET" : "MISSED");
