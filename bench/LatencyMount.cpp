@@ -16,12 +16,16 @@
 
 namespace {
 
-// The mount point of the mount in place, for the signal handler ('\0' when none).
+// The mount point of the mount in place and its file system's process, for the signal handler
+// ('\0' and 0 when none). Ending the process ends the requests of a walk still at work there.
 char gMounted[4096];
+volatile pid_t gServer = 0;
 
 void OnSignal(int signal) {
     if (gMounted[0] != '\0')
         ::umount2(gMounted, MNT_DETACH);
+    if (gServer > 0)
+        ::kill(gServer, SIGKILL);
     ::_exit(128 + signal);
 }
 
@@ -93,6 +97,7 @@ bool CLatencyMount::Mount(std::string& why) {
     std::remove(stats_.c_str());
     const std::string log = mountPoint_ + ".log";
     child_ = Spawn({program_, "--stats", stats_, source_, mountPoint_}, log);
+    gServer = child_;
     std::snprintf(gMounted, sizeof gMounted, "%s", mountPoint_.c_str());
     for (int i = 0; i < 500; ++i) {
         if (IsMounted(mountPoint_))
@@ -100,6 +105,7 @@ bool CLatencyMount::Mount(std::string& why) {
         int status = 0;
         if (::waitpid(child_, &status, WNOHANG) == child_) {
             child_ = -1;
+            gServer = 0;
             gMounted[0] = '\0';
             std::ifstream in(log);
             std::getline(in, why);
@@ -132,6 +138,7 @@ long CLatencyMount::Unmount() {
         Wait(child_);
     }
     child_ = -1;
+    gServer = 0;
     gMounted[0] = '\0';
     long requests = 0;
     std::ifstream(stats_) >> requests;
