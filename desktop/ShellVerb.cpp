@@ -28,6 +28,7 @@ using ObjectPtr = std::unique_ptr<T, CUnrefObject>;
 using TextPtr = std::unique_ptr<gchar, CFreeText>;
 using TextsPtr = std::unique_ptr<gchar*, CFreeTexts>;
 using KeyFilePtr = std::unique_ptr<GKeyFile, CUnrefKeyFile>;
+using EResult = CShellVerb::EResult;
 
 constexpr const char* kContentTypes[] = {"audio/mpeg", "audio/x-mpegurl"};
 
@@ -68,10 +69,10 @@ std::string WithPath(std::string argument, const std::string& path) {
 
 // The path goes in after the line is split, as whole arguments or inside one, so no shell
 // and no splitting ever reads it.
-bool RunCommandLine(std::string_view commandLine, const std::string& path) {
+EResult RunCommandLine(std::string_view commandLine, const std::string& path) {
     gchar** parsed = nullptr;
     if (!g_shell_parse_argv(std::string(commandLine).c_str(), nullptr, &parsed, nullptr))
-        return false;
+        return EResult::NotStarted;
     const TextsPtr owner(parsed);
     std::vector<std::string> arguments;
     for (gchar** argument = parsed; *argument != nullptr; ++argument)
@@ -82,7 +83,9 @@ bool RunCommandLine(std::string_view commandLine, const std::string& path) {
         argv.push_back(argument.data());
     argv.push_back(nullptr);
     return g_spawn_async(nullptr, argv.data(), nullptr, kSpawnFlags, LeaveCallersSession, nullptr,
-                         nullptr, nullptr);
+                         nullptr, nullptr)
+               ? EResult::Started
+               : EResult::NotStarted;
 }
 
 GDesktopAppInfo* AsDesktopApp(GAppInfo* app) {
@@ -94,12 +97,19 @@ GDesktopAppInfo* AsDesktopApp(GAppInfo* app) {
 
 // The file goes as a URI made from the path's bytes; GIO turns it back into those bytes for
 // the entry's %f and passes the URI for %u.
-bool LaunchWithFile(GDesktopAppInfo* app, const std::string& path) {
+TextPtr UriOf(const std::string& path) {
     const ObjectPtr<GFile> file(g_file_new_for_path(path.c_str()));
-    const TextPtr uri(g_file_get_uri(file.get()));
+    return TextPtr(g_file_get_uri(file.get()));
+}
+
+EResult LaunchWithFile(GDesktopAppInfo* app, const std::string& path) {
+    const TextPtr uri = UriOf(path);
     GList uris{uri.get(), nullptr, nullptr};
-    return g_desktop_app_info_launch_uris_as_manager(
-        app, &uris, nullptr, kSpawnFlags, LeaveCallersSession, nullptr, nullptr, nullptr, nullptr);
+    return g_desktop_app_info_launch_uris_as_manager(app, &uris, nullptr, kSpawnFlags,
+                                                     LeaveCallersSession, nullptr, nullptr, nullptr,
+                                                     nullptr)
+               ? EResult::Started
+               : EResult::NotStarted;
 }
 
 std::string ActionGroup(const std::string& action) {
@@ -123,38 +133,45 @@ std::string FindAction(GDesktopAppInfo* app, GKeyFile* entry, std::string_view v
 // action's Exec as its own and launched like the application, so that GIO expands the field
 // codes (%f, %u, %F, %U, %i, %c, %%) with the file exactly as it does for the application.
 // Without DBusActivatable, as D-Bus activation would open the file with the main command.
-bool LaunchAction(GDesktopAppInfo* app, std::string_view verb, const std::string& path) {
+EResult LaunchAction(GDesktopAppInfo* app, std::string_view verb, const std::string& path) {
     const char* fileName = g_desktop_app_info_get_filename(app);
     const KeyFilePtr entry(g_key_file_new());
     if (fileName == nullptr ||
         !g_key_file_load_from_file(entry.get(), fileName, G_KEY_FILE_KEEP_TRANSLATIONS, nullptr))
-        return false;
+        return EResult::NotStarted;
     const std::string action = FindAction(app, entry.get(), verb);
     if (action.empty())
-        return false;
+        return EResult::NoSuchVerb;
     const TextPtr exec(g_key_file_get_string(entry.get(), ActionGroup(action).c_str(),
                                              G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr));
     if (exec == nullptr)
-        return false;
+        return EResult::NotStarted;
     g_key_file_set_string(entry.get(), G_KEY_FILE_DESKTOP_GROUP, G_KEY_FILE_DESKTOP_KEY_EXEC,
                           exec.get());
     g_key_file_remove_key(entry.get(), G_KEY_FILE_DESKTOP_GROUP,
                           G_KEY_FILE_DESKTOP_KEY_DBUS_ACTIVATABLE, nullptr);
     const ObjectPtr<GDesktopAppInfo> actionApp(g_desktop_app_info_new_from_keyfile(entry.get()));
-    return actionApp != nullptr && LaunchWithFile(actionApp.get(), path);
+    return actionApp != nullptr ? LaunchWithFile(actionApp.get(), path) : EResult::NotStarted;
+}
+
+// The default application of a content type started with the file.
+EResult OpenWithDefault(const char* type, const std::string& path) {
+    const ObjectPtr<GAppInfo> app(g_app_info_get_default_for_type(type, FALSE));
+    GDesktopAppInfo* desktopApp = AsDesktopApp(app.get());
+    return desktopApp != nullptr ? LaunchWithFile(desktopApp, path) : EResult::NoApplication;
 }
 
 } // namespace
 
-bool CShellVerb::Execute(std::string_view verb, const std::string& path, EContent content) {
+CShellVerb::EResult CShellVerb::Execute(std::string_view verb, const std::string& path,
+                                        EContent content) {
     if (verb.find("%f") != std::string_view::npos)
         return RunCommandLine(verb, path);
     const char* type = kContentTypes[static_cast<std::size_t>(content)];
+    if (SameText(verb, "open") || SameText(verb, "play"))
+        return OpenWithDefault(type, path);
     const ObjectPtr<GAppInfo> app(g_app_info_get_default_for_type(type, FALSE));
     GDesktopAppInfo* desktopApp = AsDesktopApp(app.get());
-    if (desktopApp == nullptr)
-        return false;
-    if (SameText(verb, "open") || SameText(verb, "play"))
-        return LaunchWithFile(desktopApp, path);
-    return LaunchAction(desktopApp, verb, path);
+    return desktopApp != nullptr ? LaunchAction(desktopApp, verb, path) : EResult::NoApplication;
 }
+

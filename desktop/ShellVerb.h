@@ -9,10 +9,17 @@ class CShellVerb {
 public:
     // What the file is; it picks the default application.
     enum class EContent { Track, Playlist };
+    // What came of a verb: started, or why not.
+    enum class EResult {
+        Started,
+        NoApplication, // the desktop names no application for the content
+        NoSuchVerb,    // the application has no action of that name
+        NotStarted,    // the command line cannot be read, or the program did not start
+    };
 
     // A verb containing "%f" is a command line of its own, "%f" standing for the file. Any
     // other verb goes to the default application of the content: "open" and "Play" (any case)
     // start it with the file, another verb is one of its desktop actions, by id or name.
-    // True when the player was started. `path` is raw bytes and reaches the player unchanged.
-    static bool Execute(std::string_view verb, const std::string& path, EContent content);
+    // `path` is raw bytes and reaches the player unchanged.
+    static EResult Execute(std::string_view verb, const std::string& path, EContent content);
 };

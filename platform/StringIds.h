@@ -75,4 +75,7 @@ enum class EStringId : int {
     MsgEnterInteger = 910,
     MsgEnterIntegerRange = 911,
     MsgMaxCharacters = 912,
+
+    // Later texts of the window: its notes, menu entries and messages.
+    MsgPlayerNotStarted = 927,
 };
