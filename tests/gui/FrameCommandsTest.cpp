@@ -351,6 +351,8 @@ TEST_F(FrameCommands, FilterBoxNarrowsTheList) {
     Track("music/ann2.mp3", "Ann Lee", "Red Sun");
     Track("music/bob.mp3", "Bob Ray", "Blue Sky");
     Track("music/cleo.mp3", "Cl\xc3\xa9o", "Blue Note");
+    Track("music/bjork.mp3", "bjork", "Post");
+    Track("music/bjork2.mp3", "Bj\xf6rk", "Homogenic"); // Latin-1
     Track("other/x.mp3", "Xi");
     Set(kSectionMp3, kFilePath, Music());
     Set(kSectionAdvanced, SettingsKey::kMaxRow, "2");
@@ -369,10 +371,15 @@ TEST_F(FrameCommands, FilterBoxNarrowsTheList) {
         int rows;
         const char* count;
     } cases[] = {
-        {"blue", 2, "3 file(s)"}, // MaxRow cuts the rows, not the count
-        {"BLUE ann", 1, "1 file(s)"},
+        // clang-format off
+        {"blue", 2, "3 file(s)"},          // MaxRow cuts the rows, not the count
+        {"BLUE ann", 1, "1 file(s)"},      // any case
         {"cl\xc3\x89o", 1, "1 file(s)"},
+        {"CLEO", 1, "1 file(s)"},          // accents ignored both ways
+        {"bjork", 2, "2 file(s)"},         // UTF-8, Latin-1 and plain alike
+        {"BJ\xc3\x96RK", 2, "2 file(s)"},  // an accented word finds the plain one
         {"nobody", 0, "0 file(s)"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         filter.setText(QString::fromUtf8(c.typed));
