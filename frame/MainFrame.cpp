@@ -8,6 +8,7 @@
 #include "frame/AddressBar.h"
 #include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
+#include "frame/FilterBox.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
 #include "platform/IniProfile.h"
@@ -172,23 +173,18 @@ bool CMainFrame::CreateBars() {
     return true;
 }
 
-// The filter box beside the address: typing narrows the list to the rows holding every word;
-// Ctrl+F comes to it, Esc empties it.
 void CMainFrame::CreateFilterBox() {
-    filterBox_ = new QLineEdit(this);
-    filterBox_->setObjectName(QStringLiteral("filterBox"));
-    filterBox_->setPlaceholderText(QStringLiteral("Filter"));
-    filterBox_->setAccessibleName(QStringLiteral("Filter"));
-    filterBox_->setClearButtonEnabled(true);
+    filterBox_ = new CFilterBox(this);
     connect(filterBox_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (CQuavView* view = GetTrackListView())
             view->SetFilter(text);
     });
+    connect(filterBox_, &CFilterBox::GoToResults, this, [this] {
+        if (CQuavView* view = GetTrackListView())
+            view->FocusFirstRow();
+    });
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
             &CMainFrame::FocusFilter);
-    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), filterBox_);
-    clear->setContext(Qt::WidgetShortcut);
-    connect(clear, &QShortcut::activated, filterBox_, &QLineEdit::clear);
 }
 
 void CMainFrame::FocusFilter() {

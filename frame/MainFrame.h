@@ -15,6 +15,7 @@ class CAppSettings;
 class CBarLayout;
 class CBusyAnimation;
 class CCommandTable;
+class CFilterBox;
 class CIniProfile;
 class CLeftView;
 class CQuavDoc;
@@ -103,7 +104,7 @@ private:
     QWidget* activeView_ = nullptr;
     CCommandTable* commands_ = nullptr;
     CAddressBar* addressBox_ = nullptr;
-    QLineEdit* filterBox_ = nullptr;
+    CFilterBox* filterBox_ = nullptr;
     CBusyAnimation* animation_ = nullptr;
     std::unique_ptr<CStatusPanes> panes_;
     std::unique_ptr<CBarLayout> bars_;

@@ -77,5 +77,8 @@ enum class EStringId : int {
     MsgMaxCharacters = 912,
 
     // Later texts of the window: its notes, menu entries and messages.
+    FilterPlaceholder = 920,
+    NoTrackMatches = 921,
+    RowsShownFormat = 922,
     MsgPlayerNotStarted = 927,
 };

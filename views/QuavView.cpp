@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -40,13 +41,18 @@ Qt::Alignment QtAlignment(EColumnAlign alignment) {
 
 CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame, QWidget* parent)
     : QWidget(parent), doc_(doc), settings_(settings), frame_(frame),
-      model_(new CTrackTableModel(this)), list_(new CListViewEx(this)),
+      model_(new CTrackTableModel(this)), list_(new CListViewEx(this)), rowsNote_(new QLabel(this)),
       player_(doc, settings, *this), columns_(CColumnInfo::DefaultColumns()),
       displayAll_(settings.DisplayAll != 0), sortKey_(settings.SortingColumn),
       secondarySortKey_(settings.SecondarySortingColumn) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(list_);
+    rowsNote_->setObjectName(QStringLiteral("rowsNote"));
+    rowsNote_->setContentsMargins(4, 2, 4, 2);
+    rowsNote_->hide();
+    layout->addWidget(rowsNote_);
     setFocusProxy(list_);
     list_->SetModel(model_);
     connect(list_, &CListViewEx::ColumnClicked, this, &CQuavView::OnColumnClick);
@@ -149,27 +155,46 @@ void CQuavView::CreateColumns() {
         list_->SetColumnWidth(static_cast<int>(i), displayedColumns_[i]->width);
 }
 
-// The first MaxRow tracks of the list are taken before sorting; the rest are never shown.
-// While a rebuild has taken the list away the view stays empty and not ready.
+// The first MaxRow tracks of the list are taken before sorting; the rest are never shown, and
+// the line below the rows says how many are. While a rebuild has taken the list away the view
+// stays empty and not ready.
 void CQuavView::Refill() {
     ready_ = false;
     if (!shownTracks_) {
         model_->Clear();
+        ShowRowsNote(0, 0);
         return;
     }
     const std::size_t limit = static_cast<std::size_t>(std::max(settings_.MaxRow, 0));
+    std::size_t total = shownTracks_->size();
     if (filter_.IsEmpty()) {
-        const std::size_t count = std::min(shownTracks_->size(), limit);
+        const std::size_t count = std::min(total, limit);
         model_->SetTracks(
             {shownTracks_->begin(), shownTracks_->begin() + static_cast<long>(count)});
     } else {
         TrackArray passing = filter_.Apply(*shownTracks_, DisplayedFields());
         ShowFilteredTotals(passing);
+        total = passing.size();
         passing.resize(std::min(passing.size(), limit));
         model_->SetTracks(std::move(passing));
     }
     model_->Sort(sortKey_, secondarySortKey_);
+    ShowRowsNote(static_cast<std::size_t>(model_->rowCount()), total);
     ready_ = true;
+}
+
+void CQuavView::ShowRowsNote(std::size_t shown, std::size_t total) {
+    list_->SetEmptyText(filter_.IsEmpty() ? QString()
+                                          : CFrameStrings::Get(EStringId::NoTrackMatches));
+    rowsNote_->setText(shown < total
+                           ? CFrameStrings::Get(EStringId::RowsShownFormat)
+                                 .arg(CFrameStrings::Number(shown), CFrameStrings::Number(total))
+                           : QString());
+    rowsNote_->setVisible(!rowsNote_->text().isEmpty());
+}
+
+QString CQuavView::RowsNote() const {
+    return rowsNote_->text();
 }
 
 void CQuavView::SetFilter(const QString& text) {
@@ -242,6 +267,14 @@ void CQuavView::Play() {
 
 void CQuavView::Enqueue() {
     player_.Run(CPlayerCommands::ECommand::Enqueue, SelectedTracks());
+}
+
+bool CQuavView::FocusFirstRow() {
+    if (model_->rowCount() == 0)
+        return false;
+    list_->SelectRow(0);
+    list_->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 // Properties goes through the window's commands, which know whether it can run.

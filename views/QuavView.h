@@ -20,6 +20,7 @@ class CMp3File;
 class CQuavDoc;
 class CTrackTableModel;
 class IFrameServices;
+class QLabel;
 
 // The right pane: one row per track of the node the tree selected (at most MaxRow of them),
 // in the columns chosen from the fourteen of the column table, sorted by a primary and a
@@ -64,6 +65,11 @@ public:
     // the new values (regrouped when a track may have changed groups) and the address's snapshot
     // is stored again once a tag was written.
     void EditProperties();
+    // The first row selected and the keyboard in the list; false when there is no row.
+    bool FocusFirstRow();
+    // The line below the rows: how many of the node's (or the filter's) tracks the rows show,
+    // when MaxRow holds some back; empty when it does not.
+    QString RowsNote() const;
 
     // Reads the columns' "Column%d" sections; called once, before the initial update. Without
     // it the table's defaults hold.
@@ -100,6 +106,7 @@ private:
     void OnColumnClick(int column);
     void SetRowImages();
     void ShowFilteredTotals(const TrackArray& passing);
+    void ShowRowsNote(std::size_t shown, std::size_t total);
     std::vector<EFieldId> DisplayedFields() const;
     void RefreshRows();
 
@@ -108,6 +115,7 @@ private:
     IFrameServices& frame_;
     CTrackTableModel* model_;
     CListViewEx* list_;
+    QLabel* rowsNote_;
     CPlayerCommands player_;
 
     // Widths are mutable: the shut-down write refreshes them from the list.

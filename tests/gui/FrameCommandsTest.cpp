@@ -9,12 +9,14 @@
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
+#include "model/Mp3File.h"
 #include "platform/CommandIds.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 #include "settings/SettingsKeys.h"
 #include "support/RecordingView.h"
 #include "views/LeftView.h"
+#include "views/ListViewEx.h"
 #include "views/QuavView.h"
 #include "views/TrackTableModel.h"
 
@@ -27,6 +29,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidgetItem>
 
 using SettingsKey::kFilePath;
@@ -363,6 +366,7 @@ TEST_F(FrameCommands, FilterBoxNarrowsTheList) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     const CTrackTableModel& rows = frame.GetTrackListView()->Model();
     auto& filter = Named<QLineEdit>("filterBox");
+    EXPECT_EQ(filter.placeholderText(), QStringLiteral("Filter"));
     QTest::keyClick(frame.GetLeftView(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(filter.hasFocus());
 
@@ -386,6 +390,14 @@ TEST_F(FrameCommands, FilterBoxNarrowsTheList) {
         EXPECT_EQ(rows.rowCount(), c.rows) << c.typed;
         EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QString::fromLatin1(c.count))
             << c.typed;
+    }
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) {
+        filter.setText(QStringLiteral("homogenic"));
+        filter.setFocus();
+        QTest::keyClick(&filter, key);
+        EXPECT_TRUE(frame.GetTrackListView()->List()->DetailsView()->hasFocus()) << key;
+        ASSERT_EQ(frame.GetTrackListView()->SelectedTracks().size(), 1u);
+        EXPECT_EQ(frame.GetTrackListView()->SelectedTracks()[0]->FileName(), "bjork2.mp3");
     }
     filter.setText(QStringLiteral("sky"));
     frame.GetLeftView()->setCurrentItem(Root()->child(0)); // "Ann Lee"

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListView>
 #include <QTreeView>
 
@@ -246,10 +247,37 @@ TEST_F(CQuavViewTest, ShowsAtMostMaxRowTracksTakenBeforeSorting) {
     EXPECT_EQ(rows.front(), "t0999.mp3") << "the first 1000 of the list, sorted among themselves";
     EXPECT_EQ(rows.back(), "t0000.mp3");
     EXPECT_TRUE(std::is_sorted(rows.rbegin(), rows.rend()));
+    EXPECT_EQ(view->RowsNote(), QStringLiteral("1,000 of 1,500 tracks shown"))
+        << "a sort over the first rows is not the whole node's order";
 
     settings.MaxRow = 3;
     doc->UpdateAllViews(nullptr, EHint::ColumnsChanged);
     EXPECT_EQ(RowNames(), (Names{"t0002.mp3", "t0001.mp3", "t0000.mp3"}));
+    view->SetFilter(QStringLiteral("t000"));
+    EXPECT_EQ(view->RowsNote(), QStringLiteral("3 of 10 tracks shown")) << "of those found";
+    settings.MaxRow = 1200;
+    view->SetFilter({});
+    EXPECT_EQ(view->RowsNote(), QStringLiteral("1,200 of 1,500 tracks shown"));
+    SendTracks(TrackArray(doc->GetTrackList().Tracks().begin(),
+                          doc->GetTrackList().Tracks().begin() + 1200));
+    EXPECT_TRUE(view->RowsNote().isEmpty()) << "nothing held back";
+    EXPECT_FALSE(view->findChild<QLabel*>(QStringLiteral("rowsNote"))->isVisibleTo(view.get()));
+}
+
+// An empty list says why when the filter found nothing; the keys of the filter box go on to
+// the first row found.
+TEST_F(CQuavViewTest, AFilterThatFindsNothingSaysSo) {
+    WriteTracks(kFive);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_TRUE(view->List()->EmptyText().isEmpty());
+    view->SetFilter(QStringLiteral("nobody"));
+    EXPECT_EQ(view->List()->EmptyText(), QStringLiteral("No track matches"));
+    EXPECT_FALSE(view->FocusFirstRow());
+    view->SetFilter(QStringLiteral("gamma"));
+    EXPECT_TRUE(view->List()->EmptyText().isEmpty());
+    EXPECT_TRUE(view->FocusFirstRow());
+    EXPECT_EQ(NamesOf(view->SelectedTracks()), Names{"e.mp3"});
+    EXPECT_EQ(view->List()->CurrentRow(), 0);
 }
 
 TEST_F(CQuavViewTest, WidthsAreSavedAtCloseForShownColumnsAndComeBackOnRebuild) {
