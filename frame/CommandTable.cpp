@@ -83,6 +83,8 @@ constexpr std::array kEntries{
     SEntry{ECommandId::Undo, KeysOnly, "Undo", {"Ctrl+Z", "Alt+Backspace"}, -1, kNoLabel, Plain, 0, false},
     SEntry{ECommandId::NextPane, KeysOnly, "Next pane", {"F6"}, -1, kNoLabel, Plain, 0, false},
     SEntry{ECommandId::PrevPane, KeysOnly, "Previous pane", {"Shift+F6"}, -1, kNoLabel, Plain, 0, false},
+    // Reached by the context menus only.
+    SEntry{ECommandId::ColumnOptions, KeysOnly, "Columns", {}, -1, kNoLabel, Plain, 0, false},
 };
 // clang-format on
 

@@ -135,6 +135,9 @@ bool CMainFrame::CreateSplitter() {
     trackList->setAccessibleName(QStringLiteral("Track list"));
     trackList->LoadColumnSettings(profile_);
     connect(trackList, &CQuavView::ContextMenuRequested, this, &CMainFrame::ShowTrackMenu);
+    connect(trackList, &CQuavView::ColumnsEdited, this, &CMainFrame::ApplyColumns);
+    connect(trackList, &CQuavView::ColumnOptionsRequested, this,
+            [this] { RunCommand(ECommandId::ColumnOptions); });
     rightPane_ = trackList;
     splitter_->addWidget(leftPane_);
     splitter_->addWidget(rightPane_);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "catalog/DisplayMode.h"
+#include "settings/ColumnInfo.h"
 #include "views/FrameServices.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 
+#include <array>
 #include <cstddef>
 #include <memory>
 
@@ -64,6 +66,8 @@ public:
     // The track list's context menu, its entries enabled as their commands are.
     std::unique_ptr<QMenu> BuildTrackMenu();
     void ShowTrackMenu(QPoint globalPosition);
+    // The header's edit of the columns: applied and written as the options' OK does.
+    void ApplyColumns(const std::array<CColumnInfo, kFieldCount>& columns);
 
     CCommandTable& Commands() const { return *commands_; }
     CStatusPanes& StatusPanes() const { return *panes_; }
@@ -86,7 +90,8 @@ private:
     void CreateFilterBox();
     void BindViewCommands();
     void BindBarCommands();
-    void OnOptions();
+    // The options sheet, opened on its page `page`.
+    void OnOptions(int page = 0);
     void TrackMenus();
     void SetActiveView(QWidget* view);
     void ActivateOtherPane(bool fromNone);

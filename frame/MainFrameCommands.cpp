@@ -11,11 +11,17 @@
 #include "views/QuavView.h"
 
 #include <QMenu>
-
 #include <QStatusBar>
+#include <QTabWidget>
 
 #include <array>
 #include <utility>
+
+namespace {
+
+constexpr int kColumnsPage = 1;
+
+} // namespace
 
 void CMainFrame::BindCommands() {
     CCommandTable& commands = *commands_;
@@ -24,6 +30,7 @@ void CMainFrame::BindCommands() {
         state.enabled = settings_.UseCachedCatalog != 0 && !doc_.Address().empty();
     });
     commands.SetHandler(ECommandId::Options, [this] { OnOptions(); });
+    commands.SetHandler(ECommandId::ColumnOptions, [this] { OnOptions(kColumnsPage); });
     commands.SetHandler(ECommandId::Exit, [this] { close(); });
     commands.SetHandler(ECommandId::NextPane, [this] { ActivateOtherPane(true); });
     commands.SetHandler(ECommandId::PrevPane, [this] { ActivateOtherPane(true); });
@@ -122,17 +129,30 @@ void CMainFrame::BindBarCommands() {
 
 // The sheet edits copies; only OK stores them, writes them and shows their effect: the tray icon
 // at once, the list's rows and columns through the hint.
-void CMainFrame::OnOptions() {
+void CMainFrame::OnOptions(int page) {
     CQuavView* view = GetTrackListView();
     if (view == nullptr)
         return;
     COptionSheet sheet(SOptionValues::From(settings_, view->Columns()), this);
+    sheet.Tabs().setCurrentIndex(page);
     if (sheet.exec() != QDialog::Accepted)
         return;
     sheet.Values().ApplyTo(settings_, view->Columns());
     settings_.WriteOptions(profile_,
                            [view](CIniProfile& profile) { view->SaveColumnSettings(profile); });
     UpdateTrayIcon();
+    doc_.UpdateAllViews(nullptr, EHint::ColumnsChanged);
+}
+
+// The column records are written exactly as the sheet's OK writes them, so the sheet, the profile
+// and the list never disagree.
+void CMainFrame::ApplyColumns(const std::array<CColumnInfo, kFieldCount>& columns) {
+    CQuavView* view = GetTrackListView();
+    if (view == nullptr)
+        return;
+    view->Columns() = columns;
+    settings_.WriteColumns(profile_,
+                           [view](CIniProfile& profile) { view->SaveColumnSettings(profile); });
     doc_.UpdateAllViews(nullptr, EHint::ColumnsChanged);
 }
 

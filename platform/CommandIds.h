@@ -17,6 +17,9 @@ enum class ECommandId : int {
     ModeGenreArtist = 32789,
     DisplayAll = 32793,
     Refresh = 32794,
+    // The context menus' own commands: on the tree's node, on the list's file, from the
+    // header, from the tray icon.
+    ColumnOptions = 32804,
 
     New = 57600,
     Open = 57601,

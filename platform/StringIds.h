@@ -80,5 +80,6 @@ enum class EStringId : int {
     FilterPlaceholder = 920,
     NoTrackMatches = 921,
     RowsShownFormat = 922,
+    MenuColumns = 923,
     MsgPlayerNotStarted = 927,
 };

@@ -11,6 +11,7 @@
 #include "res/Resources.h"
 #include "settings/AppSettings.h"
 #include "settings/DoubleClickAction.h"
+#include "views/ColumnHeader.h"
 #include "views/FrameServices.h"
 #include "views/ListViewEx.h"
 #include "views/SelectionStatus.h"
@@ -18,8 +19,10 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -55,6 +58,9 @@ CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& fram
     layout->addWidget(rowsNote_);
     setFocusProxy(list_);
     list_->SetModel(model_);
+    header_ = new CColumnHeader(*list_->DetailsView()->header(), columns_, displayedColumns_);
+    connect(header_, &CColumnHeader::ColumnsEdited, this, &CQuavView::OnColumnsEdited);
+    connect(header_, &CColumnHeader::OptionsRequested, this, &CQuavView::ColumnOptionsRequested);
     connect(list_, &CListViewEx::ColumnClicked, this, &CQuavView::OnColumnClick);
     connect(list_, &CListViewEx::TabPressed, this, [this] { frame_.CycleFocus(); });
     connect(list_, &CListViewEx::ItemActivated, this, &CQuavView::RunDoubleClickAction);
@@ -126,6 +132,15 @@ void CQuavView::ApplyColumnsChanged() {
     Refill();
 }
 
+// The shown columns keep the widths they were dragged to; the records take them as the
+// shut-down write would.
+void CQuavView::OnColumnsEdited(ColumnArray columns) {
+    for (std::size_t i = 0; i < displayedColumns_.size(); ++i)
+        columns[static_cast<std::size_t>(displayedColumns_[i] - columns_.data())].width =
+            list_->ColumnWidth(static_cast<int>(i));
+    Q_EMIT ColumnsEdited(columns);
+}
+
 // Left to right by order; a record goes after those of equal order, so ties keep table order.
 void CQuavView::BuildDisplayedColumns() {
     displayedColumns_.clear();
@@ -150,9 +165,11 @@ void CQuavView::CreateColumns() {
         alignments.push_back(QtAlignment(column->alignment));
     }
     model_->SetColumns(std::move(fieldIds), std::move(labels));
+    header_->ResetOrder();
     model_->SetColumnAlignments(std::move(alignments));
     for (std::size_t i = 0; i < displayedColumns_.size(); ++i)
         list_->SetColumnWidth(static_cast<int>(i), displayedColumns_[i]->width);
+    header_->ShowSortKey(sortKey_);
 }
 
 // The first MaxRow tracks of the list are taken before sorting; the rest are never shown, and
@@ -235,6 +252,7 @@ void CQuavView::OnColumnClick(int column) {
         sortKey_ = fieldId;
     }
     model_->Sort(sortKey_, 0);
+    header_->ShowSortKey(sortKey_);
     settings_.SortingColumn = sortKey_;
     settings_.SecondarySortingColumn = secondarySortKey_;
 }

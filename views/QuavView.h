@@ -14,6 +14,7 @@
 #include <vector>
 
 class CAppSettings;
+class CColumnHeader;
 class CIniProfile;
 class CListViewEx;
 class CMp3File;
@@ -94,6 +95,11 @@ public:
 Q_SIGNALS:
     // The list asks for its context menu, at this point of the screen.
     void ContextMenuRequested(QPoint globalPosition);
+    // The header changed the columns: the records to apply and write as the options' OK does.
+    // The shown columns keep the widths they have now.
+    void ColumnsEdited(const ColumnArray& columns);
+    // The header's "Columns…".
+    void ColumnOptionsRequested();
 
 private:
     void OnSelectionChanged();
@@ -107,6 +113,7 @@ private:
     void SetRowImages();
     void ShowFilteredTotals(const TrackArray& passing);
     void ShowRowsNote(std::size_t shown, std::size_t total);
+    void OnColumnsEdited(ColumnArray columns);
     std::vector<EFieldId> DisplayedFields() const;
     void RefreshRows();
 
@@ -121,6 +128,7 @@ private:
     // Widths are mutable: the shut-down write refreshes them from the list.
     mutable ColumnArray columns_;
     std::vector<CColumnInfo*> displayedColumns_;
+    CColumnHeader* header_ = nullptr;
     const TrackArray* shownTracks_ = nullptr;
     CTrackFilter filter_;
     bool ready_ = false;

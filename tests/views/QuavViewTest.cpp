@@ -149,16 +149,22 @@ TEST_F(CQuavViewTest, HeaderClicksSetTheTwoKeys) {
     ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_EQ(RowNames(), (Names{"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3"}));
 
+    const QHeaderView* header = view->List()->DetailsView()->header();
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorSection(), -1) << "no key, no arrow";
     ClickHeader(QStringLiteral("Title"));
     EXPECT_EQ(RowNames(), (Names{"b.mp3", "d.mp3", "a.mp3", "c.mp3", "e.mp3"}));
     EXPECT_EQ(settings.SortingColumn, +EFieldId::Title);
     EXPECT_EQ(settings.SecondarySortingColumn, 0);
+    EXPECT_EQ(header->sortIndicatorSection(), 1);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
 
     ClickHeader(QStringLiteral("Title"));
     EXPECT_EQ(RowNames(), (Names{"e.mp3", "a.mp3", "c.mp3", "b.mp3", "d.mp3"}))
         << "Z to A; equal titles keep their order";
     EXPECT_EQ(settings.SortingColumn, -EFieldId::Title);
     EXPECT_EQ(settings.SecondarySortingColumn, 0) << "a flip keeps the secondary key";
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
     ClickHeader(QStringLiteral("Artist"));
     EXPECT_EQ(RowNames(), (Names{"c.mp3", "d.mp3", "e.mp3", "b.mp3", "a.mp3"}))
@@ -180,6 +186,12 @@ TEST_F(CQuavViewTest, SizePutsTheLargestFileFirst) {
     ClickHeader(QStringLiteral("Size"));
     EXPECT_EQ(RowNames(), (Names{"d.mp3", "e.mp3", "b.mp3", "c.mp3", "a.mp3"}));
     EXPECT_EQ(settings.SortingColumn, +EFieldId::Size);
+    const QHeaderView* header = view->List()->DetailsView()->header();
+    EXPECT_EQ(header->sortIndicatorSection(), 5);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder) << "the arrow follows the rows";
+    view->ToggleDisplayAll();
+    EXPECT_EQ(header->sortIndicatorSection(), -1) << "the sorting column is hidden";
+    view->ToggleDisplayAll();
     ClickHeader(QStringLiteral("Size"));
     EXPECT_EQ(RowNames(), (Names{"a.mp3", "c.mp3", "b.mp3", "e.mp3", "d.mp3"}));
 }
