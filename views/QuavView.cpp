@@ -125,11 +125,16 @@ void CQuavView::DropTracks() {
     model_->Clear();
 }
 
+// The rows are made anew without a selection: the status bar gives the node's totals again
+// (the filter's, when one is typed, come with the refill).
 void CQuavView::ApplyColumnsChanged() {
+    const bool hadSelection = CanPlay();
     list_->SetFullRowSelection(settings_.FullRowSelection != 0);
     BuildDisplayedColumns();
     CreateColumns();
     Refill();
+    if (hadSelection && filter_.IsEmpty() && shownTracks_ != nullptr)
+        ShowFilteredTotals(*shownTracks_);
 }
 
 // The shown columns keep the widths they were dragged to; the records take them as the

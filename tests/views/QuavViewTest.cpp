@@ -292,6 +292,23 @@ TEST_F(CQuavViewTest, AFilterThatFindsNothingSaysSo) {
     EXPECT_EQ(view->List()->CurrentRow(), 0);
 }
 
+// The rows made anew (options' OK, "Display all information") have no selection, and the status
+// bar goes back to the node's totals instead of telling of a selection that is gone.
+TEST_F(CQuavViewTest, RowsMadeAnewDropTheSelectionsStatus) {
+    WriteTracks(kFive);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    view->List()->SelectRow(1);
+    ASSERT_EQ(frame.status.value(2), QStringLiteral("1 selected file"));
+    ASSERT_FALSE(frame.status.value(1).isEmpty());
+    view->ToggleDisplayAll();
+    EXPECT_FALSE(view->CanPlay());
+    EXPECT_EQ(frame.status.value(1), QString()) << "no track's information";
+    EXPECT_EQ(frame.status.value(2), QStringLiteral("5 file(s)"));
+    view->List()->SelectRow(0);
+    doc->UpdateAllViews(nullptr, EHint::ColumnsChanged);
+    EXPECT_EQ(frame.status.value(2), QStringLiteral("5 file(s)"));
+}
+
 TEST_F(CQuavViewTest, WidthsAreSavedAtCloseForShownColumnsAndComeBackOnRebuild) {
     using namespace SettingsKey;
     WriteTracks(kFive);
