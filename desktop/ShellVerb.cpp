@@ -23,11 +23,15 @@ struct CFreeTexts {
 struct CUnrefKeyFile {
     void operator()(GKeyFile* file) const { g_key_file_unref(file); }
 };
+struct CUnrefVariant {
+    void operator()(GVariant* value) const { g_variant_unref(value); }
+};
 template <class T>
 using ObjectPtr = std::unique_ptr<T, CUnrefObject>;
 using TextPtr = std::unique_ptr<gchar, CFreeText>;
 using TextsPtr = std::unique_ptr<gchar*, CFreeTexts>;
 using KeyFilePtr = std::unique_ptr<GKeyFile, CUnrefKeyFile>;
+using VariantPtr = std::unique_ptr<GVariant, CUnrefVariant>;
 using EResult = CShellVerb::EResult;
 
 constexpr const char* kContentTypes[] = {"audio/mpeg", "audio/x-mpegurl"};
@@ -161,6 +165,55 @@ EResult OpenWithDefault(const char* type, const std::string& path) {
     return desktopApp != nullptr ? LaunchWithFile(desktopApp, path) : EResult::NoApplication;
 }
 
+// The file manager's interface on the session bus, shared by the desktops' file managers.
+constexpr const char* kFileManager = "org.freedesktop.FileManager1";
+constexpr const char* kFileManagerPath = "/org/freedesktop/FileManager1";
+// The bus itself answers at once; a file manager that must start first may take a while.
+constexpr int kBusTimeout = 1000;
+constexpr int kShowTimeout = 10000;
+
+VariantPtr AskBus(GDBusConnection* bus, const char* method, GVariant* parameters) {
+    return VariantPtr(g_dbus_connection_call_sync(
+        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", method,
+        parameters, nullptr, G_DBUS_CALL_FLAGS_NONE, kBusTimeout, nullptr, nullptr));
+}
+
+// A file manager runs under the name, or the bus can start one for it.
+bool FileManagerAnswers(GDBusConnection* bus) {
+    gboolean owned = FALSE;
+    if (const VariantPtr reply = AskBus(bus, "NameHasOwner", g_variant_new("(s)", kFileManager)))
+        g_variant_get(reply.get(), "(b)", &owned);
+    if (owned)
+        return true;
+    const VariantPtr reply = AskBus(bus, "ListActivatableNames", nullptr);
+    if (reply == nullptr || !g_variant_is_of_type(reply.get(), G_VARIANT_TYPE("(as)")))
+        return false;
+    const VariantPtr names(g_variant_get_child_value(reply.get(), 0));
+    for (gsize i = 0; i < g_variant_n_children(names.get()); ++i) {
+        const VariantPtr name(g_variant_get_child_value(names.get(), i));
+        if (g_strcmp0(g_variant_get_string(name.get(), nullptr), kFileManager) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A file manager that fails to show the file leaves the folder to the desktop.
+void OnShown(GObject* bus, GAsyncResult* result, gpointer folder) {
+    const std::unique_ptr<std::string> path(static_cast<std::string*>(folder));
+    GError* error = nullptr;
+    const VariantPtr reply(
+        g_dbus_connection_call_finish(reinterpret_cast<GDBusConnection*>(bus), result, &error));
+    if (reply != nullptr)
+        return;
+    g_error_free(error);
+    OpenWithDefault("inode/directory", *path);
+}
+
 } // namespace
 
 CShellVerb::EResult CShellVerb::Execute(std::string_view verb, const std::string& path,
@@ -175,3 +228,15 @@ CShellVerb::EResult CShellVerb::Execute(std::string_view verb, const std::string
     return desktopApp != nullptr ? LaunchAction(desktopApp, verb, path) : EResult::NoApplication;
 }
 
+// The answer of the file manager comes back through the event loop, which runs GLib's.
+CShellVerb::EResult CShellVerb::ShowInFolder(const std::string& path) {
+    const ObjectPtr<GDBusConnection> bus(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
+    if (bus == nullptr || !FileManagerAnswers(bus.get()))
+        return OpenWithDefault("inode/directory", FolderOf(path));
+    const TextPtr uri = UriOf(path);
+    const gchar* const uris[] = {uri.get(), nullptr};
+    g_dbus_connection_call(bus.get(), kFileManager, kFileManagerPath, kFileManager, "ShowItems",
+                           g_variant_new("(^ass)", uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE,
+                           kShowTimeout, nullptr, OnShown, new std::string(FolderOf(path)));
+    return EResult::Started;
+}

@@ -4,7 +4,7 @@
 #include <string_view>
 
 // Carries out a verb on a file the way the desktop does: hands a track or a playlist to the
-// user's player and never waits for it.
+// user's player, or a file to the file manager, and never waits for either.
 class CShellVerb {
 public:
     // What the file is; it picks the default application.
@@ -22,4 +22,8 @@ public:
     // start it with the file, another verb is one of its desktop actions, by id or name.
     // `path` is raw bytes and reaches the player unchanged.
     static EResult Execute(std::string_view verb, const std::string& path, EContent content);
+    // The file manager shows the file selected in its folder, where one answers for that on the
+    // session bus (org.freedesktop.FileManager1); else the desktop's application for folders
+    // opens the folder.
+    static EResult ShowInFolder(const std::string& path);
 };

@@ -8,6 +8,7 @@
 #include "frame/AddressBar.h"
 #include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
+#include "frame/ContextMenus.h"
 #include "frame/FilterBox.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
@@ -75,6 +76,7 @@ bool CMainFrame::Create() {
         return false;
     commands_ = new CCommandTable(*this);
     commands_->BuildMenus(*menuBar());
+    contextMenus_ = new CContextMenus(*this, *commands_);
     bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *filterBox_, *animation_);
     ApplyBarLayout();
     BindCommands();
@@ -100,8 +102,9 @@ void CMainFrame::UpdateTrayIcon() {
     if (settings_.MinimizeToSystray != 0 && tray_ == nullptr) {
         tray_ =
             new CTrayIcon(this, CFrameStrings::Get(EStringId::AppTitle), {CResources::TrayIcon()});
-        connect(tray_, &CTrayIcon::LeftPressed, this, &CMainFrame::OnTrayPressed);
+        connect(tray_, &CTrayIcon::LeftPressed, this, &CMainFrame::BringBack);
         tray_->SetIcon(0);
+        tray_->SetMenu(contextMenus_->BuildTrayMenu());
     } else if (settings_.MinimizeToSystray == 0 && tray_ != nullptr) {
         delete tray_;
         tray_ = nullptr;
@@ -118,7 +121,7 @@ bool CMainFrame::HideInTray() {
     return true;
 }
 
-void CMainFrame::OnTrayPressed() {
+void CMainFrame::BringBack() {
     if (hiddenInTray_) {
         showNormal();
         hiddenInTray_ = false;
@@ -134,10 +137,14 @@ bool CMainFrame::CreateSplitter() {
     auto* trackList = new CQuavView(doc_, settings_, *this, splitter_);
     trackList->setAccessibleName(QStringLiteral("Track list"));
     trackList->LoadColumnSettings(profile_);
-    connect(trackList, &CQuavView::ContextMenuRequested, this, &CMainFrame::ShowTrackMenu);
+    connect(trackList, &CQuavView::ContextMenuRequested, this,
+            [this](QPoint at) { contextMenus_->ShowTrackMenu(at); });
     connect(trackList, &CQuavView::ColumnsEdited, this, &CMainFrame::ApplyColumns);
     connect(trackList, &CQuavView::ColumnOptionsRequested, this,
             [this] { RunCommand(ECommandId::ColumnOptions); });
+    connect(
+        leftPane_, &CLeftView::NodeMenuRequested, this,
+        [this](QPoint at, const TrackArray& tracks) { contextMenus_->ShowNodeMenu(at, tracks); });
     rightPane_ = trackList;
     splitter_->addWidget(leftPane_);
     splitter_->addWidget(rightPane_);
@@ -236,6 +243,8 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
 // the count of files read, until the new root is selected.
 // The command states follow the catalog at once: the loop does not go idle during a walk.
 void CMainFrame::BeginBusy() {
+    if (contextMenus_ != nullptr)
+        contextMenus_->ForgetNode();
     if (commands_ != nullptr)
         commands_->UpdateAll();
     animation_->Play(0, -1, CBusyAnimation::kForever);
@@ -408,7 +417,8 @@ bool CMainFrame::OpenFolder(const std::string& address) {
     return true;
 }
 
-// A close that arrives during a walk waits for its end.
+// A close that arrives during a walk waits for its end. A window hidden in the tray was no
+// longer the last one shown, so closing it would not end the program by itself.
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (busy_) {
         closePending_ = true;
@@ -419,6 +429,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     WriteShutdownSettings();
     hide();
     event->accept();
+    if (hiddenInTray_)
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void CMainFrame::WriteShutdownSettings() {

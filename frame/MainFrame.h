@@ -17,6 +17,7 @@ class CAppSettings;
 class CBarLayout;
 class CBusyAnimation;
 class CCommandTable;
+class CContextMenus;
 class CFilterBox;
 class CIniProfile;
 class CLeftView;
@@ -63,13 +64,13 @@ public:
     CTrayIcon* TrayIcon() const { return tray_; }
     // Hides the window behind its tray icon, if there is one to bring it back; false if not.
     bool HideInTray();
-    // The track list's context menu, its entries enabled as their commands are.
-    std::unique_ptr<QMenu> BuildTrackMenu();
-    void ShowTrackMenu(QPoint globalPosition);
+    // Shows the window again, restored if it hid in the tray, in front.
+    void BringBack();
     // The header's edit of the columns: applied and written as the options' OK does.
     void ApplyColumns(const std::array<CColumnInfo, kFieldCount>& columns);
 
     CCommandTable& Commands() const { return *commands_; }
+    CContextMenus& ContextMenus() const { return *contextMenus_; }
     CStatusPanes& StatusPanes() const { return *panes_; }
     QSplitter& Splitter() const { return *splitter_; }
     QWidget* ActiveView() const { return activeView_; }
@@ -98,7 +99,6 @@ private:
     void OnWalkProgress(std::size_t filesSeen);
     void UpdateFrameTitle();
     void WriteShutdownSettings();
-    void OnTrayPressed();
 
     CQuavDoc& doc_;
     CAppSettings& settings_;
@@ -108,6 +108,7 @@ private:
     QWidget* rightPane_ = nullptr;
     QWidget* activeView_ = nullptr;
     CCommandTable* commands_ = nullptr;
+    CContextMenus* contextMenus_ = nullptr;
     CAddressBar* addressBox_ = nullptr;
     CFilterBox* filterBox_ = nullptr;
     CBusyAnimation* animation_ = nullptr;

@@ -10,7 +10,6 @@
 #include "settings/AppSettings.h"
 #include "views/QuavView.h"
 
-#include <QMenu>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -158,15 +157,4 @@ void CMainFrame::ApplyColumns(const std::array<CColumnInfo, kFieldCount>& column
 
 void CMainFrame::RunCommand(ECommandId id) {
     commands_->Execute(id);
-}
-
-// The list's context menu: Play, Enqueue, Copy and Properties, each as enabled as its command.
-std::unique_ptr<QMenu> CMainFrame::BuildTrackMenu() {
-    auto menu = std::make_unique<QMenu>(this);
-    commands_->BuildTrackMenu(*menu);
-    return menu;
-}
-
-void CMainFrame::ShowTrackMenu(QPoint globalPosition) {
-    BuildTrackMenu()->exec(globalPosition);
 }

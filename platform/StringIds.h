@@ -81,5 +81,9 @@ enum class EStringId : int {
     NoTrackMatches = 921,
     RowsShownFormat = 922,
     MenuColumns = 923,
+    MenuOpenFolder = 924,
+    MenuShowHide = 925,
+    MenuQuit = 926,
     MsgPlayerNotStarted = 927,
+    MsgFolderNotShown = 928,
 };

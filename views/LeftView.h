@@ -3,6 +3,7 @@
 #include "catalog/CatalogView.h"
 
 #include <QIcon>
+#include <QPoint>
 #include <QTreeWidget>
 
 #include <array>
@@ -27,10 +28,17 @@ public:
     // The tracks a node stands for; null for an item of no node.
     static const TrackArray* NodeTracks(const QTreeWidgetItem* item);
 
+Q_SIGNALS:
+    // A node's menu, asked for at this point of the screen: by the mouse over the node, or from
+    // the keyboard (menu key, Shift+F10) on the current node.
+    void NodeMenuRequested(QPoint globalPosition, const TrackArray& tracks);
+
 protected:
     bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void RequestNodeMenu(QTreeWidgetItem* item, QPoint globalPosition);
     void BuildNodes();
     void OnSelectionChanged(QTreeWidgetItem* current);
     template <class Groups>

@@ -285,11 +285,24 @@ bool CQuavView::CanPlay() const {
 }
 
 void CQuavView::Play() {
-    player_.Run(CPlayerCommands::ECommand::Play, SelectedTracks());
+    Play(SelectedTracks());
 }
 
 void CQuavView::Enqueue() {
-    player_.Run(CPlayerCommands::ECommand::Enqueue, SelectedTracks());
+    Enqueue(SelectedTracks());
+}
+
+void CQuavView::Play(const TrackArray& tracks) {
+    player_.Run(CPlayerCommands::ECommand::Play, tracks);
+}
+
+void CQuavView::Enqueue(const TrackArray& tracks) {
+    player_.Run(CPlayerCommands::ECommand::Enqueue, tracks);
+}
+
+TrackArray CQuavView::InListOrder(TrackArray tracks) const {
+    CTrackTableModel::SortTracks(tracks, sortKey_, secondarySortKey_);
+    return tracks;
 }
 
 bool CQuavView::FocusFirstRow() {
@@ -347,7 +360,10 @@ TrackArray CQuavView::SelectedTracks() const {
 }
 
 void CQuavView::EditProperties() {
-    TrackArray tracks = SelectedTracks();
+    EditProperties(SelectedTracks());
+}
+
+void CQuavView::EditProperties(TrackArray tracks) {
     if (tracks.empty())
         return;
     CMp3PropertySheet sheet(std::move(tracks), window());

@@ -56,9 +56,14 @@ public:
     void WriteColumnWidths(CIniProfile& profile) const;
     // At least one row is selected.
     bool CanPlay() const;
-    // The selected rows to the desktop's player, with the verb CommandPlay or CommandEnqueue.
+    // The selected rows (or the tracks given) to the desktop's player, with the verb
+    // CommandPlay or CommandEnqueue.
     void Play();
     void Enqueue();
+    void Play(const TrackArray& tracks);
+    void Enqueue(const TrackArray& tracks);
+    // Tracks in the order the rows would show them: by the sort keys, ties in their own order.
+    TrackArray InListOrder(TrackArray tracks) const;
     // The selected rows to the clipboard: the shown columns' full texts, tab-separated, one line
     // per row.
     void Copy();
@@ -66,6 +71,7 @@ public:
     // the new values (regrouped when a track may have changed groups) and the address's snapshot
     // is stored again once a tag was written.
     void EditProperties();
+    void EditProperties(TrackArray tracks);
     // The first row selected and the keyboard in the list; false when there is no row.
     bool FocusFirstRow();
     // The line below the rows: how many of the node's (or the filter's) tracks the rows show,

@@ -6,6 +6,17 @@
 #include <algorithm>
 #include <numeric>
 
+namespace {
+
+bool Before(const CMp3File& left, const CMp3File& right, int primaryKey, int secondaryKey) {
+    const int primary = CMp3File::Compare(left, right, primaryKey);
+    if (primary != 0)
+        return primary < 0;
+    return CMp3File::Compare(left, right, secondaryKey) < 0;
+}
+
+} // namespace
+
 CTrackTableModel::CTrackTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void CTrackTableModel::SetColumns(std::vector<EFieldId> fieldIds, std::vector<QString> labels) {
@@ -54,14 +65,16 @@ void CTrackTableModel::Sort(int primaryKey, int secondaryKey) {
     std::vector<int> order(tracks_.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const CMp3File& left = *tracks_[static_cast<std::size_t>(a)];
-        const CMp3File& right = *tracks_[static_cast<std::size_t>(b)];
-        const int primary = CMp3File::Compare(left, right, primaryKey);
-        if (primary != 0)
-            return primary < 0;
-        return CMp3File::Compare(left, right, secondaryKey) < 0;
+        return Before(*tracks_[static_cast<std::size_t>(a)], *tracks_[static_cast<std::size_t>(b)],
+                      primaryKey, secondaryKey);
     });
     MoveRows(order);
+}
+
+void CTrackTableModel::SortTracks(TrackArray& tracks, int primaryKey, int secondaryKey) {
+    std::stable_sort(tracks.begin(), tracks.end(), [&](const CMp3File* a, const CMp3File* b) {
+        return Before(*a, *b, primaryKey, secondaryKey);
+    });
 }
 
 // `order` lists the old row of each new row. Persistent indexes (the selection, the current

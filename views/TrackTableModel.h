@@ -39,6 +39,8 @@ public:
     // current order of rows equal on both (0 compares everything equal). Sort(key, 0) thus
     // re-sorts by one key with the present order as the tie-break. Selections follow the rows.
     void Sort(int primaryKey, int secondaryKey);
+    // The same order for tracks that are not rows.
+    static void SortTracks(TrackArray& tracks, int primaryKey, int secondaryKey);
     // The tracks' fields changed (a tag was written): every cell is read again.
     void RefreshTexts();
 

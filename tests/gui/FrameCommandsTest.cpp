@@ -6,6 +6,7 @@
 #include "desktop/FrameStrings.h"
 #include "frame/AddressBar.h"
 #include "frame/CommandTable.h"
+#include "frame/ContextMenus.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
@@ -304,7 +305,7 @@ TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
     const auto entries = [&frame] {
         QStringList texts;
         std::vector<bool> enabled;
-        const std::unique_ptr<QMenu> menu = frame.BuildTrackMenu();
+        const std::unique_ptr<QMenu> menu = frame.ContextMenus().BuildTrackMenu();
         for (QAction* action : menu->actions()) {
             texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
             enabled.push_back(action->isEnabled());
@@ -314,7 +315,8 @@ TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
     auto [texts, enabled] = entries();
     EXPECT_EQ(texts, (QStringList{QStringLiteral("&Play"), QStringLiteral("&Enqueue"),
                                   QStringLiteral("-"), QStringLiteral("&Copy"), QStringLiteral("-"),
-                                  QStringLiteral("&Properties ...")}));
+                                  QStringLiteral("&Properties ..."), QStringLiteral("-"),
+                                  QStringLiteral("Open Containing &Folder")}));
     EXPECT_FALSE(enabled[3]) << "nothing to copy without a selection";
     EXPECT_FALSE(frame.Commands().Execute(ECommandId::Copy));
 
