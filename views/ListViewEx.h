@@ -18,7 +18,8 @@ class QTreeView;
 
 // A list of rows in four styles: a details table (QTreeView, drawn by CFullRowDelegate) and
 // large icons, small icons or a plain list (QListView). Both views show one model through one
-// selection model, so switching the style keeps the selection.
+// selection model, so switching the style keeps the selection. Rows dragged out of the list
+// carry what the model gives for them.
 class CListViewEx : public QWidget {
     Q_OBJECT
 
