@@ -9,8 +9,10 @@
 #include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
 #include "frame/ContextMenus.h"
+#include "frame/DropTarget.h"
 #include "frame/FilterBox.h"
 #include "frame/StatusPanes.h"
+#include "frame/TrackLocator.h"
 #include "frame/TrayIcon.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
@@ -25,7 +27,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,7 +36,6 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
-#include <QUrl>
 
 namespace {
 
@@ -381,39 +381,37 @@ void CMainFrame::changeEvent(QEvent* event) {
         });
 }
 
-namespace {
-
-// The local folder a drop carries, as its bytes; empty when it carries none.
-std::string DroppedFolder(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
-        return {};
-    const QUrl url = data->urls().front();
-    if (!url.isLocalFile())
-        return {};
-    std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-    return CAddress::DirectoryExists(path) ? path : std::string();
-}
-
-} // namespace
-
-// A folder dropped on the window opens as if typed into the address bar.
+// A folder dropped on the window opens as if typed into the address bar; a track's file opens
+// its folder with its row selected. Rows dragged from the list itself are no such drop.
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!busy_ && !DroppedFolder(event->mimeData()).empty())
+    if (!busy_ && event->source() == nullptr &&
+        !SDropTarget::Read(event->mimeData(), settings_.FileExt).IsEmpty())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const std::string folder = DroppedFolder(event->mimeData());
-    if (busy_ || folder.empty())
+    const SDropTarget target = SDropTarget::Read(event->mimeData(), settings_.FileExt);
+    if (busy_ || event->source() != nullptr || target.IsEmpty())
         return;
     event->acceptProposedAction();
-    OpenFolder(folder);
+    if (OpenFolder(target.folder) && !target.track.empty())
+        ShowTrack(target.track);
 }
 
 bool CMainFrame::OpenFolder(const std::string& address) {
     if (!GoToAddress(address))
         return false;
     addressBox_->AddAddress(address);
+    return true;
+}
+
+bool CMainFrame::ShowTrack(const std::string& path) {
+    const CMp3File* track = CTrackLocator::Find(doc_.GetTrackList().Tracks(), path);
+    CQuavView* view = GetTrackListView();
+    if (track == nullptr || view == nullptr)
+        return false;
+    CTrackLocator::Show(*track, *leftPane_, *view);
+    SetActiveView(rightPane_);
     return true;
 }
 

@@ -55,6 +55,9 @@ public:
     void AddAddressEntry(const QString& text);
     // Opens a folder given by its bytes (command line, drop) and adds it to the address list.
     bool OpenFolder(const std::string& address);
+    // Selects the row of the track at `path` (bytes), in the node that shows it: the whole
+    // address, else the deepest node that holds it. False when the catalog has no such track.
+    bool ShowTrack(const std::string& path);
     void ApplyBarLayout();
     void SetDisplayMode(EDisplayMode mode);
     // What the window does whenever its event loop goes idle: command states and the title.

@@ -12,6 +12,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 
@@ -184,4 +185,18 @@ void CLeftView::RequestNodeMenu(QTreeWidgetItem* item, QPoint globalPosition) {
         globalPosition = viewport()->mapToGlobal(visualItemRect(item).center());
     }
     Q_EMIT NodeMenuRequested(globalPosition, *tracks);
+}
+
+// Depth first, each node before its children: the last node found holding it is the deepest.
+bool CLeftView::SelectNodeOf(const CMp3File* track) {
+    QTreeWidgetItem* found = nullptr;
+    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it) {
+        const TrackArray* tracks = NodeTracks(*it);
+        if (tracks != nullptr && std::find(tracks->begin(), tracks->end(), track) != tracks->end())
+            found = *it;
+    }
+    if (found == nullptr)
+        return false;
+    setCurrentItem(found);
+    return true;
 }

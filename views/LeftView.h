@@ -8,6 +8,7 @@
 
 #include <array>
 
+class CMp3File;
 class CQuavDoc;
 class IFrameServices;
 
@@ -27,6 +28,9 @@ public:
     QTreeWidgetItem* RootItem() const { return rootItem_; }
     // The tracks a node stands for; null for an item of no node.
     static const TrackArray* NodeTracks(const QTreeWidgetItem* item);
+    // Makes current the deepest node that holds the track (an artist rather than its genre);
+    // false when none does.
+    bool SelectNodeOf(const CMp3File* track);
 
 Q_SIGNALS:
     // A node's menu, asked for at this point of the screen: by the mouse over the node, or from

@@ -305,6 +305,15 @@ TrackArray CQuavView::InListOrder(TrackArray tracks) const {
     return tracks;
 }
 
+bool CQuavView::SelectTrack(const CMp3File* track) {
+    const TrackArray& rows = model_->Tracks();
+    const auto row = std::find(rows.begin(), rows.end(), track);
+    if (track == nullptr || row == rows.end())
+        return false;
+    list_->SelectRow(static_cast<int>(row - rows.begin()));
+    return true;
+}
+
 bool CQuavView::FocusFirstRow() {
     if (model_->rowCount() == 0)
         return false;

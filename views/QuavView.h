@@ -72,6 +72,8 @@ public:
     // is stored again once a tag was written.
     void EditProperties();
     void EditProperties(TrackArray tracks);
+    // The track's row selected and in sight; false when the list shows no row of it.
+    bool SelectTrack(const CMp3File* track);
     // The first row selected and the keyboard in the list; false when there is no row.
     bool FocusFirstRow();
     // The line below the rows: how many of the node's (or the filter's) tracks the rows show,

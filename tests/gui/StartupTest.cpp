@@ -6,6 +6,7 @@
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
+#include "model/Mp3File.h"
 #include "gui/AppFixture.h"
 #include "platform/CommandIds.h"
 #include "res/ResourceIds.h"
@@ -267,17 +268,29 @@ TEST_F(Startup, StatusPanesFitTheWindow) {
     }
 }
 
-// A folder on the command line, or a track for its folder, opens instead of the last address
-// and joins the address list; a folder dropped on the window opens the same way.
-TEST_F(Startup, CommandLineAndDroppedFoldersOpen) {
+// A folder on the command line, or a track for its folder with its row selected, opens instead
+// of the last address and joins the address list; a folder or a track dropped on the window
+// opens the same way. A track beyond MaxRow in the whole address is shown in its artist's node.
+TEST_F(Startup, CommandLineAndDroppedFoldersAndTracksOpen) {
     Track("music/a.mp3", "Ann");
     Track("other/b.mp3", "Bob");
-    Track("third/c.mp3", "Cy");
+    Track("other/c.mp3", "Cy");
+    Track("third/d.mp3", "Al");
+    Track("third/e.mp3", "Eve");
+    dir.Write("third/notes.txt", "x");
     Set(kSectionMp3, kFilePath, Music());
-    for (const std::string& argument : {dir / "other", dir / "other/b.mp3"}) {
+    Set(kSectionAdvanced, kMaxRow, "1");
+    const auto selected = [this] {
+        const TrackArray tracks = Frame().GetTrackListView()->SelectedTracks();
+        return tracks.size() == 1 ? std::string(tracks.front()->FileName()) : std::string("-");
+    };
+    for (const std::string& argument : {dir / "other", dir / "other/c.mp3"}) {
         Start({Q(argument)});
         EXPECT_EQ(Doc().Address(), dir / "other") << argument;
         EXPECT_TRUE(AddressBox().Entries().contains(Q(dir / "other"))) << argument;
+        EXPECT_EQ(selected(), argument.ends_with(".mp3") ? "c.mp3" : "-");
+        EXPECT_EQ(Frame().GetLeftView()->currentItem()->text(0),
+                  argument.ends_with(".mp3") ? QStringLiteral("Cy") : Q(dir / "other"));
         Close();
         app.reset();
         Set(kSectionMp3, kFilePath, Music());
@@ -295,11 +308,14 @@ TEST_F(Startup, CommandLineAndDroppedFoldersOpen) {
         QApplication::sendEvent(&Frame(), &release);
         return enter.isAccepted();
     };
-    EXPECT_FALSE(drop(dir / "third/c.mp3")) << "a file is no folder";
+    EXPECT_FALSE(drop(dir / "third/notes.txt")) << "not a track";
     EXPECT_EQ(Doc().Address(), Music());
     EXPECT_TRUE(drop(dir / "third"));
     EXPECT_EQ(Doc().Address(), dir / "third");
     EXPECT_TRUE(AddressBox().Entries().contains(Q(dir / "third")));
+    EXPECT_EQ(selected(), "-");
+    EXPECT_TRUE(drop(dir / "third/e.mp3"));
+    EXPECT_EQ(selected(), "e.mp3");
 }
 
 // In French, Qt's own texts are French too where Qt's translations are installed.
