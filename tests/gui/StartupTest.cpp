@@ -268,6 +268,43 @@ TEST_F(Startup, StatusPanesFitTheWindow) {
     }
 }
 
+// A text wider than its pane ends in "…" and shows whole as a tooltip; the totals are never
+// cut; a narrow bar keeps one of location and information, the selected track's when there is
+// one.
+TEST_F(Startup, StatusTextsAreCutVisiblyAndTotalsNever) {
+    Track("music/a.mp3", "Ann");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CMainFrame& frame = Frame();
+    frame.show();
+    frame.resize(600, 400);
+    Idle();
+    CStatusPanes& panes = frame.StatusPanes();
+    const QString location = QStringLiteral("A node whose name is much longer than its pane");
+    const QString size = QStringLiteral("109981.9 MB");
+    panes.SetText(CStatusPanes::kLocation, location);
+    panes.SetText(CStatusPanes::kSize, size);
+    panes.SetText(CStatusPanes::kCount, QStringLiteral("20000 file(s)"));
+    EXPECT_TRUE(panes.ShownText(CStatusPanes::kLocation).endsWith(QChar(0x2026)));
+    EXPECT_EQ(panes.ToolTip(CStatusPanes::kLocation), location);
+    EXPECT_EQ(panes.Text(CStatusPanes::kLocation), location);
+    EXPECT_EQ(panes.ShownText(CStatusPanes::kSize), size);
+    EXPECT_TRUE(panes.ToolTip(CStatusPanes::kSize).isEmpty());
+
+    const auto shown = [&panes](int pane) { return panes.Pane(pane)->isVisible(); };
+    frame.resize(380, 400);
+    Idle();
+    EXPECT_TRUE(shown(CStatusPanes::kLocation) != shown(CStatusPanes::kInformation));
+    EXPECT_TRUE(shown(CStatusPanes::kLocation)) << "no track selected";
+    frame.GetTrackListView()->SelectAll();
+    EXPECT_FALSE(shown(CStatusPanes::kLocation));
+    EXPECT_TRUE(shown(CStatusPanes::kInformation)) << "the selected track's information";
+    for (const int pane : {CStatusPanes::kCount, CStatusPanes::kSize, CStatusPanes::kTime}) {
+        EXPECT_TRUE(shown(pane)) << pane;
+        EXPECT_EQ(panes.ShownText(pane), panes.Text(pane)) << pane;
+    }
+}
+
 // A folder on the command line, or a track for its folder with its row selected, opens instead
 // of the last address and joins the address list; a folder or a track dropped on the window
 // opens the same way. A track beyond MaxRow in the whole address is shown in its artist's node.
