@@ -14,6 +14,7 @@
 #include "frame/StatusPanes.h"
 #include "frame/TrackLocator.h"
 #include "frame/TrayIcon.h"
+#include "frame/WindowPlacement.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
 #include "res/ResourceIds.h"
@@ -71,7 +72,7 @@ bool CMainFrame::Create() {
     setAcceptDrops(true);
     int width = 0, height = 0, left = 0, top = 0;
     settings_.GetWindowSettings(width, height, left, top);
-    setGeometry(left, top, width, height);
+    setGeometry(CWindowPlacement::OnScreen(QRect(left, top, width, height)));
     if (!CreateSplitter() || !CreateBars())
         return false;
     commands_ = new CCommandTable(*this);
