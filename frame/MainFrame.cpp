@@ -198,16 +198,22 @@ void CMainFrame::CreateFilterBox() {
             &CMainFrame::FocusFilter);
 }
 
-void CMainFrame::FocusFilter() {
-    if (!filterBox_->isVisible())
+// The keys of the address and the filter bring back the band that holds them.
+void CMainFrame::ShowAddressBand() {
+    if (showAddressBar_)
         return;
+    showAddressBar_ = true;
+    ApplyBarLayout();
+}
+
+void CMainFrame::FocusFilter() {
+    ShowAddressBand();
     filterBox_->setFocus(Qt::ShortcutFocusReason);
     filterBox_->selectAll();
 }
 
 void CMainFrame::FocusAddress() {
-    if (!addressBox_->isVisible())
-        return;
+    ShowAddressBand();
     addressBox_->setFocus(Qt::ShortcutFocusReason);
     if (QLineEdit* edit = addressBox_->lineEdit())
         edit->selectAll();

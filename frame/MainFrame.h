@@ -91,6 +91,7 @@ private:
     void BindCommands();
     void FocusAddress();
     void FocusFilter();
+    void ShowAddressBand();
     void CreateFilterBox();
     void BindViewCommands();
     void BindBarCommands();

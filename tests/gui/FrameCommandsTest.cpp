@@ -330,8 +330,9 @@ TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("2 selected files"));
 }
 
-// Ctrl+L puts the focus in the address with its text selected; Ctrl+Q closes the window as
-// "E&xit" does, writing its settings.
+// Ctrl+L puts the focus in the address with its text selected, Ctrl+F in the filter, each
+// showing the address band first when it is hidden; Ctrl+Q closes the window as "E&xit" does,
+// writing its settings.
 TEST_F(FrameCommands, BrowserKeysReachTheAddressAndQuitCloses) {
     Set(kSectionMp3, kFilePath, Music());
     Start();
@@ -339,6 +340,16 @@ TEST_F(FrameCommands, BrowserKeysReachTheAddressAndQuitCloses) {
     frame.show();
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    for (const Qt::Key key : {Qt::Key_L, Qt::Key_F}) {
+        ASSERT_TRUE(frame.Commands().Execute(ECommandId::AddressBar));
+        Idle();
+        ASSERT_FALSE(AddressBox().isVisible());
+        QTest::keyClick(frame.GetLeftView(), key, Qt::ControlModifier);
+        Idle();
+        EXPECT_TRUE(AddressBox().isVisible());
+        EXPECT_TRUE(frame.Commands().Action(ECommandId::AddressBar)->isChecked());
+    }
+    EXPECT_TRUE(Named<QLineEdit>("filterBox").hasFocus());
     QTest::keyClick(frame.GetLeftView(), Qt::Key_L, Qt::ControlModifier);
     EXPECT_TRUE(AddressBox().lineEdit()->hasFocus());
     EXPECT_EQ(AddressBox().lineEdit()->selectedText(), QString::fromStdString(Music()));
