@@ -1,13 +1,14 @@
 // Start-up and shut-down of the real application: the window, its first address, and the
 // settings it writes when it closes.
+#include "app/CommandLine.h"
 #include "catalog/QuavDoc.h"
 #include "frame/AddressBar.h"
 #include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
-#include "model/Mp3File.h"
 #include "gui/AppFixture.h"
+#include "model/Mp3File.h"
 #include "platform/CommandIds.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
@@ -85,26 +86,42 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
 }
 
 // The real program asked for its usage or version answers without a display to open a
-// window on, and writes nothing.
-TEST_F(Startup, HelpAndVersionAnswerWithoutAWindow) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"--help", "usage: quavero [--minimized] [Qt options]\n"},
-        {"-h", "usage: quavero "},
-        {"-platform xcb --version", "quavero 2.2.0\n"}};
-    for (const auto& [arguments, start] : cases) {
-        const std::string out = dir / "out.txt";
+// window on, and writes nothing; an option neither its own nor Qt's gets the usage on standard
+// error and status 2.
+TEST_F(Startup, HelpVersionAndUnknownOptionsAnswerWithoutAWindow) {
+    const struct {
+        const char* arguments;
+        int status;
+        const char* out;
+        const char* error;
+    } cases[] = {
+        {"--help", 0, "usage: quavero [--minimized] [Qt options] [FOLDER | FILE.mp3]\n", ""},
+        {"-h", 0, "usage: quavero ", ""},
+        {"-platform xcb --version", 0, "quavero 2.2.0\n", ""},
+        {"-style Fusion --bogus", 2, "", "usage: quavero [--minimized]"},
+        {"a.mp3 -x", 2, "", "usage: quavero "},
+    };
+    for (const auto& c : cases) {
         const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "
                                     "timeout 60 " QUAVERO_APP " " +
-                                    arguments + " >'" + out + "' 2>/dev/null";
+                                    std::string(c.arguments) + " >'" + dir / "out.txt" + "' 2>'" +
+                                    dir / "error.txt" + "'";
         const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << arguments;
-        const std::string text = ReadFileBytes(out);
-        EXPECT_TRUE(text.starts_with(start)) << text;
-        if (arguments == "--help") {
-            EXPECT_NE(text.find("-platform NAME"), std::string::npos);
-        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << c.arguments;
+        EXPECT_TRUE(ReadFileBytes(dir / "out.txt").starts_with(c.out)) << c.arguments;
+        const std::string error = ReadFileBytes(dir / "error.txt");
+        EXPECT_TRUE(*c.error == 0 ? error.empty() : error.starts_with(c.error)) << error;
     }
+    EXPECT_NE(ReadFileBytes(dir / "error.txt").find("FILE.mp3  "), std::string::npos);
     EXPECT_EQ(Stored(kSectionMp3, kFilePath), "<absent>");
+    // Qt's own options, with one dash or two, and addresses are left to the window.
+    std::vector<std::string> passing = {
+        "quavero",  "-style", "Fusion",         "--reverse",        "-platform", "offscreen",
+        "-display", ":0",     "--style=Fusion", "-qwindowgeometry", "640x480",   "a.mp3"};
+    std::vector<char*> argv;
+    for (std::string& argument : passing)
+        argv.push_back(argument.data());
+    EXPECT_EQ(CCommandLine::Answer(static_cast<int>(argv.size()), argv.data()), std::nullopt);
 }
 
 TEST_F(Startup, AProfileGivesTheFolderTheModeTheAddressesAndTheBars) {
