@@ -24,9 +24,11 @@ CColumnHeader::CColumnHeader(QHeaderView& header, const ColumnArray& columns,
             [this](int logical, int, int newVisual) { OnSectionMoved(logical, newVisual); });
 }
 
-// A positive Size key puts the largest file first: its rows run downwards.
+// A positive Size key puts the largest file first: its rows run downwards. A key that names no
+// field (a profile may hold any number) sorts nothing and shows no arrow.
 void CColumnHeader::ShowSortKey(int sortKey) {
-    const auto field = static_cast<EFieldId>(std::abs(sortKey));
+    const bool names = sortKey >= -kFieldCount && sortKey <= kFieldCount;
+    const auto field = static_cast<EFieldId>(names ? std::abs(sortKey) : 0);
     const auto shown = std::find_if(shown_.begin(), shown_.end(),
                                     [field](const CColumnInfo* c) { return c->fieldId == field; });
     const bool rising = (sortKey > 0) != (field == EFieldId::Size);

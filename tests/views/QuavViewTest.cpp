@@ -226,6 +226,7 @@ TEST_F(CQuavViewTest, SavedKeysThatNameNoFieldLeaveTheOrderAndAreWrittenBackAsRe
     profile.WriteInt(kSectionUser, kSortingColumn, INT_MIN);
     profile.WriteInt(kSectionUser, kSecondarySortingColumn, 15);
     ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ(view->List()->DetailsView()->header()->sortIndicatorSection(), -1) << "no arrow";
     TrackArray reversed = doc->GetTrackList().Tracks();
     std::reverse(reversed.begin(), reversed.end());
     SendTracks(reversed);
