@@ -22,13 +22,18 @@ constexpr char kMinimizedArgument[] = "--minimized";
 } // namespace
 
 // Qt has taken its own options out of argv; the first other argument that is not an option
-// names the address. Its bytes are kept: a folder's name need not be valid text.
+// names the address, or a track in it. Its bytes are kept: a name need not be valid text.
 CQuavApp::CQuavApp(int& argc, char** argv)
     : QApplication(argc, argv), profile_(CPaths::ProfilePath()) {
     setApplicationName(CFrameStrings::Get(EStringId::AppTitle));
-    for (int i = 1; i < argc && commandLineAddress_.empty(); ++i)
-        if (argv[i][0] != '-')
-            commandLineAddress_ = CAddress::FolderOf(argv[i]);
+    for (int i = 1; i < argc && commandLineAddress_.empty(); ++i) {
+        if (argv[i][0] == '-')
+            continue;
+        commandLineAddress_ = CAddress::FolderOf(argv[i]);
+        if (!CAddress::DirectoryExists(argv[i]) && CAddress::FileExists(argv[i]))
+            commandLineTrack_ = commandLineAddress_ + (commandLineAddress_ == "/" ? "" : "/") +
+                                std::string(argv[i]).substr(std::string(argv[i]).rfind('/') + 1);
+    }
     LoadToolkitTranslation();
 }
 
@@ -64,18 +69,21 @@ bool CQuavApp::InitInstance() {
     // the signals with which a session or a terminal stops its programs.
     connect(this, &QGuiApplication::commitDataRequest, frame_.get(), &QWidget::close);
     connect(new CStopSignals(this), &CStopSignals::Received, this, [this] { OnStopSignal(); });
-    OpenStartAddress();
+    const bool openedCommandLine = OpenStartAddress();
     doc_->SendInitialUpdate();
+    if (openedCommandLine && !commandLineTrack_.empty())
+        frame_->ShowTrack(commandLineTrack_);
     ShowMainWindow();
     return true;
 }
 
 // A folder named on the command line is opened as if typed into the address bar; without one,
 // or when it cannot be opened, the address the program opened last.
-void CQuavApp::OpenStartAddress() {
+bool CQuavApp::OpenStartAddress() {
     if (!commandLineAddress_.empty() && frame_->OpenFolder(commandLineAddress_))
-        return;
+        return true;
     doc_->NewDocument();
+    return false;
 }
 
 // Minimised with the tray option on, the window stays hidden: the tray icon stands for it.

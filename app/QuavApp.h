@@ -38,7 +38,8 @@ private:
     void OnFileNew();
     void ShowMainWindow();
     void LoadToolkitTranslation();
-    void OpenStartAddress();
+    // True when the address of the command line opened.
+    bool OpenStartAddress();
 
     CAppSettings settings_;
     CIniProfile profile_;
@@ -46,4 +47,5 @@ private:
     std::unique_ptr<CQuavDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
     std::string commandLineAddress_;
+    std::string commandLineTrack_; // the track named on the command line, by its full path
 };

@@ -8,8 +8,13 @@
 #include "frame/AddressBar.h"
 #include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
+#include "frame/ContextMenus.h"
+#include "frame/DropTarget.h"
+#include "frame/FilterBox.h"
 #include "frame/StatusPanes.h"
+#include "frame/TrackLocator.h"
 #include "frame/TrayIcon.h"
+#include "frame/WindowPlacement.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
 #include "res/ResourceIds.h"
@@ -23,7 +28,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -33,7 +37,6 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
-#include <QUrl>
 
 namespace {
 
@@ -69,11 +72,12 @@ bool CMainFrame::Create() {
     setAcceptDrops(true);
     int width = 0, height = 0, left = 0, top = 0;
     settings_.GetWindowSettings(width, height, left, top);
-    setGeometry(left, top, width, height);
+    setGeometry(CWindowPlacement::OnScreen(QRect(left, top, width, height)));
     if (!CreateSplitter() || !CreateBars())
         return false;
     commands_ = new CCommandTable(*this);
     commands_->BuildMenus(*menuBar());
+    contextMenus_ = new CContextMenus(*this, *commands_);
     bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *filterBox_, *animation_);
     ApplyBarLayout();
     BindCommands();
@@ -99,8 +103,9 @@ void CMainFrame::UpdateTrayIcon() {
     if (settings_.MinimizeToSystray != 0 && tray_ == nullptr) {
         tray_ =
             new CTrayIcon(this, CFrameStrings::Get(EStringId::AppTitle), {CResources::TrayIcon()});
-        connect(tray_, &CTrayIcon::LeftPressed, this, &CMainFrame::OnTrayPressed);
+        connect(tray_, &CTrayIcon::LeftPressed, this, &CMainFrame::BringBack);
         tray_->SetIcon(0);
+        tray_->SetMenu(contextMenus_->BuildTrayMenu());
     } else if (settings_.MinimizeToSystray == 0 && tray_ != nullptr) {
         delete tray_;
         tray_ = nullptr;
@@ -117,7 +122,7 @@ bool CMainFrame::HideInTray() {
     return true;
 }
 
-void CMainFrame::OnTrayPressed() {
+void CMainFrame::BringBack() {
     if (hiddenInTray_) {
         showNormal();
         hiddenInTray_ = false;
@@ -133,7 +138,14 @@ bool CMainFrame::CreateSplitter() {
     auto* trackList = new CQuavView(doc_, settings_, *this, splitter_);
     trackList->setAccessibleName(QStringLiteral("Track list"));
     trackList->LoadColumnSettings(profile_);
-    connect(trackList, &CQuavView::ContextMenuRequested, this, &CMainFrame::ShowTrackMenu);
+    connect(trackList, &CQuavView::ContextMenuRequested, this,
+            [this](QPoint at) { contextMenus_->ShowTrackMenu(at); });
+    connect(trackList, &CQuavView::ColumnsEdited, this, &CMainFrame::ApplyColumns);
+    connect(trackList, &CQuavView::ColumnOptionsRequested, this,
+            [this] { RunCommand(ECommandId::ColumnOptions); });
+    connect(
+        leftPane_, &CLeftView::NodeMenuRequested, this,
+        [this](QPoint at, const TrackArray& tracks) { contextMenus_->ShowNodeMenu(at, tracks); });
     rightPane_ = trackList;
     splitter_->addWidget(leftPane_);
     splitter_->addWidget(rightPane_);
@@ -172,35 +184,36 @@ bool CMainFrame::CreateBars() {
     return true;
 }
 
-// The filter box beside the address: typing narrows the list to the rows holding every word;
-// Ctrl+F comes to it, Esc empties it.
 void CMainFrame::CreateFilterBox() {
-    filterBox_ = new QLineEdit(this);
-    filterBox_->setObjectName(QStringLiteral("filterBox"));
-    filterBox_->setPlaceholderText(QStringLiteral("Filter"));
-    filterBox_->setAccessibleName(QStringLiteral("Filter"));
-    filterBox_->setClearButtonEnabled(true);
+    filterBox_ = new CFilterBox(this);
     connect(filterBox_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (CQuavView* view = GetTrackListView())
             view->SetFilter(text);
     });
+    connect(filterBox_, &CFilterBox::GoToResults, this, [this] {
+        if (CQuavView* view = GetTrackListView())
+            view->FocusFirstRow();
+    });
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
             &CMainFrame::FocusFilter);
-    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), filterBox_);
-    clear->setContext(Qt::WidgetShortcut);
-    connect(clear, &QShortcut::activated, filterBox_, &QLineEdit::clear);
+}
+
+// The keys of the address and the filter bring back the band that holds them.
+void CMainFrame::ShowAddressBand() {
+    if (showAddressBar_)
+        return;
+    showAddressBar_ = true;
+    ApplyBarLayout();
 }
 
 void CMainFrame::FocusFilter() {
-    if (!filterBox_->isVisible())
-        return;
+    ShowAddressBand();
     filterBox_->setFocus(Qt::ShortcutFocusReason);
     filterBox_->selectAll();
 }
 
 void CMainFrame::FocusAddress() {
-    if (!addressBox_->isVisible())
-        return;
+    ShowAddressBand();
     addressBox_->setFocus(Qt::ShortcutFocusReason);
     if (QLineEdit* edit = addressBox_->lineEdit())
         edit->selectAll();
@@ -237,6 +250,8 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
 // the count of files read, until the new root is selected.
 // The command states follow the catalog at once: the loop does not go idle during a walk.
 void CMainFrame::BeginBusy() {
+    if (contextMenus_ != nullptr)
+        contextMenus_->ForgetNode();
     if (commands_ != nullptr)
         commands_->UpdateAll();
     animation_->Play(0, -1, CBusyAnimation::kForever);
@@ -373,33 +388,21 @@ void CMainFrame::changeEvent(QEvent* event) {
         });
 }
 
-namespace {
-
-// The local folder a drop carries, as its bytes; empty when it carries none.
-std::string DroppedFolder(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
-        return {};
-    const QUrl url = data->urls().front();
-    if (!url.isLocalFile())
-        return {};
-    std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-    return CAddress::DirectoryExists(path) ? path : std::string();
-}
-
-} // namespace
-
-// A folder dropped on the window opens as if typed into the address bar.
+// A folder dropped on the window opens as if typed into the address bar; a track's file opens
+// its folder with its row selected. Rows dragged from the list itself are no such drop.
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!busy_ && !DroppedFolder(event->mimeData()).empty())
+    if (!busy_ && event->source() == nullptr &&
+        !SDropTarget::Read(event->mimeData(), settings_.FileExt).IsEmpty())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const std::string folder = DroppedFolder(event->mimeData());
-    if (busy_ || folder.empty())
+    const SDropTarget target = SDropTarget::Read(event->mimeData(), settings_.FileExt);
+    if (busy_ || event->source() != nullptr || target.IsEmpty())
         return;
     event->acceptProposedAction();
-    OpenFolder(folder);
+    if (OpenFolder(target.folder) && !target.track.empty())
+        ShowTrack(target.track);
 }
 
 bool CMainFrame::OpenFolder(const std::string& address) {
@@ -409,7 +412,18 @@ bool CMainFrame::OpenFolder(const std::string& address) {
     return true;
 }
 
-// A close that arrives during a walk waits for its end.
+bool CMainFrame::ShowTrack(const std::string& path) {
+    const CMp3File* track = CTrackLocator::Find(doc_.GetTrackList().Tracks(), path);
+    CQuavView* view = GetTrackListView();
+    if (track == nullptr || view == nullptr)
+        return false;
+    CTrackLocator::Show(*track, *leftPane_, *view);
+    SetActiveView(rightPane_);
+    return true;
+}
+
+// A close that arrives during a walk waits for its end. A window hidden in the tray was no
+// longer the last one shown, so closing it would not end the program by itself.
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (busy_) {
         closePending_ = true;
@@ -420,6 +434,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     WriteShutdownSettings();
     hide();
     event->accept();
+    if (hiddenInTray_)
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void CMainFrame::WriteShutdownSettings() {

@@ -75,4 +75,15 @@ enum class EStringId : int {
     MsgEnterInteger = 910,
     MsgEnterIntegerRange = 911,
     MsgMaxCharacters = 912,
+
+    // Later texts of the window: its notes, menu entries and messages.
+    FilterPlaceholder = 920,
+    NoTrackMatches = 921,
+    RowsShownFormat = 922,
+    MenuColumns = 923,
+    MenuOpenFolder = 924,
+    MenuShowHide = 925,
+    MenuQuit = 926,
+    MsgPlayerNotStarted = 927,
+    MsgFolderNotShown = 928,
 };

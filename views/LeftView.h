@@ -3,10 +3,12 @@
 #include "catalog/CatalogView.h"
 
 #include <QIcon>
+#include <QPoint>
 #include <QTreeWidget>
 
 #include <array>
 
+class CMp3File;
 class CQuavDoc;
 class IFrameServices;
 
@@ -26,11 +28,21 @@ public:
     QTreeWidgetItem* RootItem() const { return rootItem_; }
     // The tracks a node stands for; null for an item of no node.
     static const TrackArray* NodeTracks(const QTreeWidgetItem* item);
+    // Makes current the deepest node that holds the track (an artist rather than its genre);
+    // false when none does.
+    bool SelectNodeOf(const CMp3File* track);
+
+Q_SIGNALS:
+    // A node's menu, asked for at this point of the screen: by the mouse over the node, or from
+    // the keyboard (menu key, Shift+F10) on the current node.
+    void NodeMenuRequested(QPoint globalPosition, const TrackArray& tracks);
 
 protected:
     bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void RequestNodeMenu(QTreeWidgetItem* item, QPoint globalPosition);
     void BuildNodes();
     void OnSelectionChanged(QTreeWidgetItem* current);
     template <class Groups>

@@ -16,13 +16,23 @@ namespace {
 
 using ELanguage = CStringTable::ELanguage;
 
-// The printf directives and "%1"-style placeholders of a text, in order.
+// The printf directives and "%1"-style placeholders of a text, in order. Digits after "%" that
+// no "." or letter follows are a placeholder's number, as in "%1 of %2".
 std::vector<std::string> Placeholders(std::string_view text) {
     std::vector<std::string> found;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '%')
             continue;
         std::size_t end = i + 1;
+        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
+            ++end;
+        if (end > i + 1 &&
+            (end == text.size() ||
+             (text[end] != '.' && !std::isalpha(static_cast<unsigned char>(text[end]))))) {
+            found.emplace_back(text.substr(i, end - i));
+            i = end - 1;
+            continue;
+        }
         while (end < text.size() &&
                std::string_view("-+ 0123456789.").find(text[end]) != std::string_view::npos)
             ++end;
