@@ -1,14 +1,18 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string_view>
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quavero [--minimized] [Qt options]\n"
+    "usage: quavero [--minimized] [Qt options] [FOLDER | FILE.mp3]\n"
     "       quavero --help | --version\n"
     "  Shows the MP3 files of a folder by artist, genre or album.\n"
+    "  FOLDER             open this folder instead of the last address\n"
+    "  FILE.mp3           open the track's folder with its row selected\n"
     "  --minimized        start with the window minimised (behind the tray icon when the\n"
     "                     option is on and the desktop shows one)\n"
     "  --help, -h         print this help; --version prints the version\n"
@@ -19,18 +23,63 @@ constexpr const char* kUsage =
     "  -reverse           lay the window out from right to left\n"
     "  -qwindowgeometry GEOMETRY  the window's first size and place, as 640x480+50+50\n";
 
+// The options Qt takes out of the arguments itself (QGuiApplication, QApplication and the X11
+// plug-in), each with one dash or two; those of the first list take the next argument as value.
+constexpr std::array<std::string_view, 17> kQtOptionsWithValue{
+    "platform",        "platformpluginpath",
+    "platformtheme",   "plugin",
+    "qwindowgeometry", "geometry",
+    "qwindowtitle",    "title",
+    "qwindowicon",     "icon",
+    "display",         "name",
+    "visual",          "style",
+    "stylesheet",      "session",
+    "qmljsdebugger"};
+constexpr std::array<std::string_view, 8> kQtSwitches{
+    "reverse", "nograb", "dograb", "sync", "testability", "widgetcount", "qdevel", "qdebug"};
+
+bool Contains(const auto& names, std::string_view name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// How many arguments the option at `argument` takes up: 1 or 2 for ours and Qt's, 0 for one
+// this program does not know.
+int OptionLength(std::string_view argument) {
+    if (argument == "--minimized")
+        return 1;
+    std::string_view name = argument.substr(argument.starts_with("--") ? 2 : 1);
+    if (const auto equals = name.find('='); equals != std::string_view::npos)
+        return Contains(kQtOptionsWithValue, name.substr(0, equals)) ? 1 : 0;
+    if (Contains(kQtSwitches, name))
+        return 1;
+    return Contains(kQtOptionsWithValue, name) ? 2 : 0;
+}
+
+int Print(const char* text, std::FILE* stream, int status) {
+    std::fputs(text, stream);
+    return std::fflush(stream) == 0 ? status : 1;
+}
+
 } // namespace
 
 std::optional<int> CCommandLine::Answer(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        const char* text = argument == "--help" || argument == "-h" ? kUsage
-                           : argument == "--version" ? "quavero " QUAVERO_VERSION "\n"
-                                                     : nullptr;
-        if (text != nullptr) {
-            std::fputs(text, stdout);
-            return std::fflush(stdout) == 0 ? 0 : 1;
+        if (argument == "--help" || argument == "-h")
+            return Print(kUsage, stdout, 0);
+        if (argument == "--version")
+            return Print("quavero " QUAVERO_VERSION "\n", stdout, 0);
+    }
+    for (int i = 1; i < argc;) {
+        const std::string_view argument = argv[i];
+        if (argument.size() < 2 || argument[0] != '-') {
+            ++i;
+            continue;
         }
+        const int length = OptionLength(argument);
+        if (length == 0)
+            return Print(kUsage, stderr, 2);
+        i += length;
     }
     return std::nullopt;
 }

@@ -25,15 +25,19 @@ constexpr char kMinimizedArgument[] = "--minimized";
 } // namespace
 
 // Qt has taken its own options out of argv; the first other argument that is not an option
-// names the address. Its bytes are kept: a folder's name need not be valid text.
+// names the address, or a track in it. Its bytes are kept: a name need not be valid text.
 CQuavApp::CQuavApp(int& argc, char** argv)
     : QApplication(argc, argv), profile_(CPaths::ProfilePath()) {
     setApplicationName(CFrameStrings::Get(EStringId::AppTitle));
-    for (int i = 1; i < argc && commandLineAddress_.empty(); ++i)
-        if (argv[i][0] != '-') {
-            commandLineArgument_ = argv[i];
-            commandLineAddress_ = CAddress::FolderOf(argv[i]);
-        }
+    for (int i = 1; i < argc && commandLineAddress_.empty(); ++i) {
+        if (argv[i][0] == '-')
+            continue;
+        commandLineArgument_ = argv[i];
+        commandLineAddress_ = CAddress::FolderOf(argv[i]);
+        if (!CAddress::DirectoryExists(argv[i]) && CAddress::FileExists(argv[i]))
+            commandLineTrack_ = commandLineAddress_ + (commandLineAddress_ == "/" ? "" : "/") +
+                                std::string(argv[i]).substr(std::string(argv[i]).rfind('/') + 1);
+    }
     LoadToolkitTranslation();
 }
 
@@ -69,8 +73,10 @@ bool CQuavApp::InitInstance() {
     // the signals with which a session or a terminal stops its programs.
     connect(this, &QGuiApplication::commitDataRequest, frame_.get(), &QWidget::close);
     connect(new CStopSignals(this), &CStopSignals::Received, this, [this] { OnStopSignal(); });
-    OpenStartAddress();
+    const bool openedCommandLine = OpenStartAddress();
     doc_->SendInitialUpdate();
+    if (openedCommandLine && !commandLineTrack_.empty())
+        frame_->ShowTrack(commandLineTrack_);
     ShowMainWindow();
     return true;
 }
@@ -80,16 +86,17 @@ bool CQuavApp::InitInstance() {
 // opened last. Without that either (a first start on a desktop without a music folder), the
 // user is asked for a folder once the window shows: walking the whole home folder is never
 // what was meant.
-void CQuavApp::OpenStartAddress() {
+bool CQuavApp::OpenStartAddress() {
     if (!commandLineAddress_.empty()) {
         if (frame_->OpenFolder(commandLineAddress_))
-            return;
+            return true;
         std::fprintf(stderr, "quavero: %s: no such folder\n", commandLineArgument_.c_str());
     }
     if (settings_.FilePath.empty())
         chooseFolder_ = true;
     else
         doc_->NewDocument();
+    return false;
 }
 
 // Minimised with the tray option on, the window stays hidden: the tray icon stands for it.

@@ -38,7 +38,8 @@ private:
     void OnFileNew();
     void ShowMainWindow();
     void LoadToolkitTranslation();
-    void OpenStartAddress();
+    // True when the address of the command line opened.
+    bool OpenStartAddress();
 
     CAppSettings settings_;
     CIniProfile profile_;
@@ -47,5 +48,6 @@ private:
     std::unique_ptr<CMainFrame> frame_;
     std::string commandLineArgument_; // as given
     std::string commandLineAddress_;
-    bool chooseFolder_ = false; // no address to open: the user is asked for a folder
+    std::string commandLineTrack_; // the track named on the command line, by its full path
+    bool chooseFolder_ = false;    // no address to open: the user is asked for a folder
 };

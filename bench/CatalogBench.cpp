@@ -3,6 +3,7 @@
 // fully cold (wall time: a cold walk is mostly waiting); the open of their snapshot; and
 // regrouping 100,000 tracks against loading them.
 #include "bench/BenchCollection.h"
+#include "bench/PairedRuns.h"
 #include "bench/ProcessTimer.h"
 #include "bench/SyntheticSnapshot.h"
 #include "catalog/QuavDoc.h"
@@ -28,26 +29,10 @@ public:
     void Report(std::string_view, std::string_view) override {}
 };
 
-struct SBest {
-    double cpu = 1e30;
-    double wall = 1e30;
-    void Add(const CProcessTimer::STimes& times) {
-        cpu = std::min(cpu, times.cpu);
-        wall = std::min(wall, times.wall);
-    }
-};
-
-// Each round runs every command once, in turn, after `prepare`; the best of each is kept.
-std::vector<SBest> Paired(int rounds, const std::vector<Command>& commands,
-                          const std::vector<std::string>& environment,
-                          const std::function<void()>& prepare) {
-    std::vector<SBest> best(commands.size());
-    for (int round = 0; round < rounds; ++round)
-        for (std::size_t i = 0; i < commands.size(); ++i) {
-            prepare();
-            best[i].Add(CProcessTimer::Run(commands[i], environment));
-        }
-    return best;
+std::vector<CPairedRuns::SBest> Paired(int rounds, const std::vector<Command>& commands,
+                                       const std::vector<std::string>& environment,
+                                       const std::function<void()>& prepare) {
+    return CPairedRuns::Run(rounds, commands, environment, prepare);
 }
 
 struct SPrograms {

@@ -12,6 +12,8 @@ public:
         long peakKb; // the most resident memory the process held, in KiB
     };
 
+    // With `cpus` above 0 the process may run on that many processors only (the first of those
+    // this process may use).
     static STimes Run(const std::vector<std::string>& command,
-                      const std::vector<std::string>& environment);
+                      const std::vector<std::string>& environment, int cpus = 0);
 };

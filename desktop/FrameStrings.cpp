@@ -2,6 +2,8 @@
 
 #include "platform/StringTable.h"
 
+#include <QLocale>
+
 #include <string_view>
 
 namespace {
@@ -26,4 +28,10 @@ QString CFrameStrings::Tooltip(ECommandId id) {
 
 QString CFrameStrings::Format(EStringId id, long long number) {
     return Get(id).replace(QLatin1String("%d"), QString::number(number));
+}
+
+QString CFrameStrings::Number(std::size_t number) {
+    const bool french = CStringTable::Language() == CStringTable::ELanguage::French;
+    return QLocale(french ? QLocale::French : QLocale::English)
+        .toString(static_cast<qulonglong>(number));
 }

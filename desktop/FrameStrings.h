@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <cstddef>
+
 // The string table's texts as the window shows them.
 class CFrameStrings {
 public:
@@ -15,4 +17,6 @@ public:
     // The text with `number` in place of its "%d".
     static QString Format(EStringId id, long long number);
     static QString FileCount(long long count) { return Format(EStringId::FileCountFormat, count); }
+    // A count with the language's digit groups: "1,200" in English, "1 200" in French.
+    static QString Number(std::size_t number);
 };

@@ -87,6 +87,8 @@ std::string WithoutExtension(std::string_view fileName) {
                                                                  : fileName.substr(0, dot));
 }
 
+constexpr int kVisibleGenres = 20;
+
 } // namespace
 
 CMp3PropertyPage1::CMp3PropertyPage1(QWidget* parent)
@@ -99,6 +101,10 @@ CMp3PropertyPage1::CMp3PropertyPage1(QWidget* parent)
     album_->setObjectName(QStringLiteral("album"));
     year_->setObjectName(QStringLiteral("year"));
     genres_->setObjectName(QStringLiteral("genre"));
+    // A drop-down of some twenty entries rather than one that covers the screen, as styles that
+    // pop the list up over the current entry would show the whole table.
+    genres_->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    genres_->setMaxVisibleItems(kVisibleGenres);
     comment_->setObjectName(QStringLiteral("comment"));
     LayOut();
     FillGenres();

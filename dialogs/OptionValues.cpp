@@ -1,9 +1,7 @@
 #include "dialogs/OptionValues.h"
 
 #include "settings/AppSettings.h"
-
-#include <algorithm>
-#include <numeric>
+#include "settings/ColumnOrder.h"
 
 namespace {
 
@@ -12,24 +10,18 @@ bool KnownAlignment(EColumnAlign alignment) {
            alignment == EColumnAlign::Center;
 }
 
-// A stable sort by order is the order in which the list places the columns, so renumbering along
-// it shows the same columns in the same places, and moving a column by one place always works.
-void MakeWellFormed(SOptionValues::ColumnArray& columns) {
-    std::array<std::size_t, kFieldCount> shown{};
-    std::iota(shown.begin(), shown.end(), std::size_t{0});
-    std::stable_sort(shown.begin(), shown.end(), [&columns](std::size_t a, std::size_t b) {
-        return columns[a].order < columns[b].order;
-    });
-    for (std::size_t place = 0; place < shown.size(); ++place)
-        columns[shown[place]].order = static_cast<int>(place) + 1;
+} // namespace
+
+// Renumbered orders show the same columns in the same places, and moving a column by one place
+// always works.
+void SOptionValues::MakeWellFormed(ColumnArray& columns) {
+    CColumnOrder::Renumber(columns);
     for (CColumnInfo& column : columns) {
         column.displayed = column.displayed != 0 ? 1 : 0;
         if (!KnownAlignment(column.alignment))
             column.alignment = EColumnAlign::Left;
     }
 }
-
-} // namespace
 
 SOptionValues SOptionValues::From(const CAppSettings& settings, const ColumnArray& columns) {
     SOptionValues values;

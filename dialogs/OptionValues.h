@@ -12,10 +12,11 @@ class CAppSettings;
 struct SOptionValues {
     using ColumnArray = std::array<CColumnInfo, kFieldCount>;
 
-    // `columns` in the list's own order. The copies are made well-formed as the list reads them:
-    // orders renumbered from 1 in the order the list shows the columns, an alignment the list
-    // does not know becomes left, any nonzero displayed value 1.
+    // `columns` in the list's own order, the copies made well-formed as the list reads them.
     static SOptionValues From(const CAppSettings& settings, const ColumnArray& columns);
+    // Orders renumbered from 1 in the order the list shows the columns, an alignment the list
+    // does not know made left, any nonzero displayed value 1.
+    static void MakeWellFormed(ColumnArray& columns);
     // Every value, and every field of each column copy into the record of the same position.
     void ApplyTo(CAppSettings& settings, ColumnArray& columns) const;
 

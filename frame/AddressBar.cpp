@@ -39,6 +39,13 @@ CAddressBar::CAddressBar(QWidget* parent) : QComboBox(parent) {
     completer->setCaseSensitivity(Qt::CaseSensitive);
     completer->setObjectName(QStringLiteral("folderCompleter"));
     setCompleter(completer);
+    // The model lists a folder only once asked for it, level by level; a path pasted or typed
+    // fast would find nothing. Asking for the folder being typed in loads every level above.
+    connect(this, &QComboBox::editTextChanged, folders, [folders](const QString& text) {
+        const qsizetype slash = text.lastIndexOf(QLatin1Char('/'));
+        if (slash >= 0)
+            folders->index(slash == 0 ? QStringLiteral("/") : text.left(slash));
+    });
     setMinimumWidth(kWidth);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setIconSize(QSize(ResourceId::kSmallImageSize, ResourceId::kSmallImageSize));

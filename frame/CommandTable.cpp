@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 namespace {
 
@@ -83,18 +84,46 @@ constexpr std::array kEntries{
     SEntry{ECommandId::Undo, KeysOnly, "Undo", {"Ctrl+Z", "Alt+Backspace"}, -1, kNoLabel, Plain, 0, false},
     SEntry{ECommandId::NextPane, KeysOnly, "Next pane", {"F6"}, -1, kNoLabel, Plain, 0, false},
     SEntry{ECommandId::PrevPane, KeysOnly, "Previous pane", {"Shift+F6"}, -1, kNoLabel, Plain, 0, false},
+    // Reached by the context menus only.
+    SEntry{ECommandId::PlayNode, KeysOnly, "Play node", {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::EnqueueNode, KeysOnly, "Enqueue node", {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::NodeProperties, KeysOnly, "Node properties", {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::OpenContainingFolder, KeysOnly, "Open containing folder", {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::ColumnOptions, KeysOnly, "Columns", {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::ShowHide, KeysOnly, "Show/Hide", {}, -1, kNoLabel, Plain, 0, false},
 };
 // clang-format on
 
-// Menu 141, the track list's context menu; a null id stands for a separator.
+// The context menus; a null id stands for a separator. The first entries of menu 141, the
+// track list's, have their texts in English only, as the menus; the entries after them come
+// from the string table.
 struct SPopupEntry {
     ECommandId id;
     const char* text;
+    EStringId textId = kNoLabel;
 };
+constexpr SPopupEntry kSeparator{ECommandId{}, nullptr};
 constexpr std::array kTrackMenu{
-    SPopupEntry{ECommandId::Play, "&Play"}, SPopupEntry{ECommandId::Enqueue, "&Enqueue"},
-    SPopupEntry{ECommandId{}, nullptr},     SPopupEntry{ECommandId::Copy, "&Copy"},
-    SPopupEntry{ECommandId{}, nullptr},     SPopupEntry{ECommandId::Properties, "&Properties ..."},
+    SPopupEntry{ECommandId::Play, "&Play"},
+    SPopupEntry{ECommandId::Enqueue, "&Enqueue"},
+    kSeparator,
+    SPopupEntry{ECommandId::Copy, "&Copy"},
+    kSeparator,
+    SPopupEntry{ECommandId::Properties, "&Properties ..."},
+    kSeparator,
+    SPopupEntry{ECommandId::OpenContainingFolder, "", EStringId::MenuOpenFolder},
+};
+// The tree's: the node's tracks in the list's order.
+constexpr std::array kNodeMenu{
+    SPopupEntry{ECommandId::PlayNode, "&Play"},
+    SPopupEntry{ECommandId::EnqueueNode, "&Enqueue"},
+    kSeparator,
+    SPopupEntry{ECommandId::NodeProperties, "&Properties ..."},
+};
+constexpr std::array kTrayMenu{
+    SPopupEntry{ECommandId::ShowHide, "", EStringId::MenuShowHide},
+    kSeparator,
+    SPopupEntry{ECommandId::Exit, "", EStringId::MenuQuit},
 };
 
 // The desktop's own keys for the commands that have one, before the table's.
@@ -181,16 +210,21 @@ void CCommandTable::BuildMenus(QMenuBar& menuBar) {
     }
 }
 
-// Each entry runs its command and is enabled as the command is now.
-void CCommandTable::BuildTrackMenu(QMenu& menu) {
+// Each entry runs its command and is enabled as the command is now. The tray's menu lives as
+// long as its icon and is never opened by us: its entries are enabled as the commands run.
+void CCommandTable::BuildPopup(EPopup popup, QMenu& menu) {
     UpdateAll();
-    for (const SPopupEntry& entry : kTrackMenu) {
+    const auto entries = popup == EPopup::Tracks ? std::span<const SPopupEntry>(kTrackMenu)
+                         : popup == EPopup::Node ? std::span<const SPopupEntry>(kNodeMenu)
+                                                 : std::span<const SPopupEntry>(kTrayMenu);
+    for (const SPopupEntry& entry : entries) {
         if (entry.text == nullptr) {
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(Latin1(entry.text));
-        action->setEnabled(commands_[entry.id].action->isEnabled());
+        QAction* action = menu.addAction(entry.textId != kNoLabel ? CFrameStrings::Get(entry.textId)
+                                                                  : Latin1(entry.text));
+        action->setEnabled(popup == EPopup::Tray || commands_[entry.id].action->isEnabled());
         connect(action, &QAction::triggered, this, [this, id = entry.id] { Execute(id); });
     }
 }

@@ -36,8 +36,9 @@ public:
 
     void BuildMenus(QMenuBar& menuBar);
     void BuildToolBar(QToolBar& toolBar);
-    // The track list's context menu.
-    void BuildTrackMenu(QMenu& menu);
+    // The context menus of the track list, of a tree node and of the tray icon.
+    enum class EPopup { Tracks, Node, Tray };
+    void BuildPopup(EPopup popup, QMenu& menu);
 
     void SetHandler(ECommandId id, Handler handler);
     void SetUpdateRule(ECommandId id, UpdateRule rule);

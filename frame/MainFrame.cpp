@@ -8,10 +8,15 @@
 #include "frame/AddressBar.h"
 #include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
+#include "frame/ContextMenus.h"
+#include "frame/DropTarget.h"
 #include "frame/EmptyHint.h"
+#include "frame/FilterBox.h"
 #include "frame/StatusPanes.h"
+#include "frame/TrackLocator.h"
 #include "frame/TrayIcon.h"
 #include "frame/WalkGuard.h"
+#include "frame/WindowPlacement.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
 #include "res/ResourceIds.h"
@@ -40,7 +45,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 
 namespace {
 
@@ -77,11 +81,12 @@ bool CMainFrame::Create() {
     setAcceptDrops(true);
     int width = 0, height = 0, left = 0, top = 0;
     settings_.GetWindowSettings(width, height, left, top);
-    setGeometry(left, top, width, height);
+    setGeometry(CWindowPlacement::OnScreen(QRect(left, top, width, height)));
     if (!CreateSplitter() || !CreateBars())
         return false;
     commands_ = new CCommandTable(*this);
     commands_->BuildMenus(*menuBar());
+    contextMenus_ = new CContextMenus(*this, *commands_);
     bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *filterBox_, *stopButton_,
                                          *animation_);
     ApplyBarLayout();
@@ -110,8 +115,9 @@ void CMainFrame::UpdateTrayIcon() {
     if (settings_.MinimizeToSystray != 0 && tray_ == nullptr) {
         tray_ =
             new CTrayIcon(this, CFrameStrings::Get(EStringId::AppTitle), {CResources::TrayIcon()});
-        connect(tray_, &CTrayIcon::LeftPressed, this, &CMainFrame::OnTrayPressed);
+        connect(tray_, &CTrayIcon::LeftPressed, this, &CMainFrame::BringBack);
         tray_->SetIcon(0);
+        tray_->SetMenu(contextMenus_->BuildTrayMenu());
     } else if (settings_.MinimizeToSystray == 0 && tray_ != nullptr) {
         delete tray_;
         tray_ = nullptr;
@@ -128,7 +134,7 @@ bool CMainFrame::HideInTray() {
     return true;
 }
 
-void CMainFrame::OnTrayPressed() {
+void CMainFrame::BringBack() {
     if (hiddenInTray_) {
         showNormal();
         hiddenInTray_ = false;
@@ -144,7 +150,14 @@ bool CMainFrame::CreateSplitter() {
     auto* trackList = new CQuavView(doc_, settings_, *this, splitter_);
     trackList->setAccessibleName(QStringLiteral("Track list"));
     trackList->LoadColumnSettings(profile_);
-    connect(trackList, &CQuavView::ContextMenuRequested, this, &CMainFrame::ShowTrackMenu);
+    connect(trackList, &CQuavView::ContextMenuRequested, this,
+            [this](QPoint at) { contextMenus_->ShowTrackMenu(at); });
+    connect(trackList, &CQuavView::ColumnsEdited, this, &CMainFrame::ApplyColumns);
+    connect(trackList, &CQuavView::ColumnOptionsRequested, this,
+            [this] { RunCommand(ECommandId::ColumnOptions); });
+    connect(
+        leftPane_, &CLeftView::NodeMenuRequested, this,
+        [this](QPoint at, const TrackArray& tracks) { contextMenus_->ShowNodeMenu(at, tracks); });
     rightPane_ = trackList;
     splitter_->addWidget(leftPane_);
     splitter_->addWidget(rightPane_);
@@ -223,35 +236,36 @@ void CMainFrame::CreateStopButton() {
     connect(walkGuard_, &CWalkGuard::CloseRequested, this, &QWidget::close);
 }
 
-// The filter box beside the address: typing narrows the list to the rows holding every word;
-// Ctrl+F comes to it, Esc empties it.
 void CMainFrame::CreateFilterBox() {
-    filterBox_ = new QLineEdit(this);
-    filterBox_->setObjectName(QStringLiteral("filterBox"));
-    filterBox_->setPlaceholderText(QStringLiteral("Filter"));
-    filterBox_->setAccessibleName(QStringLiteral("Filter"));
-    filterBox_->setClearButtonEnabled(true);
+    filterBox_ = new CFilterBox(this);
     connect(filterBox_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (CQuavView* view = GetTrackListView())
             view->SetFilter(text);
     });
+    connect(filterBox_, &CFilterBox::GoToResults, this, [this] {
+        if (CQuavView* view = GetTrackListView())
+            view->FocusFirstRow();
+    });
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
             &CMainFrame::FocusFilter);
-    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), filterBox_);
-    clear->setContext(Qt::WidgetShortcut);
-    connect(clear, &QShortcut::activated, filterBox_, &QLineEdit::clear);
+}
+
+// The keys of the address and the filter bring back the band that holds them.
+void CMainFrame::ShowAddressBand() {
+    if (showAddressBar_)
+        return;
+    showAddressBar_ = true;
+    ApplyBarLayout();
 }
 
 void CMainFrame::FocusFilter() {
-    if (!filterBox_->isVisible())
-        return;
+    ShowAddressBand();
     filterBox_->setFocus(Qt::ShortcutFocusReason);
     filterBox_->selectAll();
 }
 
 void CMainFrame::FocusAddress() {
-    if (!addressBox_->isVisible())
-        return;
+    ShowAddressBand();
     addressBox_->setFocus(Qt::ShortcutFocusReason);
     if (QLineEdit* edit = addressBox_->lineEdit())
         edit->selectAll();
@@ -289,6 +303,8 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
 // The command states follow the catalog at once: the loop does not go idle during a walk.
 void CMainFrame::BeginBusy() {
     walkGuard_->SetActive(true);
+    if (contextMenus_ != nullptr)
+        contextMenus_->ForgetNode();
     if (commands_ != nullptr) {
         commands_->SetHeld(true);
         commands_->UpdateAll();
@@ -451,33 +467,21 @@ void CMainFrame::changeEvent(QEvent* event) {
         });
 }
 
-namespace {
-
-// The local folder a drop carries, as its bytes; empty when it carries none.
-std::string DroppedFolder(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
-        return {};
-    const QUrl url = data->urls().front();
-    if (!url.isLocalFile())
-        return {};
-    std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
-    return CAddress::DirectoryExists(path) ? path : std::string();
-}
-
-} // namespace
-
-// A folder dropped on the window opens as if typed into the address bar.
+// A folder dropped on the window opens as if typed into the address bar; a track's file opens
+// its folder with its row selected. Rows dragged from the list itself are no such drop.
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!busy_ && !DroppedFolder(event->mimeData()).empty())
+    if (!busy_ && event->source() == nullptr &&
+        !SDropTarget::Read(event->mimeData(), settings_.FileExt).IsEmpty())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const std::string folder = DroppedFolder(event->mimeData());
-    if (busy_ || folder.empty())
+    const SDropTarget target = SDropTarget::Read(event->mimeData(), settings_.FileExt);
+    if (busy_ || event->source() != nullptr || target.IsEmpty())
         return;
     event->acceptProposedAction();
-    OpenFolder(folder);
+    if (OpenFolder(target.folder) && !target.track.empty())
+        ShowTrack(target.track);
 }
 
 bool CMainFrame::OpenFolder(const std::string& address) {
@@ -487,8 +491,19 @@ bool CMainFrame::OpenFolder(const std::string& address) {
     return true;
 }
 
+bool CMainFrame::ShowTrack(const std::string& path) {
+    const CMp3File* track = CTrackLocator::Find(doc_.GetTrackList().Tracks(), path);
+    CQuavView* view = GetTrackListView();
+    if (track == nullptr || view == nullptr)
+        return false;
+    CTrackLocator::Show(*track, *leftPane_, *view);
+    SetActiveView(rightPane_);
+    return true;
+}
+
 // A close that arrives during a walk stops it: the window goes at once and closes for good,
-// writing its settings, as soon as the walk has ended at its next file.
+// writing its settings, as soon as the walk has ended at its next file. A window hidden in the
+// tray was no longer the last one shown, so closing it would not end the program by itself.
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (busy_) {
         doc_.RequestStop();
@@ -497,10 +512,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    const bool hiddenAlready = closePending_ || hiddenInTray_;
     closePending_ = false;
     WriteShutdownSettings();
     hide();
     event->accept();
+    if (hiddenAlready)
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void CMainFrame::WriteShutdownSettings() {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "catalog/DisplayMode.h"
+#include "settings/ColumnInfo.h"
 #include "views/FrameServices.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 
+#include <array>
 #include <cstddef>
 #include <memory>
 
@@ -15,7 +17,9 @@ class CAppSettings;
 class CBarLayout;
 class CBusyAnimation;
 class CCommandTable;
+class CContextMenus;
 class CEmptyHint;
+class CFilterBox;
 class CIniProfile;
 class CLeftView;
 class CQuavDoc;
@@ -56,6 +60,9 @@ public:
     bool OpenFolder(const std::string& address);
     // The desktop's folder chooser; the folder chosen opens as if typed. False on Cancel.
     bool ChooseFolder();
+    // Selects the row of the track at `path` (bytes), in the node that shows it: the whole
+    // address, else the deepest node that holds it. False when the catalog has no such track.
+    bool ShowTrack(const std::string& path);
     void ApplyBarLayout();
     void SetDisplayMode(EDisplayMode mode);
     // What the window does whenever its event loop goes idle: command states and the title.
@@ -65,11 +72,13 @@ public:
     CTrayIcon* TrayIcon() const { return tray_; }
     // Hides the window behind its tray icon, if there is one to bring it back; false if not.
     bool HideInTray();
-    // The track list's context menu, its entries enabled as their commands are.
-    std::unique_ptr<QMenu> BuildTrackMenu();
-    void ShowTrackMenu(QPoint globalPosition);
+    // Shows the window again, restored if it hid in the tray, in front.
+    void BringBack();
+    // The header's edit of the columns: applied and written as the options' OK does.
+    void ApplyColumns(const std::array<CColumnInfo, kFieldCount>& columns);
 
     CCommandTable& Commands() const { return *commands_; }
+    CContextMenus& ContextMenus() const { return *contextMenus_; }
     CStatusPanes& StatusPanes() const { return *panes_; }
     QSplitter& Splitter() const { return *splitter_; }
     QWidget* ActiveView() const { return activeView_; }
@@ -87,20 +96,21 @@ private:
     void BindCommands();
     void FocusAddress();
     void FocusFilter();
+    void ShowAddressBand();
     void CreateFilterBox();
     void CreateStopButton();
     void CreateBrowseButton();
     void SayNoFolder(const std::string& address);
     void BindViewCommands();
     void BindBarCommands();
-    void OnOptions();
+    // The options sheet, opened on its page `page`.
+    void OnOptions(int page = 0);
     void TrackMenus();
     void SetActiveView(QWidget* view);
     void ActivateOtherPane(bool fromNone);
     void OnWalkProgress(std::size_t filesSeen, std::size_t estimate);
     void UpdateFrameTitle();
     void WriteShutdownSettings();
-    void OnTrayPressed();
 
     CQuavDoc& doc_;
     CAppSettings& settings_;
@@ -110,8 +120,9 @@ private:
     QWidget* rightPane_ = nullptr;
     QWidget* activeView_ = nullptr;
     CCommandTable* commands_ = nullptr;
+    CContextMenus* contextMenus_ = nullptr;
     CAddressBar* addressBox_ = nullptr;
-    QLineEdit* filterBox_ = nullptr;
+    CFilterBox* filterBox_ = nullptr;
     CBusyAnimation* animation_ = nullptr;
     QToolButton* stopButton_ = nullptr;
     CWalkGuard* walkGuard_ = nullptr;

@@ -10,12 +10,17 @@
 #include "settings/AppSettings.h"
 #include "views/QuavView.h"
 
-#include <QMenu>
-
 #include <QStatusBar>
+#include <QTabWidget>
 
 #include <array>
 #include <utility>
+
+namespace {
+
+constexpr int kColumnsPage = 1;
+
+} // namespace
 
 void CMainFrame::BindCommands() {
     CCommandTable& commands = *commands_;
@@ -25,6 +30,7 @@ void CMainFrame::BindCommands() {
     });
     commands.SetHandler(ECommandId::Options, [this] { OnOptions(); });
     commands.SetHandler(ECommandId::Open, [this] { ChooseFolder(); });
+    commands.SetHandler(ECommandId::ColumnOptions, [this] { OnOptions(kColumnsPage); });
     commands.SetHandler(ECommandId::Exit, [this] { close(); });
     commands.SetHandler(ECommandId::NextPane, [this] { ActivateOtherPane(true); });
     commands.SetHandler(ECommandId::PrevPane, [this] { ActivateOtherPane(true); });
@@ -123,11 +129,12 @@ void CMainFrame::BindBarCommands() {
 
 // The sheet edits copies; only OK stores them, writes them and shows their effect: the tray icon
 // at once, the list's rows and columns through the hint.
-void CMainFrame::OnOptions() {
+void CMainFrame::OnOptions(int page) {
     CQuavView* view = GetTrackListView();
     if (view == nullptr)
         return;
     COptionSheet sheet(SOptionValues::From(settings_, view->Columns()), this);
+    sheet.Tabs().setCurrentIndex(page);
     if (sheet.exec() != QDialog::Accepted)
         return;
     sheet.Values().ApplyTo(settings_, view->Columns());
@@ -137,17 +144,18 @@ void CMainFrame::OnOptions() {
     doc_.UpdateAllViews(nullptr, EHint::ColumnsChanged);
 }
 
+// The column records are written exactly as the sheet's OK writes them, so the sheet, the profile
+// and the list never disagree.
+void CMainFrame::ApplyColumns(const std::array<CColumnInfo, kFieldCount>& columns) {
+    CQuavView* view = GetTrackListView();
+    if (view == nullptr)
+        return;
+    view->Columns() = columns;
+    settings_.WriteColumns(profile_,
+                           [view](CIniProfile& profile) { view->SaveColumnSettings(profile); });
+    doc_.UpdateAllViews(nullptr, EHint::ColumnsChanged);
+}
+
 void CMainFrame::RunCommand(ECommandId id) {
     commands_->Execute(id);
-}
-
-// The list's context menu: Play, Enqueue, Copy and Properties, each as enabled as its command.
-std::unique_ptr<QMenu> CMainFrame::BuildTrackMenu() {
-    auto menu = std::make_unique<QMenu>(this);
-    commands_->BuildTrackMenu(*menu);
-    return menu;
-}
-
-void CMainFrame::ShowTrackMenu(QPoint globalPosition) {
-    BuildTrackMenu()->exec(globalPosition);
 }

@@ -1,5 +1,6 @@
 #include "frame/TrayIcon.h"
 
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 CTrayIcon::CTrayIcon(QObject* owner, const QString& tip, QList<QIcon> icons)
@@ -17,8 +18,16 @@ CTrayIcon::CTrayIcon(QObject* owner, const QString& tip, QList<QIcon> icons)
 }
 
 CTrayIcon::~CTrayIcon() {
-    if (icon_ != nullptr)
+    if (icon_ != nullptr) {
+        icon_->setContextMenu(nullptr);
         icon_->hide();
+    }
+}
+
+void CTrayIcon::SetMenu(std::unique_ptr<QMenu> menu) {
+    menu_ = std::move(menu);
+    if (icon_ != nullptr)
+        icon_->setContextMenu(menu_.get());
 }
 
 void CTrayIcon::SetIcon(int index) {

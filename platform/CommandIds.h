@@ -17,6 +17,14 @@ enum class ECommandId : int {
     ModeGenreArtist = 32789,
     DisplayAll = 32793,
     Refresh = 32794,
+    // The context menus' own commands: on the tree's node, on the list's file, from the
+    // header, from the tray icon.
+    PlayNode = 32800,
+    EnqueueNode = 32801,
+    NodeProperties = 32802,
+    OpenContainingFolder = 32803,
+    ColumnOptions = 32804,
+    ShowHide = 32805,
 
     New = 57600,
     Open = 57601,

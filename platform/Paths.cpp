@@ -143,7 +143,7 @@ std::string CPaths::TempDirectory() {
 std::string CPaths::PrivateFolder() {
     const std::string runtime = Environment("XDG_RUNTIME_DIR");
     if (runtime.starts_with('/')) {
-        const std::string folder = Below(WithoutTrailingSlash(runtime), "/quavero");
+        std::string folder = Below(WithoutTrailingSlash(runtime), "/quavero");
         if (MakePrivateFolder(folder))
             return folder;
     }

@@ -76,6 +76,17 @@ enum class EStringId : int {
     MsgEnterIntegerRange = 911,
     MsgMaxCharacters = 912,
 
+    // Later texts of the window: its notes, menu entries and messages.
+    FilterPlaceholder = 920,
+    NoTrackMatches = 921,
+    RowsShownFormat = 922,
+    MenuColumns = 923,
+    MenuOpenFolder = 924,
+    MenuShowHide = 925,
+    MenuQuit = 926,
+    MsgPlayerNotStarted = 927,
+    MsgFolderNotShown = 928,
+
     // A walk the user controls.
     TitleIncomplete = 1200,  // "%1": the address's title, after a stopped walk
     FileCountOfAbout = 1201, // "%1" files read of about "%2"

@@ -17,7 +17,7 @@ test=(
     lame python3-mutagen xvfb xauth xdotool imagemagick trayer fonts-dejavu-core
     desktop-file-utils appstream
 )
-bench=()
+bench=(libfuse3-dev fuse3)
 fuzz=(clang-14 libclang-rt-14-dev)
 package=(dpkg-dev file)
 

@@ -88,10 +88,7 @@ void CAppSettings::WriteOptions(CIniProfile& profile,
                                 const std::function<void(CIniProfile&)>& writeColumns) {
     profile.WriteInt(kSectionUser, kFullRowSelection, FullRowSelection);
     profile.WriteInt(kSectionUser, kDoubleClickAction, DoubleClickAction);
-    if (writeColumns)
-        writeColumns(profile);
-    ColumnsSettings = 1;
-    profile.WriteInt(kSectionUser, kColumnsSettings, ColumnsSettings);
+    WriteColumns(profile, writeColumns);
     profile.WriteString(kSectionUser, kFavoriteAddresses, FavoriteAddresses);
     profile.WriteString(kSectionAdvanced, kCommandPlay, CommandPlay);
     profile.WriteString(kSectionAdvanced, kCommandEnqueue, CommandEnqueue);
@@ -100,6 +97,14 @@ void CAppSettings::WriteOptions(CIniProfile& profile,
     profile.WriteInt(kSectionAdvanced, kMinimizeToSystray, MinimizeToSystray);
     profile.WriteInt(kSectionAdvanced, kExactVbrTime, ExactVbrTime);
     profile.WriteInt(kSectionAdvanced, kReadId3v2, ReadId3v2);
+}
+
+void CAppSettings::WriteColumns(CIniProfile& profile,
+                                const std::function<void(CIniProfile&)>& writeColumns) {
+    if (writeColumns)
+        writeColumns(profile);
+    ColumnsSettings = 1;
+    profile.WriteInt(kSectionUser, kColumnsSettings, ColumnsSettings);
 }
 
 void CAppSettings::WriteShutdown(CIniProfile& profile, const SShutdownState& state) {

@@ -32,6 +32,8 @@ public:
     // The options sheet's settings; `writeColumns` stores the column layout, after which
     // ColumnsSettings becomes 1.
     void WriteOptions(CIniProfile& profile, const std::function<void(CIniProfile&)>& writeColumns);
+    // The column layout alone, as WriteOptions writes it: what the list's header edits.
+    void WriteColumns(CIniProfile& profile, const std::function<void(CIniProfile&)>& writeColumns);
     void WriteShutdown(CIniProfile& profile, const SShutdownState& state);
 
     int MinimizeToSystray = 0;

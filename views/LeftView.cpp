@@ -9,8 +9,10 @@
 #include "res/Resources.h"
 #include "views/FrameServices.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 
@@ -181,13 +183,52 @@ void CLeftView::OnSelectionChanged(QTreeWidgetItem* current) {
 }
 
 // Tab hands the keyboard to the track list; nothing else moves the focus out of the tree.
+// Shift+F10 asks for the current node's menu, which the window system does not do for it.
 bool CLeftView::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* press = static_cast<QKeyEvent*>(event);
+        const int key = press->key();
         if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
             frame_.CycleFocus();
             return true;
         }
+        if (key == Qt::Key_F10 && press->modifiers() == Qt::ShiftModifier) {
+            RequestNodeMenu(currentItem(), {});
+            return true;
+        }
     }
     return QTreeWidget::event(event);
+}
+
+// The mouse names the node under it; the keyboard the current node, the menu opening on it.
+void CLeftView::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Mouse)
+        RequestNodeMenu(itemAt(event->pos()), event->globalPos());
+    else
+        RequestNodeMenu(currentItem(), {});
+}
+
+void CLeftView::RequestNodeMenu(QTreeWidgetItem* item, QPoint globalPosition) {
+    const TrackArray* tracks = NodeTracks(item);
+    if (tracks == nullptr || rebuilding_)
+        return;
+    if (globalPosition.isNull()) {
+        scrollToItem(item);
+        globalPosition = viewport()->mapToGlobal(visualItemRect(item).center());
+    }
+    Q_EMIT NodeMenuRequested(globalPosition, *tracks);
+}
+
+// Depth first, each node before its children: the last node found holding it is the deepest.
+bool CLeftView::SelectNodeOf(const CMp3File* track) {
+    QTreeWidgetItem* found = nullptr;
+    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it) {
+        const TrackArray* tracks = NodeTracks(*it);
+        if (tracks != nullptr && std::find(tracks->begin(), tracks->end(), track) != tracks->end())
+            found = *it;
+    }
+    if (found == nullptr)
+        return false;
+    setCurrentItem(found);
+    return true;
 }

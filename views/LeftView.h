@@ -3,11 +3,13 @@
 #include "catalog/CatalogView.h"
 
 #include <QIcon>
+#include <QPoint>
 #include <QStringList>
 #include <QTreeWidget>
 
 #include <array>
 
+class CMp3File;
 class CQuavDoc;
 class IFrameServices;
 
@@ -27,11 +29,21 @@ public:
     QTreeWidgetItem* RootItem() const { return rootItem_; }
     // The tracks a node stands for; null for an item of no node.
     static const TrackArray* NodeTracks(const QTreeWidgetItem* item);
+    // Makes current the deepest node that holds the track (an artist rather than its genre);
+    // false when none does.
+    bool SelectNodeOf(const CMp3File* track);
+
+Q_SIGNALS:
+    // A node's menu, asked for at this point of the screen: by the mouse over the node, or from
+    // the keyboard (menu key, Shift+F10) on the current node.
+    void NodeMenuRequested(QPoint globalPosition, const TrackArray& tracks);
 
 protected:
     bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void RequestNodeMenu(QTreeWidgetItem* item, QPoint globalPosition);
     void BuildNodes();
     // The node named as `path` names it from the root down, or the deepest one found.
     QTreeWidgetItem* FindNode(const QStringList& path, bool& whole) const;

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListView>
 #include <QStackedLayout>
 #include <QTreeView>
@@ -48,7 +49,7 @@ QPoint FocusedRowPoint(QAbstractItemView* view) {
 
 CListViewEx::CListViewEx(QWidget* parent)
     : QWidget(parent), delegate_(new CFullRowDelegate(this)), details_(new QTreeView(this)),
-      icons_(new QListView(this)), stack_(new QStackedLayout(this)) {
+      icons_(new QListView(this)), stack_(new QStackedLayout(this)), emptyText_(new QLabel(this)) {
     stack_->setContentsMargins(0, 0, 0, 0);
     stack_->addWidget(details_);
     stack_->addWidget(icons_);
@@ -58,6 +59,13 @@ CListViewEx::CListViewEx(QWidget* parent)
     ForwardSignals(icons_);
     setFocusProxy(details_);
     stack_->setCurrentWidget(details_);
+    emptyText_->setObjectName(QStringLiteral("emptyText"));
+    emptyText_->setAlignment(Qt::AlignCenter);
+    emptyText_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    emptyText_->setEnabled(false);
+    emptyText_->hide();
+    details_->viewport()->installEventFilter(this);
+    icons_->viewport()->installEventFilter(this);
 }
 
 void CListViewEx::SetUpDetails() {
@@ -91,6 +99,9 @@ void CListViewEx::ForwardSignals(QAbstractItemView* view) {
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
+    view->setDragEnabled(true);
+    view->setDragDropMode(QAbstractItemView::DragOnly);
+    view->setDefaultDropAction(Qt::CopyAction);
     // Not `activated`: where the style activates on a single click, a click would play.
     connect(view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { Q_EMIT ItemActivated(index.row()); });
@@ -115,6 +126,7 @@ void CListViewEx::SetModel(QAbstractItemModel* model) {
 }
 
 void CListViewEx::WatchSelection() {
+    connect(Model(), &QAbstractItemModel::modelReset, this, &CListViewEx::PlaceEmptyText);
     QItemSelectionModel* selection = details_->selectionModel();
     connect(selection, &QItemSelectionModel::selectionChanged, this, &CListViewEx::RepaintDetails);
     connect(selection, &QItemSelectionModel::currentChanged, this, &CListViewEx::RepaintDetails);
@@ -141,6 +153,7 @@ void CListViewEx::SetViewStyle(EViewStyle style) {
         ApplyIconStyle(style);
     stack_->setCurrentWidget(CurrentView());
     setFocusProxy(CurrentView());
+    PlaceEmptyText();
     if (hadFocus)
         CurrentView()->setFocus();
 }
@@ -209,6 +222,37 @@ void CListViewEx::SelectAll() {
     selection->select(all, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void CListViewEx::SelectRow(int row) {
+    const QAbstractItemModel* model = Model();
+    if (model == nullptr || row < 0 || row >= model->rowCount() || model->columnCount() == 0)
+        return;
+    const QModelIndex index = model->index(row, 0);
+    SelectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+    CurrentView()->scrollTo(index);
+}
+
+void CListViewEx::SetEmptyText(const QString& text) {
+    emptyText_->setText(text);
+    PlaceEmptyText();
+}
+
+QString CListViewEx::EmptyText() const {
+    return emptyText_->isVisible() ? emptyText_->text() : QString();
+}
+
+// Over the rows' area of the shown view, below the header, while there is no row.
+void CListViewEx::PlaceEmptyText() {
+    const QAbstractItemModel* model = Model();
+    const bool empty = model == nullptr || model->rowCount() == 0;
+    emptyText_->setVisible(empty && !emptyText_->text().isEmpty());
+    if (emptyText_->isHidden())
+        return;
+    const QWidget* rows = CurrentView()->viewport();
+    emptyText_->setGeometry(QRect(rows->mapTo(this, QPoint(0, 0)), rows->size()));
+    emptyText_->raise();
+}
+
 int CListViewEx::CurrentRow() const {
     const QItemSelectionModel* selection = SelectionModel();
     return selection && selection->currentIndex().isValid() ? selection->currentIndex().row() : -1;
@@ -224,6 +268,8 @@ void CListViewEx::SetColumnWidth(int column, int width) {
 
 // Enter on the current row is then processed by the list as usual.
 bool CListViewEx::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == CurrentView()->viewport())
+        PlaceEmptyText();
     const int key = watched == details_ || watched == icons_ ? PressedKey(event) : 0;
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
         Q_EMIT TabPressed();

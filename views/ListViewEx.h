@@ -9,6 +9,7 @@
 
 class CFullRowDelegate;
 class QAbstractItemModel;
+class QLabel;
 class QAbstractItemView;
 class QItemSelectionModel;
 class QListView;
@@ -17,7 +18,8 @@ class QTreeView;
 
 // A list of rows in four styles: a details table (QTreeView, drawn by CFullRowDelegate) and
 // large icons, small icons or a plain list (QListView). Both views show one model through one
-// selection model, so switching the style keeps the selection.
+// selection model, so switching the style keeps the selection. Rows dragged out of the list
+// carry what the model gives for them.
 class CListViewEx : public QWidget {
     Q_OBJECT
 
@@ -50,6 +52,11 @@ public:
     // The row with the focus frame, or -1.
     int CurrentRow() const;
     void SelectAll();
+    // The row alone selected, with the focus frame, and in sight.
+    void SelectRow(int row);
+    // What an empty list says in its middle (nothing for an empty text).
+    void SetEmptyText(const QString& text);
+    QString EmptyText() const;
     int ColumnWidth(int column) const;
     void SetColumnWidth(int column, int width);
 
@@ -73,10 +80,12 @@ private:
     void WatchSelection();
     void ApplyIconStyle(EViewStyle style);
     void RepaintDetails();
+    void PlaceEmptyText();
 
     CFullRowDelegate* delegate_;
     QTreeView* details_;
     QListView* icons_;
     QStackedLayout* stack_;
+    QLabel* emptyText_;
     EViewStyle style_ = EViewStyle::Details;
 };

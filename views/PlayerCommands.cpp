@@ -15,6 +15,7 @@
 namespace {
 
 using EContent = CShellVerb::EContent;
+using EResult = CShellVerb::EResult;
 
 QString WithArgument(EStringId id, const std::string& argument) {
     return CFrameStrings::Get(id).arg(CTextCodec::ToQString(argument));
@@ -57,20 +58,26 @@ void CPlayerCommands::HandOverOne(ECommand command, const std::string& verb,
             doc_.Refresh();
         return;
     }
-    if (CShellVerb::Execute(verb, path, EContent::Track))
+    if (CShellVerb::Execute(verb, path, EContent::Track) == EResult::Started)
         return;
     Warn(WithArgument(command == ECommand::Play ? EStringId::MsgPlayOneFailed
                                                 : EStringId::MsgEnqueueFailed,
                       verb));
 }
 
-// Missing files among several are left to the player.
+// Missing files among several are left to the player. Playing them fails for want of a player
+// of playlists, for want of the verb, or because the player did not start: each says so.
 void CPlayerCommands::HandOverMany(ECommand command, const std::string& verb,
                                    const std::string& playlist) {
-    if (CShellVerb::Execute(verb, playlist, EContent::Playlist))
+    const EResult result = CShellVerb::Execute(verb, playlist, EContent::Playlist);
+    if (result == EResult::Started)
         return;
-    Warn(command == ECommand::Play ? CFrameStrings::Get(EStringId::MsgPlayManyFailed)
-                                   : WithArgument(EStringId::MsgEnqueueFailed, verb));
+    if (command == ECommand::Play && result == EResult::NoApplication)
+        Warn(CFrameStrings::Get(EStringId::MsgPlayManyFailed));
+    else if (command == ECommand::Play && result == EResult::NotStarted)
+        Warn(WithArgument(EStringId::MsgPlayerNotStarted, verb));
+    else
+        Warn(WithArgument(EStringId::MsgEnqueueFailed, verb));
 }
 
 void CPlayerCommands::Warn(const QString& text) {

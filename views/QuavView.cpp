@@ -11,6 +11,7 @@
 #include "res/Resources.h"
 #include "settings/AppSettings.h"
 #include "settings/DoubleClickAction.h"
+#include "views/ColumnHeader.h"
 #include "views/FrameServices.h"
 #include "views/ListViewEx.h"
 #include "views/SelectionStatus.h"
@@ -18,7 +19,10 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -40,15 +44,23 @@ Qt::Alignment QtAlignment(EColumnAlign alignment) {
 
 CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& frame, QWidget* parent)
     : QWidget(parent), doc_(doc), settings_(settings), frame_(frame),
-      model_(new CTrackTableModel(this)), list_(new CListViewEx(this)),
+      model_(new CTrackTableModel(this)), list_(new CListViewEx(this)), rowsNote_(new QLabel(this)),
       player_(doc, settings, *this), columns_(CColumnInfo::DefaultColumns()),
       displayAll_(settings.DisplayAll != 0), sortKey_(settings.SortingColumn),
       secondarySortKey_(settings.SecondarySortingColumn) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(list_);
+    rowsNote_->setObjectName(QStringLiteral("rowsNote"));
+    rowsNote_->setContentsMargins(4, 2, 4, 2);
+    rowsNote_->hide();
+    layout->addWidget(rowsNote_);
     setFocusProxy(list_);
     list_->SetModel(model_);
+    header_ = new CColumnHeader(*list_->DetailsView()->header(), columns_, displayedColumns_);
+    connect(header_, &CColumnHeader::ColumnsEdited, this, &CQuavView::OnColumnsEdited);
+    connect(header_, &CColumnHeader::OptionsRequested, this, &CQuavView::ColumnOptionsRequested);
     connect(list_, &CListViewEx::ColumnClicked, this, &CQuavView::OnColumnClick);
     connect(list_, &CListViewEx::TabPressed, this, [this] { frame_.CycleFocus(); });
     connect(list_, &CListViewEx::ItemActivated, this, &CQuavView::RunDoubleClickAction);
@@ -116,11 +128,25 @@ void CQuavView::DropTracks() {
     model_->Clear();
 }
 
+// The rows are made anew without a selection: the status bar gives the node's totals again
+// (the filter's, when one is typed, come with the refill).
 void CQuavView::ApplyColumnsChanged() {
+    const bool hadSelection = CanPlay();
     list_->SetFullRowSelection(settings_.FullRowSelection != 0);
     BuildDisplayedColumns();
     CreateColumns();
     Refill();
+    if (hadSelection && filter_.IsEmpty() && shownTracks_ != nullptr)
+        ShowFilteredTotals(*shownTracks_);
+}
+
+// The shown columns keep the widths they were dragged to; the records take them as the
+// shut-down write would.
+void CQuavView::OnColumnsEdited(ColumnArray columns) {
+    for (std::size_t i = 0; i < displayedColumns_.size(); ++i)
+        columns[static_cast<std::size_t>(displayedColumns_[i] - columns_.data())].width =
+            list_->ColumnWidth(static_cast<int>(i));
+    Q_EMIT ColumnsEdited(columns);
 }
 
 // Left to right by order; a record goes after those of equal order, so ties keep table order.
@@ -147,32 +173,53 @@ void CQuavView::CreateColumns() {
         alignments.push_back(QtAlignment(column->alignment));
     }
     model_->SetColumns(std::move(fieldIds), std::move(labels));
+    header_->ResetOrder();
     model_->SetColumnAlignments(std::move(alignments));
     for (std::size_t i = 0; i < displayedColumns_.size(); ++i)
         list_->SetColumnWidth(static_cast<int>(i), displayedColumns_[i]->width);
+    header_->ShowSortKey(sortKey_);
 }
 
-// The first MaxRow tracks of the list are taken before sorting; the rest are never shown.
-// While a rebuild has taken the list away the view stays empty and not ready.
+// The first MaxRow tracks of the list are taken before sorting; the rest are never shown, and
+// the line below the rows says how many are. While a rebuild has taken the list away the view
+// stays empty and not ready.
 void CQuavView::Refill() {
     ready_ = false;
     if (!shownTracks_) {
         model_->Clear();
+        ShowRowsNote(0, 0);
         return;
     }
     const std::size_t limit = static_cast<std::size_t>(std::max(settings_.MaxRow, 0));
+    std::size_t total = shownTracks_->size();
     if (filter_.IsEmpty()) {
-        const std::size_t count = std::min(shownTracks_->size(), limit);
+        const std::size_t count = std::min(total, limit);
         model_->SetTracks(
             {shownTracks_->begin(), shownTracks_->begin() + static_cast<long>(count)});
     } else {
         TrackArray passing = filter_.Apply(*shownTracks_, DisplayedFields());
         ShowFilteredTotals(passing);
+        total = passing.size();
         passing.resize(std::min(passing.size(), limit));
         model_->SetTracks(std::move(passing));
     }
     model_->Sort(sortKey_, secondarySortKey_);
+    ShowRowsNote(static_cast<std::size_t>(model_->rowCount()), total);
     ready_ = true;
+}
+
+void CQuavView::ShowRowsNote(std::size_t shown, std::size_t total) {
+    list_->SetEmptyText(filter_.IsEmpty() ? QString()
+                                          : CFrameStrings::Get(EStringId::NoTrackMatches));
+    rowsNote_->setText(shown < total
+                           ? CFrameStrings::Get(EStringId::RowsShownFormat)
+                                 .arg(CFrameStrings::Number(shown), CFrameStrings::Number(total))
+                           : QString());
+    rowsNote_->setVisible(!rowsNote_->text().isEmpty());
+}
+
+QString CQuavView::RowsNote() const {
+    return rowsNote_->text();
 }
 
 void CQuavView::SetFilter(const QString& text) {
@@ -213,6 +260,7 @@ void CQuavView::OnColumnClick(int column) {
         sortKey_ = fieldId;
     }
     model_->Sort(sortKey_, 0);
+    header_->ShowSortKey(sortKey_);
     settings_.SortingColumn = sortKey_;
     settings_.SecondarySortingColumn = secondarySortKey_;
 }
@@ -240,11 +288,41 @@ bool CQuavView::CanPlay() const {
 }
 
 void CQuavView::Play() {
-    player_.Run(CPlayerCommands::ECommand::Play, SelectedTracks());
+    Play(SelectedTracks());
 }
 
 void CQuavView::Enqueue() {
-    player_.Run(CPlayerCommands::ECommand::Enqueue, SelectedTracks());
+    Enqueue(SelectedTracks());
+}
+
+void CQuavView::Play(const TrackArray& tracks) {
+    player_.Run(CPlayerCommands::ECommand::Play, tracks);
+}
+
+void CQuavView::Enqueue(const TrackArray& tracks) {
+    player_.Run(CPlayerCommands::ECommand::Enqueue, tracks);
+}
+
+TrackArray CQuavView::InListOrder(TrackArray tracks) const {
+    CTrackTableModel::SortTracks(tracks, sortKey_, secondarySortKey_);
+    return tracks;
+}
+
+bool CQuavView::SelectTrack(const CMp3File* track) {
+    const TrackArray& rows = model_->Tracks();
+    const auto row = std::find(rows.begin(), rows.end(), track);
+    if (track == nullptr || row == rows.end())
+        return false;
+    list_->SelectRow(static_cast<int>(row - rows.begin()));
+    return true;
+}
+
+bool CQuavView::FocusFirstRow() {
+    if (model_->rowCount() == 0)
+        return false;
+    list_->SelectRow(0);
+    list_->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 // Properties goes through the window's commands, which know whether it can run.
@@ -294,7 +372,10 @@ TrackArray CQuavView::SelectedTracks() const {
 }
 
 void CQuavView::EditProperties() {
-    TrackArray tracks = SelectedTracks();
+    EditProperties(SelectedTracks());
+}
+
+void CQuavView::EditProperties(TrackArray tracks) {
     if (tracks.empty())
         return;
     CMp3PropertySheet sheet(std::move(tracks), window());

@@ -15,12 +15,14 @@
 #include <vector>
 
 class CAppSettings;
+class CColumnHeader;
 class CIniProfile;
 class CListViewEx;
 class CMp3File;
 class CQuavDoc;
 class CTrackTableModel;
 class IFrameServices;
+class QLabel;
 
 // The right pane: one row per track of the node the tree selected (at most MaxRow of them),
 // in the columns chosen from the fourteen of the column table, sorted by a primary and a
@@ -55,9 +57,14 @@ public:
     void WriteColumnWidths(CIniProfile& profile) const;
     // At least one row is selected.
     bool CanPlay() const;
-    // The selected rows to the desktop's player, with the verb CommandPlay or CommandEnqueue.
+    // The selected rows (or the tracks given) to the desktop's player, with the verb
+    // CommandPlay or CommandEnqueue.
     void Play();
     void Enqueue();
+    void Play(const TrackArray& tracks);
+    void Enqueue(const TrackArray& tracks);
+    // Tracks in the order the rows would show them: by the sort keys, ties in their own order.
+    TrackArray InListOrder(TrackArray tracks) const;
     // The selected rows to the clipboard: the shown columns' full texts, tab-separated, one line
     // per row.
     void Copy();
@@ -65,6 +72,14 @@ public:
     // the new values (regrouped when a track may have changed groups) and the address's snapshot
     // is stored again once a tag was written.
     void EditProperties();
+    void EditProperties(TrackArray tracks);
+    // The track's row selected and in sight; false when the list shows no row of it.
+    bool SelectTrack(const CMp3File* track);
+    // The first row selected and the keyboard in the list; false when there is no row.
+    bool FocusFirstRow();
+    // The line below the rows: how many of the node's (or the filter's) tracks the rows show,
+    // when MaxRow holds some back; empty when it does not.
+    QString RowsNote() const;
 
     // Reads the columns' "Column%d" sections; called once, before the initial update. Without
     // it the table's defaults hold.
@@ -89,6 +104,11 @@ public:
 Q_SIGNALS:
     // The list asks for its context menu, at this point of the screen.
     void ContextMenuRequested(QPoint globalPosition);
+    // The header changed the columns: the records to apply and write as the options' OK does.
+    // The shown columns keep the widths they have now.
+    void ColumnsEdited(const ColumnArray& columns);
+    // The header's "Columns…".
+    void ColumnOptionsRequested();
 
 private:
     void OnSelectionChanged();
@@ -101,6 +121,8 @@ private:
     void OnColumnClick(int column);
     void SetRowImages();
     void ShowFilteredTotals(const TrackArray& passing);
+    void ShowRowsNote(std::size_t shown, std::size_t total);
+    void OnColumnsEdited(ColumnArray columns);
     std::vector<EFieldId> DisplayedFields() const;
     void RefreshRows();
 
@@ -109,11 +131,13 @@ private:
     IFrameServices& frame_;
     CTrackTableModel* model_;
     CListViewEx* list_;
+    QLabel* rowsNote_;
     CPlayerCommands player_;
 
     // Widths are mutable: the shut-down write refreshes them from the list.
     mutable ColumnArray columns_;
     std::vector<CColumnInfo*> displayedColumns_;
+    CColumnHeader* header_ = nullptr;
     const TrackArray* shownTracks_ = nullptr;
     CTrackFilter filter_;
     CRowMemory rowMemory_; // from a rebuild's beginning to the first rows after it

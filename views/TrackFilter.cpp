@@ -1,6 +1,6 @@
 #include "views/TrackFilter.h"
 
-#include "desktop/TextCodec.h"
+#include "desktop/TextFold.h"
 #include "model/Mp3File.h"
 #include "platform/Ascii.h"
 
@@ -10,8 +10,8 @@
 
 namespace {
 
-bool IsAscii(const QString& word) {
-    return std::all_of(word.begin(), word.end(), [](QChar c) { return c.unicode() < 0x80; });
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
 // `needle` is lower-case ASCII; the haystack's ASCII letters are folded as they are compared.
@@ -22,12 +22,13 @@ bool ContainsAscii(std::string_view haystack, std::string_view needle) {
 
 } // namespace
 
+// A word of accents alone folds to nothing and is no word.
 CTrackFilter::CTrackFilter(const QString& text) {
     for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        SWord entry{word.toCaseFolded(), {}};
-        if (IsAscii(word))
-            entry.ascii = word.toLower().toStdString();
-        words_.push_back(std::move(entry));
+        SWord entry{CTextFold::Fold(word).toStdString()};
+        entry.ascii = IsAscii(entry.folded);
+        if (!entry.folded.empty())
+            words_.push_back(std::move(entry));
     }
 }
 
@@ -38,27 +39,27 @@ bool CTrackFilter::Matches(const CMp3File& track, const std::vector<EFieldId>& f
         track.AppendFieldText(field, bytes);
         bytes += '\t';
     }
-    QString shown;
-    const bool plainBytes =
-        std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
-    for (const SWord& word : words_) {
-        if (!word.ascii.empty()) {
-            if (!ContainsAscii(bytes, word.ascii))
-                return false;
-            continue;
-        }
-        // A word with other letters is never found in texts of plain ASCII.
-        if (plainBytes)
-            return false;
-        if (shown.isEmpty()) {
-            for (const EFieldId field : fields)
-                shown += CTextCodec::ToQString(track.GetFieldText(field)) + QLatin1Char('\t');
-            shown = shown.toCaseFolded();
-        }
-        if (!shown.contains(word.folded))
-            return false;
+    if (IsAscii(bytes))
+        return std::all_of(words_.begin(), words_.end(), [&bytes](const SWord& word) {
+            return word.ascii && ContainsAscii(bytes, word.folded);
+        });
+    const std::string folded = FoldedTexts(track, fields);
+    return std::all_of(words_.begin(), words_.end(), [&folded](const SWord& word) {
+        return folded.find(word.folded) != std::string::npos;
+    });
+}
+
+// Each field on its own: one tag may be in UTF-8 and the next in Latin-1.
+std::string CTrackFilter::FoldedTexts(const CMp3File& track, const std::vector<EFieldId>& fields) {
+    std::string folded;
+    std::string text;
+    for (const EFieldId field : fields) {
+        text.clear();
+        track.AppendFieldText(field, text);
+        CTextFold::AppendFolded(text, folded);
+        folded += '\t';
     }
-    return true;
+    return folded;
 }
 
 TrackArray CTrackFilter::Apply(const TrackArray& tracks,

@@ -11,9 +11,10 @@
 class CMp3File;
 
 // The filter box's words: a track passes when the texts of the shown columns, taken together,
-// contain every word, without regard to case (accents count as typed). Words of plain ASCII are
-// looked for in the stored bytes directly, which serve for both of the texts' encodings; only a
-// word with other letters needs the texts as the window shows them.
+// contain every word, without regard to case or accents ("bjork" finds "Björk", "BJÖRK" finds
+// "bjork"; desktop/TextFold.h). Texts of plain ASCII are searched in their stored bytes, which
+// only a word that folds to plain ASCII can be found in; other texts are folded first, field by
+// field.
 class CTrackFilter {
 public:
     CTrackFilter() = default;
@@ -26,9 +27,11 @@ public:
 
 private:
     struct SWord {
-        QString folded;    // case-folded, for the shown texts
-        std::string ascii; // lower-case bytes, when the word is plain ASCII
+        std::string folded; // UTF-8
+        bool ascii = false;
     };
+
+    static std::string FoldedTexts(const CMp3File& track, const std::vector<EFieldId>& fields);
 
     std::vector<SWord> words_;
 };

@@ -3,8 +3,24 @@
 #include "desktop/TextCodec.h"
 #include "model/Mp3File.h"
 
+#include <QMimeData>
+
 #include <algorithm>
 #include <numeric>
+#include <set>
+
+namespace {
+
+const QString kUriList = QStringLiteral("text/uri-list");
+
+bool Before(const CMp3File& left, const CMp3File& right, int primaryKey, int secondaryKey) {
+    const int primary = CMp3File::Compare(left, right, primaryKey);
+    if (primary != 0)
+        return primary < 0;
+    return CMp3File::Compare(left, right, secondaryKey) < 0;
+}
+
+} // namespace
 
 CTrackTableModel::CTrackTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -54,14 +70,16 @@ void CTrackTableModel::Sort(int primaryKey, int secondaryKey) {
     std::vector<int> order(tracks_.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const CMp3File& left = *tracks_[static_cast<std::size_t>(a)];
-        const CMp3File& right = *tracks_[static_cast<std::size_t>(b)];
-        const int primary = CMp3File::Compare(left, right, primaryKey);
-        if (primary != 0)
-            return primary < 0;
-        return CMp3File::Compare(left, right, secondaryKey) < 0;
+        return Before(*tracks_[static_cast<std::size_t>(a)], *tracks_[static_cast<std::size_t>(b)],
+                      primaryKey, secondaryKey);
     });
     MoveRows(order);
+}
+
+void CTrackTableModel::SortTracks(TrackArray& tracks, int primaryKey, int secondaryKey) {
+    std::stable_sort(tracks.begin(), tracks.end(), [&](const CMp3File* a, const CMp3File* b) {
+        return Before(*a, *b, primaryKey, secondaryKey);
+    });
 }
 
 // `order` lists the old row of each new row. Persistent indexes (the selection, the current
@@ -131,4 +149,35 @@ QVariant CTrackTableModel::headerData(int section, Qt::Orientation orientation, 
 Qt::Alignment CTrackTableModel::ColumnAlignment(int column) const {
     const auto i = static_cast<std::size_t>(column);
     return i < alignments_.size() ? alignments_[i] : Qt::AlignLeft;
+}
+
+Qt::ItemFlags CTrackTableModel::flags(const QModelIndex& index) const {
+    return QAbstractTableModel::flags(index) |
+           (index.isValid() ? Qt::ItemIsDragEnabled : Qt::NoItemFlags);
+}
+
+QStringList CTrackTableModel::mimeTypes() const {
+    return {kUriList};
+}
+
+// The path's bytes are escaped as they are, so a name that is not UTF-8 reaches the receiver
+// as the file it is; lines end in CR LF, as the type asks.
+QMimeData* CTrackTableModel::mimeData(const QModelIndexList& indexes) const {
+    std::set<int> rows;
+    for (const QModelIndex& index : indexes)
+        if (Track(index.row()) != nullptr)
+            rows.insert(index.row());
+    if (rows.empty())
+        return nullptr;
+    QByteArray list;
+    for (const int row : rows) {
+        const std::string path = Track(row)->FullPath();
+        list +=
+            "file://" +
+            QByteArray(path.data(), static_cast<qsizetype>(path.size())).toPercentEncoding("/") +
+            "\r\n";
+    }
+    auto* data = new QMimeData;
+    data->setData(kUriList, list);
+    return data;
 }

@@ -39,6 +39,8 @@ public:
     // current order of rows equal on both (0 compares everything equal). Sort(key, 0) thus
     // re-sorts by one key with the present order as the tie-break. Selections follow the rows.
     void Sort(int primaryKey, int secondaryKey);
+    // The same order for tracks that are not rows.
+    static void SortTracks(TrackArray& tracks, int primaryKey, int secondaryKey);
     // The tracks' fields changed (a tag was written): every cell is read again.
     void RefreshTexts();
 
@@ -46,6 +48,11 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Rows dragged out go as "text/uri-list": one file URI per row, in row order, made from
+    // the path's bytes.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
 private:
     Qt::Alignment ColumnAlignment(int column) const;

@@ -37,7 +37,7 @@ struct SOutcome {
         std::_Exit(1);
     player.UseDesktop(withPlayer);
     ::setenv("LANGUAGE", "fr", 1);
-    const bool started = CShellVerb::Execute(verb, path, content);
+    const bool started = CShellVerb::Execute(verb, path, content) == CShellVerb::EResult::Started;
     const bool recorded = player.HasRecorded();
     const bool childLeft = ::waitpid(-1, nullptr, WNOHANG) != -1;
     std::signal(SIGHUP, SIG_IGN);

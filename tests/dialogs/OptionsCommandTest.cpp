@@ -6,16 +6,21 @@
 #include "settings/ColumnInfo.h"
 #include "settings/SettingsKeys.h"
 #include "support/ModalDriver.h"
+#include "views/ColumnHeader.h"
+#include "views/ListViewEx.h"
 #include "views/QuavView.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTreeView>
 
 #include <set>
 
@@ -162,4 +167,62 @@ TEST_F(OptionsCommand, BadColumnSettingsAreWrittenBackWellFormed) {
     }
     EXPECT_EQ(orders, (std::set<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
                                              "11", "12", "13", "14"}));
+}
+
+// The list's header edits the columns as the sheet does: the same edit made both ways, from the
+// same profile, leaves the same bytes; the new order comes back at the next start.
+TEST_F(OptionsCommand, HeaderMenuAndDragWriteWhatTheSheetWrites) {
+    RunOptions([](COptionSheet& sheet) { sheet.accept(); }); // every key written once
+    const std::string start = Profile();
+    const auto bySheet = [this](int row, const char* button, int times) {
+        RunOptions([=, this](COptionSheet& sheet) {
+            sheet.Tabs().setCurrentIndex(1);
+            Named<QListWidget>("columnList").setCurrentRow(row);
+            for (int i = 0; i < times; ++i)
+                Click(button);
+            sheet.accept();
+        });
+        return Profile();
+    };
+    const std::string hidden = bySheet(7, "displayed", 1); // Genre
+    const std::string moved = bySheet(3, "moveUp", 2);     // Artist before Title
+
+    app.reset();
+    dir.Write("quavero.ini", start);
+    Start();
+    QHeaderView* header = View().List()->DetailsView()->header();
+    auto* columns = header->findChild<CColumnHeader*>();
+    ASSERT_NE(columns, nullptr);
+    const std::unique_ptr<QMenu> menu = columns->BuildMenu(nullptr);
+    QStringList checked;
+    for (QAction* entry : menu->actions())
+        if (entry->isChecked())
+            checked << entry->text();
+    EXPECT_EQ(menu->actions().size(), kFieldCount + 2) << "every column, a line, Columns…";
+    EXPECT_EQ(checked.join(QLatin1Char(' ')), QStringLiteral("File Title Album Artist Date "
+                                                             "Genre Time"));
+    menu->actions()[7]->trigger();
+    EXPECT_EQ(Profile(), hidden);
+    View().List()->SetColumnWidth(1, 222); // Title
+    header->moveSection(3, 1);
+    Idle();
+    EXPECT_EQ(Profile(), moved);
+    EXPECT_EQ(ShownLabels(),
+              (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date", "Time"}));
+    EXPECT_EQ(View().List()->ColumnWidth(2), 222) << "a moved column keeps its width";
+    for (int visual = 0; visual < header->count(); ++visual)
+        EXPECT_EQ(header->logicalIndex(visual), visual) << "the header shows the columns' order";
+
+    app.reset();
+    Start();
+    EXPECT_EQ(ShownLabels(),
+              (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date", "Time"}));
+    int page = -1;
+    auto watch = WhenModal<COptionSheet>([&page](COptionSheet& sheet) {
+        page = sheet.Tabs().currentIndex();
+        sheet.reject();
+    });
+    header = View().List()->DetailsView()->header();
+    header->findChild<CColumnHeader*>()->BuildMenu(nullptr)->actions().back()->trigger();
+    EXPECT_EQ(page, 1) << "Columns… opens the sheet on its Columns page";
 }

@@ -6,6 +6,7 @@
 #include "support/RecordingView.h"
 #include "views/TrackTableModel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -184,10 +185,15 @@ TEST_F(CPropertiesTest, LaysOutTheFieldsAndLimitsTheirBytes) {
         EXPECT_EQ(chain.join(QLatin1Char(' ')).toStdString(),
                   "title artist album year genre comment");
         EXPECT_NEAR(1.0 * Edit(s, "year")->width() / Edit(s, "title")->width(), 25.0 / 134, 0.02);
-        const auto* genres = s.findChild<QComboBox*>();
+        auto* genres = s.findChild<QComboBox*>();
         EXPECT_EQ(genres->currentData().toInt(), 148) << "the blank entry, first";
         for (int i = 1; i < genres->count(); ++i)
             EXPECT_LE(genres->itemText(i - 1).compare(genres->itemText(i), Qt::CaseInsensitive), 0);
+        genres->showPopup();
+        const QAbstractItemView* dropDown = genres->view();
+        const int rows = dropDown->viewport()->height() / dropDown->sizeHintForRow(0);
+        EXPECT_TRUE(rows >= 15 && rows <= 20) << rows << " of the genres at once";
+        genres->hidePopup();
         QTest::keyClicks(Edit(s, "title"), QStringLiteral("x"));
         EXPECT_EQ(Edit(s, "title")->text().size(), 37) << "a long title cannot grow";
         return QDialogButtonBox::Ok;

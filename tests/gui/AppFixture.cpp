@@ -19,7 +19,8 @@
 
 CAppFixture::CAppFixture()
     : profileVar_("QUAVERO_PROFILE", (dir / "quavero.ini").c_str()),
-      languageVar_("QUAVERO_LANG", "en") {
+      languageVar_("QUAVERO_LANG", "en"), configVar_("XDG_CONFIG_HOME", (dir / "config").c_str()),
+      musicVar_("XDG_MUSIC_DIR", (dir / "music").c_str()) {
     dir.MakeDir("music");
 }
 

@@ -70,6 +70,9 @@ protected:
 private:
     CScopedEnv profileVar_;
     CScopedEnv languageVar_;
+    // The desktop's music folder is the fixture's: a start without an address opens it.
+    CScopedEnv configVar_;
+    CScopedEnv musicVar_;
     int argc_ = 0;
     std::vector<std::string> args_;
     std::vector<char*> argv_;

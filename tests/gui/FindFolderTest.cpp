@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QTest>
 
 #include <filesystem>
 
@@ -47,6 +48,7 @@ TEST_F(FindFolder, AFirstStartWithoutAMusicFolderAsksForOne) {
     Track("home/Stuff/a.mp3", "Ann");
     Track("elsewhere/b.mp3", "Bob");
     CScopedEnv home("HOME", (dir / "home").c_str());
+    CScopedEnv musicDir("XDG_MUSIC_DIR", nullptr);
     CScopedEnv config("XDG_CONFIG_HOME", (dir / "config").c_str());
     for (const std::string& answer : {std::string(), dir / "elsewhere"}) {
         int shown = 0;
@@ -101,6 +103,8 @@ TEST_F(FindFolder, TheAddressCompletesFolderNames) {
     Start();
     QCompleter* completer = AddressBox().completer();
     ASSERT_NE(completer, nullptr);
+    AddressBox().lineEdit()->clear();
+    QTest::keyClicks(AddressBox().lineEdit(), Q(dir / "mu"));
     QStringList offered;
     for (int wait = 0; wait < 100 && offered.size() < 2; ++wait) {
         completer->setCompletionPrefix(Q(dir / "mu"));

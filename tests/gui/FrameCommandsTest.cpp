@@ -6,15 +6,18 @@
 #include "desktop/FrameStrings.h"
 #include "frame/AddressBar.h"
 #include "frame/CommandTable.h"
+#include "frame/ContextMenus.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
+#include "model/Mp3File.h"
 #include "platform/CommandIds.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 #include "settings/SettingsKeys.h"
 #include "support/RecordingView.h"
 #include "views/LeftView.h"
+#include "views/ListViewEx.h"
 #include "views/QuavView.h"
 #include "views/TrackTableModel.h"
 
@@ -27,6 +30,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidgetItem>
 
 using SettingsKey::kFilePath;
@@ -74,8 +78,8 @@ TEST_F(FrameCommands, DisplayModesSendTheirHintsOnlyWhenTheModeChanges) {
     CRecordingView recorder(Doc());
 
     frame.Commands().Action(ECommandId::ModeAlbumArtist)->trigger();
-    EXPECT_EQ(recorder.hints, (Hints{EHint::RebuildBegin, EHint::ModeAlbumArtist, EHint::ShowTracks,
-                                     EHint::RebuildEnd}));
+    EXPECT_EQ(recorder.hints, (Hints{EHint::RebuildBegin, EHint::ModeAlbumArtist,
+                                     EHint::ShowTracksAgain, EHint::RebuildEnd}));
     EXPECT_EQ(recorder.objects[2], &Doc().GetTrackList().Tracks());
     EXPECT_EQ(ChildTexts(Root()), (QStringList{QStringLiteral("X"), QStringLiteral("Y")}));
     EXPECT_EQ(ChildTexts(Root()->child(0)), QStringList{QStringLiteral("Ann")});
@@ -139,8 +143,7 @@ TEST_F(FrameCommands, UpdateRulesFollowTheSettingsAndTheTrackList) {
          {ECommandId::Exit, ECommandId::SelectAll, ECommandId::About, ECommandId::New,
           ECommandId::ModeArtist, ECommandId::DisplayAll, ECommandId::ToolBar})
         EXPECT_TRUE(Enabled(frame, id)) << static_cast<int>(id);
-    for (const ECommandId id :
-         {ECommandId::Open, ECommandId::Save, ECommandId::Paste, ECommandId::Undo})
+    for (const ECommandId id : {ECommandId::Save, ECommandId::Paste, ECommandId::Undo})
         EXPECT_FALSE(Enabled(frame, id)) << static_cast<int>(id);
 
     EXPECT_TRUE(Checked(frame, ECommandId::Details));
@@ -213,8 +216,8 @@ TEST_F(FrameCommands, MenusAndKeysComeFromTheTable) {
     const QList<QMenu*>& menus = frame.Commands().Menus();
     ASSERT_EQ(menus.size(), 6);
     EXPECT_EQ(menus[0]->title(), QStringLiteral("&File"));
-    EXPECT_EQ(ActionTexts(menus[0]),
-              Texts({"&Play", "&Enqueue", "&Properties", "&Refresh cache file", "E&xit"}));
+    EXPECT_EQ(ActionTexts(menus[0]), Texts({"&Open Folder...", "&Play", "&Enqueue", "&Properties",
+                                            "&Refresh cache file", "E&xit"}));
     EXPECT_EQ(ActionTexts(menus[2]), Texts({"&Artist", "&Gen&re / Artist", "Al&bum / Artist",
                                             "&Display all information", "&Options..."}));
     EXPECT_EQ(ActionTexts(menus[4]),
@@ -233,7 +236,8 @@ TEST_F(FrameCommands, MenusAndKeysComeFromTheTable) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     CRecordingView recorder(Doc());
     QTest::keyClick(frame.GetLeftView(), Qt::Key_F5);
-    EXPECT_EQ(recorder.hints, (Hints{EHint::RebuildBegin, EHint::ShowTracks, EHint::RebuildEnd}));
+    EXPECT_EQ(recorder.hints,
+              (Hints{EHint::RebuildBegin, EHint::ShowTracksAgain, EHint::RebuildEnd}));
     app->Settings().UseCachedCatalog = 0;
     Idle();
     recorder.hints.clear();
@@ -301,7 +305,7 @@ TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
     const auto entries = [&frame] {
         QStringList texts;
         std::vector<bool> enabled;
-        const std::unique_ptr<QMenu> menu = frame.BuildTrackMenu();
+        const std::unique_ptr<QMenu> menu = frame.ContextMenus().BuildTrackMenu();
         for (QAction* action : menu->actions()) {
             texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
             enabled.push_back(action->isEnabled());
@@ -311,7 +315,8 @@ TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
     auto [texts, enabled] = entries();
     EXPECT_EQ(texts, (QStringList{QStringLiteral("&Play"), QStringLiteral("&Enqueue"),
                                   QStringLiteral("-"), QStringLiteral("&Copy"), QStringLiteral("-"),
-                                  QStringLiteral("&Properties ...")}));
+                                  QStringLiteral("&Properties ..."), QStringLiteral("-"),
+                                  QStringLiteral("Open Containing &Folder")}));
     EXPECT_FALSE(enabled[3]) << "nothing to copy without a selection";
     EXPECT_FALSE(frame.Commands().Execute(ECommandId::Copy));
 
@@ -325,8 +330,9 @@ TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
     EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QStringLiteral("2 selected files"));
 }
 
-// Ctrl+L puts the focus in the address with its text selected; Ctrl+Q closes the window as
-// "E&xit" does, writing its settings.
+// Ctrl+L puts the focus in the address with its text selected, Ctrl+F in the filter, each
+// showing the address band first when it is hidden; Ctrl+Q closes the window as "E&xit" does,
+// writing its settings.
 TEST_F(FrameCommands, BrowserKeysReachTheAddressAndQuitCloses) {
     Set(kSectionMp3, kFilePath, Music());
     Start();
@@ -334,6 +340,16 @@ TEST_F(FrameCommands, BrowserKeysReachTheAddressAndQuitCloses) {
     frame.show();
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    for (const Qt::Key key : {Qt::Key_L, Qt::Key_F}) {
+        ASSERT_TRUE(frame.Commands().Execute(ECommandId::AddressBar));
+        Idle();
+        ASSERT_FALSE(AddressBox().isVisible());
+        QTest::keyClick(frame.GetLeftView(), key, Qt::ControlModifier);
+        Idle();
+        EXPECT_TRUE(AddressBox().isVisible());
+        EXPECT_TRUE(frame.Commands().Action(ECommandId::AddressBar)->isChecked());
+    }
+    EXPECT_TRUE(Named<QLineEdit>("filterBox").hasFocus());
     QTest::keyClick(frame.GetLeftView(), Qt::Key_L, Qt::ControlModifier);
     EXPECT_TRUE(AddressBox().lineEdit()->hasFocus());
     EXPECT_EQ(AddressBox().lineEdit()->selectedText(), QString::fromStdString(Music()));
@@ -351,6 +367,8 @@ TEST_F(FrameCommands, FilterBoxNarrowsTheList) {
     Track("music/ann2.mp3", "Ann Lee", "Red Sun");
     Track("music/bob.mp3", "Bob Ray", "Blue Sky");
     Track("music/cleo.mp3", "Cl\xc3\xa9o", "Blue Note");
+    Track("music/bjork.mp3", "bjork", "Post");
+    Track("music/bjork2.mp3", "Bj\xf6rk", "Homogenic"); // Latin-1
     Track("other/x.mp3", "Xi");
     Set(kSectionMp3, kFilePath, Music());
     Set(kSectionAdvanced, SettingsKey::kMaxRow, "2");
@@ -361,6 +379,7 @@ TEST_F(FrameCommands, FilterBoxNarrowsTheList) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     const CTrackTableModel& rows = frame.GetTrackListView()->Model();
     auto& filter = Named<QLineEdit>("filterBox");
+    EXPECT_EQ(filter.placeholderText(), QStringLiteral("Filter"));
     QTest::keyClick(frame.GetLeftView(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(filter.hasFocus());
 
@@ -369,16 +388,29 @@ TEST_F(FrameCommands, FilterBoxNarrowsTheList) {
         int rows;
         const char* count;
     } cases[] = {
-        {"blue", 2, "3 file(s)"}, // MaxRow cuts the rows, not the count
-        {"BLUE ann", 1, "1 file(s)"},
+        // clang-format off
+        {"blue", 2, "3 file(s)"},          // MaxRow cuts the rows, not the count
+        {"BLUE ann", 1, "1 file(s)"},      // any case
         {"cl\xc3\x89o", 1, "1 file(s)"},
+        {"CLEO", 1, "1 file(s)"},          // accents ignored both ways
+        {"bjork", 2, "2 file(s)"},         // UTF-8, Latin-1 and plain alike
+        {"BJ\xc3\x96RK", 2, "2 file(s)"},  // an accented word finds the plain one
         {"nobody", 0, "0 file(s)"},
+        // clang-format on
     };
     for (const auto& c : cases) {
         filter.setText(QString::fromUtf8(c.typed));
         EXPECT_EQ(rows.rowCount(), c.rows) << c.typed;
         EXPECT_EQ(frame.StatusPanes().Text(CStatusPanes::kCount), QString::fromLatin1(c.count))
             << c.typed;
+    }
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) {
+        filter.setText(QStringLiteral("homogenic"));
+        filter.setFocus();
+        QTest::keyClick(&filter, key);
+        EXPECT_TRUE(frame.GetTrackListView()->List()->DetailsView()->hasFocus()) << key;
+        ASSERT_EQ(frame.GetTrackListView()->SelectedTracks().size(), 1u);
+        EXPECT_EQ(frame.GetTrackListView()->SelectedTracks()[0]->FileName(), "bjork2.mp3");
     }
     filter.setText(QStringLiteral("sky"));
     frame.GetLeftView()->setCurrentItem(Root()->child(0)); // "Ann Lee"

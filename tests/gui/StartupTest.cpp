@@ -1,5 +1,6 @@
 // Start-up and shut-down of the real application: the window, its first address, and the
 // settings it writes when it closes.
+#include "app/CommandLine.h"
 #include "catalog/QuavDoc.h"
 #include "frame/AddressBar.h"
 #include "frame/CommandTable.h"
@@ -7,6 +8,7 @@
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
 #include "gui/AppFixture.h"
+#include "model/Mp3File.h"
 #include "platform/CommandIds.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
@@ -49,6 +51,7 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
     Track("home/Music/c.mp3", "Beta");
     CScopedEnv home("HOME", (dir / "home").c_str());
     CScopedEnv config("XDG_CONFIG_HOME", nullptr);
+    CScopedEnv musicDir("XDG_MUSIC_DIR", nullptr);
     CScopedEnv profileVar("QUAVERO_PROFILE", nullptr);
     Start();
 
@@ -85,26 +88,42 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
 }
 
 // The real program asked for its usage or version answers without a display to open a
-// window on, and writes nothing.
-TEST_F(Startup, HelpAndVersionAnswerWithoutAWindow) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"--help", "usage: quavero [--minimized] [Qt options]\n"},
-        {"-h", "usage: quavero "},
-        {"-platform xcb --version", "quavero 2.2.0\n"}};
-    for (const auto& [arguments, start] : cases) {
-        const std::string out = dir / "out.txt";
+// window on, and writes nothing; an option neither its own nor Qt's gets the usage on standard
+// error and status 2.
+TEST_F(Startup, HelpVersionAndUnknownOptionsAnswerWithoutAWindow) {
+    const struct {
+        const char* arguments;
+        int status;
+        const char* out;
+        const char* error;
+    } cases[] = {
+        {"--help", 0, "usage: quavero [--minimized] [Qt options] [FOLDER | FILE.mp3]\n", ""},
+        {"-h", 0, "usage: quavero ", ""},
+        {"-platform xcb --version", 0, "quavero 2.2.0\n", ""},
+        {"-style Fusion --bogus", 2, "", "usage: quavero [--minimized]"},
+        {"a.mp3 -x", 2, "", "usage: quavero "},
+    };
+    for (const auto& c : cases) {
         const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "
                                     "timeout 60 " QUAVERO_APP " " +
-                                    arguments + " >'" + out + "' 2>/dev/null";
+                                    std::string(c.arguments) + " >'" + dir / "out.txt" + "' 2>'" +
+                                    dir / "error.txt" + "'";
         const int status = std::system(command.c_str());
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << arguments;
-        const std::string text = ReadFileBytes(out);
-        EXPECT_TRUE(text.starts_with(start)) << text;
-        if (arguments == "--help") {
-            EXPECT_NE(text.find("-platform NAME"), std::string::npos);
-        }
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << c.arguments;
+        EXPECT_TRUE(ReadFileBytes(dir / "out.txt").starts_with(c.out)) << c.arguments;
+        const std::string error = ReadFileBytes(dir / "error.txt");
+        EXPECT_TRUE(*c.error == 0 ? error.empty() : error.starts_with(c.error)) << error;
     }
+    EXPECT_NE(ReadFileBytes(dir / "error.txt").find("FILE.mp3  "), std::string::npos);
     EXPECT_EQ(Stored(kSectionMp3, kFilePath), "<absent>");
+    // Qt's own options, with one dash or two, and addresses are left to the window.
+    std::vector<std::string> passing = {
+        "quavero",  "-style", "Fusion",         "--reverse",        "-platform", "offscreen",
+        "-display", ":0",     "--style=Fusion", "-qwindowgeometry", "640x480",   "a.mp3"};
+    std::vector<char*> argv;
+    for (std::string& argument : passing)
+        argv.push_back(argument.data());
+    EXPECT_EQ(CCommandLine::Answer(static_cast<int>(argv.size()), argv.data()), std::nullopt);
 }
 
 TEST_F(Startup, AProfileGivesTheFolderTheModeTheAddressesAndTheBars) {
@@ -269,17 +288,66 @@ TEST_F(Startup, StatusPanesFitTheWindow) {
     }
 }
 
-// A folder on the command line, or a track for its folder, opens instead of the last address
-// and joins the address list; a folder dropped on the window opens the same way.
-TEST_F(Startup, CommandLineAndDroppedFoldersOpen) {
+// A text wider than its pane ends in "…" and shows whole as a tooltip; the totals are never
+// cut; a narrow bar keeps one of location and information, the selected track's when there is
+// one.
+TEST_F(Startup, StatusTextsAreCutVisiblyAndTotalsNever) {
+    Track("music/a.mp3", "Ann");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CMainFrame& frame = Frame();
+    frame.show();
+    frame.resize(600, 400);
+    Idle();
+    CStatusPanes& panes = frame.StatusPanes();
+    const QString location = QStringLiteral("A node whose name is much longer than its pane");
+    const QString size = QStringLiteral("109981.9 MB");
+    panes.SetText(CStatusPanes::kLocation, location);
+    panes.SetText(CStatusPanes::kSize, size);
+    panes.SetText(CStatusPanes::kCount, QStringLiteral("20000 file(s)"));
+    EXPECT_TRUE(panes.ShownText(CStatusPanes::kLocation).endsWith(QChar(0x2026)));
+    EXPECT_EQ(panes.ToolTip(CStatusPanes::kLocation), location);
+    EXPECT_EQ(panes.Text(CStatusPanes::kLocation), location);
+    EXPECT_EQ(panes.ShownText(CStatusPanes::kSize), size);
+    EXPECT_TRUE(panes.ToolTip(CStatusPanes::kSize).isEmpty());
+
+    const auto shown = [&panes](int pane) { return panes.Pane(pane)->isVisible(); };
+    frame.resize(380, 400);
+    Idle();
+    EXPECT_TRUE(shown(CStatusPanes::kLocation) != shown(CStatusPanes::kInformation));
+    EXPECT_TRUE(shown(CStatusPanes::kLocation)) << "no track selected";
+    frame.GetTrackListView()->SelectAll();
+    EXPECT_FALSE(shown(CStatusPanes::kLocation));
+    EXPECT_TRUE(shown(CStatusPanes::kInformation)) << "the selected track's information";
+    for (const int pane : {CStatusPanes::kCount, CStatusPanes::kSize, CStatusPanes::kTime}) {
+        EXPECT_TRUE(shown(pane)) << pane;
+        EXPECT_EQ(panes.ShownText(pane), panes.Text(pane)) << pane;
+    }
+}
+
+// A folder on the command line, or a track for its folder with its row selected, opens instead
+// of the last address and joins the address list; a folder or a track dropped on the window
+// opens the same way. A track beyond MaxRow in the whole address is shown in its artist's node.
+TEST_F(Startup, CommandLineAndDroppedFoldersAndTracksOpen) {
     Track("music/a.mp3", "Ann");
     Track("other/b.mp3", "Bob");
-    Track("third/c.mp3", "Cy");
+    Track("other/c.mp3", "Cy");
+    Track("third/d.mp3", "Al");
+    Track("third/e.mp3", "Eve");
+    dir.Write("third/notes.txt", "x");
     Set(kSectionMp3, kFilePath, Music());
-    for (const std::string& argument : {dir / "other", dir / "other/b.mp3"}) {
+    Set(kSectionAdvanced, kMaxRow, "1");
+    const auto selected = [this] {
+        const TrackArray tracks = Frame().GetTrackListView()->SelectedTracks();
+        return tracks.size() == 1 ? std::string(tracks.front()->FileName()) : std::string("-");
+    };
+    for (const std::string& argument : {dir / "other", dir / "other/c.mp3"}) {
         Start({Q(argument)});
         EXPECT_EQ(Doc().Address(), dir / "other") << argument;
         EXPECT_TRUE(AddressBox().Entries().contains(Q(dir / "other"))) << argument;
+        EXPECT_EQ(selected(), argument.ends_with(".mp3") ? "c.mp3" : "-");
+        EXPECT_EQ(Frame().GetLeftView()->currentItem()->text(0),
+                  argument.ends_with(".mp3") ? QStringLiteral("Cy") : Q(dir / "other"));
         Close();
         app.reset();
         Set(kSectionMp3, kFilePath, Music());
@@ -297,11 +365,14 @@ TEST_F(Startup, CommandLineAndDroppedFoldersOpen) {
         QApplication::sendEvent(&Frame(), &release);
         return enter.isAccepted();
     };
-    EXPECT_FALSE(drop(dir / "third/c.mp3")) << "a file is no folder";
+    EXPECT_FALSE(drop(dir / "third/notes.txt")) << "not a track";
     EXPECT_EQ(Doc().Address(), Music());
     EXPECT_TRUE(drop(dir / "third"));
     EXPECT_EQ(Doc().Address(), dir / "third");
     EXPECT_TRUE(AddressBox().Entries().contains(Q(dir / "third")));
+    EXPECT_EQ(selected(), "-");
+    EXPECT_TRUE(drop(dir / "third/e.mp3"));
+    EXPECT_EQ(selected(), "e.mp3");
 }
 
 // In French, Qt's own texts are French too where Qt's translations are installed.

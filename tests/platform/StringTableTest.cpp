@@ -16,20 +16,19 @@ namespace {
 
 using ELanguage = CStringTable::ELanguage;
 
-// The printf directives and "%1"-style placeholders of a text, in order.
+// The printf directives and "%1"-style placeholders of a text, in order. Digits after "%" that
+// no "." or letter follows are a placeholder's number, as in "%1 of %2".
 std::vector<std::string> Placeholders(std::string_view text) {
     std::vector<std::string> found;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '%')
             continue;
         std::size_t end = i + 1;
-        // "%1" ends at its digits; a printf conversion ("%5.1f") goes on to its letter.
         while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
             ++end;
-        const bool argument =
-            end > i + 1 && (end == text.size() || text[end] != '.') &&
-            (end == text.size() || !std::isalpha(static_cast<unsigned char>(text[end])));
-        if (argument) {
+        if (end > i + 1 &&
+            (end == text.size() ||
+             (text[end] != '.' && !std::isalpha(static_cast<unsigned char>(text[end]))))) {
             found.emplace_back(text.substr(i, end - i));
             i = end - 1;
             continue;

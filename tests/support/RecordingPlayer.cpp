@@ -16,12 +16,13 @@ printf '%s\0' "$@" >"$0.tmp" 2>/dev/null && mv "$0.tmp" "$0.out" 2>/dev/null
 )";
 
 constexpr const char* kDefaults = "[Default Applications]\naudio/mpeg=recorder.desktop\n"
-                                  "audio/x-mpegurl=recorder.desktop\n";
+                                  "audio/x-mpegurl=recorder.desktop\n"
+                                  "inode/directory=recorder.desktop\n";
 
 std::string DesktopEntry(const std::string& program) {
     const std::string exec = "Exec=\"" + program + "\" ";
     return "[Desktop Entry]\nType=Application\nName=Recorder\n" + exec +
-           "%f\nMimeType=audio/mpeg;audio/x-mpegurl;\nActions=Enqueue;\n\n"
+           "%f\nMimeType=audio/mpeg;audio/x-mpegurl;inode/directory;\nActions=Enqueue;\n\n"
            "[Desktop Action Enqueue]\nName=Add to Queue\n"
            "Name[fr]=Mettre en file\n" +
            exec + "--enqueue %f\n";

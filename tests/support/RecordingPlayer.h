@@ -9,7 +9,7 @@
 // A player for the desktop's shell verbs: a script that records its arguments, NUL-terminated,
 // with a desktop entry whose action "Enqueue" (shown as "Add to Queue", in French "Mettre en
 // file") records "--enqueue" before them, in a throw-away desktop configuration inside `dir`
-// that makes it the default application for tracks and playlists.
+// that makes it the default application for tracks, playlists and folders (as a file manager).
 class CRecordingPlayer {
 public:
     using Args = std::vector<std::string>;

@@ -17,8 +17,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdlib>
@@ -97,10 +99,25 @@ int RunProgram() {
     frame.showMinimized();
     if (!WaitFor([&] { return !frame.isVisible(); }, 3000))
         return 7; // minimising hides it behind the icon again
+    QMenu* menu = frame.TrayIcon()->Menu();
+    if (menu == nullptr || menu->actions().size() != 3)
+        return 8; // Show/Hide, a separator, Quit
+    menu->actions().front()->trigger();
+    if (!WaitFor([&] { return frame.isVisible() && !frame.isMinimized(); }, 3000))
+        return 9; // the menu shows the hidden window
+    menu->actions().front()->trigger();
+    if (!WaitFor([&] { return !frame.isVisible(); }, 3000))
+        return 10; // and hides it again
+    QTimer::singleShot(0, menu->actions().back(), &QAction::trigger);
+    QTimer::singleShot(3000, &app, [] { QCoreApplication::exit(1); });
+    const int status = QCoreApplication::exec();
+    const CIniProfile written(std::getenv("QUAVERO_PROFILE"));
+    if (status != 0 || written.GetInt(SettingsKey::kSectionUser, SettingsKey::kCx, -1) < 0)
+        return 11; // Quit ends the program from behind the icon, its settings written
     app.Settings().MinimizeToSystray = 0;
     frame.UpdateTrayIcon();
     if (frame.TrayIcon() != nullptr)
-        return 8; // the option off removes the icon
+        return 12; // the option off removes the icon
     return 0;
 }
 

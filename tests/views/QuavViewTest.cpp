@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListView>
 #include <QTreeView>
 
@@ -148,16 +149,22 @@ TEST_F(CQuavViewTest, HeaderClicksSetTheTwoKeys) {
     ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_EQ(RowNames(), (Names{"a.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3"}));
 
+    const QHeaderView* header = view->List()->DetailsView()->header();
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorSection(), -1) << "no key, no arrow";
     ClickHeader(QStringLiteral("Title"));
     EXPECT_EQ(RowNames(), (Names{"b.mp3", "d.mp3", "a.mp3", "c.mp3", "e.mp3"}));
     EXPECT_EQ(settings.SortingColumn, +EFieldId::Title);
     EXPECT_EQ(settings.SecondarySortingColumn, 0);
+    EXPECT_EQ(header->sortIndicatorSection(), 1);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
 
     ClickHeader(QStringLiteral("Title"));
     EXPECT_EQ(RowNames(), (Names{"e.mp3", "a.mp3", "c.mp3", "b.mp3", "d.mp3"}))
         << "Z to A; equal titles keep their order";
     EXPECT_EQ(settings.SortingColumn, -EFieldId::Title);
     EXPECT_EQ(settings.SecondarySortingColumn, 0) << "a flip keeps the secondary key";
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
 
     ClickHeader(QStringLiteral("Artist"));
     EXPECT_EQ(RowNames(), (Names{"c.mp3", "d.mp3", "e.mp3", "b.mp3", "a.mp3"}))
@@ -179,6 +186,12 @@ TEST_F(CQuavViewTest, SizePutsTheLargestFileFirst) {
     ClickHeader(QStringLiteral("Size"));
     EXPECT_EQ(RowNames(), (Names{"d.mp3", "e.mp3", "b.mp3", "c.mp3", "a.mp3"}));
     EXPECT_EQ(settings.SortingColumn, +EFieldId::Size);
+    const QHeaderView* header = view->List()->DetailsView()->header();
+    EXPECT_EQ(header->sortIndicatorSection(), 5);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder) << "the arrow follows the rows";
+    view->ToggleDisplayAll();
+    EXPECT_EQ(header->sortIndicatorSection(), -1) << "the sorting column is hidden";
+    view->ToggleDisplayAll();
     ClickHeader(QStringLiteral("Size"));
     EXPECT_EQ(RowNames(), (Names{"a.mp3", "c.mp3", "b.mp3", "e.mp3", "d.mp3"}));
 }
@@ -213,6 +226,7 @@ TEST_F(CQuavViewTest, SavedKeysThatNameNoFieldLeaveTheOrderAndAreWrittenBackAsRe
     profile.WriteInt(kSectionUser, kSortingColumn, INT_MIN);
     profile.WriteInt(kSectionUser, kSecondarySortingColumn, 15);
     ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ(view->List()->DetailsView()->header()->sortIndicatorSection(), -1) << "no arrow";
     TrackArray reversed = doc->GetTrackList().Tracks();
     std::reverse(reversed.begin(), reversed.end());
     SendTracks(reversed);
@@ -246,10 +260,54 @@ TEST_F(CQuavViewTest, ShowsAtMostMaxRowTracksTakenBeforeSorting) {
     EXPECT_EQ(rows.front(), "t0999.mp3") << "the first 1000 of the list, sorted among themselves";
     EXPECT_EQ(rows.back(), "t0000.mp3");
     EXPECT_TRUE(std::is_sorted(rows.rbegin(), rows.rend()));
+    EXPECT_EQ(view->RowsNote(), QStringLiteral("1,000 of 1,500 tracks shown"))
+        << "a sort over the first rows is not the whole node's order";
 
     settings.MaxRow = 3;
     doc->UpdateAllViews(nullptr, EHint::ColumnsChanged);
     EXPECT_EQ(RowNames(), (Names{"t0002.mp3", "t0001.mp3", "t0000.mp3"}));
+    view->SetFilter(QStringLiteral("t000"));
+    EXPECT_EQ(view->RowsNote(), QStringLiteral("3 of 10 tracks shown")) << "of those found";
+    settings.MaxRow = 1200;
+    view->SetFilter({});
+    EXPECT_EQ(view->RowsNote(), QStringLiteral("1,200 of 1,500 tracks shown"));
+    SendTracks(TrackArray(doc->GetTrackList().Tracks().begin(),
+                          doc->GetTrackList().Tracks().begin() + 1200));
+    EXPECT_TRUE(view->RowsNote().isEmpty()) << "nothing held back";
+    EXPECT_FALSE(view->findChild<QLabel*>(QStringLiteral("rowsNote"))->isVisibleTo(view.get()));
+}
+
+// An empty list says why when the filter found nothing; the keys of the filter box go on to
+// the first row found.
+TEST_F(CQuavViewTest, AFilterThatFindsNothingSaysSo) {
+    WriteTracks(kFive);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_TRUE(view->List()->EmptyText().isEmpty());
+    view->SetFilter(QStringLiteral("nobody"));
+    EXPECT_EQ(view->List()->EmptyText(), QStringLiteral("No track matches"));
+    EXPECT_FALSE(view->FocusFirstRow());
+    view->SetFilter(QStringLiteral("gamma"));
+    EXPECT_TRUE(view->List()->EmptyText().isEmpty());
+    EXPECT_TRUE(view->FocusFirstRow());
+    EXPECT_EQ(NamesOf(view->SelectedTracks()), Names{"e.mp3"});
+    EXPECT_EQ(view->List()->CurrentRow(), 0);
+}
+
+// The rows made anew (options' OK, "Display all information") have no selection, and the status
+// bar goes back to the node's totals instead of telling of a selection that is gone.
+TEST_F(CQuavViewTest, RowsMadeAnewDropTheSelectionsStatus) {
+    WriteTracks(kFive);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    view->List()->SelectRow(1);
+    ASSERT_EQ(frame.status.value(2), QStringLiteral("1 selected file"));
+    ASSERT_FALSE(frame.status.value(1).isEmpty());
+    view->ToggleDisplayAll();
+    EXPECT_FALSE(view->CanPlay());
+    EXPECT_EQ(frame.status.value(1), QString()) << "no track's information";
+    EXPECT_EQ(frame.status.value(2), QStringLiteral("5 file(s)"));
+    view->List()->SelectRow(0);
+    doc->UpdateAllViews(nullptr, EHint::ColumnsChanged);
+    EXPECT_EQ(frame.status.value(2), QStringLiteral("5 file(s)"));
 }
 
 TEST_F(CQuavViewTest, WidthsAreSavedAtCloseForShownColumnsAndComeBackOnRebuild) {

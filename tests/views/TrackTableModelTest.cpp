@@ -4,10 +4,14 @@
 #include "model/FieldIds.h"
 
 #include <QItemSelectionModel>
+#include <QMimeData>
 #include <QPixmap>
 #include <QSignalSpy>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -153,4 +157,23 @@ TEST(TrackTableModel, RefreshAndClear) {
     EXPECT_EQ(model.columnCount(), 2) << "the columns stay";
     model.Sort(+EFieldId::Title, 0);
     EXPECT_EQ(model.rowCount(), 0);
+}
+
+// What a drag out of the list carries: each row's file once, in row order, its path's bytes
+// escaped as they are (a name that is not UTF-8 included), as players and file managers read.
+TEST(TrackTableModel, DraggedRowsCarryTheirFilesAsAUriList) {
+    CTrackFiles files({{"b c.mp3", "T", "A"}, {"caf\xe9.mp3", "T", "A"}, {"a.mp3", "T", "A"}});
+    CTrackTableModel model;
+    model.SetColumns({EFieldId::File, EFieldId::Title}, {});
+    model.SetTracks(files.Pointers());
+    EXPECT_TRUE(model.flags(model.index(1, 1)) & Qt::ItemIsDragEnabled);
+    EXPECT_EQ(model.mimeTypes(), QStringList{QStringLiteral("text/uri-list")});
+    const std::unique_ptr<QMimeData> data(
+        model.mimeData({model.index(2, 1), model.index(1, 0), model.index(2, 0)}));
+    ASSERT_NE(data, nullptr);
+    const std::string folder(files[0]->Directory());
+    EXPECT_EQ(data->data(QStringLiteral("text/uri-list")).toStdString(),
+              "file://" + folder + "/caf%E9.mp3\r\nfile://" + folder + "/a.mp3\r\n");
+    EXPECT_EQ(data->urls().size(), 2);
+    EXPECT_EQ(data->urls().back().toLocalFile().toStdString(), folder + "/a.mp3");
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "bench/RealisticTrack.h"
+
+#include <cstdint>
+#include <string>
+
+// Draws the tracks of the realistic collection one after the other, from a seed alone: the
+// same seed gives the same tracks, so a collection made once is reused and its expected values
+// can be drawn again without reading it. Albums of 8 to 16 tracks, one to four albums an
+// artist; artist and album folders are unique by construction.
+//   - ID3v2.3 (60 %) or 2.4 tags of 2 to 40 KB, mostly padding; 40 % of the albums add a
+//     picture of 20 to 200 KB, a quarter of those before the texts;
+//   - 30 % of the albums also have an ID3v1 tag;
+//   - half the albums VBR with a "Xing" header, the others constant bitrate, half of those with
+//     an "Info" header;
+//   - file names of 40 to 90 bytes, names and texts in UTF-8, many not ASCII.
+class CRealisticPlanner {
+public:
+    explicit CRealisticPlanner(std::uint64_t seed = 23) : state_(seed) {}
+
+    void Next(SRealisticTrack& track);
+
+private:
+    struct SAlbum {
+        std::string folder, artist, album, year;
+        int genre = 0, tracks = 0, tagVersion = 3, kilobits = 128;
+        std::uint32_t picture = 0;
+        bool pictureFirst = false, hasId3v1 = false, latin1 = false, genreByName = false;
+        SRealisticTrack::EAudio audio = SRealisticTrack::EAudio::Cbr;
+    };
+
+    std::uint64_t Random();
+    int Between(int low, int high); // both included
+    std::string Words(std::size_t least, std::size_t most);
+    void NextAlbum();
+    void Audio(SRealisticTrack& track);
+
+    std::uint64_t state_;
+    SAlbum album_;
+    int artistIndex_ = -1;
+    int albumsLeft_ = 0;
+    int albumOfArtist_ = 0;
+    int trackInAlbum_ = 0;
+    std::string artistFolder_, artistName_;
+};

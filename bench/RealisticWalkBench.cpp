@@ -1,0 +1,61 @@
+// The walk of 20,000 files of the realistic collection on the local disk, quavero-scan
+// --refresh --no-save against WalkFloor, each a process of its own, run in turn:
+//   - data-cold (each file's pages dropped before each run): wall time, goal at most 1.1 times
+//     the floor keeping 32 requests in flight (threads); the sequential floor beside it;
+//   - warm: processor time, goal at most 1.15 times the sequential floor, with both processes
+//     on one processor and on two (the pool of a walk must cost nothing where data is in
+//     memory); the wall times on two processors beside them.
+// Each figure is the best of its rounds.
+//
+// usage: RealisticWalkBench DATA-FOLDER QUAVERO-SCAN WALK-FLOOR
+#include "bench/BenchCollection.h"
+#include "bench/PairedRuns.h"
+#include "bench/RealisticCollection.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kColdRounds = 3;
+constexpr int kWarmRounds = 7;
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: RealisticWalkBench DATA-FOLDER QUAVERO-SCAN WALK-FLOOR\n");
+        return 2;
+    }
+    const std::string data = argv[1];
+    const std::string scan = argv[2], floor = argv[3];
+    const CRealisticCollection collection(data + "/real20k", 20000);
+    const std::string& root = collection.Root();
+    const std::vector<std::string> environment{"QUAVERO_PROFILE=" + data + "/bench.ini"};
+    const CPairedRuns::Command tool{scan, "--refresh", "--no-save", root};
+    const CPairedRuns::Command threaded{floor, "--threads", "32", root};
+    const CPairedRuns::Command sequential{floor, root};
+    std::printf("Realistic walk: %zu files on the local disk; best of paired runs\n",
+                collection.Count());
+
+    const auto cold = CPairedRuns::Run(kColdRounds, {tool, threaded, sequential}, environment,
+                                       [&] { collection.DropPages(); });
+    CBenchCollection::PrintRow("walk, data-cold: wall time", cold[0].wall, cold[1].wall, "<= 1.1",
+                               cold[0].wall / cold[1].wall <= 1.1, "floor32");
+    CBenchCollection::PrintInfoRow("  sequential floor (reference)", cold[2].wall, cold[1].wall,
+                                   "");
+
+    CPairedRuns::Run(1, {tool, sequential}, environment, [] {}); // warms the cache
+    for (const int cpus : {1, 2}) {
+        const auto warm = CPairedRuns::Run(
+            kWarmRounds, {tool, sequential}, environment, [] {}, cpus == 2 ? 0 : cpus);
+        const std::string what =
+            "walk, warm, " + std::string(cpus == 1 ? "one processor" : "two processors") + ": cpu";
+        CBenchCollection::PrintRow(what, warm[0].cpu, warm[1].cpu, "<= 1.15",
+                                   warm[0].cpu / warm[1].cpu <= 1.15);
+        if (cpus == 2)
+            CBenchCollection::PrintInfoRow("  the same, wall time", warm[0].wall, warm[1].wall, "");
+    }
+    return 0;
+}
