@@ -13,6 +13,7 @@
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -344,10 +345,9 @@ int CompareNumbers(int a, int b) {
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
-// Byte by byte, as unsigned codes, case-sensitive: "Zebra" before "apple".
+// Character by character as the texts show, by code, case-sensitive: "Zebra" before "apple".
 int CompareTexts(std::string_view a, std::string_view b) {
-    const int c = a.compare(b);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    return CUtf8::CompareShown(a, b);
 }
 
 } // namespace
