@@ -138,3 +138,40 @@ std::uint8_t CId3v2Text::GenreNumber(std::string_view text) {
     }
     return static_cast<std::uint8_t>(number < kGenreNone ? number : kGenreNone);
 }
+
+void CId3v2Text::ReadGenre(std::string_view text, std::uint8_t& number,
+                           std::optional<std::string>& name) {
+    if (text.empty())
+        return;
+    if (text == "(RX)" || text == "(CR)") {
+        name = text == "(RX)" ? "Remix" : "Cover";
+        return;
+    }
+    const std::uint8_t found = GenreNumber(text);
+    if (found != kGenreNone) {
+        number = found;
+        name.reset();
+        return;
+    }
+    std::size_t length = 0;
+    const bool numeric =
+        text[0] == '(' || (LeadingNumber(text, length) >= 0 && length == text.size());
+    if (!numeric)
+        name = std::string(text);
+}
+
+std::uint16_t CId3v2Text::TrackNumber(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    std::uint32_t number = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        number = number * 10 + static_cast<std::uint32_t>(text[i] - '0');
+        if (number > UINT16_MAX)
+            return 0;
+    }
+    const std::string_view rest = text.substr(i);
+    if (i == 0 || (!rest.empty() && rest.front() != '/' && rest.front() != ' '))
+        return 0;
+    return static_cast<std::uint16_t>(number);
+}

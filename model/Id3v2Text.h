@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,4 +24,12 @@ public:
     // The genre number of a content-type text: "(17)" (a refinement may follow), "17", or a name of
     // the genre table in any case; anything else is no genre.
     static std::uint8_t GenreNumber(std::string_view text);
+    // The genre of a content-type text: a table genre as its number (`name` then none), another
+    // name as its text ("(RX)" and "(CR)" stand for "Remix" and "Cover"). A number past the
+    // table, or no text, leaves both as they were.
+    static void ReadGenre(std::string_view text, std::uint8_t& number,
+                          std::optional<std::string>& name);
+    // The track number of a "TRCK" text, the digits before any "/" ("7/12"); 0 when the text
+    // holds no number up to 65535.
+    static std::uint16_t TrackNumber(std::string_view text);
 };

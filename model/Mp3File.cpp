@@ -44,13 +44,19 @@ std::string_view CMp3File::Undefined() {
 }
 
 void CMp3File::SetArtist(const std::string& value) {
-    defaults_ &= static_cast<std::uint8_t>(~kArtistUndefined);
+    flags_ &= static_cast<std::uint8_t>(~kArtistUndefined);
     texts_.Set(ESlot::Artist, value);
 }
 
 void CMp3File::SetAlbum(const std::string& value) {
-    defaults_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
+    flags_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
     texts_.Set(ESlot::Album, value);
+}
+
+void CMp3File::SetGenre(std::uint8_t value) {
+    genre_ = value;
+    if (!GenreText().empty())
+        texts_.Set(ESlot::GenreName, {});
 }
 
 std::string_view CMp3File::VersionLayerText() const {
@@ -123,9 +129,10 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
 }
 
 // One open serves the tags and the header. The size counts everything before the last 128
-// bytes, tag or not, so a file shorter than that cannot be a track. An ID3v1 tag wins over an
-// ID3v2 tag: it is the one the properties sheet writes. The texts found are stored at the end,
-// all at once.
+// bytes, tag or not, so a file shorter than that cannot be a track. Each field of an ID3v2 tag
+// that holds a text wins over the ID3v1 tag's; the ID3v1 tag fills the others. Without the
+// ID3v2 reading, the ID3v1 tag alone gives the fields, and no track number is read. The texts
+// found are stored at the end, all at once.
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, const CFile& file,
                     CFile::EOpenResult opened, IReporter& reporter,
                     const STrackReadOptions& options) {
@@ -154,12 +161,12 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
     }
     sizeK_ = static_cast<int>(tagOffset / 1000);
     if (const auto tag = CId3v1Tag::View(block))
-        TakeId3v1(*tag, texts);
+        TakeId3v1(*tag, texts, options.readId3v2);
 
     CMpegStream stream(file);
     const auto id3v2 = stream.SkipId3v2();
     CId3v2Tag tag2;
-    if (options.readId3v2 && !hasTag_ && !id3v2.empty())
+    if (options.readId3v2 && !id3v2.empty())
         TakeId3v2(file, id3v2, tag2, texts);
     CMpegHeader header;
     if (header.ReadHeader(stream)) {
@@ -171,25 +178,26 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
         // 64-bit: sizeK * 8000 leaves 32 bits above 268 MB; the quotient fits again.
         duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate_);
         if (options.exactVbrTime)
-            TakeVbrHeader(header, stream, hasTag_ ? tagOffset : file.Size());
+            TakeVbrHeader(header, stream, HasTag() ? tagOffset : file.Size());
     }
     texts_.Assign(texts);
     return true;
 }
 
-void CMp3File::TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts) {
-    hasTag_ = true;
-    defaults_ = 0;
+void CMp3File::TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts, bool extras) {
+    flags_ = kHasTag;
     texts[Index(ESlot::Title)] = tag.title;
     texts[Index(ESlot::Artist)] = tag.artist;
     texts[Index(ESlot::Album)] = tag.album;
     texts[Index(ESlot::Year)] = tag.year;
     texts[Index(ESlot::Comment)] = tag.comment;
     genre_ = tag.genre;
+    if (extras)
+        track_ = tag.track;
 }
 
 // The frames past the bytes at hand are read from the same open file, and only those that hold
-// a wanted text. The texts stay in `tag` until they are stored.
+// a wanted text. The texts stay in `tag` until they are stored. An empty text counts as none.
 void CMp3File::TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, CId3v2Tag& tag,
                          CTrackTexts::Values& texts) {
     const auto fetch = [&file](std::size_t offset, std::span<std::uint8_t> out) -> std::size_t {
@@ -203,14 +211,20 @@ void CMp3File::TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, 
                                {&tag.album, ESlot::Album},
                                {&tag.year, ESlot::Year},
                                {&tag.comment, ESlot::Comment}}) {
-        if (*value)
+        if (*value && !(*value)->empty())
             texts[Index(slot)] = **value;
     }
-    if (tag.artist)
-        defaults_ &= static_cast<std::uint8_t>(~kArtistUndefined);
-    if (tag.album)
-        defaults_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
-    genre_ = tag.genre;
+    if (tag.artist && !tag.artist->empty())
+        flags_ &= static_cast<std::uint8_t>(~kArtistUndefined);
+    if (tag.album && !tag.album->empty())
+        flags_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
+    // A name the table lacks leaves the number of the ID3v1 tag, which a writer gives back.
+    if (tag.genreName)
+        texts[Index(ESlot::GenreName)] = *tag.genreName;
+    else if (tag.genre != kGenreNone)
+        genre_ = tag.genre;
+    if (tag.track != 0)
+        track_ = tag.track;
 }
 
 // A variable bitrate's first frame says nothing of the others: the encoder's counts give the
@@ -281,11 +295,13 @@ STagWriteResult CMp3File::WriteTag() {
             file.Truncate(size);
         return WriteFailed(error);
     }
-    hasTag_ = true;
+    flags_ |= kHasTag;
     return {};
 }
 
 std::string_view CMp3File::GetGenreName() const {
+    if (const std::string_view name = GenreText(); !name.empty())
+        return name;
     if (genre_ >= kGenreNone)
         return CStringTable::Get(EStringId::Undefined);
     return genreNames[genre_];
@@ -553,7 +569,7 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
     sizeK_ = sizeK;
     duration_ = duration;
     SetDirectory(base, relative);
-    defaults_ = 0;
+    flags_ = 0;
     CTrackTexts::Values texts{fileName, title, artist, album, year, comment};
     SetHeaderText(EText::VersionLayer, versionLayer, texts);
     SetHeaderText(EText::Bitrate, bitrate, texts);

@@ -23,8 +23,9 @@ public:
         Bitrate,
         Frequency,
         Mode,
+        GenreName, // empty unless the genre is a name the table lacks
     };
-    static constexpr std::size_t kCount = 10;
+    static constexpr std::size_t kCount = 11;
     using Values = std::array<std::string_view, kCount>;
 
     CTrackTexts() = default;
