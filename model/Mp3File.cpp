@@ -341,18 +341,24 @@ std::optional<std::string_view> CMp3File::TextView(EFieldId field) const {
         return VersionLayerText();
     case EFieldId::Size:
     case EFieldId::Time:
+    case EFieldId::Track:
         return std::nullopt;
     }
     return CStringTable::Get(EStringId::NotAssigned);
 }
 
 void CMp3File::AppendFieldText(EFieldId field, std::string& out) const {
-    if (const auto text = TextView(field))
+    if (const auto text = TextView(field)) {
         out += *text;
-    else if (field == EFieldId::Size)
+    } else if (field == EFieldId::Size) {
         AppendSize(out, sizeK_);
-    else
+    } else if (field == EFieldId::Track) {
+        char number[8];
+        if (track_ != 0)
+            out.append(number, std::to_chars(number, number + sizeof number, track_).ptr);
+    } else {
         AppendDuration(out, duration_);
+    }
 }
 
 namespace {
@@ -382,6 +388,8 @@ int CMp3File::Compare(const CMp3File& a, const CMp3File& b, int key) {
         return sign * CompareNumbers(a.duration_, b.duration_);
     case EFieldId::Bitrate:
         return sign * CompareNumbers(a.bitrate_, b.bitrate_);
+    case EFieldId::Track:
+        return sign * CompareNumbers(a.track_, b.track_);
     case EFieldId::Genre:
         return sign * CompareTexts(a.GetGenreName(), b.GetGenreName());
     default:

@@ -25,6 +25,7 @@ enum class EStringId : int {
     LabelFrequency = 139,
     LabelMode = 140,
     LabelMpegLayer = 141,
+    LabelTrack = 142,
 
     // Text of a missing artist, album or genre.
     Undefined = 111,

@@ -64,8 +64,7 @@ CQuavView::~CQuavView() {
 }
 
 void CQuavView::LoadColumnSettings(const CIniProfile& profile) {
-    for (CColumnInfo& column : columns_)
-        column.Load(profile, settings_.ColumnsSettings != 0);
+    CColumnInfo::LoadAll(columns_, profile, settings_.ColumnsSettings != 0);
     BuildDisplayedColumns();
 }
 

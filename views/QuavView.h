@@ -22,7 +22,7 @@ class CTrackTableModel;
 class IFrameServices;
 
 // The right pane: one row per track of the node the tree selected (at most MaxRow of them),
-// in the columns chosen from the fourteen of the column table, sorted by a primary and a
+// in the columns chosen from those of the column table, sorted by a primary and a
 // secondary key that header clicks set. Rows point at the document's tracks, so the view lets
 // go of them when a rebuild of the catalog begins.
 class CQuavView : public QWidget, public CView {
@@ -68,7 +68,7 @@ public:
     // Reads the columns' "Column%d" sections; called once, before the initial update. Without
     // it the table's defaults hold.
     void LoadColumnSettings(const CIniProfile& profile);
-    // Order, displayed and alignment of all fourteen records; the settings object marks the
+    // Order, displayed and alignment of every record; the settings object marks the
     // profile as holding them (ColumnsSettings).
     void SaveColumnSettings(CIniProfile& profile) const;
     // The records in table order, for the options sheet; EHint::ColumnsChanged applies edits.

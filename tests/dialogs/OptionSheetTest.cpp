@@ -97,10 +97,10 @@ TEST_F(OptionSheet, TheFirstColumnGoesNoHigherAndTheLastNoLower) {
     const QStringList before = Entries();
     list.setCurrentRow(0);
     Click("moveUp");
-    list.setCurrentRow(13);
+    list.setCurrentRow(kFieldCount - 1);
     Click("moveDown");
     EXPECT_EQ(Entries(), before);
-    EXPECT_EQ(list.currentRow(), 13);
+    EXPECT_EQ(list.currentRow(), kFieldCount - 1);
 
     list.setCurrentRow(1);
     Click("moveUp");

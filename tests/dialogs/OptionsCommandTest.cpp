@@ -110,8 +110,8 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
                              "\n[AdvancedOptions]\nCommandPlay=Open\nCommandEnqueue=Enqueue\n"
                              "MaxRow=500\nUseCachedCatalog=0\nMinimizeToSystray=0\n"
                              "ExactVbrTime=0\nReadId3v2=1\n");
-    EXPECT_EQ(ShownLabels(),
-              (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre", "Time"}));
+    EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre",
+                                                       "Time", "Track"}));
     EXPECT_EQ(app->Settings().MaxRow, 500);
     EXPECT_FALSE(Frame().Commands().Action(ECommandId::Refresh)->isEnabled());
 }
@@ -161,5 +161,5 @@ TEST_F(OptionsCommand, BadColumnSettingsAreWrittenBackWellFormed) {
         EXPECT_TRUE(flags.contains(Stored(section.c_str(), kColumnDisplayed))) << section;
     }
     EXPECT_EQ(orders, (std::set<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
-                                             "11", "12", "13", "14"}));
+                                             "11", "12", "13", "14", "15"}));
 }
