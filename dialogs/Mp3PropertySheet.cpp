@@ -6,31 +6,46 @@
 #include "dialogs/Mp3PropertyPage1.h"
 #include "dialogs/TagFieldEdit.h"
 #include "model/Mp3File.h"
+#include "model/TagWriter.h"
 #include "platform/StringTable.h"
+#include "platform/Utf8.h"
 
 #include <QDialogButtonBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <cstdint>
 #include <string>
 #include <system_error>
 
 namespace {
 
+QString Reason(const STagWriteResult& result) {
+    switch (result.reason) {
+    case STagWriteResult::EReason::HardLinks:
+        return CFrameStrings::Get(EStringId::ReasonHardLinks);
+    case STagWriteResult::EReason::Unsynchronised:
+        return CFrameStrings::Get(EStringId::ReasonUnsynchronised);
+    case STagWriteResult::EReason::CompressedOrEncrypted:
+        return CFrameStrings::Get(EStringId::ReasonCompressed);
+    case STagWriteResult::EReason::Unreadable:
+        return CFrameStrings::Get(EStringId::ReasonUnreadable);
+    case STagWriteResult::EReason::None:
+        break;
+    }
+    return QString::fromStdString(std::error_code(result.error, std::generic_category()).message());
+}
+
 std::string FailureText(const CMp3File& track, const STagWriteResult& result) {
-    if (result.status == STagWriteResult::EStatus::CannotOpen)
-        return std::string(CStringTable::Get(EStringId::TagWriteFailed));
-    const QString reason =
-        QString::fromStdString(std::error_code(result.error, std::generic_category()).message());
     return CFrameStrings::Get(EStringId::MsgTagWriteError)
-        .arg(CTextCodec::ToQString(track.FullPath()), reason)
+        .arg(CTextCodec::ToQString(track.FullPath()), Reason(result))
         .toStdString();
 }
 
 } // namespace
 
-CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, QWidget* parent)
-    : QDialog(parent), tracks_(std::move(tracks)), page_(new CMp3PropertyPage1) {
+CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidget* parent)
+    : QDialog(parent), tracks_(std::move(tracks)), options_(options), page_(new CMp3PropertyPage1) {
     setObjectName(QStringLiteral("propertiesSheet"));
     setWindowTitle(CFrameStrings::Get(EStringId::PropertiesCaption));
     auto* tabs = new QTabWidget(this);
@@ -44,9 +59,6 @@ CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, QWidget* parent)
     layout->addWidget(buttons);
     if (tracks_.size() == 1)
         page_->Fill(*tracks_.front());
-    shownArtist_ = page_->ArtistText();
-    shownAlbum_ = page_->AlbumText();
-    shownGenre_ = page_->Genre();
 }
 
 // The first text over its limit keeps the sheet open, with the focus in it.
@@ -63,11 +75,19 @@ void CMp3PropertySheet::accept() {
     QDialog::accept();
 }
 
-std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) const {
+std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) {
+    const STagEdit edit = page_->Edit();
+    const CTagWriter writer(options_.writeId3v2);
     std::size_t written = 0;
     for (CMp3File* track : tracks_) {
-        page_->ApplyTo(*track);
-        const STagWriteResult result = track->WriteTag();
+        const std::string artist(track->Artist());
+        const std::string album(track->Album());
+        const std::string genre(track->GetGenreName());
+        const STagWriteResult result = writer.Write(*track, edit);
+        track->Reload(options_.read);
+        artistMoved_ = artistMoved_ || !CUtf8::SameShown(artist, track->Artist());
+        albumMoved_ = albumMoved_ || !CUtf8::SameShown(album, track->Album());
+        genreMoved_ = genreMoved_ || !CUtf8::SameShown(genre, track->GetGenreName());
         if (result.Written())
             ++written;
         else
@@ -77,7 +97,6 @@ std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) const {
 }
 
 bool CMp3PropertySheet::ChangesGrouping(EDisplayMode mode) const {
-    return page_->ArtistText() != shownArtist_ ||
-           (mode == EDisplayMode::GenreArtist && page_->Genre() != shownGenre_) ||
-           (mode == EDisplayMode::AlbumArtist && page_->AlbumText() != shownAlbum_);
+    return artistMoved_ || (mode == EDisplayMode::GenreArtist && genreMoved_) ||
+           (mode == EDisplayMode::AlbumArtist && albumMoved_);
 }

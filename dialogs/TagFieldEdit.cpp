@@ -22,6 +22,12 @@ void CTagFieldEdit::SetBytes(std::string bytes) {
     setText(text);
 }
 
+void CTagFieldEdit::Propose(const std::string& bytes) {
+    const QString text = CTextCodec::ToQString(bytes);
+    validator_->SetCeiling(Measure(text));
+    setText(text);
+}
+
 std::string CTagFieldEdit::Bytes() const {
     return CTextCodec::FromQString(text(), original_);
 }

@@ -14,7 +14,15 @@ public:
     static constexpr std::uint8_t kLatin1 = 0;
     static constexpr std::uint8_t kUtf8 = 3;
 
+    static constexpr std::uint8_t kUtf16 = 1;
+
     static bool IsKnownEncoding(std::uint8_t encoding);
+    // A text kept as the catalog keeps it (shown as UTF-8 when valid, else as Latin-1) in the
+    // encoding a frame gives it: ISO-8859-1 for ASCII and Latin-1 bytes, otherwise UTF-8 where
+    // the version has it (2.4), else UTF-16 with a byte-order mark. Returns the encoding byte.
+    static std::uint8_t Encode(std::string_view text, bool utf8, std::string& out);
+    // The terminator of a string in `encoding`.
+    static std::string_view Terminator(std::uint8_t encoding);
     // The length of the first string of `bytes` with its terminator.
     static std::size_t TerminatedLength(std::uint8_t encoding, std::span<const std::uint8_t> bytes);
     // The first string of `bytes`: ISO-8859-1 kept as its bytes, the other encodings as UTF-8.

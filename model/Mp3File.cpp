@@ -16,7 +16,6 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <string_view>
 
@@ -245,58 +244,23 @@ void CMp3File::TakeVbrHeader(const CMpegHeader& header, const CMpegStream& strea
 
 namespace {
 
-// The text an untagged track shows as its artist and album is a display text, not data. A
-// snapshot made in the other language holds that language's text, so both are recognised.
-std::string_view TagText(std::string_view field) {
-    for (const auto language :
-         {CStringTable::ELanguage::English, CStringTable::ELanguage::French}) {
-        if (field == CStringTable::Get(EStringId::Undefined, language))
-            return {};
-    }
-    return field;
-}
-
-STagWriteResult WriteFailed(int error) {
-    return {STagWriteResult::EStatus::WriteFailed, error != 0 ? error : EIO};
-}
+class CSilentReporter : public IReporter {
+public:
+    void Report(std::string_view, std::string_view) override {}
+};
 
 } // namespace
 
-STagWriteResult CMp3File::WriteTag() {
-    CFile file;
-    if (file.Open(FullPath(), CFile::EMode::ReadWrite) != CFile::EOpenResult::Opened)
-        return {STagWriteResult::EStatus::CannotOpen, 0};
-    CId3v1Tag tag;
-    tag.title = TagText(Title());
-    tag.artist = TagText(Artist());
-    tag.album = TagText(Album());
-    tag.year = TagText(Year());
-    tag.comment = TagText(Comment());
-    tag.genre = genre_;
-    const CId3v1Tag::Block block = tag.Format();
-
-    const std::int64_t size = file.Size();
-    const auto tagSize = static_cast<std::int64_t>(CId3v1Tag::kSize);
-    CId3v1Tag::Block old{};
-    errno = 0;
-    const bool readOld =
-        size < tagSize || file.ReadAt(size - tagSize, old.data(), old.size()) == tagSize;
-    if (!readOld)
-        return WriteFailed(errno);
-    const bool hasOld = size >= tagSize && CId3v1Tag::HasMarker(old);
-    const std::int64_t offset = hasOld ? size - tagSize : size;
-    errno = 0;
-    if (!file.WriteAt(offset, block.data(), block.size())) {
-        const int error = errno;
-        // Never leave half a tag behind: put the old one back, or cut an append off.
-        if (hasOld)
-            file.WriteAt(offset, old.data(), old.size());
-        else
-            file.Truncate(size);
-        return WriteFailed(error);
-    }
-    flags_ |= kHasTag;
-    return {};
+// A record made afresh: whatever the old one held that the file does not goes with it. A file
+// that has gone reads as one that cannot be opened, without a message: its writer reports.
+bool CMp3File::Reload(const STrackReadOptions& options) {
+    CMp3File fresh;
+    fresh.ShareDirectory(*this);
+    CSilentReporter silent;
+    if (!fresh.Load(std::string(Directory()), std::string(FileName()), silent, options))
+        return false;
+    *this = std::move(fresh);
+    return true;
 }
 
 std::string_view CMp3File::GetGenreName() const {

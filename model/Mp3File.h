@@ -3,7 +3,6 @@
 #include "model/FieldIds.h"
 #include "model/Id3v1Tag.h"
 #include "model/MpegHeader.h"
-#include "model/TagWriteResult.h"
 #include "model/TrackReadOptions.h"
 #include "model/TrackTexts.h"
 #include "platform/File.h"
@@ -40,10 +39,10 @@ public:
     bool Load(const std::string& directory, const std::string& fileName, const CFile& file,
               CFile::EOpenResult opened, IReporter& reporter,
               const STrackReadOptions& options = {});
-    // Writes the tag fields into the file: over its tag, or appended when it has none. The file
-    // is left as it was when the write fails. A field that holds the text shown for a missing
-    // artist or album is written empty; the record keeps showing it.
-    STagWriteResult WriteTag();
+    // Reads the file again, as Load did, after its tags were written or failed to be: the
+    // track then shows what the file holds. False, with the track as it was, when the file can
+    // no longer be a track.
+    bool Reload(const STrackReadOptions& options);
 
     std::string GetFieldText(EFieldId field) const;
     void AppendFieldText(EFieldId field, std::string& out) const;

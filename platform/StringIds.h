@@ -68,8 +68,12 @@ enum class EStringId : int {
     ErrorOpeningFile = 901,
     InvalidHandle = 902,
 
-    // A tag write that failed after its file opened; "%1" is the path, "%2" the system's reason.
+    // A tag write that failed; "%1" is the path, "%2" the reason: the system's, or one of these.
     MsgTagWriteError = 903,
+    ReasonHardLinks = 904,
+    ReasonUnsynchronised = 905,
+    ReasonCompressed = 906,
+    ReasonUnreadable = 907,
 
     // Validation messages of the dialogs. They exist in French only: both languages give the
     // French text.

@@ -60,9 +60,9 @@ public:
     // The selected rows to the clipboard: the shown columns' full texts, tab-separated, one line
     // per row.
     void Copy();
-    // The properties sheet on the selected rows. On OK their tags are written, the views show
-    // the new values (regrouped when a track may have changed groups) and the address's snapshot
-    // is stored again once a tag was written.
+    // The properties sheet on the selected rows. On OK their tags are written and each track
+    // reads its file again; the views show what the files hold (regrouped when a track may have
+    // changed groups) and the address's snapshot is stored again.
     void EditProperties();
 
     // Reads the columns' "Column%d" sections; called once, before the initial update. Without

@@ -101,6 +101,7 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
         Type("maxRow", "500");
         Click("useCachedCatalog");
         Click("exactVbrTime");
+        Click("writeId3v2");
         sheet.accept();
     });
     EXPECT_EQ(Profile(), before +
@@ -109,7 +110,7 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
                              ColumnSections() +
                              "\n[AdvancedOptions]\nCommandPlay=Open\nCommandEnqueue=Enqueue\n"
                              "MaxRow=500\nUseCachedCatalog=0\nMinimizeToSystray=0\n"
-                             "ExactVbrTime=0\nReadId3v2=1\n");
+                             "ExactVbrTime=0\nReadId3v2=1\nWriteId3v2=0\n");
     EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre",
                                                        "Time", "Track"}));
     EXPECT_EQ(app->Settings().MaxRow, 500);

@@ -211,6 +211,84 @@ def write_fixtures(directory, audio):
         print("\t".join([name] + reading(path)))
 
 
+def raw_frames(data):
+    """Version, the frames' raw bytes in order (2.2 to 2.4, no unsynchronisation of the whole
+    tag), and where the tag ends."""
+    version, flags = data[3], data[5]
+    end = 10 + (data[6] << 21 | data[7] << 14 | data[8] << 7 | data[9])
+    at = 10
+    if flags & 0x40 and version > 2:
+        at += (struct.unpack(">I", data[10:14])[0] + 4 if version == 3 else
+               data[10] << 21 | data[11] << 14 | data[12] << 7 | data[13])
+    head = 6 if version == 2 else 10
+    frames = []
+    while at + head <= end and data[at] != 0:
+        if version == 2:
+            size = int.from_bytes(data[at + 3:at + 6], "big")
+        elif version == 3:
+            size = int.from_bytes(data[at + 4:at + 8], "big")
+        else:
+            b = data[at + 4:at + 8]
+            size = b[0] << 21 | b[1] << 14 | b[2] << 7 | b[3]
+        frames.append(data[at:at + head + size])
+        at += head + size
+    return version, frames, end + (10 if version == 4 and flags & 0x10 else 0)
+
+
+EDITED = {"title": ("TIT2", "TT2"), "artist": ("TPE1", "TP1"), "album": ("TALB", "TAL"),
+          "year": ("TYER", "TDRC", "TYE"), "comment": ("COMM", "COM")}
+V1_WIDTH = {"title": 30, "artist": 30, "album": 30, "year": 4, "comment": 28}
+
+
+def verify(old_path, new_path, edits):
+    """Exits with the list of what NEW does not keep of OLD or of the edit."""
+    from mutagen.id3 import ID3, ParseID3v1
+    with open(old_path, "rb") as f:
+        old = f.read()
+    with open(new_path, "rb") as f:
+        new = f.read()
+    edits = {k: bytes.fromhex(v).decode("utf-8") for k, v in (e.split("=") for e in edits)}
+    faults = []
+    old_version, old_frames, old_end = raw_frames(old)
+    new_version, new_frames, new_end = raw_frames(new)
+    if new_version != old_version:
+        faults.append("version %d became %d" % (old_version, new_version))
+    edited_ids = {i.encode() for k in edits for i in EDITED[k]}
+    kept = [f for f in old_frames if f[:4 if old_version > 2 else 3] not in edited_ids]
+    for frame in kept:
+        if frame not in new_frames:
+            faults.append("frame %r changed or lost" % frame[:4])
+    old_v1 = old[-128:].startswith(b"TAG")
+    if old[old_end:len(old) - (128 if old_v1 else 0)] != new[new_end:len(new) - 128]:
+        faults.append("the audio changed")
+    tags = ID3(new_path, load_v1=False, translate=False)
+    for key, value in edits.items():
+        frame_ids = [i for i in EDITED[key] if len(i) == 4]
+        found = [f for i in frame_ids for f in tags.getall(i)]
+        if key == "comment":
+            found = [f for f in found if not f.desc]
+        text = str(found[0].text[0]) if found else None
+        want = value[:4] if key == "year" else value
+        if text != want:
+            faults.append("%s reads %r, not %r" % (key, text, want))
+    v1 = ParseID3v1(new[-128:]) or {}
+    for key, value in edits.items():
+        frame = v1.get({"title": "TIT2", "artist": "TPE1", "album": "TALB",
+                        "year": "TDRC", "comment": "COMM"}[key])
+        raw = new[-128:][{"title": 3, "artist": 33, "album": 63, "year": 93, "comment": 97}[key]:]
+        raw = raw[:V1_WIDTH[key] + (2 if key == "comment" and new[-3] != 0 else 0)]
+        raw = raw.split(b"\0")[0].rstrip(b" ")
+        try:
+            shown = raw.decode("utf-8")
+        except UnicodeDecodeError:
+            shown = raw.decode("latin-1")
+        if frame is None or not value.startswith(shown) or len(raw) > V1_WIDTH[key] + 2:
+            faults.append("the ID3v1 %s %r is no start of %r" % (key, raw, value))
+    for fault in faults:
+        print(new_path + ": " + fault)
+    sys.exit(1 if faults else 0)
+
+
 def write_seeds(directory):
     # One small MPEG-1 Layer III frame per seed (128 kbit/s, 44.1 kHz, stereo) carrying a Xing,
     # an Info or a VBRI header: counts the loader must check.
@@ -238,6 +316,8 @@ def write_seeds(directory):
 if __name__ == "__main__":
     if sys.argv[1:2] == ["fixtures"] and len(sys.argv) == 4:
         write_fixtures(sys.argv[2], sys.argv[3])
+    elif sys.argv[1:2] == ["verify"] and len(sys.argv) >= 4:
+        verify(sys.argv[2], sys.argv[3], sys.argv[4:])
     elif sys.argv[1:2] == ["seeds"] and len(sys.argv) == 3:
         write_seeds(sys.argv[2])
     else:
