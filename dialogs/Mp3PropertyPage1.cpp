@@ -183,6 +183,12 @@ void CMp3PropertyPage1::Fill(const CMp3File& track) {
     shownGenre_ = genre_;
 }
 
+void CMp3PropertyPage1::SetLimits(std::size_t text, std::size_t comment) {
+    for (CTagFieldEdit* edit : {title_, artist_, album_})
+        edit->SetByteLimit(text);
+    comment_->SetByteLimit(comment);
+}
+
 STagEdit CMp3PropertyPage1::Edit() const {
     STagEdit edit;
     const std::array<std::pair<const CTagFieldEdit*, std::optional<std::string> STagEdit::*>, 5>
@@ -202,7 +208,7 @@ STagEdit CMp3PropertyPage1::Edit() const {
 
 CTagFieldEdit* CMp3PropertyPage1::OverlongField() const {
     for (CTagFieldEdit* edit : {album_, artist_, comment_, title_, year_}) {
-        if (!edit->FitsLimit())
+        if (edit->IsChanged() && !edit->FitsLimit())
             return edit;
     }
     return nullptr;

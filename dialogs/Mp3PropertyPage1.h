@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstddef>
 
 class CMp3File;
 class CTagFieldEdit;
@@ -22,9 +23,12 @@ public:
     // The track's values; an empty title shows the file name without its extension, a genre
     // the table lacks is the list's first entry.
     void Fill(const CMp3File& track);
+    // The byte limits of the texts other than the year; no limit is SIZE_MAX.
+    void SetLimits(std::size_t text, std::size_t comment);
     // Every text typed, and a genre of the table chosen other than the one shown.
     STagEdit Edit() const;
-    // The first field, in the order the values are taken, whose text exceeds its limit.
+    // The first field typed in, in the order the values are taken, whose text exceeds its
+    // limit. A text put in and left as it is never does.
     CTagFieldEdit* OverlongField() const;
 
     int Genre() const { return genre_; }

@@ -20,6 +20,10 @@
 
 namespace {
 
+constexpr std::size_t kId3v1Text = 30;
+// ID3v1.1 gives the comment's last two bytes to the track number.
+constexpr std::size_t kId3v1NumberedComment = 28;
+
 QString Reason(const STagWriteResult& result) {
     switch (result.reason) {
     case STagWriteResult::EReason::HardLinks:
@@ -47,7 +51,11 @@ std::string FailureText(const CMp3File& track, const STagWriteResult& result) {
 CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidget* parent)
     : QDialog(parent), tracks_(std::move(tracks)), options_(options), page_(new CMp3PropertyPage1) {
     setObjectName(QStringLiteral("propertiesSheet"));
-    setWindowTitle(CFrameStrings::Get(EStringId::PropertiesCaption));
+    setWindowTitle(tracks_.size() == 1
+                       ? CFrameStrings::Get(EStringId::PropertiesOneCaption)
+                             .arg(CTextCodec::ToQString(tracks_.front()->FileName()))
+                       : CFrameStrings::Get(EStringId::PropertiesManyCaption)
+                             .arg(static_cast<qulonglong>(tracks_.size())));
     auto* tabs = new QTabWidget(this);
     tabs->addTab(page_, QStringLiteral("ID3 Tag"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -59,9 +67,25 @@ CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidge
     layout->addWidget(buttons);
     if (tracks_.size() == 1)
         page_->Fill(*tracks_.front());
+    SetLimits();
 }
 
-// The first text over its limit keeps the sheet open, with the focus in it.
+// A text of any length has a tag to go to whole where every file has an ID3v2 tag that the
+// edit is written into; any other file keeps the texts in its ID3v1 tag alone.
+void CMp3PropertySheet::SetLimits() {
+    bool alone = false;
+    bool numbered = false;
+    for (const CMp3File* track : tracks_) {
+        if (options_.writeId3v2 && CTagWriter::HasId3v2(track->FullPath()))
+            continue;
+        alone = true;
+        numbered = numbered || (track->Track() != 0 && track->Track() <= 0xFF);
+    }
+    const std::size_t text = alone ? kId3v1Text : SIZE_MAX;
+    page_->SetLimits(text, alone && numbered ? kId3v1NumberedComment : text);
+}
+
+// The first typed text over its limit keeps the sheet open, with the focus in it.
 void CMp3PropertySheet::accept() {
     if (CTagFieldEdit* field = page_->OverlongField()) {
         const QString text = CFrameStrings::Get(EStringId::MsgMaxCharacters)

@@ -14,7 +14,8 @@ class IReporter;
 
 // The properties of the selected tracks, modal, with one page, "ID3 Tag", and OK and Cancel.
 // One track fills the page with its values; with several the page starts blank, and only what
-// is typed is applied to them all. OK is refused while a text is over its limit.
+// is typed is applied to them all. A text's 30-byte limit holds where a selected file will get
+// an ID3v1 tag alone; OK is refused while a typed text is over its limit.
 class CMp3PropertySheet : public QDialog {
     Q_OBJECT
 
@@ -39,6 +40,8 @@ public:
     void accept() override;
 
 private:
+    void SetLimits();
+
     TrackArray tracks_;
     SOptions options_;
     CMp3PropertyPage1* page_;

@@ -36,6 +36,11 @@ std::size_t CTagFieldEdit::ByteLimit() const {
     return validator_->Limit();
 }
 
+void CTagFieldEdit::SetByteLimit(std::size_t limit) {
+    validator_->SetLimit(limit);
+    validator_->SetCeiling(Measure(text()));
+}
+
 std::size_t CTagFieldEdit::Measure(const QString& text) const {
     return CTextCodec::FromQString(text, original_).size();
 }

@@ -23,6 +23,7 @@ public:
     // The text as it will be written.
     std::string Bytes() const;
     std::size_t ByteLimit() const;
+    void SetByteLimit(std::size_t limit);
     bool FitsLimit() const { return Bytes().size() <= ByteLimit(); }
     // A text typed: not empty, and not the one put in. An emptied field changes nothing.
     bool IsChanged() const { return !text().isEmpty() && Bytes() != original_; }

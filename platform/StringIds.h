@@ -75,8 +75,11 @@ enum class EStringId : int {
     ReasonCompressed = 906,
     ReasonUnreadable = 907,
 
-    // Validation messages of the dialogs. They exist in French only: both languages give the
-    // French text.
+    // The properties sheet's caption: "%1" is the one track's file name, or how many tracks.
+    PropertiesOneCaption = 908,
+    PropertiesManyCaption = 909,
+
+    // Validation messages of the dialogs.
     MsgEnterInteger = 910,
     MsgEnterIntegerRange = 911,
     MsgMaxCharacters = 912,

@@ -83,12 +83,11 @@ TEST_P(Maximum, IsAWholeNumberFromOneTo1200) {
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, Maximum,
-    ::testing::Values(SMaximumCase{"Zero", "0", "Tapez un nombre entier compris entre 1 et 1200."},
+    ::testing::Values(SMaximumCase{"Zero", "0", "Enter a whole number from 1 to 1200."},
                       SMaximumCase{"One", "1", ""}, SMaximumCase{"Top", "1200", ""},
-                      SMaximumCase{"AboveTop", "1201",
-                                   "Tapez un nombre entier compris entre 1 et 1200."},
-                      SMaximumCase{"Letters", "12a", "Tapez un nombre entier."},
-                      SMaximumCase{"Empty", "", "Tapez un nombre entier."}),
+                      SMaximumCase{"AboveTop", "1201", "Enter a whole number from 1 to 1200."},
+                      SMaximumCase{"Letters", "12a", "Enter a whole number."},
+                      SMaximumCase{"Empty", "", "Enter a whole number."}),
     [](const ::testing::TestParamInfo<SMaximumCase>& limit) { return limit.param.name; });
 
 TEST_F(OptionSheet, TheFirstColumnGoesNoHigherAndTheLastNoLower) {

@@ -111,7 +111,7 @@ TEST_F(CPropertiesTest, LaysOutTheFieldsAndLimitsTheirBytes) {
             s);
     };
     EXPECT_EQ(Run({first, second}),
-              QStringList(QStringLiteral("Quavero|Tapez 30 caract\u00E8res au maximum.")));
+              QStringList(QStringLiteral("Quavero|Enter at most 30 characters.")));
     const std::string artist = QString(15, QChar(0x416)).toStdString();
     EXPECT_EQ(TagOf(name), Written(name.substr(0, 27), artist, "", "1999", "", 148));
 }
