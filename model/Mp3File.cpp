@@ -332,8 +332,13 @@ int CompareNumbers(int a, int b) {
 }
 
 // Character by character as the texts show, by code, case-sensitive: "Zebra" before "apple".
-int CompareTexts(std::string_view a, std::string_view b) {
-    return CUtf8::CompareShown(a, b);
+// Texts that are both valid UTF-8 (all a track's own texts, as known when they were stored, or
+// the tables' ASCII) show in the order of their bytes.
+int CompareTexts(std::string_view a, std::string_view b, bool utf8) {
+    if (!utf8)
+        return CUtf8::CompareShown(a, b);
+    const int c = a.compare(b);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 } // namespace
@@ -354,12 +359,13 @@ int CMp3File::Compare(const CMp3File& a, const CMp3File& b, int key) {
         return sign * CompareNumbers(a.bitrate_, b.bitrate_);
     case EFieldId::Track:
         return sign * CompareNumbers(a.track_, b.track_);
-    case EFieldId::Genre:
-        return sign * CompareTexts(a.GetGenreName(), b.GetGenreName());
+    case EFieldId::Location:
+        return sign * CompareTexts(a.Directory(), b.Directory(), false);
     default:
         break;
     }
-    return sign * CompareTexts(*a.TextView(field), *b.TextView(field));
+    const bool utf8 = a.texts_.AllUtf8() && b.texts_.AllUtf8();
+    return sign * CompareTexts(*a.TextView(field), *b.TextView(field), utf8);
 }
 
 namespace {
