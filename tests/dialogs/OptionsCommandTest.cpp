@@ -106,6 +106,7 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
         Type("maxRow", "500");
         Click("useCachedCatalog");
         Click("exactVbrTime");
+        Click("writeId3v2");
         sheet.accept();
     });
     EXPECT_EQ(Profile(), before +
@@ -114,9 +115,9 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
                              ColumnSections() +
                              "\n[AdvancedOptions]\nCommandPlay=Open\nCommandEnqueue=Enqueue\n"
                              "MaxRow=500\nUseCachedCatalog=0\nMinimizeToSystray=0\n"
-                             "ExactVbrTime=0\nReadId3v2=1\n");
-    EXPECT_EQ(ShownLabels(),
-              (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre", "Time"}));
+                             "ExactVbrTime=0\nReadId3v2=1\nWriteId3v2=0\n");
+    EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre",
+                                                       "Time", "Track"}));
     EXPECT_EQ(app->Settings().MaxRow, 500);
     EXPECT_FALSE(Frame().Commands().Action(ECommandId::Refresh)->isEnabled());
 }
@@ -166,7 +167,7 @@ TEST_F(OptionsCommand, BadColumnSettingsAreWrittenBackWellFormed) {
         EXPECT_TRUE(flags.contains(Stored(section.c_str(), kColumnDisplayed))) << section;
     }
     EXPECT_EQ(orders, (std::set<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
-                                             "11", "12", "13", "14"}));
+                                             "11", "12", "13", "14", "15"}));
 }
 
 // The list's header edits the columns as the sheet does: the same edit made both ways, from the
