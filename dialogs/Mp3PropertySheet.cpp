@@ -34,6 +34,8 @@ QString Reason(const STagWriteResult& result) {
         return CFrameStrings::Get(EStringId::ReasonCompressed);
     case STagWriteResult::EReason::Unreadable:
         return CFrameStrings::Get(EStringId::ReasonUnreadable);
+    case STagWriteResult::EReason::ForeignLink:
+        return CFrameStrings::Get(EStringId::ReasonForeignLink);
     case STagWriteResult::EReason::None:
         break;
     }

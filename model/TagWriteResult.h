@@ -13,6 +13,7 @@ struct STagWriteResult {
         Unsynchronised,        // the ID3v2 tag is unsynchronised as a whole
         CompressedOrEncrypted, // a frame is compressed or encrypted
         Unreadable,            // the ID3v2 tag cannot be read whole, or has a form not written here
+        ForeignLink,           // the track is a link that another user made: it may name any file
     };
 
     EStatus status = EStatus::Written;

@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -173,10 +175,15 @@ STagWriteResult WriteInPlace(const CFile& file, const CId3v1Tag::Block& block,
 
 } // namespace
 
-// A link is followed to the file it names, which is the one rewritten. Every check is made and
-// every byte prepared before the first byte changes.
+// A link is followed to the file it names, which is the one rewritten, when the link is the
+// user's own: one that another user put in a shared collection may name any file of the user's.
+// Every check is made and every byte prepared before the first byte changes.
 STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) const {
     std::string path = track.FullPath();
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && link.st_uid != ::geteuid() &&
+        link.st_uid != 0)
+        return Refused(EReason::ForeignLink);
     std::error_code error;
     if (const auto real = std::filesystem::canonical(path, error); !error)
         path = real.string();

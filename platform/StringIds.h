@@ -94,4 +94,5 @@ enum class EStringId : int {
     MenuQuit = 926,
     MsgPlayerNotStarted = 927,
     MsgFolderNotShown = 928,
+    ReasonForeignLink = 929,
 };

@@ -201,23 +201,23 @@ TEST_F(OptionsCommand, HeaderMenuAndDragWriteWhatTheSheetWrites) {
             checked << entry->text();
     EXPECT_EQ(menu->actions().size(), kFieldCount + 2) << "every column, a line, Columns…";
     EXPECT_EQ(checked.join(QLatin1Char(' ')), QStringLiteral("File Title Album Artist Date "
-                                                             "Genre Time"));
+                                                             "Genre Time Track"));
     menu->actions()[7]->trigger();
     EXPECT_EQ(Profile(), hidden);
     View().List()->SetColumnWidth(1, 222); // Title
     header->moveSection(3, 1);
     Idle();
     EXPECT_EQ(Profile(), moved);
-    EXPECT_EQ(ShownLabels(),
-              (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date", "Time"}));
+    EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date",
+                                                       "Time", "Track"}));
     EXPECT_EQ(View().List()->ColumnWidth(2), 222) << "a moved column keeps its width";
     for (int visual = 0; visual < header->count(); ++visual)
         EXPECT_EQ(header->logicalIndex(visual), visual) << "the header shows the columns' order";
 
     app.reset();
     Start();
-    EXPECT_EQ(ShownLabels(),
-              (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date", "Time"}));
+    EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date",
+                                                       "Time", "Track"}));
     int page = -1;
     auto watch = WhenModal<COptionSheet>([&page](COptionSheet& sheet) {
         page = sheet.Tabs().currentIndex();

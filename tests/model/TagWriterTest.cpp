@@ -157,6 +157,13 @@ TEST(TagWriter, InPlaceWhenItFitsElseANewFileInItsPlace) {
     ASSERT_EQ(::link(full.c_str(), (dir / "full name.mp3").c_str()), 0);
     EXPECT_EQ(Write(full, kLonger).reason, EReason::HardLinks);
     EXPECT_EQ(ReadFileBytes(full), Tag(4, Texts(4), 0) + kAudio);
+
+    // A link that another user made in a shared collection may name any file of the user's.
+    const std::string profile = dir.Write("profile", "PATH=/bin\n" + std::string(200, '#'));
+    ::symlink(profile.c_str(), (dir / "planted.mp3").c_str());
+    ASSERT_EQ(::lchown((dir / "planted.mp3").c_str(), 65534, 65534), 0);
+    EXPECT_EQ(Write(dir / "planted.mp3", {.genre = 5}).reason, EReason::ForeignLink);
+    EXPECT_EQ(ReadFileBytes(profile), "PATH=/bin\n" + std::string(200, '#'));
 }
 
 // A full disk (here a file size limit) while the new file is written: the old file stays, and
