@@ -1,7 +1,7 @@
-// The track list against the tree: refilling 1,200 rows in all fourteen columns and sorting them
+// The track list against the tree: refilling 1,200 rows in all fifteen columns and sorting them
 // by two keys must take less than the organisation tree's rebuild for the same tracks (the root
 // and its artist nodes, sorted, the root selected). The first paint after each, which also lays out
-// the rows, is shown beside them: the list draws fourteen columns of many rows, the tree one
+// the rows, is shown beside them: the list draws fifteen columns of many rows, the tree one
 // column of a few. No event is processed while timing, so that nothing else is painted.
 #include "bench/BenchCollection.h"
 #include "bench/SyntheticSnapshot.h"

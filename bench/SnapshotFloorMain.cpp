@@ -40,7 +40,8 @@ void AppendTime(std::string& line, long seconds) {
     twoDigits(seconds % 60);
 }
 
-// The fields in the order and form the tool prints them; the genre by its number.
+// The fields in the order and form the tool prints them; the genre by its number. The track
+// number is empty: the snapshots measured hold no block of extras after their records.
 void Print(const CSnapshotFloor::SRecord& r, const std::string& base, std::string& line) {
     line.clear();
     for (const std::string_view* text : {&r.fileName, &r.artist, &r.title})
@@ -56,7 +57,7 @@ void Print(const CSnapshotFloor::SRecord& r, const std::string& base, std::strin
     AppendTime(line, r.duration);
     for (const std::string_view* text : {&r.bitrate, &r.frequency, &r.mode, &r.versionLayer})
         (line += '\t').append(*text);
-    line += '\n';
+    line += "\t\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "platform/Utf8.h"
+
 #include <cstddef>
-#include <functional>
 #include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Groups in order of first appearance, found by exact (byte) name. The groups live in the
-// memory the list is given, which its owner drops whole after Clear(): filing a hundred thousand
-// tracks then costs no allocation of its own per group or per growth. Past a handful of groups
-// an open-addressing index finds them, so filing N tracks stays linear however many groups
-// there are; the many small lists (the artists of one album) stay a plain scan.
+// Groups in order of first appearance, found by name as it shows (platform/Utf8.h): a name read
+// as Latin-1 from one tag and as UTF-8 from another is one group, named as it was first met. The
+// groups live in the memory the list is given, which its owner drops whole after Clear(): filing a
+// hundred thousand tracks then costs no allocation of its own per group or per growth. Past a
+// handful of groups an open-addressing index finds them, so filing N tracks stays linear however
+// many groups there are; the many small lists (the artists of one album) stay a plain scan.
 template <class Group>
 class TGroupList {
 public:
@@ -24,7 +26,7 @@ public:
         // Tracks come album by album, so the group of the previous track is the likeliest.
         if (last_ != nullptr && last_->name == name)
             return *last_;
-        const std::size_t hash = index_.empty() ? 0 : Hash(name);
+        const std::size_t hash = index_.empty() ? 0 : CUtf8::HashShown(name);
         if (Group* found = Find(name, hash))
             return *(last_ = found);
         Group* added = std::pmr::polymorphic_allocator<Group>(memory_).template new_object<Group>(
@@ -61,18 +63,16 @@ private:
         Group* group = nullptr;
     };
 
-    static std::size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
-
     Group* Find(std::string_view name, std::size_t hash) const {
         if (index_.empty()) {
             for (Group* group : groups_)
-                if (group->name == name)
+                if (CUtf8::SameShown(group->name, name))
                     return group;
             return nullptr;
         }
         const std::size_t mask = index_.size() - 1;
         for (std::size_t i = hash & mask; index_[i].group != nullptr; i = (i + 1) & mask)
-            if (index_[i].hash == hash && index_[i].group->name == name)
+            if (index_[i].hash == hash && CUtf8::SameShown(index_[i].group->name, name))
                 return index_[i].group;
         return nullptr;
     }
@@ -83,7 +83,7 @@ private:
             size *= 2;
         index_.assign(size, SSlot{});
         for (Group* group : groups_)
-            Place({Hash(group->name), group});
+            Place({CUtf8::HashShown(group->name), group});
     }
 
     void Place(SSlot slot) {

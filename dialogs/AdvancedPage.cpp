@@ -63,15 +63,19 @@ QGroupBox* CAdvancedPage::MakeMaximum(const SOptionValues& values) {
     return group;
 }
 
-// Both take effect at the next walk of a directory; a cache file keeps what was read before.
+// The readers take effect at the next walk of a directory (a cache file keeps what was read
+// before), the writer at the next edit of tags.
 QGroupBox* CAdvancedPage::MakeReading(const SOptionValues& values) {
     exactVbrTime_ = Check("Exact time of variable bitrate files (Xing, VBRI)", "exactVbrTime",
                           values.exactVbrTime);
-    readId3v2_ = Check("ID3v2 tag of files without an ID3v1 tag", "readId3v2", values.readId3v2);
-    auto* group = new QGroupBox(QStringLiteral("Reading of tracks"));
+    readId3v2_ = Check("Texts of the ID3v2 tag first, then those of the ID3v1 tag", "readId3v2",
+                       values.readId3v2);
+    writeId3v2_ = Check("Edits written into the ID3v2 tag too", "writeId3v2", values.writeId3v2);
+    auto* group = new QGroupBox(QStringLiteral("Tags of tracks"));
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(exactVbrTime_);
     groupLayout->addWidget(readId3v2_);
+    groupLayout->addWidget(writeId3v2_);
     return group;
 }
 
@@ -83,6 +87,7 @@ void CAdvancedPage::Store(SOptionValues& values) const {
     values.minimizeToSystray = Flag(systray_);
     values.exactVbrTime = Flag(exactVbrTime_);
     values.readId3v2 = Flag(readId3v2_);
+    values.writeId3v2 = Flag(writeId3v2_);
 }
 
 // A whole number: an optional sign and decimal digits, spaces around them allowed.

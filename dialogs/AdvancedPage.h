@@ -9,7 +9,7 @@ class QGroupBox;
 class QLineEdit;
 
 // "Advanced": the shell verbs that play and enqueue, the most rows the list shows, the cache
-// files, the tray, and how tracks are read.
+// files, the tray, and how tracks are read and their tags written.
 class CAdvancedPage : public COptionPage {
 public:
     static constexpr int kMinRows = 1;
@@ -35,6 +35,7 @@ private:
     QCheckBox* systray_ = nullptr;
     QCheckBox* exactVbrTime_ = nullptr;
     QCheckBox* readId3v2_ = nullptr;
+    QCheckBox* writeId3v2_ = nullptr;
     std::string originalPlay_;
     std::string originalEnqueue_;
 };

@@ -16,6 +16,7 @@ public:
 
     State validate(QString& input, int& position) const override;
     std::size_t Limit() const { return limit_; }
+    void SetLimit(std::size_t limit) { limit_ = limit; }
     // The longest text allowed now: the limit, or the length of a longer text in the edit.
     void SetCeiling(std::size_t bytes) { ceiling_ = bytes > limit_ ? bytes : limit_; }
 

@@ -1,5 +1,6 @@
 #include "dialogs/Mp3PropertyPage1.h"
 
+#include "desktop/TextCodec.h"
 #include "dialogs/TagFieldEdit.h"
 #include "model/GenreTable.h"
 #include "model/Mp3File.h"
@@ -19,6 +20,8 @@ namespace {
 
 constexpr std::size_t kTextLimit = 30;
 constexpr std::size_t kYearLimit = 4;
+// The entry of a genre name the table lacks: choosing it changes nothing.
+constexpr int kKeepGenre = -1;
 
 // The page's geometry is given in dialog units: a quarter of the font's average character
 // width across, an eighth of its height down, so that it grows with the font.
@@ -95,7 +98,7 @@ CMp3PropertyPage1::CMp3PropertyPage1(QWidget* parent)
     : QWidget(parent), title_(new CTagFieldEdit(kTextLimit, this)),
       artist_(new CTagFieldEdit(kTextLimit, this)), album_(new CTagFieldEdit(kTextLimit, this)),
       year_(new CTagFieldEdit(kYearLimit, this)), genres_(new QComboBox(this)),
-      comment_(new CTagFieldEdit(kTextLimit, this)), genre_(kGenreNone) {
+      comment_(new CTagFieldEdit(kTextLimit, this)), genre_(kGenreNone), shownGenre_(kGenreNone) {
     title_->setObjectName(QStringLiteral("title"));
     artist_->setObjectName(QStringLiteral("artist"));
     album_->setObjectName(QStringLiteral("album"));
@@ -168,44 +171,51 @@ void CMp3PropertyPage1::SelectGenre() {
 }
 
 void CMp3PropertyPage1::Fill(const CMp3File& track) {
-    title_->SetBytes(track.Title().empty() ? WithoutExtension(track.FileName())
-                                           : std::string(track.Title()));
+    title_->SetBytes(std::string(track.Title()));
+    if (track.Title().empty())
+        title_->Propose(WithoutExtension(track.FileName()));
     artist_->SetBytes(std::string(track.Artist()));
     album_->SetBytes(std::string(track.Album()));
     year_->SetBytes(std::string(track.Year()));
     comment_->SetBytes(std::string(track.Comment()));
     genre_ = track.Genre();
-    SelectGenre();
+    if (const std::string_view name = track.GenreText(); !name.empty()) {
+        genres_->insertItem(0, CTextCodec::ToQString(name), kKeepGenre);
+        genre_ = kKeepGenre;
+        genres_->setCurrentIndex(0);
+    } else {
+        SelectGenre();
+    }
+    shownGenre_ = genre_;
 }
 
-void CMp3PropertyPage1::ApplyTo(CMp3File& track) const {
-    using Setter = void (CMp3File::*)(const std::string&);
-    const std::array<std::pair<const CTagFieldEdit*, Setter>, 5> fields{
-        {{title_, &CMp3File::SetTitle},
-         {artist_, &CMp3File::SetArtist},
-         {album_, &CMp3File::SetAlbum},
-         {year_, &CMp3File::SetYear},
-         {comment_, &CMp3File::SetComment}}};
-    for (const auto& [edit, set] : fields) {
-        if (!edit->text().isEmpty())
-            (track.*set)(edit->Bytes());
+void CMp3PropertyPage1::SetLimits(std::size_t text, std::size_t comment) {
+    for (CTagFieldEdit* edit : {title_, artist_, album_})
+        edit->SetByteLimit(text);
+    comment_->SetByteLimit(comment);
+}
+
+STagEdit CMp3PropertyPage1::Edit() const {
+    STagEdit edit;
+    const std::array<std::pair<const CTagFieldEdit*, std::optional<std::string> STagEdit::*>, 5>
+        fields{{{title_, &STagEdit::title},
+                {artist_, &STagEdit::artist},
+                {album_, &STagEdit::album},
+                {year_, &STagEdit::year},
+                {comment_, &STagEdit::comment}}};
+    for (const auto& [field, value] : fields) {
+        if (field->IsChanged())
+            edit.*value = field->Bytes();
     }
-    if (genre_ != kGenreNone)
-        track.SetGenre(static_cast<std::uint8_t>(genre_));
+    if (genre_ != kKeepGenre && genre_ != kGenreNone && genre_ != shownGenre_)
+        edit.genre = static_cast<std::uint8_t>(genre_);
+    return edit;
 }
 
 CTagFieldEdit* CMp3PropertyPage1::OverlongField() const {
     for (CTagFieldEdit* edit : {album_, artist_, comment_, title_, year_}) {
-        if (!edit->FitsLimit())
+        if (edit->IsChanged() && !edit->FitsLimit())
             return edit;
     }
     return nullptr;
-}
-
-QString CMp3PropertyPage1::ArtistText() const {
-    return artist_->text();
-}
-
-QString CMp3PropertyPage1::AlbumText() const {
-    return album_->text();
 }

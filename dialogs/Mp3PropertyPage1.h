@@ -1,30 +1,37 @@
 #pragma once
 
+#include "model/TagEdit.h"
+
 #include <QString>
 #include <QWidget>
+
+#include <cstddef>
 
 class CMp3File;
 class CTagFieldEdit;
 class QComboBox;
 
 // The "ID3 Tag" page: title, artist, album, year, comment and genre. It starts blank with no
-// genre, or holds the values of the one track it was filled from.
+// genre, or holds the values of the one track it was filled from. What the user changes is the
+// edit; a text left as it was, or emptied, is no part of it.
 class CMp3PropertyPage1 : public QWidget {
     Q_OBJECT
 
 public:
     explicit CMp3PropertyPage1(QWidget* parent = nullptr);
 
-    // The track's values; an empty title shows the file name without its extension.
+    // The track's values; an empty title shows the file name without its extension, a genre
+    // the table lacks is the list's first entry.
     void Fill(const CMp3File& track);
-    // Every field that is not empty, and a genre other than none, becomes the track's.
-    void ApplyTo(CMp3File& track) const;
-    // The first field, in the order the values are taken, whose text exceeds its limit.
+    // The byte limits of the texts other than the year; no limit is SIZE_MAX.
+    void SetLimits(std::size_t text, std::size_t comment);
+    // Every text typed, and a genre of the table chosen other than the one shown.
+    STagEdit Edit() const;
+    // The first field typed in, in the order the values are taken, whose text exceeds its
+    // limit. A text put in and left as it is never does.
     CTagFieldEdit* OverlongField() const;
 
     int Genre() const { return genre_; }
-    QString ArtistText() const;
-    QString AlbumText() const;
 
 private:
     void LayOut();
@@ -38,4 +45,5 @@ private:
     QComboBox* genres_;
     CTagFieldEdit* comment_;
     int genre_;
+    int shownGenre_;
 };

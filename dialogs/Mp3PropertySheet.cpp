@@ -6,33 +6,58 @@
 #include "dialogs/Mp3PropertyPage1.h"
 #include "dialogs/TagFieldEdit.h"
 #include "model/Mp3File.h"
+#include "model/TagWriter.h"
 #include "platform/StringTable.h"
+#include "platform/Utf8.h"
 
 #include <QDialogButtonBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <cstdint>
 #include <string>
 #include <system_error>
 
 namespace {
 
+constexpr std::size_t kId3v1Text = 30;
+// ID3v1.1 gives the comment's last two bytes to the track number.
+constexpr std::size_t kId3v1NumberedComment = 28;
+
+QString Reason(const STagWriteResult& result) {
+    switch (result.reason) {
+    case STagWriteResult::EReason::HardLinks:
+        return CFrameStrings::Get(EStringId::ReasonHardLinks);
+    case STagWriteResult::EReason::Unsynchronised:
+        return CFrameStrings::Get(EStringId::ReasonUnsynchronised);
+    case STagWriteResult::EReason::CompressedOrEncrypted:
+        return CFrameStrings::Get(EStringId::ReasonCompressed);
+    case STagWriteResult::EReason::Unreadable:
+        return CFrameStrings::Get(EStringId::ReasonUnreadable);
+    case STagWriteResult::EReason::ForeignLink:
+        return CFrameStrings::Get(EStringId::ReasonForeignLink);
+    case STagWriteResult::EReason::None:
+        break;
+    }
+    return QString::fromStdString(std::error_code(result.error, std::generic_category()).message());
+}
+
 std::string FailureText(const CMp3File& track, const STagWriteResult& result) {
-    if (result.status == STagWriteResult::EStatus::CannotOpen)
-        return std::string(CStringTable::Get(EStringId::TagWriteFailed));
-    const QString reason =
-        QString::fromStdString(std::error_code(result.error, std::generic_category()).message());
     return CFrameStrings::Get(EStringId::MsgTagWriteError)
-        .arg(CTextCodec::ToQString(track.FullPath()), reason)
+        .arg(CTextCodec::ToQString(track.FullPath()), Reason(result))
         .toStdString();
 }
 
 } // namespace
 
-CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, QWidget* parent)
-    : QDialog(parent), tracks_(std::move(tracks)), page_(new CMp3PropertyPage1) {
+CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidget* parent)
+    : QDialog(parent), tracks_(std::move(tracks)), options_(options), page_(new CMp3PropertyPage1) {
     setObjectName(QStringLiteral("propertiesSheet"));
-    setWindowTitle(CFrameStrings::Get(EStringId::PropertiesCaption));
+    setWindowTitle(tracks_.size() == 1
+                       ? CFrameStrings::Get(EStringId::PropertiesOneCaption)
+                             .arg(CTextCodec::ToQString(tracks_.front()->FileName()))
+                       : CFrameStrings::Get(EStringId::PropertiesManyCaption)
+                             .arg(static_cast<qulonglong>(tracks_.size())));
     auto* tabs = new QTabWidget(this);
     tabs->addTab(page_, QStringLiteral("ID3 Tag"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -44,12 +69,25 @@ CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, QWidget* parent)
     layout->addWidget(buttons);
     if (tracks_.size() == 1)
         page_->Fill(*tracks_.front());
-    shownArtist_ = page_->ArtistText();
-    shownAlbum_ = page_->AlbumText();
-    shownGenre_ = page_->Genre();
+    SetLimits();
 }
 
-// The first text over its limit keeps the sheet open, with the focus in it.
+// A text of any length has a tag to go to whole where every file has an ID3v2 tag that the
+// edit is written into; any other file keeps the texts in its ID3v1 tag alone.
+void CMp3PropertySheet::SetLimits() {
+    bool alone = false;
+    bool numbered = false;
+    for (const CMp3File* track : tracks_) {
+        if (options_.writeId3v2 && CTagWriter::HasId3v2(track->FullPath()))
+            continue;
+        alone = true;
+        numbered = numbered || (track->Track() != 0 && track->Track() <= 0xFF);
+    }
+    const std::size_t text = alone ? kId3v1Text : SIZE_MAX;
+    page_->SetLimits(text, alone && numbered ? kId3v1NumberedComment : text);
+}
+
+// The first typed text over its limit keeps the sheet open, with the focus in it.
 void CMp3PropertySheet::accept() {
     if (CTagFieldEdit* field = page_->OverlongField()) {
         const QString text = CFrameStrings::Get(EStringId::MsgMaxCharacters)
@@ -63,11 +101,19 @@ void CMp3PropertySheet::accept() {
     QDialog::accept();
 }
 
-std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) const {
+std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) {
+    const STagEdit edit = page_->Edit();
+    const CTagWriter writer(options_.writeId3v2);
     std::size_t written = 0;
     for (CMp3File* track : tracks_) {
-        page_->ApplyTo(*track);
-        const STagWriteResult result = track->WriteTag();
+        const std::string artist(track->Artist());
+        const std::string album(track->Album());
+        const std::string genre(track->GetGenreName());
+        const STagWriteResult result = writer.Write(*track, edit);
+        track->Reload(options_.read);
+        artistMoved_ = artistMoved_ || !CUtf8::SameShown(artist, track->Artist());
+        albumMoved_ = albumMoved_ || !CUtf8::SameShown(album, track->Album());
+        genreMoved_ = genreMoved_ || !CUtf8::SameShown(genre, track->GetGenreName());
         if (result.Written())
             ++written;
         else
@@ -77,7 +123,6 @@ std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) const {
 }
 
 bool CMp3PropertySheet::ChangesGrouping(EDisplayMode mode) const {
-    return page_->ArtistText() != shownArtist_ ||
-           (mode == EDisplayMode::GenreArtist && page_->Genre() != shownGenre_) ||
-           (mode == EDisplayMode::AlbumArtist && page_->AlbumText() != shownAlbum_);
+    return artistMoved_ || (mode == EDisplayMode::GenreArtist && genreMoved_) ||
+           (mode == EDisplayMode::AlbumArtist && albumMoved_);
 }

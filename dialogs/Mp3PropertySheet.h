@@ -2,12 +2,11 @@
 
 #include "catalog/DisplayMode.h"
 #include "model/TrackArray.h"
+#include "model/TrackReadOptions.h"
 
 #include <QDialog>
-#include <QString>
 
 #include <cstddef>
-#include <vector>
 
 class CMp3File;
 class CMp3PropertyPage1;
@@ -15,27 +14,38 @@ class IReporter;
 
 // The properties of the selected tracks, modal, with one page, "ID3 Tag", and OK and Cancel.
 // One track fills the page with its values; with several the page starts blank, and only what
-// is typed is applied to them all. OK is refused while a text is over its limit.
+// is typed is applied to them all. A text's 30-byte limit holds where a selected file will get
+// an ID3v1 tag alone; OK is refused while a typed text is over its limit.
 class CMp3PropertySheet : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CMp3PropertySheet(TrackArray tracks, QWidget* parent = nullptr);
+    struct SOptions {
+        bool writeId3v2 = true; // the WriteId3v2 setting
+        STrackReadOptions read; // how a track is read again after its write
+    };
+
+    CMp3PropertySheet(TrackArray tracks, SOptions options, QWidget* parent = nullptr);
 
     CMp3PropertyPage1& Page() const { return *page_; }
-    // Applies the page to each track, top to bottom, and writes its tag. A file that fails is
-    // reported and the next one written. Returns how many tags were written.
-    std::size_t WriteTags(IReporter& reporter) const;
-    // Whether the edit can have moved tracks between the groups of the tree in `mode`: the
-    // artist, or the genre or the album that the mode groups by, is not what the page showed.
+    // Writes the page's edit into each track's file, top to bottom; each track then reads its
+    // file again, so that it shows what the file holds whether or not the write went through.
+    // A file that fails is reported, with its path and the reason, and the next one written.
+    // Returns how many files were written.
+    std::size_t WriteTags(IReporter& reporter);
+    // Whether the tags written can have moved tracks between the groups of the tree in `mode`:
+    // a track's artist, or the genre or the album that the mode groups by, shows otherwise.
     bool ChangesGrouping(EDisplayMode mode) const;
 
     void accept() override;
 
 private:
+    void SetLimits();
+
     TrackArray tracks_;
+    SOptions options_;
     CMp3PropertyPage1* page_;
-    QString shownArtist_;
-    QString shownAlbum_;
-    int shownGenre_;
+    bool artistMoved_ = false;
+    bool genreMoved_ = false;
+    bool albumMoved_ = false;
 };

@@ -37,6 +37,7 @@ SOptionValues SOptionValues::From(const CAppSettings& settings, const ColumnArra
     values.minimizeToSystray = settings.MinimizeToSystray;
     values.exactVbrTime = settings.ExactVbrTime;
     values.readId3v2 = settings.ReadId3v2;
+    values.writeId3v2 = settings.WriteId3v2;
     return values;
 }
 
@@ -52,4 +53,5 @@ void SOptionValues::ApplyTo(CAppSettings& settings, ColumnArray& records) const 
     settings.MinimizeToSystray = minimizeToSystray;
     settings.ExactVbrTime = exactVbrTime;
     settings.ReadId3v2 = readId3v2;
+    settings.WriteId3v2 = writeId3v2;
 }

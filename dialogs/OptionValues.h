@@ -31,4 +31,5 @@ struct SOptionValues {
     int minimizeToSystray = 0;
     int exactVbrTime = 0;
     int readId3v2 = 0;
+    int writeId3v2 = 0;
 };

@@ -22,12 +22,23 @@ void CTagFieldEdit::SetBytes(std::string bytes) {
     setText(text);
 }
 
+void CTagFieldEdit::Propose(const std::string& bytes) {
+    const QString text = CTextCodec::ToQString(bytes);
+    validator_->SetCeiling(Measure(text));
+    setText(text);
+}
+
 std::string CTagFieldEdit::Bytes() const {
     return CTextCodec::FromQString(text(), original_);
 }
 
 std::size_t CTagFieldEdit::ByteLimit() const {
     return validator_->Limit();
+}
+
+void CTagFieldEdit::SetByteLimit(std::size_t limit) {
+    validator_->SetLimit(limit);
+    validator_->SetCeiling(Measure(text()));
 }
 
 std::size_t CTagFieldEdit::Measure(const QString& text) const {

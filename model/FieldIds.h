@@ -19,8 +19,9 @@ enum class EFieldId : int {
     Frequency = 12,
     Mode = 13,
     MpegLayer = 14,
+    Track = 15,
 };
-inline constexpr int kFieldCount = 14;
+inline constexpr int kFieldCount = 15;
 
 // Whether a number names a field; a sort key names one by its magnitude.
 constexpr bool IsFieldId(int value) {
@@ -56,6 +57,8 @@ constexpr EStringId FieldLabel(EFieldId field) {
         return EStringId::LabelFrequency;
     case EFieldId::Mode:
         return EStringId::LabelMode;
+    case EFieldId::Track:
+        return EStringId::LabelTrack;
     case EFieldId::MpegLayer:
         break;
     }

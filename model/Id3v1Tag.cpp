@@ -17,6 +17,8 @@ constexpr SField kAlbum{63, 30};
 constexpr SField kYear{93, 4};
 constexpr SField kComment{97, 30};
 constexpr std::size_t kGenreOffset = 127;
+constexpr std::size_t kTrackMarkOffset = 125;
+constexpr std::size_t kTrackOffset = 126;
 
 // White space that ends a field: blank, tab, line feed, vertical tab, form feed, return.
 constexpr std::array<bool, 256> kBlank = [] {
@@ -61,8 +63,14 @@ bool CId3v1Tag::HasMarker(const Block& block) {
 std::optional<CId3v1Tag::SView> CId3v1Tag::View(const Block& block) {
     if (!HasMarker(block))
         return std::nullopt;
-    return SView{ReadField(block, kTitle), ReadField(block, kArtist),  ReadField(block, kAlbum),
-                 ReadField(block, kYear),  ReadField(block, kComment), block[kGenreOffset]};
+    const std::uint8_t track = block[kTrackMarkOffset] == 0 ? block[kTrackOffset] : 0;
+    return SView{ReadField(block, kTitle),
+                 ReadField(block, kArtist),
+                 ReadField(block, kAlbum),
+                 ReadField(block, kYear),
+                 ReadField(block, kComment),
+                 block[kGenreOffset],
+                 track};
 }
 
 bool CId3v1Tag::Parse(const Block& block) {
@@ -75,6 +83,7 @@ bool CId3v1Tag::Parse(const Block& block) {
     year = view->year;
     comment = view->comment;
     genre = view->genre;
+    track = view->track;
     return true;
 }
 
@@ -87,7 +96,13 @@ CId3v1Tag::Block CId3v1Tag::Format() const {
     WriteField(block, kArtist, artist);
     WriteField(block, kAlbum, album);
     WriteField(block, kYear, year);
-    WriteField(block, kComment, comment);
+    if (track == 0) {
+        WriteField(block, kComment, comment);
+    } else {
+        WriteField(block, {kComment.offset, kComment.width - 2}, comment);
+        block[kTrackMarkOffset] = 0;
+        block[kTrackOffset] = track;
+    }
     block[kGenreOffset] = genre;
     return block;
 }

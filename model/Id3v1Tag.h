@@ -8,7 +8,8 @@
 
 // The 128-byte ID3 version 1 block at the end of an MP3 file:
 //   0 "TAG" | 3 title[30] | 33 artist[30] | 63 album[30] | 93 year[4] | 97 comment[30] | 127 genre
-// Texts are bytes, padded with blanks or NULs. Parse and Format mirror each other.
+// Texts are bytes, padded with blanks or NULs. ID3v1.1 gives the comment's last two bytes to a
+// track number: 125 is 0 and 126 the number. Parse and Format mirror each other.
 class CId3v1Tag {
 public:
     static constexpr std::size_t kSize = 128;
@@ -18,6 +19,7 @@ public:
     struct SView {
         std::string_view title, artist, album, year, comment;
         std::uint8_t genre = 0;
+        std::uint8_t track = 0; // 0: no ID3v1.1 track number
     };
 
     static bool HasMarker(const Block& block);
@@ -25,6 +27,7 @@ public:
     static std::optional<SView> View(const Block& block);
     // Fills the fields from a block that begins with the marker; false (fields untouched) if not.
     bool Parse(const Block& block);
+    // With a track number, the comment keeps 28 bytes and the number takes the last two.
     Block Format() const;
 
     std::string title;
@@ -33,4 +36,5 @@ public:
     std::string year;
     std::string comment;
     std::uint8_t genre = 0;
+    std::uint8_t track = 0;
 };

@@ -20,8 +20,8 @@ constexpr std::size_t kMaxFrame = std::size_t{1} << 20;
 // A tag unsynchronised as a whole must be read whole to find its frames; this much of it.
 constexpr std::size_t kMaxWhole = std::size_t{4} << 20;
 
-enum class EField { None, Title, Artist, Album, Year, Comment, Genre };
-constexpr std::uint8_t kAllFields = 0x7E;
+enum class EField { None, Title, Artist, Album, Year, Comment, Genre, Track };
+constexpr std::uint8_t kAllFields = 0xFE;
 
 struct SFrameField {
     std::string_view id;
@@ -29,13 +29,14 @@ struct SFrameField {
 };
 
 // 2.2 ids have three characters, 2.3 and 2.4 ids four; "TDRC" is the 2.4 recording time.
-constexpr std::array<SFrameField, 13> kFrameFields{{
+constexpr std::array<SFrameField, 15> kFrameFields{{
     {"TT2", EField::Title},
     {"TP1", EField::Artist},
     {"TAL", EField::Album},
     {"TYE", EField::Year},
     {"COM", EField::Comment},
     {"TCO", EField::Genre},
+    {"TRK", EField::Track},
     {"TIT2", EField::Title},
     {"TPE1", EField::Artist},
     {"TALB", EField::Album},
@@ -43,6 +44,7 @@ constexpr std::array<SFrameField, 13> kFrameFields{{
     {"TDRC", EField::Year},
     {"COMM", EField::Comment},
     {"TCON", EField::Genre},
+    {"TRCK", EField::Track},
 }};
 
 EField FieldOf(std::string_view id) {
@@ -209,10 +211,11 @@ bool FrameData(std::span<const std::uint8_t> body, const SFrame& frame, int vers
     return true;
 }
 
-// Text frames: encoding | text. Comments: encoding | language[3] | description | text.
-void Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
+// Text frames: encoding | text. Comments: encoding | language[3] | description | text. Returns
+// whether the field is settled: a comment with a description stands only until one without.
+bool Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
     if (data.empty() || !CId3v2Text::IsKnownEncoding(data[0]))
-        return;
+        return false;
     const std::uint8_t encoding = data[0];
     auto text = data.subspan(1);
     switch (field) {
@@ -229,19 +232,26 @@ void Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
         tag.year = CId3v2Text::FirstCharacters(CId3v2Text::Decode(encoding, text), 4,
                                                encoding == CId3v2Text::kLatin1);
         break;
-    case EField::Comment:
+    case EField::Comment: {
         if (text.size() < 3)
-            return;
+            return false;
         text = text.subspan(3);
-        tag.comment = CId3v2Text::Decode(
-            encoding, text.subspan(CId3v2Text::TerminatedLength(encoding, text)));
-        break;
+        const std::size_t description = CId3v2Text::TerminatedLength(encoding, text);
+        const bool described = !CId3v2Text::Decode(encoding, text.first(description)).empty();
+        if (!described || !tag.comment)
+            tag.comment = CId3v2Text::Decode(encoding, text.subspan(description));
+        return !described;
+    }
     case EField::Genre:
-        tag.genre = CId3v2Text::GenreNumber(CId3v2Text::Decode(encoding, text));
+        CId3v2Text::ReadGenre(CId3v2Text::Decode(encoding, text), tag.genre, tag.genreName);
+        break;
+    case EField::Track:
+        tag.track = CId3v2Text::TrackNumber(CId3v2Text::Decode(encoding, text));
         break;
     case EField::None:
         break;
     }
+    return true;
 }
 
 // Walks the frames from `at`, reading the bodies of the wanted ones only, the first of each.
@@ -267,8 +277,8 @@ void ReadFrames(CTagBytes& bytes, std::size_t at, int version, bool tagUnsynchro
             return;
         if (!FrameData(body, frame, version, tagUnsynchronised, data))
             continue;
-        seen |= Bit(field);
-        Store(tag, field, data);
+        if (Store(tag, field, data))
+            seen |= Bit(field);
     }
 }
 

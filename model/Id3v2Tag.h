@@ -12,7 +12,8 @@
 //   "ID3" | version | revision | flags | size in four 7-bit bytes
 // then an extended header (flag 0x40), the frames and padding within that size, and a footer
 // (flag 0x10) after it. Frames: id | size | flags (2.3, 2.4) | body; 2.2 has 3-byte ids and
-// sizes and no flags. Texts keep their bytes when ISO-8859-1 and become UTF-8 otherwise.
+// sizes and no flags. Texts keep their bytes when ISO-8859-1 and become UTF-8 otherwise. A field
+// comes from the first frame that holds it.
 class CId3v2Tag {
 public:
     static constexpr std::size_t kHeaderSize = 10;
@@ -33,6 +34,12 @@ public:
     std::optional<std::string> artist;
     std::optional<std::string> album;
     std::optional<std::string> year;
+    // The comment without a description, else the first comment of any description.
     std::optional<std::string> comment;
+    // A genre of the table by its number, "(17)", or its name in any case; a name the table
+    // lacks is kept as it is, in `genreName`.
     std::uint8_t genre = kGenreNone;
+    std::optional<std::string> genreName;
+    // The number before any "/" of "TRCK" ("7/12"); 0 when there is none.
+    std::uint16_t track = 0;
 };

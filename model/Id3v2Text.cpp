@@ -1,6 +1,7 @@
 #include "model/Id3v2Text.h"
 
 #include "model/GenreTable.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 
@@ -137,4 +138,78 @@ std::uint8_t CId3v2Text::GenreNumber(std::string_view text) {
         number = NameNumber(text);
     }
     return static_cast<std::uint8_t>(number < kGenreNone ? number : kGenreNone);
+}
+
+void CId3v2Text::ReadGenre(std::string_view text, std::uint8_t& number,
+                           std::optional<std::string>& name) {
+    if (text.empty())
+        return;
+    if (text == "(RX)" || text == "(CR)") {
+        name = text == "(RX)" ? "Remix" : "Cover";
+        return;
+    }
+    const std::uint8_t found = GenreNumber(text);
+    if (found != kGenreNone) {
+        number = found;
+        name.reset();
+        return;
+    }
+    std::size_t length = 0;
+    const bool numeric =
+        text[0] == '(' || (LeadingNumber(text, length) >= 0 && length == text.size());
+    if (!numeric)
+        name = std::string(text);
+}
+
+std::uint16_t CId3v2Text::TrackNumber(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    std::uint32_t number = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        number = number * 10 + static_cast<std::uint32_t>(text[i] - '0');
+        if (number > UINT16_MAX)
+            return 0;
+    }
+    const std::string_view rest = text.substr(i);
+    if (i == 0 || (!rest.empty() && rest.front() != '/' && rest.front() != ' '))
+        return 0;
+    return static_cast<std::uint16_t>(number);
+}
+
+std::uint8_t CId3v2Text::Encode(std::string_view text, bool utf8, std::string& out) {
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || !CUtf8::IsValid(text)) {
+        out.append(text);
+        return kLatin1;
+    }
+    if (utf8) {
+        out.append(text);
+        return kUtf8;
+    }
+    const auto unit = [&out](char32_t c) {
+        out += static_cast<char>(c & 0xFF);
+        out += static_cast<char>(c >> 8);
+    };
+    out += "\xFF\xFE";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        i += length;
+        if (c >= 0x10000) {
+            unit(0xD800 + ((c - 0x10000) >> 10));
+            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            unit(c);
+        }
+    }
+    return kUtf16;
+}
+
+std::string_view CId3v2Text::Terminator(std::uint8_t encoding) {
+    return IsWide(encoding) ? std::string_view("\0\0", 2) : std::string_view("\0", 1);
 }

@@ -13,9 +13,9 @@
 #include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <string_view>
 
@@ -43,13 +43,19 @@ std::string_view CMp3File::Undefined() {
 }
 
 void CMp3File::SetArtist(const std::string& value) {
-    defaults_ &= static_cast<std::uint8_t>(~kArtistUndefined);
+    flags_ &= static_cast<std::uint8_t>(~kArtistUndefined);
     texts_.Set(ESlot::Artist, value);
 }
 
 void CMp3File::SetAlbum(const std::string& value) {
-    defaults_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
+    flags_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
     texts_.Set(ESlot::Album, value);
+}
+
+void CMp3File::SetGenre(std::uint8_t value) {
+    genre_ = value;
+    if (!GenreText().empty())
+        texts_.Set(ESlot::GenreName, {});
 }
 
 std::string_view CMp3File::VersionLayerText() const {
@@ -122,9 +128,10 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
 }
 
 // One open serves the tags and the header. The size counts everything before the last 128
-// bytes, tag or not, so a file shorter than that cannot be a track. An ID3v1 tag wins over an
-// ID3v2 tag: it is the one the properties sheet writes. The texts found are stored at the end,
-// all at once.
+// bytes, tag or not, so a file shorter than that cannot be a track. Each field of an ID3v2 tag
+// that holds a text wins over the ID3v1 tag's; the ID3v1 tag fills the others. Without the
+// ID3v2 reading, the ID3v1 tag alone gives the fields, and no track number is read. The texts
+// found are stored at the end, all at once.
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, const CFile& file,
                     CFile::EOpenResult opened, IReporter& reporter,
                     const STrackReadOptions& options) {
@@ -153,12 +160,12 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
     }
     sizeK_ = static_cast<int>(tagOffset / 1000);
     if (const auto tag = CId3v1Tag::View(block))
-        TakeId3v1(*tag, texts);
+        TakeId3v1(*tag, texts, options.readId3v2);
 
     CMpegStream stream(file);
     const auto id3v2 = stream.SkipId3v2();
     CId3v2Tag tag2;
-    if (options.readId3v2 && !hasTag_ && !id3v2.empty())
+    if (options.readId3v2 && !id3v2.empty())
         TakeId3v2(file, id3v2, tag2, texts);
     CMpegHeader header;
     if (header.ReadHeader(stream)) {
@@ -170,25 +177,26 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
         // 64-bit: sizeK * 8000 leaves 32 bits above 268 MB; the quotient fits again.
         duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate_);
         if (options.exactVbrTime)
-            TakeVbrHeader(header, stream, hasTag_ ? tagOffset : file.Size());
+            TakeVbrHeader(header, stream, HasTag() ? tagOffset : file.Size());
     }
     texts_.Assign(texts);
     return true;
 }
 
-void CMp3File::TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts) {
-    hasTag_ = true;
-    defaults_ = 0;
+void CMp3File::TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts, bool extras) {
+    flags_ = kHasTag;
     texts[Index(ESlot::Title)] = tag.title;
     texts[Index(ESlot::Artist)] = tag.artist;
     texts[Index(ESlot::Album)] = tag.album;
     texts[Index(ESlot::Year)] = tag.year;
     texts[Index(ESlot::Comment)] = tag.comment;
     genre_ = tag.genre;
+    if (extras)
+        track_ = tag.track;
 }
 
 // The frames past the bytes at hand are read from the same open file, and only those that hold
-// a wanted text. The texts stay in `tag` until they are stored.
+// a wanted text. The texts stay in `tag` until they are stored. An empty text counts as none.
 void CMp3File::TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, CId3v2Tag& tag,
                          CTrackTexts::Values& texts) {
     const auto fetch = [&file](std::size_t offset, std::span<std::uint8_t> out) -> std::size_t {
@@ -202,14 +210,20 @@ void CMp3File::TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, 
                                {&tag.album, ESlot::Album},
                                {&tag.year, ESlot::Year},
                                {&tag.comment, ESlot::Comment}}) {
-        if (*value)
+        if (*value && !(*value)->empty())
             texts[Index(slot)] = **value;
     }
-    if (tag.artist)
-        defaults_ &= static_cast<std::uint8_t>(~kArtistUndefined);
-    if (tag.album)
-        defaults_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
-    genre_ = tag.genre;
+    if (tag.artist && !tag.artist->empty())
+        flags_ &= static_cast<std::uint8_t>(~kArtistUndefined);
+    if (tag.album && !tag.album->empty())
+        flags_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
+    // A name the table lacks leaves the number of the ID3v1 tag, which a writer gives back.
+    if (tag.genreName)
+        texts[Index(ESlot::GenreName)] = *tag.genreName;
+    else if (tag.genre != kGenreNone)
+        genre_ = tag.genre;
+    if (tag.track != 0)
+        track_ = tag.track;
 }
 
 // A variable bitrate's first frame says nothing of the others: the encoder's counts give the
@@ -230,61 +244,28 @@ void CMp3File::TakeVbrHeader(const CMpegHeader& header, const CMpegStream& strea
 
 namespace {
 
-// The text an untagged track shows as its artist and album is a display text, not data. A
-// snapshot made in the other language holds that language's text, so both are recognised.
-std::string_view TagText(std::string_view field) {
-    for (const auto language :
-         {CStringTable::ELanguage::English, CStringTable::ELanguage::French}) {
-        if (field == CStringTable::Get(EStringId::Undefined, language))
-            return {};
-    }
-    return field;
-}
-
-STagWriteResult WriteFailed(int error) {
-    return {STagWriteResult::EStatus::WriteFailed, error != 0 ? error : EIO};
-}
+class CSilentReporter : public IReporter {
+public:
+    void Report(std::string_view, std::string_view) override {}
+};
 
 } // namespace
 
-STagWriteResult CMp3File::WriteTag() {
-    CFile file;
-    if (file.Open(FullPath(), CFile::EMode::ReadWrite) != CFile::EOpenResult::Opened)
-        return {STagWriteResult::EStatus::CannotOpen, 0};
-    CId3v1Tag tag;
-    tag.title = TagText(Title());
-    tag.artist = TagText(Artist());
-    tag.album = TagText(Album());
-    tag.year = TagText(Year());
-    tag.comment = TagText(Comment());
-    tag.genre = genre_;
-    const CId3v1Tag::Block block = tag.Format();
-
-    const std::int64_t size = file.Size();
-    const auto tagSize = static_cast<std::int64_t>(CId3v1Tag::kSize);
-    CId3v1Tag::Block old{};
-    errno = 0;
-    const bool readOld =
-        size < tagSize || file.ReadAt(size - tagSize, old.data(), old.size()) == tagSize;
-    if (!readOld)
-        return WriteFailed(errno);
-    const bool hasOld = size >= tagSize && CId3v1Tag::HasMarker(old);
-    const std::int64_t offset = hasOld ? size - tagSize : size;
-    errno = 0;
-    if (!file.WriteAt(offset, block.data(), block.size())) {
-        const int error = errno;
-        // Never leave half a tag behind: put the old one back, or cut an append off.
-        if (hasOld)
-            file.WriteAt(offset, old.data(), old.size());
-        else
-            file.Truncate(size);
-        return WriteFailed(error);
-    }
-    hasTag_ = true;
-    return {};
+// A record made afresh: whatever the old one held that the file does not goes with it. A file
+// that has gone reads as one that cannot be opened, without a message: its writer reports.
+bool CMp3File::Reload(const STrackReadOptions& options) {
+    CMp3File fresh;
+    fresh.ShareDirectory(*this);
+    CSilentReporter silent;
+    if (!fresh.Load(std::string(Directory()), std::string(FileName()), silent, options))
+        return false;
+    *this = std::move(fresh);
+    return true;
 }
 
 std::string_view CMp3File::GetGenreName() const {
+    if (const std::string_view name = GenreText(); !name.empty())
+        return name;
     if (genre_ >= kGenreNone)
         return CStringTable::Get(EStringId::Undefined);
     return genreNames[genre_];
@@ -324,18 +305,24 @@ std::optional<std::string_view> CMp3File::TextView(EFieldId field) const {
         return VersionLayerText();
     case EFieldId::Size:
     case EFieldId::Time:
+    case EFieldId::Track:
         return std::nullopt;
     }
     return CStringTable::Get(EStringId::NotAssigned);
 }
 
 void CMp3File::AppendFieldText(EFieldId field, std::string& out) const {
-    if (const auto text = TextView(field))
+    if (const auto text = TextView(field)) {
         out += *text;
-    else if (field == EFieldId::Size)
+    } else if (field == EFieldId::Size) {
         AppendSize(out, sizeK_);
-    else
+    } else if (field == EFieldId::Track) {
+        char number[8];
+        if (track_ != 0)
+            out.append(number, std::to_chars(number, number + sizeof number, track_).ptr);
+    } else {
         AppendDuration(out, duration_);
+    }
 }
 
 namespace {
@@ -344,8 +331,12 @@ int CompareNumbers(int a, int b) {
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
-// Byte by byte, as unsigned codes, case-sensitive: "Zebra" before "apple".
-int CompareTexts(std::string_view a, std::string_view b) {
+// Character by character as the texts show, by code, case-sensitive: "Zebra" before "apple".
+// Texts that are both valid UTF-8 (all a track's own texts, as known when they were stored, or
+// the tables' ASCII) show in the order of their bytes.
+int CompareTexts(std::string_view a, std::string_view b, bool utf8) {
+    if (!utf8)
+        return CUtf8::CompareShown(a, b);
     const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
@@ -366,12 +357,15 @@ int CMp3File::Compare(const CMp3File& a, const CMp3File& b, int key) {
         return sign * CompareNumbers(a.duration_, b.duration_);
     case EFieldId::Bitrate:
         return sign * CompareNumbers(a.bitrate_, b.bitrate_);
-    case EFieldId::Genre:
-        return sign * CompareTexts(a.GetGenreName(), b.GetGenreName());
+    case EFieldId::Track:
+        return sign * CompareNumbers(a.track_, b.track_);
+    case EFieldId::Location:
+        return sign * CompareTexts(a.Directory(), b.Directory(), false);
     default:
         break;
     }
-    return sign * CompareTexts(*a.TextView(field), *b.TextView(field));
+    const bool utf8 = a.texts_.AllUtf8() && b.texts_.AllUtf8();
+    return sign * CompareTexts(*a.TextView(field), *b.TextView(field), utf8);
 }
 
 namespace {
@@ -553,7 +547,7 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
     sizeK_ = sizeK;
     duration_ = duration;
     SetDirectory(base, relative);
-    defaults_ = 0;
+    flags_ = 0;
     CTrackTexts::Values texts{fileName, title, artist, album, year, comment};
     SetHeaderText(EText::VersionLayer, versionLayer, texts);
     SetHeaderText(EText::Bitrate, bitrate, texts);

@@ -3,7 +3,6 @@
 #include "model/FieldIds.h"
 #include "model/Id3v1Tag.h"
 #include "model/MpegHeader.h"
-#include "model/TagWriteResult.h"
 #include "model/TrackReadOptions.h"
 #include "model/TrackTexts.h"
 #include "platform/File.h"
@@ -23,9 +22,10 @@ class CFile;
 class CId3v2Tag;
 class CMpegStream;
 
-// One MP3 file of the catalog: where it is, its ID3v1 tag (or the texts of its ID3v2 tag), its
-// first MPEG frame header, its size and playing time (estimated, or exact from the encoder's
-// counts). Other parts read it through field ids (model/FieldIds.h).
+// One MP3 file of the catalog: where it is, the texts of its tags (each field from the ID3v2 tag
+// when it has one, else from the ID3v1 tag), its first MPEG frame header, its size and playing
+// time (estimated, or exact from the encoder's counts). Other parts read it through field ids
+// (model/FieldIds.h).
 class CMp3File {
 public:
     CMp3File();
@@ -39,10 +39,10 @@ public:
     bool Load(const std::string& directory, const std::string& fileName, const CFile& file,
               CFile::EOpenResult opened, IReporter& reporter,
               const STrackReadOptions& options = {});
-    // Writes the tag fields into the file: over its tag, or appended when it has none. The file
-    // is left as it was when the write fails. A field that holds the text shown for a missing
-    // artist or album is written empty; the record keeps showing it.
-    STagWriteResult WriteTag();
+    // Reads the file again, as Load did, after its tags were written or failed to be: the
+    // track then shows what the file holds. False, with the track as it was, when the file can
+    // no longer be a track.
+    bool Reload(const STrackReadOptions& options);
 
     std::string GetFieldText(EFieldId field) const;
     void AppendFieldText(EFieldId field, std::string& out) const;
@@ -51,6 +51,7 @@ public:
     // The texts the track keeps itself (names, tag texts, header texts that are no table
     // entry), one after the other: one look at them all serves every field that shows one.
     std::string_view OwnTexts() const { return texts_.Bytes(); }
+    // The table's name of the genre number, or the name the tag gave when the table lacks it.
     std::string_view GetGenreName() const;
     static int Compare(const CMp3File& a, const CMp3File& b, int key);
     static std::string FormatSize(std::int64_t sizeK);
@@ -69,10 +70,10 @@ public:
     std::string_view Title() const { return texts_.Get(ESlot::Title); }
     // Inline: sorting by artist asks for two per comparison.
     std::string_view Artist() const {
-        return (defaults_ & kArtistUndefined) != 0 ? Undefined() : texts_.Get(ESlot::Artist);
+        return (flags_ & kArtistUndefined) != 0 ? Undefined() : texts_.Get(ESlot::Artist);
     }
     std::string_view Album() const {
-        return (defaults_ & kAlbumUndefined) != 0 ? Undefined() : texts_.Get(ESlot::Album);
+        return (flags_ & kAlbumUndefined) != 0 ? Undefined() : texts_.Get(ESlot::Album);
     }
     std::string_view Year() const { return texts_.Get(ESlot::Year); }
     std::string_view Comment() const { return texts_.Get(ESlot::Comment); }
@@ -81,17 +82,24 @@ public:
     std::string_view FrequencyText() const;
     std::string_view ModeText() const;
     std::uint8_t Genre() const { return genre_; }
+    // A genre given by a name the table lacks; empty for a table genre.
+    std::string_view GenreText() const { return texts_.Get(ESlot::GenreName); }
+    // 0 when unknown.
+    std::uint16_t Track() const { return track_; }
     int SizeK() const { return sizeK_; }
     int Bitrate() const { return bitrate_; }
     int Duration() const { return duration_; }
-    bool HasTag() const { return hasTag_; }
+    bool HasTag() const { return (flags_ & kHasTag) != 0; }
 
     void SetTitle(const std::string& value) { texts_.Set(ESlot::Title, value); }
     void SetArtist(const std::string& value);
     void SetAlbum(const std::string& value);
     void SetYear(const std::string& value) { texts_.Set(ESlot::Year, value); }
     void SetComment(const std::string& value) { texts_.Set(ESlot::Comment, value); }
-    void SetGenre(std::uint8_t value) { genre_ = value; }
+    // A table genre: any name the tag gave goes.
+    void SetGenre(std::uint8_t value);
+    void SetGenreText(std::string_view name) { texts_.Set(ESlot::GenreName, name); }
+    void SetTrack(std::uint16_t value) { track_ = value; }
 
     // Takes the folder text of the track before this one in a list: a track loaded from the
     // same folder then keeps it instead of a copy of its own.
@@ -100,10 +108,11 @@ public:
 private:
     using ESlot = CTrackTexts::ESlot;
     using EText = CMpegHeader::EText;
-    // Artist and album read "Undefined" until a tag or a setter gives them a text.
-    enum EDefault : std::uint8_t { kArtistUndefined = 1, kAlbumUndefined = 2 };
+    // Artist and album read "Undefined" until a tag or a setter gives them a text; kHasTag: the
+    // file ended in an ID3v1 tag when read, or has had one written.
+    enum EFlag : std::uint8_t { kArtistUndefined = 1, kAlbumUndefined = 2, kHasTag = 4 };
 
-    void TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts);
+    void TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts, bool extras);
     void TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, CId3v2Tag& tag,
                    CTrackTexts::Values& texts);
     void TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream, std::int64_t audioEnd);
@@ -120,6 +129,6 @@ private:
     int duration_ = 0;
     std::array<std::uint16_t, 4> headerCodes_{}; // by EText; 0: the text is in texts_
     std::uint8_t genre_;
-    std::uint8_t defaults_ = kArtistUndefined | kAlbumUndefined;
-    bool hasTag_ = false;
+    std::uint8_t flags_ = kArtistUndefined | kAlbumUndefined;
+    std::uint16_t track_ = 0;
 };

@@ -3,10 +3,12 @@
 #include "model/ArchiveFormat.h"
 #include "model/ArchiveReader.h"
 #include "model/ArchiveWriter.h"
+#include "model/SnapshotExtras.h"
 #include "platform/AtomicFile.h"
 #include "platform/File.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -54,6 +56,7 @@ void CMp3FileList::Serialize(CArchiveWriter& archive, std::string_view base) con
     archive.WriteInt32(static_cast<std::int32_t>(tracks_.size()));
     for (const CMp3File* track : tracks_)
         track->Serialize(archive, base);
+    CSnapshotExtras::Write(archive, tracks_);
 }
 
 // Appends the records in the archive; false when it is not a snapshot or breaks part-way (the
@@ -67,23 +70,25 @@ bool CMp3FileList::ReadMagic(CArchiveReader& archive) {
     return archive.ReadString(magic) && magic == ArchiveFormat::kMagic;
 }
 
-// A count of zero or below reads nothing. A hostile count cannot make us reserve more than the
-// bytes left could hold.
+// A count of zero or below reads no record. A hostile count cannot make us reserve more than
+// the bytes left could hold. A block of extras after the records that does not hold together
+// breaks the snapshot as a cut record does: it was written with the records, in one piece, so
+// the records beside it are no more to be trusted, and a walk gives every track back whole.
 bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base) {
     std::int32_t count = 0;
     if (!archive.ReadInt32(count))
         return false;
-    if (count <= 0)
-        return true;
-    const auto wanted = static_cast<std::size_t>(count);
-    tracks_.reserve(tracks_.size() + std::min(wanted, archive.Remaining() / kMinRecordSize));
+    const std::size_t first = tracks_.size();
+    const auto wanted = static_cast<std::size_t>(std::max(count, 0));
+    tracks_.reserve(first + std::min(wanted, archive.Remaining() / kMinRecordSize));
     for (std::size_t i = 0; i < wanted; ++i) {
         if (!Append().Serialize(archive, base)) {
             RemoveLast();
             return false;
         }
     }
-    return true;
+    return CSnapshotExtras::Read(archive, std::span(tracks_).subspan(first)) !=
+           CSnapshotExtras::EResult::Broken;
 }
 
 // Written beside the old one and renamed over it once whole, so a failed write never leaves a

@@ -1,5 +1,8 @@
 #include "model/TrackTexts.h"
 
+#include "platform/Utf8.h"
+
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -41,7 +44,8 @@ void CTrackTexts::Assign(const Values& values) {
     }
     const std::size_t width = total <= UINT16_MAX ? 2 : 4;
     auto block = std::make_unique_for_overwrite<char[]>(kHead + kCount * width + total);
-    block[0] = static_cast<char>(width);
+    const bool utf8 = std::all_of(values.begin(), values.end(), CUtf8::IsValid);
+    block[0] = static_cast<char>(width | (utf8 ? 0 : kNotUtf8));
     char* out = width == 2 ? WriteEnds<std::uint16_t>(block.get(), values)
                            : WriteEnds<std::uint32_t>(block.get(), values);
     for (const std::string_view value : values) {

@@ -23,8 +23,9 @@ public:
         Bitrate,
         Frequency,
         Mode,
+        GenreName, // empty unless the genre is a name the table lacks
     };
-    static constexpr std::size_t kCount = 10;
+    static constexpr std::size_t kCount = 11;
     using Values = std::array<std::string_view, kCount>;
 
     CTrackTexts() = default;
@@ -40,7 +41,7 @@ public:
             return {};
         const auto i = static_cast<std::size_t>(slot);
         const char* block = block_.get();
-        if (block[0] == 2) {
+        if ((block[0] & kWidthMask) == 2) {
             const char* bytes = block + kHead + kCount * 2;
             const std::size_t start = i == 0 ? 0 : ReadEnd<std::uint16_t>(block, i - 1);
             return {bytes + start, ReadEnd<std::uint16_t>(block, i) - start};
@@ -58,13 +59,19 @@ public:
         const std::string_view last = Get(ESlot{kCount - 1});
         return {first.data(), static_cast<std::size_t>(last.data() + last.size() - first.data())};
     }
+    // Whether every text is valid UTF-8, so that two tracks' texts compare as they show by
+    // their bytes alone (platform/Utf8.h); known once, when the texts are stored.
+    bool AllUtf8() const { return !block_ || (block_[0] & kNotUtf8) == 0; }
     // `values` may point into this block.
     void Assign(const Values& values);
     void Set(ESlot slot, std::string_view value);
 
     // The block starts with one byte saying how wide its ends are: 2 bytes while the texts
-    // total less than 64 KiB, which every real track does, or else 4.
+    // total less than 64 KiB, which every real track does, or else 4; its high bit is set when
+    // a text is not valid UTF-8.
     static constexpr std::size_t kHead = 1;
+    static constexpr char kWidthMask = 0x7F;
+    static constexpr unsigned char kNotUtf8 = 0x80;
 
 private:
     template <class End>

@@ -43,6 +43,7 @@ CFile::EOpenResult CFile::OpenAt(int directoryFd, const std::string& name, EMode
     }
     fd_ = fd;
     size_ = st.st_size;
+    links_ = st.st_nlink;
     return EOpenResult::Opened;
 }
 
@@ -51,6 +52,7 @@ void CFile::Close() {
         ::close(fd_);
     fd_ = -1;
     size_ = 0;
+    links_ = 0;
 }
 
 void CFile::WillNeed(std::int64_t offset, std::int64_t length) const {

@@ -24,6 +24,9 @@ public:
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     std::int64_t Size() const { return size_; }
+    // How many names the file has; a file with several is rewritten in place or not at all.
+    std::uint64_t Links() const { return links_; }
+    int Descriptor() const { return fd_; }
 
     // Asks the system to start reading a range now, without waiting, so that a later read
     // finds it in memory.
@@ -41,4 +44,5 @@ private:
 
     int fd_ = -1;
     std::int64_t size_ = 0;
+    std::uint64_t links_ = 0;
 };

@@ -25,6 +25,7 @@ enum class EStringId : int {
     LabelFrequency = 139,
     LabelMode = 140,
     LabelMpegLayer = 141,
+    LabelTrack = 142,
 
     // Text of a missing artist, album or genre.
     Undefined = 111,
@@ -67,11 +68,18 @@ enum class EStringId : int {
     ErrorOpeningFile = 901,
     InvalidHandle = 902,
 
-    // A tag write that failed after its file opened; "%1" is the path, "%2" the system's reason.
+    // A tag write that failed; "%1" is the path, "%2" the reason: the system's, or one of these.
     MsgTagWriteError = 903,
+    ReasonHardLinks = 904,
+    ReasonUnsynchronised = 905,
+    ReasonCompressed = 906,
+    ReasonUnreadable = 907,
 
-    // Validation messages of the dialogs. They exist in French only: both languages give the
-    // French text.
+    // The properties sheet's caption: "%1" is the one track's file name, or how many tracks.
+    PropertiesOneCaption = 908,
+    PropertiesManyCaption = 909,
+
+    // Validation messages of the dialogs.
     MsgEnterInteger = 910,
     MsgEnterIntegerRange = 911,
     MsgMaxCharacters = 912,
@@ -86,6 +94,7 @@ enum class EStringId : int {
     MenuQuit = 926,
     MsgPlayerNotStarted = 927,
     MsgFolderNotShown = 928,
+    ReasonForeignLink = 929,
 
     // A walk the user controls.
     TitleIncomplete = 1200,  // "%1": the address's title, after a stopped walk

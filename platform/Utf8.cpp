@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -82,4 +83,86 @@ std::string CUtf8::DisplayText(std::string_view bytes) {
         text += static_cast<char>(0x80 | (byte & 0x3F));
     }
     return text;
+}
+
+namespace {
+
+// The characters of a text as it shows: decoded from valid UTF-8, else one per byte.
+class CShownCharacters {
+public:
+    CShownCharacters(std::string_view bytes, bool utf8) : bytes_(bytes), utf8_(utf8) {}
+
+    bool AtEnd() const { return at_ >= bytes_.size(); }
+    char32_t Next() {
+        const auto lead = static_cast<unsigned char>(bytes_[at_++]);
+        if (!utf8_ || lead < 0x80)
+            return lead;
+        const std::size_t length = kLeads[lead].length;
+        char32_t c = lead & (0xFF >> (length + 1));
+        for (std::size_t k = 1; k < length; ++k)
+            c = c << 6 | (static_cast<unsigned char>(bytes_[at_++]) & 0x3F);
+        return c;
+    }
+
+private:
+    std::string_view bytes_;
+    bool utf8_;
+    std::size_t at_ = 0;
+};
+
+int Sign(int value) {
+    return value < 0 ? -1 : (value > 0 ? 1 : 0);
+}
+
+} // namespace
+
+int CUtf8::CompareShown(std::string_view a, std::string_view b) {
+    const bool utf8 = IsValid(a);
+    if (utf8 == IsValid(b))
+        return Sign(a.compare(b));
+    CShownCharacters left(a, utf8);
+    CShownCharacters right(b, !utf8);
+    while (!left.AtEnd() && !right.AtEnd()) {
+        const char32_t l = left.Next();
+        const char32_t r = right.Next();
+        if (l != r)
+            return l < r ? -1 : 1;
+    }
+    return left.AtEnd() ? (right.AtEnd() ? 0 : -1) : 1;
+}
+
+bool CUtf8::SameShown(std::string_view a, std::string_view b) {
+    return a == b || (IsValid(a) != IsValid(b) && CompareShown(a, b) == 0);
+}
+
+std::size_t CUtf8::HashShown(std::string_view text) {
+    if (IsValid(text))
+        return std::hash<std::string_view>{}(text);
+    return std::hash<std::string>{}(DisplayText(text));
+}
+
+std::optional<std::string> CUtf8::Latin1(std::string_view bytes) {
+    if (!IsValid(bytes))
+        return std::string(bytes);
+    std::string latin1;
+    latin1.reserve(bytes.size());
+    CShownCharacters characters(bytes, true);
+    while (!characters.AtEnd()) {
+        const char32_t c = characters.Next();
+        if (c > 0xFF)
+            return std::nullopt;
+        latin1 += static_cast<char>(c);
+    }
+    if (latin1.size() != bytes.size() && IsValid(latin1))
+        return std::nullopt;
+    return latin1;
+}
+
+std::string_view CUtf8::CutShown(std::string_view bytes, std::size_t limit) {
+    if (bytes.size() <= limit || !IsValid(bytes))
+        return bytes.substr(0, limit);
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
+        --end;
+    return bytes.substr(0, end);
 }

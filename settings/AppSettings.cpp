@@ -71,6 +71,7 @@ void CAppSettings::LoadAdvancedOptions(const CIniProfile& profile) {
     MinimizeToSystray = profile.GetInt(kSectionAdvanced, kMinimizeToSystray, 0);
     ExactVbrTime = profile.GetInt(kSectionAdvanced, kExactVbrTime, 1);
     ReadId3v2 = profile.GetInt(kSectionAdvanced, kReadId3v2, 1);
+    WriteId3v2 = profile.GetInt(kSectionAdvanced, kWriteId3v2, 1);
 }
 
 void CAppSettings::GetWindowSettings(int& width, int& height, int& left, int& top) const {
@@ -97,6 +98,7 @@ void CAppSettings::WriteOptions(CIniProfile& profile,
     profile.WriteInt(kSectionAdvanced, kMinimizeToSystray, MinimizeToSystray);
     profile.WriteInt(kSectionAdvanced, kExactVbrTime, ExactVbrTime);
     profile.WriteInt(kSectionAdvanced, kReadId3v2, ReadId3v2);
+    profile.WriteInt(kSectionAdvanced, kWriteId3v2, WriteId3v2);
 }
 
 void CAppSettings::WriteColumns(CIniProfile& profile,

@@ -55,6 +55,7 @@ public:
     int MaxRow = 0;
     int ExactVbrTime = 1;
     int ReadId3v2 = 1;
+    int WriteId3v2 = 1;
     int cx = 0, cy = 0, x = 0, y = 0;
 
 private:

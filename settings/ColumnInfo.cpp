@@ -4,7 +4,10 @@
 #include "platform/StringTable.h"
 #include "settings/SettingsKeys.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <vector>
 
 using namespace SettingsKey;
 
@@ -41,14 +44,40 @@ std::string CColumnInfo::SectionName(EFieldId field) {
     return name;
 }
 
-void CColumnInfo::Load(const CIniProfile& profile, bool columnsSettings) {
+bool CColumnInfo::Load(const CIniProfile& profile, bool columnsSettings) {
     const std::string section = SectionName(fieldId);
     width = profile.GetInt(section, kColumnWidth, width);
     if (!columnsSettings)
-        return;
-    alignment = static_cast<EColumnAlign>(profile.GetInt(section, kColumnAlignment, 0));
-    displayed = profile.GetInt(section, kColumnDisplayed, 0);
-    order = profile.GetInt(section, kColumnOrder, 0);
+        return true;
+    constexpr int kMissing = INT_MIN;
+    const int storedAlignment = profile.GetInt(section, kColumnAlignment, kMissing);
+    const int storedDisplayed = profile.GetInt(section, kColumnDisplayed, kMissing);
+    const int storedOrder = profile.GetInt(section, kColumnOrder, kMissing);
+    const auto value = [](int stored) { return stored == kMissing ? 0 : stored; };
+    alignment = static_cast<EColumnAlign>(value(storedAlignment));
+    displayed = value(storedDisplayed);
+    order = value(storedOrder);
+    return storedAlignment != kMissing || storedDisplayed != kMissing || storedOrder != kMissing;
+}
+
+void CColumnInfo::LoadAll(std::span<CColumnInfo> columns, const CIniProfile& profile,
+                          bool columnsSettings) {
+    std::vector<CColumnInfo*> unknown;
+    int last = 0;
+    for (CColumnInfo& column : columns) {
+        const auto entry = std::find_if(
+            kColumnTable.begin(), kColumnTable.end(),
+            [&column](const SColumnDefault& d) { return d.fieldId == column.fieldId; });
+        if (!column.Load(profile, columnsSettings) && entry != kColumnTable.end() && entry->added)
+            unknown.push_back(&column);
+        else
+            last = std::max(last, column.order);
+    }
+    for (CColumnInfo* column : unknown) {
+        column->displayed = 0;
+        last = last < INT_MAX ? last + 1 : last;
+        column->order = last;
+    }
 }
 
 void CColumnInfo::Save(CIniProfile& profile) const {

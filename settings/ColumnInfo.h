@@ -3,6 +3,7 @@
 #include "model/FieldIds.h"
 
 #include <array>
+#include <span>
 #include <string>
 
 class CIniProfile;
@@ -14,7 +15,8 @@ enum class EColumnAlign : int { Left = 0, Right = 1, Center = 2 };
 // Group of a column: where its value comes from. Carried with the record, not used by the list.
 enum class EColumnGroup : int { Tag = 1, Stream = 2, FileSystem = 4 };
 
-// The factory settings of one column of the track list.
+// The factory settings of one column of the track list. A column `added` after the first
+// fourteen is unknown to the profiles written before it: one of those hides it at the end.
 struct SColumnDefault {
     int order;
     EColumnGroup group;
@@ -22,9 +24,10 @@ struct SColumnDefault {
     EColumnAlign alignment;
     int width;
     bool displayed;
+    bool added = false;
 };
 
-// The fourteen columns in table order; a profile without column settings gets these.
+// The columns in table order; a profile without column settings gets these.
 inline constexpr std::array<SColumnDefault, kFieldCount> kColumnTable{{
     {1, EColumnGroup::FileSystem, EFieldId::File, EColumnAlign::Left, 150, true},
     {2, EColumnGroup::Tag, EFieldId::Title, EColumnAlign::Left, 150, true},
@@ -40,6 +43,7 @@ inline constexpr std::array<SColumnDefault, kFieldCount> kColumnTable{{
     {12, EColumnGroup::Stream, EFieldId::Bitrate, EColumnAlign::Right, 70, false},
     {13, EColumnGroup::Stream, EFieldId::Frequency, EColumnAlign::Right, 80, false},
     {14, EColumnGroup::Stream, EFieldId::Mode, EColumnAlign::Center, 100, false},
+    {15, EColumnGroup::Tag, EFieldId::Track, EColumnAlign::Right, 50, true, true},
 }};
 
 // One column of the track list: what it shows, where and how. The options sheet edits copies of
@@ -53,8 +57,14 @@ public:
     static std::string SectionName(EFieldId field);
 
     // The width always; order, displayed and alignment only when the options sheet has stored
-    // them (`columnsSettings`), a missing one then reading as 0.
-    void Load(const CIniProfile& profile, bool columnsSettings);
+    // them (`columnsSettings`), a missing one then reading as 0. False when the profile holds
+    // none of the three: the column came after the profile was written.
+    bool Load(const CIniProfile& profile, bool columnsSettings);
+    // Loads every column; one added after the profile was written (its section holds none of
+    // the three values) stays hidden, after the others, so that a profile keeps showing the
+    // columns it showed.
+    static void LoadAll(std::span<CColumnInfo> columns, const CIniProfile& profile,
+                        bool columnsSettings);
     // Order, displayed and alignment.
     void Save(CIniProfile& profile) const;
     void SaveWidth(CIniProfile& profile) const;

@@ -36,10 +36,11 @@ inline constexpr char kCommandEnqueue[] = "CommandEnqueue";
 inline constexpr char kMaxRow[] = "MaxRow";
 inline constexpr char kUseCachedCatalog[] = "UseCachedCatalog";
 inline constexpr char kMinimizeToSystray[] = "MinimizeToSystray";
-// Beyond the classic options: 0 restores the estimate from the first frame's bitrate, and the
-// ID3v1 texts alone.
+// Beyond the classic options: 0 restores the estimate from the first frame's bitrate, the ID3v1
+// texts alone, and tag edits written into the ID3v1 tag alone.
 inline constexpr char kExactVbrTime[] = "ExactVbrTime";
 inline constexpr char kReadId3v2[] = "ReadId3v2";
+inline constexpr char kWriteId3v2[] = "WriteId3v2";
 
 // "Column%d"
 inline constexpr char kColumnOrder[] = "Order";

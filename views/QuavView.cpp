@@ -76,8 +76,7 @@ CQuavView::~CQuavView() {
 }
 
 void CQuavView::LoadColumnSettings(const CIniProfile& profile) {
-    for (CColumnInfo& column : columns_)
-        column.Load(profile, settings_.ColumnsSettings != 0);
+    CColumnInfo::LoadAll(columns_, profile, settings_.ColumnsSettings != 0);
     BuildDisplayedColumns();
 }
 
@@ -378,17 +377,19 @@ void CQuavView::EditProperties() {
 void CQuavView::EditProperties(TrackArray tracks) {
     if (tracks.empty())
         return;
-    CMp3PropertySheet sheet(std::move(tracks), window());
+    const CMp3PropertySheet::SOptions options{.writeId3v2 = settings_.WriteId3v2 != 0,
+                                              .read = {.exactVbrTime = settings_.ExactVbrTime != 0,
+                                                       .readId3v2 = settings_.ReadId3v2 != 0}};
+    CMp3PropertySheet sheet(std::move(tracks), options, window());
     if (sheet.exec() != QDialog::Accepted)
         return;
     CMessageBoxReporter reporter(window());
-    const std::size_t written = sheet.WriteTags(reporter);
+    sheet.WriteTags(reporter);
     if (sheet.ChangesGrouping(doc_.DisplayMode()))
         doc_.RegroupAll();
     else
         RefreshRows();
-    if (written > 0)
-        doc_.StoreSnapshot();
+    doc_.StoreSnapshot();
 }
 
 // The same rows show their new texts, in the order the sort keys now give them; the selection

@@ -25,7 +25,7 @@ class IFrameServices;
 class QLabel;
 
 // The right pane: one row per track of the node the tree selected (at most MaxRow of them),
-// in the columns chosen from the fourteen of the column table, sorted by a primary and a
+// in the columns chosen from those of the column table, sorted by a primary and a
 // secondary key that header clicks set. Rows point at the document's tracks, so the view lets
 // go of them when a rebuild of the catalog begins.
 class CQuavView : public QWidget, public CView {
@@ -68,9 +68,9 @@ public:
     // The selected rows to the clipboard: the shown columns' full texts, tab-separated, one line
     // per row.
     void Copy();
-    // The properties sheet on the selected rows. On OK their tags are written, the views show
-    // the new values (regrouped when a track may have changed groups) and the address's snapshot
-    // is stored again once a tag was written.
+    // The properties sheet on the selected rows. On OK their tags are written and each track
+    // reads its file again; the views show what the files hold (regrouped when a track may have
+    // changed groups) and the address's snapshot is stored again.
     void EditProperties();
     void EditProperties(TrackArray tracks);
     // The track's row selected and in sight; false when the list shows no row of it.
@@ -84,7 +84,7 @@ public:
     // Reads the columns' "Column%d" sections; called once, before the initial update. Without
     // it the table's defaults hold.
     void LoadColumnSettings(const CIniProfile& profile);
-    // Order, displayed and alignment of all fourteen records; the settings object marks the
+    // Order, displayed and alignment of every record; the settings object marks the
     // profile as holding them (ColumnsSettings).
     void SaveColumnSettings(CIniProfile& profile) const;
     // The records in table order, for the options sheet; EHint::ColumnsChanged applies edits.

@@ -23,7 +23,7 @@ QString CSelectionStatus::InformationText(const CMp3File& track) {
         text += QLatin1String(" - Album : ") + Text(track.Album());
     if (!track.Year().empty())
         text += QLatin1String(" - ") + Text(track.Year());
-    if (track.Genre() != kGenreNone)
+    if (track.Genre() != kGenreNone || !track.GenreText().empty())
         text += QLatin1String(" [ ") + Text(track.GetGenreName()) + QLatin1String(" ]");
     return text;
 }

@@ -83,12 +83,11 @@ TEST_P(Maximum, IsAWholeNumberFromOneTo1200) {
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, Maximum,
-    ::testing::Values(SMaximumCase{"Zero", "0", "Tapez un nombre entier compris entre 1 et 1200."},
+    ::testing::Values(SMaximumCase{"Zero", "0", "Enter a whole number from 1 to 1200."},
                       SMaximumCase{"One", "1", ""}, SMaximumCase{"Top", "1200", ""},
-                      SMaximumCase{"AboveTop", "1201",
-                                   "Tapez un nombre entier compris entre 1 et 1200."},
-                      SMaximumCase{"Letters", "12a", "Tapez un nombre entier."},
-                      SMaximumCase{"Empty", "", "Tapez un nombre entier."}),
+                      SMaximumCase{"AboveTop", "1201", "Enter a whole number from 1 to 1200."},
+                      SMaximumCase{"Letters", "12a", "Enter a whole number."},
+                      SMaximumCase{"Empty", "", "Enter a whole number."}),
     [](const ::testing::TestParamInfo<SMaximumCase>& limit) { return limit.param.name; });
 
 TEST_F(OptionSheet, TheFirstColumnGoesNoHigherAndTheLastNoLower) {
@@ -97,10 +96,10 @@ TEST_F(OptionSheet, TheFirstColumnGoesNoHigherAndTheLastNoLower) {
     const QStringList before = Entries();
     list.setCurrentRow(0);
     Click("moveUp");
-    list.setCurrentRow(13);
+    list.setCurrentRow(kFieldCount - 1);
     Click("moveDown");
     EXPECT_EQ(Entries(), before);
-    EXPECT_EQ(list.currentRow(), 13);
+    EXPECT_EQ(list.currentRow(), kFieldCount - 1);
 
     list.setCurrentRow(1);
     Click("moveUp");

@@ -106,6 +106,7 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
         Type("maxRow", "500");
         Click("useCachedCatalog");
         Click("exactVbrTime");
+        Click("writeId3v2");
         sheet.accept();
     });
     EXPECT_EQ(Profile(), before +
@@ -114,9 +115,9 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
                              ColumnSections() +
                              "\n[AdvancedOptions]\nCommandPlay=Open\nCommandEnqueue=Enqueue\n"
                              "MaxRow=500\nUseCachedCatalog=0\nMinimizeToSystray=0\n"
-                             "ExactVbrTime=0\nReadId3v2=1\n");
-    EXPECT_EQ(ShownLabels(),
-              (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre", "Time"}));
+                             "ExactVbrTime=0\nReadId3v2=1\nWriteId3v2=0\n");
+    EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre",
+                                                       "Time", "Track"}));
     EXPECT_EQ(app->Settings().MaxRow, 500);
     EXPECT_FALSE(Frame().Commands().Action(ECommandId::Refresh)->isEnabled());
 }
@@ -166,7 +167,7 @@ TEST_F(OptionsCommand, BadColumnSettingsAreWrittenBackWellFormed) {
         EXPECT_TRUE(flags.contains(Stored(section.c_str(), kColumnDisplayed))) << section;
     }
     EXPECT_EQ(orders, (std::set<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
-                                             "11", "12", "13", "14"}));
+                                             "11", "12", "13", "14", "15"}));
 }
 
 // The list's header edits the columns as the sheet does: the same edit made both ways, from the
@@ -200,23 +201,23 @@ TEST_F(OptionsCommand, HeaderMenuAndDragWriteWhatTheSheetWrites) {
             checked << entry->text();
     EXPECT_EQ(menu->actions().size(), kFieldCount + 2) << "every column, a line, Columns…";
     EXPECT_EQ(checked.join(QLatin1Char(' ')), QStringLiteral("File Title Album Artist Date "
-                                                             "Genre Time"));
+                                                             "Genre Time Track"));
     menu->actions()[7]->trigger();
     EXPECT_EQ(Profile(), hidden);
     View().List()->SetColumnWidth(1, 222); // Title
     header->moveSection(3, 1);
     Idle();
     EXPECT_EQ(Profile(), moved);
-    EXPECT_EQ(ShownLabels(),
-              (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date", "Time"}));
+    EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date",
+                                                       "Time", "Track"}));
     EXPECT_EQ(View().List()->ColumnWidth(2), 222) << "a moved column keeps its width";
     for (int visual = 0; visual < header->count(); ++visual)
         EXPECT_EQ(header->logicalIndex(visual), visual) << "the header shows the columns' order";
 
     app.reset();
     Start();
-    EXPECT_EQ(ShownLabels(),
-              (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date", "Time"}));
+    EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Artist", "Title", "Album", "Date",
+                                                       "Time", "Track"}));
     int page = -1;
     auto watch = WhenModal<COptionSheet>([&page](COptionSheet& sheet) {
         page = sheet.Tabs().currentIndex();

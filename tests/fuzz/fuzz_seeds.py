@@ -2,7 +2,9 @@
 """Seeds for the snapshot and profile fuzz targets.
 
   fuzz_seeds.py snapshot DIR   snapshots with one-byte, 16-bit and 32-bit string lengths, one
-                               string longer than the reader's 64 KB buffer
+                               string longer than the reader's 64 KB buffer; the block of
+                               extras after the records (track numbers, genre names, a section
+                               of a later program)
   fuzz_seeds.py profile DIR    profiles: sections, comments, CRLF, a byte-order mark
 """
 import os
@@ -27,8 +29,20 @@ def record(name, title=b"Title", relative=b"", artist=b"Artist", size_k=1000, se
     return b"".join(map(string, texts)) + numbers + b"".join(map(string, header))
 
 
-def snapshot(records):
-    return string(b"QUAVERO SNAPSHOT") + struct.pack("<i", len(records)) + b"".join(records)
+def snapshot(records, extras=b""):
+    return (string(b"QUAVERO SNAPSHOT") + struct.pack("<i", len(records)) + b"".join(records) +
+            extras)
+
+
+def section(kind, body):
+    return bytes([kind]) + string(body)
+
+
+def extras(count):
+    numbers = struct.pack("<I", count) + b"".join(struct.pack("<H", n + 1) for n in range(count))
+    names = struct.pack("<I", 1) + struct.pack("<I", count - 1) + string(b"Indie Folk")
+    return (string(b"QUAVERO TRACK EXTRAS") + section(1, numbers) + section(2, names) +
+            section(9, b"a later program's"))
 
 
 def snapshots():
@@ -37,6 +51,7 @@ def snapshots():
         "long_16bit": snapshot([record(b"c.mp3", title=b"t" * 300, artist=b"\xe9t\xe9")]),
         "beyond_buffer": snapshot([record(b"d.mp3", title=b"x" * (BUFFER + 4000)),
                                    record(b"e.mp3", relative=b"A/B")]),
+        "extras": snapshot([record(b"f.mp3"), record(b"g.mp3", relative=b"Jazz")], extras(2)),
     }
 
 

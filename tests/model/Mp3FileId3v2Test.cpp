@@ -1,4 +1,3 @@
-#include "model/ArchiveWriter.h"
 #include "model/GenreTable.h"
 #include "model/Mp3File.h"
 #include "support/Mp3Maker.h"
@@ -36,22 +35,19 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-// The table's name for mutagen's, compared in any case; `none` when the table has no such name.
-std::string_view TableGenre(const std::string& name, std::string_view none) {
+// The table's name for mutagen's, compared in any case; a name the table lacks stays itself.
+std::string TableGenre(const std::string& name) {
     const auto end = genreNames.begin() + kGenreNone;
     const auto found = std::find_if(genreNames.begin(), end,
                                     [&](std::string_view g) { return Lower(g) == Lower(name); });
-    return found == end ? none : *found;
-}
-
-std::string Record(const CMp3File& track) {
-    CArchiveWriter archive;
-    track.Serialize(archive, "");
-    return archive.Bytes();
+    return found == end ? name : std::string(*found);
 }
 
 } // namespace
 
+// Each field from the ID3v2 tag, or where it lacks one or leaves it empty, from the ID3v1 tag:
+// ID3v2.3 with UTF-16 texts and a picture, 2.4 with UTF-8, both tags with cut ID3v1 texts,
+// genres in and out of the table, TRCK "7" and "7/12", an ID3v1.1 track number.
 TEST(Mp3FileId3v2, TextsAsMutagenReadsThem) {
     if (!HaveTools())
         GTEST_SKIP() << "lame or python3-mutagen is not installed";
@@ -67,7 +63,7 @@ TEST(Mp3FileId3v2, TextsAsMutagenReadsThem) {
         std::istringstream fields(line);
         for (std::string field; std::getline(fields, field, '\t');)
             f.push_back(field);
-        ASSERT_EQ(f.size(), 7u);
+        ASSERT_EQ(f.size(), 8u);
         SCOPED_TRACE(f[0]);
         CMp3File on;
         CMp3File today;
@@ -81,21 +77,11 @@ TEST(Mp3FileId3v2, TextsAsMutagenReadsThem) {
         for (std::size_t i = 0; i < 5; ++i)
             EXPECT_EQ(got[i], f[i + 1] == "-" ? std::string(before[i]) : Unhex(f[i + 1]))
                 << "field " << i;
-        EXPECT_EQ(on.GetGenreName(), TableGenre(Unhex(f[6]), today.GetGenreName()));
-        EXPECT_EQ(today.Title(), "");
-        EXPECT_EQ(today.Genre(), kGenreNone);
+        EXPECT_EQ(on.GetGenreName(), f[6] == "-" ? "<Undefined>" : TableGenre(Unhex(f[6])));
+        EXPECT_EQ(on.Track(), f[7] == "-" ? 0 : std::stoi(f[7]));
+        EXPECT_EQ(today.Track(), 0) << "the ID3v1 reading alone reads no track number";
         EXPECT_EQ(std::string(on.BitrateText()) + on.FormatDuration(on.Duration()),
                   std::string(today.BitrateText()) + today.FormatDuration(today.Duration()));
-
-        // An ID3v1 tag written by the properties sheet takes over from the ID3v2 tag.
-        on.SetTitle("Edited");
-        ASSERT_TRUE(on.WriteTag().Written());
-        CMp3File edited;
-        CMp3File editedToday;
-        ASSERT_TRUE(edited.Load(dir.Path(), f[0], reporter));
-        ASSERT_TRUE(editedToday.Load(dir.Path(), f[0], reporter, kToday));
-        EXPECT_EQ(edited.Title(), "Edited");
-        EXPECT_EQ(Record(edited), Record(editedToday));
     }
-    EXPECT_EQ(files, 13);
+    EXPECT_EQ(files, 16);
 }

@@ -394,3 +394,106 @@ TEST(Mp3FileList, RestoredHeaderTextsAreVerbatim) {
         EXPECT_EQ(again.Bytes(), writer.Bytes());
     }
 }
+
+namespace {
+
+std::string Section(std::uint8_t id, const std::string& body) {
+    CArchiveWriter writer;
+    writer.WriteByte(id);
+    writer.WriteString(body);
+    return writer.Bytes();
+}
+
+std::string Numbers(std::initializer_list<std::uint16_t> numbers, std::size_t count) {
+    CArchiveWriter writer;
+    writer.WriteInt32(static_cast<std::int32_t>(count));
+    for (const std::uint16_t n : numbers) {
+        writer.WriteByte(static_cast<std::uint8_t>(n));
+        writer.WriteByte(static_cast<std::uint8_t>(n >> 8));
+    }
+    return writer.Bytes();
+}
+
+std::string Names(std::initializer_list<std::pair<std::int32_t, std::string>> names) {
+    CArchiveWriter writer;
+    writer.WriteInt32(static_cast<std::int32_t>(names.size()));
+    for (const auto& [index, name] : names) {
+        writer.WriteInt32(index);
+        writer.WriteString(name);
+    }
+    return writer.Bytes();
+}
+
+} // namespace
+
+// Genre names and track numbers, which no record holds, go in one block after the last record:
+// a reader of the records alone gets today's records and stops before it; this reader gives
+// the tracks their extras, passes over sections it does not know, and takes a block that does
+// not hold together for a broken snapshot.
+TEST(Mp3FileList, ExtrasAfterTheLastRecord) {
+    CTempDir dir;
+    CMp3FileList list;
+    const std::string frame = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413);
+    for (int i = 0; i < 3; ++i)
+        list.Add(Track(dir, "t" + std::to_string(i) + ".mp3",
+                       frame + Mp3Maker::Tag("T", "A", "B", "1999", "c", 17)));
+    const std::string plain = (list.SaveSnapshot(dir.Path()), Snapshot(dir));
+    list.GetAt(0)->SetTrack(7);
+    list.GetAt(2)->SetTrack(65535);
+    list.GetAt(1)->SetGenreText("Indie Folk");
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    const std::string withExtras = Snapshot(dir);
+    ASSERT_EQ(withExtras.substr(0, plain.size()), plain) << "the records are today's";
+
+    CArchiveReader records(withExtras);
+    std::string magic;
+    std::int32_t count = 0;
+    ASSERT_TRUE(records.ReadString(magic) && records.ReadInt32(count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        CMp3File record;
+        ASSERT_TRUE(record.Serialize(records, dir.Path() + "/"));
+        EXPECT_EQ(record.GetGenreName(), "Rock");
+        EXPECT_EQ(record.Track(), 0);
+    }
+    ASSERT_TRUE(records.ReadString(magic));
+    EXPECT_EQ(magic, "QUAVERO TRACK EXTRAS");
+
+    CMp3FileList back;
+    ASSERT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
+    ASSERT_EQ(back.GetSize(), 3u);
+    EXPECT_EQ(back.GetAt(0)->Track(), 7);
+    EXPECT_EQ(back.GetAt(2)->Track(), 65535);
+    EXPECT_EQ(back.GetAt(1)->GetGenreName(), "Indie Folk");
+    EXPECT_EQ(back.GetAt(0)->GetGenreName(), "Rock");
+
+    using EResult = CMp3FileList::ELoadResult;
+    const std::string block = "\x14QUAVERO TRACK EXTRAS"s;
+    const struct {
+        const char* name;
+        std::string after;
+        EResult result;
+    } cases[] = {
+        {"a later section",
+         block + Section(9, "from a later program") + Section(1, Numbers({1, 2, 3}, 3)),
+         EResult::Loaded},
+        {"someone else's bytes", "\x05other"s, EResult::Loaded},
+        {"a count that is not the records'", block + Section(1, Numbers({1, 2}, 2)),
+         EResult::Broken},
+        {"numbers short of the count", block + Section(1, Numbers({1, 2}, 3)), EResult::Broken},
+        {"a genre past the records", block + Section(2, Names({{3, "X"}})), EResult::Broken},
+        {"a track named twice", block + Section(2, Names({{1, "X"}, {1, "Y"}})), EResult::Broken},
+        {"an empty name", block + Section(2, Names({{0, ""}})), EResult::Broken},
+        {"a section cut short",
+         (block + Section(1, Numbers({1, 2, 3}, 3))).substr(0, block.size() + 5), EResult::Broken},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.Write("mp3cache.qvc", plain + c.after);
+        CMp3FileList read;
+        EXPECT_EQ(read.LoadSnapshot(dir.Path()), c.result);
+        EXPECT_EQ(read.GetSize(), 3u) << "the records before the block stay read";
+        if (c.result == EResult::Broken) {
+            EXPECT_EQ(read.GetAt(0)->Track(), 0) << "nothing of a broken block is applied";
+        }
+    }
+}

@@ -1,4 +1,5 @@
 #include "model/Mp3File.h"
+#include "model/TagWriter.h"
 #include "support/ChildProcess.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingReporter.h"
@@ -20,6 +21,13 @@ CMp3File Loaded(const CTempDir& dir, const std::string& name) {
     return track;
 }
 
+// The edit written as the properties sheet writes it: the track then reads its file again.
+STagWriteResult Write(CMp3File& track, const STagEdit& edit) {
+    const STagWriteResult result = CTagWriter(true).Write(track, edit);
+    track.Reload({});
+    return result;
+}
+
 std::string Padded(std::string text, std::size_t width) {
     text.resize(width, ' ');
     return text;
@@ -31,21 +39,16 @@ TEST(Mp3FileWrite, AppendsToUntaggedFileThenOverwrites) {
     CTempDir dir;
     const std::string path = dir.Write("Song Title.mp3", kAudio);
     CMp3File track = Loaded(dir, "Song Title.mp3");
-    track.SetTitle("Song Title");
-    track.SetComment("<Indéfini>");
-    ASSERT_TRUE(track.WriteTag().Written());
+    ASSERT_TRUE(Write(track, {.title = "Song Title", .comment = "<Indéfini>"}).Written());
     EXPECT_TRUE(track.HasTag());
-    // The text shown for a missing artist or album, in either language, is not written; the
-    // record goes on showing it. Genre 148 is written as it is.
+    // The text shown for a missing artist or album, in either language, is not written: the
+    // track now shows the file's empty fields. Genre 148 is written as it is.
     const std::string expected = "TAG" + Padded("Song Title", 30) + Padded("", 30) +
                                  Padded("", 30) + Padded("", 4) + Padded("", 30) + "\x94";
     EXPECT_EQ(ReadFileBytes(path), kAudio + expected);
-    EXPECT_EQ(track.Artist(), "<Undefined>");
+    EXPECT_EQ(track.Artist(), "");
 
-    track.SetArtist("Band");
-    track.SetAlbum("<Undefined>");
-    track.SetGenre(0);
-    ASSERT_TRUE(track.WriteTag().Written());
+    ASSERT_TRUE(Write(track, {.artist = "Band", .album = "<Undefined>", .genre = 0}).Written());
     const std::string bytes = ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), kAudio.size() + 128) << "the second write overwrites";
     EXPECT_EQ(bytes.substr(0, kAudio.size()), kAudio);
@@ -64,8 +67,7 @@ TEST(Mp3FileWrite, ExistingTagIsReplacedInPlace) {
     const std::string path =
         dir.Write("t.mp3", kAudio + Mp3Maker::Tag("Old", "Artist", "Album", "1990", "x", 5));
     CMp3File track = Loaded(dir, "t.mp3");
-    track.SetComment(" ");
-    ASSERT_TRUE(track.WriteTag().Written());
+    ASSERT_TRUE(Write(track, {.comment = " "}).Written());
     const std::string bytes = ReadFileBytes(path);
     ASSERT_EQ(bytes.size(), kAudio.size() + 128);
     CMp3File back = Loaded(dir, "t.mp3");
@@ -75,13 +77,28 @@ TEST(Mp3FileWrite, ExistingTagIsReplacedInPlace) {
     EXPECT_EQ(back.Year(), "1990");
 }
 
+// An ID3v1.1 track number survives a write; the comment beside it keeps 28 bytes.
+TEST(Mp3FileWrite, TheId3v11TrackNumberStays) {
+    CTempDir dir;
+    std::string tag = Mp3Maker::Tag("Old", "Artist", "Album", "1990", "x", 5);
+    tag[126] = 9;
+    const std::string path = dir.Write("t.mp3", kAudio + tag);
+    CMp3File track = Loaded(dir, "t.mp3");
+    ASSERT_EQ(track.Track(), 9);
+    ASSERT_TRUE(Write(track, {.comment = std::string(30, 'c')}).Written());
+    EXPECT_EQ(ReadFileBytes(path).substr(kAudio.size() + 97),
+              std::string(28, 'c') + std::string("\0\x09\x05", 3));
+    EXPECT_EQ(track.Track(), 9);
+}
+
 TEST(Mp3FileWrite, MissingFileIsNotCreated) {
     CTempDir dir;
     dir.Write("gone.mp3", kAudio);
     CMp3File track = Loaded(dir, "gone.mp3");
     ::unlink((dir / "gone.mp3").c_str());
-    EXPECT_EQ(track.WriteTag().status, STagWriteResult::EStatus::CannotOpen);
-    EXPECT_FALSE(track.HasTag());
+    const STagWriteResult result = CTagWriter(true).Write(track, {.title = "x"});
+    EXPECT_EQ(result.status, STagWriteResult::EStatus::CannotOpen);
+    EXPECT_EQ(result.error, ENOENT);
     EXPECT_NE(::access((dir / "gone.mp3").c_str(), F_OK), 0);
 }
 
@@ -90,15 +107,14 @@ TEST(Mp3FileWrite, MissingFileIsNotCreated) {
 TEST(Mp3FileWrite, FailedAppendLeavesFileAsItWas) {
     CTempDir dir;
     const std::string path = dir.Write("full.mp3", kAudio);
-    EXPECT_EQ(RunWithFileSizeLimit(kAudio.size() + 50,
-                                   [&] {
-                                       CMp3File track = Loaded(dir, "full.mp3");
-                                       track.SetTitle("Never");
-                                       const STagWriteResult result = track.WriteTag();
-                                       return result.status ==
-                                                  STagWriteResult::EStatus::WriteFailed &&
-                                              result.error == EFBIG && !track.HasTag();
-                                   }),
-              EChildResult::Passed);
+    EXPECT_EQ(
+        RunWithFileSizeLimit(kAudio.size() + 50,
+                             [&] {
+                                 CMp3File track = Loaded(dir, "full.mp3");
+                                 const STagWriteResult result = Write(track, {.title = "Never"});
+                                 return result.status == STagWriteResult::EStatus::WriteFailed &&
+                                        result.error == EFBIG && !track.HasTag();
+                             }),
+        EChildResult::Passed);
     EXPECT_EQ(ReadFileBytes(path), kAudio);
 }

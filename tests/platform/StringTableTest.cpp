@@ -23,6 +23,7 @@ std::vector<std::string> Placeholders(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '%')
             continue;
+        // Flags come before the width: "%5.1f", "% d"; "%1 tracks" is a placeholder and a word.
         std::size_t end = i + 1;
         while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
             ++end;
@@ -34,7 +35,10 @@ std::vector<std::string> Placeholders(std::string_view text) {
             continue;
         }
         while (end < text.size() &&
-               std::string_view("-+ 0123456789.").find(text[end]) != std::string_view::npos)
+               std::string_view("-+ 0").find(text[end]) != std::string_view::npos)
+            ++end;
+        while (end < text.size() &&
+               std::string_view("0123456789.").find(text[end]) != std::string_view::npos)
             ++end;
         if (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end])))
             ++end;
@@ -94,12 +98,14 @@ TEST(StringTable, CommandStringsHoldPromptAndTooltip) {
     }
 }
 
-// The validation messages exist in French only.
-TEST(StringTable, ValidationMessagesAreFrenchInBothLanguages) {
+// The validation messages speak the window's language.
+TEST(StringTable, ValidationMessagesAreInTheWindowsLanguage) {
     for (EStringId id :
          {EStringId::MsgEnterInteger, EStringId::MsgEnterIntegerRange, EStringId::MsgMaxCharacters})
-        EXPECT_EQ(CStringTable::Get(id, ELanguage::English),
+        EXPECT_NE(CStringTable::Get(id, ELanguage::English),
                   CStringTable::Get(id, ELanguage::French));
+    EXPECT_EQ(CStringTable::Get(EStringId::MsgMaxCharacters, ELanguage::English),
+              "Enter at most %1 characters.");
 }
 
 TEST(StringTable, LanguageComesFromTheEnvironment) {

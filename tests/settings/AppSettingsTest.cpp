@@ -58,7 +58,8 @@ constexpr char kEveryKey[] = "[MP3]\n"
                              "UseCachedCatalog=0\n"
                              "MinimizeToSystray=1\n"
                              "ExactVbrTime=0\n"
-                             "ReadId3v2=0\n";
+                             "ReadId3v2=0\n"
+                             "WriteId3v2=0\n";
 
 } // namespace
 
@@ -85,6 +86,7 @@ const SMemberCase<int> kIntMembers[] = {
     {"MinimizeToSystray", &CAppSettings::MinimizeToSystray, 0, 1},
     {"ExactVbrTime", &CAppSettings::ExactVbrTime, 1, 0},
     {"ReadId3v2", &CAppSettings::ReadId3v2, 1, 0},
+    {"WriteId3v2", &CAppSettings::WriteId3v2, 1, 0},
 };
 
 const SMemberCase<std::string> kTextMembers[] = {
@@ -247,7 +249,8 @@ TEST_F(AppSettings, OptionsAreWrittenInOrder) {
                                    "UseCachedCatalog=0\n"
                                    "MinimizeToSystray=1\n"
                                    "ExactVbrTime=0\n"
-                                   "ReadId3v2=1\n");
+                                   "ReadId3v2=1\n"
+                                   "WriteId3v2=1\n");
 }
 
 TEST_F(AppSettings, ShutdownIsWrittenInOrder) {

@@ -16,11 +16,40 @@ TEST(ColumnInfo, TheTableHoldsEachFieldOnceWithItsLabel) {
         fields.insert(columns[i].fieldId);
         EXPECT_FALSE(columns[i].label.empty());
     }
-    EXPECT_EQ(fields.size(), 14u);
+    EXPECT_EQ(fields.size(), 15u);
     EXPECT_EQ(columns[10].label, "MPEG/Layer");
     EXPECT_EQ(columns[10].fieldId, EFieldId::MpegLayer);
     EXPECT_EQ(columns[5].alignment, EColumnAlign::Right);
     EXPECT_EQ(CColumnInfo::SectionName(EFieldId::MpegLayer), "Column14");
+    EXPECT_EQ(columns[14].label, "Track");
+    EXPECT_EQ(columns[14].alignment, EColumnAlign::Right);
+    EXPECT_EQ(columns[14].displayed, 1) << "a new profile shows the track number";
+}
+
+// A profile whose options were stored before the Track column existed shows what it showed:
+// Track hidden after the others. A column of the first fourteen missing from such a profile
+// still reads as order 0, hidden.
+TEST(ColumnInfo, AColumnAddedLaterStaysHiddenAtTheEnd) {
+    CTempDir dir;
+    CIniProfile profile(dir / "q.ini");
+    auto columns = CColumnInfo::DefaultColumns();
+    for (std::size_t i = 0; i < 14; ++i) {
+        columns[i].order = 14 - static_cast<int>(i);
+        if (i != 3)
+            columns[i].Save(profile);
+    }
+    auto loaded = CColumnInfo::DefaultColumns();
+    CColumnInfo::LoadAll(loaded, CIniProfile(profile.Path()), true);
+    EXPECT_EQ(loaded[0].order, 14);
+    EXPECT_EQ(loaded[3].order, 0) << "Artist, of the first fourteen: order 0";
+    EXPECT_EQ(loaded[3].displayed, 0);
+    EXPECT_EQ(loaded[14].fieldId, EFieldId::Track);
+    EXPECT_EQ(loaded[14].displayed, 0);
+    EXPECT_EQ(loaded[14].order, 15);
+    loaded[14].Save(profile);
+    auto again = CColumnInfo::DefaultColumns();
+    CColumnInfo::LoadAll(again, CIniProfile(profile.Path()), true);
+    EXPECT_EQ(again[14].order, 15) << "once stored, read as stored";
 }
 
 TEST(ColumnInfo, LoadsAndSavesItsSection) {

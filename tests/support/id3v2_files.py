@@ -3,11 +3,16 @@
 
   id3v2_files.py fixtures DIR AUDIO   tagged copies of the MP3 file AUDIO in DIR, one line per
                                       file on stdout with what mutagen reads from it
+  id3v2_files.py verify OLD NEW FIELD=HEX...
+                                      checks NEW, written from a copy of OLD with the edit: the
+                                      fields (title, artist, album, year, comment) read as given,
+                                      every other frame, the version and the audio as in OLD
   id3v2_files.py seeds DIR            small inputs for the track loader's fuzz target
 
-A line: file name, then title, artist, album, year, comment and genre, tab-separated, each the
-hex of the bytes the catalog keeps (ISO-8859-1 texts as such, the others as UTF-8) or "-" when
-the tag lacks it. The genre is mutagen's name for it, in UTF-8.
+A line: file name, then title, artist, album, year, comment, genre and track, tab-separated, each
+the hex of the bytes the catalog keeps (ISO-8859-1 texts as such, the others as UTF-8) or "-"
+when neither tag has it: a field comes from the ID3v2 tag, or when it lacks it or leaves it
+empty, from the ID3v1 tag. The genre is mutagen's name for it, in UTF-8; the track a number.
 """
 import os
 import struct
@@ -96,22 +101,44 @@ def raw_fixtures():
     return {k: v if isinstance(v, tuple) else (v, v) for k, v in fixtures.items()}
 
 
+# Both tags, as most taggers write them: texts longer than ID3v1 holds or outside Latin-1 (cut
+# and replaced in the ID3v1 copy), genres in and out of the table, track numbers.
+LONG = ("The Long and Winding Road (Remastered 2009)", "Bj\u00f6rk", "\u6771\u4eac Sessions",
+        "2009", "A comment longer than thirty bytes", "Indie Folk")
+
+
 def mutagen_fixtures(directory, audio):
-    from mutagen.id3 import APIC, COMM, ID3, TALB, TCON, TDRC, TIT2, TPE1
-    cases = {"m23_latin1": (3, LATIN1, NARROW), "m23_utf16": (3, UTF16, WIDE),
-             "m24_utf16": (4, UTF16, WIDE), "m24_utf16be": (4, UTF16BE, WIDE),
-             "m24_utf8": (4, UTF8, WIDE)}
-    for name, (version, enc, values) in cases.items():
+    from mutagen.id3 import (APIC, COMM, ID3, PRIV, TALB, TCON, TDRC, TIT2, TPE1, TRCK, TXXX,
+                             TYER)
+    cases = {"m23_latin1": (3, LATIN1, NARROW, None, 0), "m23_utf16": (3, UTF16, WIDE, None, 0),
+             "m24_utf16": (4, UTF16, WIDE, None, 0), "m24_utf16be": (4, UTF16BE, WIDE, None, 0),
+             "m24_utf8": (4, UTF8, WIDE, None, 0),
+             "both23_utf16": (3, UTF16, LONG[:5] + ("(17)",), "7/12", 2),
+             "both24_utf8": (4, UTF8, LONG, "7", 2),
+             "both24_gaps": (4, UTF8, ("", "Artist", None, "2001", None, "Jazz"), None, 1)}
+    for name, (version, enc, values, track, v1) in cases.items():
         path = os.path.join(directory, name + ".mp3")
         with open(audio, "rb") as src, open(path, "wb") as out:
             out.write(src.read())
         tags = ID3()
-        for kind, value in zip((TIT2, TPE1, TALB, TDRC), values):
-            tags.add(kind(encoding=enc, text=[value]))
-        tags.add(COMM(encoding=enc, lang="eng", desc="d", text=[values[4]]))
+        year = TYER if version == 3 else TDRC
+        for kind, value in zip((TIT2, TPE1, TALB, year), values):
+            if value is not None:
+                tags.add(kind(encoding=enc, text=[value]))
+        if values[4] is not None:
+            tags.add(COMM(encoding=enc, lang="eng", desc="d", text=[values[4]]))
         tags.add(TCON(encoding=enc, text=[values[5]]))
+        if track:
+            tags.add(TRCK(encoding=enc, text=[track]))
+        tags.add(TXXX(encoding=enc, desc="MusicBrainz Album Id", text=["1d2c"]))
+        tags.add(PRIV(owner="WM/Provider", data=b"\x00\x01\xff"))
         tags.add(APIC(encoding=0, mime="image/png", type=3, desc="cover", data=PICTURE))
-        tags.save(path, v2_version=version, v1=0, padding=lambda info: 3000)
+        tags.save(path, v2_version=version, v1=v1, padding=lambda info: 3000)
+        if v1 == 1:  # an ID3v1.1 tag of its own, under the gaps of the ID3v2 tag
+            with open(path, "ab") as out:
+                out.write(b"TAG" + b"Old title".ljust(30, b"\0") + b"Old artist".ljust(30) +
+                          b"Caf\xe9 album".ljust(30) + b"1999" + b"v1 note".ljust(28, b"\0") +
+                          b"\0\x05\x0c")
         yield name + ".mp3", path
 
 
@@ -119,23 +146,60 @@ def hexed(frame, text):
     return text.encode("latin-1" if frame.encoding == LATIN1 else "utf-8").hex()
 
 
-def reading(path):
-    from mutagen.id3 import ID3
-    tags = ID3(path)
+def first_comment(frames):
+    plain = [f for f in frames if not f.desc]
+    return (plain or frames)[0] if frames else None
+
+
+def field(tags, key):
+    """The frame and text mutagen gives for one field of an ID3v2 tag (or of an ID3v1 tag's
+    frames), or None when it lacks the field or leaves it empty."""
+    if key == "COMM":
+        found = first_comment(tags.getall("COMM"))
+    else:
+        found = next(iter(tags.getall(key)), None)
+    if found is None or not found.text or not str(found.text[0]):
+        return None
+    text = str(found.text[0])
+    return found, text[:4] if key in ("TDRC", "TYER") else text
+
+
+def reading(path, v1path=None):
+    from mutagen.id3 import ID3, ParseID3v1
+    tags = ID3(path, load_v1=False, translate=False)
+    with open(v1path or path, "rb") as f:
+        f.seek(0, 2)
+        f.seek(max(0, f.tell() - 128))
+        v1 = ParseID3v1(f.read()) or {}
+
+    class V1:
+        def getall(self, key):
+            return [v1[k] for k in ((key,) if key != "TDRC" else ("TDRC", "TYER")) if k in v1]
+
     fields = []
     for key in ("TIT2", "TPE1", "TALB", "TDRC", "COMM"):
-        found = tags.getall(key)
-        text = str(found[0].text[0]) if found else None
-        fields.append(hexed(found[0], text[:4] if key == "TDRC" else text) if found else "-")
-    genre = tags.getall("TCON")
-    fields.append(genre[0].genres[0].encode().hex() if genre and genre[0].genres else "-")
+        keys = (key, "TYER") if key == "TDRC" else (key,)
+        found = next((field(tags, k) for k in keys if field(tags, k)), None) or \
+            field(V1(), key)
+        fields.append(hexed(*found) if found else "-")
+    genre = next((g for t in (tags, V1()) for f in t.getall("TCON") for g in f.genres[:1] if g),
+                 None)
+    fields.append(genre.encode().hex() if genre else "-")
+    track = None
+    for t in (tags, V1()):
+        for f in t.getall("TRCK"):
+            try:
+                track = track or +f
+            except ValueError:
+                pass
+    fields.append(str(track) if track else "-")
     return fields
 
 
 def write_fixtures(directory, audio):
     with open(audio, "rb") as f:
         sound = f.read()
-    files = list(mutagen_fixtures(directory, audio))
+    files = [(name, path) for name, path in mutagen_fixtures(directory, audio)]
     for name, (data, whole) in raw_fixtures().items():
         check = os.path.join(directory, name + ".tag")
         with open(check, "wb") as f:
@@ -145,6 +209,84 @@ def write_fixtures(directory, audio):
         files.append((name + ".mp3", check))
     for name, path in files:
         print("\t".join([name] + reading(path)))
+
+
+def raw_frames(data):
+    """Version, the frames' raw bytes in order (2.2 to 2.4, no unsynchronisation of the whole
+    tag), and where the tag ends."""
+    version, flags = data[3], data[5]
+    end = 10 + (data[6] << 21 | data[7] << 14 | data[8] << 7 | data[9])
+    at = 10
+    if flags & 0x40 and version > 2:
+        at += (struct.unpack(">I", data[10:14])[0] + 4 if version == 3 else
+               data[10] << 21 | data[11] << 14 | data[12] << 7 | data[13])
+    head = 6 if version == 2 else 10
+    frames = []
+    while at + head <= end and data[at] != 0:
+        if version == 2:
+            size = int.from_bytes(data[at + 3:at + 6], "big")
+        elif version == 3:
+            size = int.from_bytes(data[at + 4:at + 8], "big")
+        else:
+            b = data[at + 4:at + 8]
+            size = b[0] << 21 | b[1] << 14 | b[2] << 7 | b[3]
+        frames.append(data[at:at + head + size])
+        at += head + size
+    return version, frames, end + (10 if version == 4 and flags & 0x10 else 0)
+
+
+EDITED = {"title": ("TIT2", "TT2"), "artist": ("TPE1", "TP1"), "album": ("TALB", "TAL"),
+          "year": ("TYER", "TDRC", "TYE"), "comment": ("COMM", "COM")}
+V1_WIDTH = {"title": 30, "artist": 30, "album": 30, "year": 4, "comment": 28}
+
+
+def verify(old_path, new_path, edits):
+    """Exits with the list of what NEW does not keep of OLD or of the edit."""
+    from mutagen.id3 import ID3, ParseID3v1
+    with open(old_path, "rb") as f:
+        old = f.read()
+    with open(new_path, "rb") as f:
+        new = f.read()
+    edits = {k: bytes.fromhex(v).decode("utf-8") for k, v in (e.split("=") for e in edits)}
+    faults = []
+    old_version, old_frames, old_end = raw_frames(old)
+    new_version, new_frames, new_end = raw_frames(new)
+    if new_version != old_version:
+        faults.append("version %d became %d" % (old_version, new_version))
+    edited_ids = {i.encode() for k in edits for i in EDITED[k]}
+    kept = [f for f in old_frames if f[:4 if old_version > 2 else 3] not in edited_ids]
+    for frame in kept:
+        if frame not in new_frames:
+            faults.append("frame %r changed or lost" % frame[:4])
+    old_v1 = old[-128:].startswith(b"TAG")
+    if old[old_end:len(old) - (128 if old_v1 else 0)] != new[new_end:len(new) - 128]:
+        faults.append("the audio changed")
+    tags = ID3(new_path, load_v1=False, translate=False)
+    for key, value in edits.items():
+        frame_ids = [i for i in EDITED[key] if len(i) == 4]
+        found = [f for i in frame_ids for f in tags.getall(i)]
+        if key == "comment":
+            found = [f for f in found if not f.desc]
+        text = str(found[0].text[0]) if found else None
+        want = value[:4] if key == "year" else value
+        if text != want:
+            faults.append("%s reads %r, not %r" % (key, text, want))
+    v1 = ParseID3v1(new[-128:]) or {}
+    for key, value in edits.items():
+        frame = v1.get({"title": "TIT2", "artist": "TPE1", "album": "TALB",
+                        "year": "TDRC", "comment": "COMM"}[key])
+        raw = new[-128:][{"title": 3, "artist": 33, "album": 63, "year": 93, "comment": 97}[key]:]
+        raw = raw[:V1_WIDTH[key] + (2 if key == "comment" and new[-3] != 0 else 0)]
+        raw = raw.split(b"\0")[0].rstrip(b" ")
+        try:
+            shown = raw.decode("utf-8")
+        except UnicodeDecodeError:
+            shown = raw.decode("latin-1")
+        if frame is None or not value.startswith(shown) or len(raw) > V1_WIDTH[key] + 2:
+            faults.append("the ID3v1 %s %r is no start of %r" % (key, raw, value))
+    for fault in faults:
+        print(new_path + ": " + fault)
+    sys.exit(1 if faults else 0)
 
 
 def write_seeds(directory):
@@ -174,6 +316,8 @@ def write_seeds(directory):
 if __name__ == "__main__":
     if sys.argv[1:2] == ["fixtures"] and len(sys.argv) == 4:
         write_fixtures(sys.argv[2], sys.argv[3])
+    elif sys.argv[1:2] == ["verify"] and len(sys.argv) >= 4:
+        verify(sys.argv[2], sys.argv[3], sys.argv[4:])
     elif sys.argv[1:2] == ["seeds"] and len(sys.argv) == 3:
         write_seeds(sys.argv[2])
     else:

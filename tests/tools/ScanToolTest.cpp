@@ -36,7 +36,7 @@ std::string Track(const std::string& artist, const std::string& album, std::uint
 }
 
 const std::string kHeader = "File\tArtist\tTitle\tLocation\tSize\tAlbum\tGenre\tDate\tComment\t"
-                            "Time\tBitrate\tFrequency\tMode\tMPEG/Layer\n";
+                            "Time\tBitrate\tFrequency\tMode\tMPEG/Layer\tTrack\n";
 
 } // namespace
 
@@ -50,11 +50,11 @@ TEST(ScanTool, PrintsTracksAndWritesOnlyTheSnapshot) {
     const std::string location = dir / "m";
     EXPECT_EQ(run.out, kHeader + "a.mp3\tArtist\tSong\t" + location +
                            "\t  0.0 MB\tDisc\tJazz\t1999\tNote\t0:00\t128 kbit/s\t44.1 kHz\t"
-                           "Joint stereo\tMPEG-1 Layer III\n"
+                           "Joint stereo\tMPEG-1 Layer III\t\n"
                            "b.mp3\tBand\tSong\t" +
                            location +
                            "\t  0.0 MB\tDisc\tRock\t1999\tNote\t0:00\t128 kbit/s\t44.1 kHz\t"
-                           "Joint stereo\tMPEG-1 Layer III\n");
+                           "Joint stereo\tMPEG-1 Layer III\t\n");
     EXPECT_EQ(run.err, "");
     EXPECT_FALSE(ReadFileBytes(dir / "m/mp3cache.qvc").empty());
     EXPECT_EQ(ReadFileBytes(dir / "profile.ini"), "[MP3]\nFilePath=/keep/this\n");
@@ -222,7 +222,7 @@ TEST(ScanTool, EveryTrackIsOneLineOfFourteenFields) {
             else
                 fields.back().push_back(ch);
         }
-        EXPECT_EQ(fields.size(), 14u) << line;
+        EXPECT_EQ(fields.size(), 15u) << line;
         lines.push_back(fields);
     }
     ASSERT_EQ(lines.size(), cases.size() + 3);

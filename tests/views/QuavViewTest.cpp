@@ -40,8 +40,9 @@ QStringList Labels(std::initializer_list<const char*> texts) {
 TEST_F(CQuavViewTest, ShowsTheDefaultColumnsOrAllFourteenAtTheirTableWidths) {
     WriteTracks(kFive);
     ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_EQ(Headers(), Labels({"File", "Title", "Album", "Artist", "Date", "Genre", "Time"}));
-    EXPECT_EQ(Widths(), (Ints{150, 150, 150, 100, 50, 100, 50}));
+    EXPECT_EQ(Headers(),
+              Labels({"File", "Title", "Album", "Artist", "Date", "Genre", "Time", "Track"}));
+    EXPECT_EQ(Widths(), (Ints{150, 150, 150, 100, 50, 100, 50, 50}));
     EXPECT_FALSE(view->DisplayAll());
     EXPECT_EQ(Cell(0, 0), QStringLiteral("a.mp3"));
     EXPECT_EQ(Cell(0, 3), QStringLiteral("Zed"));
@@ -50,8 +51,9 @@ TEST_F(CQuavViewTest, ShowsTheDefaultColumnsOrAllFourteenAtTheirTableWidths) {
     EXPECT_TRUE(view->DisplayAll());
     EXPECT_EQ(Headers(),
               Labels({"File", "Title", "Album", "Artist", "Location", "Size", "Date", "Genre",
-                      "Comment", "Time", "MPEG/Layer", "Bitrate", "Frequency", "Mode"}));
-    EXPECT_EQ(Widths(), (Ints{150, 150, 150, 100, 150, 65, 50, 100, 150, 50, 150, 70, 80, 100}));
+                      "Comment", "Time", "MPEG/Layer", "Bitrate", "Frequency", "Mode", "Track"}));
+    EXPECT_EQ(Widths(),
+              (Ints{150, 150, 150, 100, 150, 65, 50, 100, 150, 50, 150, 70, 80, 100, 50}));
     const CTrackTableModel& model = view->Model();
     ASSERT_EQ(model.rowCount(), 5) << "display all refills the rows";
     for (int column = 0; column < model.columnCount(); ++column) {
@@ -67,9 +69,10 @@ TEST_F(CQuavViewTest, ShowsTheDefaultColumnsOrAllFourteenAtTheirTableWidths) {
     EXPECT_EQ(alignment(5), Qt::AlignRight) << "Size";
     EXPECT_EQ(alignment(6), Qt::AlignHCenter) << "Date";
     EXPECT_EQ(alignment(7), Qt::AlignLeft) << "Genre";
+    EXPECT_EQ(alignment(14), Qt::AlignRight) << "Track";
 
     view->ToggleDisplayAll();
-    EXPECT_EQ(Headers().size(), 7);
+    EXPECT_EQ(Headers().size(), 8);
 }
 
 TEST_F(CQuavViewTest, ReadsStoredColumnsAndKeepsTableOrderForEqualOrders) {
@@ -97,11 +100,12 @@ TEST_F(CQuavViewTest, ReadsStoredColumnsAndKeepsTableOrderForEqualOrders) {
 
     view->ToggleDisplayAll();
     const QStringList all = Headers();
-    ASSERT_EQ(all.size(), 14);
-    // The eleven columns of order 0 stand in table order before those of orders 4 and 9.
+    ASSERT_EQ(all.size(), 15);
+    // The eleven columns of order 0 stand in table order before those of orders 4 and 9; the
+    // Track column, which the profile predates, after them all.
     EXPECT_EQ(all.mid(0, 4), Labels({"Album", "Artist", "Location", "Date"}));
     EXPECT_EQ(all[10], QStringLiteral("Mode"));
-    EXPECT_EQ(all.mid(11), Labels({"File", "Title", "Size"}));
+    EXPECT_EQ(all.mid(11), Labels({"File", "Title", "Size", "Track"}));
 }
 
 TEST_F(CQuavViewTest, WithoutStoredColumnsOnlyTheWidthsAreRead) {
@@ -111,8 +115,9 @@ TEST_F(CQuavViewTest, WithoutStoredColumnsOnlyTheWidthsAreRead) {
     profile.WriteInt("Column3", kColumnWidth, 222);
     profile.WriteInt("Column7", kColumnDisplayed, 0);
     ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_EQ(Headers(), Labels({"File", "Title", "Album", "Artist", "Date", "Genre", "Time"}));
-    EXPECT_EQ(Widths(), (Ints{150, 222, 150, 100, 50, 100, 50}));
+    EXPECT_EQ(Headers(),
+              Labels({"File", "Title", "Album", "Artist", "Date", "Genre", "Time", "Track"}));
+    EXPECT_EQ(Widths(), (Ints{150, 222, 150, 100, 50, 100, 50, 50}));
 }
 
 TEST_F(CQuavViewTest, SavesAndReloadsTheOptionSheetsColumnSettings) {
@@ -138,7 +143,7 @@ TEST_F(CQuavViewTest, SavesAndReloadsTheOptionSheetsColumnSettings) {
     settings.ColumnsSettings = 1;
     CQuavView other(*doc, settings, frame);
     other.LoadColumnSettings(CIniProfile(profile.Path()));
-    ASSERT_EQ(other.DisplayedColumns().size(), 8u);
+    ASSERT_EQ(other.DisplayedColumns().size(), 9u);
     EXPECT_EQ(other.DisplayedColumns()[0]->fieldId, EFieldId::Size);
     EXPECT_EQ(other.Columns()[0].alignment, EColumnAlign::Center);
     EXPECT_EQ(other.Columns()[0].label, "File");
@@ -329,11 +334,11 @@ TEST_F(CQuavViewTest, WidthsAreSavedAtCloseForShownColumnsAndComeBackOnRebuild) 
 
     list->SetColumnWidth(1, 300);
     view->ToggleDisplayAll();
-    EXPECT_EQ(Widths(), (Ints{150, 222, 150, 61, 150, 65, 50, 100, 150, 50, 150, 70, 80, 100}))
+    EXPECT_EQ(Widths(), (Ints{150, 222, 150, 61, 150, 65, 50, 100, 150, 50, 150, 70, 80, 100, 50}))
         << "a dragged column goes back to its saved width";
     list->SetColumnWidth(4, 77); // Location, never saved
     view->ToggleDisplayAll();
-    EXPECT_EQ(Widths(), (Ints{150, 222, 150, 61, 50, 100, 50}));
+    EXPECT_EQ(Widths(), (Ints{150, 222, 150, 61, 50, 100, 50, 50}));
     view->ToggleDisplayAll();
     EXPECT_EQ(Widths()[4], 150);
 }

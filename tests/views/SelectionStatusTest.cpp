@@ -111,7 +111,7 @@ TEST_F(CQuavViewTest, CopyPutsTheShownColumnsOfTheSelectedRowsOnTheClipboard) {
     EXPECT_EQ(lines[2], QString());
     for (int row : {0, 1}) {
         const QStringList fields = lines[row].split(QLatin1Char('\t'));
-        ASSERT_EQ(fields.size(), 7) << "the seven default columns";
+        ASSERT_EQ(fields.size(), 8) << "the eight default columns";
         const CMp3File& track = *model.Track(row == 0 ? 0 : 2);
         EXPECT_EQ(fields[0], QString::fromUtf8(track.FileName()));
         EXPECT_EQ(fields[1], QString::fromUtf8(track.Title()));

@@ -1,0 +1,226 @@
+#include "model/Id3v2Rewrite.h"
+
+#include "model/GenreTable.h"
+#include "model/Id3v2Tag.h"
+#include "model/Id3v2Text.h"
+#include "platform/Utf8.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace {
+
+constexpr std::size_t kFooterSize = 10;
+
+bool IsBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
+}
+
+// Whether writing `wanted` changes what the tag shows: blanks stand for no text.
+bool Differs(const std::optional<std::string>& now, const std::string& wanted) {
+    if (!now || now->empty())
+        return !IsBlank(wanted);
+    return IsBlank(wanted) || !CUtf8::SameShown(*now, wanted);
+}
+
+void PutBigEndian(std::string& out, std::size_t value, std::size_t bytes) {
+    for (std::size_t i = bytes; i-- > 0;)
+        out += static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+void PutSyncsafe(std::uint8_t* out, std::size_t value) {
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<std::uint8_t>(value >> (7 * (3 - i)) & 0x7F);
+}
+
+// The body of a kept frame without what its format flags put before the data; nullopt where
+// unsynchronisation makes the bytes other than they read. 2.3: group 0x20 (+1). 2.4: group 0x40
+// (+1), unsynchronised 0x02, data length 0x01 (+4).
+std::optional<std::span<const std::uint8_t>> FrameData(std::span<const std::uint8_t> frame,
+                                                       int version) {
+    const std::size_t header = CId3v2Layout::FrameHeaderSize(version);
+    auto body = frame.subspan(header);
+    if (version == 2)
+        return body;
+    const std::uint8_t format = frame[9];
+    if (version == 4 && (format & 0x02) != 0)
+        return std::nullopt;
+    const std::size_t skip = version == 3
+                                 ? ((format & 0x20) != 0 ? 1 : 0)
+                                 : ((format & 0x40) != 0 ? 1 : 0) + ((format & 0x01) != 0 ? 4 : 0);
+    if (skip > body.size())
+        return std::nullopt;
+    return body.subspan(skip);
+}
+
+} // namespace
+
+CId3v2Rewrite::CId3v2Rewrite(std::span<const std::uint8_t> tag, const CId3v2Layout& layout)
+    : tag_(tag), layout_(layout) {
+    for (std::size_t i = 0; i < layout.Frames().size(); ++i)
+        pieces_.push_back({i, {}});
+}
+
+std::string_view CId3v2Rewrite::FrameId(const SPiece& piece) const {
+    if (piece.frame != kNew)
+        return layout_.Frames()[piece.frame].id;
+    return std::string_view(piece.bytes).substr(0, layout_.Version() == 2 ? 3 : 4);
+}
+
+std::string CId3v2Rewrite::Frame(std::string_view id, const std::string& body) const {
+    std::string frame(id);
+    const int version = layout_.Version();
+    if (version == 2) {
+        PutBigEndian(frame, body.size(), 3);
+    } else if (version == 3) {
+        PutBigEndian(frame, body.size(), 4);
+        frame.append(2, '\0');
+    } else {
+        std::uint8_t size[4];
+        PutSyncsafe(size, body.size());
+        frame.append(reinterpret_cast<const char*>(size), 4);
+        frame.append(2, '\0');
+    }
+    return frame + body;
+}
+
+std::string CId3v2Rewrite::TextFrame(std::string_view id, std::string_view text) const {
+    std::string body(1, '\0');
+    body[0] = static_cast<char>(CId3v2Text::Encode(text, layout_.Version() == 4, body));
+    return Frame(id, body);
+}
+
+// The frames of `ids` give way to `frame` (none when it is empty) at the first one's place.
+void CId3v2Rewrite::Replace(std::span<const std::string_view> ids, const std::string& frame) {
+    std::vector<SPiece> pieces;
+    bool placed = false;
+    for (SPiece& piece : pieces_) {
+        if (std::find(ids.begin(), ids.end(), FrameId(piece)) == ids.end()) {
+            pieces.push_back(std::move(piece));
+            continue;
+        }
+        if (!placed && !frame.empty())
+            pieces.push_back({kNew, frame});
+        placed = true;
+    }
+    if (!placed && !frame.empty())
+        pieces.push_back({kNew, frame});
+    pieces_ = std::move(pieces);
+}
+
+// encoding | language (3) | description | text. The comment without a description is the one
+// the catalog shows first; it is replaced in its own language, or made in English.
+void CId3v2Rewrite::ReplaceComment(std::string_view text) {
+    const std::string_view id = layout_.Version() == 2 ? "COM" : "COMM";
+    auto found = pieces_.end();
+    std::string language = "eng";
+    for (auto piece = pieces_.begin(); piece != pieces_.end() && found == pieces_.end(); ++piece) {
+        if (piece->frame == kNew || FrameId(*piece) != id)
+            continue;
+        const auto& where = layout_.Frames()[piece->frame];
+        const auto data = FrameData(tag_.subspan(where.offset, where.size), layout_.Version());
+        if (!data || data->size() < 4 || !CId3v2Text::IsKnownEncoding((*data)[0]))
+            continue;
+        const auto rest = data->subspan(4);
+        const std::size_t description = CId3v2Text::TerminatedLength((*data)[0], rest);
+        if (!CId3v2Text::Decode((*data)[0], rest.first(description)).empty())
+            continue;
+        found = piece;
+        language.assign(reinterpret_cast<const char*>(data->data() + 1), 3);
+    }
+    std::string frame;
+    if (!IsBlank(text)) {
+        std::string encoded;
+        const std::uint8_t encoding = CId3v2Text::Encode(text, layout_.Version() == 4, encoded);
+        std::string body(1, static_cast<char>(encoding));
+        body += language;
+        if (encoding == CId3v2Text::kUtf16)
+            body += "\xFF\xFE";
+        body += CId3v2Text::Terminator(encoding);
+        frame = Frame(id, body + encoded);
+    }
+    if (found == pieces_.end()) {
+        if (!frame.empty())
+            pieces_.push_back({kNew, std::move(frame)});
+    } else if (frame.empty()) {
+        pieces_.erase(found);
+    } else {
+        *found = {kNew, std::move(frame)};
+    }
+}
+
+bool CId3v2Rewrite::Apply(const STagEdit& edit) {
+    CId3v2Tag shown;
+    shown.Parse(tag_);
+    const int version = layout_.Version();
+    const bool v2 = version == 2;
+    bool changed = false;
+    const auto text = [&](const std::optional<std::string>& wanted,
+                          const std::optional<std::string>& now,
+                          std::span<const std::string_view> ids, std::string_view id) {
+        if (!wanted || !Differs(now, *wanted))
+            return;
+        Replace(ids, IsBlank(*wanted) ? std::string() : TextFrame(id, *wanted));
+        changed = true;
+    };
+    const std::array<std::string_view, 1> title{v2 ? "TT2" : "TIT2"};
+    const std::array<std::string_view, 1> artist{v2 ? "TP1" : "TPE1"};
+    const std::array<std::string_view, 1> album{v2 ? "TAL" : "TALB"};
+    const std::array<std::string_view, 2> year{v2 ? "TYE" : "TYER", v2 ? "TYE" : "TDRC"};
+    text(edit.title, shown.title, title, title[0]);
+    text(edit.artist, shown.artist, artist, artist[0]);
+    text(edit.album, shown.album, album, album[0]);
+    text(edit.year, shown.year, year, version == 4 ? "TDRC" : year[0]);
+    if (edit.comment && Differs(shown.comment, *edit.comment)) {
+        ReplaceComment(*edit.comment);
+        changed = true;
+    }
+    if (edit.genre && (shown.genreName || shown.genre != *edit.genre)) {
+        const std::array<std::string_view, 1> genre{v2 ? "TCO" : "TCON"};
+        const bool named = *edit.genre < kGenreNone;
+        Replace(genre, named ? TextFrame(genre[0], genreNames[*edit.genre]) : std::string());
+        changed = true;
+    }
+    return changed;
+}
+
+std::size_t CId3v2Rewrite::MinimalSize() const {
+    std::size_t size = layout_.FramesStart() + (layout_.HasFooter() ? kFooterSize : 0);
+    for (const SPiece& piece : pieces_)
+        size += piece.frame == kNew ? piece.bytes.size() : layout_.Frames()[piece.frame].size;
+    return size;
+}
+
+std::vector<std::uint8_t> CId3v2Rewrite::Render(std::size_t size) const {
+    const std::size_t minimal = MinimalSize();
+    if (layout_.HasFooter())
+        size = minimal;
+    std::vector<std::uint8_t> out(tag_.begin(),
+                                  tag_.begin() + static_cast<long>(layout_.FramesStart()));
+    out.reserve(size);
+    for (const SPiece& piece : pieces_) {
+        if (piece.frame == kNew) {
+            out.insert(out.end(), piece.bytes.begin(), piece.bytes.end());
+        } else {
+            const auto& frame = layout_.Frames()[piece.frame];
+            const auto bytes = tag_.subspan(frame.offset, frame.size);
+            out.insert(out.end(), bytes.begin(), bytes.end());
+        }
+    }
+    const std::size_t footer = layout_.HasFooter() ? kFooterSize : 0;
+    out.resize(size - footer, 0);
+    PutSyncsafe(out.data() + 6, size - footer - CId3v2Tag::kHeaderSize);
+    if (const std::size_t field = layout_.PaddingSizeField(); field != 0) {
+        const std::size_t padding = size - minimal;
+        for (std::size_t i = 0; i < 4; ++i)
+            out[field + i] = static_cast<std::uint8_t>(padding >> (8 * (3 - i)) & 0xFF);
+    }
+    if (footer != 0) {
+        // "3DI", then the header's version, flags and size.
+        std::array<std::uint8_t, kFooterSize> copy{'3', 'D', 'I'};
+        std::copy(out.begin() + 3, out.begin() + 10, copy.begin() + 3);
+        out.insert(out.end(), copy.begin(), copy.end());
+    }
+    return out;
+}

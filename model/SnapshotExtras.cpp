@@ -1,0 +1,144 @@
+#include "model/SnapshotExtras.h"
+
+#include "model/ArchiveReader.h"
+#include "model/ArchiveWriter.h"
+#include "model/Mp3File.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using ESection = CSnapshotExtras::ESection;
+
+void WriteUInt16(CArchiveWriter& body, std::uint16_t value) {
+    body.WriteByte(static_cast<std::uint8_t>(value));
+    body.WriteByte(static_cast<std::uint8_t>(value >> 8));
+}
+
+void WriteCount(CArchiveWriter& body, std::size_t count) {
+    body.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(count)));
+}
+
+void WriteSection(CArchiveWriter& archive, ESection id, const CArchiveWriter& body) {
+    archive.WriteByte(static_cast<std::uint8_t>(id));
+    archive.WriteString(body.Bytes());
+}
+
+bool ReadCount(CArchiveReader& body, std::size_t& count) {
+    std::int32_t value = 0;
+    if (!body.ReadInt32(value))
+        return false;
+    count = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+// What the known sections hold, gathered before any track is given it.
+struct SExtras {
+    std::vector<std::uint16_t> trackNumbers; // one per record, or none
+    std::vector<std::pair<std::size_t, std::string>> genreNames;
+};
+
+bool ReadTrackNumbers(CArchiveReader& body, std::size_t records, SExtras& extras) {
+    std::size_t count = 0;
+    if (!ReadCount(body, count) || count != records || body.Remaining() != count * 2)
+        return false;
+    extras.trackNumbers.resize(count);
+    for (std::uint16_t& number : extras.trackNumbers) {
+        std::uint8_t low = 0;
+        std::uint8_t high = 0;
+        if (!body.ReadByte(low) || !body.ReadByte(high))
+            return false;
+        number = static_cast<std::uint16_t>(low | high << 8);
+    }
+    return true;
+}
+
+// Indexes rise, so no track is named twice; every name has a byte or more.
+bool ReadGenreNames(CArchiveReader& body, std::size_t records, SExtras& extras) {
+    std::size_t count = 0;
+    if (!ReadCount(body, count) || count > records)
+        return false;
+    extras.genreNames.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t index = 0;
+        std::string name;
+        if (!ReadCount(body, index) || index >= records || !body.ReadString(name) || name.empty())
+            return false;
+        if (!extras.genreNames.empty() && index <= extras.genreNames.back().first)
+            return false;
+        extras.genreNames.emplace_back(index, std::move(name));
+    }
+    return body.Remaining() == 0;
+}
+
+} // namespace
+
+void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks) {
+    const bool numbers = std::any_of(tracks.begin(), tracks.end(),
+                                     [](const CMp3File* track) { return track->Track() != 0; });
+    std::size_t named = 0;
+    for (const CMp3File* track : tracks)
+        named += track->GenreText().empty() ? 0 : 1;
+    if (!numbers && named == 0)
+        return;
+    archive.WriteString(kMagic);
+    if (numbers) {
+        CArchiveWriter body;
+        body.Reserve(4 + tracks.size() * 2);
+        WriteCount(body, tracks.size());
+        for (const CMp3File* track : tracks)
+            WriteUInt16(body, track->Track());
+        WriteSection(archive, ESection::TrackNumbers, body);
+    }
+    if (named != 0) {
+        CArchiveWriter body;
+        WriteCount(body, named);
+        for (std::size_t i = 0; i < tracks.size(); ++i) {
+            if (tracks[i]->GenreText().empty())
+                continue;
+            WriteCount(body, i);
+            body.WriteString(tracks[i]->GenreText());
+        }
+        WriteSection(archive, ESection::GenreNames, body);
+    }
+}
+
+// Bytes after the records that do not begin with our magic are someone else's: they are left
+// alone, as a reader of the records alone leaves them.
+CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
+                                               std::span<CMp3File* const> tracks) {
+    if (archive.Remaining() == 0)
+        return EResult::Absent;
+    std::string magic;
+    if (!archive.ReadString(magic) || magic != kMagic)
+        return EResult::Absent;
+    SExtras extras;
+    while (archive.Remaining() > 0) {
+        std::uint8_t id = 0;
+        std::string bytes;
+        if (!archive.ReadByte(id) || !archive.ReadString(bytes))
+            return EResult::Broken;
+        CArchiveReader body(bytes);
+        bool read = true;
+        switch (static_cast<ESection>(id)) {
+        case ESection::TrackNumbers:
+            read = ReadTrackNumbers(body, tracks.size(), extras);
+            break;
+        case ESection::GenreNames:
+            read = ReadGenreNames(body, tracks.size(), extras);
+            break;
+        default: // a later program's section
+            break;
+        }
+        if (!read)
+            return EResult::Broken;
+    }
+    for (std::size_t i = 0; i < extras.trackNumbers.size(); ++i)
+        tracks[i]->SetTrack(extras.trackNumbers[i]);
+    for (const auto& [index, name] : extras.genreNames)
+        tracks[index]->SetGenreText(name);
+    return EResult::Read;
+}

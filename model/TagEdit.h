@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// What the properties sheet changes in a track's tags: only the fields given, each with its new
+// text as the track keeps it (bytes shown as UTF-8 when valid, else as Latin-1).
+struct STagEdit {
+    std::optional<std::string> title = std::nullopt;
+    std::optional<std::string> artist = std::nullopt;
+    std::optional<std::string> album = std::nullopt;
+    std::optional<std::string> year = std::nullopt;
+    std::optional<std::string> comment = std::nullopt;
+    std::optional<std::uint8_t> genre = std::nullopt; // a number of the genre table
+
+    bool Empty() const { return !title && !artist && !album && !year && !comment && !genre; }
+};

@@ -1,0 +1,230 @@
+#include "model/TagWriter.h"
+
+#include "model/Id3v1Tag.h"
+#include "model/Id3v2Layout.h"
+#include "model/Id3v2Rewrite.h"
+#include "model/Id3v2Tag.h"
+#include "model/Mp3File.h"
+#include "platform/File.h"
+#include "platform/ReplacementFile.h"
+#include "platform/StringTable.h"
+#include "platform/UninterruptedWrite.h"
+#include "platform/Utf8.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using EStatus = STagWriteResult::EStatus;
+using EReason = STagWriteResult::EReason;
+
+constexpr std::size_t kFooterSize = 10;
+// A tag that grows takes room for later edits: a kilobyte and a thousandth of the file.
+constexpr std::int64_t kMaxPadding = std::int64_t{64} * 1024;
+
+STagWriteResult Failed(int error) {
+    return {EStatus::WriteFailed, error != 0 ? error : EIO, EReason::None};
+}
+
+STagWriteResult Refused(EReason reason) {
+    return {EStatus::Refused, 0, reason};
+}
+
+// The text an untagged track shows as its artist and album is a display text, not data. A
+// snapshot made in the other language holds that language's text, so both are recognised.
+std::string_view TagText(std::string_view field) {
+    for (const auto language :
+         {CStringTable::ELanguage::English, CStringTable::ELanguage::French}) {
+        if (field == CStringTable::Get(EStringId::Undefined, language))
+            return {};
+    }
+    return field;
+}
+
+// The ID3v1 tag of the track's values with the edit's. Beside an ID3v2 tag it is a copy for
+// the readers of ID3v1 alone, so a text goes in as Latin-1 where it can. A text too long for its
+// field is cut where a character ends.
+CId3v1Tag::Block Id3v1Block(const CMp3File& track, const STagEdit& edit, bool copy) {
+    const auto field = [copy](const std::optional<std::string>& edited, std::string_view current,
+                              std::size_t width) {
+        std::string text(TagText(edited ? std::string_view(*edited) : current));
+        if (copy) {
+            if (auto latin1 = CUtf8::Latin1(text))
+                text = std::move(*latin1);
+        }
+        return std::string(CUtf8::CutShown(text, width));
+    };
+    CId3v1Tag tag;
+    tag.track = track.Track() <= 0xFF ? static_cast<std::uint8_t>(track.Track()) : 0;
+    tag.title = field(edit.title, track.Title(), 30);
+    tag.artist = field(edit.artist, track.Artist(), 30);
+    tag.album = field(edit.album, track.Album(), 30);
+    tag.year = field(edit.year, track.Year(), 4);
+    tag.comment = field(edit.comment, track.Comment(), tag.track != 0 ? 28 : 30);
+    tag.genre = edit.genre ? *edit.genre : track.Genre();
+    return tag.Format();
+}
+
+// The whole tag's length from its header: the size it declares, and a 2.4 footer.
+std::size_t TagLength(const std::array<std::uint8_t, CId3v2Tag::kHeaderSize>& head) {
+    const std::size_t declared = CId3v2Tag::DeclaredLength(head);
+    const bool footer = head[3] == 4 && (head[5] & 0x10) != 0;
+    return declared == 0 ? 0 : declared + (footer ? kFooterSize : 0);
+}
+
+bool StartsWithTag(const std::array<std::uint8_t, CId3v2Tag::kHeaderSize>& head) {
+    return head[0] == 'I' && head[1] == 'D' && head[2] == '3';
+}
+
+// The first and last byte in which two tags of one length differ, as a range of `now`.
+std::optional<CUninterruptedWrite::SRange> Difference(const std::vector<std::uint8_t>& old,
+                                                      const std::vector<std::uint8_t>& now) {
+    const auto first = std::mismatch(old.begin(), old.end(), now.begin());
+    if (first.first == old.end())
+        return std::nullopt;
+    const auto last = std::mismatch(old.rbegin(), old.rend(), now.rbegin());
+    const auto begin = static_cast<std::size_t>(first.first - old.begin());
+    const auto end = old.size() - static_cast<std::size_t>(last.first - old.rbegin());
+    const auto view = [begin, end](const std::vector<std::uint8_t>& bytes) {
+        return std::string_view(reinterpret_cast<const char*>(bytes.data()) + begin, end - begin);
+    };
+    return CUninterruptedWrite::SRange{static_cast<std::int64_t>(begin), view(now), view(old)};
+}
+
+std::string_view View(const CId3v1Tag::Block& block) {
+    return {reinterpret_cast<const char*>(block.data()), block.size()};
+}
+
+// The file anew: the new ID3v2 tag, the audio as it lies, the ID3v1 tag.
+STagWriteResult Rewrite(const std::string& path, const CFile& file,
+                        const std::vector<std::uint8_t>& tag, std::int64_t audioStart,
+                        std::int64_t audioEnd, const CId3v1Tag::Block& block) {
+    CReplacementFile replacement(path, file.Descriptor());
+    errno = 0;
+    if (!replacement.Create() || !replacement.Write(tag.data(), tag.size()) ||
+        !replacement.CopyFromTarget(audioStart, audioEnd - audioStart) ||
+        !replacement.Write(block.data(), block.size()) || !replacement.Commit())
+        return Failed(errno);
+    return {};
+}
+
+} // namespace
+
+bool CTagWriter::HasId3v2(const std::string& path) {
+    CFile file;
+    std::array<std::uint8_t, CId3v2Tag::kHeaderSize> head{};
+    return file.Open(path, CFile::EMode::Read) == CFile::EOpenResult::Opened &&
+           file.ReadAt(0, head.data(), head.size()) == static_cast<int>(head.size()) &&
+           TagLength(head) != 0 && head[3] >= 2 && head[3] <= 4;
+}
+
+namespace {
+
+// The file's ID3v2 tag, read whole and taken apart, with the edit applied. The rewrite holds
+// views of the tag and the layout: the whole stays where it was made.
+struct SId3v2 {
+    std::vector<std::uint8_t> tag;
+    CId3v2Layout layout;
+    std::optional<CId3v2Rewrite> rewrite;
+    bool changed = false;
+};
+
+// Reads the tag that `head` begins; a result other than written stops the write.
+STagWriteResult ReadId3v2(const CFile& file,
+                          const std::array<std::uint8_t, CId3v2Tag::kHeaderSize>& head,
+                          const STagEdit& edit, SId3v2& v2) {
+    const std::size_t length = TagLength(head);
+    if (length == 0 || static_cast<std::int64_t>(length) > file.Size())
+        return Refused(EReason::Unreadable);
+    v2.tag.resize(length);
+    errno = 0;
+    if (file.ReadAt(0, v2.tag.data(), length) != static_cast<std::ptrdiff_t>(length))
+        return Failed(errno);
+    if (const EReason reason = v2.layout.Parse(v2.tag); reason != EReason::None)
+        return Refused(reason);
+    v2.rewrite.emplace(v2.tag, v2.layout);
+    v2.changed = v2.rewrite->Apply(edit);
+    return {};
+}
+
+// The ID3v1 tag first: an append is what a full disk refuses. Nothing that changes nothing.
+STagWriteResult WriteInPlace(const CFile& file, const CId3v1Tag::Block& block,
+                             const std::optional<CId3v1Tag::Block>& old, std::int64_t at,
+                             const std::vector<std::uint8_t>& tag,
+                             const std::vector<std::uint8_t>& newTag) {
+    std::vector<CUninterruptedWrite::SRange> ranges;
+    if (!old || block != *old)
+        ranges.push_back({at, View(block), old ? View(*old) : std::string_view()});
+    if (!newTag.empty()) {
+        if (const auto range = Difference(tag, newTag))
+            ranges.push_back(*range);
+    }
+    if (ranges.empty())
+        return {};
+    const int failure = CUninterruptedWrite::Write(file.Descriptor(), file.Size(), ranges);
+    return failure == 0 ? STagWriteResult{} : Failed(failure);
+}
+
+} // namespace
+
+// A link is followed to the file it names, which is the one rewritten, when the link is the
+// user's own: one that another user put in a shared collection may name any file of the user's.
+// Every check is made and every byte prepared before the first byte changes.
+STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) const {
+    std::string path = track.FullPath();
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && link.st_uid != ::geteuid() &&
+        link.st_uid != 0)
+        return Refused(EReason::ForeignLink);
+    std::error_code error;
+    if (const auto real = std::filesystem::canonical(path, error); !error)
+        path = real.string();
+    CFile file;
+    errno = 0;
+    if (file.Open(path, CFile::EMode::ReadWrite) != CFile::EOpenResult::Opened)
+        return {EStatus::CannotOpen, errno != 0 ? errno : EACCES, EReason::None};
+    const std::int64_t size = file.Size();
+
+    std::array<std::uint8_t, CId3v2Tag::kHeaderSize> head{};
+    const bool hasV2 = id3v2_ &&
+                       file.ReadAt(0, head.data(), head.size()) == static_cast<int>(head.size()) &&
+                       StartsWithTag(head);
+    SId3v2 v2;
+    if (hasV2) {
+        if (const STagWriteResult read = ReadId3v2(file, head, edit, v2); !read.Written())
+            return read;
+    }
+    const auto audioStart = static_cast<std::int64_t>(v2.tag.size());
+
+    CId3v1Tag::Block old{};
+    const std::int64_t oldAt = size - static_cast<std::int64_t>(old.size());
+    errno = 0;
+    if (oldAt >= audioStart &&
+        file.ReadAt(oldAt, old.data(), old.size()) != static_cast<int>(old.size()))
+        return Failed(errno);
+    const bool hasOld = oldAt >= audioStart && CId3v1Tag::HasMarker(old);
+    const std::int64_t audioEnd = hasOld ? oldAt : size;
+    const CId3v1Tag::Block block = Id3v1Block(track, edit, hasV2);
+    if (!v2.changed)
+        return WriteInPlace(file, block, hasOld ? std::optional(old) : std::nullopt, audioEnd, {},
+                            {});
+
+    const std::size_t minimal = v2.rewrite->MinimalSize();
+    const std::size_t room = v2.tag.size();
+    if (v2.layout.HasFooter() ? minimal == room : minimal <= room)
+        return WriteInPlace(file, block, hasOld ? std::optional(old) : std::nullopt, audioEnd,
+                            v2.tag, v2.rewrite->Render(room));
+    if (file.Links() > 1)
+        return Refused(EReason::HardLinks);
+    const std::int64_t padding = std::min(1024 + size / 1000, kMaxPadding);
+    return Rewrite(path, file, v2.rewrite->Render(minimal + static_cast<std::size_t>(padding)),
+                   audioStart, audioEnd, block);
+}

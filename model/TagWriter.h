@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/TagEdit.h"
+#include "model/TagWriteResult.h"
+
+#include <string>
+
+class CMp3File;
+
+// Writes an edit into a track's file: into its ID3v2 tag, when it has one and the setting asks
+// for it, and into its ID3v1 tag, written whole from the track's values as today (appended when
+// the file has none). Not one byte of the audio between the tags changes.
+//
+// A file is written whole or not at all:
+// - When the new ID3v2 tag fits the old one's room (its padding), both tags are written in
+//   place, in one uninterrupted step (platform/UninterruptedWrite.h).
+// - Otherwise the file is written anew beside itself and renamed over its name, keeping its
+//   mode, owner and group (platform/ReplacementFile.h); a file with several hard links is
+//   refused, since the rename would give the new bytes to one of its names only.
+// - A tag this writer cannot carry over whole (unsynchronised, compressed or encrypted frames,
+//   a form it cannot read to the last byte) refuses the file before any byte changes.
+class CTagWriter {
+public:
+    // `id3v2`: the WriteId3v2 setting; off writes the ID3v1 tag alone.
+    explicit CTagWriter(bool id3v2) : id3v2_(id3v2) {}
+
+    // The track itself is not changed: read it again to see what its file now holds.
+    STagWriteResult Write(const CMp3File& track, const STagEdit& edit) const;
+    // Whether the file at `path` begins with an ID3v2 tag, so that a text of any length has a
+    // tag to go to whole.
+    static bool HasId3v2(const std::string& path);
+
+private:
+    bool id3v2_;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A new file that takes an existing file's place whole: made hidden beside it, with its mode,
+// owner and group, filled by the caller, flushed to the disk and renamed over it. The old file
+// is untouched until the rename; a replacement that is not committed is removed, so a failure
+// at any point (a full disk, a kill) leaves the old file, or the new one once renamed.
+class CReplacementFile {
+public:
+    // `target`: the file to replace, by a path without links in it; `fd` open on it.
+    CReplacementFile(std::string target, int fd);
+    CReplacementFile(const CReplacementFile&) = delete;
+    CReplacementFile& operator=(const CReplacementFile&) = delete;
+    ~CReplacementFile();
+
+    // Makes the new file; false with errno set when the folder will not take one or the old
+    // file's owner and group cannot be kept.
+    bool Create();
+    bool Write(const void* bytes, std::size_t count);
+    // Appends `length` bytes of the old file from `offset`, copied inside the system.
+    bool CopyFromTarget(std::int64_t offset, std::int64_t length);
+    // Flushes, renames over the target and flushes the folder; false with errno set.
+    bool Commit();
+
+private:
+    std::string target_;
+    std::string path_;
+    int targetFd_;
+    int fd_ = -1;
+    std::int64_t written_ = 0;
+};

@@ -1,0 +1,85 @@
+#include "PropertiesFixture.h"
+
+#include "model/Mp3File.h"
+
+#include <filesystem>
+#include <sstream>
+
+// The sheet on files with an ID3v2 tag, as mutagen writes them: the texts of those tags, long
+// or not, take no limit and are never rewritten shorter; mutagen reads what the sheet wrote.
+namespace {
+
+std::string Hex(const QString& text) {
+    std::ostringstream out;
+    for (const unsigned char c : text.toStdString())
+        out << std::hex << (c < 16 ? "0" : "") << static_cast<int>(c);
+    return out.str();
+}
+
+class CPropertiesId3v2Test : public CPropertiesTest {
+protected:
+    void SetUp() override {
+        CPropertiesTest::SetUp();
+        if (IsSkipped())
+            return;
+        if (std::system("/usr/bin/python3 -c 'import mutagen' 2>/dev/null") != 0)
+            GTEST_SKIP() << "python3-mutagen is missing";
+        const std::string audio = dir.Write("audio.bin", Audio());
+        ASSERT_EQ(std::system(("/usr/bin/python3 " ID3V2_FILES " fixtures '" + dir.Path() + "' '" +
+                               audio + "' >/dev/null")
+                                  .c_str()),
+                  0);
+    }
+    // A mutagen fixture in the music folder, with a copy of it as it was.
+    void Take(const std::string& fixture, const std::string& name) {
+        std::filesystem::create_directories(music);
+        std::filesystem::copy_file(dir / fixture, music + "/" + name);
+        std::filesystem::copy_file(dir / fixture, dir / (name + ".old"));
+    }
+    bool Verify(const std::string& name, const std::string& edits) const {
+        return std::system(("/usr/bin/python3 " ID3V2_FILES " verify '" + dir / (name + ".old") +
+                            "' '" + music + "/" + name + "' " + edits)
+                               .c_str()) == 0;
+    }
+};
+
+const QString kLongAlbum = QStringLiteral("An album typed longer than thirty bytes \u00E9");
+
+} // namespace
+
+// One track: the caption names it; its 43-byte title, untouched, neither stops OK nor is cut.
+TEST_F(CPropertiesId3v2Test, OneTrackKeepsItsLongTextsWhole) {
+    Take("both24_utf8.mp3", "one.mp3");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    const QStringList told = Run({[](CMp3PropertySheet& sheet) {
+        EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Properties of one.mp3"));
+        EXPECT_EQ(Edit(sheet, "title")->text().size(), 43);
+        return Typing({{"comment", QStringLiteral("Typed")}})(sheet);
+    }});
+    EXPECT_TRUE(told.isEmpty()) << told.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(Verify("one.mp3", "comment=" + Hex(QStringLiteral("Typed"))));
+    EXPECT_EQ(doc->GetTrackList().GetAt(0)->Comment(), "Typed");
+    EXPECT_EQ(doc->GetTrackList().GetAt(0)->Title().size(), 43u);
+}
+
+// Several tracks that all have an ID3v2 tag: a text of any length; with one file that would
+// keep it in an ID3v1 tag alone, 30 bytes.
+TEST_F(CPropertiesId3v2Test, SeveralTracksTakeAnyLengthWhereEveryFileHasAnId3v2Tag) {
+    Take("both23_utf16.mp3", "a.mp3");
+    Take("m24_utf8.mp3", "b.mp3");
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_TRUE(Run({[](CMp3PropertySheet& sheet) {
+                    EXPECT_EQ(sheet.windowTitle(), QStringLiteral("Properties of 2 tracks"));
+                    return Typing({{"album", kLongAlbum}})(sheet);
+                }}).isEmpty());
+    for (const char* name : {"a.mp3", "b.mp3"})
+        EXPECT_TRUE(Verify(name, "album=" + Hex(kLongAlbum))) << name;
+
+    Put("c.mp3", "");
+    ASSERT_TRUE(doc->OpenAddress(music));
+    Run({[](CMp3PropertySheet& sheet) {
+        const EButton button = Typing({{"album", kLongAlbum}}, QDialogButtonBox::Cancel)(sheet);
+        EXPECT_EQ(Edit(sheet, "album")->text(), kLongAlbum.left(30));
+        return button;
+    }});
+}
