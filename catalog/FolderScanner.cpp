@@ -14,8 +14,8 @@ std::string LastComponent(const std::string& directory) {
 
 } // namespace
 
-CFolderScanner::CFolderScanner(std::string pattern, FileFound onFile)
-    : pattern_(std::move(pattern)), onFile_(std::move(onFile)) {}
+CFolderScanner::CFolderScanner(std::string pattern, FileFound onFile, FolderEntered onFolder)
+    : pattern_(std::move(pattern)), onFile_(std::move(onFile)), onFolder_(std::move(onFolder)) {}
 
 bool CFolderScanner::Scan(std::string directory) {
     if (!directory.empty() && directory.back() == '/')
@@ -56,35 +56,47 @@ bool CFolderScanner::Enter(int fd, const std::string& name, bool start) {
         path_ += '/';
         path_ += name;
     }
-    ReadEntries(fd);
+    ReadEntries(fd, listing_, entries_);
+    if (onFolder_)
+        onFolder_(path_);
     bool goOn = true;
     for (const SEntry& entry : entries_)
         if (goOn && pattern_.Matches(entry.name))
             goOn = onFile_(path_, entry.name, fd);
     std::vector<std::string> subfolders;
     for (const SEntry& entry : entries_)
-        if (entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN)
+        if (MayBeFolder(entry))
             subfolders.push_back(entry.name);
     chain_.Push(fd, name, id);
     pending_.push_back({std::move(subfolders), 0, parentPathLength});
     return goOn;
 }
 
-// The entries of an open folder sorted by name, byte by byte; "." and ".." left out. Read in
-// batches straight from the folder's descriptor.
-void CFolderScanner::ReadEntries(int fd) {
-    entries_.clear();
+bool CFolderScanner::MayBeFolder(const SEntry& entry) {
+    return entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN;
+}
+
+std::vector<CFolderScanner::SEntry> CFolderScanner::ListFolder(int fd) {
+    std::vector<char> listing(32768);
+    std::vector<SEntry> entries;
+    ReadEntries(fd, listing, entries);
+    return entries;
+}
+
+// Read in batches straight from the folder's descriptor.
+void CFolderScanner::ReadEntries(int fd, std::vector<char>& listing, std::vector<SEntry>& entries) {
+    entries.clear();
     ssize_t got = 0;
-    while ((got = ::getdents64(fd, listing_.data(), listing_.size())) > 0) {
+    while ((got = ::getdents64(fd, listing.data(), listing.size())) > 0) {
         for (ssize_t at = 0; at < got;) {
-            const auto* entry = reinterpret_cast<const dirent64*>(listing_.data() + at);
+            const auto* entry = reinterpret_cast<const dirent64*>(listing.data() + at);
             const std::string_view name = entry->d_name;
             if (name != "." && name != "..")
-                entries_.push_back({std::string(name), entry->d_type});
+                entries.push_back({std::string(name), entry->d_type});
             at += entry->d_reclen;
         }
     }
-    std::sort(entries_.begin(), entries_.end(),
+    std::sort(entries.begin(), entries.end(),
               [](const SEntry& a, const SEntry& b) { return a.name < b.name; });
 }
 

@@ -1,6 +1,8 @@
 #include "catalog/QuavDoc.h"
 
 #include "catalog/Address.h"
+#include "catalog/CatalogUpdate.h"
+#include "catalog/ChangeCheck.h"
 #include "catalog/FolderScanner.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -8,6 +10,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <span>
+#include <unordered_set>
 
 CQuavDoc::CQuavDoc(const CAppSettings& settings, CIniProfile* profile, IReporter& reporter)
     : settings_(settings), profile_(profile), reporter_(reporter),
@@ -68,9 +72,51 @@ void CQuavDoc::ClearGroups() {
 
 // The favourites are never stored: neither as one snapshot nor one per directory. Nor is a
 // catalog whose walk was stopped: the next visit would take part of the folder for all of it.
+// Where changes are looked for, the snapshot keeps what the look needs.
 void CQuavDoc::StoreSnapshot() {
     if (storeSnapshots_ && !incomplete_ && address_ != CAddress::kFavorites && !address_.empty())
-        tracks_.SaveSnapshot(address_);
+        tracks_.SaveSnapshot(address_, CheckLevel(settings_.CheckForChanges) != ECheckLevel::None
+                                           ? &walk_
+                                           : nullptr);
+}
+
+void CQuavDoc::RereadFolders(const std::vector<std::string>& folders) {
+    if (walking_ || address_.empty() || address_ == CAddress::kFavorites)
+        return;
+    const std::string base = CMp3FileList::SnapshotBase(address_);
+    const std::string_view stem(base.data(), base.size() - 1);
+    CChangeCheck::SResult changes;
+    for (const std::string& folder : folders) {
+        if (folder == stem || folder == base)
+            changes.folders.emplace();
+        else if (folder.starts_with(base))
+            changes.folders.emplace(folder.substr(base.size()));
+    }
+    if (changes.folders.empty())
+        return;
+    UpdateAllViews(nullptr, EHint::RebuildBegin);
+    ClearGroups();
+    CMp3FileList fresh;
+    const bool changed = CCatalogUpdate(base, settings_.FileExt, reporter_, ReadOptions())
+                             .Run(tracks_.Tracks(), changes, true, walk_, fresh);
+    if (changed)
+        tracks_.Replace(0, fresh);
+    for (CMp3File* track : tracks_.Tracks())
+        Group(track);
+    UpdateAllViews(nullptr, EHint::RebuildEnd);
+    if (changed)
+        StoreSnapshot();
+}
+
+std::vector<std::string> CQuavDoc::WatchedFolders() const {
+    if (address_.empty() || address_ == CAddress::kFavorites)
+        return {};
+    const std::string base = CMp3FileList::SnapshotBase(address_);
+    std::vector<std::string> folders = CChangeCheck::KnownFolders(base, tracks_.Tracks(), walk_);
+    for (std::string& folder : folders)
+        folder = folder.empty() ? base.substr(0, std::max<std::size_t>(base.size() - 1, 1))
+                                : base + folder;
+    return folders;
 }
 
 // The address's title, and a word that says so when the walk was stopped.
@@ -155,10 +201,17 @@ std::vector<std::string> CQuavDoc::Directories() const {
 // A snapshot that opens is trusted as it is. One that breaks part-way is dropped whole and the
 // directory walked instead, so no track of it stays half-grouped. True when the snapshot served.
 bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
+    const std::int64_t start = CChangeCheck::Now();
     if (!force && settings_.UseCachedCatalog != 0) {
         const std::size_t before = tracks_.GetSize();
-        switch (tracks_.LoadSnapshot(directory)) {
+        CSnapshotExtras::SWalk walk;
+        switch (tracks_.LoadSnapshot(directory, &walk)) {
         case CMp3FileList::ELoadResult::Loaded:
+            if (CheckLevel(settings_.CheckForChanges) != ECheckLevel::None) {
+                BringUpToDate(directory, before, walk);
+                walk.startNs = start;
+            }
+            walk_ = std::move(walk);
             for (std::size_t i = before; i < tracks_.GetSize(); ++i)
                 Group(tracks_.GetAt(i));
             return true;
@@ -169,8 +222,28 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
             break;
         }
     }
+    walk_ = {.startNs = start, .bareFolders = {}};
     ScanFolder(directory, settings_.FileExt);
     return false;
+}
+
+// A snapshot found to be current costs one look at each folder (and file) and nothing more.
+void CQuavDoc::BringUpToDate(const std::string& directory, std::size_t first,
+                             CSnapshotExtras::SWalk& walk) {
+    const std::string base = CMp3FileList::SnapshotBase(directory);
+    const auto records = std::span(tracks_.Tracks()).subspan(first);
+    const CChangeCheck::SResult changes =
+        CChangeCheck::Run(base, records, walk, CheckLevel(settings_.CheckForChanges));
+    if (!changes.Any())
+        return;
+    CMp3FileList fresh;
+    if (CCatalogUpdate(base, settings_.FileExt, reporter_, ReadOptions())
+            .Run(records, changes, false, walk, fresh))
+        tracks_.Replace(first, fresh);
+}
+
+STrackReadOptions CQuavDoc::ReadOptions() const {
+    return {.exactVbrTime = settings_.ExactVbrTime != 0, .readId3v2 = settings_.ReadId3v2 != 0};
 }
 
 // The walk runs ahead of the reading: a cold disk is then asked for several files at once
@@ -178,15 +251,30 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
 void CQuavDoc::ScanFolder(const std::string& directory, const std::string& pattern) {
     CReadAheadWindow window(readAhead_,
                             [this](const CReadAheadWindow::SFile& file) { AddFile(file); });
+    // The folders entered, relative to the directory: those left without a track are kept for
+    // the look for changes.
+    const std::size_t first = tracks_.GetSize();
+    const std::string base = CMp3FileList::SnapshotBase(directory);
+    std::vector<std::string> entered;
     CFolderScanner scanner(
-        pattern, [this, &window](const std::string& dir, const std::string& name, int dirFd) {
+        pattern,
+        [this, &window](const std::string& dir, const std::string& name, int dirFd) {
             window.Add(dir, name, dirFd);
             return !stopRequested_;
+        },
+        [&entered, &base](const std::string& dir) {
+            entered.push_back(dir.size() < base.size() ? std::string() : dir.substr(base.size()));
         });
     walking_ = true;
     scanner.Scan(directory);
     window.Flush();
     walking_ = false;
+    std::unordered_set<std::string_view> withTracks;
+    for (std::size_t i = first; i < tracks_.GetSize(); ++i)
+        withTracks.insert(CChangeCheck::RelativeFolder(base, *tracks_.GetAt(i)));
+    for (std::string& folder : entered)
+        if (!withTracks.contains(folder))
+            walk_.bareFolders.push_back(std::move(folder));
 }
 
 // Once a stop is asked for, the files already opened ahead are closed unread.
@@ -194,9 +282,7 @@ void CQuavDoc::AddFile(const CReadAheadWindow::SFile& file) {
     if (stopRequested_)
         return;
     CMp3File& track = tracks_.Append();
-    const STrackReadOptions options{.exactVbrTime = settings_.ExactVbrTime != 0,
-                                    .readId3v2 = settings_.ReadId3v2 != 0};
-    if (track.Load(file.directory, file.name, file.file, file.opened, reporter_, options))
+    if (track.Load(file.directory, file.name, file.file, file.opened, reporter_, ReadOptions()))
         Group(&track);
     else
         tracks_.RemoveLast();

@@ -4,11 +4,14 @@
 #include "catalog/AlbumGroup.h"
 #include "catalog/ArtistGroup.h"
 #include "catalog/CatalogView.h"
+#include "catalog/CheckLevel.h"
 #include "catalog/DisplayMode.h"
 #include "catalog/GenreGroup.h"
 #include "catalog/GroupList.h"
 #include "catalog/ReadAheadWindow.h"
 #include "model/Mp3FileList.h"
+#include "model/SnapshotExtras.h"
+#include "model/TrackReadOptions.h"
 
 #include <cstddef>
 #include <functional>
@@ -37,6 +40,12 @@ public:
     void RegroupAll();
     void ClearContents();
     void StoreSnapshot();
+    // Lists the given folders again and reads every track in them, as after a change on disk
+    // that was watched; the rest of the catalog stays. Views see a rebuild.
+    void RereadFolders(const std::vector<std::string>& folders);
+    // The folders of the address a watch should cover: every folder the walk entered. None for
+    // the favourites.
+    std::vector<std::string> WatchedFolders() const;
     bool NewDocument();
     void GetTitleAndKind(std::string& title, EAddressKind& kind) const;
     // The tree's organisation; a change is announced as a rebuild around the mode's hint, and
@@ -71,6 +80,11 @@ private:
     bool ScanDirectory(const std::string& directory, bool force);
     void ScanFolder(const std::string& directory, const std::string& pattern);
     void AddFile(const CReadAheadWindow::SFile& file);
+    // Lists again what changed on disk since the snapshot of `directory` (the records from
+    // `first` on) was made.
+    void BringUpToDate(const std::string& directory, std::size_t first,
+                       CSnapshotExtras::SWalk& walk);
+    STrackReadOptions ReadOptions() const;
     void UpdateTitle();
     void Group(CMp3File* track);
     void ClearGroups();
@@ -88,6 +102,8 @@ private:
     std::map<std::string, std::size_t> lastWalks_;
     bool storeSnapshots_ = true;
     std::size_t readAhead_ = 32;
+    // What the walk or the last look for changes of the address knew besides its tracks.
+    CSnapshotExtras::SWalk walk_;
 
     CMp3FileList tracks_;
     // Every group and its track lists; dropped whole when the groups are cleared.

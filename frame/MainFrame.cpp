@@ -12,6 +12,7 @@
 #include "frame/DropTarget.h"
 #include "frame/EmptyHint.h"
 #include "frame/FilterBox.h"
+#include "frame/FolderWatcher.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrackLocator.h"
 #include "frame/TrayIcon.h"
@@ -95,6 +96,9 @@ bool CMainFrame::Create() {
     addressBox_->Fill({settings_.Addresses.begin(), settings_.Addresses.end()}, settings_.FilePath);
     GetTrackListView()->SetViewStyle(EViewStyle::Details);
 
+    watcher_ = new CFolderWatcher(doc_, settings_.FileExt, this);
+    connect(watcher_, &CFolderWatcher::LimitReached, this,
+            [this] { statusBar()->showMessage(CFrameStrings::Get(EStringId::MsgWatchLimit)); });
     doc_.SetProgress([this](std::size_t filesSeen, std::size_t estimate) {
         OnWalkProgress(filesSeen, estimate);
     });
@@ -336,6 +340,8 @@ void CMainFrame::EndBusy() {
     if (busy_)
         QApplication::restoreOverrideCursor();
     busy_ = false;
+    if (watcher_ != nullptr)
+        watcher_->Follow();
     if (closePending_)
         QTimer::singleShot(0, this, &QWidget::close);
 }

@@ -28,6 +28,7 @@ class CStatusPanes;
 class CTrayIcon;
 class CWalkGuard;
 class QLineEdit;
+class CFolderWatcher;
 class QSplitter;
 class QToolButton;
 
@@ -80,6 +81,7 @@ public:
     CCommandTable& Commands() const { return *commands_; }
     CContextMenus& ContextMenus() const { return *contextMenus_; }
     CStatusPanes& StatusPanes() const { return *panes_; }
+    CFolderWatcher& Watcher() const { return *watcher_; }
     QSplitter& Splitter() const { return *splitter_; }
     QWidget* ActiveView() const { return activeView_; }
 
@@ -127,6 +129,7 @@ private:
     QToolButton* stopButton_ = nullptr;
     CWalkGuard* walkGuard_ = nullptr;
     CEmptyHint* emptyHint_ = nullptr;
+    CFolderWatcher* watcher_ = nullptr;
     std::unique_ptr<CStatusPanes> panes_;
     std::unique_ptr<CBarLayout> bars_;
     bool showToolBar_ = true;
