@@ -3,24 +3,16 @@
 #include "catalog/FilePattern.h"
 #include "catalog/FolderChain.h"
 #include "catalog/FolderScanner.h"
+#include "catalog/FolderSet.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <iterator>
 #include <unistd.h>
 #include <unordered_map>
 #include <utility>
-
-namespace {
-
-// A run of records of one folder, as a walk gives them.
-struct SRun {
-    std::string_view folder;
-    std::size_t begin;
-    std::size_t end;
-};
-
-} // namespace
 
 CCatalogUpdate::CCatalogUpdate(std::string base, std::string pattern, IReporter& reporter,
                                STrackReadOptions options)
@@ -29,70 +21,103 @@ CCatalogUpdate::CCatalogUpdate(std::string base, std::string pattern, IReporter&
 
 bool CCatalogUpdate::Run(std::span<CMp3File* const> records, const CChangeCheck::SResult& changes,
                          bool readListedFolders, CSnapshotExtras::SWalk& walk, CMp3FileList& out) {
-    const std::vector<std::string> known = CChangeCheck::KnownFolders(base_, records, walk);
-    known_ = {known.begin(), known.end()};
+    const CFolderSet set(base_, records, walk);
+    set_ = &set;
+    walked_.clear();
     gone_.clear();
     items_.clear();
-    std::vector<SRun> runs;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const std::string_view folder = CChangeCheck::RelativeFolder(base_, *records[i]);
-        if (runs.empty() || runs.back().folder != folder)
-            runs.push_back({folder, i, i});
-        runs.back().end = i + 1;
-    }
-    std::unordered_map<std::string_view, const SRun*> runOf;
-    for (const SRun& run : runs)
-        runOf.emplace(run.folder, &run);
+    const std::vector<CFolderSet::SRun>& runs = set.Runs();
+    // Runs whose records go through items_: those of folders listed again or holding a file to
+    // read again. The others stay whole, in their order.
+    std::vector<bool> taken(runs.size(), false);
     // The changed folders first, parents before children: what they lost is known once they
     // are listed.
     for (const std::string& folder : changes.folders) {
         if (Gone(folder))
             continue;
         std::span<CMp3File* const> before;
-        if (const auto found = runOf.find(folder); found != runOf.end())
-            before =
-                records.subspan(found->second->begin, found->second->end - found->second->begin);
+        if (const CFolderSet::SRun* run = set.RunOf(folder)) {
+            before = records.subspan(run->begin, run->end - run->begin);
+            taken[static_cast<std::size_t>(run - runs.data())] = true;
+        }
         ListAgain(folder, before, changes, readListedFolders);
     }
-    std::vector<SItem> kept;
-    kept.reserve(records.size());
-    for (const SRun& run : runs) {
-        if (changes.folders.contains(run.folder) || Gone(run.folder))
+    for (std::size_t r = 0; !changes.files.empty() && r < runs.size(); ++r) {
+        const CFolderSet::SRun& run = runs[r];
+        if (taken[r] || !std::any_of(records.begin() + static_cast<std::ptrdiff_t>(run.begin),
+                                     records.begin() + static_cast<std::ptrdiff_t>(run.end),
+                                     [&](const CMp3File* t) { return changes.files.contains(t); }))
             continue;
+        taken[r] = true;
         for (std::size_t i = run.begin; i < run.end; ++i) {
             CMp3File* track = records[i];
             if (changes.files.contains(track))
                 Read(std::string(track->Directory()), std::string(track->FileName()));
             else
-                kept.push_back({run.folder, track->FileName(), track});
+                items_.push_back({run.folder, track->FileName(), track});
         }
     }
-    const auto order = [](const SItem& a, const SItem& b) {
+    std::sort(items_.begin(), items_.end(), [](const SItem& a, const SItem& b) {
         return CChangeCheck::WalkOrder(a.folder, a.name, b.folder, b.name);
-    };
-    std::sort(items_.begin(), items_.end(), order);
-    std::vector<SItem> all;
-    all.reserve(kept.size() + items_.size());
-    std::merge(kept.begin(), kept.end(), items_.begin(), items_.end(), std::back_inserter(all),
-               order);
+    });
+    // The runs that stay, with the items between them where a walk puts them: an item's folder
+    // is never one of those runs', so one comparison of folders places it.
+    std::vector<CMp3File*> order;
+    order.reserve(records.size() + items_.size());
+    std::size_t next = 0;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const CFolderSet::SRun& run = runs[r];
+        if (taken[r] || Gone(run.folder))
+            continue;
+        for (; next < items_.size() &&
+               CChangeCheck::WalkOrder(items_[next].folder, items_[next].name, run.folder, {});
+             ++next)
+            order.push_back(items_[next].track);
+        order.insert(order.end(), records.begin() + static_cast<std::ptrdiff_t>(run.begin),
+                     records.begin() + static_cast<std::ptrdiff_t>(run.end));
+    }
+    for (; next < items_.size(); ++next)
+        order.push_back(items_[next].track);
 
-    std::unordered_set<std::string_view> withTracks;
-    for (const SItem& item : all)
-        withTracks.insert(item.folder);
-    std::vector<std::string> bare;
-    for (const std::string& folder : known_)
-        if (!withTracks.contains(folder) && !Gone(folder))
-            bare.push_back(folder);
-    // A folder listed again as it was (the snapshot's own folder, which its writing touches,
-    // is one) changes nothing.
-    std::sort(walk.bareFolders.begin(), walk.bareFolders.end());
-    if (added_.GetSize() == 0 && all.size() == records.size() && bare == walk.bareFolders)
+    std::vector<std::string> bare = BareFolders(walk, changes, taken);
+    // A folder listed again as it was changes nothing.
+    std::vector<std::string> before = walk.bareFolders;
+    std::sort(before.begin(), before.end());
+    set_ = nullptr;
+    if (added_.GetSize() == 0 && order.size() == records.size() && bare == before)
         return false;
     walk.bareFolders = std::move(bare);
-    for (const SItem& item : all)
-        out.Append() = std::move(*item.track);
+    for (CMp3File* track : order)
+        out.Append() = std::move(*track);
     added_.RemoveAll();
     return true;
+}
+
+// The folders without a track of their own, as a walk would now enter them: those that had
+// none, those entered anew, and those listed again, less those gone and those given tracks.
+std::vector<std::string> CCatalogUpdate::BareFolders(const CSnapshotExtras::SWalk& walk,
+                                                     const CChangeCheck::SResult& changes,
+                                                     const std::vector<bool>& taken) const {
+    std::set<std::string_view> withTracks;
+    for (const SItem& item : items_)
+        withTracks.insert(item.folder);
+    const auto keeps = [&](std::string_view folder) {
+        if (Gone(folder) || withTracks.contains(folder))
+            return false;
+        const CFolderSet::SRun* run = set_->RunOf(folder);
+        return run == nullptr || taken[static_cast<std::size_t>(run - set_->Runs().data())];
+    };
+    std::set<std::string> bare;
+    for (const std::string& folder : walk.bareFolders)
+        if (keeps(folder))
+            bare.insert(folder);
+    for (const std::string& folder : walked_)
+        if (keeps(folder))
+            bare.insert(folder);
+    for (const std::string& folder : changes.folders)
+        if (keeps(folder))
+            bare.insert(folder);
+    return {bare.begin(), bare.end()};
 }
 
 void CCatalogUpdate::ListAgain(const std::string& folder, std::span<CMp3File* const> before,
@@ -124,18 +149,29 @@ void CCatalogUpdate::ListAgain(const std::string& folder, std::span<CMp3File* co
     }
     const std::string prefix = folder.empty() ? std::string() : folder + '/';
     for (const CFolderScanner::SEntry& entry : entries)
-        if (CFolderScanner::MayBeFolder(entry) && !known_.contains(prefix + entry.name))
+        if (CFolderScanner::MayBeFolder(entry) && !Known(prefix + entry.name))
             WalkNew(prefix + entry.name);
     // Known subfolders that are no longer listed vanished, with everything below them.
-    for (auto it = known_.lower_bound(prefix); it != known_.end() && it->starts_with(prefix);
-         ++it) {
-        const std::string_view name = std::string_view(*it).substr(prefix.size());
-        if (!name.empty() && name.find('/') == std::string_view::npos && !listed.contains(name))
-            gone_.insert(*it);
-    }
+    for (const std::string_view child : set_->Children(folder))
+        if (!listed.contains(child.substr(prefix.size())))
+            gone_.emplace(child);
 }
 
+// A link to a folder the catalog holds already, or to one above it, is not walked again: a walk
+// would have found that folder visited.
 void CCatalogUpdate::WalkNew(const std::string& folder) {
+    char* real = ::realpath((base_ + folder).c_str(), nullptr);
+    char* realBase = ::realpath(base_.c_str(), nullptr);
+    const std::string target = real != nullptr ? real : "";
+    const std::string top = realBase != nullptr ? std::string(realBase) + "/" : "";
+    std::free(real);
+    std::free(realBase);
+    if (target.empty())
+        return;
+    if (top.starts_with(target + "/") ||
+        (target.starts_with(top) && Known(target.substr(top.size())) &&
+         target.substr(top.size()) != folder))
+        return;
     CFolderScanner scanner(
         pattern_,
         [this](const std::string& directory, const std::string& name, int) {
@@ -143,7 +179,7 @@ void CCatalogUpdate::WalkNew(const std::string& folder) {
             return true;
         },
         [this](const std::string& directory) {
-            known_.emplace(directory.substr(std::min(directory.size(), base_.size())));
+            walked_.emplace(directory.substr(std::min(directory.size(), base_.size())));
         });
     scanner.Scan(base_ + folder);
 }
@@ -155,6 +191,10 @@ void CCatalogUpdate::Read(const std::string& directory, const std::string& name)
         return;
     }
     items_.push_back({CChangeCheck::RelativeFolder(base_, track), track.FileName(), &track});
+}
+
+bool CCatalogUpdate::Known(std::string_view folder) const {
+    return set_->Contains(folder) || walked_.contains(folder);
 }
 
 // A folder is gone when it or a folder above it vanished.

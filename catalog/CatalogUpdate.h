@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+class CFolderSet;
 class IReporter;
 
 // Brings the records of one directory up to date by listing again only the folders that
@@ -41,14 +42,19 @@ private:
                    const CChangeCheck::SResult& changes, bool readListedFolders);
     void WalkNew(const std::string& folder);
     void Read(const std::string& directory, const std::string& name);
+    bool Known(std::string_view folder) const;
     bool Gone(std::string_view folder) const;
+    std::vector<std::string> BareFolders(const CSnapshotExtras::SWalk& walk,
+                                         const CChangeCheck::SResult& changes,
+                                         const std::vector<bool>& taken) const;
 
     std::string base_;
     std::string pattern_;
     IReporter& reporter_;
     STrackReadOptions options_;
-    CMp3FileList added_;                       // the records read now
-    std::vector<SItem> items_;                 // the records that stay, and the new ones
-    std::set<std::string, std::less<>> known_; // folders of the directory, as far as known
-    std::set<std::string, std::less<>> gone_;  // folders that vanished, with all below them
+    const CFolderSet* set_ = nullptr;
+    CMp3FileList added_;                        // the records read now
+    std::vector<SItem> items_;                  // records of the folders listed or read again
+    std::set<std::string, std::less<>> walked_; // folders entered by walks of new subfolders
+    std::set<std::string, std::less<>> gone_;   // folders that vanished, with all below them
 };

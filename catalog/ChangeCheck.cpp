@@ -1,10 +1,19 @@
 #include "catalog/ChangeCheck.h"
 
+#include "catalog/FilePattern.h"
+#include "catalog/FolderChain.h"
+#include "catalog/FolderScanner.h"
+#include "catalog/FolderSet.h"
 #include "model/Mp3File.h"
 
 #include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <time.h>
+#include <unistd.h>
+#include <unordered_set>
 
 namespace {
 
@@ -12,6 +21,11 @@ constexpr std::int64_t kNsPerSecond = 1'000'000'000;
 // A track's size in the record: the bytes before its last 128, in thousands.
 constexpr std::int64_t kId3v1Size = 128;
 constexpr std::int64_t kSizeUnit = 1000;
+// Past this many changed folders the listings are not compared before the update lists them.
+constexpr std::size_t kMostCompared = 64;
+// Threads that look at folders and files at once, and the least work worth a thread.
+constexpr std::size_t kMostThreads = 4;
+constexpr std::size_t kLeastPerThread = 256;
 
 std::int64_t Nanoseconds(const timespec& time) {
     return static_cast<std::int64_t>(time.tv_sec) * kNsPerSecond + time.tv_nsec;
@@ -22,8 +36,9 @@ std::int64_t LastChange(const struct stat& status) {
     return std::max(Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim));
 }
 
-std::string FolderPath(const std::string& base, const std::string& folder) {
-    return folder.empty() ? base : base + folder;
+std::string_view LastName(std::string_view folder) {
+    const std::size_t slash = folder.rfind('/');
+    return slash == std::string_view::npos ? folder : folder.substr(slash + 1);
 }
 
 // A value that sorts below every byte: the end of a folder name, then its separator.
@@ -31,6 +46,32 @@ int OrderByte(std::string_view text, std::size_t at) {
     if (at == text.size())
         return -2;
     return text[at] == '/' ? -1 : static_cast<unsigned char>(text[at]);
+}
+
+// Whether an existing folder still holds exactly the tracks and subfolders the snapshot knows;
+// its own time says only that something in it changed (the snapshot's own folder changes each
+// time the snapshot is written).
+bool SameEntries(const std::string& path, const CFilePattern& pattern,
+                 std::vector<std::string_view> expected) {
+    const int fd = CFolderChain::OpenFolder(AT_FDCWD, path.c_str());
+    if (fd < 0)
+        return false;
+    std::vector<std::string_view> found;
+    const std::vector<CFolderScanner::SEntry> entries = CFolderScanner::ListFolder(fd);
+    // A link or an entry of unknown type counts as a folder only when it leads to one.
+    const auto isFolder = [fd](const CFolderScanner::SEntry& entry) {
+        struct stat status {};
+        return entry.type == DT_DIR ||
+               (CFolderScanner::MayBeFolder(entry) &&
+                ::fstatat(fd, entry.name.c_str(), &status, 0) == 0 && S_ISDIR(status.st_mode));
+    };
+    for (const CFolderScanner::SEntry& entry : entries)
+        if (pattern.Matches(entry.name) || isFolder(entry))
+            found.push_back(entry.name);
+    ::close(fd);
+    std::sort(expected.begin(), expected.end());
+    expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+    return found == expected;
 }
 
 } // namespace
@@ -76,49 +117,122 @@ bool CChangeCheck::WalkOrder(std::string_view folderA, std::string_view nameA,
 std::vector<std::string> CChangeCheck::KnownFolders(std::string_view base,
                                                     std::span<CMp3File* const> records,
                                                     const CSnapshotExtras::SWalk& walk) {
-    std::set<std::string, std::less<>> known(walk.bareFolders.begin(), walk.bareFolders.end());
-    known.emplace();
-    std::string_view last;
-    for (const CMp3File* track : records) {
-        std::string_view folder = RelativeFolder(base, *track);
-        if (folder == last)
-            continue;
-        last = folder;
-        // Each parent up to the snapshot's folder; a known one has its parents already.
-        while (!folder.empty() && known.emplace(folder).second)
-            folder = folder.substr(
-                0, folder.rfind('/') == std::string_view::npos ? 0 : folder.rfind('/'));
-    }
-    return {known.begin(), known.end()};
+    const CFolderSet set(base, records, walk);
+    std::vector<std::string> folders(set.Folders().begin(), set.Folders().end());
+    std::sort(folders.begin(), folders.end());
+    return folders;
 }
 
-CChangeCheck::SResult CChangeCheck::Run(const std::string& base, std::span<CMp3File* const> records,
+namespace {
+
+// Each look is one system call whose cost is the kernel's walk of the name; a few threads keep
+// several in flight (a network share answers each after a round trip). Each thread gathers its
+// own part, and the parts are joined in order.
+template <class Item, class Look>
+std::vector<Item> LookInParallel(std::size_t count, const Look& look) {
+    const std::size_t threads =
+        std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostThreads);
+    const std::size_t parts = count < kLeastPerThread * 2 ? 1 : threads;
+    std::vector<std::vector<Item>> found(parts);
+    const auto part = [&](std::size_t index) {
+        for (std::size_t i = count * index / parts; i < count * (index + 1) / parts; ++i)
+            look(i, found[index]);
+    };
+    std::vector<std::jthread> workers;
+    for (std::size_t index = 1; index < parts; ++index)
+        workers.emplace_back(part, index);
+    part(0);
+    workers.clear();
+    std::vector<Item> all;
+    for (std::vector<Item>& items : found)
+        all.insert(all.end(), items.begin(), items.end());
+    return all;
+}
+
+} // namespace
+
+CChangeCheck::SResult CChangeCheck::Run(const std::string& base, const std::string& pattern,
+                                        std::span<CMp3File* const> records,
                                         const CSnapshotExtras::SWalk& walk, ECheckLevel level) {
     SResult result;
     if (level == ECheckLevel::None)
         return result;
+    const CFolderSet set(base, records, walk);
     // Without the walk's start nothing can be vouched for: every folder is listed again.
     const std::int64_t since = walk.startNs > 0 ? walk.startNs : INT64_MIN;
-    for (std::string& folder : KnownFolders(base, records, walk)) {
-        struct stat status {};
-        if (::stat(FolderPath(base, folder).c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
-            LastChange(status) >= since)
-            result.folders.insert(std::move(folder));
-    }
-    if (level != ECheckLevel::Files)
-        return result;
-    for (const CMp3File* track : records) {
-        const std::string_view folder = RelativeFolder(base, *track);
-        if (result.folders.contains(folder))
-            continue;
-        struct stat status {};
-        if (::stat(track->FullPath().c_str(), &status) != 0) {
-            result.folders.emplace(folder);
-            continue;
+    // Names are looked up from the snapshot's folder, not from the root each time.
+    const int baseFd = ::open(base.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const auto lookAt = [&](std::string_view folder, std::string& name, struct stat& status) {
+        name.assign(folder.empty() ? std::string_view(".") : folder);
+        return baseFd >= 0 && ::fstatat(baseFd, name.c_str(), &status, 0) == 0;
+    };
+    const std::vector<std::string_view>& folders = set.Folders();
+    for (const std::string_view folder : LookInParallel<std::string_view>(
+             folders.size(), [&](std::size_t i, std::vector<std::string_view>&changed) {
+                 thread_local std::string name;
+                 struct stat status {};
+                 if (!lookAt(folders[i], name, status) || !S_ISDIR(status.st_mode) ||
+                     LastChange(status) >= since)
+                     changed.push_back(folders[i]);
+             }))
+        result.folders.emplace(folder);
+    if (!result.folders.empty() && result.folders.size() <= kMostCompared && since > INT64_MIN)
+        DropUnchanged(base, pattern, records, set, result);
+    if (level == ECheckLevel::Files) {
+        // One folder open at a time, each file looked at by its name in it.
+        const std::vector<CFolderSet::SRun>& runs = set.Runs();
+        for (const std::pair<const CMp3File*, std::string_view>&stale :
+             LookInParallel<std::pair<const CMp3File*, std::string_view>>(
+                 runs.size(), [&](std::size_t r, auto&changed) {
+                     const CFolderSet::SRun& run = runs[r];
+                     if (result.folders.contains(run.folder))
+                         return;
+                     thread_local std::string name;
+                     name.assign(run.folder.empty() ? std::string_view(".") : run.folder);
+                     const int fd = baseFd < 0 ? -1
+                                               : ::openat(baseFd, name.c_str(),
+                                                          O_PATH | O_DIRECTORY | O_CLOEXEC);
+                     for (std::size_t i = run.begin; i < run.end; ++i) {
+                         const CMp3File* track = records[i];
+                         struct stat status {};
+                         name.assign(track->FileName());
+                         if (fd < 0 || ::fstatat(fd, name.c_str(), &status, 0) != 0) {
+                             changed.emplace_back(nullptr, run.folder);
+                             break;
+                         }
+                         const std::int64_t sizeK = (status.st_size - kId3v1Size) / kSizeUnit;
+                         if (sizeK != track->SizeK() || LastChange(status) >= since)
+                             changed.emplace_back(track, run.folder);
+                     }
+                     if (fd >= 0)
+                         ::close(fd);
+                 })) {
+            if (stale.first == nullptr)
+                result.folders.emplace(stale.second);
+            else
+                result.files.insert(stale.first);
         }
-        const std::int64_t sizeK = (status.st_size - kId3v1Size) / kSizeUnit;
-        if (sizeK != track->SizeK() || LastChange(status) >= since)
-            result.files.insert(track);
     }
+    if (baseFd >= 0)
+        ::close(baseFd);
     return result;
+}
+
+void CChangeCheck::DropUnchanged(const std::string& base, const std::string& pattern,
+                                 std::span<CMp3File* const> records, const CFolderSet& set,
+                                 SResult& result) {
+    const CFilePattern matcher(pattern);
+    for (auto it = result.folders.begin(); it != result.folders.end();) {
+        const std::string_view folder = *it;
+        std::vector<std::string_view> expected;
+        for (const std::string_view child : set.Children(folder))
+            expected.push_back(LastName(child));
+        if (const CFolderSet::SRun* run = set.RunOf(folder))
+            for (std::size_t i = run->begin; i < run->end; ++i)
+                expected.push_back(records[i]->FileName());
+        if (SameEntries(folder.empty() ? base : base + std::string(folder), matcher, expected))
+            it = result.folders.erase(it);
+        else
+            ++it;
+    }
 }

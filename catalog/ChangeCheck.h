@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+class CFolderSet;
 class CMp3File;
 
 // What changed on disk below a snapshot's folder since the walk that made it began. A folder
@@ -28,9 +29,10 @@ public:
         bool Any() const { return !folders.empty() || !files.empty(); }
     };
 
-    // `base` ends in "/"; `records` are the snapshot's, in walk order.
-    static SResult Run(const std::string& base, std::span<CMp3File* const> records,
-                       const CSnapshotExtras::SWalk& walk, ECheckLevel level);
+    // `base` ends in "/"; `records` are the snapshot's, in walk order; tracks match `pattern`.
+    static SResult Run(const std::string& base, const std::string& pattern,
+                       std::span<CMp3File* const> records, const CSnapshotExtras::SWalk& walk,
+                       ECheckLevel level);
     // Every folder the snapshot knows, sorted: those of its records and each of their parents,
     // and the folders without a record that the walk entered.
     static std::vector<std::string> KnownFolders(std::string_view base,
@@ -43,4 +45,10 @@ public:
                           std::string_view folderB, std::string_view nameB);
     // Now, on the clock the kernel stamps files with.
     static std::int64_t Now();
+
+private:
+    // Takes back the folders whose listing shows what the snapshot knows of them.
+    static void DropUnchanged(const std::string& base, const std::string& pattern,
+                              std::span<CMp3File* const> records, const CFolderSet& set,
+                              SResult& result);
 };

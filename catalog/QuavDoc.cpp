@@ -9,6 +9,7 @@
 #include "settings/AppSettings.h"
 
 #include <algorithm>
+#include <future>
 #include <memory>
 #include <span>
 #include <unordered_set>
@@ -206,15 +207,30 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
         const std::size_t before = tracks_.GetSize();
         CSnapshotExtras::SWalk walk;
         switch (tracks_.LoadSnapshot(directory, &walk)) {
-        case CMp3FileList::ELoadResult::Loaded:
-            if (CheckLevel(settings_.CheckForChanges) != ECheckLevel::None) {
-                BringUpToDate(directory, before, walk);
+        case CMp3FileList::ELoadResult::Loaded: {
+            // The look at the disk runs while the tracks are grouped: it only reads them, and
+            // what it finds is rare enough to be grouped again.
+            const ECheckLevel level = CheckLevel(settings_.CheckForChanges);
+            const std::string base = CMp3FileList::SnapshotBase(directory);
+            const auto records = std::span(tracks_.Tracks()).subspan(before);
+            std::future<CChangeCheck::SResult> look;
+            if (level != ECheckLevel::None)
+                look = std::async(std::launch::async, [&] {
+                    return CChangeCheck::Run(base, settings_.FileExt, records, walk, level);
+                });
+            for (std::size_t i = before; i < tracks_.GetSize(); ++i)
+                Group(tracks_.GetAt(i));
+            if (look.valid()) {
+                if (BringUpToDate(base, before, look.get(), walk)) {
+                    ClearGroups();
+                    for (CMp3File* track : tracks_.Tracks())
+                        Group(track);
+                }
                 walk.startNs = start;
             }
             walk_ = std::move(walk);
-            for (std::size_t i = before; i < tracks_.GetSize(); ++i)
-                Group(tracks_.GetAt(i));
             return true;
+        }
         case CMp3FileList::ELoadResult::Broken:
             tracks_.Truncate(before);
             break;
@@ -228,18 +244,16 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
 }
 
 // A snapshot found to be current costs one look at each folder (and file) and nothing more.
-void CQuavDoc::BringUpToDate(const std::string& directory, std::size_t first,
-                             CSnapshotExtras::SWalk& walk) {
-    const std::string base = CMp3FileList::SnapshotBase(directory);
-    const auto records = std::span(tracks_.Tracks()).subspan(first);
-    const CChangeCheck::SResult changes =
-        CChangeCheck::Run(base, records, walk, CheckLevel(settings_.CheckForChanges));
+bool CQuavDoc::BringUpToDate(const std::string& base, std::size_t first,
+                             const CChangeCheck::SResult& changes, CSnapshotExtras::SWalk& walk) {
     if (!changes.Any())
-        return;
+        return false;
     CMp3FileList fresh;
-    if (CCatalogUpdate(base, settings_.FileExt, reporter_, ReadOptions())
-            .Run(records, changes, false, walk, fresh))
-        tracks_.Replace(first, fresh);
+    if (!CCatalogUpdate(base, settings_.FileExt, reporter_, ReadOptions())
+             .Run(std::span(tracks_.Tracks()).subspan(first), changes, false, walk, fresh))
+        return false;
+    tracks_.Replace(first, fresh);
+    return true;
 }
 
 STrackReadOptions CQuavDoc::ReadOptions() const {

@@ -4,6 +4,7 @@
 #include "catalog/AlbumGroup.h"
 #include "catalog/ArtistGroup.h"
 #include "catalog/CatalogView.h"
+#include "catalog/ChangeCheck.h"
 #include "catalog/CheckLevel.h"
 #include "catalog/DisplayMode.h"
 #include "catalog/GenreGroup.h"
@@ -80,10 +81,10 @@ private:
     bool ScanDirectory(const std::string& directory, bool force);
     void ScanFolder(const std::string& directory, const std::string& pattern);
     void AddFile(const CReadAheadWindow::SFile& file);
-    // Lists again what changed on disk since the snapshot of `directory` (the records from
-    // `first` on) was made.
-    void BringUpToDate(const std::string& directory, std::size_t first,
-                       CSnapshotExtras::SWalk& walk);
+    // Lists again what changed on disk in the snapshot of the folder `base` (the records from
+    // `first` on); true when a record changed, and the groups must be made again.
+    bool BringUpToDate(const std::string& base, std::size_t first,
+                       const CChangeCheck::SResult& changes, CSnapshotExtras::SWalk& walk);
     STrackReadOptions ReadOptions() const;
     void UpdateTitle();
     void Group(CMp3File* track);

@@ -52,6 +52,12 @@ std::string CMp3FileList::SnapshotBase(const std::string& directory) {
 }
 
 void CMp3FileList::Replace(std::size_t first, CMp3FileList& records) {
+    if (first == 0) { // the whole list: the records change hands, none is moved
+        arena_.Swap(records.arena_);
+        tracks_.swap(records.tracks_);
+        records.RemoveAll();
+        return;
+    }
     Truncate(first);
     tracks_.reserve(first + records.GetSize());
     for (CMp3File* track : records.tracks_)
