@@ -42,21 +42,8 @@ bool CCatalogUpdate::Run(std::span<CMp3File* const> records, const CChangeCheck:
         }
         ListAgain(folder, before, changes, readListedFolders);
     }
-    for (std::size_t r = 0; !changes.files.empty() && r < runs.size(); ++r) {
-        const CFolderSet::SRun& run = runs[r];
-        if (taken[r] || !std::any_of(records.begin() + static_cast<std::ptrdiff_t>(run.begin),
-                                     records.begin() + static_cast<std::ptrdiff_t>(run.end),
-                                     [&](const CMp3File* t) { return changes.files.contains(t); }))
-            continue;
-        taken[r] = true;
-        for (std::size_t i = run.begin; i < run.end; ++i) {
-            CMp3File* track = records[i];
-            if (changes.files.contains(track))
-                Read(std::string(track->Directory()), std::string(track->FileName()));
-            else
-                items_.push_back({run.folder, track->FileName(), track});
-        }
-    }
+    if (!changes.files.empty())
+        ReadAgain(records, changes, taken);
     std::sort(items_.begin(), items_.end(), [](const SItem& a, const SItem& b) {
         return CChangeCheck::WalkOrder(a.folder, a.name, b.folder, b.name);
     });
@@ -91,6 +78,27 @@ bool CCatalogUpdate::Run(std::span<CMp3File* const> records, const CChangeCheck:
         out.Append() = std::move(*track);
     added_.RemoveAll();
     return true;
+}
+
+// The runs that hold a file to read again go through items_ whole, the file read anew.
+void CCatalogUpdate::ReadAgain(std::span<CMp3File* const> records,
+                               const CChangeCheck::SResult& changes, std::vector<bool>& taken) {
+    const std::vector<CFolderSet::SRun>& runs = set_->Runs();
+    const auto stale = [&](const CMp3File* track) { return changes.files.contains(track); };
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const CFolderSet::SRun& run = runs[r];
+        const auto first = records.begin() + static_cast<std::ptrdiff_t>(run.begin);
+        const auto last = records.begin() + static_cast<std::ptrdiff_t>(run.end);
+        if (taken[r] || std::none_of(first, last, stale))
+            continue;
+        taken[r] = true;
+        for (auto it = first; it != last; ++it) {
+            if (stale(*it))
+                Read(std::string((*it)->Directory()), std::string((*it)->FileName()));
+            else
+                items_.push_back({run.folder, (*it)->FileName(), *it});
+        }
+    }
 }
 
 // The folders without a track of their own, as a walk would now enter them: those that had

@@ -40,6 +40,8 @@ private:
 
     void ListAgain(const std::string& folder, std::span<CMp3File* const> before,
                    const CChangeCheck::SResult& changes, bool readListedFolders);
+    void ReadAgain(std::span<CMp3File* const> records, const CChangeCheck::SResult& changes,
+                   std::vector<bool>& taken);
     void WalkNew(const std::string& folder);
     void Read(const std::string& directory, const std::string& name);
     bool Known(std::string_view folder) const;

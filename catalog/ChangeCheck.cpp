@@ -151,6 +151,64 @@ std::vector<Item> LookInParallel(std::size_t count, const Look& look) {
 
 } // namespace
 
+namespace {
+
+using SResult = CChangeCheck::SResult;
+
+// Each folder with one look, by its name from the snapshot's folder.
+void LookAtFolders(int baseFd, const CFolderSet& set, std::int64_t since, SResult& result) {
+    const std::vector<std::string_view>& folders = set.Folders();
+    const auto look = [&](std::size_t i, std::vector<std::string_view>& changed) {
+        thread_local std::string name;
+        name.assign(folders[i].empty() ? std::string_view(".") : folders[i]);
+        struct stat status {};
+        if (baseFd < 0 || ::fstatat(baseFd, name.c_str(), &status, 0) != 0 ||
+            !S_ISDIR(status.st_mode) || LastChange(status) >= since)
+            changed.push_back(folders[i]);
+    };
+    for (const std::string_view folder : LookInParallel<std::string_view>(folders.size(), look))
+        result.folders.emplace(folder);
+}
+
+// One folder open at a time, each of its files looked at by its name in it; a file that is no
+// longer there makes its folder one to list again.
+void LookAtFiles(int baseFd, std::span<CMp3File* const> records, const CFolderSet& set,
+                 std::int64_t since, SResult& result) {
+    using SFound = std::pair<const CMp3File*, std::string_view>; // no track: the folder
+    const std::vector<CFolderSet::SRun>& runs = set.Runs();
+    const auto look = [&](std::size_t r, std::vector<SFound>& changed) {
+        const CFolderSet::SRun& run = runs[r];
+        if (result.folders.contains(run.folder))
+            return;
+        thread_local std::string name;
+        name.assign(run.folder.empty() ? std::string_view(".") : run.folder);
+        const int fd =
+            baseFd < 0 ? -1 : ::openat(baseFd, name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        for (std::size_t i = run.begin; i < run.end; ++i) {
+            const CMp3File* track = records[i];
+            struct stat status {};
+            name.assign(track->FileName());
+            if (fd < 0 || ::fstatat(fd, name.c_str(), &status, 0) != 0) {
+                changed.emplace_back(nullptr, run.folder);
+                break;
+            }
+            const std::int64_t sizeK = (status.st_size - kId3v1Size) / kSizeUnit;
+            if (sizeK != track->SizeK() || LastChange(status) >= since)
+                changed.emplace_back(track, run.folder);
+        }
+        if (fd >= 0)
+            ::close(fd);
+    };
+    for (const SFound& found : LookInParallel<SFound>(runs.size(), look)) {
+        if (found.first == nullptr)
+            result.folders.emplace(found.second);
+        else
+            result.files.insert(found.first);
+    }
+}
+
+} // namespace
+
 CChangeCheck::SResult CChangeCheck::Run(const std::string& base, const std::string& pattern,
                                         std::span<CMp3File* const> records,
                                         const CSnapshotExtras::SWalk& walk, ECheckLevel level) {
@@ -162,57 +220,11 @@ CChangeCheck::SResult CChangeCheck::Run(const std::string& base, const std::stri
     const std::int64_t since = walk.startNs > 0 ? walk.startNs : INT64_MIN;
     // Names are looked up from the snapshot's folder, not from the root each time.
     const int baseFd = ::open(base.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    const auto lookAt = [&](std::string_view folder, std::string& name, struct stat& status) {
-        name.assign(folder.empty() ? std::string_view(".") : folder);
-        return baseFd >= 0 && ::fstatat(baseFd, name.c_str(), &status, 0) == 0;
-    };
-    const std::vector<std::string_view>& folders = set.Folders();
-    for (const std::string_view folder : LookInParallel<std::string_view>(
-             folders.size(), [&](std::size_t i, std::vector<std::string_view>&changed) {
-                 thread_local std::string name;
-                 struct stat status {};
-                 if (!lookAt(folders[i], name, status) || !S_ISDIR(status.st_mode) ||
-                     LastChange(status) >= since)
-                     changed.push_back(folders[i]);
-             }))
-        result.folders.emplace(folder);
+    LookAtFolders(baseFd, set, since, result);
     if (!result.folders.empty() && result.folders.size() <= kMostCompared && since > INT64_MIN)
         DropUnchanged(base, pattern, records, set, result);
-    if (level == ECheckLevel::Files) {
-        // One folder open at a time, each file looked at by its name in it.
-        const std::vector<CFolderSet::SRun>& runs = set.Runs();
-        for (const std::pair<const CMp3File*, std::string_view>&stale :
-             LookInParallel<std::pair<const CMp3File*, std::string_view>>(
-                 runs.size(), [&](std::size_t r, auto&changed) {
-                     const CFolderSet::SRun& run = runs[r];
-                     if (result.folders.contains(run.folder))
-                         return;
-                     thread_local std::string name;
-                     name.assign(run.folder.empty() ? std::string_view(".") : run.folder);
-                     const int fd = baseFd < 0 ? -1
-                                               : ::openat(baseFd, name.c_str(),
-                                                          O_PATH | O_DIRECTORY | O_CLOEXEC);
-                     for (std::size_t i = run.begin; i < run.end; ++i) {
-                         const CMp3File* track = records[i];
-                         struct stat status {};
-                         name.assign(track->FileName());
-                         if (fd < 0 || ::fstatat(fd, name.c_str(), &status, 0) != 0) {
-                             changed.emplace_back(nullptr, run.folder);
-                             break;
-                         }
-                         const std::int64_t sizeK = (status.st_size - kId3v1Size) / kSizeUnit;
-                         if (sizeK != track->SizeK() || LastChange(status) >= since)
-                             changed.emplace_back(track, run.folder);
-                     }
-                     if (fd >= 0)
-                         ::close(fd);
-                 })) {
-            if (stale.first == nullptr)
-                result.folders.emplace(stale.second);
-            else
-                result.files.insert(stale.first);
-        }
-    }
+    if (level == ECheckLevel::Files)
+        LookAtFiles(baseFd, records, set, since, result);
     if (baseFd >= 0)
         ::close(baseFd);
     return result;

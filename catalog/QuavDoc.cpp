@@ -114,9 +114,12 @@ std::vector<std::string> CQuavDoc::WatchedFolders() const {
         return {};
     const std::string base = CMp3FileList::SnapshotBase(address_);
     std::vector<std::string> folders = CChangeCheck::KnownFolders(base, tracks_.Tracks(), walk_);
-    for (std::string& folder : folders)
-        folder = folder.empty() ? base.substr(0, std::max<std::size_t>(base.size() - 1, 1))
-                                : base + folder;
+    for (std::string& folder : folders) {
+        if (folder.empty())
+            folder = base.substr(0, std::max<std::size_t>(base.size() - 1, 1));
+        else
+            folder.insert(0, base);
+    }
     return folders;
 }
 
