@@ -15,7 +15,10 @@
 #include "res/Resources.h"
 
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace {
 constexpr char kMinimizedArgument[] = "--minimized";
@@ -29,6 +32,7 @@ CQuavApp::CQuavApp(int& argc, char** argv)
     for (int i = 1; i < argc && commandLineAddress_.empty(); ++i) {
         if (argv[i][0] == '-')
             continue;
+        commandLineArgument_ = argv[i];
         commandLineAddress_ = CAddress::FolderOf(argv[i]);
         if (!CAddress::DirectoryExists(argv[i]) && CAddress::FileExists(argv[i]))
             commandLineTrack_ = commandLineAddress_ + (commandLineAddress_ == "/" ? "" : "/") +
@@ -78,17 +82,28 @@ bool CQuavApp::InitInstance() {
 }
 
 // A folder named on the command line is opened as if typed into the address bar; without one,
-// or when it cannot be opened, the address the program opened last.
+// or when it cannot be opened (which is said on standard error too), the address the program
+// opened last. Without that either (a first start on a desktop without a music folder), the
+// user is asked for a folder once the window shows: walking the whole home folder is never
+// what was meant.
 bool CQuavApp::OpenStartAddress() {
-    if (!commandLineAddress_.empty() && frame_->OpenFolder(commandLineAddress_))
-        return true;
-    doc_->NewDocument();
+    if (!commandLineAddress_.empty()) {
+        if (frame_->OpenFolder(commandLineAddress_))
+            return true;
+        std::fprintf(stderr, "quavero: %s: no such folder\n", commandLineArgument_.c_str());
+    }
+    if (settings_.FilePath.empty())
+        chooseFolder_ = true;
+    else
+        doc_->NewDocument();
     return false;
 }
 
 // Minimised with the tray option on, the window stays hidden: the tray icon stands for it.
 void CQuavApp::ShowMainWindow() {
     frame_->OnIdle();
+    if (chooseFolder_)
+        QTimer::singleShot(0, frame_.get(), [this] { frame_->ChooseFolder(); });
     if (!arguments().contains(QLatin1String(kMinimizedArgument))) {
         frame_->show();
         return;

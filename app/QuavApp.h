@@ -46,6 +46,8 @@ private:
     CMessageBoxReporter reporter_;
     std::unique_ptr<CQuavDoc> doc_;
     std::unique_ptr<CMainFrame> frame_;
+    std::string commandLineArgument_; // as given
     std::string commandLineAddress_;
     std::string commandLineTrack_; // the track named on the command line, by its full path
+    bool chooseFolder_ = false;    // no address to open: the user is asked for a folder
 };

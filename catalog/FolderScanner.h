@@ -16,12 +16,27 @@
 // through its parent's descriptor, so neither depth nor path length is limited.
 class CFolderScanner {
 public:
-    // Given the directory's path, the entry's name, and the directory open while it is read.
+    // Given the directory's path, the entry's name, and the directory open while it is read;
+    // false ends the walk there.
     using FileFound =
-        std::function<void(const std::string& directory, const std::string& name, int directoryFd)>;
+        std::function<bool(const std::string& directory, const std::string& name, int directoryFd)>;
 
-    CFolderScanner(std::string pattern, FileFound onFile);
-    void Scan(std::string directory);
+    // Given the path of each folder as it is entered, before its files.
+    using FolderEntered = std::function<void(const std::string& directory)>;
+
+    struct SEntry {
+        std::string name;
+        unsigned char type; // DT_*, as the folder listing gives it
+    };
+
+    CFolderScanner(std::string pattern, FileFound onFile, FolderEntered onFolder = {});
+    // False when FileFound ended the walk before its end.
+    bool Scan(std::string directory);
+    // The entries of an open folder sorted by name, byte by byte, as the walk takes them; "."
+    // and ".." left out.
+    static std::vector<SEntry> ListFolder(int fd);
+    // Whether a listed entry may be a folder to go into.
+    static bool MayBeFolder(const SEntry& entry);
 
 private:
     // What is left to do in one folder of the chain.
@@ -31,17 +46,13 @@ private:
         std::size_t parentPathLength;
     };
 
-    struct SEntry {
-        std::string name;
-        unsigned char type;
-    };
-
-    void Enter(int fd, const std::string& name, bool start);
-    void ReadEntries(int fd);
+    bool Enter(int fd, const std::string& name, bool start);
+    static void ReadEntries(int fd, std::vector<char>& listing, std::vector<SEntry>& entries);
     void Leave();
 
     CFilePattern pattern_;
     FileFound onFile_;
+    FolderEntered onFolder_;
     std::set<CFolderChain::SFolderId> visited_;
     CFolderChain chain_;
     std::vector<SPending> pending_;

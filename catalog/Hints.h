@@ -10,4 +10,7 @@ enum class EHint : int {
     ModeGenreArtist = 4, // organise by genre, then artist
     ModeAlbumArtist = 5, // organise by album, then artist
     ColumnsChanged = 6,  // re-read display options and columns
+    // As ShowTracks, for the node that was shown before a rebuild, found again by its names
+    // after it: the list keeps its place.
+    ShowTracksAgain = 7,
 };

@@ -1,11 +1,18 @@
 #include "catalog/QuavDoc.h"
 
 #include "catalog/Address.h"
+#include "catalog/CatalogUpdate.h"
+#include "catalog/ChangeCheck.h"
 #include "catalog/FolderScanner.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
 #include "settings/AppSettings.h"
 
 #include <algorithm>
+#include <future>
 #include <memory>
+#include <span>
+#include <unordered_set>
 
 CQuavDoc::CQuavDoc(const CAppSettings& settings, CIniProfile* profile, IReporter& reporter)
     : settings_(settings), profile_(profile), reporter_(reporter),
@@ -20,11 +27,12 @@ bool CQuavDoc::OpenAddress(std::string address) {
     address = CAddress::Normalise(std::move(address));
     if (address != CAddress::kFavorites && !CAddress::DirectoryExists(address))
         return false;
+    stopRequested_ = false;
     UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearContents();
     SetAddress(address);
     ScanAddress(false);
-    SetTitle(title_);
+    UpdateTitle();
     if (profile_ != nullptr)
         CAppSettings::WriteFilePath(*profile_, address_);
     UpdateAllViews(nullptr, EHint::RebuildEnd);
@@ -32,10 +40,13 @@ bool CQuavDoc::OpenAddress(std::string address) {
     return true;
 }
 
+// A stop asked for once the rebuild has begun (a close of the window, say) holds for its walk.
 void CQuavDoc::Refresh() {
+    stopRequested_ = false;
     UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearContents();
     ScanAddress(true);
+    UpdateTitle();
     UpdateAllViews(nullptr, EHint::RebuildEnd);
     StoreSnapshot();
 }
@@ -60,10 +71,69 @@ void CQuavDoc::ClearGroups() {
     groupMemory_.release();
 }
 
-// The favourites are never stored: neither as one snapshot nor one per directory.
+// The favourites are never stored: neither as one snapshot nor one per directory. Nor is a
+// catalog whose walk was stopped: the next visit would take part of the folder for all of it.
+// Where changes are looked for, the snapshot keeps what the look needs.
 void CQuavDoc::StoreSnapshot() {
-    if (storeSnapshots_ && address_ != CAddress::kFavorites && !address_.empty())
-        tracks_.SaveSnapshot(address_);
+    if (storeSnapshots_ && !incomplete_ && address_ != CAddress::kFavorites && !address_.empty())
+        tracks_.SaveSnapshot(address_, CheckLevel(settings_.CheckForChanges) != ECheckLevel::None
+                                           ? &walk_
+                                           : nullptr);
+}
+
+void CQuavDoc::RereadFolders(const std::vector<std::string>& folders) {
+    if (walking_ || address_.empty() || address_ == CAddress::kFavorites)
+        return;
+    const std::string base = CMp3FileList::SnapshotBase(address_);
+    const std::string_view stem(base.data(), base.size() - 1);
+    CChangeCheck::SResult changes;
+    for (const std::string& folder : folders) {
+        if (folder == stem || folder == base)
+            changes.folders.emplace();
+        else if (folder.starts_with(base))
+            changes.folders.emplace(folder.substr(base.size()));
+    }
+    if (changes.folders.empty())
+        return;
+    UpdateAllViews(nullptr, EHint::RebuildBegin);
+    ClearGroups();
+    CMp3FileList fresh;
+    const bool changed = CCatalogUpdate(base, settings_.FileExt, reporter_, ReadOptions())
+                             .Run(tracks_.Tracks(), changes, true, walk_, fresh);
+    if (changed)
+        tracks_.Replace(0, fresh);
+    for (CMp3File* track : tracks_.Tracks())
+        Group(track);
+    UpdateAllViews(nullptr, EHint::RebuildEnd);
+    if (changed)
+        StoreSnapshot();
+}
+
+std::vector<std::string> CQuavDoc::WatchedFolders() const {
+    if (address_.empty() || address_ == CAddress::kFavorites)
+        return {};
+    const std::string base = CMp3FileList::SnapshotBase(address_);
+    std::vector<std::string> folders = CChangeCheck::KnownFolders(base, tracks_.Tracks(), walk_);
+    for (std::string& folder : folders) {
+        if (folder.empty())
+            folder = base.substr(0, std::max<std::size_t>(base.size() - 1, 1));
+        else
+            folder.insert(0, base);
+    }
+    return folders;
+}
+
+// The address's title, and a word that says so when the walk was stopped.
+void CQuavDoc::UpdateTitle() {
+    if (!incomplete_) {
+        SetTitle(title_);
+        return;
+    }
+    std::string title(CStringTable::Get(EStringId::TitleIncomplete));
+    const std::size_t at = title.find("%1");
+    if (at != std::string::npos)
+        title.replace(at, 2, title_);
+    SetTitle(title);
 }
 
 // Reopens the address the program started with, whatever has been opened since.
@@ -96,33 +166,74 @@ void CQuavDoc::SetAddress(const std::string& address) {
 // the empty address of a document that never opened one, which the walk would take for "/".
 void CQuavDoc::ScanAddress(bool force) {
     filesSeen_ = 0;
-    if (address_.empty())
-        return;
-    if (address_ != CAddress::kFavorites) {
-        ScanDirectory(address_, force);
-        return;
+    incomplete_ = false;
+    const std::vector<std::string> directories = Directories();
+    const auto known = lastWalks_.find(address_);
+    estimate_ = known != lastWalks_.end() ? known->second : 0;
+    if (estimate_ == 0)
+        for (const std::string& directory : directories)
+            estimate_ += CMp3FileList::SnapshotRecordCount(directory);
+    bool walked = false;
+    for (const std::string& directory : directories) {
+        if (stopRequested_)
+            break;
+        walked = !ScanDirectory(directory, force) || walked;
     }
+    incomplete_ = stopRequested_;
+    if (walked && !incomplete_)
+        lastWalks_[address_] = filesSeen_;
+}
+
+std::vector<std::string> CQuavDoc::Directories() const {
+    if (address_.empty())
+        return {};
+    if (address_ != CAddress::kFavorites)
+        return {address_};
+    std::vector<std::string> directories;
     const std::string& favorites = settings_.FavoriteAddresses;
     std::size_t start = 0;
     while (start <= favorites.size()) {
         const std::size_t end = std::min(favorites.find(';', start), favorites.size());
-        const std::string piece = favorites.substr(start, end - start);
+        std::string piece = favorites.substr(start, end - start);
         if (!piece.empty())
-            ScanDirectory(piece, force);
+            directories.push_back(std::move(piece));
         start = end + 1;
     }
+    return directories;
 }
 
 // A snapshot that opens is trusted as it is. One that breaks part-way is dropped whole and the
-// directory walked instead, so no track of it stays half-grouped.
-void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
+// directory walked instead, so no track of it stays half-grouped. True when the snapshot served.
+bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
+    const std::int64_t start = CChangeCheck::Now();
     if (!force && settings_.UseCachedCatalog != 0) {
         const std::size_t before = tracks_.GetSize();
-        switch (tracks_.LoadSnapshot(directory)) {
-        case CMp3FileList::ELoadResult::Loaded:
+        CSnapshotExtras::SWalk walk;
+        switch (tracks_.LoadSnapshot(directory, &walk)) {
+        case CMp3FileList::ELoadResult::Loaded: {
+            // The look at the disk runs while the tracks are grouped: it only reads them, and
+            // what it finds is rare enough to be grouped again.
+            const ECheckLevel level = CheckLevel(settings_.CheckForChanges);
+            const std::string base = CMp3FileList::SnapshotBase(directory);
+            const auto records = std::span(tracks_.Tracks()).subspan(before);
+            std::future<CChangeCheck::SResult> look;
+            if (level != ECheckLevel::None)
+                look = std::async(std::launch::async, [&] {
+                    return CChangeCheck::Run(base, settings_.FileExt, records, walk, level);
+                });
             for (std::size_t i = before; i < tracks_.GetSize(); ++i)
                 Group(tracks_.GetAt(i));
-            return;
+            if (look.valid()) {
+                if (BringUpToDate(base, before, look.get(), walk)) {
+                    ClearGroups();
+                    for (CMp3File* track : tracks_.Tracks())
+                        Group(track);
+                }
+                walk.startNs = start;
+            }
+            walk_ = std::move(walk);
+            return true;
+        }
         case CMp3FileList::ELoadResult::Broken:
             tracks_.Truncate(before);
             break;
@@ -130,7 +241,26 @@ void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
             break;
         }
     }
+    walk_ = {.startNs = start, .bareFolders = {}};
     ScanFolder(directory, settings_.FileExt);
+    return false;
+}
+
+// A snapshot found to be current costs one look at each folder (and file) and nothing more.
+bool CQuavDoc::BringUpToDate(const std::string& base, std::size_t first,
+                             const CChangeCheck::SResult& changes, CSnapshotExtras::SWalk& walk) {
+    if (!changes.Any())
+        return false;
+    CMp3FileList fresh;
+    if (!CCatalogUpdate(base, settings_.FileExt, reporter_, ReadOptions())
+             .Run(std::span(tracks_.Tracks()).subspan(first), changes, false, walk, fresh))
+        return false;
+    tracks_.Replace(first, fresh);
+    return true;
+}
+
+STrackReadOptions CQuavDoc::ReadOptions() const {
+    return {.exactVbrTime = settings_.ExactVbrTime != 0, .readId3v2 = settings_.ReadId3v2 != 0};
 }
 
 // The walk runs ahead of the reading: a cold disk is then asked for several files at once
@@ -138,23 +268,44 @@ void CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
 void CQuavDoc::ScanFolder(const std::string& directory, const std::string& pattern) {
     CReadAheadWindow window(readAhead_,
                             [this](const CReadAheadWindow::SFile& file) { AddFile(file); });
-    CFolderScanner scanner(pattern, [&window](const std::string& dir, const std::string& name,
-                                              int dirFd) { window.Add(dir, name, dirFd); });
+    // The folders entered, relative to the directory: those left without a track are kept for
+    // the look for changes.
+    const std::size_t first = tracks_.GetSize();
+    const std::string base = CMp3FileList::SnapshotBase(directory);
+    std::vector<std::string> entered;
+    CFolderScanner scanner(
+        pattern,
+        [this, &window](const std::string& dir, const std::string& name, int dirFd) {
+            window.Add(dir, name, dirFd);
+            return !stopRequested_;
+        },
+        [&entered, &base](const std::string& dir) {
+            entered.push_back(dir.size() < base.size() ? std::string() : dir.substr(base.size()));
+        });
+    walking_ = true;
     scanner.Scan(directory);
     window.Flush();
+    walking_ = false;
+    std::unordered_set<std::string_view> withTracks;
+    for (std::size_t i = first; i < tracks_.GetSize(); ++i)
+        withTracks.insert(CChangeCheck::RelativeFolder(base, *tracks_.GetAt(i)));
+    for (std::string& folder : entered)
+        if (!withTracks.contains(folder))
+            walk_.bareFolders.push_back(std::move(folder));
 }
 
+// Once a stop is asked for, the files already opened ahead are closed unread.
 void CQuavDoc::AddFile(const CReadAheadWindow::SFile& file) {
+    if (stopRequested_)
+        return;
     CMp3File& track = tracks_.Append();
-    const STrackReadOptions options{.exactVbrTime = settings_.ExactVbrTime != 0,
-                                    .readId3v2 = settings_.ReadId3v2 != 0};
-    if (track.Load(file.directory, file.name, file.file, file.opened, reporter_, options))
+    if (track.Load(file.directory, file.name, file.file, file.opened, reporter_, ReadOptions()))
         Group(&track);
     else
         tracks_.RemoveLast();
     ++filesSeen_;
     if (progress_)
-        progress_(filesSeen_);
+        progress_(filesSeen_, estimate_);
 }
 
 void CQuavDoc::Group(CMp3File* track) {

@@ -4,16 +4,22 @@
 #include "catalog/AlbumGroup.h"
 #include "catalog/ArtistGroup.h"
 #include "catalog/CatalogView.h"
+#include "catalog/ChangeCheck.h"
+#include "catalog/CheckLevel.h"
 #include "catalog/DisplayMode.h"
 #include "catalog/GenreGroup.h"
 #include "catalog/GroupList.h"
 #include "catalog/ReadAheadWindow.h"
 #include "model/Mp3FileList.h"
+#include "model/SnapshotExtras.h"
+#include "model/TrackReadOptions.h"
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <memory_resource>
 #include <string>
+#include <vector>
 
 class CAppSettings;
 class CIniProfile;
@@ -23,7 +29,8 @@ class IReporter;
 // tree shows, and the address's title and kind. Every change reaches the views as update hints.
 class CQuavDoc : public CDocument {
 public:
-    using Progress = std::function<void(std::size_t filesSeen)>;
+    // The files a walk has seen so far, and about how many it will see in all (0: unknown).
+    using Progress = std::function<void(std::size_t filesSeen, std::size_t estimate)>;
 
     // `profile` receives FilePath after each open; null keeps the settings file untouched.
     CQuavDoc(const CAppSettings& settings, CIniProfile* profile, IReporter& reporter);
@@ -34,6 +41,12 @@ public:
     void RegroupAll();
     void ClearContents();
     void StoreSnapshot();
+    // Lists the given folders again and reads every track in them, as after a change on disk
+    // that was watched; the rest of the catalog stays. Views see a rebuild.
+    void RereadFolders(const std::vector<std::string>& folders);
+    // The folders of the address a watch should cover: every folder the walk entered. None for
+    // the favourites.
+    std::vector<std::string> WatchedFolders() const;
     bool NewDocument();
     void GetTitleAndKind(std::string& title, EAddressKind& kind) const;
     // The tree's organisation; a change is announced as a rebuild around the mode's hint, and
@@ -43,6 +56,11 @@ public:
 
     // Called while a walk reads files, so that a window can stay painted.
     void SetProgress(Progress progress) { progress_ = std::move(progress); }
+    // Ends a walk in progress at the next file. What was read is shown as the catalog, marked
+    // incomplete in its title, and no snapshot is written of it.
+    void RequestStop() { stopRequested_ = true; }
+    bool IsWalking() const { return walking_; }
+    bool IsIncomplete() const { return incomplete_; }
     // The command-line tool may leave every snapshot as it is.
     void SetStoreSnapshots(bool store) { storeSnapshots_ = store; }
     // How many files a walk opens ahead of the one it reads; 0 reads each as it is found.
@@ -58,9 +76,17 @@ public:
 private:
     void SetAddress(const std::string& address);
     void ScanAddress(bool force);
-    void ScanDirectory(const std::string& directory, bool force);
+    // The directories the address stands for: itself, or the favourites in list order.
+    std::vector<std::string> Directories() const;
+    bool ScanDirectory(const std::string& directory, bool force);
     void ScanFolder(const std::string& directory, const std::string& pattern);
     void AddFile(const CReadAheadWindow::SFile& file);
+    // Lists again what changed on disk in the snapshot of the folder `base` (the records from
+    // `first` on); true when a record changed, and the groups must be made again.
+    bool BringUpToDate(const std::string& base, std::size_t first,
+                       const CChangeCheck::SResult& changes, CSnapshotExtras::SWalk& walk);
+    STrackReadOptions ReadOptions() const;
+    void UpdateTitle();
     void Group(CMp3File* track);
     void ClearGroups();
 
@@ -69,8 +95,16 @@ private:
     IReporter& reporter_;
     Progress progress_;
     std::size_t filesSeen_ = 0;
+    std::size_t estimate_ = 0;
+    bool walking_ = false;
+    bool stopRequested_ = false;
+    bool incomplete_ = false;
+    // The files the last whole walk of each address saw, for the next walk's estimate.
+    std::map<std::string, std::size_t> lastWalks_;
     bool storeSnapshots_ = true;
     std::size_t readAhead_ = 32;
+    // What the walk or the last look for changes of the address knew besides its tracks.
+    CSnapshotExtras::SWalk walk_;
 
     CMp3FileList tracks_;
     // Every group and its track lists; dropped whole when the groups are cleared.

@@ -5,10 +5,13 @@
 #include "platform/StringIds.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -37,10 +40,20 @@ CAdvancedPage::CAdvancedPage(const SOptionValues& values, QWidget* parent)
     useCache_ = Check("Use cache files per address (Recommended)", "useCachedCatalog",
                       values.useCachedCatalog);
     systray_ = Check("Minimize to system tray", "minimizeToSystray", values.minimizeToSystray);
+    // By level: 0 takes a cache file as it is, 1 looks at its folders, 2 at its files too.
+    checkForChanges_ = new QComboBox;
+    checkForChanges_->setObjectName(QStringLiteral("checkForChanges"));
+    checkForChanges_->addItems({QStringLiteral("Never (show the cache file as it is)"),
+                                QStringLiteral("Folders (Recommended)"),
+                                QStringLiteral("Folders and files")});
+    checkForChanges_->setCurrentIndex(std::clamp(values.checkForChanges, 0, 2));
+    auto* changes = new QFormLayout;
+    changes->addRow(QStringLiteral("Look for changes on disk :"), checkForChanges_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MakeCommands(values));
     layout->addWidget(MakeMaximum(values));
     layout->addWidget(useCache_);
+    layout->addLayout(changes);
     layout->addWidget(systray_);
     layout->addWidget(MakeReading(values));
     layout->addStretch();
@@ -85,6 +98,7 @@ void CAdvancedPage::Store(SOptionValues& values) const {
     values.maxRow = maxRow_->text().toInt();
     values.useCachedCatalog = Flag(useCache_);
     values.minimizeToSystray = Flag(systray_);
+    values.checkForChanges = checkForChanges_->currentIndex();
     values.exactVbrTime = Flag(exactVbrTime_);
     values.readId3v2 = Flag(readId3v2_);
     values.writeId3v2 = Flag(writeId3v2_);

@@ -5,6 +5,7 @@
 #include <string>
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLineEdit;
 
@@ -33,6 +34,7 @@ private:
     QLineEdit* maxRow_ = nullptr;
     QCheckBox* useCache_ = nullptr;
     QCheckBox* systray_ = nullptr;
+    QComboBox* checkForChanges_ = nullptr;
     QCheckBox* exactVbrTime_ = nullptr;
     QCheckBox* readId3v2_ = nullptr;
     QCheckBox* writeId3v2_ = nullptr;

@@ -38,6 +38,7 @@ SOptionValues SOptionValues::From(const CAppSettings& settings, const ColumnArra
     values.exactVbrTime = settings.ExactVbrTime;
     values.readId3v2 = settings.ReadId3v2;
     values.writeId3v2 = settings.WriteId3v2;
+    values.checkForChanges = settings.CheckForChanges;
     return values;
 }
 
@@ -54,4 +55,5 @@ void SOptionValues::ApplyTo(CAppSettings& settings, ColumnArray& records) const 
     settings.ExactVbrTime = exactVbrTime;
     settings.ReadId3v2 = readId3v2;
     settings.WriteId3v2 = writeId3v2;
+    settings.CheckForChanges = checkForChanges;
 }

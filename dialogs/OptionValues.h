@@ -32,4 +32,5 @@ struct SOptionValues {
     int exactVbrTime = 0;
     int readId3v2 = 0;
     int writeId3v2 = 0;
+    int checkForChanges = 0;
 };

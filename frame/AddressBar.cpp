@@ -7,7 +7,9 @@
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 
+#include <QCompleter>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -28,7 +30,22 @@ QByteArray Bytes(const std::string& address) {
 CAddressBar::CAddressBar(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
-    setCompleter(nullptr);
+    // Typing a path offers the folders it may go on to; files are no addresses.
+    auto* completer = new QCompleter(this);
+    auto* folders = new QFileSystemModel(completer);
+    folders->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    folders->setRootPath(QString());
+    completer->setModel(folders);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    completer->setObjectName(QStringLiteral("folderCompleter"));
+    setCompleter(completer);
+    // The model lists a folder only once asked for it, level by level; a path pasted or typed
+    // fast would find nothing. Asking for the folder being typed in loads every level above.
+    connect(this, &QComboBox::editTextChanged, folders, [folders](const QString& text) {
+        const qsizetype slash = text.lastIndexOf(QLatin1Char('/'));
+        if (slash >= 0)
+            folders->index(slash == 0 ? QStringLiteral("/") : text.left(slash));
+    });
     setMinimumWidth(kWidth);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setIconSize(QSize(ResourceId::kSmallImageSize, ResourceId::kSmallImageSize));

@@ -9,7 +9,8 @@
 // The address box: an edit field for typing an address and a list of the addresses used, each
 // with the icon of its kind (drive, folder, favourites). The newest entry stands at the top.
 // An entry keeps the address's bytes beside the text it shows, so that a folder whose name is
-// not UTF-8 opens, and is saved, as the folder it is.
+// not UTF-8 opens, and is saved, as the folder it is. A path being typed is completed with the
+// names of the folders it may go on to.
 class CAddressBar : public QComboBox {
     Q_OBJECT
 public:

@@ -38,7 +38,7 @@ QToolBar* FixedBar(QMainWindow& window, const char* name) {
 } // namespace
 
 CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar& addressBox,
-                       QLineEdit& filterBox, CBusyAnimation& animation)
+                       QLineEdit& filterBox, QWidget& stopButton, CBusyAnimation& animation)
     : addressBox_(addressBox) {
     buttons_ = FixedBar(window, "toolBar");
     buttons_->setIconSize(QSize(ResourceId::kToolImageSize, ResourceId::kToolImageSize));
@@ -57,9 +57,15 @@ CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar
     auto* gap = new QWidget(addressRow_);
     gap->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     gap_ = addressRow_->addWidget(gap);
+    stop_ = addressRow_->addWidget(&stopButton);
+    stop_->setVisible(false);
     animation.setFixedSize(kAnimationSide, kAnimationSide);
     addressRow_->addWidget(&animation);
     MeasureButtons();
+}
+
+void CBarLayout::ShowStop(bool show) {
+    stop_->setVisible(show);
 }
 
 // Every button takes the size of the widest label, within the bar's limits.

@@ -9,16 +9,19 @@ class QAction;
 class QLineEdit;
 class QMainWindow;
 class QToolBar;
+class QWidget;
 
 // The bars at the top of the main window, on two rows: the twelve tool buttons, then the
-// "Address" box with the busy animation at the right end of its row. Each part can be hidden
-// but the animation; without labels the buttons shrink to their pictures.
+// "Address" box with the busy animation at the right end of its row, and the Stop button beside
+// it while a walk runs. Each part can be hidden but the animation; without labels the buttons
+// shrink to their pictures.
 class CBarLayout {
 public:
     CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar& addressBox,
-               QLineEdit& filterBox, CBusyAnimation& animation);
+               QLineEdit& filterBox, QWidget& stopButton, CBusyAnimation& animation);
 
     void Apply(bool showToolBar, bool showAddressBar, bool showLabels);
+    void ShowStop(bool show);
 
 private:
     void MeasureButtons();
@@ -30,5 +33,6 @@ private:
     QAction* address_ = nullptr;
     QAction* filter_ = nullptr;
     QAction* gap_ = nullptr;
+    QAction* stop_ = nullptr;
     QSize labelledSize_; // every button's size with its label, measured once
 };

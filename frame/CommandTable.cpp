@@ -55,7 +55,8 @@ using enum EMenu;
 using enum EMark;
 
 constexpr std::array kEntries{
-    SEntry{ECommandId::Play, File, "&Play", {"Ctrl+P"}, 0, EStringId::ButtonPlay, Plain, 0, false},
+    SEntry{ECommandId::Open, File, "&Open Folder...", {"Ctrl+O"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Play, File, "&Play", {"Ctrl+P"}, 0, EStringId::ButtonPlay, Plain, 0, true},
     SEntry{ECommandId::Enqueue, File, "&Enqueue", {"Ctrl+E"}, 1, EStringId::ButtonEnqueue, Plain, 0, false},
     SEntry{ECommandId::Properties, File, "&Properties", {"Ctrl+Return", "Ctrl+Enter"}, 3, EStringId::ButtonProperties, Plain, 0, false},
     SEntry{ECommandId::Refresh, File, "&Refresh cache file", {"F5"}, -1, kNoLabel, Plain, 0, true},
@@ -78,7 +79,6 @@ constexpr std::array kEntries{
     SEntry{ECommandId::About, Help, "&About Quavero ...", {}, -1, kNoLabel, Plain, 0, false},
     // Reached by keys only.
     SEntry{ECommandId::New, KeysOnly, "New", {"Ctrl+N"}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::Open, KeysOnly, "Open", {"Ctrl+O"}, -1, kNoLabel, Plain, 0, false},
     SEntry{ECommandId::Save, KeysOnly, "Save", {"Ctrl+S"}, -1, kNoLabel, Plain, 0, false},
     SEntry{ECommandId::Paste, KeysOnly, "Paste", {"Ctrl+V"}, -1, kNoLabel, Plain, 0, false},
     SEntry{ECommandId::Undo, KeysOnly, "Undo", {"Ctrl+Z", "Alt+Backspace"}, -1, kNoLabel, Plain, 0, false},
@@ -255,6 +255,8 @@ SCommandState CCommandTable::StateOf(const SCommand& command) const {
     state.enabled = static_cast<bool>(command.handler);
     if (command.rule && state.enabled)
         command.rule(state);
+    if (held_ && command.action != Action(ECommandId::Exit))
+        state.enabled = false;
     return state;
 }
 

@@ -42,6 +42,8 @@ public:
 
     void SetHandler(ECommandId id, Handler handler);
     void SetUpdateRule(ECommandId id, UpdateRule rule);
+    // While held (the catalog is being rebuilt) every command but Exit is disabled.
+    void SetHeld(bool held) { held_ = held; }
     void UpdateAll();
     // Runs a command the way its menu entry does: only when its rule enables it.
     bool Execute(ECommandId id);
@@ -62,5 +64,6 @@ private:
     SCommandState StateOf(const SCommand& command) const;
 
     std::map<ECommandId, SCommand> commands_;
+    bool held_ = false;
     QList<QMenu*> menus_;
 };

@@ -10,10 +10,13 @@
 #include "frame/CommandTable.h"
 #include "frame/ContextMenus.h"
 #include "frame/DropTarget.h"
+#include "frame/EmptyHint.h"
 #include "frame/FilterBox.h"
+#include "frame/FolderWatcher.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrackLocator.h"
 #include "frame/TrayIcon.h"
+#include "frame/WalkGuard.h"
 #include "frame/WindowPlacement.h"
 #include "platform/IniProfile.h"
 #include "platform/StringIds.h"
@@ -26,9 +29,13 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -36,13 +43,16 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
 constexpr int kTreeWidth = 250;
 constexpr int kListWidth = 100;
 constexpr int kProgressMilliseconds = 50;
+constexpr int kMessageMilliseconds = 10000;
 
 // Image of the display mode in status pane 2; any other value shows the information image.
 int ModeImage(EDisplayMode mode) {
@@ -78,14 +88,20 @@ bool CMainFrame::Create() {
     commands_ = new CCommandTable(*this);
     commands_->BuildMenus(*menuBar());
     contextMenus_ = new CContextMenus(*this, *commands_);
-    bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *filterBox_, *animation_);
+    bars_ = std::make_unique<CBarLayout>(*this, *commands_, *addressBox_, *filterBox_, *stopButton_,
+                                         *animation_);
     ApplyBarLayout();
     BindCommands();
     TrackMenus();
     addressBox_->Fill({settings_.Addresses.begin(), settings_.Addresses.end()}, settings_.FilePath);
     GetTrackListView()->SetViewStyle(EViewStyle::Details);
 
-    doc_.SetProgress([this](std::size_t filesSeen) { OnWalkProgress(filesSeen); });
+    watcher_ = new CFolderWatcher(doc_, settings_.FileExt, this);
+    connect(watcher_, &CFolderWatcher::LimitReached, this,
+            [this] { statusBar()->showMessage(CFrameStrings::Get(EStringId::MsgWatchLimit)); });
+    doc_.SetProgress([this](std::size_t filesSeen, std::size_t estimate) {
+        OnWalkProgress(filesSeen, estimate);
+    });
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &CMainFrame::OnIdle);
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -154,6 +170,7 @@ bool CMainFrame::CreateSplitter() {
     splitter_->setChildrenCollapsible(false);
     splitter_->setSizes({kTreeWidth, std::max(kListWidth, width() - kTreeWidth)});
     setCentralWidget(splitter_);
+    emptyHint_ = new CEmptyHint(CFrameStrings::Get(EStringId::HowToOpenAFolder), *rightPane_);
     activeView_ = leftPane_;
     leftPane_->setFocus(Qt::OtherFocusReason);
     return true;
@@ -173,6 +190,7 @@ bool CMainFrame::CreateBars() {
     // stays the "&Display" menu's.)
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
             &CMainFrame::FocusAddress);
+    CreateBrowseButton();
     CreateFilterBox();
     animation_ = new CBusyAnimation(this);
     animation_->setObjectName(QStringLiteral("busyAnimation"));
@@ -180,8 +198,46 @@ bool CMainFrame::CreateBars() {
     if (!animation_->Open(CResources::BusyFrames()))
         return false;
     animation_->SetBackground(CResources::Band());
+    CreateStopButton();
     panes_ = std::make_unique<CStatusPanes>(*statusBar());
     return true;
+}
+
+// At the end of the address box: the folder chooser, as File > Open Folder.
+void CMainFrame::CreateBrowseButton() {
+    QLineEdit* edit = addressBox_->lineEdit();
+    QAction* browse =
+        edit->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
+    browse->setObjectName(QStringLiteral("browseFolder"));
+    browse->setToolTip(CFrameStrings::Tooltip(ECommandId::Open));
+    connect(browse, &QAction::triggered, this, [this] { commands_->Execute(ECommandId::Open); });
+}
+
+bool CMainFrame::ChooseFolder() {
+    const std::string& address = doc_.Address();
+    const QString start = address.empty() || address == CAddress::kFavorites
+                              ? QDir::homePath()
+                              : QFile::decodeName(QByteArray::fromStdString(address));
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, CFrameStrings::Get(EStringId::ChooseFolderCaption), start);
+    return !folder.isEmpty() && OpenFolder(QFile::encodeName(folder).toStdString());
+}
+
+// Beside the busy animation while a walk runs; it and Esc are all the input the window takes
+// then.
+void CMainFrame::CreateStopButton() {
+    stopButton_ = new QToolButton(this);
+    stopButton_->setObjectName(QStringLiteral("stopButton"));
+    const QStringList texts = CFrameStrings::Get(EStringId::ButtonStop).split(QLatin1Char('\n'));
+    stopButton_->setText(texts.value(0));
+    stopButton_->setToolTip(texts.value(1));
+    stopButton_->setAccessibleName(texts.value(0));
+    stopButton_->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    stopButton_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(stopButton_, &QToolButton::clicked, this, [this] { doc_.RequestStop(); });
+    walkGuard_ = new CWalkGuard(*stopButton_, this);
+    connect(walkGuard_, &CWalkGuard::StopRequested, this, [this] { doc_.RequestStop(); });
+    connect(walkGuard_, &CWalkGuard::CloseRequested, this, &QWidget::close);
 }
 
 void CMainFrame::CreateFilterBox() {
@@ -250,10 +306,13 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
 // the count of files read, until the new root is selected.
 // The command states follow the catalog at once: the loop does not go idle during a walk.
 void CMainFrame::BeginBusy() {
+    walkGuard_->SetActive(true);
     if (contextMenus_ != nullptr)
         contextMenus_->ForgetNode();
-    if (commands_ != nullptr)
+    if (commands_ != nullptr) {
+        commands_->SetHeld(true);
         commands_->UpdateAll();
+    }
     animation_->Play(0, -1, CBusyAnimation::kForever);
     for (const int pane : {CStatusPanes::kLocation, CStatusPanes::kInformation,
                            CStatusPanes::kCount, CStatusPanes::kSize, CStatusPanes::kTime})
@@ -268,28 +327,42 @@ void CMainFrame::BeginBusy() {
 }
 
 void CMainFrame::EndBusy() {
+    walkGuard_->SetActive(false);
+    bars_->ShowStop(false);
     if (CQuavView* view = GetTrackListView())
         view->SetReady(true);
-    if (commands_ != nullptr)
+    if (commands_ != nullptr) {
+        commands_->SetHeld(false);
         commands_->UpdateAll();
+    }
     animation_->Stop();
     animation_->Seek(0);
     if (busy_)
         QApplication::restoreOverrideCursor();
     busy_ = false;
+    if (watcher_ != nullptr)
+        watcher_->Follow();
     if (closePending_)
         QTimer::singleShot(0, this, &QWidget::close);
 }
 
-// Keeps the window painted and the animation moving during a long walk; the user's input waits
-// until the walk is over.
-void CMainFrame::OnWalkProgress(std::size_t filesSeen) {
+// Keeps the window painted and the animation moving during a long walk, and lets Stop through;
+// the guard drops every other input. The count says how far the walk is when the last walk of
+// the address, or its snapshot, tells how many files to expect.
+void CMainFrame::OnWalkProgress(std::size_t filesSeen, std::size_t estimate) {
     if (progressClock_.isValid() && progressClock_.elapsed() < kProgressMilliseconds)
         return;
     progressClock_.start();
-    panes_->SetText(CStatusPanes::kCount,
-                    CFrameStrings::FileCount(static_cast<long long>(filesSeen)));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    bars_->ShowStop(true);
+    const QLocale locale;
+    panes_->SetText(
+        CStatusPanes::kCount,
+        estimate > 0
+            ? CFrameStrings::Get(EStringId::FileCountOfAbout)
+                  .arg(locale.toString(static_cast<qulonglong>(filesSeen)),
+                       locale.toString(static_cast<qulonglong>(std::max(estimate, filesSeen))))
+            : CFrameStrings::FileCount(static_cast<long long>(filesSeen)));
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void CMainFrame::CycleFocus() {
@@ -316,15 +389,26 @@ bool CMainFrame::GoToAddress(const QString& text) {
     return GoToAddress(addressBox_->AddressOf(text));
 }
 
+// An address that names no folder changes nothing but the status bar, which says so.
 bool CMainFrame::GoToAddress(const std::string& address) {
     animation_->Play(0, -1, CBusyAnimation::kForever);
     const bool opened = doc_.OpenAddress(address);
     if (opened)
         filterBox_->clear();
+    else
+        SayNoFolder(address);
     animation_->Stop();
     animation_->Seek(0);
     UpdateFrameTitle();
     return opened;
+}
+
+void CMainFrame::SayNoFolder(const std::string& address) {
+    const EStringId text =
+        CAddress::FileExists(address) ? EStringId::MsgNotAFolder : EStringId::MsgNoSuchFolder;
+    statusBar()->showMessage(
+        CFrameStrings::Get(text).arg(QFile::decodeName(QByteArray::fromStdString(address))),
+        kMessageMilliseconds);
 }
 
 void CMainFrame::AddAddressEntry(const QString& text) {
@@ -340,6 +424,7 @@ void CMainFrame::SetDisplayMode(EDisplayMode mode) {
 void CMainFrame::OnIdle() {
     commands_->UpdateAll();
     UpdateFrameTitle();
+    emptyHint_->setVisible(doc_.Address().empty());
 }
 
 void CMainFrame::UpdateFrameTitle() {
@@ -422,19 +507,23 @@ bool CMainFrame::ShowTrack(const std::string& path) {
     return true;
 }
 
-// A close that arrives during a walk waits for its end. A window hidden in the tray was no
-// longer the last one shown, so closing it would not end the program by itself.
+// A close that arrives during a walk stops it: the window goes at once and closes for good,
+// writing its settings, as soon as the walk has ended at its next file. A window hidden in the
+// tray was no longer the last one shown, so closing it would not end the program by itself.
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (busy_) {
+        doc_.RequestStop();
         closePending_ = true;
+        hide();
         event->ignore();
         return;
     }
+    const bool hiddenAlready = closePending_ || hiddenInTray_;
     closePending_ = false;
     WriteShutdownSettings();
     hide();
     event->accept();
-    if (hiddenInTray_)
+    if (hiddenAlready)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 

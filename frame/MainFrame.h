@@ -18,6 +18,7 @@ class CBarLayout;
 class CBusyAnimation;
 class CCommandTable;
 class CContextMenus;
+class CEmptyHint;
 class CFilterBox;
 class CIniProfile;
 class CLeftView;
@@ -25,8 +26,11 @@ class CQuavDoc;
 class CQuavView;
 class CStatusPanes;
 class CTrayIcon;
+class CWalkGuard;
 class QLineEdit;
+class CFolderWatcher;
 class QSplitter;
+class QToolButton;
 
 // The one top-level window: the tree and the track list side by side, the tool bar, the address
 // bar with the busy animation, the status bar and every command. It writes the window's
@@ -55,6 +59,8 @@ public:
     void AddAddressEntry(const QString& text);
     // Opens a folder given by its bytes (command line, drop) and adds it to the address list.
     bool OpenFolder(const std::string& address);
+    // The desktop's folder chooser; the folder chosen opens as if typed. False on Cancel.
+    bool ChooseFolder();
     // Selects the row of the track at `path` (bytes), in the node that shows it: the whole
     // address, else the deepest node that holds it. False when the catalog has no such track.
     bool ShowTrack(const std::string& path);
@@ -75,6 +81,7 @@ public:
     CCommandTable& Commands() const { return *commands_; }
     CContextMenus& ContextMenus() const { return *contextMenus_; }
     CStatusPanes& StatusPanes() const { return *panes_; }
+    CFolderWatcher& Watcher() const { return *watcher_; }
     QSplitter& Splitter() const { return *splitter_; }
     QWidget* ActiveView() const { return activeView_; }
 
@@ -93,6 +100,9 @@ private:
     void FocusFilter();
     void ShowAddressBand();
     void CreateFilterBox();
+    void CreateStopButton();
+    void CreateBrowseButton();
+    void SayNoFolder(const std::string& address);
     void BindViewCommands();
     void BindBarCommands();
     // The options sheet, opened on its page `page`.
@@ -100,7 +110,7 @@ private:
     void TrackMenus();
     void SetActiveView(QWidget* view);
     void ActivateOtherPane(bool fromNone);
-    void OnWalkProgress(std::size_t filesSeen);
+    void OnWalkProgress(std::size_t filesSeen, std::size_t estimate);
     void UpdateFrameTitle();
     void WriteShutdownSettings();
 
@@ -116,6 +126,10 @@ private:
     CAddressBar* addressBox_ = nullptr;
     CFilterBox* filterBox_ = nullptr;
     CBusyAnimation* animation_ = nullptr;
+    QToolButton* stopButton_ = nullptr;
+    CWalkGuard* walkGuard_ = nullptr;
+    CEmptyHint* emptyHint_ = nullptr;
+    CFolderWatcher* watcher_ = nullptr;
     std::unique_ptr<CStatusPanes> panes_;
     std::unique_ptr<CBarLayout> bars_;
     bool showToolBar_ = true;

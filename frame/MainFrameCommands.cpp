@@ -29,6 +29,7 @@ void CMainFrame::BindCommands() {
         state.enabled = settings_.UseCachedCatalog != 0 && !doc_.Address().empty();
     });
     commands.SetHandler(ECommandId::Options, [this] { OnOptions(); });
+    commands.SetHandler(ECommandId::Open, [this] { ChooseFolder(); });
     commands.SetHandler(ECommandId::ColumnOptions, [this] { OnOptions(kColumnsPage); });
     commands.SetHandler(ECommandId::Exit, [this] { close(); });
     commands.SetHandler(ECommandId::NextPane, [this] { ActivateOtherPane(true); });

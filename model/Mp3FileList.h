@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Mp3File.h"
+#include "model/SnapshotExtras.h"
 #include "model/TrackArena.h"
 #include "model/TrackArray.h"
 
@@ -41,20 +42,28 @@ public:
     void RemoveAll() { Truncate(0); }
     // Drops the records from `size` on, as after a snapshot that broke part-way.
     void Truncate(std::size_t size);
+    // Drops the records from `first` on and moves those of `records` there, in their order;
+    // `records` is left empty.
+    void Replace(std::size_t first, CMp3FileList& records);
 
     // True when written, and also when the file cannot be created (read-only medium: there is
     // simply no snapshot); false on a write error, which leaves any previous snapshot intact.
-    bool SaveSnapshot(const std::string& directory) const;
-    ELoadResult LoadSnapshot(const std::string& directory);
+    // `walk`: what the walk knew besides the records, kept where changes are looked for.
+    bool SaveSnapshot(const std::string& directory,
+                      const CSnapshotExtras::SWalk* walk = nullptr) const;
+    ELoadResult LoadSnapshot(const std::string& directory, CSnapshotExtras::SWalk* walk = nullptr);
 
-    void Serialize(CArchiveWriter& archive, std::string_view base) const;
+    void Serialize(CArchiveWriter& archive, std::string_view base,
+                   const CSnapshotExtras::SWalk* walk = nullptr) const;
     bool Serialize(CArchiveReader& archive, std::string_view base);
 
     static std::string SnapshotBase(const std::string& directory);
+    // The count of records the directory's snapshot announces; 0 without one.
+    static std::size_t SnapshotRecordCount(const std::string& directory);
 
 private:
     static bool ReadMagic(CArchiveReader& archive);
-    bool ReadRecords(CArchiveReader& archive, std::string_view base);
+    bool ReadRecords(CArchiveReader& archive, std::string_view base, CSnapshotExtras::SWalk* walk);
 
     CTrackArena arena_; // owns the records that tracks_ points to
     TrackArray tracks_;

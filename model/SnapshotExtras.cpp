@@ -39,6 +39,7 @@ bool ReadCount(CArchiveReader& body, std::size_t& count) {
 struct SExtras {
     std::vector<std::uint16_t> trackNumbers; // one per record, or none
     std::vector<std::pair<std::size_t, std::string>> genreNames;
+    CSnapshotExtras::SWalk walk;
 };
 
 bool ReadTrackNumbers(CArchiveReader& body, std::size_t records, SExtras& extras) {
@@ -74,15 +75,68 @@ bool ReadGenreNames(CArchiveReader& body, std::size_t records, SExtras& extras) 
     return body.Remaining() == 0;
 }
 
+bool ReadWalkStart(CArchiveReader& body, SExtras& extras) {
+    std::int32_t low = 0;
+    std::int32_t high = 0;
+    if (!body.ReadInt32(low) || !body.ReadInt32(high) || body.Remaining() != 0)
+        return false;
+    const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<std::uint32_t>(high)) << 32 |
+                               static_cast<std::uint32_t>(low);
+    extras.walk.startNs = static_cast<std::int64_t>(bits);
+    return extras.walk.startNs > 0;
+}
+
+// A folder below the snapshot's own, named down from it: no NUL, no empty, "." or ".." step
+// that would lead elsewhere.
+bool IsFolderBelow(std::string_view folder) {
+    if (folder.empty())
+        return true;
+    if (folder.find('\0') != std::string_view::npos)
+        return false;
+    for (std::size_t start = 0; start <= folder.size();) {
+        const std::size_t end = std::min(folder.find('/', start), folder.size());
+        const std::string_view step = folder.substr(start, end - start);
+        if (step.empty() || step == "." || step == "..")
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+// The count cannot announce more names than bytes follow.
+bool ReadBareFolders(CArchiveReader& body, SExtras& extras) {
+    std::size_t count = 0;
+    if (!ReadCount(body, count) || count > body.Remaining())
+        return false;
+    extras.walk.bareFolders.assign(count, {});
+    for (std::string& folder : extras.walk.bareFolders)
+        if (!body.ReadString(folder) || !IsFolderBelow(folder))
+            return false;
+    return body.Remaining() == 0;
+}
+
+void WriteWalk(CArchiveWriter& archive, const CSnapshotExtras::SWalk& walk) {
+    CArchiveWriter start;
+    const auto bits = static_cast<std::uint64_t>(walk.startNs);
+    start.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)));
+    start.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits >> 32)));
+    WriteSection(archive, ESection::WalkStart, start);
+    CArchiveWriter folders;
+    WriteCount(folders, walk.bareFolders.size());
+    for (const std::string& folder : walk.bareFolders)
+        folders.WriteString(folder);
+    WriteSection(archive, ESection::BareFolders, folders);
+}
+
 } // namespace
 
-void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks) {
+void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk) {
     const bool numbers = std::any_of(tracks.begin(), tracks.end(),
                                      [](const CMp3File* track) { return track->Track() != 0; });
     std::size_t named = 0;
     for (const CMp3File* track : tracks)
         named += track->GenreText().empty() ? 0 : 1;
-    if (!numbers && named == 0)
+    if (!numbers && named == 0 && walk == nullptr)
         return;
     archive.WriteString(kMagic);
     if (numbers) {
@@ -104,12 +158,14 @@ void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks) {
         }
         WriteSection(archive, ESection::GenreNames, body);
     }
+    if (walk != nullptr)
+        WriteWalk(archive, *walk);
 }
 
 // Bytes after the records that do not begin with our magic are someone else's: they are left
 // alone, as a reader of the records alone leaves them.
 CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
-                                               std::span<CMp3File* const> tracks) {
+                                               std::span<CMp3File* const> tracks, SWalk* walk) {
     if (archive.Remaining() == 0)
         return EResult::Absent;
     std::string magic;
@@ -130,6 +186,12 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
         case ESection::GenreNames:
             read = ReadGenreNames(body, tracks.size(), extras);
             break;
+        case ESection::WalkStart:
+            read = ReadWalkStart(body, extras);
+            break;
+        case ESection::BareFolders:
+            read = ReadBareFolders(body, extras);
+            break;
         default: // a later program's section
             break;
         }
@@ -140,5 +202,7 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
         tracks[i]->SetTrack(extras.trackNumbers[i]);
     for (const auto& [index, name] : extras.genreNames)
         tracks[index]->SetGenreText(name);
+    if (walk != nullptr)
+        *walk = std::move(extras.walk);
     return EResult::Read;
 }

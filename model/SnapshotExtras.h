@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class CArchiveReader;
 class CArchiveWriter;
@@ -27,6 +29,19 @@ public:
         TrackNumbers = 1,
         // count (u32) | count x (record index (u32, rising) | genre name (archive string))
         GenreNames = 2,
+        // when the walk that found the records began: nanoseconds since 1970 (i64, two u32
+        // halves, low first)
+        WalkStart = 3,
+        // count (u32) | count x folder (archive string, relative to the snapshot's folder)
+        BareFolders = 4,
+    };
+
+    // What the walk that made the records knew besides them, for the look for changes on disk.
+    struct SWalk {
+        std::int64_t startNs = 0; // 0: not known (a snapshot of an older program)
+        // The folders it entered that hold no record, relative to the snapshot's folder ("" is
+        // that folder itself); the folders that hold one are known from their records.
+        std::vector<std::string> bareFolders;
     };
 
     enum class EResult {
@@ -37,8 +52,9 @@ public:
 
     static constexpr std::string_view kMagic = "QUAVERO TRACK EXTRAS";
 
-    static void Write(CArchiveWriter& archive, const TrackArray& tracks);
+    // `walk` null: no walk sections, the bytes of a program that does not look for changes.
+    static void Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk);
     // Reads the block after the records `tracks` (those of this snapshot, in order) and gives
-    // them what it holds, once all of it has been read.
-    static EResult Read(CArchiveReader& archive, std::span<CMp3File* const> tracks);
+    // them what it holds, once all of it has been read; `walk`, when given, gets the walk's.
+    static EResult Read(CArchiveReader& archive, std::span<CMp3File* const> tracks, SWalk* walk);
 };

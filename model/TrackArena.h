@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CMp3File;
@@ -20,6 +21,10 @@ public:
     CMp3File* Push();
     void Pop();
     std::size_t Size() const { return size_; }
+    void Swap(CTrackArena& other) noexcept {
+        blocks_.swap(other.blocks_);
+        std::swap(size_, other.size_);
+    }
 
 private:
     struct SFree {

@@ -124,13 +124,12 @@ std::string CPaths::ProfilePath() {
 
 // A folder named but never made would open as nothing, and the window would start empty.
 std::string CPaths::MusicFolder() {
-    std::string home = HomeFolder();
-    for (const std::string& folder : {UserMusicDir(), Below(home, "/Music")}) {
+    for (const std::string& folder : {UserMusicDir(), Below(HomeFolder(), "/Music")}) {
         std::error_code error;
         if (!folder.empty() && fs::is_directory(folder, error))
             return folder;
     }
-    return home;
+    return {};
 }
 
 std::string CPaths::TempDirectory() {

@@ -10,7 +10,8 @@ public:
     // ($XDG_CONFIG_HOME when absolute, else ~/.config).
     static std::string ProfilePath();
     // The user's music folder as the desktop names it (XDG_MUSIC_DIR in user-dirs.dirs) when it
-    // exists, else ~/Music when it exists, else the home folder.
+    // exists, else ~/Music when it exists, else empty: the user is asked for a folder rather
+    // than the whole home folder walked.
     static std::string MusicFolder();
     // The temporary folder ($TMPDIR when set), "/tmp" if even that cannot be found.
     static std::string TempDirectory();

@@ -95,4 +95,14 @@ enum class EStringId : int {
     MsgPlayerNotStarted = 927,
     MsgFolderNotShown = 928,
     ReasonForeignLink = 929,
+
+    // A walk the user controls.
+    TitleIncomplete = 1200,  // "%1": the address's title, after a stopped walk
+    FileCountOfAbout = 1201, // "%1" files read of about "%2"
+    ButtonStop = 1202,       // the button beside the busy animation, and its tooltip
+    MsgNotAFolder = 1203,    // "%1": an address that names no folder
+    MsgNoSuchFolder = 1204,  // "%1": a folder given on the command line that does not exist
+    HowToOpenAFolder = 1205, // what an empty window shows
+    ChooseFolderCaption = 1206,
+    MsgWatchLimit = 1207, // the system's limit of watched folders is reached
 };

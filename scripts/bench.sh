@@ -15,6 +15,7 @@ trap 'if mountpoint -q "$mnt" 2>/dev/null; then fusermount3 -u -z "$mnt"; fi' EX
     "$build/bench/SnapshotFloor"
 "$build/bench/Id3v2WalkBench" "$data" "$build/quavero-scan" "$build/bench/WalkFloor"
 "$build/bench/MemoryBench" "$data" "$build/quavero-scan"
+"$build/bench/FreshnessBench" "$data"
 "$build/bench/CollectionCheck" "$data" "$build/quavero-scan" 20000
 "$build/bench/LatencyBench" "$data" "$build/quavero-scan" "$build/bench/WalkFloor" \
     "$build/bench/LatencyFs"

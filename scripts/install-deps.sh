@@ -13,7 +13,7 @@ run=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev qt6-translations-l10n
 )
 test=(
-    libgtest-dev libgmock-dev clang-format clang-tidy
+    libgtest-dev libgmock-dev clang-format clang-tidy qt6-base-private-dev
     lame python3-mutagen xvfb xauth xdotool imagemagick trayer fonts-dejavu-core
     desktop-file-utils appstream
 )

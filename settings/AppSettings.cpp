@@ -72,6 +72,7 @@ void CAppSettings::LoadAdvancedOptions(const CIniProfile& profile) {
     ExactVbrTime = profile.GetInt(kSectionAdvanced, kExactVbrTime, 1);
     ReadId3v2 = profile.GetInt(kSectionAdvanced, kReadId3v2, 1);
     WriteId3v2 = profile.GetInt(kSectionAdvanced, kWriteId3v2, 1);
+    CheckForChanges = profile.GetInt(kSectionAdvanced, kCheckForChanges, 1);
 }
 
 void CAppSettings::GetWindowSettings(int& width, int& height, int& left, int& top) const {
@@ -99,6 +100,7 @@ void CAppSettings::WriteOptions(CIniProfile& profile,
     profile.WriteInt(kSectionAdvanced, kExactVbrTime, ExactVbrTime);
     profile.WriteInt(kSectionAdvanced, kReadId3v2, ReadId3v2);
     profile.WriteInt(kSectionAdvanced, kWriteId3v2, WriteId3v2);
+    profile.WriteInt(kSectionAdvanced, kCheckForChanges, CheckForChanges);
 }
 
 void CAppSettings::WriteColumns(CIniProfile& profile,

@@ -56,6 +56,9 @@ public:
     int ExactVbrTime = 1;
     int ReadId3v2 = 1;
     int WriteId3v2 = 1;
+    // What of a snapshot is checked against the disk when it opens: 0 nothing, 1 its folders,
+    // 2 its folders and files (ECheckLevel).
+    int CheckForChanges = 1;
     int cx = 0, cy = 0, x = 0, y = 0;
 
 private:

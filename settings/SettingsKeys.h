@@ -40,6 +40,7 @@ inline constexpr char kMinimizeToSystray[] = "MinimizeToSystray";
 // texts alone, and tag edits written into the ID3v1 tag alone.
 inline constexpr char kExactVbrTime[] = "ExactVbrTime";
 inline constexpr char kReadId3v2[] = "ReadId3v2";
+inline constexpr char kCheckForChanges[] = "CheckForChanges";
 inline constexpr char kWriteId3v2[] = "WriteId3v2";
 
 // "Column%d"

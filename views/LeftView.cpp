@@ -31,6 +31,14 @@ public:
     const TrackArray* tracks;
 };
 
+// The texts of the node and of its parents, from the root down; empty for none.
+QStringList NamesOf(const QTreeWidgetItem* item) {
+    QStringList names;
+    for (; item != nullptr; item = item->parent())
+        names.prepend(item->text(0));
+    return names;
+}
+
 // Siblings stand in alphabetical order without regard to case; names equal but for case keep a
 // fixed order among themselves.
 void SortSiblings(QList<QTreeWidgetItem*>& nodes) {
@@ -69,20 +77,44 @@ void CLeftView::OnUpdate(CView*, EHint hint, const TrackArray*) {
     switch (hint) {
     case EHint::RebuildBegin:
         frame_.BeginBusy();
+        if (!rebuilding_)
+            selectedPath_ = NamesOf(currentItem());
         rebuilding_ = true;
         rootItem_ = nullptr;
         clear();
         break;
-    case EHint::RebuildEnd:
+    case EHint::RebuildEnd: {
         BuildNodes();
         rebuilding_ = false;
+        QTreeWidgetItem* node = FindNode(selectedPath_, foundAgain_);
         setCurrentItem(nullptr);
-        setCurrentItem(rootItem_);
+        setCurrentItem(node);
+        foundAgain_ = false;
+        selectedPath_.clear();
         frame_.EndBusy();
         break;
+    }
     default:
         break;
     }
+}
+
+// The root's text is the address's title: a node of another address is never found. A node that
+// is gone leaves the deepest of its parents that is still there.
+QTreeWidgetItem* CLeftView::FindNode(const QStringList& path, bool& whole) const {
+    QTreeWidgetItem* node = rootItem_;
+    whole = node != nullptr && !path.isEmpty() && path.front() == node->text(0);
+    for (qsizetype depth = 1; whole && depth < path.size(); ++depth) {
+        QTreeWidgetItem* child = nullptr;
+        for (int i = 0; i < node->childCount() && child == nullptr; ++i)
+            if (node->child(i)->text(0) == path[depth])
+                child = node->child(i);
+        if (child == nullptr)
+            whole = false;
+        else
+            node = child;
+    }
+    return node;
 }
 
 const TrackArray* CLeftView::NodeTracks(const QTreeWidgetItem* item) {
@@ -147,7 +179,7 @@ void CLeftView::OnSelectionChanged(QTreeWidgetItem* current) {
                              CFrameStrings::FileCount(static_cast<long long>(tracks->size())),
                              QString::fromStdString(totals.SizeText()),
                              QString::fromStdString(totals.TimeText()));
-    doc_.UpdateAllViews(this, EHint::ShowTracks, tracks);
+    doc_.UpdateAllViews(this, foundAgain_ ? EHint::ShowTracksAgain : EHint::ShowTracks, tracks);
 }
 
 // Tab hands the keyboard to the track list; nothing else moves the focus out of the tree.

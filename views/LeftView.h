@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QPoint>
+#include <QStringList>
 #include <QTreeWidget>
 
 #include <array>
@@ -44,6 +45,8 @@ protected:
 private:
     void RequestNodeMenu(QTreeWidgetItem* item, QPoint globalPosition);
     void BuildNodes();
+    // The node named as `path` names it from the root down, or the deepest one found.
+    QTreeWidgetItem* FindNode(const QStringList& path, bool& whole) const;
     void OnSelectionChanged(QTreeWidgetItem* current);
     template <class Groups>
     QList<QTreeWidgetItem*> GroupNodes(const Groups& groups, int image) const;
@@ -53,6 +56,8 @@ private:
     CQuavDoc& doc_;
     IFrameServices& frame_;
     bool rebuilding_ = false;
+    QStringList selectedPath_; // the selected node's names from the root, across a rebuild
+    bool foundAgain_ = false;
     QTreeWidgetItem* rootItem_ = nullptr;
     std::array<QIcon, 7> images_;
 };

@@ -102,6 +102,8 @@ void CQuavView::SetRowImages() {
 void CQuavView::OnUpdate(CView*, EHint hint, const TrackArray* tracks) {
     switch (hint) {
     case EHint::RebuildBegin:
+        if (shownTracks_ != nullptr && rowMemory_.IsEmpty())
+            rowMemory_.Remember(*list_, *model_);
         DropTracks();
         break;
     case EHint::ColumnsChanged:
@@ -114,6 +116,7 @@ void CQuavView::OnUpdate(CView*, EHint hint, const TrackArray* tracks) {
         return;
     shownTracks_ = tracks;
     Refill();
+    rowMemory_.Restore(*list_, *model_, hint == EHint::ShowTracksAgain);
 }
 
 // The document is about to destroy its tracks and groups: no row, and no list, may point at

@@ -4,6 +4,7 @@
 #include "model/TrackArray.h"
 #include "settings/ColumnInfo.h"
 #include "views/PlayerCommands.h"
+#include "views/RowMemory.h"
 #include "views/TrackFilter.h"
 #include "views/ViewStyle.h"
 
@@ -139,6 +140,7 @@ private:
     CColumnHeader* header_ = nullptr;
     const TrackArray* shownTracks_ = nullptr;
     CTrackFilter filter_;
+    CRowMemory rowMemory_; // from a rebuild's beginning to the first rows after it
     bool ready_ = false;
     bool displayAll_;
     int sortKey_;

@@ -78,10 +78,49 @@ TEST_F(FolderWalk, ProgressCountsEveryFileSeen) {
     settings.UseCachedCatalog = 0;
     CQuavDoc doc(settings, &profile, reporter);
     std::vector<std::size_t> seen;
-    doc.SetProgress([&](std::size_t n) { seen.push_back(n); });
+    doc.SetProgress([&](std::size_t n, std::size_t) { seen.push_back(n); });
     ASSERT_TRUE(doc.OpenAddress(dir / "p"));
     EXPECT_EQ(seen, (std::vector<std::size_t>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(doc.GetTrackList().GetSize(), 5u);
+}
+
+// A stop ends the walk after the file being read: what was read is the catalog, marked as
+// incomplete, and no snapshot is made of it. The next walk expects as many files as the
+// snapshot holds, or, without one, as the last whole walk saw.
+TEST_F(FolderWalk, AStoppedWalkKeepsWhatWasReadAndStoresNothing) {
+    for (int i = 0; i < 40; ++i)
+        Track("s/d" + std::to_string(i % 3) + "/t" + std::to_string(i) + ".mp3", "A");
+    CQuavDoc doc(settings, &profile, reporter);
+    std::vector<std::size_t> estimates;
+    doc.SetProgress([&](std::size_t seen, std::size_t estimate) {
+        estimates.push_back(estimate);
+        if (seen == 2)
+            doc.RequestStop();
+    });
+    ASSERT_TRUE(doc.OpenAddress(dir / "s"));
+    EXPECT_EQ(RelativePaths(doc), (Paths{"s/d0/t0.mp3", "s/d0/t12.mp3"}));
+    EXPECT_TRUE(doc.IsIncomplete());
+    EXPECT_EQ(doc.GetTitle(), dir / "s (incomplete)");
+    EXPECT_FALSE(std::filesystem::exists(dir / "s/mp3cache.qvc"));
+    EXPECT_EQ(estimates, (std::vector<std::size_t>{0, 0}));
+
+    estimates.clear();
+    doc.SetProgress([&](std::size_t, std::size_t estimate) { estimates.push_back(estimate); });
+    doc.Refresh();
+    EXPECT_EQ(doc.GetTrackList().GetSize(), 40u);
+    EXPECT_FALSE(doc.IsIncomplete());
+    EXPECT_EQ(doc.GetTitle(), dir / "s");
+    ASSERT_TRUE(std::filesystem::exists(dir / "s/mp3cache.qvc"));
+    EXPECT_EQ(estimates.front(), 0u);
+    estimates.clear();
+    doc.Refresh();
+    EXPECT_EQ(estimates.front(), 40u) << "the last whole walk";
+    CQuavDoc fresh(settings, &profile, reporter);
+    fresh.SetProgress([&](std::size_t, std::size_t estimate) { estimates.push_back(estimate); });
+    fresh.OpenAddress(dir / "s");
+    estimates.clear();
+    fresh.Refresh();
+    EXPECT_EQ(estimates.front(), 40u) << "the snapshot's count";
 }
 
 // Root opens anything: the unreadable file is tried as nobody, in a child process.

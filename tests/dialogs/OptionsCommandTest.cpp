@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -107,6 +108,7 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
         Click("useCachedCatalog");
         Click("exactVbrTime");
         Click("writeId3v2");
+        Named<QComboBox>("checkForChanges").setCurrentIndex(2);
         sheet.accept();
     });
     EXPECT_EQ(Profile(), before +
@@ -115,7 +117,7 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
                              ColumnSections() +
                              "\n[AdvancedOptions]\nCommandPlay=Open\nCommandEnqueue=Enqueue\n"
                              "MaxRow=500\nUseCachedCatalog=0\nMinimizeToSystray=0\n"
-                             "ExactVbrTime=0\nReadId3v2=1\nWriteId3v2=0\n");
+                             "ExactVbrTime=0\nReadId3v2=1\nWriteId3v2=0\nCheckForChanges=2\n");
     EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre",
                                                        "Time", "Track"}));
     EXPECT_EQ(app->Settings().MaxRow, 500);

@@ -19,7 +19,8 @@
 
 CAppFixture::CAppFixture()
     : profileVar_("QUAVERO_PROFILE", (dir / "quavero.ini").c_str()),
-      languageVar_("QUAVERO_LANG", "en") {
+      languageVar_("QUAVERO_LANG", "en"), configVar_("XDG_CONFIG_HOME", (dir / "config").c_str()),
+      musicVar_("XDG_MUSIC_DIR", (dir / "music").c_str()) {
     dir.MakeDir("music");
 }
 
@@ -31,7 +32,7 @@ void CAppFixture::Set(const char* section, const char* key, const std::string& v
     profile.WriteString(section, key, value);
 }
 
-CQuavApp& CAppFixture::Start(const QStringList& arguments) {
+CQuavApp& CAppFixture::Start(const QStringList& arguments, const std::function<void()>& started) {
     args_ = {"quavero"};
     for (const QString& argument : arguments)
         args_.push_back(argument.toStdString());
@@ -42,6 +43,8 @@ CQuavApp& CAppFixture::Start(const QStringList& arguments) {
     argc_ = static_cast<int>(args_.size());
     app = std::make_unique<CQuavApp>(argc_, argv_.data());
     EXPECT_TRUE(app->InitInstance());
+    if (started)
+        started();
     Idle();
     return *app;
 }

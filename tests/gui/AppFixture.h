@@ -10,6 +10,7 @@
 
 #include <ostream>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,7 +35,8 @@ protected:
 
     // Writes one value into the profile the application will read.
     void Set(const char* section, const char* key, const std::string& value);
-    CQuavApp& Start(const QStringList& arguments = {});
+    // `started` runs once the window is made and shown, before the event loop first runs.
+    CQuavApp& Start(const QStringList& arguments = {}, const std::function<void()>& started = {});
     // Closes the window the way its close box does, then lets pending events run.
     void Close();
     CMainFrame& Frame() const;
@@ -68,6 +70,9 @@ protected:
 private:
     CScopedEnv profileVar_;
     CScopedEnv languageVar_;
+    // The desktop's music folder is the fixture's: a start without an address opens it.
+    CScopedEnv configVar_;
+    CScopedEnv musicVar_;
     int argc_ = 0;
     std::vector<std::string> args_;
     std::vector<char*> argv_;

@@ -78,8 +78,8 @@ TEST_F(FrameCommands, DisplayModesSendTheirHintsOnlyWhenTheModeChanges) {
     CRecordingView recorder(Doc());
 
     frame.Commands().Action(ECommandId::ModeAlbumArtist)->trigger();
-    EXPECT_EQ(recorder.hints, (Hints{EHint::RebuildBegin, EHint::ModeAlbumArtist, EHint::ShowTracks,
-                                     EHint::RebuildEnd}));
+    EXPECT_EQ(recorder.hints, (Hints{EHint::RebuildBegin, EHint::ModeAlbumArtist,
+                                     EHint::ShowTracksAgain, EHint::RebuildEnd}));
     EXPECT_EQ(recorder.objects[2], &Doc().GetTrackList().Tracks());
     EXPECT_EQ(ChildTexts(Root()), (QStringList{QStringLiteral("X"), QStringLiteral("Y")}));
     EXPECT_EQ(ChildTexts(Root()->child(0)), QStringList{QStringLiteral("Ann")});
@@ -143,8 +143,7 @@ TEST_F(FrameCommands, UpdateRulesFollowTheSettingsAndTheTrackList) {
          {ECommandId::Exit, ECommandId::SelectAll, ECommandId::About, ECommandId::New,
           ECommandId::ModeArtist, ECommandId::DisplayAll, ECommandId::ToolBar})
         EXPECT_TRUE(Enabled(frame, id)) << static_cast<int>(id);
-    for (const ECommandId id :
-         {ECommandId::Open, ECommandId::Save, ECommandId::Paste, ECommandId::Undo})
+    for (const ECommandId id : {ECommandId::Save, ECommandId::Paste, ECommandId::Undo})
         EXPECT_FALSE(Enabled(frame, id)) << static_cast<int>(id);
 
     EXPECT_TRUE(Checked(frame, ECommandId::Details));
@@ -217,8 +216,8 @@ TEST_F(FrameCommands, MenusAndKeysComeFromTheTable) {
     const QList<QMenu*>& menus = frame.Commands().Menus();
     ASSERT_EQ(menus.size(), 6);
     EXPECT_EQ(menus[0]->title(), QStringLiteral("&File"));
-    EXPECT_EQ(ActionTexts(menus[0]),
-              Texts({"&Play", "&Enqueue", "&Properties", "&Refresh cache file", "E&xit"}));
+    EXPECT_EQ(ActionTexts(menus[0]), Texts({"&Open Folder...", "&Play", "&Enqueue", "&Properties",
+                                            "&Refresh cache file", "E&xit"}));
     EXPECT_EQ(ActionTexts(menus[2]), Texts({"&Artist", "&Gen&re / Artist", "Al&bum / Artist",
                                             "&Display all information", "&Options..."}));
     EXPECT_EQ(ActionTexts(menus[4]),
@@ -237,7 +236,8 @@ TEST_F(FrameCommands, MenusAndKeysComeFromTheTable) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     CRecordingView recorder(Doc());
     QTest::keyClick(frame.GetLeftView(), Qt::Key_F5);
-    EXPECT_EQ(recorder.hints, (Hints{EHint::RebuildBegin, EHint::ShowTracks, EHint::RebuildEnd}));
+    EXPECT_EQ(recorder.hints,
+              (Hints{EHint::RebuildBegin, EHint::ShowTracksAgain, EHint::RebuildEnd}));
     app->Settings().UseCachedCatalog = 0;
     Idle();
     recorder.hints.clear();

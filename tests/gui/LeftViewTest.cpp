@@ -4,6 +4,7 @@
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/BusyAnimation.h"
+#include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
@@ -11,10 +12,18 @@
 #include "settings/SettingsKeys.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingView.h"
+#include "views/ListViewEx.h"
 #include "views/QuavView.h"
+#include "views/TrackTableModel.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QItemSelectionModel>
+#include <QScrollBar>
+#include <QTreeView>
 #include <QTreeWidgetItem>
+
+#include <filesystem>
 
 using namespace SettingsKey;
 using LeftView = CAppFixture;
@@ -149,4 +158,58 @@ TEST_F(LeftView, TheTreeIsEmptyWhileTheCatalogIsRebuilt) {
     EXPECT_FALSE(Animation().IsPlaying());
     EXPECT_EQ(Animation().CurrentFrame(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// A refresh, a regroup or a mode change selects again the node by its names and the rows by
+// their files, where they are still there; the list keeps its place when the node is the same.
+TEST_F(LeftView, WhereTheUserWasSurvivesARebuild) {
+    for (int i = 0; i < 60; ++i)
+        Track("music/" + std::to_string(100 + i) + ".mp3", i % 2 == 0 ? "Ann" : "Bob", "Zeta", 17);
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionUser, kSortingColumn, "1");
+    Start();
+    CQuavView& view = *Frame().GetTrackListView();
+    CListViewEx& list = *view.List();
+    QTreeView& details = *list.DetailsView();
+    Frame().resize(700, 300);
+    Frame().GetLeftView()->setCurrentItem(Child(Root(), "Bob"));
+    const auto rowOf = [&](const std::string& name) {
+        for (int row = 0; row < view.Model().rowCount(); ++row)
+            if (view.Model().Track(row)->FileName() == name)
+                return row;
+        return -1;
+    };
+    const auto select = [&](std::initializer_list<const char*> names) {
+        list.SelectionModel()->clear();
+        for (const char* name : names)
+            list.SelectionModel()->select(view.Model().index(rowOf(name), 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        list.SelectionModel()->setCurrentIndex(view.Model().index(rowOf("155.mp3"), 0),
+                                               QItemSelectionModel::NoUpdate);
+    };
+    const auto selectedNames = [&] {
+        std::vector<std::string> names;
+        for (const CMp3File* track : view.SelectedTracks())
+            names.emplace_back(track->FileName());
+        return names;
+    };
+    select({"103.mp3", "155.mp3"});
+    details.verticalScrollBar()->setValue(7);
+    Idle();
+
+    Frame().Commands().Action(ECommandId::Refresh)->trigger();
+    EXPECT_EQ(Frame().GetLeftView()->currentItem()->text(0), QStringLiteral("Bob"));
+    EXPECT_EQ(selectedNames(), (std::vector<std::string>{"103.mp3", "155.mp3"}));
+    EXPECT_EQ(view.Model().Track(list.CurrentRow())->FileName(), "155.mp3");
+    EXPECT_EQ(details.verticalScrollBar()->value(), 7);
+
+    std::filesystem::remove(Music() + "/103.mp3");
+    Doc().RegroupAll();
+    Doc().Refresh();
+    EXPECT_EQ(Frame().GetLeftView()->currentItem()->text(0), QStringLiteral("Bob"));
+    EXPECT_EQ(selectedNames(), std::vector<std::string>{"155.mp3"});
+
+    Frame().Commands().Action(ECommandId::ModeGenreArtist)->trigger();
+    EXPECT_EQ(Frame().GetLeftView()->currentItem(), Root()) << "no node of that name there";
+    EXPECT_EQ(selectedNames(), std::vector<std::string>{"155.mp3"});
 }

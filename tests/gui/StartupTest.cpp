@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMimeData>
 #include <QSplitter>
@@ -50,6 +51,7 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
     Track("home/Music/c.mp3", "Beta");
     CScopedEnv home("HOME", (dir / "home").c_str());
     CScopedEnv config("XDG_CONFIG_HOME", nullptr);
+    CScopedEnv musicDir("XDG_MUSIC_DIR", nullptr);
     CScopedEnv profileVar("QUAVERO_PROFILE", nullptr);
     Start();
 
@@ -166,6 +168,7 @@ TEST_F(Startup, AStartAddressThatIsGoneGivesAnEmptyWindow) {
     EXPECT_EQ(AddressBox().Entries(), QStringList{Q(dir / "gone")});
     EXPECT_EQ(Stored(kSectionMp3, kFilePath), dir / "gone");
     EXPECT_FALSE(Frame().Commands().Action(ECommandId::Refresh)->isEnabled()) << "no address";
+    EXPECT_TRUE(Named<QLabel>("emptyHint").isVisible()) << "it says how to open a folder";
 }
 
 // The offscreen platform has no notification area: with the tray option on, the window is

@@ -250,7 +250,8 @@ TEST_F(AppSettings, OptionsAreWrittenInOrder) {
                                    "MinimizeToSystray=1\n"
                                    "ExactVbrTime=0\n"
                                    "ReadId3v2=1\n"
-                                   "WriteId3v2=1\n");
+                                   "WriteId3v2=1\n"
+                                   "CheckForChanges=1\n");
 }
 
 TEST_F(AppSettings, ShutdownIsWrittenInOrder) {

@@ -389,7 +389,7 @@ TEST_F(CQuavViewTest, NoTrackIsReadWhileTheCatalogIsRebuilt) {
     EXPECT_TRUE(view->IsReady());
 
     int checks = 0;
-    doc->SetProgress([&](std::size_t) {
+    doc->SetProgress([&](std::size_t, std::size_t) {
         ++checks;
         EXPECT_FALSE(view->IsReady());
         EXPECT_EQ(view->Model().rowCount(), 0);

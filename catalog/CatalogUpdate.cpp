@@ -1,0 +1,220 @@
+#include "catalog/CatalogUpdate.h"
+
+#include "catalog/FilePattern.h"
+#include "catalog/FolderChain.h"
+#include "catalog/FolderScanner.h"
+#include "catalog/FolderSet.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <iterator>
+#include <unistd.h>
+#include <unordered_map>
+#include <utility>
+
+CCatalogUpdate::CCatalogUpdate(std::string base, std::string pattern, IReporter& reporter,
+                               STrackReadOptions options)
+    : base_(std::move(base)), pattern_(std::move(pattern)), reporter_(reporter), options_(options) {
+}
+
+bool CCatalogUpdate::Run(std::span<CMp3File* const> records, const CChangeCheck::SResult& changes,
+                         bool readListedFolders, CSnapshotExtras::SWalk& walk, CMp3FileList& out) {
+    const CFolderSet set(base_, records, walk);
+    set_ = &set;
+    walked_.clear();
+    gone_.clear();
+    items_.clear();
+    const std::vector<CFolderSet::SRun>& runs = set.Runs();
+    // Runs whose records go through items_: those of folders listed again or holding a file to
+    // read again. The others stay whole, in their order.
+    std::vector<bool> taken(runs.size(), false);
+    // The changed folders first, parents before children: what they lost is known once they
+    // are listed.
+    for (const std::string& folder : changes.folders) {
+        if (Gone(folder))
+            continue;
+        std::span<CMp3File* const> before;
+        if (const CFolderSet::SRun* run = set.RunOf(folder)) {
+            before = records.subspan(run->begin, run->end - run->begin);
+            taken[static_cast<std::size_t>(run - runs.data())] = true;
+        }
+        ListAgain(folder, before, changes, readListedFolders);
+    }
+    if (!changes.files.empty())
+        ReadAgain(records, changes, taken);
+    std::sort(items_.begin(), items_.end(), [](const SItem& a, const SItem& b) {
+        return CChangeCheck::WalkOrder(a.folder, a.name, b.folder, b.name);
+    });
+    // The runs that stay, with the items between them where a walk puts them: an item's folder
+    // is never one of those runs', so one comparison of folders places it.
+    std::vector<CMp3File*> order;
+    order.reserve(records.size() + items_.size());
+    std::size_t next = 0;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const CFolderSet::SRun& run = runs[r];
+        if (taken[r] || Gone(run.folder))
+            continue;
+        for (; next < items_.size() &&
+               CChangeCheck::WalkOrder(items_[next].folder, items_[next].name, run.folder, {});
+             ++next)
+            order.push_back(items_[next].track);
+        order.insert(order.end(), records.begin() + static_cast<std::ptrdiff_t>(run.begin),
+                     records.begin() + static_cast<std::ptrdiff_t>(run.end));
+    }
+    for (; next < items_.size(); ++next)
+        order.push_back(items_[next].track);
+
+    std::vector<std::string> bare = BareFolders(walk, changes, taken);
+    // A folder listed again as it was changes nothing.
+    std::vector<std::string> before = walk.bareFolders;
+    std::sort(before.begin(), before.end());
+    set_ = nullptr;
+    if (added_.GetSize() == 0 && order.size() == records.size() && bare == before)
+        return false;
+    walk.bareFolders = std::move(bare);
+    for (CMp3File* track : order)
+        out.Append() = std::move(*track);
+    added_.RemoveAll();
+    return true;
+}
+
+// The runs that hold a file to read again go through items_ whole, the file read anew.
+void CCatalogUpdate::ReadAgain(std::span<CMp3File* const> records,
+                               const CChangeCheck::SResult& changes, std::vector<bool>& taken) {
+    const std::vector<CFolderSet::SRun>& runs = set_->Runs();
+    const auto stale = [&](const CMp3File* track) { return changes.files.contains(track); };
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const CFolderSet::SRun& run = runs[r];
+        const auto first = records.begin() + static_cast<std::ptrdiff_t>(run.begin);
+        const auto last = records.begin() + static_cast<std::ptrdiff_t>(run.end);
+        if (taken[r] || std::none_of(first, last, stale))
+            continue;
+        taken[r] = true;
+        for (auto it = first; it != last; ++it) {
+            if (stale(*it))
+                Read(std::string((*it)->Directory()), std::string((*it)->FileName()));
+            else
+                items_.push_back({run.folder, (*it)->FileName(), *it});
+        }
+    }
+}
+
+// The folders without a track of their own, as a walk would now enter them: those that had
+// none, those entered anew, and those listed again, less those gone and those given tracks.
+std::vector<std::string> CCatalogUpdate::BareFolders(const CSnapshotExtras::SWalk& walk,
+                                                     const CChangeCheck::SResult& changes,
+                                                     const std::vector<bool>& taken) const {
+    std::set<std::string_view> withTracks;
+    for (const SItem& item : items_)
+        withTracks.insert(item.folder);
+    const auto keeps = [&](std::string_view folder) {
+        if (Gone(folder) || withTracks.contains(folder))
+            return false;
+        const CFolderSet::SRun* run = set_->RunOf(folder);
+        return run == nullptr || taken[static_cast<std::size_t>(run - set_->Runs().data())];
+    };
+    std::set<std::string> bare;
+    for (const std::string& folder : walk.bareFolders)
+        if (keeps(folder))
+            bare.insert(folder);
+    for (const std::string& folder : walked_)
+        if (keeps(folder))
+            bare.insert(folder);
+    for (const std::string& folder : changes.folders)
+        if (keeps(folder))
+            bare.insert(folder);
+    return {bare.begin(), bare.end()};
+}
+
+void CCatalogUpdate::ListAgain(const std::string& folder, std::span<CMp3File* const> before,
+                               const CChangeCheck::SResult& changes, bool readListedFolders) {
+    std::string directory = folder.empty() ? base_ : base_ + folder;
+    if (directory.size() > 1 && directory.back() == '/')
+        directory.pop_back();
+    const int fd = CFolderChain::OpenFolder(AT_FDCWD, directory.c_str());
+    if (fd < 0) {
+        gone_.insert(folder);
+        return;
+    }
+    const std::vector<CFolderScanner::SEntry> entries = CFolderScanner::ListFolder(fd);
+    ::close(fd);
+    std::unordered_map<std::string_view, CMp3File*> old;
+    for (CMp3File* track : before)
+        old.emplace(track->FileName(), track);
+    const CFilePattern pattern(pattern_);
+    std::set<std::string_view> listed;
+    for (const CFolderScanner::SEntry& entry : entries) {
+        listed.insert(entry.name);
+        if (!pattern.Matches(entry.name))
+            continue;
+        const auto found = old.find(entry.name);
+        if (found != old.end() && !readListedFolders && !changes.files.contains(found->second))
+            items_.push_back({folder, found->second->FileName(), found->second});
+        else
+            Read(directory, entry.name);
+    }
+    const std::string prefix = folder.empty() ? std::string() : folder + '/';
+    for (const CFolderScanner::SEntry& entry : entries)
+        if (CFolderScanner::MayBeFolder(entry) && !Known(prefix + entry.name))
+            WalkNew(prefix + entry.name);
+    // Known subfolders that are no longer listed vanished, with everything below them.
+    for (const std::string_view child : set_->Children(folder))
+        if (!listed.contains(child.substr(prefix.size())))
+            gone_.emplace(child);
+}
+
+// A link to a folder the catalog holds already, or to one above it, is not walked again: a walk
+// would have found that folder visited.
+void CCatalogUpdate::WalkNew(const std::string& folder) {
+    char* real = ::realpath((base_ + folder).c_str(), nullptr);
+    char* realBase = ::realpath(base_.c_str(), nullptr);
+    const std::string target = real != nullptr ? real : "";
+    const std::string top = realBase != nullptr ? std::string(realBase) + "/" : "";
+    std::free(real);
+    std::free(realBase);
+    if (target.empty())
+        return;
+    if (top.starts_with(target + "/") ||
+        (target.starts_with(top) && Known(target.substr(top.size())) &&
+         target.substr(top.size()) != folder))
+        return;
+    CFolderScanner scanner(
+        pattern_,
+        [this](const std::string& directory, const std::string& name, int) {
+            Read(directory, name);
+            return true;
+        },
+        [this](const std::string& directory) {
+            walked_.emplace(directory.substr(std::min(directory.size(), base_.size())));
+        });
+    scanner.Scan(base_ + folder);
+}
+
+void CCatalogUpdate::Read(const std::string& directory, const std::string& name) {
+    CMp3File& track = added_.Append();
+    if (!track.Load(directory, name, reporter_, options_)) {
+        added_.RemoveLast();
+        return;
+    }
+    items_.push_back({CChangeCheck::RelativeFolder(base_, track), track.FileName(), &track});
+}
+
+bool CCatalogUpdate::Known(std::string_view folder) const {
+    return set_->Contains(folder) || walked_.contains(folder);
+}
+
+// A folder is gone when it or a folder above it vanished.
+bool CCatalogUpdate::Gone(std::string_view folder) const {
+    if (gone_.empty())
+        return false;
+    while (true) {
+        if (gone_.contains(folder))
+            return true;
+        const std::size_t slash = folder.rfind('/');
+        if (slash == std::string_view::npos)
+            return !folder.empty() && gone_.contains(std::string_view());
+        folder = folder.substr(0, slash);
+    }
+}

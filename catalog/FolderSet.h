@@ -1,0 +1,51 @@
+#pragma once
+
+#include "model/SnapshotExtras.h"
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+class CMp3File;
+
+// The folders a catalog of one directory knows, each once: those of its records, with each of
+// their parents up to the directory, and those without a record that its walk entered. Names
+// are relative to the directory ("" is the directory itself) and are views of the records' and
+// the walk's own texts, which must outlive the set.
+class CFolderSet {
+public:
+    // The records of one folder, which a walk gives one after the other.
+    struct SRun {
+        std::string_view folder;
+        std::size_t begin;
+        std::size_t end;
+    };
+
+    // `base` ends in "/"; `records` are in walk order.
+    CFolderSet(std::string_view base, std::span<CMp3File* const> records,
+               const CSnapshotExtras::SWalk& walk);
+
+    // In the order first met.
+    const std::vector<std::string_view>& Folders() const { return folders_; }
+    const std::vector<SRun>& Runs() const { return runs_; }
+    bool Contains(std::string_view folder) const { return index_.contains(folder); }
+    // The run of the folder's records; null for a folder without one.
+    const SRun* RunOf(std::string_view folder) const;
+    // Its known subfolders, one level down.
+    std::vector<std::string_view> Children(std::string_view folder) const;
+
+private:
+    static constexpr std::size_t kNoRun = static_cast<std::size_t>(-1);
+
+    void Add(std::string_view folder, std::size_t run);
+
+    std::unordered_map<std::string_view, std::size_t> index_; // folder to its run, or kNoRun
+    std::vector<std::string_view> folders_;
+    std::vector<SRun> runs_;
+    static constexpr int kCallsBeforeSorting = 8;
+
+    mutable std::vector<std::string_view> sorted_; // made when Children is called often
+    mutable int calls_ = 0;
+};

@@ -1,0 +1,126 @@
+#include "catalog/CheckLevel.h"
+#include "support/CatalogFixture.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Writes a track at a path below the tree's folder.
+using Tracker = std::function<void(const std::string& relative, const std::string& artist)>;
+
+// One change on disk, made after a snapshot of the tree below was written, and whether a look
+// at the folders alone sees it (a tag written in place changes no folder).
+struct SChange {
+    const char* name;
+    std::function<void(const std::string& root, const Tracker& track)> make;
+    bool seenByFolders;
+};
+
+class Changes : public CCatalogFixture, public ::testing::WithParamInterface<SChange> {
+protected:
+    void MakeTree(const std::string& root) {
+        for (const auto& [path, artist] : {std::pair{"A/Al1/1.mp3", "A"},
+                                           {"A/Al1/2.mp3", "A"},
+                                           {"A/Al2/3.mp3", "A"},
+                                           {"A-B/6.mp3", "AB"},
+                                           {"B/4.mp3", "B"},
+                                           {"top.mp3", "T"}})
+            Track(root + "/" + path, artist);
+        dir.Write(root + "/Empty/cover.jpg", "not a track");
+    }
+
+    void Change(const std::string& root) {
+        GetParam().make(dir / root,
+                        [this, &root](const std::string& path, const std::string& artist) {
+                            Track(root + "/" + path, artist);
+                        });
+    }
+
+    // The catalog as path (below `root`) and artist per track, in its order.
+    std::vector<std::string> Open(const std::string& root, int level, bool useSnapshot = true) {
+        settings.CheckForChanges = level;
+        settings.UseCachedCatalog = useSnapshot ? 1 : 0;
+        CQuavDoc doc(settings, &profile, reporter);
+        EXPECT_TRUE(doc.OpenAddress(dir / root));
+        std::vector<std::string> listing = RelativePaths(doc);
+        for (std::size_t i = 0; i < listing.size(); ++i)
+            listing[i] = listing[i].substr(root.size() + 1) + "|" +
+                         std::string(doc.GetTrackList().GetAt(i)->Artist());
+        return listing;
+    }
+};
+
+} // namespace
+
+// Level 0 shows the snapshot as it is; level 1 shows every change of a folder as a new walk of
+// the same tree does, and writes it into the snapshot; level 2 also sees a file written in
+// place.
+TEST_P(Changes, EachLevelShowsWhatItLooksAt) {
+    for (const int level : {0, 1, 2}) {
+        SCOPED_TRACE(level);
+        const std::string root = "music" + std::to_string(level);
+        const std::string same = "walked" + std::to_string(level);
+        MakeTree(root);
+        MakeTree(same);
+        const std::vector<std::string> before = Open(root, level);
+        Change(root);
+        Change(same);
+        const std::vector<std::string> walked = Open(same, level, false);
+        ASSERT_NE(before, walked) << "the change shows in a walk";
+        const bool seen = level == 2 || (level == 1 && GetParam().seenByFolders);
+        EXPECT_EQ(Open(root, level), seen ? walked : before);
+        if (seen) {
+            EXPECT_EQ(Open(root, 0), walked) << "the snapshot was written again";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OnDisk, Changes,
+    ::testing::Values(
+        SChange{"FileAdded",
+                [](const std::string&, const Tracker& track) { track("A/Al1/1b.mp3", "New"); },
+                true},
+        SChange{"FileRemoved",
+                [](const std::string& root, const Tracker&) { fs::remove(root + "/A/Al1/2.mp3"); },
+                true},
+        SChange{"FileRenamed",
+                [](const std::string& root, const Tracker&) {
+                    fs::rename(root + "/B/4.mp3", root + "/B/0.mp3");
+                },
+                true},
+        SChange{"FolderAddedBelowAFolderWithoutTracks",
+                [](const std::string&, const Tracker& track) { track("Empty/Live/5.mp3", "Late"); },
+                true},
+        SChange{"FolderRemoved",
+                [](const std::string& root, const Tracker&) { fs::remove_all(root + "/A/Al2"); },
+                true},
+        SChange{
+            "FolderRenamed",
+            [](const std::string& root, const Tracker&) { fs::rename(root + "/A", root + "/Z"); },
+            true},
+        SChange{"TagWrittenInPlace",
+                [](const std::string&, const Tracker& track) { track("A/Al2/3.mp3", "Q"); },
+                false}),
+    [](const ::testing::TestParamInfo<SChange>& change) { return std::string(change.param.name); });
+
+// A snapshot of a program that kept no walk start vouches for nothing: every folder is listed
+// again, and what changed shows.
+TEST_F(CCatalogFixture, ASnapshotWithoutItsWalkStartIsListedAgainWhole) {
+    Track("m/a/1.mp3", "A");
+    settings.CheckForChanges = 0;
+    {
+        CQuavDoc doc(settings, &profile, reporter);
+        ASSERT_TRUE(doc.OpenAddress(dir / "m"));
+    }
+    Track("m/a/2.mp3", "B");
+    settings.CheckForChanges = 1;
+    CQuavDoc doc(settings, &profile, reporter);
+    ASSERT_TRUE(doc.OpenAddress(dir / "m"));
+    EXPECT_EQ(RelativePaths(doc), (std::vector<std::string>{"m/a/1.mp3", "m/a/2.mp3"}));
+}

@@ -1,0 +1,69 @@
+#include "frame/MainFrame.h"
+#include "gui/AppFixture.h"
+#include "model/Mp3File.h"
+#include "settings/SettingsKeys.h"
+#include "views/LeftView.h"
+#include "views/ListViewEx.h"
+#include "views/QuavView.h"
+#include "views/TrackTableModel.h"
+
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QTreeWidgetItem>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace SettingsKey;
+using Watch = CAppFixture;
+
+namespace {
+
+std::vector<std::string> RowNames(CQuavView& view) {
+    std::vector<std::string> names;
+    for (int row = 0; row < view.Model().rowCount(); ++row)
+        names.emplace_back(view.Model().Track(row)->FileName());
+    return names;
+}
+
+} // namespace
+
+// A track copied into a watched folder shows within 2 s, with the node and the selected row the
+// user was on; a folder removed goes from the tree.
+TEST_F(Watch, AChangedFolderIsReadAgainWhereTheUserIs) {
+    Track("music/Bob/1.mp3", "Bob");
+    Track("music/Bob/2.mp3", "Bob");
+    Track("music/Ann/3.mp3", "Ann");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CLeftView& tree = *Frame().GetLeftView();
+    CQuavView& view = *Frame().GetTrackListView();
+    QTreeWidgetItem* bob = nullptr;
+    for (int i = 0; i < tree.topLevelItem(0)->childCount(); ++i)
+        if (tree.topLevelItem(0)->child(i)->text(0) == QStringLiteral("Bob"))
+            bob = tree.topLevelItem(0)->child(i);
+    ASSERT_NE(bob, nullptr);
+    tree.setCurrentItem(bob);
+    view.List()->SelectionModel()->select(view.Model().index(1, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ASSERT_EQ(RowNames(view), (std::vector<std::string>{"1.mp3", "2.mp3"}));
+
+    const auto waitFor = [&](const std::function<bool()>& done) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 5000)
+            Idle();
+        return clock.elapsed();
+    };
+    Track("music/Bob/0.mp3", "Bob");
+    EXPECT_LT(waitFor([&] { return RowNames(view).size() == 3; }), 2000);
+    EXPECT_EQ(tree.currentItem()->text(0), QStringLiteral("Bob"));
+    EXPECT_EQ(RowNames(view), (std::vector<std::string>{"0.mp3", "1.mp3", "2.mp3"}));
+    ASSERT_EQ(view.SelectedTracks().size(), 1U);
+    EXPECT_EQ(view.SelectedTracks()[0]->FileName(), "2.mp3");
+
+    std::filesystem::remove_all(dir / "music/Ann");
+    EXPECT_LT(waitFor([&] { return tree.topLevelItem(0)->childCount() == 1; }), 2000);
+    EXPECT_EQ(Doc().GetTrackList().GetSize(), 3U);
+}
