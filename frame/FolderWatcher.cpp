@@ -1,7 +1,9 @@
 #include "frame/FolderWatcher.h"
 
+#include "catalog/CheckLevel.h"
 #include "catalog/FilePattern.h"
 #include "catalog/QuavDoc.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -24,8 +26,8 @@ constexpr std::uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOV
 
 } // namespace
 
-CFolderWatcher::CFolderWatcher(CQuavDoc& doc, const std::string& pattern, QObject* parent)
-    : QObject(parent), doc_(doc), pattern_(std::make_unique<CFilePattern>(pattern)),
+CFolderWatcher::CFolderWatcher(CQuavDoc& doc, const CAppSettings& settings, QObject* parent)
+    : QObject(parent), doc_(doc), settings_(settings),
       fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
     timer_.setSingleShot(true);
     timer_.setInterval(kDelayMs);
@@ -45,7 +47,9 @@ CFolderWatcher::~CFolderWatcher() {
 void CFolderWatcher::Follow() {
     if (fd_ < 0)
         return;
-    const std::vector<std::string> folders = doc_.WatchedFolders();
+    const bool watching = CheckLevel(settings_.CheckForChanges) != ECheckLevel::None;
+    const std::vector<std::string> folders =
+        watching ? doc_.WatchedFolders() : std::vector<std::string>();
     const std::unordered_set<std::string> wanted(folders.begin(), folders.end());
     for (auto it = watchOf_.begin(); it != watchOf_.end();) {
         if (wanted.contains(it->first)) {
@@ -74,6 +78,7 @@ void CFolderWatcher::Follow() {
 
 // Events name the entry; only tracks and subfolders matter.
 void CFolderWatcher::OnReadable() {
+    const CFilePattern pattern(settings_.FileExt);
     alignas(inotify_event) std::array<char, 16384> buffer{};
     ssize_t got = 0;
     while ((got = ::read(fd_, buffer.data(), buffer.size())) > 0) {
@@ -96,7 +101,7 @@ void CFolderWatcher::OnReadable() {
                 continue;
             }
             if ((event.mask & (IN_ISDIR | IN_DELETE_SELF | IN_MOVE_SELF)) != 0 ||
-                pattern_->Matches(name))
+                pattern.Matches(name))
                 changed_.push_back(found->second);
         }
     }

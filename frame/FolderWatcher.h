@@ -11,19 +11,20 @@
 #include <unordered_map>
 #include <vector>
 
+class CAppSettings;
 class CQuavDoc;
-class CFilePattern;
 
 // Keeps the catalog current while the window is open: the folders of the address are watched
 // (inotify), and a folder in which a track or a subfolder is added, removed, renamed or written
 // is listed and read again a moment later (changes come in bursts: a copy of an album is many
 // events), through the same per-folder update that an open uses. Other files are no concern:
 // the snapshot the update writes does not wake it again. Where the system's limit of watches
-// is reached, the folders left are not watched, and that is said once.
+// is reached, the folders left are not watched, and that is said once. Where changes are not
+// looked for (CheckForChanges 0, the snapshot at face value), nothing is watched either.
 class CFolderWatcher : public QObject {
     Q_OBJECT
 public:
-    CFolderWatcher(CQuavDoc& doc, const std::string& pattern, QObject* parent = nullptr);
+    CFolderWatcher(CQuavDoc& doc, const CAppSettings& settings, QObject* parent = nullptr);
     ~CFolderWatcher() override;
 
     // Watches the folders of the catalog as it now is; called after each rebuild.
@@ -39,7 +40,7 @@ private:
     void Reread();
 
     CQuavDoc& doc_;
-    std::unique_ptr<CFilePattern> pattern_;
+    const CAppSettings& settings_;
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::unordered_map<int, std::string> folderOf_; // by watch descriptor

@@ -96,7 +96,7 @@ bool CMainFrame::Create() {
     addressBox_->Fill({settings_.Addresses.begin(), settings_.Addresses.end()}, settings_.FilePath);
     GetTrackListView()->SetViewStyle(EViewStyle::Details);
 
-    watcher_ = new CFolderWatcher(doc_, settings_.FileExt, this);
+    watcher_ = new CFolderWatcher(doc_, settings_, this);
     connect(watcher_, &CFolderWatcher::LimitReached, this,
             [this] { statusBar()->showMessage(CFrameStrings::Get(EStringId::MsgWatchLimit)); });
     doc_.SetProgress([this](std::size_t filesSeen, std::size_t estimate) {

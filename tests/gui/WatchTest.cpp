@@ -1,12 +1,16 @@
+#include "frame/CommandTable.h"
+#include "frame/FolderWatcher.h"
 #include "frame/MainFrame.h"
 #include "gui/AppFixture.h"
 #include "model/Mp3File.h"
+#include "settings/AppSettings.h"
 #include "settings/SettingsKeys.h"
 #include "views/LeftView.h"
 #include "views/ListViewEx.h"
 #include "views/QuavView.h"
 #include "views/TrackTableModel.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QTreeWidgetItem>
@@ -66,4 +70,10 @@ TEST_F(Watch, AChangedFolderIsReadAgainWhereTheUserIs) {
     std::filesystem::remove_all(dir / "music/Ann");
     EXPECT_LT(waitFor([&] { return tree.topLevelItem(0)->childCount() == 1; }), 2000);
     EXPECT_EQ(Doc().GetTrackList().GetSize(), 3U);
+    EXPECT_EQ(Frame().Watcher().WatchCount(), 2U) << "the address and Bob";
+
+    // The snapshot at face value: nothing watched, nothing read again.
+    app->Settings().CheckForChanges = 0;
+    Frame().Commands().Action(ECommandId::Refresh)->trigger();
+    EXPECT_EQ(Frame().Watcher().WatchCount(), 0U);
 }
