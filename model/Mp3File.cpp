@@ -176,8 +176,15 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
         bitrate_ = header.Bitrate();
         // 64-bit: sizeK * 8000 leaves 32 bits above 268 MB; the quotient fits again.
         duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate_);
-        if (options.exactVbrTime)
-            TakeVbrHeader(header, stream, HasTag() ? tagOffset : file.Size());
+        if (options.exactVbrTime) {
+            // The audio runs from the first frame to the ID3v1 tag: a leading ID3v2 tag (a
+            // picture is often hundreds of kilobytes) is no playing time.
+            const std::int64_t audioEnd = HasTag() ? tagOffset : file.Size();
+            const std::int64_t frameStart =
+                stream.Position() - 4 - static_cast<std::int64_t>(stream.FrameBody().size());
+            duration_ = static_cast<int>((audioEnd - frameStart) * 8 / bitrate_);
+            TakeVbrHeader(header, stream, audioEnd);
+        }
     }
     texts_.Assign(texts);
     return true;

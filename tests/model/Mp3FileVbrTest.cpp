@@ -72,6 +72,41 @@ TEST(Mp3FileVbr, ExactTimeOfLameFiles) {
     }
 }
 
+// A constant bitrate's time counts the audio alone: a picture in the ID3v2 tag in front is no
+// playing time. mutagen, which reads the same file, is the oracle; without the exact time the
+// tag's bytes count, as they always did.
+TEST(Mp3FileVbr, ConstantBitrateTimeLeavesOutTheTags) {
+    if (std::system("lame --version >/dev/null 2>&1") != 0 ||
+        std::system("/usr/bin/python3 -c 'import mutagen' 2>/dev/null") != 0)
+        GTEST_SKIP() << "lame or python3-mutagen is not installed";
+    CTempDir dir;
+    const std::string path = dir / "x.mp3";
+    ASSERT_TRUE(Mp3Maker::Encode(path, 30.0, 44100, "-b 128"));
+    const std::string script =
+        "import sys\n"
+        "from mutagen.id3 import ID3, APIC, TIT2\n"
+        "from mutagen.mp3 import MP3\n"
+        "t = ID3()\n"
+        "t.add(TIT2(encoding=3, text='x'))\n"
+        "t.add(APIC(encoding=0, mime='image/png', type=3, desc='', data=b'\\x89PNG' * 50000))\n"
+        "t.save(sys.argv[1], v1=2, v2_version=3)\n"
+        "open(sys.argv[2], 'w').write(str(MP3(sys.argv[1]).info.length))\n";
+    dir.Write("tag.py", script);
+    ASSERT_EQ(
+        std::system(
+            ("/usr/bin/python3 " + dir / "tag.py" + " " + path + " " + dir / "length").c_str()),
+        0);
+    const double length = std::stod(ReadFileBytes(dir / "length"));
+    CRecordingReporter reporter;
+    CMp3File on;
+    CMp3File today;
+    ASSERT_TRUE(on.Load(dir.Path(), "x.mp3", reporter));
+    ASSERT_TRUE(today.Load(dir.Path(), "x.mp3", reporter, kToday));
+    ASSERT_TRUE(on.HasTag());
+    EXPECT_NEAR(on.Duration(), length, 1.0);
+    EXPECT_GT(today.Duration(), length + 10) << "200 KB at 128 kbit/s is 12.5 s";
+}
+
 namespace {
 
 std::string Be32(std::uint32_t v) {
