@@ -5,6 +5,7 @@
 #include "bench/BenchCollection.h"
 #include "bench/PairedRuns.h"
 #include "bench/ProcessTimer.h"
+#include "bench/QuietReporter.h"
 #include "bench/SyntheticSnapshot.h"
 #include "catalog/QuavDoc.h"
 #include "platform/IniProfile.h"
@@ -23,11 +24,6 @@ constexpr int kWarmRuns = 9;
 constexpr int kColdRuns = 3;
 
 using Command = std::vector<std::string>;
-
-class CQuietReporter : public IReporter {
-public:
-    void Report(std::string_view, std::string_view) override {}
-};
 
 std::vector<CPairedRuns::SBest> Paired(int rounds, const std::vector<Command>& commands,
                                        const std::vector<std::string>& environment,

@@ -3,6 +3,7 @@
 // folder of 20 tracks after a watch event, in the same catalog. Wall time, the best of five: the
 // look keeps a few requests in flight on threads, and the user waits for the slowest.
 #include "bench/BenchCollection.h"
+#include "bench/QuietReporter.h"
 #include "catalog/QuavDoc.h"
 #include "platform/IniProfile.h"
 #include "platform/Reporter.h"
@@ -18,11 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-class CQuietReporter : public IReporter {
-public:
-    void Report(std::string_view, std::string_view) override {}
-};
 
 constexpr int kTracks = 100000;
 constexpr int kRounds = 9;

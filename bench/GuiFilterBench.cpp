@@ -2,6 +2,7 @@
 // shown texts hold every word, then takes its first MaxRow and sorts them. The goal is the
 // processor time of one refilter: at most 50 ms.
 #include "bench/BenchCollection.h"
+#include "bench/QuietReporter.h"
 #include "bench/SyntheticSnapshot.h"
 #include "catalog/QuavDoc.h"
 #include "platform/IniProfile.h"
@@ -21,11 +22,6 @@ constexpr int kTracks = 100000;
 constexpr int kArtists = 10000;
 constexpr int kRuns = 10;
 constexpr double kGoalSeconds = 0.050;
-
-class CQuietReporter : public IReporter {
-public:
-    void Report(std::string_view, std::string_view) override {}
-};
 
 class CIdleFrame : public IFrameServices {
 public:

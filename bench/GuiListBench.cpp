@@ -4,6 +4,7 @@
 // the rows, is shown beside them: the list draws fifteen columns of many rows, the tree one
 // column of a few. No event is processed while timing, so that nothing else is painted.
 #include "bench/BenchCollection.h"
+#include "bench/QuietReporter.h"
 #include "bench/SyntheticSnapshot.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
@@ -27,11 +28,6 @@ namespace {
 constexpr int kRows = 1200;
 constexpr int kArtists = 100;
 constexpr int kRuns = 30;
-
-class CQuietReporter : public IReporter {
-public:
-    void Report(std::string_view, std::string_view) override {}
-};
 
 class CIdleFrame : public IFrameServices {
 public:

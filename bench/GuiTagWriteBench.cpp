@@ -7,6 +7,7 @@
 // another album of the same length, so that every run writes; each side has its own copy of the
 // files. Goal: no slower than mutagen, in processor time, best of the runs; wall time beside.
 #include "bench/ProcessTimer.h"
+#include "bench/QuietReporter.h"
 #include "catalog/QuavDoc.h"
 #include "dialogs/Mp3PropertySheet.h"
 #include "platform/IniProfile.h"
@@ -33,11 +34,6 @@ namespace {
 constexpr int kFiles = 1000;
 constexpr int kRuns = 5;
 constexpr std::size_t kAudioBytes = 160 * 1024;
-
-class CQuietReporter : public IReporter {
-public:
-    void Report(std::string_view, std::string_view) override {}
-};
 
 std::string BigEndian(std::size_t value) {
     return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),

@@ -168,14 +168,12 @@ void CCatalogUpdate::ListAgain(const std::string& folder, std::span<CMp3File* co
 // A link to a folder the catalog holds already, or to one above it, is not walked again: a walk
 // would have found that folder visited.
 void CCatalogUpdate::WalkNew(const std::string& folder) {
-    char* real = ::realpath((base_ + folder).c_str(), nullptr);
-    char* realBase = ::realpath(base_.c_str(), nullptr);
-    const std::string target = real != nullptr ? real : "";
-    const std::string top = realBase != nullptr ? std::string(realBase) + "/" : "";
-    std::free(real);
-    std::free(realBase);
+    const std::string target = RealPath(base_ + folder);
     if (target.empty())
         return;
+    if (realBase_.empty())
+        realBase_ = RealPath(base_) + "/";
+    const std::string& top = realBase_;
     if (top.starts_with(target + "/") ||
         (target.starts_with(top) && Known(target.substr(top.size())) &&
          target.substr(top.size()) != folder))
@@ -199,6 +197,14 @@ void CCatalogUpdate::Read(const std::string& directory, const std::string& name)
         return;
     }
     items_.push_back({CChangeCheck::RelativeFolder(base_, track), track.FileName(), &track});
+}
+
+// The path with every link resolved; empty when it leads nowhere.
+std::string CCatalogUpdate::RealPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    std::string resolved = real != nullptr ? real : "";
+    std::free(real);
+    return resolved;
 }
 
 bool CCatalogUpdate::Known(std::string_view folder) const {

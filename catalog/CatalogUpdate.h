@@ -44,6 +44,7 @@ private:
                    std::vector<bool>& taken);
     void WalkNew(const std::string& folder);
     void Read(const std::string& directory, const std::string& name);
+    static std::string RealPath(const std::string& path);
     bool Known(std::string_view folder) const;
     bool Gone(std::string_view folder) const;
     std::vector<std::string> BareFolders(const CSnapshotExtras::SWalk& walk,
@@ -52,6 +53,7 @@ private:
 
     std::string base_;
     std::string pattern_;
+    std::string realBase_; // the directory with its links resolved, once a new folder needs it
     IReporter& reporter_;
     STrackReadOptions options_;
     const CFolderSet* set_ = nullptr;

@@ -286,9 +286,16 @@ void CQuavDoc::ScanFolder(const std::string& directory, const std::string& patte
     scanner.Scan(directory);
     window.Flush();
     walking_ = false;
+    // A folder's tracks come one after the other and share its text: one look a folder.
     std::unordered_set<std::string_view> withTracks;
-    for (std::size_t i = first; i < tracks_.GetSize(); ++i)
-        withTracks.insert(CChangeCheck::RelativeFolder(base, *tracks_.GetAt(i)));
+    const char* lastFolder = nullptr;
+    for (std::size_t i = first; i < tracks_.GetSize(); ++i) {
+        const CMp3File& track = *tracks_.GetAt(i);
+        if (i != first && track.Directory().data() == lastFolder)
+            continue;
+        lastFolder = track.Directory().data();
+        withTracks.insert(CChangeCheck::RelativeFolder(base, track));
+    }
     for (std::string& folder : entered)
         if (!withTracks.contains(folder))
             walk_.bareFolders.push_back(std::move(folder));
