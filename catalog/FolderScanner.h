@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <future>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,6 +16,9 @@
 // not walked twice, which is what ends every loop; a folder named like its parent (a
 // self-titled album in an Artist/Album layout) is walked as any other. Each folder is opened
 // through its parent's descriptor, so neither depth nor path length is limited.
+class CHeldFolder;
+class CReadPool;
+
 class CFolderScanner {
 public:
     // Given the directory's path, the entry's name, and the directory open while it is read;
@@ -30,6 +35,10 @@ public:
     };
 
     CFolderScanner(std::string pattern, FileFound onFile, FolderEntered onFolder = {});
+    // While `when` says so, the next subfolders are opened and listed ahead on `pool`, a few
+    // for each folder of the chain: where each request waits, the walk then never waits for a
+    // folder. Which are entered, and in what order, stays the walk's own.
+    void ListAhead(CReadPool& pool, std::function<bool()> when);
     // False when FileFound ended the walk before its end.
     bool Scan(std::string directory);
     // The entries of an open folder sorted by name, byte by byte, as the walk takes them; "."
@@ -39,15 +48,34 @@ public:
     static bool MayBeFolder(const SEntry& entry);
 
 private:
+    // A subfolder opened and listed on the pool.
+    struct SListing {
+        SListing() = default;
+        SListing(const SListing&) = delete;
+        SListing& operator=(const SListing&) = delete;
+        ~SListing();
+
+        std::shared_ptr<const CHeldFolder> parent;
+        std::string name;
+        int fd = -1;
+        bool identified = false;
+        CFolderChain::SFolderId id{};
+        std::vector<SEntry> entries;
+        std::future<void> done;
+    };
     // What is left to do in one folder of the chain.
     struct SPending {
         std::vector<std::string> subfolders; // entries that may be folders, in name order
         std::size_t next;
         std::size_t parentPathLength;
+        std::vector<std::shared_ptr<SListing>> listings; // by subfolder, those asked for
+        std::shared_ptr<const CHeldFolder> held;         // the folder, for the pool
     };
 
-    bool Enter(int fd, const std::string& name, bool start);
+    bool Enter(int fd, const std::string& name, bool start, SListing* listed = nullptr);
     static void ReadEntries(int fd, std::vector<char>& listing, std::vector<SEntry>& entries);
+    void AskAhead(SPending& pending);
+    static void List(SListing& listing);
     void Leave();
 
     CFilePattern pattern_;
@@ -59,4 +87,7 @@ private:
     std::string path_;
     std::vector<char> listing_ = std::vector<char>(32768);
     std::vector<SEntry> entries_; // of the folder being entered
+    CReadPool* pool_ = nullptr;
+    std::function<bool()> listAhead_;
+    std::size_t listingsAsked_ = 0; // and not yet entered or dropped
 };

@@ -4,6 +4,7 @@
 #include "catalog/CatalogUpdate.h"
 #include "catalog/ChangeCheck.h"
 #include "catalog/FolderScanner.h"
+#include "catalog/ReadPool.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "settings/AppSettings.h"
@@ -263,11 +264,13 @@ STrackReadOptions CQuavDoc::ReadOptions() const {
     return {.exactVbrTime = settings_.ExactVbrTime != 0, .readId3v2 = settings_.ReadId3v2 != 0};
 }
 
-// The walk runs ahead of the reading: a cold disk is then asked for several files at once
-// instead of one after the other. Tracks still come in the order the walk finds them.
+// Where reading waits, the walk runs ahead of it: a cold disk or a share is then asked for many
+// files and folders at once instead of one after the other. Tracks still come in the order the
+// walk finds them.
 void CQuavDoc::ScanFolder(const std::string& directory, const std::string& pattern) {
-    CReadAheadWindow window(readAhead_,
-                            [this](const CReadAheadWindow::SFile& file) { AddFile(file); });
+    CReadPool pool;
+    CTrackReader reader(std::min(readAhead_, 4 * pool.Size()), readAlways_, pool, *this, reporter_,
+                        ReadOptions());
     // The folders entered, relative to the directory: those left without a track are kept for
     // the look for changes.
     const std::size_t first = tracks_.GetSize();
@@ -275,16 +278,17 @@ void CQuavDoc::ScanFolder(const std::string& directory, const std::string& patte
     std::vector<std::string> entered;
     CFolderScanner scanner(
         pattern,
-        [this, &window](const std::string& dir, const std::string& name, int dirFd) {
-            window.Add(dir, name, dirFd);
+        [this, &reader](const std::string& dir, const std::string& name, int dirFd) {
+            reader.Add(dir, name, dirFd);
             return !stopRequested_;
         },
         [&entered, &base](const std::string& dir) {
             entered.push_back(dir.size() < base.size() ? std::string() : dir.substr(base.size()));
         });
+    scanner.ListAhead(pool, [&reader] { return reader.OnPool(); });
     walking_ = true;
     scanner.Scan(directory);
-    window.Flush();
+    reader.Flush();
     walking_ = false;
     // A folder's tracks come one after the other and share its text: one look a folder.
     std::unordered_set<std::string_view> withTracks;
@@ -301,15 +305,19 @@ void CQuavDoc::ScanFolder(const std::string& directory, const std::string& patte
             walk_.bareFolders.push_back(std::move(folder));
 }
 
-// Once a stop is asked for, the files already opened ahead are closed unread.
-void CQuavDoc::AddFile(const CReadAheadWindow::SFile& file) {
-    if (stopRequested_)
-        return;
-    CMp3File& track = tracks_.Append();
-    if (track.Load(file.directory, file.name, file.file, file.opened, reporter_, ReadOptions()))
-        Group(&track);
-    else
+CMp3File& CQuavDoc::NewTrack() {
+    return tracks_.Append();
+}
+
+// Once a stop is asked for, the files already being read are dropped.
+void CQuavDoc::TrackRead(CMp3File& track, bool isTrack) {
+    if (stopRequested_ || !isTrack) {
         tracks_.RemoveLast();
+        if (stopRequested_)
+            return;
+    } else {
+        Group(&track);
+    }
     ++filesSeen_;
     if (progress_)
         progress_(filesSeen_, estimate_);

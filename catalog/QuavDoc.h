@@ -9,7 +9,7 @@
 #include "catalog/DisplayMode.h"
 #include "catalog/GenreGroup.h"
 #include "catalog/GroupList.h"
-#include "catalog/ReadAheadWindow.h"
+#include "catalog/TrackReader.h"
 #include "model/Mp3FileList.h"
 #include "model/SnapshotExtras.h"
 #include "model/TrackReadOptions.h"
@@ -27,7 +27,7 @@ class IReporter;
 
 // The catalog of the current address: its tracks, the artist, genre and album groupings the
 // tree shows, and the address's title and kind. Every change reaches the views as update hints.
-class CQuavDoc : public CDocument {
+class CQuavDoc : public CDocument, private CTrackReader::ISink {
 public:
     // The files a walk has seen so far, and about how many it will see in all (0: unknown).
     using Progress = std::function<void(std::size_t filesSeen, std::size_t estimate)>;
@@ -63,8 +63,12 @@ public:
     bool IsIncomplete() const { return incomplete_; }
     // The command-line tool may leave every snapshot as it is.
     void SetStoreSnapshots(bool store) { storeSnapshots_ = store; }
-    // How many files a walk opens ahead of the one it reads; 0 reads each as it is found.
-    void SetReadAhead(std::size_t files) { readAhead_ = files; }
+    // How many files a walk may have read at once where reading waits; 0 reads each as it is
+    // found. `always`: even where the files are in memory, to compare the two.
+    void SetReadAhead(std::size_t files, bool always = false) {
+        readAhead_ = files;
+        readAlways_ = always;
+    }
 
     const CMp3FileList& GetTrackList() const { return tracks_; }
     const TGroupList<CArtistGroup>& ArtistGroups() const { return artists_; }
@@ -80,7 +84,8 @@ private:
     std::vector<std::string> Directories() const;
     bool ScanDirectory(const std::string& directory, bool force);
     void ScanFolder(const std::string& directory, const std::string& pattern);
-    void AddFile(const CReadAheadWindow::SFile& file);
+    CMp3File& NewTrack() override;
+    void TrackRead(CMp3File& track, bool isTrack) override;
     // Lists again what changed on disk in the snapshot of the folder `base` (the records from
     // `first` on); true when a record changed, and the groups must be made again.
     bool BringUpToDate(const std::string& base, std::size_t first,
@@ -102,7 +107,8 @@ private:
     // The files the last whole walk of each address saw, for the next walk's estimate.
     std::map<std::string, std::size_t> lastWalks_;
     bool storeSnapshots_ = true;
-    std::size_t readAhead_ = 32;
+    std::size_t readAhead_ = 128;
+    bool readAlways_ = false;
     // What the walk or the last look for changes of the address knew besides its tracks.
     CSnapshotExtras::SWalk walk_;
 

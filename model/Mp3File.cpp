@@ -76,6 +76,10 @@ std::string_view CMp3File::ModeText() const {
 
 namespace {
 
+// What a load asked to read ahead looks for at once: the start of the file, or of the audio past
+// a tag, as much as one buffer of the frame search holds.
+constexpr std::int64_t kHeadAhead = 16384;
+
 CTrackTexts::ESlot SlotOf(CMpegHeader::EText kind) {
     switch (kind) {
     case CMpegHeader::EText::VersionLayer:
@@ -153,6 +157,8 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
     }
     CId3v1Tag::Block block;
     const std::int64_t tagOffset = file.Size() - static_cast<std::int64_t>(CId3v1Tag::kSize);
+    if (options.readAhead && tagOffset >= 0)
+        file.WillNeed(0, kHeadAhead);
     if (tagOffset < 0 ||
         file.ReadAt(tagOffset, block.data(), block.size()) != static_cast<int>(block.size())) {
         texts_.Assign(texts);
@@ -164,6 +170,10 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
 
     CMpegStream stream(file);
     const auto id3v2 = stream.SkipId3v2();
+    // The frame header lies past the tag, which may be hundreds of kilobytes: its bytes come
+    // while the tag's frames are read.
+    if (options.readAhead && !id3v2.empty())
+        file.WillNeed(stream.Position(), kHeadAhead);
     CId3v2Tag tag2;
     if (options.readId3v2 && !id3v2.empty())
         TakeId3v2(file, id3v2, tag2, texts);

@@ -59,12 +59,15 @@ void CFile::WillNeed(std::int64_t offset, std::int64_t length) const {
     ::posix_fadvise(fd_, offset, length, POSIX_FADV_WILLNEED);
 }
 
-// A read that would wait fails at once instead (EAGAIN), as does one the system cannot do
-// without waiting at all: then the range counts as not in memory.
-bool CFile::InMemory(std::int64_t offset, std::size_t length) const {
+// A read that would wait fails at once instead (EAGAIN). A file system that does not know such
+// reads refuses them whatever is in memory (EOPNOTSUPP).
+std::optional<bool> CFile::InMemory(std::int64_t offset, std::size_t length) const {
     char probe[128];
     iovec range{probe, std::min(length, sizeof probe)};
-    return ::preadv2(fd_, &range, 1, offset, RWF_NOWAIT) == static_cast<ssize_t>(range.iov_len);
+    const ssize_t got = ::preadv2(fd_, &range, 1, offset, RWF_NOWAIT);
+    if (got < 0 && (errno == EOPNOTSUPP || errno == EINVAL))
+        return std::nullopt;
+    return got == static_cast<ssize_t>(range.iov_len);
 }
 
 std::ptrdiff_t CFile::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {

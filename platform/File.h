@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // A regular file opened by path, read and written at explicit offsets. Opening never blocks
@@ -31,8 +32,9 @@ public:
     // Asks the system to start reading a range now, without waiting, so that a later read
     // finds it in memory.
     void WillNeed(std::int64_t offset, std::int64_t length) const;
-    // True when a range of at most 128 bytes can be read without waiting for the disk.
-    bool InMemory(std::int64_t offset, std::size_t length) const;
+    // Whether a range of at most 128 bytes can be read without waiting for the disk; nullopt
+    // where the file system cannot say (a memory file system, for one).
+    std::optional<bool> InMemory(std::int64_t offset, std::size_t length) const;
     // Reads up to `count` bytes; returns how many were read, or -1 on a read error.
     std::ptrdiff_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const;
     // Writes all `count` bytes or reports failure.

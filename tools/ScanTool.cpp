@@ -1,6 +1,7 @@
 #include "tools/ScanTool.h"
 
 #include "catalog/QuavDoc.h"
+#include "catalog/ReadPool.h"
 #include "model/FieldIds.h"
 #include "model/Mp3File.h"
 #include "platform/IniProfile.h"
@@ -108,9 +109,14 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
     reporter_ = std::make_unique<CStderrReporter>();
     doc_ = std::make_unique<CQuavDoc>(*settings_, nullptr, *reporter_);
     doc_->SetStoreSnapshots(save_);
-    // Only for the test that compares the output with and without reading ahead.
-    if (const char* readAhead = std::getenv("QUAVERO_READ_AHEAD"))
-        doc_->SetReadAhead(static_cast<std::size_t>(std::strtoul(readAhead, nullptr, 10)));
+    // Only for the test that compares the output with and without reading ahead: a count of
+    // files, or "always" for the read pool even where the files are in memory.
+    if (const char* readAhead = std::getenv("QUAVERO_READ_AHEAD")) {
+        if (std::string_view(readAhead) == "always")
+            doc_->SetReadAhead(4 * CReadPool::kThreads, true);
+        else
+            doc_->SetReadAhead(static_cast<std::size_t>(std::strtoul(readAhead, nullptr, 10)));
+    }
     if (!doc_->OpenAddress(address_)) {
         std::fprintf(stderr, "quavero-scan: no such directory: %s\n", address_.c_str());
         return kExitNotFound;

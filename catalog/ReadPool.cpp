@@ -1,0 +1,84 @@
+#include "catalog/ReadPool.h"
+
+#include <algorithm>
+#include <sys/resource.h>
+#include <system_error>
+
+namespace {
+
+// Kept for the walk's own chain of folders, the snapshot and the profile.
+constexpr rlim_t kReserved = 64;
+// Held by each thread at most: its file, its folder, two listings and their folders.
+constexpr rlim_t kPerThread = 8;
+
+} // namespace
+
+std::size_t CReadPool::FittingThreads() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return kThreads;
+    const rlim_t spare = limit.rlim_cur > kReserved ? limit.rlim_cur - kReserved : 0;
+    return std::clamp<std::size_t>(spare / kPerThread, 1, kThreads);
+}
+
+CReadPool::~CReadPool() {
+    {
+        const std::lock_guard lock(mutex_);
+        ending_ = true;
+        jobs_.clear();
+    }
+    ready_.notify_all();
+    for (std::thread& thread : threads_)
+        thread.join();
+}
+
+// A thread is added while fewer run than jobs wait, up to the pool's size: a collection of a
+// few files starts a few threads.
+void CReadPool::Post(Job job, bool first) {
+    bool grow = false;
+    {
+        const std::lock_guard lock(mutex_);
+        if (first)
+            jobs_.push_front(std::move(job));
+        else
+            jobs_.push_back(std::move(job));
+        grow = threads_.size() < size_ && idle_ < jobs_.size();
+    }
+    if (grow) {
+        try {
+            threads_.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            // No thread to be had (a process or memory limit): the jobs run here, in order.
+            if (threads_.empty())
+                RunAll();
+        }
+    }
+    ready_.notify_one();
+}
+
+void CReadPool::RunAll() {
+    std::unique_lock lock(mutex_);
+    while (!jobs_.empty()) {
+        Job job = std::move(jobs_.front());
+        jobs_.pop_front();
+        lock.unlock();
+        job();
+        lock.lock();
+    }
+}
+
+void CReadPool::Work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        ++idle_;
+        ready_.wait(lock, [this] { return ending_ || !jobs_.empty(); });
+        --idle_;
+        if (ending_)
+            return;
+        Job job = std::move(jobs_.front());
+        jobs_.pop_front();
+        lock.unlock();
+        job();
+        lock.lock();
+    }
+}
