@@ -4,16 +4,25 @@
 #include "model/ArchiveReader.h"
 #include "model/ArchiveWriter.h"
 #include "model/SnapshotExtras.h"
+#include "model/SnapshotLocation.h"
 #include "platform/AtomicFile.h"
 #include "platform/File.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <span>
+#include <unistd.h>
 
 namespace {
 
 // The smallest record: eleven empty strings, the genre byte and two 32-bit numbers.
 constexpr std::size_t kMinRecordSize = 11 + 1 + 4 + 4;
+
+// Why a folder takes no new file that a copy in the cache can stand in for: it is not the
+// user's to write, or its medium is read-only. A missing folder has nothing to keep.
+bool MayNotWrite(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
 
 } // namespace
 
@@ -66,18 +75,18 @@ void CMp3FileList::Replace(std::size_t first, CMp3FileList& records) {
 }
 
 void CMp3FileList::Serialize(CArchiveWriter& archive, std::string_view base,
-                             const CSnapshotExtras::SWalk* walk) const {
+                             const CSnapshotExtras::SWalk* walk, std::string_view folder) const {
     archive.WriteString(ArchiveFormat::kMagic);
     archive.WriteInt32(static_cast<std::int32_t>(tracks_.size()));
     for (const CMp3File* track : tracks_)
         track->Serialize(archive, base);
-    CSnapshotExtras::Write(archive, tracks_, walk);
+    CSnapshotExtras::Write(archive, tracks_, walk, folder);
 }
 
 // Appends the records in the archive; false when it is not a snapshot or breaks part-way (the
 // records completed before the fault stay appended).
 bool CMp3FileList::Serialize(CArchiveReader& archive, std::string_view base) {
-    return ReadMagic(archive) && ReadRecords(archive, base, nullptr);
+    return ReadMagic(archive) && ReadRecords(archive, base, nullptr, nullptr);
 }
 
 bool CMp3FileList::ReadMagic(CArchiveReader& archive) {
@@ -90,7 +99,7 @@ bool CMp3FileList::ReadMagic(CArchiveReader& archive) {
 // breaks the snapshot as a cut record does: it was written with the records, in one piece, so
 // the records beside it are no more to be trusted, and a walk gives every track back whole.
 bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base,
-                               CSnapshotExtras::SWalk* walk) {
+                               CSnapshotExtras::SWalk* walk, std::string* folder) {
     std::int32_t count = 0;
     if (!archive.ReadInt32(count))
         return false;
@@ -103,7 +112,7 @@ bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base,
             return false;
         }
     }
-    return CSnapshotExtras::Read(archive, std::span(tracks_).subspan(first), walk) !=
+    return CSnapshotExtras::Read(archive, std::span(tracks_).subspan(first), walk, folder) !=
            CSnapshotExtras::EResult::Broken;
 }
 
@@ -114,7 +123,32 @@ bool CMp3FileList::SaveSnapshot(const std::string& directory,
                                 const CSnapshotExtras::SWalk* walk) const {
     const std::string base = SnapshotBase(directory);
     CAtomicFile file;
-    switch (file.Open(base + std::string(ArchiveFormat::kFileName), {})) {
+    switch (file.Open(CSnapshotLocation::InFolder(base), {})) {
+    case CAtomicFile::EResult::CannotCreate:
+        return !MayNotWrite(file.Error()) || !CSnapshotLocation::HoldsNone(base) ||
+               SaveCopy(base, walk);
+    case CAtomicFile::EResult::WriteFailed:
+        return false;
+    case CAtomicFile::EResult::Written:
+        break;
+    }
+    if (!WriteSnapshot(file, base, walk, {}))
+        return false;
+    // A copy kept while the folder could not take its snapshot would only come back stale.
+    const std::string copy = CSnapshotLocation::InCache(CSnapshotLocation::Folder(base), false);
+    if (!copy.empty())
+        ::unlink(copy.c_str());
+    return true;
+}
+
+// The copy in the cache, written as the folder's own would be; no cache folder, no copy.
+bool CMp3FileList::SaveCopy(std::string_view base, const CSnapshotExtras::SWalk* walk) const {
+    const std::string folder = CSnapshotLocation::Folder(base);
+    const std::string copy = CSnapshotLocation::InCache(folder, true);
+    if (copy.empty())
+        return true;
+    CAtomicFile file;
+    switch (file.Open(copy, {.mode = 0600})) {
     case CAtomicFile::EResult::CannotCreate:
         return true;
     case CAtomicFile::EResult::WriteFailed:
@@ -122,16 +156,34 @@ bool CMp3FileList::SaveSnapshot(const std::string& directory,
     case CAtomicFile::EResult::Written:
         break;
     }
+    return WriteSnapshot(file, base, walk, folder);
+}
+
+bool CMp3FileList::WriteSnapshot(CAtomicFile& file, std::string_view base,
+                                 const CSnapshotExtras::SWalk* walk,
+                                 std::string_view folder) const {
     CArchiveWriter archive([&file](std::string_view bytes) { return file.Write(bytes); });
-    Serialize(archive, base, walk);
+    Serialize(archive, base, walk, folder);
     return archive.Flush() && file.Commit() == CAtomicFile::EResult::Written;
+}
+
+bool CMp3FileList::OpenSnapshot(const std::string& base, CFile& file, std::string& folder) {
+    folder.clear();
+    if (file.Open(CSnapshotLocation::InFolder(base), CFile::EMode::Read) ==
+        CFile::EOpenResult::Opened)
+        return true;
+    if (!CSnapshotLocation::HoldsNone(base))
+        return false;
+    folder = CSnapshotLocation::Folder(base);
+    const std::string copy = CSnapshotLocation::InCache(folder, false);
+    return !copy.empty() && file.Open(copy, CFile::EMode::Read) == CFile::EOpenResult::Opened;
 }
 
 // Only the head is read; the count is a hint for a progress bar, never trusted for memory.
 std::size_t CMp3FileList::SnapshotRecordCount(const std::string& directory) {
     CFile file;
-    if (file.Open(SnapshotBase(directory) + std::string(ArchiveFormat::kFileName),
-                  CFile::EMode::Read) != CFile::EOpenResult::Opened)
+    std::string folder;
+    if (!OpenSnapshot(SnapshotBase(directory), file, folder))
         return 0;
     CArchiveReader archive(file);
     std::int32_t count = 0;
@@ -140,15 +192,26 @@ std::size_t CMp3FileList::SnapshotRecordCount(const std::string& directory) {
                : 0;
 }
 
+// A copy that names another folder (two paths whose copies share a name) is not this folder's:
+// its records go, and the folder is walked.
 CMp3FileList::ELoadResult CMp3FileList::LoadSnapshot(const std::string& directory,
                                                      CSnapshotExtras::SWalk* walk) {
     const std::string base = SnapshotBase(directory);
     CFile file;
-    if (file.Open(base + std::string(ArchiveFormat::kFileName), CFile::EMode::Read) !=
-        CFile::EOpenResult::Opened)
+    std::string folder;
+    if (!OpenSnapshot(base, file, folder))
         return ELoadResult::NotFound;
     CArchiveReader archive(file);
     if (!ReadMagic(archive))
         return ELoadResult::NotFound;
-    return ReadRecords(archive, base, walk) ? ELoadResult::Loaded : ELoadResult::Broken;
+    const std::size_t first = tracks_.size();
+    std::string named;
+    const bool whole = ReadRecords(archive, base, walk, folder.empty() ? nullptr : &named);
+    if (whole && named != folder) {
+        Truncate(first);
+        if (walk != nullptr)
+            *walk = {};
+        return ELoadResult::NotFound;
+    }
+    return whole ? ELoadResult::Loaded : ELoadResult::Broken;
 }

@@ -13,6 +13,8 @@
 
 class CArchiveReader;
 class CArchiveWriter;
+class CAtomicFile;
+class CFile;
 
 // The owning, ordered list of the catalog's tracks, and its cache snapshot "mp3cache.qvc": the
 // records of every track under a directory, so that the next visit need not read the files.
@@ -48,22 +50,34 @@ public:
 
     // True when written, and also when the file cannot be created (read-only medium: there is
     // simply no snapshot); false on a write error, which leaves any previous snapshot intact.
-    // `walk`: what the walk knew besides the records, kept where changes are looked for.
+    // A directory that may not take the file and holds none has its copy in the user's cache
+    // instead (CSnapshotLocation). `walk`: what the walk knew besides the records, kept where
+    // changes are looked for.
     bool SaveSnapshot(const std::string& directory,
                       const CSnapshotExtras::SWalk* walk = nullptr) const;
+    // The directory's own snapshot, else, where it holds none, its copy in the cache.
     ELoadResult LoadSnapshot(const std::string& directory, CSnapshotExtras::SWalk* walk = nullptr);
 
+    // `folder`: the folder a copy kept elsewhere names (empty in the folder's own snapshot).
     void Serialize(CArchiveWriter& archive, std::string_view base,
-                   const CSnapshotExtras::SWalk* walk = nullptr) const;
+                   const CSnapshotExtras::SWalk* walk = nullptr,
+                   std::string_view folder = {}) const;
     bool Serialize(CArchiveReader& archive, std::string_view base);
 
     static std::string SnapshotBase(const std::string& directory);
-    // The count of records the directory's snapshot announces; 0 without one.
+    // The count of records the directory's snapshot (or copy) announces; 0 without one.
     static std::size_t SnapshotRecordCount(const std::string& directory);
 
 private:
     static bool ReadMagic(CArchiveReader& archive);
-    bool ReadRecords(CArchiveReader& archive, std::string_view base, CSnapshotExtras::SWalk* walk);
+    // Opens the snapshot that LoadSnapshot reads; `folder` is left empty for the directory's
+    // own, else given the folder that the copy must name.
+    static bool OpenSnapshot(const std::string& base, CFile& file, std::string& folder);
+    bool ReadRecords(CArchiveReader& archive, std::string_view base, CSnapshotExtras::SWalk* walk,
+                     std::string* folder);
+    bool WriteSnapshot(CAtomicFile& file, std::string_view base, const CSnapshotExtras::SWalk* walk,
+                       std::string_view folder) const;
+    bool SaveCopy(std::string_view base, const CSnapshotExtras::SWalk* walk) const;
 
     CTrackArena arena_; // owns the records that tracks_ points to
     TrackArray tracks_;

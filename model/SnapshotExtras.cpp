@@ -40,6 +40,7 @@ struct SExtras {
     std::vector<std::uint16_t> trackNumbers; // one per record, or none
     std::vector<std::pair<std::size_t, std::string>> genreNames;
     CSnapshotExtras::SWalk walk;
+    std::string folder;
 };
 
 bool ReadTrackNumbers(CArchiveReader& body, std::size_t records, SExtras& extras) {
@@ -115,6 +116,12 @@ bool ReadBareFolders(CArchiveReader& body, SExtras& extras) {
     return body.Remaining() == 0;
 }
 
+// A path from the root; a NUL would end it early for the system.
+bool ReadFolder(CArchiveReader& body, SExtras& extras) {
+    return body.ReadString(extras.folder) && body.Remaining() == 0 &&
+           extras.folder.starts_with('/') && extras.folder.find('\0') == std::string::npos;
+}
+
 void WriteWalk(CArchiveWriter& archive, const CSnapshotExtras::SWalk& walk) {
     CArchiveWriter start;
     const auto bits = static_cast<std::uint64_t>(walk.startNs);
@@ -130,13 +137,14 @@ void WriteWalk(CArchiveWriter& archive, const CSnapshotExtras::SWalk& walk) {
 
 } // namespace
 
-void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk) {
+void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk,
+                            std::string_view folder) {
     const bool numbers = std::any_of(tracks.begin(), tracks.end(),
                                      [](const CMp3File* track) { return track->Track() != 0; });
     std::size_t named = 0;
     for (const CMp3File* track : tracks)
         named += track->GenreText().empty() ? 0 : 1;
-    if (!numbers && named == 0 && walk == nullptr)
+    if (!numbers && named == 0 && walk == nullptr && folder.empty())
         return;
     archive.WriteString(kMagic);
     if (numbers) {
@@ -160,12 +168,18 @@ void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, c
     }
     if (walk != nullptr)
         WriteWalk(archive, *walk);
+    if (!folder.empty()) {
+        CArchiveWriter body;
+        body.WriteString(folder);
+        WriteSection(archive, ESection::Folder, body);
+    }
 }
 
 // Bytes after the records that do not begin with our magic are someone else's: they are left
 // alone, as a reader of the records alone leaves them.
 CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
-                                               std::span<CMp3File* const> tracks, SWalk* walk) {
+                                               std::span<CMp3File* const> tracks, SWalk* walk,
+                                               std::string* folder) {
     if (archive.Remaining() == 0)
         return EResult::Absent;
     std::string magic;
@@ -192,6 +206,9 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
         case ESection::BareFolders:
             read = ReadBareFolders(body, extras);
             break;
+        case ESection::Folder:
+            read = ReadFolder(body, extras);
+            break;
         default: // a later program's section
             break;
         }
@@ -204,5 +221,7 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
         tracks[index]->SetGenreText(name);
     if (walk != nullptr)
         *walk = std::move(extras.walk);
+    if (folder != nullptr)
+        *folder = std::move(extras.folder);
     return EResult::Read;
 }

@@ -34,6 +34,9 @@ public:
         WalkStart = 3,
         // count (u32) | count x folder (archive string, relative to the snapshot's folder)
         BareFolders = 4,
+        // the folder the records are below, absolute (archive string): only in a copy kept
+        // away from that folder, which must name it to be read for it
+        Folder = 5,
     };
 
     // What the walk that made the records knew besides them, for the look for changes on disk.
@@ -53,8 +56,12 @@ public:
     static constexpr std::string_view kMagic = "QUAVERO TRACK EXTRAS";
 
     // `walk` null: no walk sections, the bytes of a program that does not look for changes.
-    static void Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk);
+    // `folder` empty: no folder section, as in a snapshot that lies in its folder.
+    static void Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk,
+                      std::string_view folder = {});
     // Reads the block after the records `tracks` (those of this snapshot, in order) and gives
-    // them what it holds, once all of it has been read; `walk`, when given, gets the walk's.
-    static EResult Read(CArchiveReader& archive, std::span<CMp3File* const> tracks, SWalk* walk);
+    // them what it holds, once all of it has been read; `walk`, when given, gets the walk's,
+    // and `folder` the folder section's (empty without one).
+    static EResult Read(CArchiveReader& archive, std::span<CMp3File* const> tracks, SWalk* walk,
+                        std::string* folder = nullptr);
 };

@@ -73,10 +73,12 @@ CAtomicFile::EResult CAtomicFile::Open(const std::string& path, SOptions options
     if (options.createFolder) {
         std::error_code error;
         fs::create_directories(target.parent_path().empty() ? "." : target.parent_path(), error);
+        error_ = error.value();
         if (error)
             return EResult::CannotCreate;
     }
     fd_ = CreateSibling(target, options.mode, sibling_);
+    error_ = fd_ < 0 ? errno : 0;
     if (fd_ < 0)
         return EResult::CannotCreate;
     TakeOver(fd_, target, options.mode);

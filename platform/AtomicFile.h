@@ -47,6 +47,8 @@ public:
     EResult Commit();
     // Removes the new file; the old one stays.
     void Abandon();
+    // Why the last `Open` gave CannotCreate: the system's error number (EACCES, EROFS, ...).
+    int Error() const { return error_; }
 
 private:
     std::string target_;
@@ -55,4 +57,5 @@ private:
     std::int64_t size_ = 0; // written so far
     bool sync_ = false;
     bool failed_ = false;
+    int error_ = 0;
 };

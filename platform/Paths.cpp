@@ -104,6 +104,17 @@ bool MakePrivateFolder(const std::string& folder) {
            (st.st_mode & 077) == 0;
 }
 
+// Like `mkdir -p` with every folder made 0700, as the cache's own folders are.
+bool MakeFolders(const std::string& folder) {
+    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST)
+        return true;
+    const std::size_t slash = folder.rfind('/');
+    if (errno != ENOENT || slash == 0 || slash == std::string::npos)
+        return false;
+    return MakeFolders(folder.substr(0, slash)) &&
+           (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST);
+}
+
 // A folder of a name nobody can guess, made once for the process.
 std::string UnguessableFolder(const std::string& stem) {
     static const std::string folder = [&stem] {
@@ -149,4 +160,19 @@ std::string CPaths::PrivateFolder() {
     }
     const std::string stem = Below(TempDirectory(), "/quavero-" + std::to_string(::geteuid()));
     return MakePrivateFolder(stem) ? stem : UnguessableFolder(stem);
+}
+
+// Others may read the folder if the user lets them; they may not put files in it.
+std::string CPaths::CacheFolder(bool make) {
+    const std::string cache = Environment("XDG_CACHE_HOME");
+    std::string folder =
+        Below(cache.starts_with('/') ? WithoutTrailingSlash(cache) : Below(HomeFolder(), "/.cache"),
+              "/quavero");
+    if (make && !MakeFolders(folder))
+        return {};
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() ||
+        (st.st_mode & 022) != 0)
+        return {};
+    return folder;
 }

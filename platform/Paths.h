@@ -21,4 +21,9 @@ public:
     // user's own with that mode is not used; a new one of a name nobody can guess serves this
     // process instead. Empty when no folder can be made at all.
     static std::string PrivateFolder();
+    // The program's folder in the user's cache: $XDG_CACHE_HOME/quavero when XDG_CACHE_HOME is
+    // absolute, else ~/.cache/quavero; with `make`, made mode 0700 (with any folder missing
+    // above it) when missing. Empty unless it is a folder, not a link to one, of the user's own
+    // that nobody else may write: what lies in it is read back as the user's own.
+    static std::string CacheFolder(bool make);
 };

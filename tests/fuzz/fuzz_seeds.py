@@ -3,8 +3,8 @@
 
   fuzz_seeds.py snapshot DIR   snapshots with one-byte, 16-bit and 32-bit string lengths, one
                                string longer than the reader's 64 KB buffer; the block of
-                               extras after the records (track numbers, genre names, a section
-                               of a later program)
+                               extras after the records (track numbers, genre names, the
+                               folder a copy in the cache names, a section of a later program)
   fuzz_seeds.py profile DIR    profiles: sections, comments, CRLF, a byte-order mark
 """
 import os
@@ -42,7 +42,7 @@ def extras(count):
     numbers = struct.pack("<I", count) + b"".join(struct.pack("<H", n + 1) for n in range(count))
     names = struct.pack("<I", 1) + struct.pack("<I", count - 1) + string(b"Indie Folk")
     return (string(b"QUAVERO TRACK EXTRAS") + section(1, numbers) + section(2, names) +
-            section(9, b"a later program's"))
+            section(5, string(b"/home/u/Music")) + section(9, b"a later program's"))
 
 
 def snapshots():

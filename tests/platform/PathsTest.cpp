@@ -136,3 +136,27 @@ TEST(Paths, PrivateFolderIsTheUsersAlone) {
     ::chown(guessable.c_str(), 65534, 65534);
     EXPECT_EQ(CPaths::PrivateFolder(), instead);
 }
+
+// The cache folder is made 0700 when a copy is about to be written, not before. One that is
+// another user's, that others may write, or a link (planted where the user's cache is
+// shared, say) is not used, even when asked to make it.
+TEST(Paths, CacheFolderIsTheUsersOwn) {
+    namespace fs = std::filesystem;
+    CTempDir dir;
+    CScopedEnv cache("XDG_CACHE_HOME", (dir / "xdg/cache/").c_str());
+    const std::string folder = dir / "xdg/cache/quavero";
+    EXPECT_EQ(CPaths::CacheFolder(false), "") << "made only when asked";
+    EXPECT_EQ(CPaths::CacheFolder(true), folder);
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+    ::chown(folder.c_str(), 65534, 65534);
+    EXPECT_EQ(CPaths::CacheFolder(true), "");
+    ::chown(folder.c_str(), ::geteuid(), ::getegid());
+    ::chmod(folder.c_str(), 0770);
+    EXPECT_EQ(CPaths::CacheFolder(true), "");
+    fs::remove(folder);
+    fs::create_directory_symlink(dir.MakeDir("elsewhere"), folder);
+    EXPECT_EQ(CPaths::CacheFolder(true), "");
+    CScopedEnv relative("XDG_CACHE_HOME", "relative");
+    CScopedEnv home("HOME", dir.Path().c_str());
+    EXPECT_EQ(CPaths::CacheFolder(true), dir / ".cache/quavero");
+}
