@@ -39,6 +39,23 @@ bool IsContinuation(unsigned char byte) {
     return byte >= 0x80 && byte <= 0xBF;
 }
 
+// The length of the well-formed sequence that starts at `at`; 0 where none does.
+std::size_t SequenceAt(std::string_view bytes, std::size_t at) {
+    const SLead& rule = kLeads[static_cast<unsigned char>(bytes[at])];
+    if (rule.length == 0 || bytes.size() - at < rule.length)
+        return 0;
+    if (rule.length > 1) {
+        const auto first = static_cast<unsigned char>(bytes[at + 1]);
+        if (first < rule.low || first > rule.high)
+            return 0;
+        for (std::size_t k = 2; k < rule.length; ++k) {
+            if (!IsContinuation(static_cast<unsigned char>(bytes[at + k])))
+                return 0;
+        }
+    }
+    return rule.length;
+}
+
 } // namespace
 
 // Most texts are plain ASCII, and most others are ASCII between a few sequences: the bytes are
@@ -64,20 +81,10 @@ bool CUtf8::IsValid(std::string_view bytes) {
                 continue;
             }
         }
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        const SLead& rule = kLeads[lead];
-        if (rule.length == 0 || size - i < rule.length)
+        const std::size_t length = SequenceAt(bytes, i);
+        if (length == 0)
             return false;
-        if (rule.length > 1) {
-            const auto first = static_cast<unsigned char>(bytes[i + 1]);
-            if (first < rule.low || first > rule.high)
-                return false;
-            for (std::size_t k = 2; k < rule.length; ++k) {
-                if (!IsContinuation(static_cast<unsigned char>(bytes[i + k])))
-                    return false;
-            }
-        }
-        i += rule.length;
+        i += length;
     }
     return true;
 }
