@@ -2,6 +2,7 @@
 
 #include "model/TrackArray.h"
 
+#include <cstddef>
 #include <memory_resource>
 #include <string>
 
@@ -13,4 +14,5 @@ public:
 
     const std::string name;
     TrackArray tracks;
+    std::size_t counted = 0; // tracks counted for it and not yet filed (CCatalogGroups)
 };

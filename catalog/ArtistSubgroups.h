@@ -4,6 +4,7 @@
 #include "catalog/GroupList.h"
 #include "model/TrackArray.h"
 
+#include <cstddef>
 #include <memory_resource>
 #include <string>
 
@@ -15,5 +16,6 @@ public:
 
     const std::string name;
     TrackArray tracks;
+    std::size_t counted = 0; // tracks counted for it and not yet filed (CCatalogGroups)
     TGroupList<CArtistGroup> artists;
 };

@@ -10,8 +10,9 @@
 
 // Groups in order of first appearance, found by name as it shows (platform/Utf8.h): a name read
 // as Latin-1 from one tag and as UTF-8 from another is one group, named as it was first met. The
-// groups live in the memory the list is given, which its owner drops whole after Clear(): filing a
-// hundred thousand tracks then costs no allocation of its own per group or per growth. Past a
+// groups live in the memory the list is given, which its owner drops whole after Clear(), and the
+// owner sizes their arrays (catalog/CatalogGroups.h): filing a hundred thousand tracks then costs
+// no allocation of its own per group or per growth. Past a
 // handful of groups an open-addressing index finds them, so filing N tracks stays linear however
 // many groups there are; the many small lists (the artists of one album) stay a plain scan.
 template <class Group>
@@ -31,8 +32,6 @@ public:
             return *(last_ = found);
         Group* added = std::pmr::polymorphic_allocator<Group>(memory_).template new_object<Group>(
             std::string(name), memory_);
-        // The smallest block holds three tracks: a dozen tracks then grow it twice, not five times.
-        added->tracks.reserve(3);
         groups_.push_back(added);
         // Kept at most half full, so a search meets an empty slot soon.
         if (groups_.size() * 2 > index_.size() && groups_.size() > kScanLimit)

@@ -55,21 +55,13 @@ void CQuavDoc::Refresh() {
 void CQuavDoc::RegroupAll() {
     UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearGroups();
-    for (CMp3File* track : tracks_.Tracks())
-        Group(track);
+    Group(0);
     UpdateAllViews(nullptr, EHint::RebuildEnd);
 }
 
 void CQuavDoc::ClearContents() {
     ClearGroups();
     tracks_.RemoveAll();
-}
-
-void CQuavDoc::ClearGroups() {
-    genres_.Clear();
-    artists_.Clear();
-    albums_.Clear();
-    groupMemory_.release();
 }
 
 // The favourites are never stored: neither as one snapshot nor one per directory. Nor is a
@@ -103,8 +95,7 @@ void CQuavDoc::RereadFolders(const std::vector<std::string>& folders) {
                              .Run(tracks_.Tracks(), changes, true, walk_, fresh);
     if (changed)
         tracks_.Replace(0, fresh);
-    for (CMp3File* track : tracks_.Tracks())
-        Group(track);
+    Group(0);
     UpdateAllViews(nullptr, EHint::RebuildEnd);
     if (changed)
         StoreSnapshot();
@@ -207,8 +198,8 @@ std::vector<std::string> CQuavDoc::Directories() const {
 // directory walked instead, so no track of it stays half-grouped. True when the snapshot served.
 bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
     const std::int64_t start = CChangeCheck::Now();
+    const std::size_t before = tracks_.GetSize();
     if (!force && settings_.UseCachedCatalog != 0) {
-        const std::size_t before = tracks_.GetSize();
         CSnapshotExtras::SWalk walk;
         switch (tracks_.LoadSnapshot(directory, &walk)) {
         case CMp3FileList::ELoadResult::Loaded: {
@@ -222,13 +213,11 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
                 look = std::async(std::launch::async, [&] {
                     return CChangeCheck::Run(base, settings_.FileExt, records, walk, level);
                 });
-            for (std::size_t i = before; i < tracks_.GetSize(); ++i)
-                Group(tracks_.GetAt(i));
+            Group(before);
             if (look.valid()) {
                 if (BringUpToDate(base, before, look.get(), walk)) {
                     ClearGroups();
-                    for (CMp3File* track : tracks_.Tracks())
-                        Group(track);
+                    Group(0);
                 }
                 walk.startNs = start;
             }
@@ -244,6 +233,7 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
     }
     walk_ = {.startNs = start, .bareFolders = {}};
     ScanFolder(directory, settings_.FileExt);
+    Group(before);
     return false;
 }
 
@@ -310,27 +300,18 @@ CMp3File& CQuavDoc::NewTrack() {
 }
 
 // Once a stop is asked for, the files already being read are dropped.
-void CQuavDoc::TrackRead(CMp3File& track, bool isTrack) {
+void CQuavDoc::TrackRead(bool isTrack) {
     if (stopRequested_ || !isTrack) {
         tracks_.RemoveLast();
         if (stopRequested_)
             return;
-    } else {
-        Group(&track);
     }
     ++filesSeen_;
     if (progress_)
         progress_(filesSeen_, estimate_);
 }
 
-void CQuavDoc::Group(CMp3File* track) {
-    artists_.FindOrAdd(track->Artist()).tracks.push_back(track);
-
-    CGenreGroup& genre = genres_.FindOrAdd(track->GetGenreName());
-    genre.tracks.push_back(track);
-    genre.artists.FindOrAdd(track->Artist()).tracks.push_back(track);
-
-    CAlbumGroup& album = albums_.FindOrAdd(track->Album());
-    album.tracks.push_back(track);
-    album.artists.FindOrAdd(track->Artist()).tracks.push_back(track);
+// The groups are filed once the tracks are all read: the walk shows none before it ends.
+void CQuavDoc::Group(std::size_t first) {
+    groups_.File(std::span(tracks_.Tracks()).subspan(first));
 }

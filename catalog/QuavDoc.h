@@ -3,6 +3,7 @@
 #include "catalog/AddressKind.h"
 #include "catalog/AlbumGroup.h"
 #include "catalog/ArtistGroup.h"
+#include "catalog/CatalogGroups.h"
 #include "catalog/CatalogView.h"
 #include "catalog/ChangeCheck.h"
 #include "catalog/CheckLevel.h"
@@ -17,7 +18,6 @@
 #include <cstddef>
 #include <functional>
 #include <map>
-#include <memory_resource>
 #include <string>
 #include <vector>
 
@@ -71,9 +71,9 @@ public:
     }
 
     const CMp3FileList& GetTrackList() const { return tracks_; }
-    const TGroupList<CArtistGroup>& ArtistGroups() const { return artists_; }
-    const TGroupList<CGenreGroup>& GenreGroups() const { return genres_; }
-    const TGroupList<CAlbumGroup>& AlbumGroups() const { return albums_; }
+    const TGroupList<CArtistGroup>& ArtistGroups() const { return groups_.Artists(); }
+    const TGroupList<CGenreGroup>& GenreGroups() const { return groups_.Genres(); }
+    const TGroupList<CAlbumGroup>& AlbumGroups() const { return groups_.Albums(); }
     const std::string& Address() const { return address_; }
     EAddressKind AddressKind() const { return addressKind_; }
 
@@ -85,15 +85,16 @@ private:
     bool ScanDirectory(const std::string& directory, bool force);
     void ScanFolder(const std::string& directory, const std::string& pattern);
     CMp3File& NewTrack() override;
-    void TrackRead(CMp3File& track, bool isTrack) override;
+    void TrackRead(bool isTrack) override;
     // Lists again what changed on disk in the snapshot of the folder `base` (the records from
     // `first` on); true when a record changed, and the groups must be made again.
     bool BringUpToDate(const std::string& base, std::size_t first,
                        const CChangeCheck::SResult& changes, CSnapshotExtras::SWalk& walk);
     STrackReadOptions ReadOptions() const;
     void UpdateTitle();
-    void Group(CMp3File* track);
-    void ClearGroups();
+    // Files the tracks from `first` on, after those filed before.
+    void Group(std::size_t first);
+    void ClearGroups() { groups_.Clear(); }
 
     const CAppSettings& settings_;
     CIniProfile* profile_;
@@ -113,11 +114,7 @@ private:
     CSnapshotExtras::SWalk walk_;
 
     CMp3FileList tracks_;
-    // Every group and its track lists; dropped whole when the groups are cleared.
-    std::pmr::monotonic_buffer_resource groupMemory_;
-    TGroupList<CArtistGroup> artists_{&groupMemory_};
-    TGroupList<CGenreGroup> genres_{&groupMemory_};
-    TGroupList<CAlbumGroup> albums_{&groupMemory_};
+    CCatalogGroups groups_;
     EAddressKind addressKind_ = EAddressKind::None;
     EDisplayMode displayMode_;
     std::string title_;

@@ -104,7 +104,7 @@ void CTrackReader::ReadHere(const std::string& directory, const std::string& nam
 void CTrackReader::Take(const std::string& directory, const std::string& name, const CFile& file,
                         CFile::EOpenResult opened) {
     CMp3File& track = sink_.NewTrack();
-    sink_.TrackRead(track, track.Load(directory, name, file, opened, reporter_, options_));
+    sink_.TrackRead(track.Load(directory, name, file, opened, reporter_, options_));
 }
 
 void CTrackReader::GoToPool() {
@@ -167,6 +167,6 @@ void CTrackReader::HandOn() {
     if (track.Directory() == job->track.Directory())
         job->track.ShareDirectory(track);
     track = std::move(job->track);
-    sink_.TrackRead(track, job->isTrack);
+    sink_.TrackRead(job->isTrack);
     inMemoryRun_ = job->inMemory && !always_ ? inMemoryRun_ + 1 : 0;
 }

@@ -29,7 +29,7 @@ public:
         // A record with its defaults at the end of the list.
         virtual CMp3File& NewTrack() = 0;
         // The record last made was read; `isTrack` false when it must not be listed.
-        virtual void TrackRead(CMp3File& track, bool isTrack) = 0;
+        virtual void TrackRead(bool isTrack) = 0;
 
     protected:
         ~ISink() = default;

@@ -19,7 +19,9 @@ std::size_t CArchiveReader::Remaining() const {
 bool CArchiveReader::Refill(std::size_t count) {
     if (file_ == nullptr || count > kBufferSize)
         return false;
-    std::vector<char> next(viewsOut_ ? kBufferSize : 0);
+    std::vector<char> next;
+    if (viewsOut_)
+        next = spare_.empty() ? std::vector<char>(kBufferSize) : std::move(spare_);
     std::vector<char>& target = viewsOut_ ? next : buffer_;
     const std::size_t kept = Available();
     if (kept > 0)
@@ -36,8 +38,13 @@ bool CArchiveReader::Refill(std::size_t count) {
     return Available() >= count;
 }
 
+// One buffer let go is kept for the next refill: a record's views are let go after every
+// record, and a new buffer each time would cost its clearing and its first touch.
 void CArchiveReader::Release() {
     viewsOut_ = false;
+    for (std::vector<char>& retired : retired_)
+        if (spare_.empty() && retired.size() == kBufferSize)
+            spare_ = std::move(retired);
     retired_.clear();
 }
 

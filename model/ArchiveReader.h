@@ -60,4 +60,5 @@ private:
     // While views are out, a refill moves on to another buffer and keeps the old one here.
     bool viewsOut_ = false;
     std::vector<std::vector<char>> retired_;
+    std::vector<char> spare_; // a retired buffer, for the next refill
 };

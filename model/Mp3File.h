@@ -51,6 +51,9 @@ public:
     // The texts the track keeps itself (names, tag texts, header texts that are no table
     // entry), one after the other: one look at them all serves every field that shows one.
     std::string_view OwnTexts() const { return texts_.Bytes(); }
+    // Whether each of those texts is valid UTF-8, and so shows as its bytes; known once, when
+    // the texts are stored.
+    bool OwnTextsUtf8() const { return texts_.AllUtf8(); }
     // The table's name of the genre number, or the name the tag gave when the table lacks it.
     std::string_view GetGenreName() const;
     static int Compare(const CMp3File& a, const CMp3File& b, int key);

@@ -42,12 +42,13 @@ void CTrackTexts::Assign(const Values& values) {
         block_.reset();
         return;
     }
-    const std::size_t width = total <= UINT16_MAX ? 2 : 4;
+    const std::size_t width = total <= UINT8_MAX ? 1 : (total <= UINT16_MAX ? 2 : 4);
     auto block = std::make_unique_for_overwrite<char[]>(kHead + kCount * width + total);
     const bool utf8 = std::all_of(values.begin(), values.end(), CUtf8::IsValid);
     block[0] = static_cast<char>(width | (utf8 ? 0 : kNotUtf8));
-    char* out = width == 2 ? WriteEnds<std::uint16_t>(block.get(), values)
-                           : WriteEnds<std::uint32_t>(block.get(), values);
+    char* out = width == 1   ? WriteEnds<std::uint8_t>(block.get(), values)
+                : width == 2 ? WriteEnds<std::uint16_t>(block.get(), values)
+                             : WriteEnds<std::uint32_t>(block.get(), values);
     for (const std::string_view value : values) {
         if (!value.empty())
             std::memcpy(out, value.data(), value.size());

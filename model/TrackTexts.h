@@ -40,15 +40,14 @@ public:
         if (!block_)
             return {};
         const auto i = static_cast<std::size_t>(slot);
-        const char* block = block_.get();
-        if ((block[0] & kWidthMask) == 2) {
-            const char* bytes = block + kHead + kCount * 2;
-            const std::size_t start = i == 0 ? 0 : ReadEnd<std::uint16_t>(block, i - 1);
-            return {bytes + start, ReadEnd<std::uint16_t>(block, i) - start};
+        switch (block_[0] & kWidthMask) {
+        case 1:
+            return Text<std::uint8_t>(i);
+        case 2:
+            return Text<std::uint16_t>(i);
+        default:
+            return Text<std::uint32_t>(i);
         }
-        const char* bytes = block + kHead + kCount * 4;
-        const std::size_t start = i == 0 ? 0 : ReadEnd<std::uint32_t>(block, i - 1);
-        return {bytes + start, ReadEnd<std::uint32_t>(block, i) - start};
     }
     Values All() const;
     // Every text's bytes, one after the other.
@@ -66,14 +65,22 @@ public:
     void Assign(const Values& values);
     void Set(ESlot slot, std::string_view value);
 
-    // The block starts with one byte saying how wide its ends are: 2 bytes while the texts
-    // total less than 64 KiB, which every real track does, or else 4; its high bit is set when
-    // a text is not valid UTF-8.
+    // The block starts with one byte saying how wide its ends are: 1 byte while the texts
+    // total less than 256 bytes, which most tracks' do, 2 while they total less than 64 KiB,
+    // which every real track's do, or else 4; its high bit is set when a text is not valid
+    // UTF-8.
     static constexpr std::size_t kHead = 1;
     static constexpr char kWidthMask = 0x7F;
     static constexpr unsigned char kNotUtf8 = 0x80;
 
 private:
+    template <class End>
+    std::string_view Text(std::size_t i) const {
+        const char* block = block_.get();
+        const char* bytes = block + kHead + kCount * sizeof(End);
+        const std::size_t start = i == 0 ? 0 : ReadEnd<End>(block, i - 1);
+        return {bytes + start, ReadEnd<End>(block, i) - start};
+    }
     template <class End>
     static std::size_t ReadEnd(const char* block, std::size_t i) {
         End end;

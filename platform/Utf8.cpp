@@ -1,6 +1,7 @@
 #include "platform/Utf8.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -38,32 +39,52 @@ bool IsContinuation(unsigned char byte) {
     return byte >= 0x80 && byte <= 0xBF;
 }
 
+// The length of the well-formed sequence that starts at `at`; 0 where none does.
+std::size_t SequenceAt(std::string_view bytes, std::size_t at) {
+    const SLead& rule = kLeads[static_cast<unsigned char>(bytes[at])];
+    if (rule.length == 0 || bytes.size() - at < rule.length)
+        return 0;
+    if (rule.length > 1) {
+        const auto first = static_cast<unsigned char>(bytes[at + 1]);
+        if (first < rule.low || first > rule.high)
+            return 0;
+        for (std::size_t k = 2; k < rule.length; ++k) {
+            if (!IsContinuation(static_cast<unsigned char>(bytes[at + k])))
+                return 0;
+        }
+    }
+    return rule.length;
+}
+
 } // namespace
 
+// Most texts are plain ASCII, and most others are ASCII between a few sequences: the bytes are
+// looked at eight at a time, and one by one only from a byte with its high bit set to the end
+// of its sequence.
 bool CUtf8::IsValid(std::string_view bytes) {
-    std::size_t i = 0;
-    // Most texts are plain ASCII: eight bytes at a time until a byte with its high bit set.
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    for (std::uint64_t word = 0; i + sizeof word <= bytes.size(); i += sizeof word) {
-        std::memcpy(&word, bytes.data() + i, sizeof word);
-        if ((word & kHighBits) != 0)
-            break;
-    }
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        const SLead& rule = kLeads[lead];
-        if (rule.length == 0 || bytes.size() - i < rule.length)
-            return false;
-        if (rule.length > 1) {
-            const auto first = static_cast<unsigned char>(bytes[i + 1]);
-            if (first < rule.low || first > rule.high)
-                return false;
-            for (std::size_t k = 2; k < rule.length; ++k) {
-                if (!IsContinuation(static_cast<unsigned char>(bytes[i + k])))
-                    return false;
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    while (i < size) {
+        if (size - i >= sizeof(std::uint64_t)) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes.data() + i, sizeof word);
+            if constexpr (std::endian::native == std::endian::little) {
+                const std::uint64_t high = word & kHighBits;
+                if (high == 0) {
+                    i += sizeof word;
+                    continue;
+                }
+                i += static_cast<std::size_t>(std::countr_zero(high)) / 8; // the ASCII before it
+            } else if ((word & kHighBits) == 0) {
+                i += sizeof word;
+                continue;
             }
         }
-        i += rule.length;
+        const std::size_t length = SequenceAt(bytes, i);
+        if (length == 0)
+            return false;
+        i += length;
     }
     return true;
 }

@@ -35,12 +35,14 @@ constexpr auto kEscaped = [] {
 constexpr std::uint64_t kEveryByte = 0x0101010101010101;
 constexpr std::uint64_t kHighBits = 0x8080808080808080;
 
-// Whether the text may need writing again: a byte that is not ASCII, or one that may have to be
-// escaped. Eight bytes at a time, as the tool looks at every byte it prints: for ASCII bytes,
-// (x - 14 * each) & ~x keeps a byte's high bit only below 14 (tab, line feed and carriage return
-// are among them), and x ^ '\\' * each is zero where a backslash stands. A control code below 14
-// that needs no escape takes the slow road and comes out the same.
-bool MayNeedAttention(std::string_view text) {
+// Whether the text may need writing again: a byte that may have to be escaped, or, unless the
+// text is known to be valid UTF-8, a byte that is not ASCII. Eight bytes at a time, as the tool
+// looks at every byte it prints: (x - 14 * each) & ~x keeps a byte's high bit only when some
+// byte is below 14 (tab, line feed and carriage return are among them), and x ^ '\\' * each has
+// a zero byte where a backslash stands. A control code below 14 that needs no escape takes the
+// slow road and comes out the same.
+bool MayNeedAttention(std::string_view text, bool validUtf8 = false) {
+    const std::uint64_t nonAscii = validUtf8 ? 0 : ~std::uint64_t{0};
     std::size_t i = 0;
     for (; i + 8 <= text.size(); i += 8) {
         std::uint64_t x = 0;
@@ -48,12 +50,12 @@ bool MayNeedAttention(std::string_view text) {
         const std::uint64_t backslash = x ^ (kEveryByte * '\\');
         const std::uint64_t low = (x - kEveryByte * 14) & ~x;
         const std::uint64_t noBackslash = (backslash - kEveryByte) & ~backslash;
-        if (((x | low | noBackslash) & kHighBits) != 0)
+        if ((((x & nonAscii) | low | noBackslash) & kHighBits) != 0)
             return true;
     }
     for (; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (kEscaped[c] || c >= 0x80)
+        if (kEscaped[c] || (c >= 0x80 && !validUtf8))
             return true;
     }
     return false;
@@ -111,7 +113,7 @@ bool CTrackPrinter::IsPlain(EFieldId field, std::string_view text, std::string_v
 // The texts are gathered first, then go into the line in one piece.
 void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
     const std::string_view own = track.OwnTexts();
-    const bool ownPlain = !MayNeedAttention(own);
+    const bool ownPlain = !MayNeedAttention(own, track.OwnTextsUtf8());
     std::array<std::string_view, kFieldCount> texts;
     std::size_t total = kFieldCount - 1;
     for (int id = 1; id <= kFieldCount; ++id) {

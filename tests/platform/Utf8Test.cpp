@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -54,4 +56,27 @@ TEST(Utf8, CutsNeverSplitACharacter) {
     EXPECT_EQ(CUtf8::CutShown("ab\xE6\x97\xA5", 4), "ab");
     EXPECT_EQ(CUtf8::CutShown("ab\xE6\x97\xA5", 5), "ab\xE6\x97\xA5");
     EXPECT_EQ(CUtf8::CutShown("ab\xF6\xF6\xF6", 4), "ab\xF6\xF6") << "Latin-1: any byte ends one";
+}
+
+// The bytes are looked at eight at a time until one is not ASCII: a sequence, valid or broken,
+// tells the same at every place among ASCII bytes, across the edge of eight and at the end.
+TEST(Utf8, ValidityDoesNotDependOnWhereTheSequenceStands) {
+    const std::vector<std::pair<std::string, bool>> sequences = {{"\xC3\xB6", true},
+                                                                 {"\xE6\x97\xA5", true},
+                                                                 {"\xF0\x9F\x8E\xB5", true},
+                                                                 {"\xF6", false},
+                                                                 {"\xC3", false},
+                                                                 {"\xE6\x97", false},
+                                                                 {"\xC0\xAF", false},
+                                                                 {"\xED\xA0\x80", false},
+                                                                 {"\xF4\x90\x80\x80", false},
+                                                                 {"\xC3\xB6\xC3\xB6", true},
+                                                                 {"\xC3\xB6\xB6", false}};
+    for (const auto& [sequence, valid] : sequences)
+        for (std::size_t before = 0; before < 17; ++before)
+            for (const std::size_t after : {0, 1, 7, 8, 9}) {
+                const std::string text =
+                    std::string(before, 'a') + sequence + std::string(after, 'z');
+                EXPECT_EQ(CUtf8::IsValid(text), valid) << before << " " << after;
+            }
 }

@@ -1,0 +1,32 @@
+#include "model/TrackTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// Texts that total just below and just past each width of the ends, read back whole, then each
+// text set on its own so that the block changes width under it.
+TEST(TrackTexts, EveryTextReadsBackAcrossTheWidthsOfTheEnds) {
+    using ESlot = CTrackTexts::ESlot;
+    for (const std::size_t total : {0, 1, 255, 256, 65535, 65536, 70000}) {
+        std::vector<std::string> texts(CTrackTexts::kCount);
+        for (std::size_t i = 0; i < total; ++i)
+            texts[i * 7 % texts.size()] += static_cast<char>('a' + i % 26);
+        CTrackTexts::Values values;
+        for (std::size_t i = 0; i < values.size(); ++i)
+            values[i] = texts[i];
+        CTrackTexts block;
+        block.Assign(values);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            EXPECT_EQ(block.Get(static_cast<ESlot>(i)), texts[i]) << total << " " << i;
+        EXPECT_EQ(block.Bytes().size(), total);
+        block.Set(ESlot::Comment, std::string(300, '\xC3'));
+        EXPECT_FALSE(block.AllUtf8());
+        EXPECT_EQ(block.Get(ESlot::Comment).size(), 300u);
+        EXPECT_EQ(block.Get(ESlot::FileName), texts[0]) << total;
+        block.Set(ESlot::Comment, "");
+        EXPECT_TRUE(block.AllUtf8());
+        EXPECT_EQ(block.Get(ESlot::GenreName), texts.back()) << total;
+    }
+}
