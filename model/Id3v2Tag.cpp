@@ -13,8 +13,10 @@ namespace {
 constexpr std::uint8_t kTagUnsynchronised = 0x80;
 // 2.3 and 2.4: an extended header follows the header. 2.2: the tag is compressed.
 constexpr std::uint8_t kTagExtended = 0x40;
-// A run of the tag fetched past the head: the rest of a short tag in one read.
-constexpr std::size_t kRun = 16384;
+// A run of the tag fetched past the head: a page, as the system keeps it. Longer runs copy
+// bytes that are mostly passed over (a picture, the padding): a quarter more bytes read, in as
+// many reads, on a collection of today's tags.
+constexpr std::size_t kRun = 4096;
 // A wanted frame longer than this is passed over; no text of a track is that long.
 constexpr std::size_t kMaxFrame = std::size_t{1} << 20;
 // A tag unsynchronised as a whole must be read whole to find its frames; this much of it.
