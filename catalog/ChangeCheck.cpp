@@ -223,7 +223,9 @@ CChangeCheck::SResult CChangeCheck::Run(const std::string& base, const std::stri
     LookAtFolders(baseFd, set, since, result);
     if (!result.folders.empty() && result.folders.size() <= kMostCompared && since > INT64_MIN)
         DropUnchanged(base, pattern, records, set, result);
-    if (level == ECheckLevel::Files)
+    if (level == ECheckLevel::Files && since == INT64_MIN) // nor for any file: all are read
+        result.files.insert(records.begin(), records.end());
+    else if (level == ECheckLevel::Files)
         LookAtFiles(baseFd, records, set, since, result);
     if (baseFd >= 0)
         ::close(baseFd);
