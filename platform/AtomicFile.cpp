@@ -35,9 +35,15 @@ int CreateSibling(const fs::path& target, unsigned mode, std::string& sibling) {
         sibling = (folder / (stem + "." + std::to_string(attempt) + ".tmp")).string();
         const int fd = ::open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
                               mode != 0 ? mode : 0666);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd >= 0)
             return fd;
+        if (errno != EEXIST)
+            break;
     }
+    // A name not made here is not this file's to remove later.
+    const int error = errno;
+    sibling.clear();
+    errno = error;
     return -1;
 }
 

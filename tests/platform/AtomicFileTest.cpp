@@ -84,3 +84,19 @@ TEST(AtomicFile, PiecesAppearAtTheCommitOnly) {
 }
 
 } // namespace
+
+// A file that cannot be made leaves the names it tried alone: they are another writer's.
+TEST(AtomicFile, AFailedOpenRemovesNothing) {
+    CTempDir dir;
+    const std::string path = dir.Write("snapshot", "old");
+    const std::string stem = "." + std::string("snapshot.") + std::to_string(::getpid()) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt)
+        dir.Write(stem + std::to_string(attempt) + ".tmp", "theirs");
+    {
+        CAtomicFile file;
+        EXPECT_EQ(file.Open(path, {}), EResult::CannotCreate);
+    }
+    EXPECT_EQ(CAtomicFile::Replace(path, "new", {}), EResult::CannotCreate);
+    EXPECT_EQ(ReadFileBytes(dir / (stem + "99.tmp")), "theirs");
+    EXPECT_EQ(ReadFileBytes(path), "old");
+}
