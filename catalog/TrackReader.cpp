@@ -10,6 +10,8 @@
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // One file in so many read on the walk's thread is probed with a read that does not wait.
 constexpr std::size_t kProbeEvery = 32;
 // Files read on the pool in a row that were in memory before reading comes back.
@@ -82,7 +84,7 @@ void CTrackReader::Add(const std::string& directory, const std::string& name, in
 // reading took long says it.
 void CTrackReader::ReadHere(const std::string& directory, const std::string& name,
                             int directoryFd) {
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = timed_ ? Clock::now() : Clock::time_point();
     CFile file;
     const auto opened = file.OpenAt(directoryFd, name, CFile::EMode::Read);
     if (ahead_ > 0 && opened == CFile::EOpenResult::Opened && file.Size() >= kTailBytes &&
@@ -97,7 +99,7 @@ void CTrackReader::ReadHere(const std::string& directory, const std::string& nam
         }
     }
     Take(directory, name, file, opened);
-    if (ahead_ > 0 && timed_ && std::chrono::steady_clock::now() - start > kSlowRead)
+    if (ahead_ > 0 && timed_ && start != Clock::time_point() && Clock::now() - start > kSlowRead)
         GoToPool();
 }
 
@@ -141,12 +143,12 @@ void CTrackReader::Post(const std::string& directory, const std::string& name, i
 void CTrackReader::Read(SJob& job, const STrackReadOptions& options) {
     STrackReadOptions ahead = options;
     ahead.readAhead = true;
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = Clock::now();
     CFile file;
     const auto opened = file.OpenAt(job.folder->held.Fd(), job.name, CFile::EMode::Read);
     if (opened == CFile::EOpenResult::Opened && file.Size() >= kTailBytes)
         job.inMemory = file.InMemory(file.Size() - kTailBytes, kTailBytes)
-                           .value_or(std::chrono::steady_clock::now() - start < kSlowOpen);
+                           .value_or(Clock::now() - start < kSlowOpen);
     job.isTrack = job.track.Load(job.folder->path, job.name, file, opened, job.reports, ahead);
     job.folder.reset();
 }
