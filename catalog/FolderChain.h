@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <utility>
@@ -13,6 +14,11 @@
 class CFolderChain {
 public:
     using SFolderId = std::pair<dev_t, ino_t>;
+    struct SFolderHash {
+        std::size_t operator()(const SFolderId& id) const noexcept {
+            return std::hash<ino_t>()(id.second) * 31 + std::hash<dev_t>()(id.first);
+        }
+    };
 
     static constexpr std::size_t kMaxOpenBelowStart = 32;
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <future>
 #include <memory>
-#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 // The recursive walk of one directory: the matching files of a directory in name order, then
@@ -81,7 +81,8 @@ private:
     CFilePattern pattern_;
     FileFound onFile_;
     FolderEntered onFolder_;
-    std::set<CFolderChain::SFolderId> visited_;
+    // Looked up once a folder: a tree of thousands of nodes costs a cache miss a level there.
+    std::unordered_set<CFolderChain::SFolderId, CFolderChain::SFolderHash> visited_;
     CFolderChain chain_;
     std::vector<SPending> pending_;
     std::string path_;

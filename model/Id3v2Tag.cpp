@@ -103,25 +103,29 @@ public:
         if (offset + length <= head_.size())
             return head_.subspan(offset, length);
         if (offset >= runStart_ && offset + length <= runStart_ + runLength_)
-            return {run_.get() + (offset - runStart_), length};
+            return {run_ + (offset - runStart_), length};
         if (!fetch_)
             return offset < head_.size() ? head_.subspan(offset) : std::span<const std::uint8_t>{};
         const std::size_t want = std::max(length, std::min(kRun, end_ - offset));
-        if (want > runCapacity_) {
-            run_ = std::make_unique_for_overwrite<std::uint8_t[]>(want);
-            runCapacity_ = want;
+        if (want > kRun && want > longCapacity_) { // a long frame: most runs fit the page
+            long_ = std::make_unique_for_overwrite<std::uint8_t[]>(want);
+            longCapacity_ = want;
         }
+        std::uint8_t* run = want > kRun ? long_.get() : page_.data();
         runStart_ = offset;
-        runLength_ = std::min(fetch_(offset, {run_.get(), want}), want);
-        return {run_.get(), std::min(length, runLength_)};
+        runLength_ = std::min(fetch_(offset, {run, want}), want);
+        run_ = run;
+        return {run, std::min(length, runLength_)};
     }
 
 private:
     std::span<const std::uint8_t> head_;
     const CId3v2Tag::Fetch& fetch_;
     std::size_t end_;
-    std::unique_ptr<std::uint8_t[]> run_;
-    std::size_t runCapacity_ = 0;
+    std::array<std::uint8_t, kRun> page_;
+    std::unique_ptr<std::uint8_t[]> long_;
+    std::size_t longCapacity_ = 0;
+    const std::uint8_t* run_ = nullptr;
     std::size_t runStart_ = 0;
     std::size_t runLength_ = 0;
 };
