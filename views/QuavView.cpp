@@ -125,6 +125,7 @@ void CQuavView::DropTracks() {
     ready_ = false;
     shownTracks_ = nullptr;
     model_->Clear();
+    ShowRowsNote(0, 0); // the rows it counted are gone with them
 }
 
 // The rows are made anew without a selection: the status bar gives the node's totals again

@@ -276,6 +276,8 @@ TEST_F(CQuavViewTest, ShowsAtMostMaxRowTracksTakenBeforeSorting) {
     settings.MaxRow = 1200;
     view->SetFilter({});
     EXPECT_EQ(view->RowsNote(), QStringLiteral("1,200 of 1,500 tracks shown"));
+    doc->UpdateAllViews(nullptr, EHint::RebuildBegin);
+    EXPECT_EQ(view->RowsNote(), QString()) << "no rows while a walk runs";
     SendTracks(TrackArray(doc->GetTrackList().Tracks().begin(),
                           doc->GetTrackList().Tracks().begin() + 1200));
     EXPECT_TRUE(view->RowsNote().isEmpty()) << "nothing held back";
