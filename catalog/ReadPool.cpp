@@ -18,7 +18,7 @@ std::size_t CReadPool::FittingThreads() {
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
         return kThreads;
     const rlim_t spare = limit.rlim_cur > kReserved ? limit.rlim_cur - kReserved : 0;
-    return std::clamp<std::size_t>(spare / kPerThread, 1, kThreads);
+    return std::min<std::size_t>(spare / kPerThread, kThreads);
 }
 
 CReadPool::~CReadPool() {
@@ -44,16 +44,21 @@ void CReadPool::Post(Job job, bool first) {
             jobs_.push_back(std::move(job));
         grow = threads_.size() < size_ && idle_ < jobs_.size();
     }
-    if (grow) {
-        try {
-            threads_.emplace_back([this] { Work(); });
-        } catch (const std::system_error&) {
-            // No thread to be had (a process or memory limit): the jobs run here, in order.
-            if (threads_.empty())
-                RunAll();
-        }
-    }
+    if (grow)
+        StartThread();
+    if (threads_.empty()) // none allowed, or none to be had: the jobs run here, in order
+        RunAll();
     ready_.notify_one();
+}
+
+// A process or memory limit may refuse a thread: the threads already there, or the caller, run
+// the jobs.
+void CReadPool::StartThread() {
+    try {
+        threads_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+        return;
+    }
 }
 
 void CReadPool::RunAll() {

@@ -19,7 +19,8 @@ public:
     static constexpr std::size_t kThreads = 32;
 
     // As many threads as the process's limit of open descriptors lets a walk keep busy: each
-    // holds a file and its folder, and the walk holds a few more for each.
+    // holds a file and its folder, and the walk holds a few more for each. None under a limit
+    // of a few dozen: the walk then reads each file itself.
     explicit CReadPool(std::size_t threads = FittingThreads()) : size_(threads) {}
     CReadPool(const CReadPool&) = delete;
     CReadPool& operator=(const CReadPool&) = delete;
@@ -31,6 +32,7 @@ public:
     static std::size_t FittingThreads();
 
 private:
+    void StartThread();
     void Work();
     void RunAll();
 

@@ -151,8 +151,9 @@ void DropPages(const std::vector<std::string>& files) {
 } // namespace
 
 // Reading on the pool changes no byte of what the tool prints, says or stores, nor their order:
-// files read ahead because their pages were dropped, read on the pool although in memory, and
-// read one by one. The snapshot keeps no walk time here, so that its bytes can be compared.
+// files read ahead because their pages were dropped, read on the pool although in memory (also
+// with few descriptors to spare), and read one by one. The snapshot keeps no walk time here, so
+// that its bytes can be compared.
 TEST(ScanTool, ReadingOnThePoolChangesNoByte) {
     CTempDir dir;
     ::chmod(dir.Path().c_str(), 0755);
@@ -164,7 +165,8 @@ TEST(ScanTool, ReadingOnThePoolChangesNoByte) {
         ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     std::vector<std::pair<SRun, std::string>> runs;
     for (const std::string readAhead :
-         {"", "QUAVERO_READ_AHEAD=always ", "QUAVERO_READ_AHEAD=0 "}) {
+         {"", "QUAVERO_READ_AHEAD=always ", "QUAVERO_READ_AHEAD=always prlimit --nofile=72 ",
+          "QUAVERO_READ_AHEAD=0 "}) {
         DropPages(files);
         const SRun run = RunScan(dir, "--refresh " + dir / "c", readAhead + asUser);
         runs.emplace_back(run, ReadFileBytes(dir / "c/mp3cache.qvc"));
