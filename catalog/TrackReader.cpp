@@ -23,8 +23,10 @@ constexpr std::int64_t kTailBytes = 128;
 constexpr auto kSlowRead = std::chrono::milliseconds(1);
 constexpr auto kSlowOpen = std::chrono::microseconds(500);
 
+} // namespace
+
 // What a load on the pool says, kept to be said on the walk's thread in its turn.
-class CKeptReports : public IReporter {
+class CTrackReader::CKeptReports : public IReporter {
 public:
     void Report(std::string_view title, std::string_view text) override {
         reports_.emplace_back(title, text);
@@ -37,8 +39,6 @@ public:
 private:
     std::vector<std::pair<std::string, std::string>> reports_;
 };
-
-} // namespace
 
 struct CTrackReader::SFolder {
     SFolder(std::string folderPath, int folderFd)

@@ -51,6 +51,7 @@ public:
     bool OnPool() const { return onPool_; }
 
 private:
+    class CKeptReports;
     struct SFolder;
     struct SJob;
 
