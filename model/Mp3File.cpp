@@ -545,7 +545,7 @@ void CMp3File::Serialize(CArchiveWriter& archive, std::string_view base) const {
 
 // A record may hold any text in the header's fields: a text that is no table entry is kept as
 // it is.
-bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
+bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base, CTextPool* pool) {
     std::string_view fileName, title, relative, artist, album, comment;
     std::string_view bitrate, frequency, versionLayer, mode, year;
     std::int32_t sizeK = 0;
@@ -570,7 +570,7 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
     SetHeaderText(EText::Bitrate, bitrate, texts);
     SetHeaderText(EText::Frequency, frequency, texts);
     SetHeaderText(EText::Mode, mode, texts);
-    texts_.Assign(texts);
+    texts_.Assign(texts, pool);
     bitrate_ = BitrateFromText(bitrate);
     archive.Release();
     return true;

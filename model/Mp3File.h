@@ -21,6 +21,7 @@ class CArchiveWriter;
 class CFile;
 class CId3v2Tag;
 class CMpegStream;
+class CTextPool;
 
 // One MP3 file of the catalog: where it is, the texts of its tags (each field from the ID3v2 tag
 // when it has one, else from the ID3v1 tag), its first MPEG frame header, its size and playing
@@ -63,9 +64,10 @@ public:
     static void AppendDuration(std::string& out, std::int64_t seconds);
 
     // Snapshot record; `base` is the snapshot's directory ending in "/". Reading fails on a
-    // record that is cut short, has a negative size or time, or places its file outside `base`.
+    // record that is cut short, has a negative size or time, or places its file outside `base`;
+    // the texts read go into `pool` when one is given.
     void Serialize(CArchiveWriter& archive, std::string_view base) const;
-    bool Serialize(CArchiveReader& archive, std::string_view base);
+    bool Serialize(CArchiveReader& archive, std::string_view base, CTextPool* pool = nullptr);
 
     std::string FullPath() const;
     std::string_view FileName() const { return texts_.Get(ESlot::FileName); }
@@ -103,6 +105,11 @@ public:
     void SetGenre(std::uint8_t value);
     void SetGenreText(std::string_view name) { texts_.Set(ESlot::GenreName, name); }
     void SetTrack(std::uint16_t value) { track_ = value; }
+
+    // The list that holds the track keeps its texts in its pool (model/TextPool.h): these move
+    // them there once they are read, and give them back when the track goes.
+    void PoolTexts(CTextPool& pool) { texts_.MoveInto(pool); }
+    void ReleaseTexts(CTextPool& pool) { texts_.Release(pool); }
 
     // Takes the folder text of the track before this one in a list: a track loaded from the
     // same folder then keeps it instead of a copy of its own.
