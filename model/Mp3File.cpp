@@ -21,6 +21,9 @@
 
 CMp3File::CMp3File() : genre_(kGenreNone) {}
 
+// The lists keep a million of these; what they hold beyond their texts is counted in bytes.
+static_assert(sizeof(void*) != 8 || sizeof(CMp3File) == 40);
+
 std::string CMp3File::FullPath() const {
     const std::string_view directory = Directory();
     const std::string_view fileName = FileName();
@@ -30,10 +33,6 @@ std::string CMp3File::FullPath() const {
     path += '/';
     path += fileName;
     return path;
-}
-
-std::string_view CMp3File::Directory() const {
-    return directory_ ? std::string_view(*directory_) : std::string_view();
 }
 
 // The language is chosen before any track is read, and stays.
@@ -114,14 +113,15 @@ void CMp3File::SetHeaderText(EText kind, std::string_view text, CTrackTexts::Val
 // Tracks come folder by folder, so the folder text taken from the track before is most often
 // the right one already.
 void CMp3File::SetDirectory(std::string_view base, std::string_view relative) {
-    if (directory_ && directory_->size() == base.size() + relative.size() &&
-        directory_->starts_with(base) && directory_->ends_with(relative))
+    const std::string_view known = directory_.View();
+    if (known.size() == base.size() + relative.size() && known.starts_with(base) &&
+        known.ends_with(relative))
         return;
     std::string directory;
     directory.reserve(base.size() + relative.size());
     directory += base;
     directory += relative;
-    directory_ = std::make_shared<const std::string>(std::move(directory));
+    directory_ = CSharedText(directory);
 }
 
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,

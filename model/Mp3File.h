@@ -3,13 +3,13 @@
 #include "model/FieldIds.h"
 #include "model/Id3v1Tag.h"
 #include "model/MpegHeader.h"
+#include "model/SharedText.h"
 #include "model/TrackReadOptions.h"
 #include "model/TrackTexts.h"
 #include "platform/File.h"
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -71,7 +71,7 @@ public:
 
     std::string FullPath() const;
     std::string_view FileName() const { return texts_.Get(ESlot::FileName); }
-    std::string_view Directory() const;
+    std::string_view Directory() const { return directory_.View(); }
     std::string_view Title() const { return texts_.Get(ESlot::Title); }
     // Inline: sorting by artist asks for two per comparison.
     std::string_view Artist() const {
@@ -133,7 +133,7 @@ private:
     static std::string_view Undefined();
 
     CTrackTexts texts_;
-    std::shared_ptr<const std::string> directory_; // shared by the tracks of one folder
+    CSharedText directory_; // shared by the tracks of one folder
     int sizeK_ = 0;
     int bitrate_ = 0;
     int duration_ = 0;
