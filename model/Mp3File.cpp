@@ -138,16 +138,16 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
 // found are stored at the end, all at once.
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, const CFile& file,
                     CFile::EOpenResult opened, IReporter& reporter,
-                    const STrackReadOptions& options) {
+                    const STrackReadOptions& options, CTextPool* pool) {
     SetDirectory(directory);
     CTrackTexts::Values texts = texts_.All();
     texts[Index(ESlot::FileName)] = fileName;
     switch (opened) {
     case CFile::EOpenResult::NotRegular:
-        texts_.Assign(texts);
+        texts_.Assign(texts, pool);
         return false;
     case CFile::EOpenResult::CannotOpen: {
-        texts_.Assign(texts);
+        texts_.Assign(texts, pool);
         std::string text(CStringTable::Get(EStringId::ErrorOpeningFile));
         reporter.Report(CStringTable::Get(EStringId::InvalidHandle), text + FullPath());
         return true;
@@ -161,7 +161,7 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
         file.WillNeed(0, kHeadAhead);
     if (tagOffset < 0 ||
         file.ReadAt(tagOffset, block.data(), block.size()) != static_cast<int>(block.size())) {
-        texts_.Assign(texts);
+        texts_.Assign(texts, pool);
         return false;
     }
     sizeK_ = static_cast<int>(tagOffset / 1000);
@@ -196,7 +196,7 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
             TakeVbrHeader(header, stream, audioEnd);
         }
     }
-    texts_.Assign(texts);
+    texts_.Assign(texts, pool);
     return true;
 }
 

@@ -36,10 +36,11 @@ public:
     // and kept with default values; `options` come from the settings.
     bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
               const STrackReadOptions& options = {});
-    // The same for a file a walk opened before its turn; `opened` tells how that open went.
+    // The same for a file a walk opened before its turn; `opened` tells how that open went. The
+    // texts read go into `pool` when one is given.
     bool Load(const std::string& directory, const std::string& fileName, const CFile& file,
-              CFile::EOpenResult opened, IReporter& reporter,
-              const STrackReadOptions& options = {});
+              CFile::EOpenResult opened, IReporter& reporter, const STrackReadOptions& options = {},
+              CTextPool* pool = nullptr);
     // Reads the file again, as Load did, after its tags were written or failed to be: the
     // track then shows what the file holds. False, with the track as it was, when the file can
     // no longer be a track.

@@ -41,6 +41,8 @@ public:
     // Moves the texts of the last record, once filled, into the list's own text pool: the
     // many tracks of a list then cost no heap block each.
     void PoolLast() { tracks_.back()->PoolTexts(texts_); }
+    // The pool, for a record filled in place to put its texts there at once.
+    CTextPool& Texts() { return texts_; }
     void RemoveLast();
     // Appends a record moved from elsewhere, its texts in this list's pool.
     CMp3File& Take(CMp3File&& track);
