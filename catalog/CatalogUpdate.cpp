@@ -75,7 +75,7 @@ bool CCatalogUpdate::Run(std::span<CMp3File* const> records, const CChangeCheck:
         return false;
     walk.bareFolders = std::move(bare);
     for (CMp3File* track : order)
-        out.Append() = std::move(*track);
+        out.Take(std::move(*track));
     added_.RemoveAll();
     return true;
 }
@@ -196,6 +196,7 @@ void CCatalogUpdate::Read(const std::string& directory, const std::string& name)
         added_.RemoveLast();
         return;
     }
+    added_.PoolLast();
     items_.push_back({CChangeCheck::RelativeFolder(base_, track), track.FileName(), &track});
 }
 

@@ -305,6 +305,8 @@ void CQuavDoc::TrackRead(bool isTrack) {
         tracks_.RemoveLast();
         if (stopRequested_)
             return;
+    } else {
+        tracks_.PoolLast();
     }
     ++filesSeen_;
     if (progress_)

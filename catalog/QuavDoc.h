@@ -85,6 +85,7 @@ private:
     bool ScanDirectory(const std::string& directory, bool force);
     void ScanFolder(const std::string& directory, const std::string& pattern);
     CMp3File& NewTrack() override;
+    CTextPool& Texts() override { return tracks_.Texts(); }
     void TrackRead(bool isTrack) override;
     // Lists again what changed on disk in the snapshot of the folder `base` (the records from
     // `first` on); true when a record changed, and the groups must be made again.

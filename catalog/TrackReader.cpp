@@ -106,7 +106,7 @@ void CTrackReader::ReadHere(const std::string& directory, const std::string& nam
 void CTrackReader::Take(const std::string& directory, const std::string& name, const CFile& file,
                         CFile::EOpenResult opened) {
     CMp3File& track = sink_.NewTrack();
-    sink_.TrackRead(track.Load(directory, name, file, opened, reporter_, options_));
+    sink_.TrackRead(track.Load(directory, name, file, opened, reporter_, options_, &sink_.Texts()));
 }
 
 void CTrackReader::GoToPool() {

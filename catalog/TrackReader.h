@@ -28,6 +28,8 @@ public:
     public:
         // A record with its defaults at the end of the list.
         virtual CMp3File& NewTrack() = 0;
+        // Where the texts of a record filled in place go (model/TextPool.h).
+        virtual CTextPool& Texts() = 0;
         // The record last made was read; `isTrack` false when it must not be listed.
         virtual void TrackRead(bool isTrack) = 0;
 

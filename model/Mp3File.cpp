@@ -21,6 +21,9 @@
 
 CMp3File::CMp3File() : genre_(kGenreNone) {}
 
+// The lists keep a million of these; what they hold beyond their texts is counted in bytes.
+static_assert(sizeof(void*) != 8 || sizeof(CMp3File) == 40);
+
 std::string CMp3File::FullPath() const {
     const std::string_view directory = Directory();
     const std::string_view fileName = FileName();
@@ -30,10 +33,6 @@ std::string CMp3File::FullPath() const {
     path += '/';
     path += fileName;
     return path;
-}
-
-std::string_view CMp3File::Directory() const {
-    return directory_ ? std::string_view(*directory_) : std::string_view();
 }
 
 // The language is chosen before any track is read, and stays.
@@ -114,14 +113,15 @@ void CMp3File::SetHeaderText(EText kind, std::string_view text, CTrackTexts::Val
 // Tracks come folder by folder, so the folder text taken from the track before is most often
 // the right one already.
 void CMp3File::SetDirectory(std::string_view base, std::string_view relative) {
-    if (directory_ && directory_->size() == base.size() + relative.size() &&
-        directory_->starts_with(base) && directory_->ends_with(relative))
+    const std::string_view known = directory_.View();
+    if (known.size() == base.size() + relative.size() && known.starts_with(base) &&
+        known.ends_with(relative))
         return;
     std::string directory;
     directory.reserve(base.size() + relative.size());
     directory += base;
     directory += relative;
-    directory_ = std::make_shared<const std::string>(std::move(directory));
+    directory_ = CSharedText(directory);
 }
 
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
@@ -138,16 +138,16 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
 // found are stored at the end, all at once.
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, const CFile& file,
                     CFile::EOpenResult opened, IReporter& reporter,
-                    const STrackReadOptions& options) {
+                    const STrackReadOptions& options, CTextPool* pool) {
     SetDirectory(directory);
     CTrackTexts::Values texts = texts_.All();
     texts[Index(ESlot::FileName)] = fileName;
     switch (opened) {
     case CFile::EOpenResult::NotRegular:
-        texts_.Assign(texts);
+        texts_.Assign(texts, pool);
         return false;
     case CFile::EOpenResult::CannotOpen: {
-        texts_.Assign(texts);
+        texts_.Assign(texts, pool);
         std::string text(CStringTable::Get(EStringId::ErrorOpeningFile));
         reporter.Report(CStringTable::Get(EStringId::InvalidHandle), text + FullPath());
         return true;
@@ -161,7 +161,7 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
         file.WillNeed(0, kHeadAhead);
     if (tagOffset < 0 ||
         file.ReadAt(tagOffset, block.data(), block.size()) != static_cast<int>(block.size())) {
-        texts_.Assign(texts);
+        texts_.Assign(texts, pool);
         return false;
     }
     sizeK_ = static_cast<int>(tagOffset / 1000);
@@ -196,7 +196,7 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
             TakeVbrHeader(header, stream, audioEnd);
         }
     }
-    texts_.Assign(texts);
+    texts_.Assign(texts, pool);
     return true;
 }
 
@@ -545,7 +545,7 @@ void CMp3File::Serialize(CArchiveWriter& archive, std::string_view base) const {
 
 // A record may hold any text in the header's fields: a text that is no table entry is kept as
 // it is.
-bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
+bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base, CTextPool* pool) {
     std::string_view fileName, title, relative, artist, album, comment;
     std::string_view bitrate, frequency, versionLayer, mode, year;
     std::int32_t sizeK = 0;
@@ -570,7 +570,7 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base) {
     SetHeaderText(EText::Bitrate, bitrate, texts);
     SetHeaderText(EText::Frequency, frequency, texts);
     SetHeaderText(EText::Mode, mode, texts);
-    texts_.Assign(texts);
+    texts_.Assign(texts, pool);
     bitrate_ = BitrateFromText(bitrate);
     archive.Release();
     return true;

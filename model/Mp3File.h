@@ -3,13 +3,13 @@
 #include "model/FieldIds.h"
 #include "model/Id3v1Tag.h"
 #include "model/MpegHeader.h"
+#include "model/SharedText.h"
 #include "model/TrackReadOptions.h"
 #include "model/TrackTexts.h"
 #include "platform/File.h"
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,6 +21,7 @@ class CArchiveWriter;
 class CFile;
 class CId3v2Tag;
 class CMpegStream;
+class CTextPool;
 
 // One MP3 file of the catalog: where it is, the texts of its tags (each field from the ID3v2 tag
 // when it has one, else from the ID3v1 tag), its first MPEG frame header, its size and playing
@@ -35,10 +36,11 @@ public:
     // and kept with default values; `options` come from the settings.
     bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
               const STrackReadOptions& options = {});
-    // The same for a file a walk opened before its turn; `opened` tells how that open went.
+    // The same for a file a walk opened before its turn; `opened` tells how that open went. The
+    // texts read go into `pool` when one is given.
     bool Load(const std::string& directory, const std::string& fileName, const CFile& file,
-              CFile::EOpenResult opened, IReporter& reporter,
-              const STrackReadOptions& options = {});
+              CFile::EOpenResult opened, IReporter& reporter, const STrackReadOptions& options = {},
+              CTextPool* pool = nullptr);
     // Reads the file again, as Load did, after its tags were written or failed to be: the
     // track then shows what the file holds. False, with the track as it was, when the file can
     // no longer be a track.
@@ -63,13 +65,14 @@ public:
     static void AppendDuration(std::string& out, std::int64_t seconds);
 
     // Snapshot record; `base` is the snapshot's directory ending in "/". Reading fails on a
-    // record that is cut short, has a negative size or time, or places its file outside `base`.
+    // record that is cut short, has a negative size or time, or places its file outside `base`;
+    // the texts read go into `pool` when one is given.
     void Serialize(CArchiveWriter& archive, std::string_view base) const;
-    bool Serialize(CArchiveReader& archive, std::string_view base);
+    bool Serialize(CArchiveReader& archive, std::string_view base, CTextPool* pool = nullptr);
 
     std::string FullPath() const;
     std::string_view FileName() const { return texts_.Get(ESlot::FileName); }
-    std::string_view Directory() const;
+    std::string_view Directory() const { return directory_.View(); }
     std::string_view Title() const { return texts_.Get(ESlot::Title); }
     // Inline: sorting by artist asks for two per comparison.
     std::string_view Artist() const {
@@ -104,6 +107,11 @@ public:
     void SetGenreText(std::string_view name) { texts_.Set(ESlot::GenreName, name); }
     void SetTrack(std::uint16_t value) { track_ = value; }
 
+    // The list that holds the track keeps its texts in its pool (model/TextPool.h): these move
+    // them there once they are read, and give them back when the track goes.
+    void PoolTexts(CTextPool& pool) { texts_.MoveInto(pool); }
+    void ReleaseTexts(CTextPool& pool) { texts_.Release(pool); }
+
     // Takes the folder text of the track before this one in a list: a track loaded from the
     // same folder then keeps it instead of a copy of its own.
     void ShareDirectory(const CMp3File& previous) { directory_ = previous.directory_; }
@@ -126,7 +134,7 @@ private:
     static std::string_view Undefined();
 
     CTrackTexts texts_;
-    std::shared_ptr<const std::string> directory_; // shared by the tracks of one folder
+    CSharedText directory_; // shared by the tracks of one folder
     int sizeK_ = 0;
     int bitrate_ = 0;
     int duration_ = 0;

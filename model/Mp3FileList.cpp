@@ -39,13 +39,24 @@ CMp3File& CMp3FileList::Append() {
     return *track;
 }
 
+// Records go from the end, so their texts leave the pool from its end too.
 void CMp3FileList::RemoveLast() {
+    tracks_.back()->ReleaseTexts(texts_);
     tracks_.pop_back();
     arena_.Pop();
+    if (tracks_.empty())
+        texts_.Clear(); // also what edits left behind
+}
+
+CMp3File& CMp3FileList::Take(CMp3File&& track) {
+    CMp3File& record = Append();
+    record = std::move(track);
+    PoolLast();
+    return record;
 }
 
 std::size_t CMp3FileList::Add(std::unique_ptr<CMp3File> track) {
-    Append() = std::move(*track);
+    Take(std::move(*track));
     return tracks_.size() - 1;
 }
 
@@ -63,6 +74,7 @@ std::string CMp3FileList::SnapshotBase(const std::string& directory) {
 void CMp3FileList::Replace(std::size_t first, CMp3FileList& records) {
     if (first == 0) { // the whole list: the records change hands, none is moved
         arena_.Swap(records.arena_);
+        texts_.Swap(records.texts_);
         tracks_.swap(records.tracks_);
         records.RemoveAll();
         return;
@@ -70,7 +82,7 @@ void CMp3FileList::Replace(std::size_t first, CMp3FileList& records) {
     Truncate(first);
     tracks_.reserve(first + records.GetSize());
     for (CMp3File* track : records.tracks_)
-        Append() = std::move(*track);
+        Take(std::move(*track));
     records.RemoveAll();
 }
 
@@ -107,7 +119,7 @@ bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base,
     const auto wanted = static_cast<std::size_t>(std::max(count, 0));
     tracks_.reserve(first + std::min(wanted, archive.Remaining() / kMinRecordSize));
     for (std::size_t i = 0; i < wanted; ++i) {
-        if (!Append().Serialize(archive, base)) {
+        if (!Append().Serialize(archive, base, &texts_)) {
             RemoveLast();
             return false;
         }

@@ -2,6 +2,7 @@
 
 #include "model/Mp3File.h"
 #include "model/SnapshotExtras.h"
+#include "model/TextPool.h"
 #include "model/TrackArena.h"
 #include "model/TrackArray.h"
 
@@ -37,7 +38,14 @@ public:
     const TrackArray& Tracks() const { return tracks_; }
     // A new record with its defaults at the end of the list, to be filled in place.
     CMp3File& Append();
+    // Moves the texts of the last record, once filled, into the list's own text pool: the
+    // many tracks of a list then cost no heap block each.
+    void PoolLast() { tracks_.back()->PoolTexts(texts_); }
+    // The pool, for a record filled in place to put its texts there at once.
+    CTextPool& Texts() { return texts_; }
     void RemoveLast();
+    // Appends a record moved from elsewhere, its texts in this list's pool.
+    CMp3File& Take(CMp3File&& track);
     // Takes over a record made elsewhere; returns its index.
     std::size_t Add(std::unique_ptr<CMp3File> track);
     // Deletes every record.
@@ -79,6 +87,7 @@ private:
                        std::string_view folder) const;
     bool SaveCopy(std::string_view base, const CSnapshotExtras::SWalk* walk) const;
 
+    CTextPool texts_;   // outlives the records, whose texts it may hold
     CTrackArena arena_; // owns the records that tracks_ points to
     TrackArray tracks_;
 };

@@ -1,5 +1,6 @@
 #include "model/TrackTexts.h"
 
+#include "model/TextPool.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
@@ -27,6 +28,27 @@ CTrackTexts& CTrackTexts::operator=(const CTrackTexts& other) {
     return *this;
 }
 
+// Pooled texts belong to their pool: the move copies them, as a copy would.
+CTrackTexts& CTrackTexts::operator=(CTrackTexts&& other) noexcept(false) {
+    if (this == &other)
+        return *this;
+    if (other.Pooled()) {
+        Assign(other.All());
+        return *this;
+    }
+    FreeHeap();
+    block_ = std::exchange(other.block_, nullptr);
+    return *this;
+}
+
+std::size_t CTrackTexts::BlockSize() const {
+    const std::size_t width = Width();
+    const std::size_t total = width == 1   ? ReadEnd<std::uint8_t>(block_, kCount - 1)
+                              : width == 2 ? ReadEnd<std::uint16_t>(block_, kCount - 1)
+                                           : ReadEnd<std::uint32_t>(block_, kCount - 1);
+    return kHead + kCount * width + total;
+}
+
 CTrackTexts::Values CTrackTexts::All() const {
     Values values;
     for (std::size_t i = 0; i < kCount; ++i)
@@ -34,31 +56,58 @@ CTrackTexts::Values CTrackTexts::All() const {
     return values;
 }
 
-void CTrackTexts::Assign(const Values& values) {
+void CTrackTexts::Assign(const Values& values, CTextPool* pool) {
     std::size_t total = 0;
     for (const std::string_view value : values)
         total += value.size();
     if (total == 0) {
-        block_.reset();
+        FreeHeap();
+        block_ = nullptr;
         return;
     }
     const std::size_t width = total <= UINT8_MAX ? 1 : (total <= UINT16_MAX ? 2 : 4);
-    auto block = std::make_unique_for_overwrite<char[]>(kHead + kCount * width + total);
+    const std::size_t size = kHead + kCount * width + total;
+    char* block = pool != nullptr ? pool->Allocate(size) : nullptr;
+    const bool pooled = block != nullptr;
+    if (!pooled)
+        block = new char[size];
     const bool utf8 = std::all_of(values.begin(), values.end(), CUtf8::IsValid);
-    block[0] = static_cast<char>(width | (utf8 ? 0 : kNotUtf8));
-    char* out = width == 1   ? WriteEnds<std::uint8_t>(block.get(), values)
-                : width == 2 ? WriteEnds<std::uint16_t>(block.get(), values)
-                             : WriteEnds<std::uint32_t>(block.get(), values);
+    block[0] = static_cast<char>(width | (pooled ? kPooled : 0) | (utf8 ? 0 : kNotUtf8));
+    char* out = width == 1   ? WriteEnds<std::uint8_t>(block, values)
+                : width == 2 ? WriteEnds<std::uint16_t>(block, values)
+                             : WriteEnds<std::uint32_t>(block, values);
     for (const std::string_view value : values) {
         if (!value.empty())
             std::memcpy(out, value.data(), value.size());
         out += value.size();
     }
-    block_ = std::move(block);
+    FreeHeap();
+    block_ = block;
 }
 
 void CTrackTexts::Set(ESlot slot, std::string_view value) {
     Values values = All();
     values[static_cast<std::size_t>(slot)] = value;
     Assign(values);
+}
+
+void CTrackTexts::MoveInto(CTextPool& pool) {
+    if (block_ == nullptr || Pooled())
+        return;
+    const std::size_t size = BlockSize();
+    char* block = pool.Allocate(size);
+    if (block == nullptr)
+        return;
+    std::memcpy(block, block_, size);
+    block[0] = static_cast<char>(Head() | kPooled);
+    delete[] block_;
+    block_ = block;
+}
+
+void CTrackTexts::Release(CTextPool& pool) {
+    if (Pooled())
+        pool.Release(block_, BlockSize());
+    else
+        FreeHeap();
+    block_ = nullptr;
 }

@@ -497,3 +497,38 @@ TEST(Mp3FileList, ExtrasAfterTheLastRecord) {
         }
     }
 }
+
+// The list keeps its records' texts in its own pool, over several of its chunks: they read back
+// whole after an edit, a truncation and more records, after moves from another list, and in a
+// record moved out of a list that then went.
+TEST(Mp3FileList, PooledTextsSurviveEditsTruncationAndMoves) {
+    const auto title = [](int i) {
+        return "A title that takes a few dozen bytes, " + std::to_string(i);
+    };
+    CMp3FileList list;
+    const auto fill = [&](CMp3FileList& into, int from, int to) {
+        for (int i = from; i < to; ++i) {
+            into.Append().SetTitle(title(i));
+            into.PoolLast();
+        }
+    };
+    fill(list, 0, 40000);
+    list.GetAt(10)->SetArtist("Edited");
+    list.Truncate(30000);
+    fill(list, 30000, 35000);
+    CMp3FileList other;
+    fill(other, 100000, 101000);
+    list.Replace(20000, other);
+    EXPECT_EQ(other.GetSize(), 0u);
+    fill(other, 200000, 200010);
+    other.Replace(0, list);
+    ASSERT_EQ(other.GetSize(), 21000u);
+    for (std::size_t i = 0; i < other.GetSize(); ++i) {
+        const int n = i < 20000 ? static_cast<int>(i) : static_cast<int>(i) + 80000;
+        ASSERT_EQ(other.GetAt(i)->Title(), title(n)) << i;
+    }
+    EXPECT_EQ(other.GetAt(10)->Artist(), "Edited");
+    CMp3File kept = std::move(*other.GetAt(20500));
+    other.RemoveAll();
+    EXPECT_EQ(kept.Title(), title(100500));
+}

@@ -1,7 +1,9 @@
 #include "model/TrackTexts.h"
+#include "model/TextPool.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,4 +31,31 @@ TEST(TrackTexts, EveryTextReadsBackAcrossTheWidthsOfTheEnds) {
         EXPECT_TRUE(block.AllUtf8());
         EXPECT_EQ(block.Get(ESlot::GenreName), texts.back()) << total;
     }
+}
+
+// Pooled texts: a block too large for the pool stays on the heap, an edit moves the texts to the
+// heap, and a copy or a move reads on after the pool is gone.
+TEST(TrackTexts, PooledTextsOutliveNeitherEditsNorTheirPool) {
+    using ESlot = CTrackTexts::ESlot;
+    auto pool = std::make_unique<CTextPool>();
+    CTrackTexts small, large;
+    const std::string comment(200000, 'c');
+    small.Assign({"a.mp3", "Title"}, pool.get());
+    large.Assign({"b.mp3", {}, {}, {}, {}, comment}, pool.get());
+    EXPECT_TRUE(small.Pooled());
+    EXPECT_FALSE(large.Pooled());
+    EXPECT_EQ(large.Get(ESlot::Comment), comment);
+    CTrackTexts edited = small;
+    edited.MoveInto(*pool);
+    edited.Set(ESlot::Artist, "Artist");
+    EXPECT_FALSE(edited.Pooled());
+    CTrackTexts moved = std::move(small);
+    CTrackTexts copied = moved;
+    small.Release(*pool);
+    pool.reset();
+    for (const CTrackTexts* texts : {&moved, &copied, &edited}) {
+        EXPECT_EQ(texts->Get(ESlot::FileName), "a.mp3");
+        EXPECT_EQ(texts->Get(ESlot::Title), "Title");
+    }
+    EXPECT_EQ(edited.Get(ESlot::Artist), "Artist");
 }
