@@ -23,11 +23,25 @@ void ReserveWithArtists(const TGroupList<Group>& groups) {
 } // namespace
 
 void CCatalogGroups::File(std::span<CMp3File* const> tracks) {
-    for (const CMp3File* track : tracks)
-        Count(*track);
+    SLast last;
+    for (const CMp3File* track : tracks) {
+        Find(*track, last);
+        ++last.artistGroup->counted;
+        ++last.genreGroup->counted;
+        ++last.genreArtist->counted;
+        ++last.albumGroup->counted;
+        ++last.albumArtist->counted;
+    }
     Reserve();
-    for (CMp3File* track : tracks)
-        Add(track);
+    last = {};
+    for (CMp3File* track : tracks) {
+        Find(*track, last);
+        last.artistGroup->tracks.push_back(track);
+        last.genreGroup->tracks.push_back(track);
+        last.genreArtist->tracks.push_back(track);
+        last.albumGroup->tracks.push_back(track);
+        last.albumArtist->tracks.push_back(track);
+    }
 }
 
 void CCatalogGroups::Clear() {
@@ -37,15 +51,32 @@ void CCatalogGroups::Clear() {
     memory_.release();
 }
 
-void CCatalogGroups::Count(const CMp3File& track) {
+// Tracks come folder by folder, and the tracks of a folder mostly share their artist, genre
+// and album: a name of the same bytes as the track before's is the same group, found without a
+// lookup. Names of other bytes are looked up, as they may still show alike.
+void CCatalogGroups::Find(const CMp3File& track, SLast& last) {
     const std::string_view artist = track.Artist();
-    ++artists_.FindOrAdd(artist).counted;
-    CGenreGroup& genre = genres_.FindOrAdd(track.GetGenreName());
-    ++genre.counted;
-    ++genre.artists.FindOrAdd(artist).counted;
-    CAlbumGroup& album = albums_.FindOrAdd(track.Album());
-    ++album.counted;
-    ++album.artists.FindOrAdd(artist).counted;
+    const std::string_view genre = track.GetGenreName();
+    const std::string_view album = track.Album();
+    const bool sameArtist = last.artistGroup != nullptr && artist == last.artist;
+    if (!sameArtist) {
+        last.artist = artist;
+        last.artistGroup = &artists_.FindOrAdd(artist);
+    }
+    if (!sameArtist || last.genreGroup == nullptr || genre != last.genre) {
+        if (last.genreGroup == nullptr || genre != last.genre) {
+            last.genre = genre;
+            last.genreGroup = &genres_.FindOrAdd(genre);
+        }
+        last.genreArtist = &last.genreGroup->artists.FindOrAdd(artist);
+    }
+    if (!sameArtist || last.albumGroup == nullptr || album != last.album) {
+        if (last.albumGroup == nullptr || album != last.album) {
+            last.album = album;
+            last.albumGroup = &albums_.FindOrAdd(album);
+        }
+        last.albumArtist = &last.albumGroup->artists.FindOrAdd(artist);
+    }
 }
 
 void CCatalogGroups::Reserve() {
@@ -53,16 +84,4 @@ void CCatalogGroups::Reserve() {
         ReserveCounted(*artist);
     ReserveWithArtists(genres_);
     ReserveWithArtists(albums_);
-}
-
-// Every group was found or made by Count: each lookup here finds it, and no array grows.
-void CCatalogGroups::Add(CMp3File* track) {
-    const std::string_view artist = track->Artist();
-    artists_.FindOrAdd(artist).tracks.push_back(track);
-    CGenreGroup& genre = genres_.FindOrAdd(track->GetGenreName());
-    genre.tracks.push_back(track);
-    genre.artists.FindOrAdd(artist).tracks.push_back(track);
-    CAlbumGroup& album = albums_.FindOrAdd(track->Album());
-    album.tracks.push_back(track);
-    album.artists.FindOrAdd(artist).tracks.push_back(track);
 }

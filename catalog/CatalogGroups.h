@@ -7,6 +7,7 @@
 
 #include <memory_resource>
 #include <span>
+#include <string_view>
 
 class CMp3File;
 
@@ -31,9 +32,18 @@ public:
     const TGroupList<CAlbumGroup>& Albums() const { return albums_; }
 
 private:
-    void Count(const CMp3File& track);
+    // The groups of the track filed last, and the names they were found by.
+    struct SLast {
+        std::string_view artist, genre, album;
+        CArtistGroup* artistGroup = nullptr;
+        CGenreGroup* genreGroup = nullptr;
+        CArtistGroup* genreArtist = nullptr;
+        CAlbumGroup* albumGroup = nullptr;
+        CArtistGroup* albumArtist = nullptr;
+    };
+
+    void Find(const CMp3File& track, SLast& last);
     void Reserve();
-    void Add(CMp3File* track);
 
     std::pmr::monotonic_buffer_resource memory_;
     TGroupList<CArtistGroup> artists_{&memory_};
