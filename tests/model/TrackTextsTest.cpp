@@ -59,3 +59,24 @@ TEST(TrackTexts, PooledTextsOutliveNeitherEditsNorTheirPool) {
     }
     EXPECT_EQ(edited.Get(ESlot::Artist), "Artist");
 }
+
+// The texts are checked as one: a sequence split between two texts, valid as a whole, leaves
+// each half invalid, and texts that are each valid stay so, next to one another or alone.
+TEST(TrackTexts, EachTextIsValidUtf8OnItsOwn) {
+    struct SCase {
+        CTrackTexts::Values values;
+        bool utf8;
+    };
+    const SCase cases[] = {
+        {{"caf\xC3", "\xA9 noir"}, false},
+        {{"a.mp3", "", "\xC3\xA9t\xC3\xA9", "\xE5\xA4\x9C"}, true},
+        {{"a.mp3", "\xE5\xA4", "\x9C"}, false},
+        {{"a.mp3", "\xC3\xA9t\xC3"}, false},
+        {{"\xA9.mp3"}, false},
+    };
+    for (const SCase& c : cases) {
+        CTrackTexts texts;
+        texts.Assign(c.values);
+        EXPECT_EQ(texts.AllUtf8(), c.utf8) << c.values[0] << c.values[1];
+    }
+}
