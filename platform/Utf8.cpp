@@ -8,85 +8,75 @@
 
 namespace {
 
-// What a lead byte allows: the length of its sequence and the range of its first continuation
-// byte, which is where overlong forms, surrogates and values above U+10FFFF show (RFC 3629).
-struct SLead {
-    std::uint8_t length = 0; // 0: not a lead byte
-    std::uint8_t low = 0x80;
-    std::uint8_t high = 0xBF;
+// The well-formed sequences (RFC 3629) as a machine of nine states, each a multiple of 6 so
+// that a byte's row of 64 bits holds every state's next state, 6 bits each: one load and one
+// shift a byte, with no branch on what the byte is. A mismatch leads to kError, which stays.
+enum : std::uint8_t {
+    kAccept = 0,
+    kError = 6,
+    kNeed1 = 12, // one more continuation byte, 80..BF
+    kNeed2 = 18,
+    kNeed3 = 24,
+    kAfterE0 = 30, // A0..BF, then one more: below A0 is overlong
+    kAfterED = 36, // 80..9F, then one more: above 9F are UTF-16 surrogates
+    kAfterF0 = 42, // 90..BF, then two more: below 90 is overlong
+    kAfterF4 = 48, // 80..8F, then two more: above 8F is beyond U+10FFFF
 };
 
-constexpr std::array<SLead, 256> MakeLeads() {
-    std::array<SLead, 256> leads{};
-    for (int b = 0x00; b <= 0x7F; ++b)
-        leads[b] = {1, 0, 0};
-    for (int b = 0xC2; b <= 0xDF; ++b)
-        leads[b] = {2, 0x80, 0xBF};
-    for (int b = 0xE0; b <= 0xEF; ++b)
-        leads[b] = {3, 0x80, 0xBF};
-    leads[0xE0].low = 0xA0;  // below: overlong
-    leads[0xED].high = 0x9F; // above: UTF-16 surrogates
-    for (int b = 0xF0; b <= 0xF4; ++b)
-        leads[b] = {4, 0x80, 0xBF};
-    leads[0xF0].low = 0x90;  // below: overlong
-    leads[0xF4].high = 0x8F; // above: beyond U+10FFFF
-    return leads;
-}
-
-constexpr std::array<SLead, 256> kLeads = MakeLeads();
-
-bool IsContinuation(unsigned char byte) {
-    return byte >= 0x80 && byte <= 0xBF;
-}
-
-// The length of the well-formed sequence that starts at `at`; 0 where none does.
-std::size_t SequenceAt(std::string_view bytes, std::size_t at) {
-    const SLead& rule = kLeads[static_cast<unsigned char>(bytes[at])];
-    if (rule.length == 0 || bytes.size() - at < rule.length)
-        return 0;
-    if (rule.length > 1) {
-        const auto first = static_cast<unsigned char>(bytes[at + 1]);
-        if (first < rule.low || first > rule.high)
-            return 0;
-        for (std::size_t k = 2; k < rule.length; ++k) {
-            if (!IsContinuation(static_cast<unsigned char>(bytes[at + k])))
-                return 0;
+constexpr std::array<std::uint64_t, 256> MakeRows() {
+    std::array<std::uint64_t, 256> rows{};
+    const auto to = [&rows](int low, int high, std::uint8_t from, std::uint8_t next) {
+        for (int b = low; b <= high; ++b) {
+            std::uint64_t& row = rows[static_cast<std::size_t>(b)];
+            row = (row & ~(std::uint64_t{63} << from)) | std::uint64_t{next} << from;
         }
-    }
-    return rule.length;
+    };
+    // What is not set below leads to kError.
+    for (std::uint8_t state = kAccept; state <= kAfterF4; state += 6)
+        to(0x00, 0xFF, state, kError);
+    to(0x00, 0x7F, kAccept, kAccept);
+    to(0xC2, 0xDF, kAccept, kNeed1);
+    to(0xE0, 0xE0, kAccept, kAfterE0);
+    to(0xE1, 0xEC, kAccept, kNeed2);
+    to(0xED, 0xED, kAccept, kAfterED);
+    to(0xEE, 0xEF, kAccept, kNeed2);
+    to(0xF0, 0xF0, kAccept, kAfterF0);
+    to(0xF1, 0xF3, kAccept, kNeed3);
+    to(0xF4, 0xF4, kAccept, kAfterF4);
+    to(0x80, 0xBF, kNeed1, kAccept);
+    to(0x80, 0xBF, kNeed2, kNeed1);
+    to(0x80, 0xBF, kNeed3, kNeed2);
+    to(0xA0, 0xBF, kAfterE0, kNeed1);
+    to(0x80, 0x9F, kAfterED, kNeed1);
+    to(0x90, 0xBF, kAfterF0, kNeed2);
+    to(0x80, 0x8F, kAfterF4, kNeed2);
+    return rows;
 }
+
+constexpr std::array<std::uint64_t, 256> kRows = MakeRows();
 
 } // namespace
 
-// Most texts are plain ASCII, and most others are ASCII between a few sequences: the bytes are
-// looked at eight at a time, and one by one only from a byte with its high bit set to the end
-// of its sequence.
+// Most texts are plain ASCII, and most others are ASCII between a few sequences: eight bytes
+// that are all ASCII are passed over at once where no sequence is open; others go through the
+// machine byte by byte.
 bool CUtf8::IsValid(std::string_view bytes) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t size = bytes.size();
+    std::uint64_t state = kAccept;
     std::size_t i = 0;
-    while (i < size) {
-        if (size - i >= sizeof(std::uint64_t)) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, bytes.data() + i, sizeof word);
-            if constexpr (std::endian::native == std::endian::little) {
-                const std::uint64_t high = word & kHighBits;
-                if (high == 0) {
-                    i += sizeof word;
-                    continue;
-                }
-                i += static_cast<std::size_t>(std::countr_zero(high)) / 8; // the ASCII before it
-            } else if ((word & kHighBits) == 0) {
-                i += sizeof word;
-                continue;
-            }
-        }
-        const std::size_t length = SequenceAt(bytes, i);
-        if (length == 0)
-            return false;
-        i += length;
+    for (; i + sizeof(std::uint64_t) <= size; i += sizeof(std::uint64_t)) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data + i, sizeof word);
+        if (state == kAccept && (word & kHighBits) == 0)
+            continue;
+        for (std::size_t k = 0; k < sizeof word; ++k)
+            state = kRows[data[i + k]] >> state & 63;
     }
-    return true;
+    for (; i < size; ++i)
+        state = kRows[data[i]] >> state & 63;
+    return state == kAccept;
 }
 
 std::string CUtf8::DisplayText(std::string_view bytes) {
@@ -118,7 +108,7 @@ public:
         const auto lead = static_cast<unsigned char>(bytes_[at_++]);
         if (!utf8_ || lead < 0x80)
             return lead;
-        const std::size_t length = kLeads[lead].length;
+        const std::size_t length = lead < 0xE0 ? 2 : (lead < 0xF0 ? 3 : 4); // text known valid
         char32_t c = lead & (0xFF >> (length + 1));
         for (std::size_t k = 1; k < length; ++k)
             c = c << 6 | (static_cast<unsigned char>(bytes_[at_++]) & 0x3F);

@@ -80,3 +80,68 @@ TEST(Utf8, ValidityDoesNotDependOnWhereTheSequenceStands) {
                 EXPECT_EQ(CUtf8::IsValid(text), valid) << before << " " << after;
             }
 }
+
+namespace {
+
+// Table 3-7 of the Unicode standard, the well-formed byte sequences, by the code point each
+// spells: the one reading that the validator must agree with, written the other way round.
+bool WellFormed(const std::vector<unsigned char>& b) {
+    const auto cont = [&b](std::size_t i) { return b[i] >= 0x80 && b[i] <= 0xBF; };
+    std::size_t i = 0;
+    while (i < b.size()) {
+        const unsigned char lead = b[i];
+        std::size_t length = lead < 0x80   ? 1
+                             : lead < 0xC0 ? 0
+                             : lead < 0xE0 ? 2
+                             : lead < 0xF0 ? 3
+                             : lead < 0xF8 ? 4
+                                           : 0;
+        if (length == 0 || b.size() - i < length)
+            return false;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            if (!cont(i + k))
+                return false;
+            c = c << 6 | (b[i + k] & 0x3F);
+        }
+        const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (c < least[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+} // namespace
+
+// Every sequence of one to three bytes and every four-byte one with a lead from F0 on, each
+// alone and after seven ASCII bytes, where the eight-byte look starts.
+TEST(Utf8, AgreesWithTheTableOnEveryShortSequence) {
+    std::size_t mismatches = 0;
+    const auto check = [&mismatches](std::vector<unsigned char> bytes) {
+        const bool expected = WellFormed(bytes);
+        for (int pass = 0; pass < 2; ++pass) {
+            const std::string text(bytes.begin(), bytes.end());
+            if (CUtf8::IsValid(text) != expected && ++mismatches < 5)
+                ADD_FAILURE() << "bytes of " << text.size() << " from " << int{bytes.back()};
+            bytes.insert(bytes.begin(), 7, 'a');
+        }
+    };
+    for (int a = 0; a < 256; ++a) {
+        check({static_cast<unsigned char>(a)});
+        for (int b = 0; b < 256; ++b) {
+            check({static_cast<unsigned char>(a), static_cast<unsigned char>(b)});
+            if (a >= 0xE0)
+                for (int c = 0; c < 256; c += 3)
+                    check({static_cast<unsigned char>(a), static_cast<unsigned char>(b),
+                           static_cast<unsigned char>(c)});
+        }
+    }
+    for (int a = 0xF0; a <= 0xF5; ++a)
+        for (const int b : {0x7F, 0x80, 0x8F, 0x90, 0xBF, 0xC0})
+            for (const int c : {0x7F, 0x80, 0xBF, 0xC0})
+                for (int d = 0; d < 256; ++d)
+                    check({static_cast<unsigned char>(a), static_cast<unsigned char>(b),
+                           static_cast<unsigned char>(c), static_cast<unsigned char>(d)});
+    EXPECT_EQ(mismatches, 0U);
+}
