@@ -315,5 +315,6 @@ void CQuavDoc::TrackRead(bool isTrack) {
 
 // The groups are filed once the tracks are all read: the walk shows none before it ends.
 void CQuavDoc::Group(std::size_t first) {
-    groups_.File(std::span(tracks_.Tracks()).subspan(first));
+    if (grouping_)
+        groups_.File(std::span(tracks_.Tracks()).subspan(first));
 }

@@ -63,6 +63,9 @@ public:
     bool IsIncomplete() const { return incomplete_; }
     // The command-line tool may leave every snapshot as it is.
     void SetStoreSnapshots(bool store) { storeSnapshots_ = store; }
+    // A reader of the track list alone (the command-line tool printing tracks) needs no groups:
+    // with grouping off, none are filed and the group lists stay empty.
+    void SetGrouping(bool group) { grouping_ = group; }
     // How many files a walk may have read at once where reading waits; 0 reads each as it is
     // found. `always`: even where the files are in memory, to compare the two.
     void SetReadAhead(std::size_t files, bool always = false) {
@@ -109,6 +112,7 @@ private:
     // The files the last whole walk of each address saw, for the next walk's estimate.
     std::map<std::string, std::size_t> lastWalks_;
     bool storeSnapshots_ = true;
+    bool grouping_ = true;
     std::size_t readAhead_ = 128;
     bool readAlways_ = false;
     // What the walk or the last look for changes of the address knew besides its tracks.

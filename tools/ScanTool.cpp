@@ -109,6 +109,7 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
     reporter_ = std::make_unique<CStderrReporter>();
     doc_ = std::make_unique<CQuavDoc>(*settings_, nullptr, *reporter_);
     doc_->SetStoreSnapshots(save_);
+    doc_->SetGrouping(groups_ != EGroups::None);
     // Only for the test that compares the output with and without reading ahead: a count of
     // files, or "always" for the read pool even where the files are in memory.
     if (const char* readAhead = std::getenv("QUAVERO_READ_AHEAD")) {
