@@ -59,7 +59,8 @@ constexpr std::array<std::uint64_t, 256> kRows = MakeRows();
 
 // Most texts are plain ASCII, and most others are ASCII between a few sequences: eight bytes
 // that are all ASCII are passed over at once where no sequence is open; others go through the
-// machine byte by byte.
+// machine byte by byte. Only the low 6 bits of `state` are the state: the shift takes no more
+// (as the processor's shift instruction does), so the step is a load and a shift.
 bool CUtf8::IsValid(std::string_view bytes) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -69,14 +70,14 @@ bool CUtf8::IsValid(std::string_view bytes) {
     for (; i + sizeof(std::uint64_t) <= size; i += sizeof(std::uint64_t)) {
         std::uint64_t word = 0;
         std::memcpy(&word, data + i, sizeof word);
-        if (state == kAccept && (word & kHighBits) == 0)
+        if ((state & 63) == kAccept && (word & kHighBits) == 0)
             continue;
         for (std::size_t k = 0; k < sizeof word; ++k)
-            state = kRows[data[i + k]] >> state & 63;
+            state = kRows[data[i + k]] >> (state & 63);
     }
     for (; i < size; ++i)
-        state = kRows[data[i]] >> state & 63;
-    return state == kAccept;
+        state = kRows[data[i]] >> (state & 63);
+    return (state & 63) == kAccept;
 }
 
 std::string CUtf8::DisplayText(std::string_view bytes) {

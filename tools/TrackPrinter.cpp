@@ -66,13 +66,26 @@ bool KeepsBytes(EFieldId field) {
     return field == EFieldId::File || field == EFieldId::Location;
 }
 
-// The text as the line must hold it, written into `out` (which `text` must not be).
+// The text as the line must hold it, written into `out` (which `text` must not be). A text that
+// is not UTF-8 shows as Latin-1: each byte from 0x80 on becomes its two-byte sequence, and the
+// bytes to escape are all ASCII, so one pass does both.
 std::string_view Careful(std::string& out, EFieldId field, std::string_view text) {
     out.clear();
-    if (KeepsBytes(field) || CUtf8::IsValid(text))
+    if (KeepsBytes(field) || CUtf8::IsValid(text)) {
         CTrackPrinter::AppendEscaped(out, text);
-    else
-        CTrackPrinter::AppendEscaped(out, CUtf8::DisplayText(text));
+        return out;
+    }
+    out.reserve(text.size() * 2);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80)
+            (out += static_cast<char>(0xC0 | (byte >> 6))) +=
+                static_cast<char>(0x80 | (byte & 0x3F));
+        else if (kEscaped[byte])
+            out += Escape(c);
+        else
+            out += c;
+    }
     return out;
 }
 

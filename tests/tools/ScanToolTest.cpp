@@ -214,6 +214,7 @@ TEST(ScanTool, EveryTrackIsOneLineOfFourteenFields) {
         {"g\\h\xe9.mp3", "b\\s", "plain", "g\\\\h\xe9.mp3", "b\\\\s", "plain"},
         {"long name with a tab\there.mp3", "0123456\\89abcdefg\x01", "ABCDEFGHIJKL\rMNOPQRS",
          "long name with a tab\\there.mp3", "0123456\\\\89abcdefg\x01", "ABCDEFGHIJKL\\rMNOPQRS"},
+        {"m.mp3", "M\xfc\tller\\", "\xe9\rx", "m.mp3", "M\xc3\xbc\\tller\\\\", "\xc3\xa9\\rx"},
     };
     CTempDir dir;
     for (const SCase& c : cases)
