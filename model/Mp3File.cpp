@@ -112,10 +112,14 @@ void CMp3File::SetHeaderText(EText kind, std::string_view text, CTrackTexts::Val
 
 // Tracks come folder by folder, so the folder text taken from the track before is most often
 // the right one already.
-void CMp3File::SetDirectory(std::string_view base, std::string_view relative) {
+bool CMp3File::SameDirectory(std::string_view base, std::string_view relative) const {
     const std::string_view known = directory_.View();
-    if (known.size() == base.size() + relative.size() && known.starts_with(base) &&
-        known.ends_with(relative))
+    return known.size() == base.size() + relative.size() && known.starts_with(base) &&
+           known.ends_with(relative);
+}
+
+void CMp3File::SetDirectory(std::string_view base, std::string_view relative) {
+    if (SameDirectory(base, relative))
         return;
     std::string directory;
     directory.reserve(base.size() + relative.size());
@@ -328,6 +332,27 @@ std::optional<std::string_view> CMp3File::TextView(EFieldId field) const {
     return CStringTable::Get(EStringId::NotAssigned);
 }
 
+void CMp3File::AllTextViews(FieldViews& views) const {
+    const CTrackTexts::Values own = texts_.All();
+    const auto at = [&views](EFieldId field) -> std::string_view& {
+        return views[static_cast<std::size_t>(field)];
+    };
+    views = {};
+    at(EFieldId::File) = own[Index(ESlot::FileName)];
+    at(EFieldId::Artist) =
+        (flags_ & kArtistUndefined) != 0 ? Undefined() : own[Index(ESlot::Artist)];
+    at(EFieldId::Title) = own[Index(ESlot::Title)];
+    at(EFieldId::Location) = Directory();
+    at(EFieldId::Album) = (flags_ & kAlbumUndefined) != 0 ? Undefined() : own[Index(ESlot::Album)];
+    at(EFieldId::Genre) = GetGenreName();
+    at(EFieldId::Date) = own[Index(ESlot::Year)];
+    at(EFieldId::Comment) = own[Index(ESlot::Comment)];
+    at(EFieldId::Bitrate) = BitrateText();
+    at(EFieldId::Frequency) = FrequencyText();
+    at(EFieldId::Mode) = ModeText();
+    at(EFieldId::MpegLayer) = VersionLayerText();
+}
+
 void CMp3File::AppendFieldText(EFieldId field, std::string& out) const {
     if (const auto text = TextView(field)) {
         out += *text;
@@ -504,8 +529,8 @@ int BitrateFromText(std::string_view text) {
 
 // A name that stays in its folder: no "/" and not "..". Nothing the walk records has a NUL byte.
 bool NameStaysInFolder(std::string_view fileName) {
-    const auto leaves = [](char c) { return c == '/' || c == '\0'; };
-    return std::none_of(fileName.begin(), fileName.end(), leaves) && fileName != "..";
+    return fileName.find('/') == std::string_view::npos &&
+           fileName.find('\0') == std::string_view::npos && fileName != "..";
 }
 
 // A directory that does not climb out of the snapshot's folder with a ".." piece. One pass:
@@ -545,7 +570,8 @@ void CMp3File::Serialize(CArchiveWriter& archive, std::string_view base) const {
 
 // A record may hold any text in the header's fields: a text that is no table entry is kept as
 // it is.
-bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base, CTextPool* pool) {
+bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base, CTextPool* pool,
+                         const CMp3File* before) {
     std::string_view fileName, title, relative, artist, album, comment;
     std::string_view bitrate, frequency, versionLayer, mode, year;
     std::int32_t sizeK = 0;
@@ -558,8 +584,10 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base, CTextPo
         archive.ReadString(versionLayer) && archive.ReadString(mode) && archive.ReadString(year);
     // No file has a negative size or time; a record that leaves the folder would send the
     // player and the properties sheet to files that are not the catalog's.
+    // The folder of the record before, when it is the same, was judged with that record.
+    const bool judged = before != nullptr && before->SameDirectory(base, relative);
     if (!ok || sizeK < 0 || duration < 0 || !NameStaysInFolder(fileName) ||
-        !StaysUnderBase(relative))
+        (!judged && !StaysUnderBase(relative)))
         return false;
     sizeK_ = sizeK;
     duration_ = duration;
@@ -570,7 +598,16 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base, CTextPo
     SetHeaderText(EText::Bitrate, bitrate, texts);
     SetHeaderText(EText::Frequency, frequency, texts);
     SetHeaderText(EText::Mode, mode, texts);
-    texts_.Assign(texts, pool);
+    // The tracks of an album repeat its artist, album, year and comment.
+    std::uint16_t known = 0;
+    if (before != nullptr && before->texts_.AllUtf8()) {
+        for (const ESlot slot : {ESlot::Artist, ESlot::Album, ESlot::Year, ESlot::Comment}) {
+            const auto i = Index(slot);
+            if (texts[i] == before->texts_.Get(slot))
+                known |= static_cast<std::uint16_t>(1U << i);
+        }
+    }
+    texts_.Assign(texts, pool, known);
     bitrate_ = BitrateFromText(bitrate);
     archive.Release();
     return true;

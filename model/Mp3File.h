@@ -50,6 +50,10 @@ public:
     void AppendFieldText(EFieldId field, std::string& out) const;
     // The field's text where it lies; nullopt for the size and the time, which are formatted.
     std::optional<std::string_view> TextView(EFieldId field) const;
+    // Every field's TextView at once, by field id (views[0] and the formatted fields empty),
+    // for a reader of whole lines.
+    using FieldViews = std::array<std::string_view, kFieldCount + 1>;
+    void AllTextViews(FieldViews& views) const;
     // The texts the track keeps itself (names, tag texts, header texts that are no table
     // entry), one after the other: one look at them all serves every field that shows one.
     std::string_view OwnTexts() const { return texts_.Bytes(); }
@@ -66,9 +70,11 @@ public:
 
     // Snapshot record; `base` is the snapshot's directory ending in "/". Reading fails on a
     // record that is cut short, has a negative size or time, or places its file outside `base`;
-    // the texts read go into `pool` when one is given.
+    // the texts read go into `pool` when one is given. `before`, the record read just before,
+    // spares the look at the texts this one repeats.
     void Serialize(CArchiveWriter& archive, std::string_view base) const;
-    bool Serialize(CArchiveReader& archive, std::string_view base, CTextPool* pool = nullptr);
+    bool Serialize(CArchiveReader& archive, std::string_view base, CTextPool* pool = nullptr,
+                   const CMp3File* before = nullptr);
 
     std::string FullPath() const;
     std::string_view FileName() const { return texts_.Get(ESlot::FileName); }
@@ -128,6 +134,7 @@ private:
                    CTrackTexts::Values& texts);
     void TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream, std::int64_t audioEnd);
     void SetDirectory(std::string_view base, std::string_view relative = {});
+    bool SameDirectory(std::string_view base, std::string_view relative) const;
     // Keeps the code of a table text, or the text itself in `texts` when it is no entry.
     void SetHeaderText(EText kind, std::string_view text, CTrackTexts::Values& texts);
     std::string_view HeaderText(EText kind) const;

@@ -119,7 +119,8 @@ bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base,
     const auto wanted = static_cast<std::size_t>(std::max(count, 0));
     tracks_.reserve(first + std::min(wanted, archive.Remaining() / kMinRecordSize));
     for (std::size_t i = 0; i < wanted; ++i) {
-        if (!Append().Serialize(archive, base, &texts_)) {
+        const CMp3File* before = tracks_.size() > first ? tracks_.back() : nullptr;
+        if (!Append().Serialize(archive, base, &texts_, before)) {
             RemoveLast();
             return false;
         }

@@ -56,7 +56,7 @@ CTrackTexts::Values CTrackTexts::All() const {
     return values;
 }
 
-void CTrackTexts::Assign(const Values& values, CTextPool* pool) {
+void CTrackTexts::Assign(const Values& values, CTextPool* pool, std::uint16_t knownUtf8) {
     std::size_t total = 0;
     for (const std::string_view value : values)
         total += value.size();
@@ -82,14 +82,19 @@ void CTrackTexts::Assign(const Values& values, CTextPool* pool) {
     }
     // The texts lie one after the other: each is valid UTF-8 exactly when all of them are as
     // one text and none begins inside a sequence (with a continuation byte). One look at the
-    // whole is quicker than eleven at short texts.
-    const bool utf8 =
-        std::none_of(values.begin(), values.end(),
-                     [](std::string_view value) {
-                         return !value.empty() &&
-                                (static_cast<unsigned char>(value.front()) & 0xC0) == 0x80;
-                     }) &&
-        CUtf8::IsValid({bytes, total});
+    // whole is quicker than eleven at short texts; where some are known, the others alone.
+    bool utf8 = true;
+    if (knownUtf8 == 0) {
+        utf8 = std::none_of(values.begin(), values.end(),
+                            [](std::string_view value) {
+                                return !value.empty() &&
+                                       (static_cast<unsigned char>(value.front()) & 0xC0) == 0x80;
+                            }) &&
+               CUtf8::IsValid({bytes, total});
+    } else {
+        for (std::size_t i = 0; i < kCount && utf8; ++i)
+            utf8 = (knownUtf8 >> i & 1U) != 0 || CUtf8::IsValid(values[i]);
+    }
     block[0] = static_cast<char>(width | (pooled ? kPooled : 0) | (utf8 ? 0 : kNotUtf8));
     FreeHeap();
     block_ = block;

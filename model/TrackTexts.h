@@ -67,7 +67,9 @@ public:
     // their bytes alone (platform/Utf8.h); known once, when the texts are stored.
     bool AllUtf8() const { return !block_ || (Head() & kNotUtf8) == 0; }
     // `values` may point into this block. With a pool, the block is made there when it fits.
-    void Assign(const Values& values, CTextPool* pool = nullptr);
+    // `knownUtf8` has bit i set when values[i] is known to be valid UTF-8 (the same bytes as a
+    // text found valid before), so that only the others are looked at.
+    void Assign(const Values& values, CTextPool* pool = nullptr, std::uint16_t knownUtf8 = 0);
     // Edits take a block on the heap: a pooled one is left to its pool.
     void Set(ESlot slot, std::string_view value);
     bool Pooled() const { return block_ != nullptr && (Head() & kPooled) != 0; }

@@ -74,6 +74,8 @@ bool CUtf8::IsValid(std::string_view bytes) {
             continue;
         for (std::size_t k = 0; k < sizeof word; ++k)
             state = kRows[data[i + k]] >> (state & 63);
+        if ((state & 63) == kError) // a Latin-1 text fails at its first letter beyond ASCII
+            return false;
     }
     for (; i < size; ++i)
         state = kRows[data[i]] >> (state & 63);

@@ -99,6 +99,10 @@ bool Within(std::string_view text, std::string_view block) {
 
 // Runs of plain bytes go in whole: the tool prints every field of every track.
 void CTrackPrinter::AppendEscaped(std::string& line, std::string_view text) {
+    if (!MayNeedAttention(text, true)) {
+        line.append(text);
+        return;
+    }
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (!kEscaped[static_cast<unsigned char>(text[i])])
@@ -115,8 +119,10 @@ void CTrackPrinter::AppendEscaped(std::string& line, std::string_view text) {
 // last one, it is the same text.
 bool CTrackPrinter::IsPlain(EFieldId field, std::string_view text, std::string_view own,
                             bool ownPlain) {
+    // Texts of a track whose texts are not all UTF-8, or that hold a byte to escape, are looked
+    // at one by one: most of them still go in as they are.
     if (Within(text, own))
-        return ownPlain;
+        return ownPlain || !MayNeedAttention(text, KeepsBytes(field));
     SSeen& seen = seen_[static_cast<std::size_t>(field)];
     if (seen.data != text.data() || seen.size != text.size())
         seen = {text.data(), text.size(), !MayNeedAttention(text)};
@@ -127,18 +133,20 @@ bool CTrackPrinter::IsPlain(EFieldId field, std::string_view text, std::string_v
 void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
     const std::string_view own = track.OwnTexts();
     const bool ownPlain = !MayNeedAttention(own, track.OwnTextsUtf8());
+    CMp3File::FieldViews views;
+    track.AllTextViews(views);
     std::array<std::string_view, kFieldCount> texts;
     std::size_t total = kFieldCount - 1;
     for (int id = 1; id <= kFieldCount; ++id) {
         const auto field = static_cast<EFieldId>(id);
         std::string& scratch = scratch_[static_cast<std::size_t>(id)];
         std::string_view& text = texts[static_cast<std::size_t>(id - 1)];
-        if (const auto view = track.TextView(field)) {
-            text = *view;
+        if (field != EFieldId::Size && field != EFieldId::Time && field != EFieldId::Track) {
+            text = views[static_cast<std::size_t>(id)];
             if (!text.empty() && !IsPlain(field, text, own, ownPlain))
                 text = Careful(scratch, field, text);
         } else {
-            // The size and the time are formatted, then looked at.
+            // The size, the time and the track number are formatted, then looked at.
             scratch.clear();
             track.AppendFieldText(field, scratch);
             text = MayNeedAttention(scratch) ? Careful(scratch, field, std::string(scratch))

@@ -29,6 +29,16 @@ std::unique_ptr<CMp3File> LoadFile(const CTempDir& dir, const std::string& name,
     return track;
 }
 
+// The views of a whole line are the views field by field.
+void ExpectLineViewsAgree(const CMp3File& track) {
+    CMp3File::FieldViews views;
+    track.AllTextViews(views);
+    for (int id = 1; id <= kFieldCount; ++id)
+        EXPECT_EQ(views[static_cast<std::size_t>(id)],
+                  track.TextView(static_cast<EFieldId>(id)).value_or(""))
+            << id;
+}
+
 } // namespace
 
 TEST(Mp3File, DefaultsOfAnUntaggedFile) {
@@ -47,6 +57,7 @@ TEST(Mp3File, DefaultsOfAnUntaggedFile) {
     EXPECT_EQ(track->GetFieldText(EFieldId{}), "Not assigned");
     EXPECT_EQ(track->GetFieldText(EFieldId::Track), "") << "no track number";
     EXPECT_EQ(track->GetFieldText(static_cast<EFieldId>(16)), "Not assigned");
+    ExpectLineViewsAgree(*track);
 }
 
 TEST(Mp3File, TaggedFileFieldsAndGenres) {
@@ -65,6 +76,7 @@ TEST(Mp3File, TaggedFileFieldsAndGenres) {
     EXPECT_EQ(track->GetFieldText(EFieldId::Bitrate), "128 kbit/s");
     EXPECT_EQ(track->GetFieldText(EFieldId::Frequency), "44.1 kHz");
     EXPECT_EQ(track->GetFieldText(EFieldId::Mode), "Joint stereo");
+    ExpectLineViewsAgree(*track);
     for (int genre : {148, 200, 255}) {
         auto other = LoadFile(dir, "g.mp3", Mp3Maker::Tag("", "", "", "", "", genre));
         ASSERT_TRUE(other);

@@ -75,8 +75,11 @@ TEST(TrackTexts, EachTextIsValidUtf8OnItsOwn) {
         {{"\xA9.mp3"}, false},
     };
     for (const SCase& c : cases) {
-        CTrackTexts texts;
-        texts.Assign(c.values);
-        EXPECT_EQ(texts.AllUtf8(), c.utf8) << c.values[0] << c.values[1];
+        // Also with the last text known valid, as a repeated one is: the others are looked at.
+        for (const std::uint16_t known : {0, 1 << (CTrackTexts::kCount - 1)}) {
+            CTrackTexts texts;
+            texts.Assign(c.values, nullptr, static_cast<std::uint16_t>(known));
+            EXPECT_EQ(texts.AllUtf8(), c.utf8) << c.values[0] << c.values[1] << known;
+        }
     }
 }
