@@ -145,12 +145,20 @@ void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
             text = views[static_cast<std::size_t>(id)];
             if (!text.empty() && !IsPlain(field, text, own, ownPlain))
                 text = Careful(scratch, field, text);
-        } else {
-            // The size, the time and the track number are formatted, then looked at.
+        } else if (field == EFieldId::Size) {
+            // The size's unit comes from the string table, so it is looked at too.
             scratch.clear();
-            track.AppendFieldText(field, scratch);
+            CMp3File::AppendSize(scratch, track.SizeK());
             text = MayNeedAttention(scratch) ? Careful(scratch, field, std::string(scratch))
                                              : std::string_view(scratch);
+        } else {
+            // The time and the track number are digits and colons alone.
+            scratch.clear();
+            if (field == EFieldId::Time)
+                CMp3File::AppendDuration(scratch, track.Duration());
+            else
+                track.AppendFieldText(field, scratch);
+            text = scratch;
         }
         total += text.size();
     }
