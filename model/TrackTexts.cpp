@@ -50,10 +50,16 @@ std::size_t CTrackTexts::BlockSize() const {
 }
 
 CTrackTexts::Values CTrackTexts::All() const {
-    Values values;
-    for (std::size_t i = 0; i < kCount; ++i)
-        values[i] = Get(static_cast<ESlot>(i));
-    return values;
+    if (!block_)
+        return {};
+    switch (Width()) {
+    case 1:
+        return AllTexts<std::uint8_t>();
+    case 2:
+        return AllTexts<std::uint16_t>();
+    default:
+        return AllTexts<std::uint32_t>();
+    }
 }
 
 void CTrackTexts::Assign(const Values& values, CTextPool* pool, std::uint16_t knownUtf8) {

@@ -103,6 +103,19 @@ private:
         const std::size_t start = i == 0 ? 0 : ReadEnd<End>(block, i - 1);
         return {bytes + start, ReadEnd<End>(block, i) - start};
     }
+    // Every text, the width looked at once and each end read once.
+    template <class End>
+    Values AllTexts() const {
+        Values values;
+        const char* bytes = block_ + kHead + kCount * sizeof(End);
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < kCount; ++i) {
+            const std::size_t end = ReadEnd<End>(block_, i);
+            values[i] = {bytes + start, end - start};
+            start = end;
+        }
+        return values;
+    }
     template <class End>
     static std::size_t ReadEnd(const char* block, std::size_t i) {
         End end;

@@ -3,6 +3,7 @@
 #include "model/Mp3File.h"
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -75,17 +76,21 @@ std::string_view Careful(std::string& out, EFieldId field, std::string_view text
         CTrackPrinter::AppendEscaped(out, text);
         return out;
     }
-    out.reserve(text.size() * 2);
+    out.resize(text.size() * 2); // no byte takes more than two
+    char* at = out.data();
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80)
-            (out += static_cast<char>(0xC0 | (byte >> 6))) +=
-                static_cast<char>(0x80 | (byte & 0x3F));
-        else if (kEscaped[byte])
-            out += Escape(c);
-        else
-            out += c;
+        if (byte >= 0x80) {
+            *at++ = static_cast<char>(0xC0 | (byte >> 6));
+            *at++ = static_cast<char>(0x80 | (byte & 0x3F));
+        } else if (kEscaped[byte]) {
+            const std::string_view escape = Escape(c);
+            at = std::copy(escape.begin(), escape.end(), at);
+        } else {
+            *at++ = c;
+        }
     }
+    out.resize(static_cast<std::size_t>(at - out.data()));
     return out;
 }
 
@@ -125,14 +130,15 @@ bool CTrackPrinter::IsPlain(EFieldId field, std::string_view text, std::string_v
         return ownPlain || !MayNeedAttention(text, KeepsBytes(field));
     SSeen& seen = seen_[static_cast<std::size_t>(field)];
     if (seen.data != text.data() || seen.size != text.size())
-        seen = {text.data(), text.size(), !MayNeedAttention(text)};
+        seen = {text.data(), text.size(), !MayNeedAttention(text, KeepsBytes(field))};
     return seen.plain;
 }
 
 // The texts are gathered first, then go into the line in one piece.
 void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
     const std::string_view own = track.OwnTexts();
-    const bool ownPlain = !MayNeedAttention(own, track.OwnTextsUtf8());
+    // Texts that are not all UTF-8 hold a byte beyond ASCII: they are looked at one by one.
+    const bool ownPlain = track.OwnTextsUtf8() && !MayNeedAttention(own, true);
     CMp3File::FieldViews views;
     track.AllTextViews(views);
     std::array<std::string_view, kFieldCount> texts;
