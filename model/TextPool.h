@@ -24,8 +24,12 @@ public:
     void Swap(CTextPool& other) noexcept { chunks_.swap(other.chunks_); }
 
 private:
+    static char* NewChunk();
+    struct SFree {
+        void operator()(char* bytes) const;
+    };
     struct SChunk {
-        std::unique_ptr<char[]> bytes;
+        std::unique_ptr<char, SFree> bytes;
         std::size_t used = 0;
     };
 
