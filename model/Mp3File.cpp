@@ -332,6 +332,14 @@ std::optional<std::string_view> CMp3File::TextView(EFieldId field) const {
     return CStringTable::Get(EStringId::NotAssigned);
 }
 
+void CMp3File::TakeOver(CMp3File&& track, CTextPool& pool) {
+    CTrackTexts texts;
+    texts.CopyFrom(track.texts_, &pool);
+    track.texts_ = CTrackTexts();
+    *this = std::move(track);
+    texts_.Swap(texts);
+}
+
 void CMp3File::AllTextViews(FieldViews& views) const {
     const CTrackTexts::Values own = texts_.All();
     const auto at = [&views](EFieldId field) -> std::string_view& {

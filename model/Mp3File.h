@@ -116,6 +116,9 @@ public:
     // The list that holds the track keeps its texts in its pool (model/TextPool.h): these move
     // them there once they are read, and give them back when the track goes.
     void PoolTexts(CTextPool& pool) { texts_.MoveInto(pool); }
+    // Takes `track` over with its texts copied into `pool` at once, where a move would copy
+    // pooled texts onto the heap first.
+    void TakeOver(CMp3File&& track, CTextPool& pool);
     void ReleaseTexts(CTextPool& pool) { texts_.Release(pool); }
 
     // Takes the folder text of the track before this one in a list: a track loaded from the

@@ -50,8 +50,7 @@ void CMp3FileList::RemoveLast() {
 
 CMp3File& CMp3FileList::Take(CMp3File&& track) {
     CMp3File& record = Append();
-    record = std::move(track);
-    PoolLast();
+    record.TakeOver(std::move(track), texts_);
     return record;
 }
 

@@ -24,8 +24,25 @@ char* WriteEnds(char* block, const CTrackTexts::Values& values) {
 
 CTrackTexts& CTrackTexts::operator=(const CTrackTexts& other) {
     if (this != &other)
-        Assign(other.All());
+        CopyFrom(other, nullptr);
     return *this;
+}
+
+// The block's bytes are the texts, their ends and what is known of them: a copy needs no look.
+void CTrackTexts::CopyFrom(const CTrackTexts& other, CTextPool* pool) {
+    char* block = nullptr;
+    if (other.block_ != nullptr) {
+        const std::size_t size = other.BlockSize();
+        block = pool != nullptr ? pool->Allocate(size) : nullptr;
+        const bool pooled = block != nullptr;
+        if (!pooled)
+            block = new char[size];
+        std::memcpy(block, other.block_, size);
+        const unsigned char head = other.Head() & ~kPooled;
+        block[0] = static_cast<char>(pooled ? head | kPooled : head);
+    }
+    FreeHeap();
+    block_ = block;
 }
 
 // Pooled texts belong to their pool: the move copies them, as a copy would.
@@ -33,7 +50,7 @@ CTrackTexts& CTrackTexts::operator=(CTrackTexts&& other) noexcept(false) {
     if (this == &other)
         return *this;
     if (other.Pooled()) {
-        Assign(other.All());
+        CopyFrom(other, nullptr);
         return *this;
     }
     FreeHeap();

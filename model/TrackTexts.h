@@ -33,7 +33,7 @@ public:
     using Values = std::array<std::string_view, kCount>;
 
     CTrackTexts() = default;
-    CTrackTexts(const CTrackTexts& other) { Assign(other.All()); }
+    CTrackTexts(const CTrackTexts& other) { CopyFrom(other, nullptr); }
     CTrackTexts& operator=(const CTrackTexts& other);
     // May allocate: pooled texts are copied.
     CTrackTexts(CTrackTexts&& other) noexcept(false) { *this = std::move(other); }
@@ -75,6 +75,10 @@ public:
     bool Pooled() const { return block_ != nullptr && (Head() & kPooled) != 0; }
     // Moves heap texts into `pool`.
     void MoveInto(CTextPool& pool);
+    // The texts of `other` (not this), copied as they lie: into `pool` when given and it has
+    // room, else onto the heap.
+    void CopyFrom(const CTrackTexts& other, CTextPool* pool);
+    void Swap(CTrackTexts& other) noexcept { std::swap(block_, other.block_); }
     // Leaves the texts empty, giving a pooled block back to `pool` when it is the last there.
     void Release(CTextPool& pool);
 

@@ -51,9 +51,19 @@ TEST(TrackTexts, PooledTextsOutliveNeitherEditsNorTheirPool) {
     EXPECT_FALSE(edited.Pooled());
     CTrackTexts moved = std::move(small);
     CTrackTexts copied = moved;
+    // Taken over by another list: into that list's pool, and what is known of it goes along.
+    CTextPool otherPool;
+    CTrackTexts taken, latin1;
+    taken.CopyFrom(small, &otherPool);
+    latin1.Assign({"\xE9.mp3"}, pool.get());
+    const CTrackTexts latin1Copy = latin1;
+    EXPECT_TRUE(taken.Pooled());
+    EXPECT_FALSE(latin1Copy.Pooled());
+    EXPECT_FALSE(latin1Copy.AllUtf8());
+    latin1.Release(*pool);
     small.Release(*pool);
     pool.reset();
-    for (const CTrackTexts* texts : {&moved, &copied, &edited}) {
+    for (const CTrackTexts* texts : {&moved, &copied, &edited, &taken}) {
         EXPECT_EQ(texts->Get(ESlot::FileName), "a.mp3");
         EXPECT_EQ(texts->Get(ESlot::Title), "Title");
     }
