@@ -21,6 +21,28 @@ CCatalogUpdate::CCatalogUpdate(std::string base, std::string pattern, IReporter&
 
 bool CCatalogUpdate::Run(std::span<CMp3File* const> records, const CChangeCheck::SResult& changes,
                          bool readListedFolders, CSnapshotExtras::SWalk& walk, CMp3FileList& out) {
+    const auto order = NewOrder(records, changes, readListedFolders, walk);
+    if (!order)
+        return false;
+    for (CMp3File* track : *order)
+        out.Take(std::move(*track));
+    added_.RemoveAll();
+    return true;
+}
+
+bool CCatalogUpdate::Update(CMp3FileList& list, const CChangeCheck::SResult& changes,
+                            bool readListedFolders, CSnapshotExtras::SWalk& walk) {
+    const auto order = NewOrder(list.Tracks(), changes, readListedFolders, walk);
+    if (!order)
+        return false;
+    list.Rearrange(*order, added_);
+    return true;
+}
+
+std::optional<std::vector<CMp3File*>> CCatalogUpdate::NewOrder(std::span<CMp3File* const> records,
+                                                               const CChangeCheck::SResult& changes,
+                                                               bool readListedFolders,
+                                                               CSnapshotExtras::SWalk& walk) {
     const CFolderSet set(base_, records, walk);
     set_ = &set;
     walked_.clear();
@@ -72,12 +94,9 @@ bool CCatalogUpdate::Run(std::span<CMp3File* const> records, const CChangeCheck:
     std::sort(before.begin(), before.end());
     set_ = nullptr;
     if (added_.GetSize() == 0 && order.size() == records.size() && bare == before)
-        return false;
+        return std::nullopt;
     walk.bareFolders = std::move(bare);
-    for (CMp3File* track : order)
-        out.Take(std::move(*track));
-    added_.RemoveAll();
-    return true;
+    return order;
 }
 
 // The runs that hold a file to read again go through items_ whole, the file read anew.

@@ -5,6 +5,7 @@
 #include "model/SnapshotExtras.h"
 #include "model/TrackReadOptions.h"
 
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -30,8 +31,18 @@ public:
     // ones. False, with nothing moved, when the listings found what the records already say.
     bool Run(std::span<CMp3File* const> records, const CChangeCheck::SResult& changes,
              bool readListedFolders, CSnapshotExtras::SWalk& walk, CMp3FileList& out);
+    // The same for a list that holds the directory's records alone, updated where it lies: the
+    // records that stay are not moved.
+    bool Update(CMp3FileList& list, const CChangeCheck::SResult& changes, bool readListedFolders,
+                CSnapshotExtras::SWalk& walk);
 
 private:
+    // The records in their new order, the ones read now among them; none when nothing changed.
+    std::optional<std::vector<CMp3File*>> NewOrder(std::span<CMp3File* const> records,
+                                                   const CChangeCheck::SResult& changes,
+                                                   bool readListedFolders,
+                                                   CSnapshotExtras::SWalk& walk);
+
     struct SItem {
         std::string_view folder;
         std::string_view name;

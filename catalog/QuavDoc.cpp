@@ -90,11 +90,8 @@ void CQuavDoc::RereadFolders(const std::vector<std::string>& folders) {
         return;
     UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearGroups();
-    CMp3FileList fresh;
     const bool changed = CCatalogUpdate(base, settings_.FileExt, reporter_, ReadOptions())
-                             .Run(tracks_.Tracks(), changes, true, walk_, fresh);
-    if (changed)
-        tracks_.Replace(0, fresh);
+                             .Update(tracks_, changes, true, walk_);
     Group(0);
     UpdateAllViews(nullptr, EHint::RebuildEnd);
     if (changed)
@@ -242,9 +239,11 @@ bool CQuavDoc::BringUpToDate(const std::string& base, std::size_t first,
                              const CChangeCheck::SResult& changes, CSnapshotExtras::SWalk& walk) {
     if (!changes.Any())
         return false;
+    CCatalogUpdate update(base, settings_.FileExt, reporter_, ReadOptions());
+    if (first == 0)
+        return update.Update(tracks_, changes, false, walk);
     CMp3FileList fresh;
-    if (!CCatalogUpdate(base, settings_.FileExt, reporter_, ReadOptions())
-             .Run(std::span(tracks_.Tracks()).subspan(first), changes, false, walk, fresh))
+    if (!update.Run(std::span(tracks_.Tracks()).subspan(first), changes, false, walk, fresh))
         return false;
     tracks_.Replace(first, fresh);
     return true;

@@ -12,11 +12,14 @@
 #include <cerrno>
 #include <span>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace {
 
 // The smallest record: eleven empty strings, the genre byte and two 32-bit numbers.
 constexpr std::size_t kMinRecordSize = 11 + 1 + 4 + 4;
+// Unlisted records kept after a rearrangement before any count as many.
+constexpr std::size_t kFewUnlisted = 4096;
 
 // Why a folder takes no new file that a copy in the cache can stand in for: it is not the
 // user's to write, or its medium is read-only. A missing folder has nothing to keep.
@@ -41,6 +44,8 @@ CMp3File& CMp3FileList::Append() {
 
 // Records go from the end, so their texts leave the pool from its end too.
 void CMp3FileList::RemoveLast() {
+    if (rearranged_)
+        Compact();
     tracks_.back()->ReleaseTexts(texts_);
     tracks_.pop_back();
     arena_.Pop();
@@ -60,8 +65,46 @@ std::size_t CMp3FileList::Add(std::unique_ptr<CMp3File> track) {
 }
 
 void CMp3FileList::Truncate(std::size_t size) {
+    if (rearranged_ && size == 0) { // every record goes, listed or not
+        CMp3FileList empty;
+        arena_.Swap(empty.arena_);
+        texts_.Swap(empty.texts_);
+        tracks_.swap(empty.tracks_);
+        rearranged_ = false;
+        return;
+    }
     while (tracks_.size() > size)
         RemoveLast();
+}
+
+void CMp3FileList::Compact() {
+    CMp3FileList compact;
+    compact.tracks_.reserve(tracks_.size());
+    for (CMp3File* track : tracks_)
+        compact.Take(std::move(*track));
+    arena_.Swap(compact.arena_);
+    texts_.Swap(compact.texts_);
+    tracks_.swap(compact.tracks_);
+    rearranged_ = false;
+}
+
+void CMp3FileList::Rearrange(const std::vector<CMp3File*>& order, CMp3FileList& added) {
+    rearranged_ = true;
+    std::unordered_map<const CMp3File*, CMp3File*> taken;
+    taken.reserve(added.GetSize());
+    for (CMp3File* track : added.tracks_) {
+        CMp3File* record = arena_.Push();
+        record->TakeOver(std::move(*track), texts_);
+        taken.emplace(track, record);
+    }
+    tracks_.assign(order.begin(), order.end());
+    for (CMp3File*& track : tracks_)
+        if (const auto found = taken.find(track); found != taken.end())
+            track = found->second;
+    added.RemoveAll();
+    // Unlisted records are let go once they would make a fair part of the memory.
+    if (arena_.Size() - tracks_.size() > tracks_.size() / 4 + kFewUnlisted)
+        Compact();
 }
 
 std::string CMp3FileList::SnapshotBase(const std::string& directory) {
@@ -75,6 +118,7 @@ void CMp3FileList::Replace(std::size_t first, CMp3FileList& records) {
         arena_.Swap(records.arena_);
         texts_.Swap(records.texts_);
         tracks_.swap(records.tracks_);
+        std::swap(rearranged_, records.rearranged_);
         records.RemoveAll();
         return;
     }

@@ -55,6 +55,12 @@ public:
     // Drops the records from `first` on and moves those of `records` there, in their order;
     // `records` is left empty.
     void Replace(std::size_t first, CMp3FileList& records);
+    // Makes `order` the whole list: each entry one of this list's records, which stays where it
+    // is, or one of `added`'s, which moves here; `added` is left empty. A record of this list
+    // that `order` leaves out is unlisted but kept until the list is cleared or compacted, as
+    // records are unmade in the order they were made; so an update of one folder of a large
+    // list moves none of the others.
+    void Rearrange(const std::vector<CMp3File*>& order, CMp3FileList& added);
 
     // True when written, and also when the file cannot be created (read-only medium: there is
     // simply no snapshot); false on a write error, which leaves any previous snapshot intact.
@@ -86,8 +92,13 @@ private:
     bool WriteSnapshot(CAtomicFile& file, std::string_view base, const CSnapshotExtras::SWalk* walk,
                        std::string_view folder) const;
     bool SaveCopy(std::string_view base, const CSnapshotExtras::SWalk* walk) const;
+    // Makes the records' order that of their making again, leaving out the unlisted ones.
+    void Compact();
 
     CTextPool texts_;   // outlives the records, whose texts it may hold
     CTrackArena arena_; // owns the records that tracks_ points to
     TrackArray tracks_;
+    // Once rearranged, tracks_ no longer follows the arena's order: records can no longer be
+    // unmade one by one from the end until the list is compacted or cleared.
+    bool rearranged_ = false;
 };

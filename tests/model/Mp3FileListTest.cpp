@@ -532,3 +532,68 @@ TEST(Mp3FileList, PooledTextsSurviveEditsTruncationAndMoves) {
     other.RemoveAll();
     EXPECT_EQ(kept.Title(), title(100500));
 }
+
+// A rearranged list keeps the records that stay where they are and takes the added ones; every
+// way of shrinking it afterwards unmakes each record once, listed or not (ASan checks), and a
+// rearrangement that leaves out many records lets them go.
+TEST(Mp3FileList, RearrangedRecordsStayPutAndGoOnce) {
+    const auto filled = [](CMp3FileList& into, const std::string& title) -> CMp3File* {
+        CMp3File& track = into.Append();
+        track.SetTitle(title);
+        into.PoolLast();
+        return &track;
+    };
+    const auto titles = [](const CMp3FileList& list) {
+        std::string all;
+        for (const CMp3File* track : list.Tracks())
+            all += std::string(track->Title()) + ",";
+        return all;
+    };
+    for (int shrink = 0; shrink < 4; ++shrink) {
+        CMp3FileList list, added;
+        std::vector<CMp3File*> records;
+        for (const char* title : {"a", "b", "c", "d", "e"})
+            records.push_back(filled(list, title));
+        CMp3File* x = filled(added, "x");
+        CMp3File* y = filled(added, "y");
+        list.Rearrange({records[0], x, records[2], y, records[4]}, added);
+        EXPECT_EQ(titles(list), "a,x,c,y,e,");
+        EXPECT_EQ(added.GetSize(), 0u);
+        EXPECT_EQ(list.GetAt(2), records[2]) << "a record that stays is not moved";
+        filled(list, "f");
+        switch (shrink) {
+        case 0:
+            list.RemoveLast();
+            EXPECT_EQ(titles(list), "a,x,c,y,e,");
+            break;
+        case 1:
+            list.Truncate(2);
+            EXPECT_EQ(titles(list), "a,x,");
+            break;
+        case 2: {
+            CMp3FileList other;
+            filled(other, "z");
+            other.Replace(0, list);
+            EXPECT_EQ(titles(other), "a,x,c,y,e,f,");
+            EXPECT_EQ(list.GetSize(), 0u);
+            break;
+        }
+        default:
+            list.RemoveAll();
+            EXPECT_EQ(list.GetSize(), 0u);
+        }
+    }
+    CMp3FileList many, none;
+    std::vector<CMp3File*> kept;
+    for (int i = 0; i < 6000; ++i) {
+        CMp3File* track = filled(many, "t" + std::to_string(i));
+        if (i % 1000 == 0)
+            kept.push_back(track);
+    }
+    many.Rearrange(kept, none);
+    EXPECT_EQ(titles(many), "t0,t1000,t2000,t3000,t4000,t5000,");
+    filled(many, "u");
+    many.RemoveLast();
+    many.RemoveLast();
+    EXPECT_EQ(titles(many), "t0,t1000,t2000,t3000,t4000,");
+}
