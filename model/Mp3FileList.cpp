@@ -67,10 +67,7 @@ std::size_t CMp3FileList::Add(std::unique_ptr<CMp3File> track) {
 void CMp3FileList::Truncate(std::size_t size) {
     if (rearranged_ && size == 0) { // every record goes, listed or not
         CMp3FileList empty;
-        arena_.Swap(empty.arena_);
-        texts_.Swap(empty.texts_);
-        tracks_.swap(empty.tracks_);
-        rearranged_ = false;
+        SwapContents(empty);
         return;
     }
     while (tracks_.size() > size)
@@ -82,10 +79,14 @@ void CMp3FileList::Compact() {
     compact.tracks_.reserve(tracks_.size());
     for (CMp3File* track : tracks_)
         compact.Take(std::move(*track));
-    arena_.Swap(compact.arena_);
-    texts_.Swap(compact.texts_);
-    tracks_.swap(compact.tracks_);
-    rearranged_ = false;
+    SwapContents(compact);
+}
+
+void CMp3FileList::SwapContents(CMp3FileList& other) noexcept {
+    arena_.Swap(other.arena_);
+    texts_.Swap(other.texts_);
+    tracks_.swap(other.tracks_);
+    std::swap(rearranged_, other.rearranged_);
 }
 
 void CMp3FileList::Rearrange(const std::vector<CMp3File*>& order, CMp3FileList& added) {
@@ -115,10 +116,7 @@ std::string CMp3FileList::SnapshotBase(const std::string& directory) {
 
 void CMp3FileList::Replace(std::size_t first, CMp3FileList& records) {
     if (first == 0) { // the whole list: the records change hands, none is moved
-        arena_.Swap(records.arena_);
-        texts_.Swap(records.texts_);
-        tracks_.swap(records.tracks_);
-        std::swap(rearranged_, records.rearranged_);
+        SwapContents(records);
         records.RemoveAll();
         return;
     }

@@ -94,6 +94,7 @@ private:
     bool SaveCopy(std::string_view base, const CSnapshotExtras::SWalk* walk) const;
     // Makes the records' order that of their making again, leaving out the unlisted ones.
     void Compact();
+    void SwapContents(CMp3FileList& other) noexcept;
 
     CTextPool texts_;   // outlives the records, whose texts it may hold
     CTrackArena arena_; // owns the records that tracks_ points to
