@@ -599,7 +599,10 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base, CTextPo
         return false;
     sizeK_ = sizeK;
     duration_ = duration;
-    SetDirectory(base, relative);
+    if (judged)
+        ShareDirectory(*before);
+    else
+        SetDirectory(base, relative);
     flags_ = 0;
     CTrackTexts::Values texts{fileName, title, artist, album, year, comment};
     SetHeaderText(EText::VersionLayer, versionLayer, texts);

@@ -129,17 +129,14 @@ void CTrackTexts::Set(ESlot slot, std::string_view value) {
     Assign(values);
 }
 
+// A block too large for the pool stays where it is.
 void CTrackTexts::MoveInto(CTextPool& pool) {
     if (block_ == nullptr || Pooled())
         return;
-    const std::size_t size = BlockSize();
-    char* block = pool.Allocate(size);
-    if (block == nullptr)
-        return;
-    std::memcpy(block, block_, size);
-    block[0] = static_cast<char>(Head() | kPooled);
-    delete[] block_;
-    block_ = block;
+    CTrackTexts pooled;
+    pooled.CopyFrom(*this, &pool);
+    if (pooled.Pooled())
+        Swap(pooled); // the heap block goes with `pooled`
 }
 
 void CTrackTexts::Release(CTextPool& pool) {
