@@ -93,7 +93,7 @@ void BenchRegroup(const std::string& data, const std::string& profile) {
     doc.OpenAddress(big);
     const double regroup = CBenchCollection::BestSeconds(3, [&] { doc.RegroupAll(); });
     std::printf("  (%zu tracks regrouped into %zu artists)\n", doc.GetTrackList().GetSize(),
-                doc.ArtistGroups().GetSize());
+                doc.Groups().Artists().size());
     CBenchCollection::PrintRow("RegroupAll 100,000 tracks", regroup, load, "< 1.0", regroup < load,
                                "load");
 }

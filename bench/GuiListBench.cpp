@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
 
     std::printf("Track list: %d rows in %d columns, sorted by artist then title descending; tree "
                 "node of %zu artists\n",
-                view.Model().rowCount(), view.Model().columnCount(), doc.ArtistGroups().GetSize());
+                view.Model().rowCount(), view.Model().columnCount(), doc.Groups().Artists().size());
     std::printf("  %-44s %8.3f ms  tree %8.3f ms  ratio %5.2f  goal < 1.0  %s\n",
                 "list refill (rows, sort) vs tree rebuild", refillSeconds * 1e3,
                 rebuildSeconds * 1e3, refillSeconds / rebuildSeconds,

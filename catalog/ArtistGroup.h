@@ -1,18 +1,27 @@
 #pragma once
 
+#include "catalog/GroupNode.h"
 #include "model/TrackArray.h"
 
 #include <cstddef>
-#include <memory_resource>
-#include <string>
+#include <string_view>
 
-// The tracks of one artist text, in the order they were filed. Holds no track.
+class CCatalogGroups;
+
+// One artist text and its tracks: a top-level group in the artist mode, or a genre's or an
+// album's subgroup. A handle on the catalog's groups (catalog/CatalogGroups.h), valid until
+// they are filed again.
 class CArtistGroup {
 public:
-    CArtistGroup(std::string groupName, std::pmr::memory_resource* memory)
-        : name(std::move(groupName)), tracks(memory) {}
+    CArtistGroup(const CCatalogGroups& groups, GroupNode node) : groups_(&groups), node_(node) {}
 
-    const std::string name;
-    TrackArray tracks;
-    std::size_t counted = 0; // tracks counted for it and not yet filed (CCatalogGroups)
+    GroupNode Node() const { return node_; }
+    std::string_view Name() const;
+    std::size_t Size() const;
+    // Its tracks in list order, made on each call.
+    TrackArray Tracks() const;
+
+protected:
+    const CCatalogGroups* groups_;
+    GroupNode node_;
 };

@@ -1,21 +1,14 @@
 #pragma once
 
 #include "catalog/ArtistGroup.h"
-#include "catalog/GroupList.h"
-#include "model/TrackArray.h"
 
-#include <cstddef>
-#include <memory_resource>
-#include <string>
+#include <vector>
 
 // A group keyed by one text (genre name or album) whose tracks are divided again by artist.
-class CArtistSubgroups {
+class CArtistSubgroups : public CArtistGroup {
 public:
-    CArtistSubgroups(std::string groupName, std::pmr::memory_resource* memory)
-        : name(std::move(groupName)), tracks(memory), artists(memory) {}
+    using CArtistGroup::CArtistGroup;
 
-    const std::string name;
-    TrackArray tracks;
-    std::size_t counted = 0; // tracks counted for it and not yet filed (CCatalogGroups)
-    TGroupList<CArtistGroup> artists;
+    // In order of first appearance among the group's tracks.
+    std::vector<CArtistGroup> Artists() const;
 };

@@ -1,87 +1,205 @@
 #include "catalog/CatalogGroups.h"
 
 #include "model/Mp3File.h"
+#include "platform/Utf8.h"
+
+#include <algorithm>
+#include <span>
 
 namespace {
 
-// Makes room for the tracks counted since the last time, and no more.
-template <class Group>
-void ReserveCounted(Group& group) {
-    group.tracks.reserve(group.tracks.size() + group.counted);
-    group.counted = 0;
-}
-
-template <class Group>
-void ReserveWithArtists(const TGroupList<Group>& groups) {
-    for (Group* group : groups) {
-        ReserveCounted(*group);
-        for (CArtistGroup* artist : group->artists)
-            ReserveCounted(*artist);
-    }
+// The parent goes into the hash, so that an artist found under two albums is two slots.
+std::uint32_t HashOf(std::string_view name, CCatalogGroups::Node parent) {
+    const std::uint64_t hash =
+        CUtf8::HashShown(name) ^ (std::uint64_t{parent} * 0x9E3779B97F4A7C15u);
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
 }
 
 } // namespace
 
-void CCatalogGroups::File(std::span<CMp3File* const> tracks) {
+// Two passes over the list. The first finds or makes each track's groups and counts the tracks
+// of each subgroup; the runs are then laid out, and the second pass finds the groups again and
+// puts each place in its run. Every array is made at its final size.
+void CCatalogGroups::File(const TrackArray& tracks, EDisplayMode mode) {
+    Clear();
+    tracks_ = &tracks;
+    mode_ = mode;
+    index_.assign(16, kNoNode);
+    const auto count = static_cast<std::uint32_t>(tracks.size());
     SLast last;
-    for (const CMp3File* track : tracks) {
-        Find(*track, last);
-        ++last.artistGroup->counted;
-        ++last.genreGroup->counted;
-        ++last.genreArtist->counted;
-        ++last.albumGroup->counted;
-        ++last.albumArtist->counted;
-    }
-    Reserve();
+    for (std::uint32_t place = 0; place < count; ++place)
+        ++nodes_[FindLeaf(place, last)].end;
+    LayOut();
+    order_.resize(count);
     last = {};
-    for (CMp3File* track : tracks) {
-        Find(*track, last);
-        last.artistGroup->tracks.push_back(track);
-        last.genreGroup->tracks.push_back(track);
-        last.genreArtist->tracks.push_back(track);
-        last.albumGroup->tracks.push_back(track);
-        last.albumArtist->tracks.push_back(track);
-    }
+    for (std::uint32_t place = 0; place < count; ++place)
+        order_[nodes_[FindLeaf(place, last)].end++] = place;
+    index_ = {};
 }
 
 void CCatalogGroups::Clear() {
-    genres_.Clear();
-    artists_.Clear();
-    albums_.Clear();
-    memory_.release();
+    tracks_ = nullptr;
+    nodes_ = {};
+    groups_ = {};
+    order_ = {};
+    index_ = {};
 }
 
-// Tracks come folder by folder, and the tracks of a folder mostly share their artist, genre
-// and album: a name of the same bytes as the track before's is the same group, found without a
-// lookup. Names of other bytes are looked up, as they may still show alike.
-void CCatalogGroups::Find(const CMp3File& track, SLast& last) {
+// Tracks come folder by folder, and the tracks of a folder mostly share their artist, genre and
+// album: a text of the same bytes as the track before's is the same group, found without a
+// lookup. Texts of other bytes are looked up, as they may still show alike.
+CCatalogGroups::Node CCatalogGroups::FindLeaf(std::uint32_t place, SLast& last) {
+    const CMp3File& track = *(*tracks_)[place];
     const std::string_view artist = track.Artist();
-    const std::string_view genre = track.GetGenreName();
-    const std::string_view album = track.Album();
-    const bool sameArtist = last.artistGroup != nullptr && artist == last.artist;
-    if (!sameArtist) {
+    if (mode_ != EDisplayMode::Artist) {
+        const std::string_view key = KeyOf(kNoNode, track);
+        if (last.group == kNoNode || key != last.key) {
+            last.key = key;
+            last.group = FindOrAdd(kNoNode, key, place);
+            last.leaf = kNoNode;
+        }
+    }
+    if (last.leaf == kNoNode || artist != last.artist) {
         last.artist = artist;
-        last.artistGroup = &artists_.FindOrAdd(artist);
+        last.leaf = FindOrAdd(last.group, artist, place);
     }
-    if (!sameArtist || last.genreGroup == nullptr || genre != last.genre) {
-        if (last.genreGroup == nullptr || genre != last.genre) {
-            last.genre = genre;
-            last.genreGroup = &genres_.FindOrAdd(genre);
-        }
-        last.genreArtist = &last.genreGroup->artists.FindOrAdd(artist);
+    return last.leaf;
+}
+
+CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::string_view name,
+                                               std::uint32_t place) {
+    const std::uint32_t hash = HashOf(name, parent);
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t slot = hash & mask; index_[slot] != kNoNode; slot = (slot + 1) & mask) {
+        const SNode& node = nodes_[index_[slot]];
+        if (node.hash == hash && node.parent == parent &&
+            CUtf8::SameShown(KeyOf(parent, *(*tracks_)[node.first]), name))
+            return index_[slot];
     }
-    if (!sameArtist || last.albumGroup == nullptr || album != last.album) {
-        if (last.albumGroup == nullptr || album != last.album) {
-            last.album = album;
-            last.albumGroup = &albums_.FindOrAdd(album);
+    const auto added = static_cast<Node>(nodes_.size());
+    nodes_.push_back({.parent = parent, .first = place, .begin = 0, .end = 0, .hash = hash});
+    if (parent == kNoNode)
+        groups_.push_back(added);
+    if (nodes_.size() * 2 > index_.size()) {
+        index_.assign(index_.size() * 2, kNoNode);
+        for (Node node = 0; node < nodes_.size(); ++node)
+            Place(node);
+    } else {
+        Place(added);
+    }
+    return added;
+}
+
+void CCatalogGroups::Place(Node node) {
+    const std::size_t mask = index_.size() - 1;
+    std::size_t slot = nodes_[node].hash & mask;
+    while (index_[slot] != kNoNode)
+        slot = (slot + 1) & mask;
+    index_[slot] = node;
+}
+
+// A top-level group's text in the genre and album modes; the artist otherwise.
+std::string_view CCatalogGroups::KeyOf(Node parent, const CMp3File& track) const {
+    if (parent != kNoNode || mode_ == EDisplayMode::Artist)
+        return track.Artist();
+    return mode_ == EDisplayMode::GenreArtist ? track.GetGenreName() : track.Album();
+}
+
+// Nodes are numbered in order of first appearance: taken last to first, each subgroup put at the
+// front of its parent's list leaves every list in that order. The runs then follow the groups'
+// order, and each subgroup's run starts empty, to be filled by the second pass.
+void CCatalogGroups::LayOut() {
+    for (Node node = static_cast<Node>(nodes_.size()); node-- > 0;) {
+        SNode& subgroup = nodes_[node];
+        if (subgroup.parent != kNoNode) {
+            subgroup.next = nodes_[subgroup.parent].child;
+            nodes_[subgroup.parent].child = node;
         }
-        last.albumArtist = &last.albumGroup->artists.FindOrAdd(artist);
+    }
+    std::uint32_t at = 0;
+    const auto start = [&at](SNode& leaf) {
+        const std::uint32_t count = leaf.end;
+        leaf.begin = leaf.end = at;
+        at += count;
+    };
+    for (const Node node : groups_) {
+        SNode& group = nodes_[node];
+        if (group.child == kNoNode) {
+            start(group);
+            continue;
+        }
+        group.begin = at;
+        for (Node child = group.child; child != kNoNode; child = nodes_[child].next)
+            start(nodes_[child]);
+        group.end = at;
     }
 }
 
-void CCatalogGroups::Reserve() {
-    for (CArtistGroup* artist : artists_)
-        ReserveCounted(*artist);
-    ReserveWithArtists(genres_);
-    ReserveWithArtists(albums_);
+template <class Group>
+std::vector<Group> CCatalogGroups::TopLevel(EDisplayMode mode) const {
+    std::vector<Group> groups;
+    if (mode != mode_ || tracks_ == nullptr)
+        return groups;
+    groups.reserve(groups_.size());
+    for (const Node node : groups_)
+        groups.emplace_back(*this, node);
+    return groups;
+}
+
+std::vector<CArtistGroup> CCatalogGroups::Artists() const {
+    return TopLevel<CArtistGroup>(EDisplayMode::Artist);
+}
+
+std::vector<CGenreGroup> CCatalogGroups::Genres() const {
+    return TopLevel<CGenreGroup>(EDisplayMode::GenreArtist);
+}
+
+std::vector<CAlbumGroup> CCatalogGroups::Albums() const {
+    return TopLevel<CAlbumGroup>(EDisplayMode::AlbumArtist);
+}
+
+std::vector<CArtistGroup> CCatalogGroups::Subgroups(Node node) const {
+    std::vector<CArtistGroup> subgroups;
+    for (Node child = nodes_[node].child; child != kNoNode; child = nodes_[child].next)
+        subgroups.emplace_back(*this, child);
+    return subgroups;
+}
+
+std::string_view CCatalogGroups::Name(Node node) const {
+    const SNode& n = nodes_[node];
+    if (tracks_ == nullptr || n.first >= tracks_->size())
+        return {};
+    return KeyOf(n.parent, *(*tracks_)[n.first]);
+}
+
+// A subgroup's run is in list order already; a group's runs are merged back into it.
+TrackArray CCatalogGroups::Tracks(Node node) const {
+    const SNode& n = nodes_[node];
+    const auto run = std::span(order_).subspan(n.begin, n.end - n.begin);
+    std::vector<std::uint32_t> sorted;
+    if (n.child != kNoNode) {
+        sorted.assign(run.begin(), run.end());
+        std::sort(sorted.begin(), sorted.end());
+    }
+    TrackArray tracks;
+    tracks.reserve(run.size());
+    for (const std::uint32_t place : sorted.empty() ? run : std::span(sorted))
+        if (place < tracks_->size())
+            tracks.push_back((*tracks_)[place]);
+    return tracks;
+}
+
+CCatalogGroups::Node CCatalogGroups::NodeOf(const CMp3File* track) const {
+    if (tracks_ == nullptr)
+        return kNoNode;
+    const auto found = std::find(tracks_->begin(), tracks_->end(), track);
+    const auto at = std::find(order_.begin(), order_.end(),
+                              static_cast<std::uint32_t>(found - tracks_->begin()));
+    if (found == tracks_->end() || at == order_.end())
+        return kNoNode;
+    const auto run = static_cast<std::uint32_t>(at - order_.begin());
+    for (Node node = 0; node < nodes_.size(); ++node)
+        if (nodes_[node].child == kNoNode && nodes_[node].begin <= run && run < nodes_[node].end)
+            return node;
+    return kNoNode;
 }

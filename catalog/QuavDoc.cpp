@@ -55,7 +55,7 @@ void CQuavDoc::Refresh() {
 void CQuavDoc::RegroupAll() {
     UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearGroups();
-    Group(0);
+    Group();
     UpdateAllViews(nullptr, EHint::RebuildEnd);
 }
 
@@ -92,7 +92,7 @@ void CQuavDoc::RereadFolders(const std::vector<std::string>& folders) {
     ClearGroups();
     const bool changed = CCatalogUpdate(base, settings_.FileExt, reporter_, ReadOptions())
                              .Update(tracks_, changes, true, walk_);
-    Group(0);
+    Group();
     UpdateAllViews(nullptr, EHint::RebuildEnd);
     if (changed)
         StoreSnapshot();
@@ -141,6 +141,10 @@ void CQuavDoc::SetDisplayMode(EDisplayMode mode) {
         return;
     displayMode_ = mode;
     UpdateAllViews(nullptr, EHint::RebuildBegin);
+    if (!walking_) {
+        ClearGroups();
+        Group();
+    }
     UpdateAllViews(nullptr, ModeHint(mode));
     UpdateAllViews(nullptr, EHint::RebuildEnd);
 }
@@ -163,11 +167,15 @@ void CQuavDoc::ScanAddress(bool force) {
         for (const std::string& directory : directories)
             estimate_ += CMp3FileList::SnapshotRecordCount(directory);
     bool walked = false;
+    std::size_t scanned = 0;
     for (const std::string& directory : directories) {
         if (stopRequested_)
             break;
-        walked = !ScanDirectory(directory, force) || walked;
+        ++scanned;
+        walked = !ScanDirectory(directory, force, scanned == directories.size()) || walked;
     }
+    if (scanned < directories.size()) // stopped before the last directory, which groups
+        Group();
     incomplete_ = stopRequested_;
     if (walked && !incomplete_)
         lastWalks_[address_] = filesSeen_;
@@ -193,7 +201,7 @@ std::vector<std::string> CQuavDoc::Directories() const {
 
 // A snapshot that opens is trusted as it is. One that breaks part-way is dropped whole and the
 // directory walked instead, so no track of it stays half-grouped. True when the snapshot served.
-bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
+bool CQuavDoc::ScanDirectory(const std::string& directory, bool force, bool group) {
     const std::int64_t start = CChangeCheck::Now();
     const std::size_t before = tracks_.GetSize();
     if (!force && settings_.UseCachedCatalog != 0) {
@@ -210,11 +218,12 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
                 look = std::async(std::launch::async, [&] {
                     return CChangeCheck::Run(base, settings_.FileExt, records, walk, level);
                 });
-            Group(before);
+            if (group)
+                Group();
             if (look.valid()) {
-                if (BringUpToDate(base, before, look.get(), walk)) {
+                if (BringUpToDate(base, before, look.get(), walk) && group) {
                     ClearGroups();
-                    Group(0);
+                    Group();
                 }
                 walk.startNs = start;
             }
@@ -230,7 +239,8 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force) {
     }
     walk_ = {.startNs = start, .bareFolders = {}};
     ScanFolder(directory, settings_.FileExt);
-    Group(before);
+    if (group)
+        Group();
     return false;
 }
 
@@ -313,7 +323,7 @@ void CQuavDoc::TrackRead(bool isTrack) {
 }
 
 // The groups are filed once the tracks are all read: the walk shows none before it ends.
-void CQuavDoc::Group(std::size_t first) {
+void CQuavDoc::Group() {
     if (grouping_)
-        groups_.File(std::span(tracks_.Tracks()).subspan(first));
+        groups_.File(tracks_.Tracks(), displayMode_);
 }

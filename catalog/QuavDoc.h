@@ -1,15 +1,11 @@
 #pragma once
 
 #include "catalog/AddressKind.h"
-#include "catalog/AlbumGroup.h"
-#include "catalog/ArtistGroup.h"
 #include "catalog/CatalogGroups.h"
 #include "catalog/CatalogView.h"
 #include "catalog/ChangeCheck.h"
 #include "catalog/CheckLevel.h"
 #include "catalog/DisplayMode.h"
-#include "catalog/GenreGroup.h"
-#include "catalog/GroupList.h"
 #include "catalog/TrackReader.h"
 #include "model/Mp3FileList.h"
 #include "model/SnapshotExtras.h"
@@ -74,9 +70,8 @@ public:
     }
 
     const CMp3FileList& GetTrackList() const { return tracks_; }
-    const TGroupList<CArtistGroup>& ArtistGroups() const { return groups_.Artists(); }
-    const TGroupList<CGenreGroup>& GenreGroups() const { return groups_.Genres(); }
-    const TGroupList<CAlbumGroup>& AlbumGroups() const { return groups_.Albums(); }
+    // The groups of the display mode; those of another mode are filed when it is chosen.
+    const CCatalogGroups& Groups() const { return groups_; }
     const std::string& Address() const { return address_; }
     EAddressKind AddressKind() const { return addressKind_; }
 
@@ -85,7 +80,8 @@ private:
     void ScanAddress(bool force);
     // The directories the address stands for: itself, or the favourites in list order.
     std::vector<std::string> Directories() const;
-    bool ScanDirectory(const std::string& directory, bool force);
+    // `group`: files the groups once the directory is read, as the last of the address.
+    bool ScanDirectory(const std::string& directory, bool force, bool group);
     void ScanFolder(const std::string& directory, const std::string& pattern);
     CMp3File& NewTrack() override;
     CTextPool& Texts() override { return tracks_.Texts(); }
@@ -96,8 +92,8 @@ private:
                        const CChangeCheck::SResult& changes, CSnapshotExtras::SWalk& walk);
     STrackReadOptions ReadOptions() const;
     void UpdateTitle();
-    // Files the tracks from `first` on, after those filed before.
-    void Group(std::size_t first);
+    // Files every track in the groups of the display mode.
+    void Group();
     void ClearGroups() { groups_.Clear(); }
 
     const CAppSettings& settings_;

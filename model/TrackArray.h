@@ -5,7 +5,6 @@
 
 class CMp3File;
 
-// A non-owning, ordered list of tracks: what groups, tree nodes and the list view hold, and the
-// object that an update hint carries. Groups take theirs from the catalog's group memory, which
-// is dropped whole when the catalog regroups; any other list uses the heap.
+// A non-owning, ordered list of tracks: what the track list, a group's tracks and the list view
+// hold, and the object that an update hint carries. A list may be given the memory it lives in.
 using TrackArray = std::pmr::vector<CMp3File*>;

@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -45,15 +46,13 @@ void PrintGroupLine(std::string_view indent, std::string_view name, std::size_t 
     PrintLine(line);
 }
 
-template <class Groups>
-void PrintGroupList(const Groups& groups, bool withArtists) {
-    for (const auto& group : groups) {
-        PrintGroupLine("", group->name, group->tracks.size());
-        if constexpr (requires { group->artists; }) {
-            if (withArtists)
-                for (const auto& artist : group->artists)
-                    PrintGroupLine("\t", artist->name, artist->tracks.size());
-        }
+template <class Group>
+void PrintGroupList(const std::vector<Group>& groups) {
+    for (const Group& group : groups) {
+        PrintGroupLine("", group.Name(), group.Size());
+        if constexpr (requires { group.Artists(); })
+            for (const CArtistGroup& artist : group.Artists())
+                PrintGroupLine("\t", artist.Name(), artist.Size());
     }
 }
 
@@ -110,6 +109,13 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
     doc_ = std::make_unique<CQuavDoc>(*settings_, nullptr, *reporter_);
     doc_->SetStoreSnapshots(save_);
     doc_->SetGrouping(groups_ != EGroups::None);
+    // The groups printed are those of the mode, filed as the window files them.
+    if (groups_ == EGroups::Genre)
+        doc_->SetDisplayMode(EDisplayMode::GenreArtist);
+    else if (groups_ == EGroups::Album)
+        doc_->SetDisplayMode(EDisplayMode::AlbumArtist);
+    else if (groups_ == EGroups::Artist)
+        doc_->SetDisplayMode(EDisplayMode::Artist);
     // Only for the test that compares the output with and without reading ahead: a count of
     // files, or "always" for the read pool even where the files are in memory.
     if (const char* readAhead = std::getenv("QUAVERO_READ_AHEAD")) {
@@ -149,13 +155,13 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
 void CScanTool::PrintGroups(const CQuavDoc& doc) const {
     switch (groups_) {
     case EGroups::Artist:
-        PrintGroupList(doc.ArtistGroups(), false);
+        PrintGroupList(doc.Groups().Artists());
         break;
     case EGroups::Genre:
-        PrintGroupList(doc.GenreGroups(), true);
+        PrintGroupList(doc.Groups().Genres());
         break;
     case EGroups::Album:
-        PrintGroupList(doc.AlbumGroups(), true);
+        PrintGroupList(doc.Groups().Albums());
         break;
     case EGroups::None:
         break;

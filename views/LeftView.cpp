@@ -20,16 +20,20 @@ namespace {
 
 constexpr int kNodeType = QTreeWidgetItem::UserType + 1;
 
-// A tree item with the tracks of its group; it owns none of them.
+// A tree item of a group, or of every track (the root).
 class CNodeItem : public QTreeWidgetItem {
 public:
-    CNodeItem(const QString& text, const QIcon& icon, const TrackArray* nodeTracks)
-        : QTreeWidgetItem(kNodeType), tracks(nodeTracks) {
+    CNodeItem(const QString& text, const QIcon& icon, GroupNode groupNode)
+        : QTreeWidgetItem(kNodeType), node(groupNode) {
         setText(0, text);
         setIcon(0, icon);
     }
-    const TrackArray* tracks;
+    const GroupNode node; // kNoGroupNode: the root
 };
+
+GroupNode NodeOf(const QTreeWidgetItem* item) {
+    return static_cast<const CNodeItem*>(item)->node;
+}
 
 // The texts of the node and of its parents, from the root down; empty for none.
 QStringList NamesOf(const QTreeWidgetItem* item) {
@@ -117,10 +121,12 @@ QTreeWidgetItem* CLeftView::FindNode(const QStringList& path, bool& whole) const
     return node;
 }
 
-const TrackArray* CLeftView::NodeTracks(const QTreeWidgetItem* item) {
+std::optional<TrackArray> CLeftView::NodeTracks(const QTreeWidgetItem* item) const {
     if (item == nullptr || item->type() != kNodeType)
-        return nullptr;
-    return static_cast<const CNodeItem*>(item)->tracks;
+        return std::nullopt;
+    if (NodeOf(item) == kNoGroupNode)
+        return doc_.GetTrackList().Tracks();
+    return doc_.Groups().Tracks(NodeOf(item));
 }
 
 void CLeftView::BuildNodes() {
@@ -129,39 +135,29 @@ void CLeftView::BuildNodes() {
     doc_.GetTitleAndKind(title, kind);
     const auto image = static_cast<std::size_t>(kind);
     const QIcon& rootIcon = images_[image < images_.size() ? image : ResourceId::kImageFolder];
-    rootItem_ =
-        new CNodeItem(CTextCodec::ToQString(title), rootIcon, &doc_.GetTrackList().Tracks());
+    rootItem_ = new CNodeItem(CTextCodec::ToQString(title), rootIcon, kNoGroupNode);
     addTopLevelItem(rootItem_);
     QList<QTreeWidgetItem*> children;
     if (doc_.DisplayMode() == EDisplayMode::GenreArtist)
-        children = GroupNodesWithArtists(doc_.GenreGroups(), ResourceId::kImageGenre);
+        children = GroupNodes(doc_.Groups().Genres(), ResourceId::kImageGenre);
     else if (doc_.DisplayMode() == EDisplayMode::AlbumArtist)
-        children = GroupNodesWithArtists(doc_.AlbumGroups(), ResourceId::kImageAlbum);
+        children = GroupNodes(doc_.Groups().Albums(), ResourceId::kImageAlbum);
     else
-        children = GroupNodes(doc_.ArtistGroups(), ResourceId::kImageArtist);
+        children = GroupNodes(doc_.Groups().Artists(), ResourceId::kImageArtist);
     rootItem_->addChildren(children);
     rootItem_->setExpanded(true);
 }
 
-template <class Groups>
-QList<QTreeWidgetItem*> CLeftView::GroupNodes(const Groups& groups, int image) const {
+// A genre's or an album's node holds its artists.
+template <class Group>
+QList<QTreeWidgetItem*> CLeftView::GroupNodes(const std::vector<Group>& groups, int image) const {
     QList<QTreeWidgetItem*> nodes;
-    nodes.reserve(static_cast<qsizetype>(groups.GetSize()));
+    nodes.reserve(static_cast<qsizetype>(groups.size()));
     const QIcon& icon = images_[static_cast<std::size_t>(image)];
-    for (const auto& group : groups)
-        nodes.append(new CNodeItem(CTextCodec::ToQString(group->name), icon, &group->tracks));
-    SortSiblings(nodes);
-    return nodes;
-}
-
-template <class Groups>
-QList<QTreeWidgetItem*> CLeftView::GroupNodesWithArtists(const Groups& groups, int image) const {
-    QList<QTreeWidgetItem*> nodes;
-    nodes.reserve(static_cast<qsizetype>(groups.GetSize()));
-    const QIcon& icon = images_[static_cast<std::size_t>(image)];
-    for (const auto& group : groups) {
-        auto* node = new CNodeItem(CTextCodec::ToQString(group->name), icon, &group->tracks);
-        node->addChildren(GroupNodes(group->artists, ResourceId::kImageArtist));
+    for (const Group& group : groups) {
+        auto* node = new CNodeItem(CTextCodec::ToQString(group.Name()), icon, group.Node());
+        if constexpr (requires { group.Artists(); })
+            node->addChildren(GroupNodes(group.Artists(), ResourceId::kImageArtist));
         nodes.append(node);
     }
     SortSiblings(nodes);
@@ -170,9 +166,13 @@ QList<QTreeWidgetItem*> CLeftView::GroupNodesWithArtists(const Groups& groups, i
 
 // A new caret item shows its tracks in the other views and its totals in the status bar.
 void CLeftView::OnSelectionChanged(QTreeWidgetItem* current) {
-    const TrackArray* tracks = NodeTracks(current);
-    if (tracks == nullptr || rebuilding_)
+    if (current == nullptr || current->type() != kNodeType || rebuilding_)
         return;
+    const TrackArray* tracks = &doc_.GetTrackList().Tracks();
+    if (NodeOf(current) != kNoGroupNode) {
+        shown_ = doc_.Groups().Tracks(NodeOf(current));
+        tracks = &shown_;
+    }
     // The node's totals first: the list puts those of its filtered rows over them.
     const CTrackTotals totals(*tracks);
     frame_.UpdateStatusPanes(current->text(0), QString(),
@@ -209,8 +209,8 @@ void CLeftView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CLeftView::RequestNodeMenu(QTreeWidgetItem* item, QPoint globalPosition) {
-    const TrackArray* tracks = NodeTracks(item);
-    if (tracks == nullptr || rebuilding_)
+    const std::optional<TrackArray> tracks = NodeTracks(item);
+    if (!tracks || rebuilding_)
         return;
     if (globalPosition.isNull()) {
         scrollToItem(item);
@@ -219,16 +219,16 @@ void CLeftView::RequestNodeMenu(QTreeWidgetItem* item, QPoint globalPosition) {
     Q_EMIT NodeMenuRequested(globalPosition, *tracks);
 }
 
-// Depth first, each node before its children: the last node found holding it is the deepest.
+// The root holds every track; the deepest group that holds it is found by the groups.
 bool CLeftView::SelectNodeOf(const CMp3File* track) {
-    QTreeWidgetItem* found = nullptr;
-    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it) {
-        const TrackArray* tracks = NodeTracks(*it);
-        if (tracks != nullptr && std::find(tracks->begin(), tracks->end(), track) != tracks->end())
-            found = *it;
-    }
-    if (found == nullptr)
+    const TrackArray& all = doc_.GetTrackList().Tracks();
+    if (rootItem_ == nullptr || std::find(all.begin(), all.end(), track) == all.end())
         return false;
+    QTreeWidgetItem* found = rootItem_;
+    const GroupNode node = doc_.Groups().NodeOf(track);
+    for (QTreeWidgetItemIterator it(this); node != kNoGroupNode && *it != nullptr; ++it)
+        if ((*it)->type() == kNodeType && NodeOf(*it) == node)
+            found = *it;
     setCurrentItem(found);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/CatalogView.h"
+#include "catalog/GroupNode.h"
 
 #include <QIcon>
 #include <QPoint>
@@ -8,6 +9,8 @@
 #include <QTreeWidget>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 class CMp3File;
 class CQuavDoc;
@@ -15,8 +18,8 @@ class IFrameServices;
 
 // The organisation tree: the address at the root, and below it the artist, genre or album groups
 // of the catalog with their artists. Selecting a node shows its tracks in the other views and
-// its totals in the status bar. Nodes point at the document's track arrays, so they exist only
-// between a rebuild's end and the next rebuild's beginning.
+// its totals in the status bar. Nodes name the document's groups, so they exist only between a
+// rebuild's end and the next rebuild's beginning; a node's tracks are made when it is shown.
 class CLeftView : public QTreeWidget, public CView {
     Q_OBJECT
 public:
@@ -27,8 +30,8 @@ public:
     void OnUpdate(CView* sender, EHint hint, const TrackArray* tracks) override;
 
     QTreeWidgetItem* RootItem() const { return rootItem_; }
-    // The tracks a node stands for; null for an item of no node.
-    static const TrackArray* NodeTracks(const QTreeWidgetItem* item);
+    // The tracks a node stands for, in list order; nullopt for an item of no node.
+    std::optional<TrackArray> NodeTracks(const QTreeWidgetItem* item) const;
     // Makes current the deepest node that holds the track (an artist rather than its genre);
     // false when none does.
     bool SelectNodeOf(const CMp3File* track);
@@ -48,10 +51,8 @@ private:
     // The node named as `path` names it from the root down, or the deepest one found.
     QTreeWidgetItem* FindNode(const QStringList& path, bool& whole) const;
     void OnSelectionChanged(QTreeWidgetItem* current);
-    template <class Groups>
-    QList<QTreeWidgetItem*> GroupNodes(const Groups& groups, int image) const;
-    template <class Groups>
-    QList<QTreeWidgetItem*> GroupNodesWithArtists(const Groups& groups, int image) const;
+    template <class Group>
+    QList<QTreeWidgetItem*> GroupNodes(const std::vector<Group>& groups, int image) const;
 
     CQuavDoc& doc_;
     IFrameServices& frame_;
@@ -59,5 +60,6 @@ private:
     QStringList selectedPath_; // the selected node's names from the root, across a rebuild
     bool foundAgain_ = false;
     QTreeWidgetItem* rootItem_ = nullptr;
+    TrackArray shown_; // the tracks of the node shown, when it is a group
     std::array<QIcon, 7> images_;
 };

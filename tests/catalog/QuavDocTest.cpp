@@ -14,38 +14,36 @@ using Hints = std::vector<EHint>;
 
 namespace {
 
-// Each track must stand exactly once in each grouping, and in the group of its own text.
+// Each track must stand exactly once in the groups of the document's mode, in the group of its
+// own text, and once among their subgroups.
 void ExpectGroupedOnce(const CQuavDoc& doc) {
-    std::map<const CMp3File*, int> artist, genre, genreArtist, album, albumArtist;
-    for (const auto& g : doc.ArtistGroups())
-        for (CMp3File* t : g->tracks) {
-            ++artist[t];
-            EXPECT_EQ(t->Artist(), g->name);
+    std::map<const CMp3File*, int> filed, subgroups;
+    const auto check = [&](const auto& groups, auto key) {
+        for (const auto& g : groups) {
+            for (CMp3File* t : g.Tracks()) {
+                ++filed[t];
+                EXPECT_EQ(key(*t), g.Name());
+            }
+            if constexpr (requires { g.Artists(); })
+                for (const CArtistGroup& a : g.Artists())
+                    for (CMp3File* t : a.Tracks()) {
+                        ++subgroups[t];
+                        EXPECT_EQ(t->Artist(), a.Name());
+                    }
         }
-    for (const auto& g : doc.GenreGroups()) {
-        for (CMp3File* t : g->tracks) {
-            ++genre[t];
-            EXPECT_EQ(t->GetGenreName(), g->name);
-        }
-        for (const auto& a : g->artists)
-            for (CMp3File* t : a->tracks)
-                ++genreArtist[t];
-    }
-    for (const auto& g : doc.AlbumGroups()) {
-        for (CMp3File* t : g->tracks)
-            ++album[t];
-        for (const auto& a : g->artists)
-            for (CMp3File* t : a->tracks)
-                ++albumArtist[t];
-    }
+    };
+    const bool nested = doc.DisplayMode() != EDisplayMode::Artist;
+    if (doc.DisplayMode() == EDisplayMode::GenreArtist)
+        check(doc.Groups().Genres(), [](const CMp3File& t) { return t.GetGenreName(); });
+    else if (doc.DisplayMode() == EDisplayMode::AlbumArtist)
+        check(doc.Groups().Albums(), [](const CMp3File& t) { return t.Album(); });
+    else
+        check(doc.Groups().Artists(), [](const CMp3File& t) { return t.Artist(); });
     for (const CMp3File* t : doc.GetTrackList().Tracks()) {
-        EXPECT_EQ(artist[t], 1);
-        EXPECT_EQ(genre[t], 1);
-        EXPECT_EQ(genreArtist[t], 1);
-        EXPECT_EQ(album[t], 1);
-        EXPECT_EQ(albumArtist[t], 1);
+        EXPECT_EQ(filed[t], 1);
+        EXPECT_EQ(subgroups[t], nested ? 1 : 0);
     }
-    EXPECT_EQ(artist.size(), doc.GetTrackList().GetSize());
+    EXPECT_EQ(filed.size(), doc.GetTrackList().GetSize());
 }
 
 } // namespace
@@ -70,13 +68,17 @@ TEST_F(QuavDoc, OpenSendsHintsWritesFilePathAndSnapshot) {
     EXPECT_EQ(::access((dir / "music/mp3cache.qvc").c_str(), F_OK), 0);
 
     // Groups in order of first appearance, exact names.
-    ASSERT_EQ(doc.ArtistGroups().GetSize(), 2u);
-    EXPECT_EQ(doc.ArtistGroups()[0].name, "Beta");
-    EXPECT_EQ(doc.ArtistGroups()[0].tracks.size(), 2u);
-    ASSERT_EQ(doc.GenreGroups().GetSize(), 2u);
-    EXPECT_EQ(doc.GenreGroups()[0].name, "Rock");
-    EXPECT_EQ(doc.GenreGroups()[0].artists.GetSize(), 2u);
-    EXPECT_EQ(doc.AlbumGroups()[0].name, "X");
+    ASSERT_EQ(doc.Groups().Artists().size(), 2u);
+    EXPECT_EQ(doc.Groups().Artists()[0].Name(), "Beta");
+    EXPECT_EQ(doc.Groups().Artists()[0].Size(), 2u);
+    ExpectGroupedOnce(doc);
+    doc.SetDisplayMode(EDisplayMode::GenreArtist);
+    ASSERT_EQ(doc.Groups().Genres().size(), 2u);
+    EXPECT_EQ(doc.Groups().Genres()[0].Name(), "Rock");
+    EXPECT_EQ(doc.Groups().Genres()[0].Artists().size(), 2u);
+    ExpectGroupedOnce(doc);
+    doc.SetDisplayMode(EDisplayMode::AlbumArtist);
+    EXPECT_EQ(doc.Groups().Albums()[0].Name(), "X");
     ExpectGroupedOnce(doc);
 
     // A failed open changes nothing and tells no view.
@@ -152,7 +154,7 @@ TEST_F(QuavDoc, FavouritesMixSnapshotsAndWalksAndStoreNothing) {
     EXPECT_EQ(doc.Address(), "*");
     EXPECT_EQ(doc.GetTitle(), "My favorite addresses");
     EXPECT_EQ(FileNames(doc), (std::vector<std::string>{"a1.mp3", "a2.mp3", "b1.mp3"}));
-    EXPECT_EQ(doc.ArtistGroups()[0].tracks.size(), 2u);
+    EXPECT_EQ(doc.Groups().Artists()[0].Size(), 2u);
     ExpectGroupedOnce(doc);
     EXPECT_NE(::access((dir / "B/mp3cache.qvc").c_str(), F_OK), 0);
 
@@ -178,9 +180,13 @@ TEST_F(QuavDoc, RegroupMovesEditedTracksAndNewDocumentReopensStartAddress) {
     CRecordingView view(doc);
     doc.RegroupAll();
     EXPECT_EQ(view.hints, (Hints{EHint::RebuildBegin, EHint::RebuildEnd}));
-    EXPECT_EQ(doc.ArtistGroups()[0].name, "After");
-    EXPECT_EQ(doc.GenreGroups()[0].name, "Jazz");
-    EXPECT_EQ(doc.AlbumGroups()[0].name, "New");
+    EXPECT_EQ(doc.Groups().Artists()[0].Name(), "After");
+    ExpectGroupedOnce(doc);
+    doc.SetDisplayMode(EDisplayMode::GenreArtist);
+    EXPECT_EQ(doc.Groups().Genres()[0].Name(), "Jazz");
+    ExpectGroupedOnce(doc);
+    doc.SetDisplayMode(EDisplayMode::AlbumArtist);
+    EXPECT_EQ(doc.Groups().Albums()[0].Name(), "New");
     ExpectGroupedOnce(doc);
 
     doc.NewDocument();
