@@ -4,6 +4,7 @@
 #include "model/Mp3File.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -20,43 +21,80 @@ bool SameView(std::string_view a, std::string_view b) {
 
 } // namespace
 
+// The runs are counted first, so that the arrays and the index are made near their final
+// size; parents beyond the records' own folders make them grow now and then.
 CFolderSet::CFolderSet(std::string_view base, std::span<CMp3File* const> records,
                        const CSnapshotExtras::SWalk& walk) {
-    Add({}, kNoRun);
+    std::size_t runs = 0;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        runs += i == 0 || !SameView(records[i]->Directory(), records[i - 1]->Directory()) ? 1 : 0;
+    runs_.reserve(runs);
+    const std::size_t folders = runs + runs / 4 + walk.bareFolders.size() + 1;
+    folders_.reserve(folders);
+    runOf_.reserve(folders);
+    std::size_t slots = 16;
+    while (slots < folders * 2)
+        slots *= 2;
+    index_.assign(slots, kNone);
+    Add({}, kNone);
     for (const std::string& folder : walk.bareFolders)
-        Add(folder, kNoRun);
+        Add(folder, kNone);
     for (std::size_t i = 0; i < records.size(); ++i) {
         const std::string_view folder = CChangeCheck::RelativeFolder(base, *records[i]);
+        const auto at = static_cast<std::uint32_t>(i);
         if (!runs_.empty() &&
             (SameView(runs_.back().folder, folder) || runs_.back().folder == folder)) {
-            runs_.back().end = i + 1;
+            runs_.back().end = at + 1;
             continue;
         }
-        runs_.push_back({folder, i, i + 1});
-        Add(folder, runs_.size() - 1);
+        runs_.push_back({folder, at, at + 1});
+        Add(folder, static_cast<std::uint32_t>(runs_.size() - 1));
     }
 }
 
 // With each parent up to the directory; a known one has its parents already.
-void CFolderSet::Add(std::string_view folder, std::size_t run) {
-    const auto [at, added] = index_.emplace(folder, run);
-    if (!added) {
-        if (run != kNoRun)
-            at->second = run;
-        return;
-    }
-    folders_.push_back(folder);
-    while (!folder.empty()) {
-        folder = Parent(folder);
-        if (!index_.emplace(folder, kNoRun).second)
+void CFolderSet::Add(std::string_view folder, std::uint32_t run) {
+    for (bool first = true;; first = false) {
+        if (const std::uint32_t known = Find(folder); known != kNone) {
+            if (first && run != kNone)
+                runOf_[known] = run;
             return;
+        }
         folders_.push_back(folder);
+        runOf_.push_back(first ? run : kNone);
+        if (folders_.size() * 2 > index_.size()) {
+            index_.assign(index_.size() * 2, kNone);
+            for (std::uint32_t known = 0; known < folders_.size(); ++known)
+                Place(known);
+        } else {
+            Place(static_cast<std::uint32_t>(folders_.size() - 1));
+        }
+        if (folder.empty())
+            return;
+        folder = Parent(folder);
     }
 }
 
+std::uint32_t CFolderSet::Find(std::string_view folder) const {
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t slot = std::hash<std::string_view>{}(folder)&mask; index_[slot] != kNone;
+         slot = (slot + 1) & mask)
+        if (folders_[index_[slot]] == folder)
+            return index_[slot];
+    return kNone;
+}
+
+void CFolderSet::Place(std::uint32_t folder) {
+    const std::size_t mask = index_.size() - 1;
+    std::size_t slot = std::hash<std::string_view>{}(folders_[folder]) & mask;
+    while (index_[slot] != kNone)
+        slot = (slot + 1) & mask;
+    index_[slot] = folder;
+}
+
 const CFolderSet::SRun* CFolderSet::RunOf(std::string_view folder) const {
-    const auto found = index_.find(folder);
-    return found == index_.end() || found->second == kNoRun ? nullptr : &runs_[found->second];
+    const std::uint32_t found = Find(folder);
+    return found == kNone || runOf_[found] == kNone ? nullptr : &runs_[runOf_[found]];
 }
 
 // The first few calls look at every folder; later ones at the sorted folders that begin with the

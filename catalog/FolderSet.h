@@ -3,9 +3,9 @@
 #include "model/SnapshotExtras.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class CMp3File;
@@ -19,8 +19,8 @@ public:
     // The records of one folder, which a walk gives one after the other.
     struct SRun {
         std::string_view folder;
-        std::size_t begin;
-        std::size_t end;
+        std::uint32_t begin;
+        std::uint32_t end;
     };
 
     // `base` ends in "/"; `records` are in walk order.
@@ -30,20 +30,26 @@ public:
     // In the order first met.
     const std::vector<std::string_view>& Folders() const { return folders_; }
     const std::vector<SRun>& Runs() const { return runs_; }
-    bool Contains(std::string_view folder) const { return index_.contains(folder); }
+    bool Contains(std::string_view folder) const { return Find(folder) != kNone; }
     // The run of the folder's records; null for a folder without one.
     const SRun* RunOf(std::string_view folder) const;
     // Its known subfolders, one level down.
     std::vector<std::string_view> Children(std::string_view folder) const;
 
 private:
-    static constexpr std::size_t kNoRun = static_cast<std::size_t>(-1);
+    static constexpr std::uint32_t kNone = UINT32_MAX;
 
-    void Add(std::string_view folder, std::size_t run);
+    void Add(std::string_view folder, std::uint32_t run);
+    // The folder's number in folders_, or kNone.
+    std::uint32_t Find(std::string_view folder) const;
+    void Place(std::uint32_t folder);
 
-    std::unordered_map<std::string_view, std::size_t> index_; // folder to its run, or kNoRun
+    // A catalog of a million tracks knows a hundred thousand folders: these are kept in flat
+    // arrays, with an open-addressing index of their numbers, at most half full.
     std::vector<std::string_view> folders_;
+    std::vector<std::uint32_t> runOf_; // by folder: its run, or kNone
     std::vector<SRun> runs_;
+    std::vector<std::uint32_t> index_;
     static constexpr int kCallsBeforeSorting = 8;
 
     mutable std::vector<std::string_view> sorted_; // made when Children is called often
