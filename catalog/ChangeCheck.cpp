@@ -56,22 +56,27 @@ bool SameEntries(const std::string& path, const CFilePattern& pattern,
     const int fd = CFolderChain::OpenFolder(AT_FDCWD, path.c_str());
     if (fd < 0)
         return false;
-    std::vector<std::string_view> found;
-    const std::vector<CFolderScanner::SEntry> entries = CFolderScanner::ListFolder(fd);
-    // A link or an entry of unknown type counts as a folder only when it leads to one.
-    const auto isFolder = [fd](const CFolderScanner::SEntry& entry) {
-        struct stat status {};
-        return entry.type == DT_DIR ||
-               (CFolderScanner::MayBeFolder(entry) &&
-                ::fstatat(fd, entry.name.c_str(), &status, 0) == 0 && S_ISDIR(status.st_mode));
-    };
-    for (const CFolderScanner::SEntry& entry : entries)
-        if (pattern.Matches(entry.name) || isFolder(entry))
-            found.push_back(entry.name);
-    ::close(fd);
     std::sort(expected.begin(), expected.end());
     expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
-    return found == expected;
+    // A link or an entry of unknown type counts as a folder only when it leads to one. A
+    // listing names each entry once: every one that counts is expected, and as many as are.
+    std::size_t counted = 0;
+    const bool same =
+        CFolderScanner::ForEachEntry(fd, [&](std::string_view name, unsigned char type) {
+            // The name ends where the listing's entry does, in a NUL.
+            const auto isFolder = [&] {
+                struct stat status {};
+                return type == DT_DIR ||
+                       (CFolderScanner::MayBeFolder(type) &&
+                        ::fstatat(fd, name.data(), &status, 0) == 0 && S_ISDIR(status.st_mode));
+            };
+            if (!pattern.Matches(name) && !isFolder())
+                return true;
+            ++counted;
+            return std::binary_search(expected.begin(), expected.end(), name);
+        });
+    ::close(fd);
+    return same && counted == expected.size();
 }
 
 } // namespace
@@ -238,9 +243,9 @@ void CChangeCheck::DropUnchanged(const std::string& base, const std::string& pat
     const CFilePattern matcher(pattern);
     for (auto it = result.folders.begin(); it != result.folders.end();) {
         const std::string_view folder = *it;
-        std::vector<std::string_view> expected;
-        for (const std::string_view child : set.Children(folder))
-            expected.push_back(LastName(child));
+        std::vector<std::string_view> expected = set.Children(folder);
+        for (std::string_view& child : expected)
+            child = LastName(child);
         if (const CFolderSet::SRun* run = set.RunOf(folder))
             for (std::size_t i = run->begin; i < run->end; ++i)
                 expected.push_back(records[i]->FileName());

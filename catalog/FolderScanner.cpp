@@ -145,8 +145,23 @@ bool CFolderScanner::Enter(int fd, const std::string& name, bool start, SListing
     return goOn;
 }
 
-bool CFolderScanner::MayBeFolder(const SEntry& entry) {
-    return entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN;
+bool CFolderScanner::MayBeFolder(unsigned char type) {
+    return type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN;
+}
+
+bool CFolderScanner::ForEachEntry(int fd, const EntryFound& found) {
+    std::vector<char> listing(32768);
+    ssize_t got = 0;
+    while ((got = ::getdents64(fd, listing.data(), listing.size())) > 0) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(listing.data() + at);
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != ".." && !found(name, entry->d_type))
+                return false;
+            at += entry->d_reclen;
+        }
+    }
+    return true;
 }
 
 std::vector<CFolderScanner::SEntry> CFolderScanner::ListFolder(int fd) {

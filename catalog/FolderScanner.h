@@ -8,6 +8,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -44,8 +45,14 @@ public:
     // The entries of an open folder sorted by name, byte by byte, as the walk takes them; "."
     // and ".." left out.
     static std::vector<SEntry> ListFolder(int fd);
+    // Each entry of an open folder in the folder's own order, "." and ".." left out, until
+    // `found` returns false; false then. Nothing is kept: a folder of tens of thousands of
+    // entries is compared with what is known without a copy of its listing.
+    using EntryFound = std::function<bool(std::string_view name, unsigned char type)>;
+    static bool ForEachEntry(int fd, const EntryFound& found);
     // Whether a listed entry may be a folder to go into.
-    static bool MayBeFolder(const SEntry& entry);
+    static bool MayBeFolder(const SEntry& entry) { return MayBeFolder(entry.type); }
+    static bool MayBeFolder(unsigned char type);
 
 private:
     // A subfolder opened and listed on the pool.
