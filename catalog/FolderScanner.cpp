@@ -116,7 +116,7 @@ bool CFolderScanner::Enter(int fd, const std::string& name, bool start, SListing
     const bool identified = listed ? listed->identified : CFolderChain::ReadId(fd, id);
     if (listed)
         id = listed->id;
-    if (!identified || !visited_.insert(id).second) {
+    if (!identified || !visited_.Insert(id)) {
         ::close(fd);
         return true;
     }
@@ -142,6 +142,10 @@ bool CFolderScanner::Enter(int fd, const std::string& name, bool start, SListing
     for (const SEntry& entry : entries_)
         if (goOn && pattern_.Matches(entry.name))
             goOn = onFile_(path_, entry.name, fd);
+    // The listing of a folder of tens of thousands of entries is not kept for the rest of the
+    // walk, whose folders are small.
+    if (entries_.capacity() > kEntriesKept)
+        entries_ = {};
     return goOn;
 }
 

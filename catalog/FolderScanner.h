@@ -2,6 +2,7 @@
 
 #include "catalog/FilePattern.h"
 #include "catalog/FolderChain.h"
+#include "catalog/FolderIdSet.h"
 
 #include <cstddef>
 #include <functional>
@@ -9,7 +10,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 // The recursive walk of one directory: the matching files of a directory in name order, then
@@ -89,12 +89,13 @@ private:
     FileFound onFile_;
     FolderEntered onFolder_;
     // Looked up once a folder: a tree of thousands of nodes costs a cache miss a level there.
-    std::unordered_set<CFolderChain::SFolderId, CFolderChain::SFolderHash> visited_;
+    CFolderIdSet visited_;
     CFolderChain chain_;
     std::vector<SPending> pending_;
     std::string path_;
     std::vector<char> listing_ = std::vector<char>(32768);
     std::vector<SEntry> entries_; // of the folder being entered
+    static constexpr std::size_t kEntriesKept = 1024;
     CReadPool* pool_ = nullptr;
     std::function<bool()> listAhead_;
     std::size_t listingsAsked_ = 0; // and not yet entered or dropped
