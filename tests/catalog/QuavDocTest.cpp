@@ -165,6 +165,20 @@ TEST_F(QuavDoc, FavouritesMixSnapshotsAndWalksAndStoreNothing) {
                                  EHint::RebuildEnd}));
 }
 
+// An edit that changes no group of the mode shown asks for no regroup; the groups of another
+// mode are filed when it is chosen, so they show the edit too.
+TEST_F(QuavDoc, AModeChosenAfterAnEditShowsTheEdit) {
+    Track("music/a.mp3", "Ann", "Old", 17);
+    Track("music/b.mp3", "Ann", "Old", 17);
+    CQuavDoc doc(settings, &profile, reporter);
+    ASSERT_TRUE(doc.OpenAddress(dir / "music"));
+    doc.GetTrackList().GetAt(1)->SetAlbum("New");
+    doc.SetDisplayMode(EDisplayMode::AlbumArtist);
+    ASSERT_EQ(doc.Groups().Albums().size(), 2u);
+    EXPECT_EQ(doc.Groups().Albums()[1].Name(), "New");
+    ExpectGroupedOnce(doc);
+}
+
 TEST_F(QuavDoc, RegroupMovesEditedTracksAndNewDocumentReopensStartAddress) {
     Track("start/s.mp3", "S");
     Track("other/o.mp3", "Before", "Old", 1);
