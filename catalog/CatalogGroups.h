@@ -33,7 +33,6 @@ public:
     void File(const TrackArray& tracks, EDisplayMode mode);
     void Clear();
 
-    EDisplayMode Mode() const { return mode_; }
     // The top-level groups of the mode, in order of first appearance; empty in other modes.
     std::vector<CArtistGroup> Artists() const;
     std::vector<CGenreGroup> Genres() const;

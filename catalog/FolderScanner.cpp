@@ -15,6 +15,23 @@ namespace {
 // descriptor until the walk enters it.
 constexpr std::size_t kListAhead = 16;
 
+// Reads a folder's entries in batches straight from its descriptor, "." and ".." left out, until
+// `found` returns false; false then.
+template <class Found>
+bool ReadListing(int fd, std::vector<char>& listing, const Found& found) {
+    ssize_t got = 0;
+    while ((got = ::getdents64(fd, listing.data(), listing.size())) > 0) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(listing.data() + at);
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != ".." && !found(name, entry->d_type))
+                return false;
+            at += entry->d_reclen;
+        }
+    }
+    return true;
+}
+
 std::string LastComponent(const std::string& directory) {
     const auto slash = directory.rfind('/');
     return slash == std::string::npos ? directory : directory.substr(slash + 1);
@@ -155,17 +172,7 @@ bool CFolderScanner::MayBeFolder(unsigned char type) {
 
 bool CFolderScanner::ForEachEntry(int fd, const EntryFound& found) {
     std::vector<char> listing(32768);
-    ssize_t got = 0;
-    while ((got = ::getdents64(fd, listing.data(), listing.size())) > 0) {
-        for (ssize_t at = 0; at < got;) {
-            const auto* entry = reinterpret_cast<const dirent64*>(listing.data() + at);
-            const std::string_view name = entry->d_name;
-            if (name != "." && name != ".." && !found(name, entry->d_type))
-                return false;
-            at += entry->d_reclen;
-        }
-    }
-    return true;
+    return ReadListing(fd, listing, found);
 }
 
 std::vector<CFolderScanner::SEntry> CFolderScanner::ListFolder(int fd) {
@@ -175,19 +182,12 @@ std::vector<CFolderScanner::SEntry> CFolderScanner::ListFolder(int fd) {
     return entries;
 }
 
-// Read in batches straight from the folder's descriptor.
 void CFolderScanner::ReadEntries(int fd, std::vector<char>& listing, std::vector<SEntry>& entries) {
     entries.clear();
-    ssize_t got = 0;
-    while ((got = ::getdents64(fd, listing.data(), listing.size())) > 0) {
-        for (ssize_t at = 0; at < got;) {
-            const auto* entry = reinterpret_cast<const dirent64*>(listing.data() + at);
-            const std::string_view name = entry->d_name;
-            if (name != "." && name != "..")
-                entries.push_back({std::string(name), entry->d_type});
-            at += entry->d_reclen;
-        }
-    }
+    ReadListing(fd, listing, [&entries](std::string_view name, unsigned char type) {
+        entries.push_back({std::string(name), type});
+        return true;
+    });
     std::sort(entries.begin(), entries.end(),
               [](const SEntry& a, const SEntry& b) { return a.name < b.name; });
 }
