@@ -4,6 +4,7 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -15,42 +16,42 @@ bool IsWide(std::uint8_t encoding) {
     return encoding == kUtf16Bom || encoding == kUtf16Be;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
+// At most 4 bytes, written at `out`; returns the end.
+char* PutUtf8(char* out, char32_t c) {
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
-// A mark FF FE says little-endian, FE FF big-endian; encoding 1 without a mark is read as
-// little-endian, the order of the writers that leave it out.
-std::string DecodeUtf16(std::uint8_t encoding, std::span<const std::uint8_t> bytes) {
-    bool little = encoding == kUtf16Bom;
-    std::size_t i = 0;
-    if (bytes.size() >= 2 && (bytes[0] == 0xFF || bytes[0] == 0xFE) &&
-        (bytes[0] ^ bytes[1]) == 0x01) {
-        little = bytes[0] == 0xFF;
-        i = 2;
-    }
-    std::string out;
-    out.reserve(bytes.size() / 2 + bytes.size() % 2);
-    const auto unit = [&](std::size_t at) -> char32_t {
-        return little ? (char32_t{bytes[at + 1]} << 8) | bytes[at]
+// The units from `bytes`' start up to a zero unit, the string's end, written as UTF-8 at `out`;
+// a surrogate without its other half becomes U+FFFD. Returns the end of what was written.
+template <bool Little>
+char* PutUtf16(std::span<const std::uint8_t> bytes, char* out) {
+    const auto unit = [bytes](std::size_t at) -> char32_t {
+        return Little ? (char32_t{bytes[at + 1]} << 8) | bytes[at]
                       : (char32_t{bytes[at]} << 8) | bytes[at + 1];
     };
-    for (; i + 1 < bytes.size(); i += 2) {
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
         char32_t c = unit(i);
+        if (c < 0x80) {
+            if (c == 0)
+                break;
+            *out++ = static_cast<char>(c);
+            continue;
+        }
         if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
             unit(i + 2) < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
@@ -58,8 +59,25 @@ std::string DecodeUtf16(std::uint8_t encoding, std::span<const std::uint8_t> byt
         } else if (c >= 0xD800 && c < 0xE000) {
             c = kReplacement;
         }
-        AppendUtf8(out, c);
+        out = PutUtf8(out, c);
     }
+    return out;
+}
+
+// A mark FF FE says little-endian, FE FF big-endian; encoding 1 without a mark is read as
+// little-endian, the order of the writers that leave it out. A unit becomes at most 3 bytes and
+// a pair of them 4: the text is written into room for 3 a unit, then cut to what it took.
+std::string DecodeUtf16(std::uint8_t encoding, std::span<const std::uint8_t> bytes) {
+    bool little = encoding == kUtf16Bom;
+    if (bytes.size() >= 2 && (bytes[0] == 0xFF || bytes[0] == 0xFE) &&
+        (bytes[0] ^ bytes[1]) == 0x01) {
+        little = bytes[0] == 0xFF;
+        bytes = bytes.subspan(2);
+    }
+    std::string out(bytes.size() / 2 * 3, '\0');
+    char* const begin = out.data();
+    char* const end = little ? PutUtf16<true>(bytes, begin) : PutUtf16<false>(bytes, begin);
+    out.resize(static_cast<std::size_t>(end - begin));
     return out;
 }
 
@@ -86,9 +104,16 @@ int LeadingNumber(std::string_view text, std::size_t& length) {
 
 // The bytes before the first terminator, or all of them.
 std::size_t StringLength(std::uint8_t encoding, std::span<const std::uint8_t> bytes) {
-    const std::size_t step = IsWide(encoding) ? 2 : 1;
-    for (std::size_t i = 0; i + step <= bytes.size(); i += step) {
-        if (bytes[i] == 0 && bytes[i + step - 1] == 0)
+    if (bytes.empty())
+        return 0;
+    if (!IsWide(encoding)) {
+        const void* nul = std::memchr(bytes.data(), 0, bytes.size());
+        return nul == nullptr
+                   ? bytes.size()
+                   : static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes.data());
+    }
+    for (std::size_t i = 0; i + 2 <= bytes.size(); i += 2) {
+        if (bytes[i] == 0 && bytes[i + 1] == 0)
             return i;
     }
     return bytes.size();
@@ -106,10 +131,11 @@ std::size_t CId3v2Text::TerminatedLength(std::uint8_t encoding,
     return std::min(length + (IsWide(encoding) ? 2 : 1), bytes.size());
 }
 
+// A wide text ends at its first zero unit as it is decoded.
 std::string CId3v2Text::Decode(std::uint8_t encoding, std::span<const std::uint8_t> bytes) {
-    const auto text = bytes.first(StringLength(encoding, bytes));
     if (IsWide(encoding))
-        return DecodeUtf16(encoding, text);
+        return DecodeUtf16(encoding, bytes);
+    const auto text = bytes.first(StringLength(encoding, bytes));
     return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
