@@ -25,36 +25,46 @@ constexpr std::size_t kMaxWhole = std::size_t{4} << 20;
 enum class EField { None, Title, Artist, Album, Year, Comment, Genre, Track };
 constexpr std::uint8_t kAllFields = 0xFE;
 
-struct SFrameField {
-    std::string_view id;
-    EField field;
-};
+// An id as one number, its first character highest; a 3-character id of 2.2 ends in a zero
+// byte, which no 4-character id holds.
+constexpr std::uint32_t IdKey(std::string_view id) {
+    std::uint32_t key = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        key = key << 8 | (i < id.size() ? static_cast<std::uint8_t>(id[i]) : 0U);
+    return key;
+}
 
-// 2.2 ids have three characters, 2.3 and 2.4 ids four; "TDRC" is the 2.4 recording time.
-constexpr std::array<SFrameField, 15> kFrameFields{{
-    {"TT2", EField::Title},
-    {"TP1", EField::Artist},
-    {"TAL", EField::Album},
-    {"TYE", EField::Year},
-    {"COM", EField::Comment},
-    {"TCO", EField::Genre},
-    {"TRK", EField::Track},
-    {"TIT2", EField::Title},
-    {"TPE1", EField::Artist},
-    {"TALB", EField::Album},
-    {"TYER", EField::Year},
-    {"TDRC", EField::Year},
-    {"COMM", EField::Comment},
-    {"TCON", EField::Genre},
-    {"TRCK", EField::Track},
-}};
-
-EField FieldOf(std::string_view id) {
-    for (const SFrameField& entry : kFrameFields) {
-        if (entry.id == id)
-            return entry.field;
+// 2.2 ids have three characters, 2.3 and 2.4 ids four; "TDRC" is the 2.4 recording time. Every
+// frame's id is looked up: the compiler makes the cases a few compares of numbers.
+EField FieldOf(std::span<const std::uint8_t> id) {
+    const std::uint32_t key = std::uint32_t{id[0]} << 24 | std::uint32_t{id[1]} << 16 |
+                              std::uint32_t{id[2]} << 8 | (id.size() == 4 ? id[3] : 0U);
+    switch (key) {
+    case IdKey("TT2"):
+    case IdKey("TIT2"):
+        return EField::Title;
+    case IdKey("TP1"):
+    case IdKey("TPE1"):
+        return EField::Artist;
+    case IdKey("TAL"):
+    case IdKey("TALB"):
+        return EField::Album;
+    case IdKey("TYE"):
+    case IdKey("TYER"):
+    case IdKey("TDRC"):
+        return EField::Year;
+    case IdKey("COM"):
+    case IdKey("COMM"):
+        return EField::Comment;
+    case IdKey("TCO"):
+    case IdKey("TCON"):
+        return EField::Genre;
+    case IdKey("TRK"):
+    case IdKey("TRCK"):
+        return EField::Track;
+    default:
+        return EField::None;
     }
-    return EField::None;
 }
 
 std::uint8_t Bit(EField field) {
@@ -150,9 +160,11 @@ std::vector<std::uint8_t> ReadWhole(CTagBytes& bytes) {
 
 // Frame ids are capital letters and digits: anything else is padding or a broken frame.
 bool IsFrameId(std::span<const std::uint8_t> id) {
-    return std::all_of(id.begin(), id.end(), [](std::uint8_t c) {
-        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    });
+    for (const std::uint8_t c : id) {
+        if ((c < 'A' || c > 'Z') && (c < '0' || c > '9'))
+            return false;
+    }
+    return true;
 }
 
 // The extended header's size counts itself in 2.4 (7-bit bytes), not in 2.3. Some writers set
@@ -182,7 +194,7 @@ bool ReadFrameHeader(std::span<const std::uint8_t> h, int version, SFrame& frame
     const std::size_t idLength = version == 2 ? 3 : 4;
     if (!IsFrameId(h.first(idLength)))
         return false;
-    frame.field = FieldOf({reinterpret_cast<const char*>(h.data()), idLength});
+    frame.field = FieldOf(h.first(idLength));
     const std::int64_t size = version == 2   ? BigEndian(h.subspan(3, 3))
                               : version == 3 ? BigEndian(h.subspan(4, 4))
                                              : Syncsafe(h.subspan(4, 4));
@@ -194,27 +206,29 @@ bool ReadFrameHeader(std::span<const std::uint8_t> h, int version, SFrame& frame
 // The frame's data without the bytes its format flags put before it. 2.3: compressed 0x80,
 // encrypted 0x40, group 0x20 (+1). 2.4: group 0x40 (+1), compressed 0x08, encrypted 0x04,
 // unsynchronised 0x02, data length 0x01 (+4). Compressed and encrypted frames give nothing.
-bool FrameData(std::span<const std::uint8_t> body, const SFrame& frame, int version,
-               bool tagUnsynchronised, std::vector<std::uint8_t>& data) {
+// The data is `body` itself unless it must be restored, into `restored`.
+std::optional<std::span<const std::uint8_t>> FrameData(std::span<const std::uint8_t> body,
+                                                       const SFrame& frame, int version,
+                                                       bool tagUnsynchronised,
+                                                       std::vector<std::uint8_t>& restored) {
     const std::uint8_t f = frame.format;
     std::size_t skip = 0;
     if (version == 3) {
         if ((f & 0xC0) != 0)
-            return false;
+            return std::nullopt;
         skip = (f & 0x20) != 0 ? 1 : 0;
     } else if (version == 4) {
         if ((f & 0x0C) != 0)
-            return false;
+            return std::nullopt;
         skip = ((f & 0x40) != 0 ? 1 : 0) + ((f & 0x01) != 0 ? 4 : 0);
     }
     if (skip > body.size())
-        return false;
+        return std::nullopt;
     body = body.subspan(skip);
-    if (version == 4 && (tagUnsynchronised || (f & 0x02) != 0))
-        data = Resynchronised(body);
-    else
-        data.assign(body.begin(), body.end());
-    return true;
+    if (version != 4 || (!tagUnsynchronised && (f & 0x02) == 0))
+        return body;
+    restored = Resynchronised(body);
+    return restored;
 }
 
 // Text frames: encoding | text. Comments: encoding | language[3] | description | text. Returns
@@ -265,7 +279,7 @@ void ReadFrames(CTagBytes& bytes, std::size_t at, int version, bool tagUnsynchro
                 CId3v2Tag& tag) {
     const std::size_t headerLength = version == 2 ? 6 : 10;
     std::uint8_t seen = 0;
-    std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> restored;
     while (seen != kAllFields) {
         const auto h = bytes.Get(at, headerLength);
         SFrame frame;
@@ -281,9 +295,8 @@ void ReadFrames(CTagBytes& bytes, std::size_t at, int version, bool tagUnsynchro
         const auto body = bytes.Get(bodyAt, frame.size);
         if (body.size() < frame.size)
             return;
-        if (!FrameData(body, frame, version, tagUnsynchronised, data))
-            continue;
-        if (Store(tag, field, data))
+        const auto data = FrameData(body, frame, version, tagUnsynchronised, restored);
+        if (data && Store(tag, field, *data))
             seen |= Bit(field);
     }
 }
