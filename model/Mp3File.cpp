@@ -183,10 +183,9 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
         TakeId3v2(file, id3v2, tag2, texts);
     CMpegHeader header;
     if (header.ReadHeader(stream)) {
-        SetHeaderText(EText::VersionLayer, header.VersionLayerText(), texts);
-        SetHeaderText(EText::Mode, header.ModeText(), texts);
-        SetHeaderText(EText::Bitrate, header.BitrateText(), texts);
-        SetHeaderText(EText::Frequency, header.FrequencyText(), texts);
+        for (const EText kind :
+             {EText::VersionLayer, EText::Bitrate, EText::Frequency, EText::Mode})
+            headerCodes_[static_cast<std::size_t>(kind)] = header.Code(kind);
         bitrate_ = header.Bitrate();
         // 64-bit: sizeK * 8000 leaves 32 bits above 268 MB; the quotient fits again.
         duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate_);
@@ -260,7 +259,7 @@ void CMp3File::TakeVbrHeader(const CMpegHeader& header, const CMpegStream& strea
     duration_ = vbr.Seconds();
     bitrate_ = vbr.Kilobits() * 1000;
     headerCodes_[static_cast<std::size_t>(EText::Bitrate)] =
-        CMpegHeader::TextCode(EText::Bitrate, std::to_string(vbr.Kilobits()) + " kbit/s");
+        CMpegHeader::KilobitsCode(vbr.Kilobits());
 }
 
 namespace {

@@ -176,6 +176,28 @@ std::string_view CMpegHeader::VersionLayerText() const {
     return kVersionLayerTexts[version_][layer_];
 }
 
+// Codes count from 1 along the tables: a version's row of layers or frequencies after the
+// other's, the modes in order, a bitrate its kilobits. A decoded header has a text of each.
+std::uint16_t CMpegHeader::Code(EText kind) const {
+    if (layer_ == 0 || bitrateIndex_ == 0 || bitrateIndex_ == 15)
+        return 0;
+    switch (kind) {
+    case EText::VersionLayer:
+        return static_cast<std::uint16_t>(version_ * 4 + layer_ + 1);
+    case EText::Bitrate:
+        return KilobitsCode(kKilobits[version_][layer_ - 1][bitrateIndex_]);
+    case EText::Frequency:
+        return static_cast<std::uint16_t>(version_ * 3 + frequencyIndex_ + 1);
+    case EText::Mode:
+        return static_cast<std::uint16_t>(mode_ + 1);
+    }
+    return 0;
+}
+
+std::uint16_t CMpegHeader::KilobitsCode(int kilobits) {
+    return kilobits > 0 && kilobits <= kMaxKilobits ? static_cast<std::uint16_t>(kilobits) : 0;
+}
+
 std::uint16_t CMpegHeader::TextCode(EText kind, std::string_view text) {
     switch (kind) {
     case EText::VersionLayer:

@@ -36,6 +36,10 @@ public:
     std::string_view BitrateText() const;
     std::string_view VersionLayerText() const;
 
+    // The code of this header's text of `kind`, as TextCode gives it, without the text.
+    std::uint16_t Code(EText kind) const;
+    // The code of the text of a rate of `kilobits`; 0 for a rate the tables lack.
+    static std::uint16_t KilobitsCode(int kilobits);
     // The code of `text`, never 0 for a text these tables hold; 0 for any other text.
     static std::uint16_t TextCode(EText kind, std::string_view text);
     // The text of a code from TextCode; empty for 0.

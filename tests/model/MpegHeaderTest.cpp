@@ -149,3 +149,31 @@ TEST(MpegHeader, DecodeTablesDirectly) {
     EXPECT_FALSE(header.Decode(0xFFFB9C64));
     EXPECT_FALSE(header.Decode(0xFFF99064));
 }
+
+// A record keeps a header's codes, made straight from its fields: each must be the code of the
+// text the header shows, for every header there is, and a rate's code that of its text.
+TEST(MpegHeader, CodesAreThoseOfTheTexts) {
+    using EText = CMpegHeader::EText;
+    int decoded = 0;
+    for (std::uint32_t fields = 0; fields < (1u << 20); ++fields) {
+        CMpegHeader header;
+        if (!header.Decode(0xFFF00000u | fields))
+            continue;
+        ++decoded;
+        const std::pair<EText, std::string_view> texts[] = {
+            {EText::VersionLayer, header.VersionLayerText()},
+            {EText::Bitrate, header.BitrateText()},
+            {EText::Frequency, header.FrequencyText()},
+            {EText::Mode, header.ModeText()}};
+        for (const auto& [kind, text] : texts) {
+            ASSERT_NE(header.Code(kind), 0) << std::hex << fields;
+            ASSERT_EQ(header.Code(kind), CMpegHeader::TextCode(kind, text)) << std::hex << fields;
+        }
+    }
+    // Versions, layers, rates and frequencies; the 11 bits of the others take any value.
+    EXPECT_EQ(decoded, 2 * 3 * 14 * 3 * (1 << 11));
+    for (const int kilobits : {-1, 0, 1, 8, 99, 100, 128, 640, 641, 1000, 100000})
+        EXPECT_EQ(CMpegHeader::KilobitsCode(kilobits),
+                  CMpegHeader::TextCode(EText::Bitrate, std::to_string(kilobits) + " kbit/s"))
+            << kilobits;
+}
