@@ -99,7 +99,8 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
     }
     if (answer_ != EAnswer::None) {
         std::fputs(answer_ == EAnswer::Help ? kUsage : "quavero " QUAVERO_VERSION "\n", stdout);
-        return std::fflush(stdout) == 0 ? kExitOk : kExitOutputFailed;
+        // An unbuffered write that failed leaves nothing to flush: the stream's error says it.
+        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? kExitOk : kExitOutputFailed;
     }
     settings_ = std::make_unique<CAppSettings>();
     settings_->LoadSettings(CIniProfile(CPaths::ProfilePath()));
@@ -132,24 +133,32 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
         PrintTracks(*doc_);
     else
         PrintGroups(*doc_);
-    return std::fflush(stdout) == 0 ? kExitOk : kExitOutputFailed;
+    // An unbuffered write that failed leaves nothing to flush: the stream's error says it.
+    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? kExitOk : kExitOutputFailed;
 }
 
+// The lines are gathered in runs of some 64 KB, each written in one call: stdout takes them
+// unbuffered, so no byte is copied on its way out.
 void CScanTool::PrintTracks(const CQuavDoc& doc) {
-    outputBuffer_.resize(1 << 16);
-    std::setvbuf(stdout, outputBuffer_.data(), _IOFBF, outputBuffer_.size());
-    std::string line;
+    constexpr std::size_t kRun = 1 << 16;
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::string run;
+    run.reserve(2 * kRun);
     for (int field = 1; field <= kFieldCount; ++field) {
-        line += line.empty() ? "" : "\t";
-        line += CStringTable::Get(FieldLabel(static_cast<EFieldId>(field)));
+        run += field == 1 ? "" : "\t";
+        run += CStringTable::Get(FieldLabel(static_cast<EFieldId>(field)));
     }
-    PrintLine(line);
+    run += '\n';
     CTrackPrinter printer;
     for (const CMp3File* track : doc.GetTrackList().Tracks()) {
-        line.clear();
-        printer.AppendLine(line, *track);
-        PrintLine(line);
+        printer.AppendLine(run, *track);
+        run += '\n';
+        if (run.size() >= kRun) {
+            std::fwrite(run.data(), 1, run.size(), stdout);
+            run.clear();
+        }
     }
+    std::fwrite(run.data(), 1, run.size(), stdout);
 }
 
 void CScanTool::PrintGroups(const CQuavDoc& doc) const {

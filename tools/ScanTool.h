@@ -39,5 +39,4 @@ private:
     std::unique_ptr<CAppSettings> settings_;
     std::unique_ptr<CStderrReporter> reporter_;
     std::unique_ptr<CQuavDoc> doc_;
-    std::vector<char> outputBuffer_; // stdout's buffer: large, since a line goes out per track
 };
