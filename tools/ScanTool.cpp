@@ -99,8 +99,7 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
     }
     if (answer_ != EAnswer::None) {
         std::fputs(answer_ == EAnswer::Help ? kUsage : "quavero " QUAVERO_VERSION "\n", stdout);
-        // An unbuffered write that failed leaves nothing to flush: the stream's error says it.
-        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? kExitOk : kExitOutputFailed;
+        return std::fflush(stdout) == 0 ? kExitOk : kExitOutputFailed;
     }
     settings_ = std::make_unique<CAppSettings>();
     settings_->LoadSettings(CIniProfile(CPaths::ProfilePath()));
