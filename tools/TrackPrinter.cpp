@@ -41,25 +41,28 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080;
 // looks at every byte it prints: (x - 14 * each) & ~x keeps a byte's high bit only when some
 // byte is below 14 (tab, line feed and carriage return are among them), and x ^ '\\' * each has
 // a zero byte where a backslash stands. A control code below 14 that needs no escape takes the
-// slow road and comes out the same.
+// slow road and comes out the same. The words' answers are gathered and looked at once, and the
+// last eight bytes are a word of their own, overlapping the one before: no byte goes alone.
 bool MayNeedAttention(std::string_view text, bool validUtf8 = false) {
+    if (text.size() < 8) {
+        return std::any_of(text.begin(), text.end(), [validUtf8](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return kEscaped[byte] || (byte >= 0x80 && !validUtf8);
+        });
+    }
     const std::uint64_t nonAscii = validUtf8 ? 0 : ~std::uint64_t{0};
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
+    const auto flagged = [&text, nonAscii](std::size_t at) {
         std::uint64_t x = 0;
-        std::memcpy(&x, text.data() + i, 8);
+        std::memcpy(&x, text.data() + at, 8);
         const std::uint64_t backslash = x ^ (kEveryByte * '\\');
         const std::uint64_t low = (x - kEveryByte * 14) & ~x;
         const std::uint64_t noBackslash = (backslash - kEveryByte) & ~backslash;
-        if ((((x & nonAscii) | low | noBackslash) & kHighBits) != 0)
-            return true;
-    }
-    for (; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (kEscaped[c] || (c >= 0x80 && !validUtf8))
-            return true;
-    }
-    return false;
+        return ((x & nonAscii) | low | noBackslash) & kHighBits;
+    };
+    std::uint64_t any = flagged(text.size() - 8);
+    for (std::size_t i = 0; i + 8 < text.size(); i += 8)
+        any |= flagged(i);
+    return any != 0;
 }
 
 // A file's place keeps its bytes, so that a script can open it; every other text is shown.
