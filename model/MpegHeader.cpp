@@ -84,13 +84,20 @@ int KilobitsOfText(std::string_view text) {
     return kilobits <= kMaxKilobits ? kilobits : 0;
 }
 
-// Codes from 1 for the non-empty entries of a table by version, row after row.
+// Codes from 1 for the entries of a table by version, row after row: the entry at `index` of
+// the row of `version`.
+template <class Table>
+std::uint16_t PairCode(const Table& table, std::size_t version, std::size_t index) {
+    return static_cast<std::uint16_t>(version * table[0].size() + index + 1);
+}
+
+// The code of a non-empty entry of such a table; 0 for a text it lacks.
 template <class Table>
 std::uint16_t CodeInPairs(const Table& table, std::string_view text) {
     for (std::size_t v = 0; v < table.size(); ++v)
         for (std::size_t i = 0; i < table[v].size(); ++i)
             if (table[v][i] == text && !text.empty())
-                return static_cast<std::uint16_t>(v * table[v].size() + i + 1);
+                return PairCode(table, v, i);
     return 0;
 }
 
@@ -183,11 +190,13 @@ std::uint16_t CMpegHeader::Code(EText kind) const {
         return 0;
     switch (kind) {
     case EText::VersionLayer:
-        return static_cast<std::uint16_t>(version_ * 4 + layer_ + 1);
+        return PairCode(kVersionLayerTexts, static_cast<std::size_t>(version_),
+                        static_cast<std::size_t>(layer_));
     case EText::Bitrate:
         return KilobitsCode(kKilobits[version_][layer_ - 1][bitrateIndex_]);
     case EText::Frequency:
-        return static_cast<std::uint16_t>(version_ * 3 + frequencyIndex_ + 1);
+        return PairCode(kFrequencyTexts, static_cast<std::size_t>(version_),
+                        static_cast<std::size_t>(frequencyIndex_));
     case EText::Mode:
         return static_cast<std::uint16_t>(mode_ + 1);
     }
