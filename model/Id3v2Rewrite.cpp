@@ -34,24 +34,26 @@ void PutSyncsafe(std::uint8_t* out, std::size_t value) {
         out[i] = static_cast<std::uint8_t>(value >> (7 * (3 - i)) & 0x7F);
 }
 
-// The body of a kept frame without what its format flags put before the data; nullopt where
-// unsynchronisation makes the bytes other than they read. 2.3: group 0x20 (+1). 2.4: group 0x40
-// (+1), unsynchronised 0x02, data length 0x01 (+4).
-std::optional<std::span<const std::uint8_t>> FrameData(std::span<const std::uint8_t> frame,
-                                                       int version) {
+// The data of a kept frame, without what its format flags put before it, restored into
+// `restored` where the frame is unsynchronised. 2.3: group 0x20 (+1). 2.4: group 0x40 (+1),
+// data length 0x01 (+4), unsynchronised 0x02.
+std::optional<std::span<const std::uint8_t>>
+FrameData(std::span<const std::uint8_t> frame, int version, std::vector<std::uint8_t>& restored) {
     const std::size_t header = CId3v2Layout::FrameHeaderSize(version);
     auto body = frame.subspan(header);
     if (version == 2)
         return body;
     const std::uint8_t format = frame[9];
-    if (version == 4 && (format & 0x02) != 0)
-        return std::nullopt;
     const std::size_t skip = version == 3
                                  ? ((format & 0x20) != 0 ? 1 : 0)
                                  : ((format & 0x40) != 0 ? 1 : 0) + ((format & 0x01) != 0 ? 4 : 0);
     if (skip > body.size())
         return std::nullopt;
-    return body.subspan(skip);
+    body = body.subspan(skip);
+    if (version != 4 || (format & 0x02) == 0)
+        return body;
+    restored = CId3v2Tag::Resynchronised(body);
+    return restored;
 }
 
 } // namespace
@@ -109,45 +111,50 @@ void CId3v2Rewrite::Replace(std::span<const std::string_view> ids, const std::st
     pieces_ = std::move(pieces);
 }
 
-// encoding | language (3) | description | text. The comment without a description is the one
-// the catalog shows first; it is replaced in its own language, or made in English.
+// encoding | language (3) | description | text. The comment is what the frames without a
+// description say, in whatever language; a described one is a program's own data and stays.
+// They all give way to one frame, in the first one's place and language, or in English.
 void CId3v2Rewrite::ReplaceComment(std::string_view text) {
     const std::string_view id = layout_.Version() == 2 ? "COM" : "COMM";
-    auto found = pieces_.end();
-    std::string language = "eng";
-    for (auto piece = pieces_.begin(); piece != pieces_.end() && found == pieces_.end(); ++piece) {
-        if (piece->frame == kNew || FrameId(*piece) != id)
-            continue;
-        const auto& where = layout_.Frames()[piece->frame];
-        const auto data = FrameData(tag_.subspan(where.offset, where.size), layout_.Version());
+    std::optional<std::string> language;
+    std::vector<std::uint8_t> restored;
+    const auto undescribed = [&](const SPiece& piece) {
+        if (piece.frame == kNew || FrameId(piece) != id)
+            return false;
+        const auto& where = layout_.Frames()[piece.frame];
+        const auto data =
+            FrameData(tag_.subspan(where.offset, where.size), layout_.Version(), restored);
         if (!data || data->size() < 4 || !CId3v2Text::IsKnownEncoding((*data)[0]))
-            continue;
+            return false;
         const auto rest = data->subspan(4);
         const std::size_t description = CId3v2Text::TerminatedLength((*data)[0], rest);
         if (!CId3v2Text::Decode((*data)[0], rest.first(description)).empty())
-            continue;
-        found = piece;
-        language.assign(reinterpret_cast<const char*>(data->data() + 1), 3);
+            return false;
+        if (!language)
+            language.emplace(reinterpret_cast<const char*>(data->data() + 1), 3);
+        return true;
+    };
+    std::vector<SPiece> pieces;
+    std::optional<std::size_t> first;
+    for (SPiece& piece : pieces_) {
+        if (!undescribed(piece))
+            pieces.push_back(std::move(piece));
+        else if (!first)
+            first = pieces.size();
     }
-    std::string frame;
-    if (!IsBlank(text)) {
-        std::string encoded;
-        const std::uint8_t encoding = CId3v2Text::Encode(text, layout_.Version() == 4, encoded);
-        std::string body(1, static_cast<char>(encoding));
-        body += language;
-        if (encoding == CId3v2Text::kUtf16)
-            body += "\xFF\xFE";
-        body += CId3v2Text::Terminator(encoding);
-        frame = Frame(id, body + encoded);
-    }
-    if (found == pieces_.end()) {
-        if (!frame.empty())
-            pieces_.push_back({kNew, std::move(frame)});
-    } else if (frame.empty()) {
-        pieces_.erase(found);
-    } else {
-        *found = {kNew, std::move(frame)};
-    }
+    pieces_ = std::move(pieces);
+    if (IsBlank(text))
+        return;
+    std::string encoded;
+    const std::uint8_t encoding = CId3v2Text::Encode(text, layout_.Version() == 4, encoded);
+    std::string body(1, static_cast<char>(encoding));
+    body += language.value_or("eng");
+    if (encoding == CId3v2Text::kUtf16)
+        body += "\xFF\xFE";
+    body += CId3v2Text::Terminator(encoding);
+    SPiece frame{kNew, Frame(id, body + encoded)};
+    pieces_.insert(pieces_.begin() + static_cast<std::ptrdiff_t>(first.value_or(pieces_.size())),
+                   std::move(frame));
 }
 
 bool CId3v2Rewrite::Apply(const STagEdit& edit) {

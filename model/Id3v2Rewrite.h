@@ -17,7 +17,8 @@
 // new text shows as the tag's own is not touched at all.
 //   title TIT2 (TT2)  artist TPE1 (TP1)  album TALB (TAL)  genre TCON (TCO), by its name
 //   year  2.4 TDRC, 2.3 TYER (either is read as the year), 2.2 TYE
-//   comment: the COMM (COM) without a description, in its own language, or a new one in "eng"
+//   comment: the COMM (COM) frames without a description, in any language, as one frame in the
+//   first one's language (or "eng"); described comments are left as they are
 class CId3v2Rewrite {
 public:
     // `tag` holds the whole tag that `layout` took apart.

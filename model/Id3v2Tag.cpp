@@ -85,18 +85,6 @@ std::int64_t BigEndian(std::span<const std::uint8_t> b) {
     return value;
 }
 
-// Unsynchronisation put a 00 after every FF; taking those out gives the data back.
-std::vector<std::uint8_t> Resynchronised(std::span<const std::uint8_t> bytes) {
-    std::vector<std::uint8_t> out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        out.push_back(bytes[i]);
-        if (bytes[i] == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == 0)
-            ++i;
-    }
-    return out;
-}
-
 // The tag's bytes as far as they are wanted: the head at hand, then runs fetched past it.
 class CTagBytes {
 public:
@@ -153,7 +141,7 @@ std::vector<std::uint8_t> ReadWhole(CTagBytes& bytes) {
     if (raw.size() < CId3v2Tag::kHeaderSize)
         return raw;
     std::vector<std::uint8_t> whole(raw.begin(), raw.begin() + CId3v2Tag::kHeaderSize);
-    const auto body = Resynchronised(std::span(raw).subspan(CId3v2Tag::kHeaderSize));
+    const auto body = CId3v2Tag::Resynchronised(std::span(raw).subspan(CId3v2Tag::kHeaderSize));
     whole.insert(whole.end(), body.begin(), body.end());
     return whole;
 }
@@ -227,12 +215,12 @@ std::optional<std::span<const std::uint8_t>> FrameData(std::span<const std::uint
     body = body.subspan(skip);
     if (version != 4 || (!tagUnsynchronised && (f & 0x02) == 0))
         return body;
-    restored = Resynchronised(body);
+    restored = CId3v2Tag::Resynchronised(body);
     return restored;
 }
 
 // Text frames: encoding | text. Comments: encoding | language[3] | description | text. Returns
-// whether the field is settled: a comment with a description stands only until one without.
+// whether the field is settled: a comment with a description is passed over.
 bool Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
     if (data.empty() || !CId3v2Text::IsKnownEncoding(data[0]))
         return false;
@@ -257,10 +245,10 @@ bool Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
             return false;
         text = text.subspan(3);
         const std::size_t description = CId3v2Text::TerminatedLength(encoding, text);
-        const bool described = !CId3v2Text::Decode(encoding, text.first(description)).empty();
-        if (!described || !tag.comment)
-            tag.comment = CId3v2Text::Decode(encoding, text.subspan(description));
-        return !described;
+        if (!CId3v2Text::Decode(encoding, text.first(description)).empty())
+            return false;
+        tag.comment = CId3v2Text::Decode(encoding, text.subspan(description));
+        return true;
     }
     case EField::Genre:
         CId3v2Text::ReadGenre(CId3v2Text::Decode(encoding, text), tag.genre, tag.genreName);
@@ -309,6 +297,17 @@ std::size_t CId3v2Tag::DeclaredLength(std::span<const std::uint8_t> h) {
         return 0;
     const std::int64_t size = Syncsafe(h.subspan(6, 4));
     return size < 0 ? 0 : kHeaderSize + static_cast<std::size_t>(size);
+}
+
+std::vector<std::uint8_t> CId3v2Tag::Resynchronised(std::span<const std::uint8_t> bytes) {
+    std::vector<std::uint8_t> out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out.push_back(bytes[i]);
+        if (bytes[i] == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == 0)
+            ++i;
+    }
+    return out;
 }
 
 bool CId3v2Tag::Parse(std::span<const std::uint8_t> head, const Fetch& fetch) {

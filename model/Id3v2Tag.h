@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 // The texts of an ID3v2 tag (versions 2.2, 2.3, 2.4) at the start of a file:
 //   "ID3" | version | revision | flags | size in four 7-bit bytes
@@ -23,6 +24,8 @@ public:
 
     // Header and frames, the footer left out; 0 when `bytes` does not begin with a header.
     static std::size_t DeclaredLength(std::span<const std::uint8_t> bytes);
+    // Unsynchronisation put a 00 after every FF; taking those out gives the data back.
+    static std::vector<std::uint8_t> Resynchronised(std::span<const std::uint8_t> bytes);
 
     // Reads the fields from the tag whose first bytes are `head`. Frames past it come through
     // `fetch` when they hold a wanted text, so a picture is passed over unread; nothing past the
@@ -34,7 +37,8 @@ public:
     std::optional<std::string> artist;
     std::optional<std::string> album;
     std::optional<std::string> year;
-    // The comment without a description, else the first comment of any description.
+    // The first comment without a description, in any language. A described comment is a
+    // program's own data (a player's loudness numbers, say), never the user's comment.
     std::optional<std::string> comment;
     // A genre of the table by its number, "(17)", or its name in any case; a name the table
     // lacks is kept as it is, in `genreName`.

@@ -249,13 +249,83 @@ TEST(TagWriter, EditsAsMutagenReadsThem) {
         ASSERT_TRUE(result.Written());
         ++written;
         EXPECT_EQ(Loaded(path).Title(), *edit.title);
-        const std::string verify = "/usr/bin/python3 " ID3V2_FILES " verify '" + path + ".old' '" +
-                                   path + "' title=" + hex(*edit.title) +
-                                   " album=" + hex(*edit.album) + " year=" + hex(*edit.year) +
-                                   " comment=" + hex(*edit.comment);
+        std::string verify = "/usr/bin/python3 " ID3V2_FILES " verify '";
+        verify.append(path).append(".old' '").append(path).append("' title=");
+        verify.append(hex(*edit.title)).append(" album=").append(hex(*edit.album));
+        verify.append(" year=").append(hex(*edit.year)).append(" comment=");
+        verify += hex(*edit.comment);
         EXPECT_EQ(std::system(verify.c_str()), 0);
     }
     EXPECT_EQ(written, 14);
+}
+
+namespace {
+
+bool HaveTools() {
+    return std::system("lame --version >/dev/null 2>&1") == 0 &&
+           std::system("/usr/bin/python3 -c 'import mutagen' 2>/dev/null") == 0;
+}
+
+// The output of the fixtures script run with `arguments`.
+std::string Script(const CTempDir& dir, const std::string& arguments) {
+    const std::string out = dir / "script.txt";
+    EXPECT_EQ(
+        std::system(("/usr/bin/python3 " ID3V2_FILES " " + arguments + " >'" + out + "'").c_str()),
+        0)
+        << arguments;
+    return ReadFileBytes(out);
+}
+
+} // namespace
+
+// Comments as players and other programs leave them: in two languages, and a described one
+// holding a player's loudness numbers, which is no comment. The first without a description
+// shows; a blank comment takes away every one of them, a new one leaves one; the described
+// one stays.
+TEST(TagWriter, CommentsWithoutADescriptionGoTogether) {
+    if (!HaveTools())
+        GTEST_SKIP() << "lame or python3-mutagen is not installed";
+    CTempDir dir;
+    ASSERT_TRUE(Mp3Maker::Encode(dir / "audio.bin", 1.0, 44100, "-b 64"));
+    const std::string numbers = " 'eng:iTunNORM: 00000A2B 00000C3D'";
+    const std::string kept = "eng\tiTunNORM\t 00000A2B 00000C3D\n";
+    for (const std::string version : {"3", "4"}) {
+        SCOPED_TRACE("2." + version);
+        const std::string path = dir / ("2." + version + ".mp3");
+        std::string make = "comments '";
+        make.append(path).append("' '").append(dir / "audio.bin").append("' ").append(version);
+        make += numbers;
+        Script(dir, make);
+        make += " deu::Erste 'eng::Second note'";
+        EXPECT_EQ(Loaded(path).Comment(), "") << "numbers are no comment";
+
+        Script(dir, make);
+        EXPECT_EQ(Loaded(path).Comment(), "Erste");
+        ASSERT_TRUE(Write(path, {.comment = " "}).Written());
+        EXPECT_EQ(Script(dir, "comment-frames '" + path + "'"), kept);
+        EXPECT_EQ(Loaded(path).Comment(), "");
+
+        Script(dir, make);
+        ASSERT_TRUE(Write(path, {.comment = "New note"}).Written());
+        EXPECT_EQ(Script(dir, "comment-frames '" + path + "'"), "deu\t\tNew note\n" + kept);
+        EXPECT_EQ(Loaded(path).Comment(), "New note");
+    }
+}
+
+// A 2.4 comment frame may be unsynchronised on its own (format flags 0x02, with the data length
+// 0x01): it is read through that, and a new comment takes its place.
+TEST(TagWriter, AnUnsynchronisedCommentFrameIsReplaced) {
+    if (!HaveTools())
+        GTEST_SKIP() << "lame or python3-mutagen is not installed";
+    CTempDir dir;
+    const std::string data = "\0fra\0Vieille \xFF\xE9"s;
+    const std::string body =
+        Frame(4, "TIT2", "\0T"s) +
+        Frame(4, "COMM", Syncsafe(data.size()) + "\0fra\0Vieille \xFF\0\xE9"s, 0x03);
+    const std::string path = dir.Write("t.mp3", Tag(4, body, 200) + kAudio);
+    EXPECT_EQ(Loaded(path).Comment(), "Vieille \xFF\xE9");
+    ASSERT_TRUE(Write(path, {.comment = "Nouvelle"}).Written());
+    EXPECT_EQ(Script(dir, "comment-frames '" + path + "'"), "fra\t\tNouvelle\n");
 }
 
 // The writer, killed at random moments in a child process, many times: every file is found as

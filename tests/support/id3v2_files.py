@@ -8,6 +8,11 @@
                                       fields (title, artist, album, year, comment) read as given,
                                       every other frame, the version and the audio as in OLD
   id3v2_files.py seeds DIR            small inputs for the track loader's fuzz target
+  id3v2_files.py comments NEW AUDIO VERSION LANG:DESC:TEXT...
+                                      NEW, the MP3 file AUDIO with an ID3v2 tag (2.3 or 2.4)
+                                      holding those comments, in that order, and no ID3v1 tag
+  id3v2_files.py comment-frames FILE  the comments of FILE's ID3v2 tag as mutagen reads them, a
+                                      line each, sorted: language, description, text (tabbed)
 
 A line: file name, then title, artist, album, year, comment, genre and track, tab-separated, each
 the hex of the bytes the catalog keeps (ISO-8859-1 texts as such, the others as UTF-8) or "-"
@@ -59,11 +64,15 @@ def text_frames(version, enc, values, unsync_frames=False):
     ids = IDS[version]
     values = values[:3] + (values[3] if version == 4 else values[3][:4],) + values[4:]
     bodies = [bytes([enc]) + encode(enc, v) for v in values]
-    bodies[4] = bytes([enc]) + b"eng" + encode(enc, "d") + nul(enc) + encode(enc, values[4])
+    # The comment comes after a described one, a player's numbers that are no comment.
+    bodies[4] = bytes([enc]) + b"eng" + encode(enc, "") + nul(enc) + encode(enc, values[4])
+    pairs = list(zip(ids, bodies))
+    pairs.insert(4, (ids[4], bytes([enc]) + b"eng" + encode(enc, "d") + nul(enc) +
+                     encode(enc, " 0000 1A2B")))
     if not unsync_frames:
-        return [frame(version, fid, body) for fid, body in zip(ids, bodies)]
+        return [frame(version, fid, body) for fid, body in pairs]
     # 2.4: unsynchronised (0x02) with the data length before the data (0x01).
-    return [frame(version, fid, syncsafe(len(b)) + unsync(b), 0x03) for fid, b in zip(ids, bodies)]
+    return [frame(version, fid, syncsafe(len(b)) + unsync(b), 0x03) for fid, b in pairs]
 
 
 def picture_frame(version):
@@ -126,7 +135,8 @@ def mutagen_fixtures(directory, audio):
             if value is not None:
                 tags.add(kind(encoding=enc, text=[value]))
         if values[4] is not None:
-            tags.add(COMM(encoding=enc, lang="eng", desc="d", text=[values[4]]))
+            tags.add(COMM(encoding=enc, lang="eng", desc="iTunNORM", text=[" 0000 1A2B"]))
+            tags.add(COMM(encoding=enc, lang="eng", desc="", text=[values[4]]))
         tags.add(TCON(encoding=enc, text=[values[5]]))
         if track:
             tags.add(TRCK(encoding=enc, text=[track]))
@@ -147,14 +157,14 @@ def hexed(frame, text):
 
 
 def first_comment(frames):
-    plain = [f for f in frames if not f.desc]
-    return (plain or frames)[0] if frames else None
+    """The comment without a description: a described one is a program's own data."""
+    return next((f for f in frames if not f.desc), None)
 
 
 def field(tags, key):
     """The frame and text mutagen gives for one field of an ID3v2 tag (or of an ID3v1 tag's
     frames), or None when it lacks the field or leaves it empty."""
-    if key == "COMM":
+    if key == "COMM" and not getattr(tags, "v1", False):
         found = first_comment(tags.getall("COMM"))
     else:
         found = next(iter(tags.getall(key)), None)
@@ -173,6 +183,8 @@ def reading(path, v1path=None):
         v1 = ParseID3v1(f.read()) or {}
 
     class V1:
+        v1 = True  # its comment frame's description is mutagen's own
+
         def getall(self, key):
             return [v1[k] for k in ((key,) if key != "TDRC" else ("TDRC", "TYER")) if k in v1]
 
@@ -259,20 +271,28 @@ def verify(old_path, new_path, edits):
         if frame not in new_frames:
             faults.append("frame %r changed or lost" % frame[:4])
     old_v1 = old[-128:].startswith(b"TAG")
-    if old[old_end:len(old) - (128 if old_v1 else 0)] != new[new_end:len(new) - 128]:
+    new_v1 = new[-128:].startswith(b"TAG")
+    if old[old_end:len(old) - (128 if old_v1 else 0)] != new[new_end:len(new) -
+                                                          (128 if new_v1 else 0)]:
         faults.append("the audio changed")
     tags = ID3(new_path, load_v1=False, translate=False)
     for key, value in edits.items():
         frame_ids = [i for i in EDITED[key] if len(i) == 4]
         found = [f for i in frame_ids for f in tags.getall(i)]
         if key == "comment":
+            described = [f for f in ID3(old_path, load_v1=False, translate=False).getall("COMM")
+                         if f.desc]
+            if [f.desc for f in described] != [f.desc for f in found if f.desc]:
+                faults.append("a described comment changed or was lost")
             found = [f for f in found if not f.desc]
+            if len(found) > 1:
+                faults.append("%d comments without a description" % len(found))
         text = str(found[0].text[0]) if found else None
-        want = value[:4] if key == "year" else value
+        want = (value[:4] if key == "year" else value) if value.strip(" ") else None
         if text != want:
             faults.append("%s reads %r, not %r" % (key, text, want))
     v1 = ParseID3v1(new[-128:]) or {}
-    for key, value in edits.items():
+    for key, value in (edits.items() if new_v1 else ()):
         frame = v1.get({"title": "TIT2", "artist": "TPE1", "album": "TALB",
                         "year": "TDRC", "comment": "COMM"}[key])
         raw = new[-128:][{"title": 3, "artist": 33, "album": 63, "year": 93, "comment": 97}[key]:]
@@ -313,6 +333,25 @@ def write_seeds(directory):
             f.write(seed + tails[i % len(tails)])
 
 
+def write_comments(path, audio, version, comments):
+    from mutagen.id3 import COMM, ID3, TIT2
+    with open(audio, "rb") as src, open(path, "wb") as out:
+        out.write(src.read())
+    tags = ID3()
+    tags.add(TIT2(encoding=UTF8, text=["Title"]))
+    for given in comments:
+        lang, desc, text = given.split(":", 2)
+        tags.add(COMM(encoding=UTF16, lang=lang, desc=desc, text=[text]))
+    tags.save(path, v2_version=int(version), v1=0)
+
+
+def print_comments(path):
+    from mutagen.id3 import ID3
+    lines = ["%s\t%s\t%s" % (f.lang, f.desc, "/".join(f.text))
+             for f in ID3(path, load_v1=False, translate=False).getall("COMM")]
+    print("\n".join(sorted(lines)))
+
+
 if __name__ == "__main__":
     if sys.argv[1:2] == ["fixtures"] and len(sys.argv) == 4:
         write_fixtures(sys.argv[2], sys.argv[3])
@@ -320,5 +359,9 @@ if __name__ == "__main__":
         verify(sys.argv[2], sys.argv[3], sys.argv[4:])
     elif sys.argv[1:2] == ["seeds"] and len(sys.argv) == 3:
         write_seeds(sys.argv[2])
+    elif sys.argv[1:2] == ["comments"] and len(sys.argv) >= 5:
+        write_comments(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
+    elif sys.argv[1:2] == ["comment-frames"] and len(sys.argv) == 3:
+        print_comments(sys.argv[2])
     else:
         sys.exit(__doc__)
