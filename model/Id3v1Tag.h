@@ -13,6 +13,9 @@
 class CId3v1Tag {
 public:
     static constexpr std::size_t kSize = 128;
+    // The genre byte of no genre. The genre lists that players use today name the numbers
+    // past the first table's last, 148 among them; 255 is none in every one.
+    static constexpr std::uint8_t kNoGenre = 255;
     using Block = std::array<std::uint8_t, kSize>;
 
     // The texts where they lie in a block, for a reader that copies them anyway.

@@ -1,5 +1,6 @@
 #include "model/TagWriter.h"
 
+#include "model/GenreTable.h"
 #include "model/Id3v1Tag.h"
 #include "model/Id3v2Layout.h"
 #include "model/Id3v2Rewrite.h"
@@ -49,9 +50,10 @@ std::string_view TagText(std::string_view field) {
     return field;
 }
 
-// The ID3v1 tag of the track's values with the edit's. Beside an ID3v2 tag it is a copy for
-// the readers of ID3v1 alone, so a text goes in as Latin-1 where it can. A text too long for its
-// field is cut where a character ends.
+// The ID3v1 tag of the track's values with the edit's; no genre goes in as the byte that every
+// reader takes for none. Beside an ID3v2 tag it is a copy for the readers of ID3v1 alone, so a
+// text goes in as Latin-1 where it can. A text too long for its field is cut where a character
+// ends.
 CId3v1Tag::Block Id3v1Block(const CMp3File& track, const STagEdit& edit, bool copy) {
     const auto field = [copy](const std::optional<std::string>& edited, std::string_view current,
                               std::size_t width) {
@@ -70,6 +72,8 @@ CId3v1Tag::Block Id3v1Block(const CMp3File& track, const STagEdit& edit, bool co
     tag.year = field(edit.year, track.Year(), 4);
     tag.comment = field(edit.comment, track.Comment(), tag.track != 0 ? 28 : 30);
     tag.genre = edit.genre ? *edit.genre : track.Genre();
+    if (tag.genre == kGenreNone)
+        tag.genre = CId3v1Tag::kNoGenre;
     return tag.Format();
 }
 

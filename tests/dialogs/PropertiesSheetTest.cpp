@@ -38,11 +38,12 @@ void PrintTo(const SCase& c, std::ostream* out) {
 const std::string kFound = Mp3Maker::Tag("T", "Ar", "Al", "1999", "C", 200);
 
 const SCase kCases[] = {
-    // The title comes from the file name; the text shown for no artist or album is not written.
+    // The title comes from the file name; the text shown for no artist or album is not written,
+    // and no genre goes in as the byte that no reader takes for a genre.
     {"UntaggedRow",
      {{"Song Title.mp3", ""}},
      Typing({}),
-     {Written("Song Title", "", "", "", "", 148)}},
+     {Written("Song Title", "", "", "", "", 255)}},
     {"GenreBeyondTheTableKept",
      {{"a.mp3", kFound}},
      Typing({}),
@@ -55,7 +56,7 @@ const SCase kCases[] = {
      {{"a.mp3", kFound}, {"b.mp3", Mp3Maker::Tag("U", "V", "W", "2000", "", 13)}, {"c.mp3", ""}},
      Typing({{"album", QStringLiteral("New")}}),
      {Written("T", "Ar", "New", "1999", "C", 200), Written("U", "V", "New", "2000", "", 13),
-      Written("", "", "New", "", "", 148)}},
+      Written("", "", "New", "", "", 255)}},
     // Untouched texts keep their bytes (UTF-8, neither, Latin-1) and a cleared field keeps the
     // file's; a typed text goes out as Latin-1 when it can, and a blank as a blank.
     {"TextsKeptTypedAndBlank",
@@ -119,7 +120,7 @@ TEST_F(CPropertiesTest, LaysOutTheFieldsAndLimitsTheirBytes) {
     EXPECT_EQ(Run({first, second}),
               QStringList(QStringLiteral("Quavero|Enter at most 30 characters.")));
     const std::string artist = QString(15, QChar(0x416)).toStdString();
-    EXPECT_EQ(TagOf(name), Written(name.substr(0, 27), artist, "", "1999", "", 148));
+    EXPECT_EQ(TagOf(name), Written(name.substr(0, 27), artist, "", "1999", "", 255));
 }
 
 // Root writes any file: the command runs as nobody, who may not write b.mp3, and with a file

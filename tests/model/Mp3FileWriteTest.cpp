@@ -42,9 +42,10 @@ TEST(Mp3FileWrite, AppendsToUntaggedFileThenOverwrites) {
     ASSERT_TRUE(Write(track, {.title = "Song Title", .comment = "<Indéfini>"}).Written());
     EXPECT_TRUE(track.HasTag());
     // The text shown for a missing artist or album, in either language, is not written: the
-    // track now shows the file's empty fields. Genre 148 is written as it is.
+    // track now shows the file's empty fields. No genre is written as 255, which no reader
+    // takes for a genre.
     const std::string expected = "TAG" + Padded("Song Title", 30) + Padded("", 30) +
-                                 Padded("", 30) + Padded("", 4) + Padded("", 30) + "\x94";
+                                 Padded("", 30) + Padded("", 4) + Padded("", 30) + "\xFF";
     EXPECT_EQ(ReadFileBytes(path), kAudio + expected);
     EXPECT_EQ(track.Artist(), "");
 

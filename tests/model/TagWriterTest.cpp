@@ -328,6 +328,25 @@ TEST(TagWriter, AnUnsynchronisedCommentFrameIsReplaced) {
     EXPECT_EQ(Script(dir, "comment-frames '" + path + "'"), "fra\t\tNouvelle\n");
 }
 
+// A file without a genre, untagged or with the byte that once stood for none, gets the byte that
+// every reader takes for none; this program reads both as none.
+TEST(TagWriter, NoGenreIsWrittenAsNone) {
+    if (!HaveTools())
+        GTEST_SKIP() << "lame or python3-mutagen is not installed";
+    CTempDir dir;
+    const std::pair<std::string, std::string> cases[] = {
+        {kAudio, "TIT2\tNew\n"},
+        {kAudio + Mp3Maker::Tag("T", "A", "B", "", "", 148), "TALB\tB\nTIT2\tNew\nTPE1\tA\n"},
+    };
+    for (const auto& [bytes, fields] : cases) {
+        const std::string path = dir.Write("t.mp3", bytes);
+        EXPECT_EQ(Loaded(path).GetGenreName(), "<Undefined>");
+        ASSERT_TRUE(Write(path, {.title = "New"}).Written());
+        EXPECT_EQ(Script(dir, "id3v1 '" + path + "'"), fields);
+        EXPECT_EQ(Loaded(path).GetGenreName(), "<Undefined>");
+    }
+}
+
 // The writer, killed at random moments in a child process, many times: every file is found as
 // it was or as the whole write leaves it, whether it was written in place or anew.
 TEST(TagWriter, AKilledWriterLeavesEveryFileOldOrNew) {

@@ -13,6 +13,9 @@
                                       holding those comments, in that order, and no ID3v1 tag
   id3v2_files.py comment-frames FILE  the comments of FILE's ID3v2 tag as mutagen reads them, a
                                       line each, sorted: language, description, text (tabbed)
+  id3v2_files.py id3v1 FILE           the fields of FILE's ID3v1 tag as mutagen reads them, a line
+                                      each, sorted: frame id, text (the genre by its name);
+                                      nothing when the file has no ID3v1 tag
 
 A line: file name, then title, artist, album, year, comment, genre and track, tab-separated, each
 the hex of the bytes the catalog keeps (ISO-8859-1 texts as such, the others as UTF-8) or "-"
@@ -349,7 +352,20 @@ def print_comments(path):
     from mutagen.id3 import ID3
     lines = ["%s\t%s\t%s" % (f.lang, f.desc, "/".join(f.text))
              for f in ID3(path, load_v1=False, translate=False).getall("COMM")]
-    print("\n".join(sorted(lines)))
+    if lines:
+        print("\n".join(sorted(lines)))
+
+
+def print_id3v1(path):
+    from mutagen.id3 import ParseID3v1
+    with open(path, "rb") as f:
+        f.seek(0, 2)
+        f.seek(max(0, f.tell() - 128))
+        frames = ParseID3v1(f.read()) or {}
+    lines = ["%s\t%s" % (key, "/".join(f.genres if key == "TCON" else map(str, f.text)))
+             for key, f in frames.items()]
+    if lines:
+        print("\n".join(sorted(lines)))
 
 
 if __name__ == "__main__":
@@ -363,5 +379,7 @@ if __name__ == "__main__":
         write_comments(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
     elif sys.argv[1:2] == ["comment-frames"] and len(sys.argv) == 3:
         print_comments(sys.argv[2])
+    elif sys.argv[1:2] == ["id3v1"] and len(sys.argv) == 3:
+        print_id3v1(sys.argv[2])
     else:
         sys.exit(__doc__)
