@@ -77,6 +77,43 @@ CId3v1Tag::Block Id3v1Block(const CMp3File& track, const STagEdit& edit, bool co
     return tag.Format();
 }
 
+// Whether the edit changes what the track shows; blanks stand for no text.
+bool Changes(const CMp3File& track, const STagEdit& edit) {
+    const auto differs = [](const std::optional<std::string>& wanted, std::string_view now) {
+        if (!wanted)
+            return false;
+        const bool blank =
+            std::all_of(wanted->begin(), wanted->end(), [](char c) { return c == ' '; });
+        now = TagText(now);
+        return now.empty() ? !blank : blank || !CUtf8::SameShown(now, *wanted);
+    };
+    return differs(edit.title, track.Title()) || differs(edit.artist, track.Artist()) ||
+           differs(edit.album, track.Album()) || differs(edit.year, track.Year()) ||
+           differs(edit.comment, track.Comment()) ||
+           (edit.genre && (*edit.genre != track.Genre() || !track.GenreText().empty()));
+}
+
+// Two blocks that any reader reads alike: the same texts, track number and genre byte, whatever
+// pads the fields.
+bool SaySame(const CId3v1Tag::Block& a, const CId3v1Tag::Block& b) {
+    const auto x = CId3v1Tag::View(a);
+    const auto y = CId3v1Tag::View(b);
+    return x && y && x->title == y->title && x->artist == y->artist && x->album == y->album &&
+           x->year == y->year && x->comment == y->comment && x->track == y->track &&
+           x->genre == y->genre;
+}
+
+// The ID3v1 tag the file ends in after the write. Beside an ID3v2 tag it is written only where
+// the file has one: the ID3v2 tag carries every text whole, and a second tag would be a second
+// comment in other programs. An old block that says what the new one would keeps its bytes.
+std::optional<CId3v1Tag::Block> NewId3v1(const CMp3File& track, const STagEdit& edit, bool v2,
+                                         const std::optional<CId3v1Tag::Block>& old) {
+    if (v2 && !old)
+        return std::nullopt;
+    const CId3v1Tag::Block block = Id3v1Block(track, edit, v2);
+    return old && SaySame(*old, block) ? old : block;
+}
+
 // The whole tag's length from its header: the size it declares, and a 2.4 footer.
 std::size_t TagLength(const std::array<std::uint8_t, CId3v2Tag::kHeaderSize>& head) {
     const std::size_t declared = CId3v2Tag::DeclaredLength(head);
@@ -107,15 +144,15 @@ std::string_view View(const CId3v1Tag::Block& block) {
     return {reinterpret_cast<const char*>(block.data()), block.size()};
 }
 
-// The file anew: the new ID3v2 tag, the audio as it lies, the ID3v1 tag.
+// The file anew: the new ID3v2 tag, the audio as it lies, the ID3v1 tag if any.
 STagWriteResult Rewrite(const std::string& path, const CFile& file,
                         const std::vector<std::uint8_t>& tag, std::int64_t audioStart,
-                        std::int64_t audioEnd, const CId3v1Tag::Block& block) {
+                        std::int64_t audioEnd, const std::optional<CId3v1Tag::Block>& block) {
     CReplacementFile replacement(path, file.Descriptor());
     errno = 0;
     if (!replacement.Create() || !replacement.Write(tag.data(), tag.size()) ||
         !replacement.CopyFromTarget(audioStart, audioEnd - audioStart) ||
-        !replacement.Write(block.data(), block.size()) || !replacement.Commit())
+        (block && !replacement.Write(block->data(), block->size())) || !replacement.Commit())
         return Failed(errno);
     return {};
 }
@@ -160,13 +197,13 @@ STagWriteResult ReadId3v2(const CFile& file,
 }
 
 // The ID3v1 tag first: an append is what a full disk refuses. Nothing that changes nothing.
-STagWriteResult WriteInPlace(const CFile& file, const CId3v1Tag::Block& block,
+STagWriteResult WriteInPlace(const CFile& file, const std::optional<CId3v1Tag::Block>& block,
                              const std::optional<CId3v1Tag::Block>& old, std::int64_t at,
                              const std::vector<std::uint8_t>& tag,
                              const std::vector<std::uint8_t>& newTag) {
     std::vector<CUninterruptedWrite::SRange> ranges;
-    if (!old || block != *old)
-        ranges.push_back({at, View(block), old ? View(*old) : std::string_view()});
+    if (block && (!old || *block != *old))
+        ranges.push_back({at, View(*block), old ? View(*old) : std::string_view()});
     if (!newTag.empty()) {
         if (const auto range = Difference(tag, newTag))
             ranges.push_back(*range);
@@ -197,10 +234,14 @@ STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) c
         return {EStatus::CannotOpen, errno != 0 ? errno : EACCES, EReason::None};
     const std::int64_t size = file.Size();
 
+    // A tagged file that the edit would not change is left as it is, bytes and time.
+    const bool changes = Changes(track, edit);
     std::array<std::uint8_t, CId3v2Tag::kHeaderSize> head{};
     const bool hasV2 = id3v2_ &&
                        file.ReadAt(0, head.data(), head.size()) == static_cast<int>(head.size()) &&
                        StartsWithTag(head);
+    if (hasV2 && !changes)
+        return {};
     SId3v2 v2;
     if (hasV2) {
         if (const STagWriteResult read = ReadId3v2(file, head, edit, v2); !read.Written())
@@ -215,17 +256,18 @@ STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) c
         file.ReadAt(oldAt, old.data(), old.size()) != static_cast<int>(old.size()))
         return Failed(errno);
     const bool hasOld = oldAt >= audioStart && CId3v1Tag::HasMarker(old);
+    if (hasOld && !changes)
+        return {};
     const std::int64_t audioEnd = hasOld ? oldAt : size;
-    const CId3v1Tag::Block block = Id3v1Block(track, edit, hasV2);
+    const auto oldBlock = hasOld ? std::optional(old) : std::nullopt;
+    const auto block = NewId3v1(track, edit, hasV2, oldBlock);
     if (!v2.changed)
-        return WriteInPlace(file, block, hasOld ? std::optional(old) : std::nullopt, audioEnd, {},
-                            {});
+        return WriteInPlace(file, block, oldBlock, audioEnd, {}, {});
 
     const std::size_t minimal = v2.rewrite->MinimalSize();
     const std::size_t room = v2.tag.size();
     if (v2.layout.HasFooter() ? minimal == room : minimal <= room)
-        return WriteInPlace(file, block, hasOld ? std::optional(old) : std::nullopt, audioEnd,
-                            v2.tag, v2.rewrite->Render(room));
+        return WriteInPlace(file, block, oldBlock, audioEnd, v2.tag, v2.rewrite->Render(room));
     if (file.Links() > 1)
         return Refused(EReason::HardLinks);
     const std::int64_t padding = std::min(1024 + size / 1000, kMaxPadding);

@@ -8,8 +8,11 @@
 class CMp3File;
 
 // Writes an edit into a track's file: into its ID3v2 tag, when it has one and the setting asks
-// for it, and into its ID3v1 tag, written whole from the track's values as today (appended when
-// the file has none). Not one byte of the audio between the tags changes.
+// for it, and into its ID3v1 tag, written whole from the track's values. Beside an ID3v2 tag the
+// ID3v1 tag is written only where the file has one; a file without an ID3v2 tag in use gains
+// one. Only what changes is written: a tagged file whose shown values the edit leaves as they
+// are is not touched at all, bytes and time, nor is a tag that would say what it says. Not one
+// byte of the audio between the tags changes.
 //
 // A file is written whole or not at all:
 // - When the new ID3v2 tag fits the old one's room (its padding), both tags are written in

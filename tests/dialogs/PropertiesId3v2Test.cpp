@@ -1,9 +1,13 @@
 #include "PropertiesFixture.h"
 
 #include "model/Mp3File.h"
+#include "support/Mp3Maker.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
+#include <string_view>
+#include <sys/stat.h>
 
 // The sheet on files with an ID3v2 tag, as mutagen writes them: the texts of those tags, long
 // or not, take no limit and are never rewritten shorter; mutagen reads what the sheet wrote.
@@ -82,4 +86,35 @@ TEST_F(CPropertiesId3v2Test, SeveralTracksTakeAnyLengthWhereEveryFileHasAnId3v2T
         EXPECT_EQ(Edit(sheet, "album")->text(), kLongAlbum.left(30));
         return button;
     }});
+}
+
+// OK with nothing changed leaves each file as it was, bytes and time: an ID3v2 tag alone, both
+// tags (texts cut in the ID3v1 copy, an ID3v1.1 tag of its own), an ID3v1 tag alone. An edit
+// then keeps an ID3v2 tag alone and both tags both.
+TEST_F(CPropertiesId3v2Test, OkWithNothingChangedWritesNothing) {
+    const std::string v1 = Mp3Maker::Tag("Title", "Artist", "Album", "2001", "Note", 13);
+    dir.Write("v1.mp3", Audio() + v1);
+    for (const char* fixture : {"m24_utf8.mp3", "both24_utf8.mp3", "both24_gaps.mp3", "v1.mp3"}) {
+        SCOPED_TRACE(fixture);
+        std::filesystem::remove_all(music);
+        Take(fixture, "one.mp3");
+        const std::string path = music + "/one.mp3";
+        const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), past, 0), 0);
+        if (doc)
+            ASSERT_TRUE(doc->OpenAddress(music));
+        else
+            ASSERT_NO_FATAL_FAILURE(Open());
+        EXPECT_TRUE(Run({Typing({})}).isEmpty());
+        struct stat after {};
+        ::stat(path.c_str(), &after);
+        EXPECT_EQ(after.st_mtim.tv_sec, past[1].tv_sec);
+        EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(dir / "one.mp3.old"));
+        EXPECT_TRUE(Run({Typing({{"year", QStringLiteral("1984")}})}).isEmpty());
+        if (std::string_view(fixture) == "v1.mp3")
+            EXPECT_EQ(TagOf("one.mp3"), Written("Title", "Artist", "Album", "1984", "Note", 13));
+        else
+            EXPECT_TRUE(Verify("one.mp3", "year=" + Hex(QStringLiteral("1984"))));
+        std::filesystem::remove(dir / "one.mp3.old");
+    }
 }

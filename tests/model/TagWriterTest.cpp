@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <random>
 #include <sstream>
@@ -145,7 +146,7 @@ TEST(TagWriter, InPlaceWhenItFitsElseANewFileInItsPlace) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.mp3"));
     const std::string written = ReadFileBytes(tight);
     EXPECT_EQ(Loaded(tight).Title(), kLonger.title);
-    EXPECT_EQ(written.substr(written.size() - 128 - kAudio.size(), kAudio.size()), kAudio);
+    EXPECT_EQ(written.substr(written.size() - kAudio.size()), kAudio) << "no ID3v1 tag beside it";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3)
         << "no file left beside them";
 
@@ -347,6 +348,30 @@ TEST(TagWriter, NoGenreIsWrittenAsNone) {
     }
 }
 
+// Only what changes is written: an edit of texts the track already shows leaves the file's
+// bytes and time; an ID3v1 tag that would say what it says keeps its bytes, padding and all.
+// (The properties tests cover OK with nothing typed on each kind of file.)
+TEST(TagWriter, WritesOnlyWhatChanges) {
+    CTempDir dir;
+    const std::string title = "A title of thirty bytes, then";
+    const std::string padded =
+        "TAG" + title + " " + "Band" + std::string(26 + 30 + 4 + 30, '\0') + "\x01";
+    const std::string bytes =
+        Tag(4, Frame(4, "TIT2", "\0"s + title + " more"), 200) + kAudio + padded;
+    const std::string path = dir.Write("padded.mp3", bytes);
+    const timespec past[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), past, 0), 0);
+    ASSERT_TRUE(Write(path, {.title = title + " more", .artist = "Band", .genre = 1}).Written());
+    struct stat after {};
+    ::stat(path.c_str(), &after);
+    EXPECT_EQ(after.st_mtim.tv_sec, past[1].tv_sec);
+    EXPECT_EQ(ReadFileBytes(path), bytes);
+
+    ASSERT_TRUE(Write(path, {.title = title + " other"}).Written());
+    EXPECT_EQ(Loaded(path).Title(), title + " other");
+    EXPECT_EQ(ReadFileBytes(path).substr(ReadFileBytes(path).size() - 128), padded);
+}
+
 // The writer, killed at random moments in a child process, many times: every file is found as
 // it was or as the whole write leaves it, whether it was written in place or anew.
 TEST(TagWriter, AKilledWriterLeavesEveryFileOldOrNew) {
@@ -355,7 +380,7 @@ TEST(TagWriter, AKilledWriterLeavesEveryFileOldOrNew) {
     const std::vector<std::string> olds = {
         Tag(3, Texts(3), 4000) + kAudio + v1, // in place, both tags, over several pages
         Tag(4, Texts(4), 0) + kAudio + v1,    // anew
-        Tag(3, Texts(3), 300) + kAudio,       // in place, the ID3v1 tag appended
+        Tag(3, Texts(3), 300) + kAudio,       // in place, the ID3v2 tag alone
         kAudio + v1,                          // the ID3v1 tag alone
     };
     const STagEdit edit{.title = "A new title, longer than the old"};

@@ -6,7 +6,8 @@
   id3v2_files.py verify OLD NEW FIELD=HEX...
                                       checks NEW, written from a copy of OLD with the edit: the
                                       fields (title, artist, album, year, comment) read as given,
-                                      every other frame, the version and the audio as in OLD
+                                      every other frame, the version, the audio and whether there
+                                      is an ID3v1 tag as in OLD
   id3v2_files.py seeds DIR            small inputs for the track loader's fuzz target
   id3v2_files.py comments NEW AUDIO VERSION LANG:DESC:TEXT...
                                       NEW, the MP3 file AUDIO with an ID3v2 tag (2.3 or 2.4)
@@ -275,6 +276,8 @@ def verify(old_path, new_path, edits):
             faults.append("frame %r changed or lost" % frame[:4])
     old_v1 = old[-128:].startswith(b"TAG")
     new_v1 = new[-128:].startswith(b"TAG")
+    if old_v1 != new_v1:
+        faults.append("the ID3v1 tag came or went")
     if old[old_end:len(old) - (128 if old_v1 else 0)] != new[new_end:len(new) -
                                                           (128 if new_v1 else 0)]:
         faults.append("the audio changed")
