@@ -210,7 +210,8 @@ void CMp3File::TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts
     texts[Index(ESlot::Album)] = tag.album;
     texts[Index(ESlot::Year)] = tag.year;
     texts[Index(ESlot::Comment)] = tag.comment;
-    genre_ = tag.genre;
+    // 255 is the byte most writers give no genre, this one included: the record keeps 148 for it.
+    genre_ = tag.genre == CId3v1Tag::kNoGenre ? kGenreNone : tag.genre;
     if (extras)
         track_ = tag.track;
 }
