@@ -8,6 +8,7 @@
 #include "model/Mp3File.h"
 #include "platform/File.h"
 #include "platform/ReplacementFile.h"
+#include "platform/SafePath.h"
 #include "platform/StringTable.h"
 #include "platform/UninterruptedWrite.h"
 #include "platform/Utf8.h"
@@ -15,7 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <filesystem>
+#include <fcntl.h>
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
@@ -145,10 +146,10 @@ std::string_view View(const CId3v1Tag::Block& block) {
 }
 
 // The file anew: the new ID3v2 tag, the audio as it lies, the ID3v1 tag if any.
-STagWriteResult Rewrite(const std::string& path, const CFile& file,
+STagWriteResult Rewrite(const CSafePath& where, const CFile& file,
                         const std::vector<std::uint8_t>& tag, std::int64_t audioStart,
                         std::int64_t audioEnd, const std::optional<CId3v1Tag::Block>& block) {
-    CReplacementFile replacement(path, file.Descriptor());
+    CReplacementFile replacement(where.FolderFd(), where.Name(), file.Descriptor());
     errno = 0;
     if (!replacement.Create() || !replacement.Write(tag.data(), tag.size()) ||
         !replacement.CopyFromTarget(audioStart, audioEnd - audioStart) ||
@@ -216,22 +217,37 @@ STagWriteResult WriteInPlace(const CFile& file, const std::optional<CId3v1Tag::B
 
 } // namespace
 
-// A link is followed to the file it names, which is the one rewritten, when the link is the
-// user's own: one that another user put in a shared collection may name any file of the user's.
+// Every link on the way to the file is looked at before it is followed, and only one of the
+// user's or root's is: one that another user put in a shared collection may name any file of
+// the user's. The file is then opened by its name in the folder found, never through a link, and
+// is what the checks looked at: a name turned into a link meanwhile is looked up again.
+STagWriteResult CTagWriter::Open(const std::string& path, CSafePath& where, CFile& file) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        errno = 0;
+        const CSafePath::EResult found = where.Find(AT_FDCWD, path);
+        if (found == CSafePath::EResult::ForeignLink)
+            return Refused(EReason::ForeignLink);
+        if (found == CSafePath::EResult::Failed)
+            return {EStatus::CannotOpen, errno != 0 ? errno : ENOENT, EReason::None};
+        if (afterChecks)
+            afterChecks(path);
+        errno = 0;
+        const CFile::EOpenResult opened =
+            file.OpenEntry(where.FolderFd(), where.Name(), CFile::EMode::ReadWrite);
+        if (opened == CFile::EOpenResult::Opened)
+            return {};
+        if (opened != CFile::EOpenResult::CannotOpen || errno != ELOOP)
+            return {EStatus::CannotOpen, errno != 0 ? errno : EACCES, EReason::None};
+    }
+    return {EStatus::CannotOpen, ELOOP, EReason::None};
+}
+
 // Every check is made and every byte prepared before the first byte changes.
 STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) const {
-    std::string path = track.FullPath();
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && link.st_uid != ::geteuid() &&
-        link.st_uid != 0)
-        return Refused(EReason::ForeignLink);
-    std::error_code error;
-    if (const auto real = std::filesystem::canonical(path, error); !error)
-        path = real.string();
+    CSafePath where;
     CFile file;
-    errno = 0;
-    if (file.Open(path, CFile::EMode::ReadWrite) != CFile::EOpenResult::Opened)
-        return {EStatus::CannotOpen, errno != 0 ? errno : EACCES, EReason::None};
+    if (const STagWriteResult opened = Open(track.FullPath(), where, file); !opened.Written())
+        return opened;
     const std::int64_t size = file.Size();
 
     // A tagged file that the edit would not change is left as it is, bytes and time.
@@ -271,6 +287,6 @@ STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) c
     if (file.Links() > 1)
         return Refused(EReason::HardLinks);
     const std::int64_t padding = std::min(1024 + size / 1000, kMaxPadding);
-    return Rewrite(path, file, v2.rewrite->Render(minimal + static_cast<std::size_t>(padding)),
+    return Rewrite(where, file, v2.rewrite->Render(minimal + static_cast<std::size_t>(padding)),
                    audioStart, audioEnd, block);
 }

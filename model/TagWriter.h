@@ -5,7 +5,9 @@
 
 #include <string>
 
+class CFile;
 class CMp3File;
+class CSafePath;
 
 // Writes an edit into a track's file: into its ID3v2 tag, when it has one and the setting asks
 // for it, and into its ID3v1 tag, written whole from the track's values. Beside an ID3v2 tag the
@@ -20,6 +22,7 @@ class CMp3File;
 // - Otherwise the file is written anew beside itself and renamed over its name, keeping its
 //   mode, owner and group (platform/ReplacementFile.h); a file with several hard links is
 //   refused, since the rename would give the new bytes to one of its names only.
+// - The file is reached through links of the user's or root's only (platform/SafePath.h).
 // - A tag this writer cannot carry over whole (unsynchronised, compressed or encrypted frames,
 //   a form it cannot read to the last byte) refuses the file before any byte changes.
 class CTagWriter {
@@ -33,6 +36,12 @@ public:
     // tag to go to whole.
     static bool HasId3v2(const std::string& path);
 
+    // For tests: called between the checks of the path and the open of the file, where a swap
+    // by another user would fall.
+    static inline void (*afterChecks)(const std::string& path) = nullptr;
+
 private:
+    static STagWriteResult Open(const std::string& path, CSafePath& where, CFile& file);
+
     bool id3v2_;
 };

@@ -1,6 +1,7 @@
 #include "platform/File.h"
 
 #include "platform/Descriptor.h"
+#include "platform/SafePath.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,12 +31,35 @@ CFile::EOpenResult CFile::WhyNotOpened(int directoryFd, const std::string& name)
     return EOpenResult::CannotOpen;
 }
 
+namespace {
+
+int OpenFlags(CFile::EMode mode) {
+    return (mode == CFile::EMode::Read ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC;
+}
+
+} // namespace
+
 CFile::EOpenResult CFile::OpenAt(int directoryFd, const std::string& name, EMode mode) {
     Close();
-    const int flags = (mode == EMode::Read ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC;
-    int fd = ::openat(directoryFd, name.c_str(), flags);
-    if (fd < 0)
-        return errno == EISDIR ? EOpenResult::NotRegular : WhyNotOpened(directoryFd, name);
+    bool foreign = false;
+    const int fd = CSafePath::Open(directoryFd, name, OpenFlags(mode), foreign);
+    if (fd >= 0)
+        return Take(fd);
+    if (foreign || errno == EISDIR)
+        return EOpenResult::NotRegular;
+    return WhyNotOpened(directoryFd, name);
+}
+
+CFile::EOpenResult CFile::OpenEntry(int directoryFd, const std::string& name, EMode mode) {
+    Close();
+    const int fd = ::openat(directoryFd, name.c_str(), OpenFlags(mode) | O_NOFOLLOW);
+    if (fd >= 0)
+        return Take(fd);
+    return errno == EISDIR ? EOpenResult::NotRegular : EOpenResult::CannotOpen;
+}
+
+// What was opened is what is looked at: the open descriptor's own file.
+CFile::EOpenResult CFile::Take(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

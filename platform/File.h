@@ -7,7 +7,8 @@
 
 // A regular file opened by path, read and written at explicit offsets. Opening never blocks
 // (a FIFO or device named like a track is refused) and entries that are not regular files are
-// told apart from files that cannot be opened.
+// told apart from files that cannot be opened. A link on the way is followed only when it is
+// the user's or root's (platform/SafePath.h): one of another user's is no file here.
 class CFile {
 public:
     enum class EMode { Read, ReadWrite };
@@ -22,6 +23,9 @@ public:
     // Opens `name` in the open directory `directoryFd`: a walk opens each file by its name in
     // the folder it is reading instead of looking its whole path up again.
     EOpenResult OpenAt(int directoryFd, const std::string& name, EMode mode);
+    // Opens the entry `name` of the open folder `directoryFd` itself, never through a link: a
+    // link there is CannotOpen with errno ELOOP. For a file about to be replaced by its name.
+    EOpenResult OpenEntry(int directoryFd, const std::string& name, EMode mode);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     std::int64_t Size() const { return size_; }
@@ -43,6 +47,7 @@ public:
 
 private:
     static EOpenResult WhyNotOpened(int directoryFd, const std::string& name);
+    EOpenResult Take(int fd);
 
     int fd_ = -1;
     std::int64_t size_ = 0;

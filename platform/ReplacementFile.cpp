@@ -4,20 +4,17 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
-namespace fs = std::filesystem;
-
-CReplacementFile::CReplacementFile(std::string target, int fd)
-    : target_(std::move(target)), targetFd_(fd) {}
+CReplacementFile::CReplacementFile(int folderFd, std::string target, int fd)
+    : folderFd_(folderFd), target_(std::move(target)), targetFd_(fd) {}
 
 CReplacementFile::~CReplacementFile() {
     if (fd_ >= 0) {
         ::close(fd_);
-        ::unlink(path_.c_str());
+        ::unlinkat(folderFd_, name_.c_str(), 0);
     }
 }
 
@@ -28,12 +25,11 @@ bool CReplacementFile::Create() {
     struct stat old {};
     if (::fstat(targetFd_, &old) != 0)
         return false;
-    const fs::path target(target_);
     std::string stem(1, '.');
-    stem.append(target.filename().string()).append(1, '.').append(std::to_string(::getpid()));
+    stem.append(target_).append(1, '.').append(std::to_string(::getpid()));
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        path_ = (target.parent_path() / (stem + "." + std::to_string(attempt) + ".tmp")).string();
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        name_ = stem + "." + std::to_string(attempt) + ".tmp";
+        fd_ = ::openat(folderFd_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd_ < 0 && errno != EEXIST)
             return false;
     }
@@ -92,15 +88,13 @@ bool CReplacementFile::Commit() {
         return false;
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 || ::rename(path_.c_str(), target_.c_str()) != 0) {
+    if (::close(fd) != 0 || ::renameat(folderFd_, name_.c_str(), folderFd_, target_.c_str()) != 0) {
         const int error = errno;
-        ::unlink(path_.c_str());
+        ::unlinkat(folderFd_, name_.c_str(), 0);
         errno = error;
         return false;
     }
-    const fs::path folder = fs::path(target_).parent_path();
-    const int dir =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::openat(folderFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);

@@ -9,8 +9,9 @@
 // at any point (a full disk, a kill) leaves the old file, or the new one once renamed.
 class CReplacementFile {
 public:
-    // `target`: the file to replace, by a path without links in it; `fd` open on it.
-    CReplacementFile(std::string target, int fd);
+    // `target`: the name of the file to replace in the open folder `folderFd` (an O_PATH
+    // descriptor will do), no link; `fd` open on it. The folder must outlive this object.
+    CReplacementFile(int folderFd, std::string target, int fd);
     CReplacementFile(const CReplacementFile&) = delete;
     CReplacementFile& operator=(const CReplacementFile&) = delete;
     ~CReplacementFile();
@@ -25,8 +26,9 @@ public:
     bool Commit();
 
 private:
+    int folderFd_;
     std::string target_;
-    std::string path_;
+    std::string name_; // of the new file while it is being made
     int targetFd_;
     int fd_ = -1;
     std::int64_t written_ = 0;
