@@ -1,5 +1,7 @@
 #include "catalog/FolderChain.h"
 
+#include "platform/SafePath.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,9 +20,13 @@ CFolderChain::~CFolderChain() {
         CloseIfOpen(folder.fd);
 }
 
-// O_DIRECTORY refuses anything but a folder before it is opened, so a FIFO never blocks here.
+// O_DIRECTORY refuses anything but a folder before it is opened, so a FIFO never blocks here. A
+// link that another user put in a shared folder may lead to any folder of the user's: it is
+// not followed, whatever it names.
 int CFolderChain::OpenFolder(int parentFd, const char* name) {
-    return ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    bool foreign = false;
+    return CSafePath::Open(parentFd, name, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC,
+                           foreign);
 }
 
 bool CFolderChain::ReadId(int fd, SFolderId& id) {

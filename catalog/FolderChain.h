@@ -33,7 +33,8 @@ public:
     void Pop();
     int TopFd() const { return folders_.back().fd; }
 
-    // Opens `name` in `parentFd` (AT_FDCWD for a path) if it is a folder, following a link.
+    // Opens `name` in `parentFd` (AT_FDCWD for a path) if it is a folder, following a link of
+    // the user's or root's only.
     static int OpenFolder(int parentFd, const char* name);
     static bool ReadId(int fd, SFolderId& id);
 

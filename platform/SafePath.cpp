@@ -182,9 +182,21 @@ CSafePath::EResult CSafePath::Find(int directoryFd, std::string_view path) {
 int CSafePath::Open(int directoryFd, std::string_view path, int flags, bool& foreign) {
     foreign = false;
     int fd = OpenWithoutLinks(directoryFd, path, flags);
-    // Where the system lacks that call (or a filter forbids it), the lookup name by name does.
-    if (fd >= 0 || (errno != ELOOP && errno != ENOSYS && errno != EPERM && errno != EINVAL))
+    // A link refused there is ELOOP, or ENOTDIR where a folder was asked for; where the system
+    // lacks that call (or a filter forbids it), the lookup name by name does all. A lone name
+    // that is no link needs no second look.
+    if (fd >= 0 || (errno != ELOOP && errno != ENOTDIR && errno != ENOSYS && errno != EPERM &&
+                    errno != EINVAL))
         return fd;
+    if (errno == ENOTDIR && path.find('/') == std::string_view::npos) {
+        struct stat st {};
+        const std::string name(path);
+        if (::fstatat(directoryFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            !S_ISLNK(st.st_mode)) {
+            errno = ENOTDIR;
+            return -1;
+        }
+    }
     CSafePath found;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const EResult result = found.Find(directoryFd, path);

@@ -1,4 +1,6 @@
 #include "catalog/Hints.h"
+#include "model/Mp3File.h"
+#include "model/TagWriter.h"
 #include "support/CatalogFixture.h"
 #include "support/ChildProcess.h"
 #include "support/Mp3Maker.h"
@@ -121,6 +123,36 @@ TEST_F(FolderWalk, AStoppedWalkKeepsWhatWasReadAndStoresNothing) {
     estimates.clear();
     fresh.Refresh();
     EXPECT_EQ(estimates.front(), 40u) << "the snapshot's count";
+}
+
+// Links that another user put in a shared folder, made by nobody in a child: the walk neither
+// enters the folder one names nor reads the file the other names, and the writer writes neither.
+TEST_F(FolderWalk, LinksOfOtherUsersAreNotFollowed) {
+    const std::string secret = Track("home/private/secret.mp3", "S");
+    Track("shared/mine.mp3", "M");
+    const std::string bytes = ReadFileBytes(secret);
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod((dir / "shared").c_str(), 01777);
+    const EChildResult planted = RunAsNobody([&] {
+        return ::symlink((dir / "home/private").c_str(), (dir / "shared/album").c_str()) == 0 &&
+               ::symlink(secret.c_str(), (dir / "shared/track.mp3").c_str()) == 0;
+    });
+    if (planted == EChildResult::Skipped)
+        GTEST_SKIP() << "cannot drop privileges here";
+    ASSERT_EQ(planted, EChildResult::Passed);
+    settings.UseCachedCatalog = 0;
+    CQuavDoc doc(settings, &profile, reporter);
+    ASSERT_TRUE(doc.OpenAddress(dir / "shared"));
+    EXPECT_EQ(RelativePaths(doc), (Paths{"shared/mine.mp3"}));
+    const std::pair<const char*, const char*> throughLinks[] = {{"shared/album", "secret.mp3"},
+                                                                {"shared", "track.mp3"}};
+    for (const auto& [folder, name] : throughLinks) {
+        CMp3File track;
+        track.Load(dir / folder, name, reporter);
+        EXPECT_EQ(CTagWriter(true).Write(track, {.genre = 5}).reason,
+                  STagWriteResult::EReason::ForeignLink);
+    }
+    EXPECT_EQ(ReadFileBytes(secret), bytes);
 }
 
 // Root opens anything: the unreadable file is tried as nobody, in a child process.
