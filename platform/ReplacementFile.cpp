@@ -1,11 +1,13 @@
 #include "platform/ReplacementFile.h"
 
 #include "platform/Descriptor.h"
+#include "platform/UninterruptedWrite.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 CReplacementFile::CReplacementFile(int folderFd, std::string target, int fd)
@@ -14,21 +16,30 @@ CReplacementFile::CReplacementFile(int folderFd, std::string target, int fd)
 CReplacementFile::~CReplacementFile() {
     if (fd_ >= 0) {
         ::close(fd_);
-        ::unlinkat(folderFd_, name_.c_str(), 0);
+        if (named_)
+            ::unlinkat(folderFd_, name_.c_str(), 0);
     }
 }
 
-// The name is hidden and does not end in the target's extension, so no walk lists it if a kill
-// leaves it behind. Owner first: a change of owner clears the set-id bits that the mode then
-// restores.
+// Short whatever the target's name, which may take all of the 255 bytes a name may have. Hidden,
+// and not ending in the target's extension, so that no walk lists it.
+std::string CReplacementFile::TemporaryName(int attempt) {
+    return ".quavero." + std::to_string(::getpid()) + "." + std::to_string(attempt) + ".tmp";
+}
+
+// A file without a name (O_TMPFILE) where the file system makes one, so that a kill before the
+// commit leaves nothing behind; else a file of a temporary name. Owner first: a change of owner
+// clears the set-id bits that the mode then restores.
 bool CReplacementFile::Create() {
     struct stat old {};
     if (::fstat(targetFd_, &old) != 0)
         return false;
-    std::string stem(1, '.');
-    stem.append(target_).append(1, '.').append(std::to_string(::getpid()));
+    fd_ = ::openat(folderFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        return false;
+    named_ = fd_ < 0;
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        name_ = stem + "." + std::to_string(attempt) + ".tmp";
+        name_ = TemporaryName(attempt);
         fd_ = ::openat(folderFd_, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd_ < 0 && errno != EEXIST)
             return false;
@@ -83,14 +94,41 @@ bool CReplacementFile::CopyFromTarget(std::int64_t offset, std::int64_t length) 
     return true;
 }
 
+// A file without a name gets one first: the system links a name to a file but never over
+// another, so a short temporary one, then renamed over the target. Both steps are one that a
+// kill cannot cut, so that no full copy is left under the temporary name. Linking by the
+// descriptor itself needs a privilege; by its name in /proc it does not.
+int CReplacementFile::NameAndRename(const std::string& byProc) const {
+    if (!named_ && ::linkat(fd_, "", folderFd_, name_.c_str(), AT_EMPTY_PATH) != 0) {
+        if (errno == EEXIST)
+            return EEXIST;
+        if (::linkat(AT_FDCWD, byProc.c_str(), folderFd_, name_.c_str(), AT_SYMLINK_FOLLOW) != 0)
+            return errno != 0 ? errno : EIO;
+    }
+    if (::renameat(folderFd_, name_.c_str(), folderFd_, target_.c_str()) != 0) {
+        const int error = errno != 0 ? errno : EIO;
+        ::unlinkat(folderFd_, name_.c_str(), 0);
+        return error;
+    }
+    return 0;
+}
+
 bool CReplacementFile::Commit() {
     if (::fsync(fd_) != 0)
         return false;
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 || ::renameat(folderFd_, name_.c_str(), folderFd_, target_.c_str()) != 0) {
-        const int error = errno;
-        ::unlinkat(folderFd_, name_.c_str(), 0);
+    const std::string byProc = "/proc/self/fd/" + std::to_string(fd_);
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        if (!named_)
+            name_ = TemporaryName(attempt);
+        error = CUninterruptedWrite::Run([this, &byProc] { return NameAndRename(byProc); });
+        if (named_)
+            break;
+    }
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
         errno = error;
         return false;
     }

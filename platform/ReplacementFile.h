@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <string>
 
-// A new file that takes an existing file's place whole: made hidden beside it, with its mode,
-// owner and group, filled by the caller, flushed to the disk and renamed over it. The old file
-// is untouched until the rename; a replacement that is not committed is removed, so a failure
-// at any point (a full disk, a kill) leaves the old file, or the new one once renamed.
+// A new file that takes an existing file's place whole: made in its folder without a name where
+// the file system can (else under a short hidden one), with the old file's mode, owner and
+// group, filled by the caller, flushed to the disk and renamed over it, the naming and the
+// rename one step that a kill cannot cut. The old file is untouched until the rename; a
+// replacement that is not committed is removed, so a failure at any point (a full disk, a kill)
+// leaves the old file, or the new one once renamed, and no copy beside it.
 class CReplacementFile {
 public:
     // `target`: the name of the file to replace in the open folder `folderFd` (an O_PATH
@@ -26,9 +28,13 @@ public:
     bool Commit();
 
 private:
+    static std::string TemporaryName(int attempt);
+    int NameAndRename(const std::string& byProc) const;
+
     int folderFd_;
     std::string target_;
-    std::string name_; // of the new file while it is being made
+    std::string name_; // of the new file, when it has one before the commit
+    bool named_ = false;
     int targetFd_;
     int fd_ = -1;
     std::int64_t written_ = 0;

@@ -35,18 +35,22 @@ int WriteAll(int fd, std::int64_t size, std::span<const CUninterruptedWrite::SRa
 
 } // namespace
 
+int CUninterruptedWrite::Write(int fd, std::int64_t size, std::span<const SRange> ranges) {
+    return Run([&] { return WriteAll(fd, size, ranges); });
+}
+
 // vfork: the child borrows the caller's memory and stack until it exits, so starting it costs
 // no copy of the program; it only makes system calls and leaves with _exit.
-int CUninterruptedWrite::Write(int fd, std::int64_t size, std::span<const SRange> ranges) {
+int CUninterruptedWrite::Run(const std::function<int()>& step) {
     sigset_t all;
     sigfillset(&all);
     const pid_t child = ::vfork();
     if (child == 0) {
         ::sigprocmask(SIG_SETMASK, &all, nullptr);
-        ::_exit(WriteAll(fd, size, ranges));
+        ::_exit(step());
     }
     if (child < 0)
-        return WriteAll(fd, size, ranges);
+        return step();
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
         if (errno != EINTR)

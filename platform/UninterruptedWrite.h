@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -20,4 +21,8 @@ public:
     // `size` is the file's size now; a range may reach past it (an append). Returns 0, or the
     // system's error number of the write that failed.
     static int Write(int fd, std::int64_t size, std::span<const SRange> ranges);
+    // Any such step: `step` returns 0 or an error number. It runs in a child that borrows the
+    // caller's memory, so it may only make system calls on what was prepared before (no
+    // allocation, no lock).
+    static int Run(const std::function<int()>& step);
 };

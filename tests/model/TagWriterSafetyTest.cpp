@@ -1,5 +1,6 @@
 #include "model/Mp3File.h"
 #include "model/TagWriter.h"
+#include "support/ChildProcess.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingReporter.h"
 #include "support/TempDir.h"
@@ -74,4 +75,35 @@ TEST(TagWriterSafety, EveryLinkOnTheWayIsLookedAt) {
     EXPECT_TRUE(CTagWriter(true).Write(Loaded(dir / "own", "t.mp3"), {.genre = 5}).Written());
     EXPECT_EQ(Loaded(dir / "home/private", "t.mp3").Genre(), 5);
     EXPECT_TRUE(fs::is_symlink(dir / "own"));
+}
+
+// A name of 250 bytes (83 characters of three bytes each) leaves no room for a longer one
+// beside it: the tag grows all the same, and nothing is left beside the file.
+TEST(TagWriterSafety, ALongNameIsRewrittenWithoutAStray) {
+    CTempDir dir;
+    std::string name;
+    while (name.size() < 246)
+        name += "\xE6\x9D\xB1";
+    name += ".mp3";
+    ASSERT_EQ(name.size(), 250u);
+    const std::string head = Mp3Maker::Id3v2(std::string(20, '\0'));
+    dir.Write(name, head + kAudio);
+    const STagWriteResult result =
+        CTagWriter(true).Write(Loaded(dir.Path(), name), {.title = "A title longer than room"});
+    ASSERT_TRUE(result.Written()) << result.error;
+    EXPECT_EQ(Loaded(dir.Path(), name).Title(), "A title longer than room");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
+
+    // Without the privilege to link a descriptor itself, it is linked by its name in /proc.
+    const std::string own = dir.MakeDir("nobody's");
+    dir.Write("nobody's/t.mp3", head + kAudio);
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown((own + "/t.mp3").c_str(), 65534, 65534), 0);
+    const EChildResult asNobody = RunAsNobody([&] {
+        return CTagWriter(true).Write(Loaded(own, "t.mp3"), {.title = "Longer"}).Written() &&
+               Loaded(own, "t.mp3").Title() == "Longer" &&
+               std::distance(fs::directory_iterator(own), {}) == 1;
+    });
+    EXPECT_NE(asNobody, EChildResult::Failed);
 }

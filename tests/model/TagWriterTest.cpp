@@ -432,6 +432,9 @@ TEST(TagWriter, AKilledWriterLeavesEveryFileOldOrNew) {
             ASSERT_TRUE(now == olds[i] || now == news[i]) << "run " << run << ", file " << i;
             (now == olds[i] ? oldSeen : newSeen) += 1;
         }
+        ASSERT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}),
+                  static_cast<std::ptrdiff_t>(olds.size()))
+            << "run " << run << ": no copy left beside them";
     }
     ::prctl(PR_SET_CHILD_SUBREAPER, 0);
     EXPECT_GT(oldSeen, 0);
