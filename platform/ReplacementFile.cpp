@@ -5,13 +5,73 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
 CReplacementFile::CReplacementFile(int folderFd, std::string target, int fd)
     : folderFd_(folderFd), target_(std::move(target)), targetFd_(fd) {}
+
+namespace {
+
+constexpr char kAccessAcl[] = "system.posix_acl_access";
+
+// What `get` fills, read whole: it says how much there is when given no room, and fails with
+// ERANGE when what there is grew meanwhile.
+template <class Get>
+bool ReadWhole(std::vector<char>& out, const Get& get) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const ssize_t size = get(nullptr, 0);
+        if (size < 0)
+            return false;
+        out.resize(static_cast<std::size_t>(size));
+        const ssize_t got = get(out.data(), out.size());
+        if (got >= 0) {
+            out.resize(static_cast<std::size_t>(got));
+            return true;
+        }
+        if (errno != ERANGE)
+            return false;
+    }
+    return false;
+}
+
+// The user's own attributes and the access ACL are the user's data: the rewrite fails rather
+// than drop one. Others (security.*, trusted.*) are set by the system or need a privilege the
+// user lacks; one that cannot be copied is left to what the system gives a new file.
+bool MustKeep(std::string_view name) {
+    return name.starts_with("user.") || name == kAccessAcl;
+}
+
+// An ACL that the new file took from its folder's default ACL is dropped when the old file
+// had none, so that the mode alone says who may do what, as before.
+bool CopyAttributes(int from, int to) {
+    std::vector<char> names;
+    if (!ReadWhole(names,
+                   [from](char* out, std::size_t room) { return ::flistxattr(from, out, room); }))
+        return errno == ENOTSUP;
+    bool acl = false;
+    std::vector<char> value;
+    for (std::size_t at = 0; at < names.size();) {
+        const std::string_view name(names.data() + at);
+        at += name.size() + 1;
+        const bool must = MustKeep(name);
+        acl = acl || name == kAccessAcl;
+        const bool read = ReadWhole(value, [from, &name](char* out, std::size_t room) {
+            return ::fgetxattr(from, name.data(), out, room);
+        });
+        if ((!read || ::fsetxattr(to, name.data(), value.data(), value.size(), 0) != 0) && must)
+            return false;
+    }
+    if (!acl)
+        ::fremovexattr(to, kAccessAcl);
+    return true;
+}
+
+} // namespace
 
 CReplacementFile::~CReplacementFile() {
     if (fd_ >= 0) {
@@ -29,7 +89,8 @@ std::string CReplacementFile::TemporaryName(int attempt) {
 
 // A file without a name (O_TMPFILE) where the file system makes one, so that a kill before the
 // commit leaves nothing behind; else a file of a temporary name. Owner first: a change of owner
-// clears the set-id bits that the mode then restores.
+// clears the set-id bits that the mode then restores. The attributes before the mode, whose
+// group bits an ACL's mask follows.
 bool CReplacementFile::Create() {
     struct stat old {};
     if (::fstat(targetFd_, &old) != 0)
@@ -52,7 +113,7 @@ bool CReplacementFile::Create() {
     if ((made.st_uid != old.st_uid || made.st_gid != old.st_gid) &&
         ::fchown(fd_, old.st_uid, old.st_gid) != 0)
         return false;
-    return ::fchmod(fd_, old.st_mode & 07777) == 0;
+    return CopyAttributes(targetFd_, fd_) && ::fchmod(fd_, old.st_mode & 07777) == 0;
 }
 
 bool CReplacementFile::Write(const void* bytes, std::size_t count) {

@@ -4,11 +4,13 @@
 #include <string>
 
 // A new file that takes an existing file's place whole: made in its folder without a name where
-// the file system can (else under a short hidden one), with the old file's mode, owner and
-// group, filled by the caller, flushed to the disk and renamed over it, the naming and the
-// rename one step that a kill cannot cut. The old file is untouched until the rename; a
-// replacement that is not committed is removed, so a failure at any point (a full disk, a kill)
-// leaves the old file, or the new one once renamed, and no copy beside it.
+// the file system can (else under a short hidden one), with the old file's mode, owner, group
+// and extended attributes (its ACL among them; one of the user's own or the ACL that cannot be
+// copied fails the replacement, one of the system's is left), filled by the caller, flushed to the
+// disk and renamed over it, the naming and the rename one step that a kill cannot cut. The old file
+// is untouched until the rename; a replacement that is not committed is removed, so a failure at
+// any point (a full disk, a kill) leaves the old file, or the new one once renamed, and no copy
+// beside it.
 class CReplacementFile {
 public:
     // `target`: the name of the file to replace in the open folder `folderFd` (an O_PATH

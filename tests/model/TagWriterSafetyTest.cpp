@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 // What the writer does with names that are not what they seem: links of other users, names
@@ -19,6 +20,8 @@ namespace fs = std::filesystem;
 using EReason = STagWriteResult::EReason;
 
 const std::string kAudio = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(5000);
+// Longer than the room of the 20 bytes of padding the tests' tags have.
+const STagEdit kLonger{.title = "A title longer than room"};
 const std::string kProfile = "PATH=/bin\n" + std::string(300, '#');
 
 CMp3File Loaded(const std::string& folder, const std::string& name) {
@@ -26,6 +29,30 @@ CMp3File Loaded(const std::string& folder, const std::string& name) {
     CRecordingReporter reporter;
     track.Load(folder, name, reporter);
     return track;
+}
+
+// An ACL as the system stores it: version 2, then (tag, permissions, id) for each entry: the
+// owner, nobody, the group, the mask and the others, as 0640 with read for nobody.
+std::string AccessAcl() {
+    std::string acl{2, 0, 0, 0};
+    const auto entry = [&acl](int tag, int permissions, std::uint32_t id) {
+        acl += {static_cast<char>(tag), 0, static_cast<char>(permissions), 0};
+        for (int shift = 0; shift < 32; shift += 8)
+            acl += static_cast<char>(id >> shift & 0xFF);
+    };
+    entry(0x01, 6, ~0u);
+    entry(0x02, 4, 65534);
+    entry(0x04, 4, ~0u);
+    entry(0x10, 4, ~0u);
+    entry(0x20, 0, ~0u);
+    return acl;
+}
+
+// The attribute's value, or "(none)".
+std::string Attribute(const std::string& path, const char* name) {
+    std::string value(256, '\0');
+    const ssize_t got = ::getxattr(path.c_str(), name, value.data(), value.size());
+    return got < 0 ? "(none)" : value.substr(0, static_cast<std::size_t>(got));
 }
 
 // Where the swap in the hook points its link.
@@ -88,10 +115,9 @@ TEST(TagWriterSafety, ALongNameIsRewrittenWithoutAStray) {
     ASSERT_EQ(name.size(), 250u);
     const std::string head = Mp3Maker::Id3v2(std::string(20, '\0'));
     dir.Write(name, head + kAudio);
-    const STagWriteResult result =
-        CTagWriter(true).Write(Loaded(dir.Path(), name), {.title = "A title longer than room"});
+    const STagWriteResult result = CTagWriter(true).Write(Loaded(dir.Path(), name), kLonger);
     ASSERT_TRUE(result.Written()) << result.error;
-    EXPECT_EQ(Loaded(dir.Path(), name).Title(), "A title longer than room");
+    EXPECT_EQ(Loaded(dir.Path(), name).Title(), *kLonger.title);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
 
     // Without the privilege to link a descriptor itself, it is linked by its name in /proc.
@@ -101,9 +127,39 @@ TEST(TagWriterSafety, ALongNameIsRewrittenWithoutAStray) {
     ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
     ASSERT_EQ(::chown((own + "/t.mp3").c_str(), 65534, 65534), 0);
     const EChildResult asNobody = RunAsNobody([&] {
-        return CTagWriter(true).Write(Loaded(own, "t.mp3"), {.title = "Longer"}).Written() &&
-               Loaded(own, "t.mp3").Title() == "Longer" &&
+        return CTagWriter(true).Write(Loaded(own, "t.mp3"), kLonger).Written() &&
+               Loaded(own, "t.mp3").Title() == *kLonger.title &&
                std::distance(fs::directory_iterator(own), {}) == 1;
     });
     EXPECT_NE(asNobody, EChildResult::Failed);
+}
+
+// The file's own attributes and its ACL stay with it through a rewrite; an ACL that the folder's
+// default would give a new file is not given to one that had none.
+TEST(TagWriterSafety, ARewriteKeepsAttributesAndTheAcl) {
+    CTempDir dir;
+    const std::string head = Mp3Maker::Id3v2(std::string(20, '\0'));
+    const std::string path = dir.Write("kept/t.mp3", head + kAudio);
+    const std::string plain = dir.Write("plain/t.mp3", head + kAudio);
+    if (::setxattr(path.c_str(), "user.rating", "5", 1, 0) != 0)
+        GTEST_SKIP() << "the temporary folder takes no attributes of the user's";
+    const std::string acl = AccessAcl();
+    ASSERT_EQ(::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0), 0);
+    ASSERT_EQ(
+        ::setxattr((dir / "plain").c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0),
+        0);
+    for (const std::string& file : {path, plain}) {
+        struct stat before {
+        }, after{};
+        ASSERT_EQ(::stat(file.c_str(), &before), 0);
+        const auto slash = file.rfind('/');
+        ASSERT_TRUE(
+            CTagWriter(true).Write(Loaded(file.substr(0, slash), "t.mp3"), kLonger).Written());
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        EXPECT_NE(after.st_ino, before.st_ino) << "rewritten";
+        EXPECT_EQ(after.st_mode, before.st_mode);
+    }
+    EXPECT_EQ(Attribute(path, "user.rating"), "5");
+    EXPECT_EQ(Attribute(path, "system.posix_acl_access"), acl);
+    EXPECT_EQ(Attribute(plain, "system.posix_acl_access"), "(none)");
 }
