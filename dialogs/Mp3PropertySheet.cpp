@@ -36,6 +36,8 @@ QString Reason(const STagWriteResult& result) {
         return CFrameStrings::Get(EStringId::ReasonUnreadable);
     case STagWriteResult::EReason::ForeignLink:
         return CFrameStrings::Get(EStringId::ReasonForeignLink);
+    case STagWriteResult::EReason::NotRegular:
+        return CFrameStrings::Get(EStringId::ReasonNotRegular);
     case STagWriteResult::EReason::None:
         break;
     }

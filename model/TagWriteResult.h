@@ -14,6 +14,7 @@ struct STagWriteResult {
         CompressedOrEncrypted, // a frame is compressed or encrypted
         Unreadable,            // the ID3v2 tag cannot be read whole, or has a form not written here
         ForeignLink,           // the track is a link that another user made: it may name any file
+        NotRegular,            // a FIFO, a folder or a device has the track's name
     };
 
     EStatus status = EStatus::Written;

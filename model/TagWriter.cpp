@@ -236,7 +236,9 @@ STagWriteResult CTagWriter::Open(const std::string& path, CSafePath& where, CFil
             file.OpenEntry(where.FolderFd(), where.Name(), CFile::EMode::ReadWrite);
         if (opened == CFile::EOpenResult::Opened)
             return {};
-        if (opened != CFile::EOpenResult::CannotOpen || errno != ELOOP)
+        if (opened == CFile::EOpenResult::NotRegular)
+            return Refused(EReason::NotRegular);
+        if (errno != ELOOP)
             return {EStatus::CannotOpen, errno != 0 ? errno : EACCES, EReason::None};
     }
     return {EStatus::CannotOpen, ELOOP, EReason::None};

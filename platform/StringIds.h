@@ -95,6 +95,7 @@ enum class EStringId : int {
     MsgPlayerNotStarted = 927,
     MsgFolderNotShown = 928,
     ReasonForeignLink = 929,
+    ReasonNotRegular = 930,
 
     // A walk the user controls.
     TitleIncomplete = 1200,  // "%1": the address's title, after a stopped walk

@@ -163,3 +163,16 @@ TEST(TagWriterSafety, ARewriteKeepsAttributesAndTheAcl) {
     EXPECT_EQ(Attribute(path, "system.posix_acl_access"), acl);
     EXPECT_EQ(Attribute(plain, "system.posix_acl_access"), "(none)");
 }
+
+// Something other than a file at a track's name is refused for what it is, not as a file that
+// may not be opened; a FIFO is not waited on.
+TEST(TagWriterSafety, AFifoIsNotARegularFile) {
+    CTempDir dir;
+    const std::string path = dir.Write("t.mp3", kAudio);
+    const CMp3File track = Loaded(dir.Path(), "t.mp3");
+    fs::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    const STagWriteResult result = CTagWriter(true).Write(track, kLonger);
+    EXPECT_EQ(result.status, STagWriteResult::EStatus::Refused);
+    EXPECT_EQ(result.reason, EReason::NotRegular);
+}
