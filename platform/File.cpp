@@ -42,7 +42,7 @@ int OpenFlags(CFile::EMode mode) {
 CFile::EOpenResult CFile::OpenAt(int directoryFd, const std::string& name, EMode mode) {
     Close();
     bool foreign = false;
-    const int fd = CSafePath::Open(directoryFd, name, OpenFlags(mode), foreign);
+    const int fd = CSafePath::Open(directoryFd, name.c_str(), OpenFlags(mode), foreign);
     if (fd >= 0)
         return Take(fd);
     if (foreign || errno == EISDIR)

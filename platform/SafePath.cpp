@@ -1,6 +1,9 @@
 #include "platform/SafePath.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <sys/stat.h>
@@ -32,10 +35,11 @@ bool Trusted(const struct stat& link) {
 }
 
 // The text of the link open (O_PATH) as `fd`, read from the very link whose owner was looked at.
+// A few file systems give a link no size: room for a whole path then.
 bool ReadLink(int fd, std::size_t size, std::string& target) {
-    target.resize(size + 1);
+    target.resize(std::max<std::size_t>(size, PATH_MAX) + 1);
     const ssize_t got = ::readlinkat(fd, "", target.data(), target.size());
-    if (got <= 0 || static_cast<std::size_t>(got) > size) {
+    if (got <= 0 || static_cast<std::size_t>(got) == target.size()) {
         errno = got == 0 ? ENOENT : errno;
         return false;
     }
@@ -44,12 +48,11 @@ bool ReadLink(int fd, std::size_t size, std::string& target) {
 }
 
 // One call when nothing on the way is a link, the common case: ELOOP when one is.
-int OpenWithoutLinks(int directoryFd, std::string_view path, int flags) {
+int OpenWithoutLinks(int directoryFd, const char* path, int flags) {
     open_how how{};
     how.flags = static_cast<std::uint64_t>(flags | O_NOFOLLOW);
     how.resolve = RESOLVE_NO_SYMLINKS;
-    const std::string name(path);
-    return static_cast<int>(::syscall(SYS_openat2, directoryFd, name.c_str(), &how, sizeof how));
+    return static_cast<int>(::syscall(SYS_openat2, directoryFd, path, &how, sizeof how));
 }
 
 } // namespace
@@ -179,7 +182,7 @@ CSafePath::EResult CSafePath::Find(int directoryFd, std::string_view path) {
 
 // A name that turns into a link between its lookup and its open is looked up again, a few
 // times at most.
-int CSafePath::Open(int directoryFd, std::string_view path, int flags, bool& foreign) {
+int CSafePath::Open(int directoryFd, const char* path, int flags, bool& foreign) {
     foreign = false;
     int fd = OpenWithoutLinks(directoryFd, path, flags);
     // A link refused there is ELOOP, or ENOTDIR where a folder was asked for; where the system
@@ -188,11 +191,9 @@ int CSafePath::Open(int directoryFd, std::string_view path, int flags, bool& for
     if (fd >= 0 || (errno != ELOOP && errno != ENOTDIR && errno != ENOSYS && errno != EPERM &&
                     errno != EINVAL))
         return fd;
-    if (errno == ENOTDIR && path.find('/') == std::string_view::npos) {
+    if (errno == ENOTDIR && std::strchr(path, '/') == nullptr) {
         struct stat st {};
-        const std::string name(path);
-        if (::fstatat(directoryFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            !S_ISLNK(st.st_mode)) {
+        if (::fstatat(directoryFd, path, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(st.st_mode)) {
             errno = ENOTDIR;
             return -1;
         }

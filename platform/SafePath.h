@@ -31,7 +31,7 @@ public:
     // Opens `path` with `flags` as Find looks it up, the last name with O_NOFOLLOW: at once when
     // no name on it is a link, else name by name. -1 with errno set when it does not open, and
     // then `foreign` says whether a link of another user's stopped it.
-    static int Open(int directoryFd, std::string_view path, int flags, bool& foreign);
+    static int Open(int directoryFd, const char* path, int flags, bool& foreign);
 
 private:
     void Close();

@@ -69,4 +69,27 @@ const SLookup kLookups[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, CSafeLookup, testing::ValuesIn(kLookups),
                          [](const auto& row) { return std::string(row.param.name); });
 
+// A folder asked for (O_DIRECTORY): a link to one is refused by the first look (ENOTDIR, not
+// ELOOP) and then followed when it may be; a file stays ENOTDIR.
+TEST(SafePath, FolderLinks) {
+    CTempDir dir;
+    dir.Write("a/f", "the file");
+    ASSERT_EQ(::symlink("a", (dir / "own").c_str()), 0);
+    ASSERT_EQ(::symlink("a", (dir / "theirs").c_str()), 0);
+    ASSERT_EQ(::lchown((dir / "theirs").c_str(), 65534, 65534), 0);
+    const int folder = ::open(dir.Path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    bool foreign = true;
+    const int own = CSafePath::Open(folder, "own", flags, foreign);
+    EXPECT_GE(own, 0);
+    EXPECT_FALSE(foreign);
+    EXPECT_EQ(CSafePath::Open(folder, "theirs", flags, foreign), -1);
+    EXPECT_TRUE(foreign);
+    EXPECT_EQ(CSafePath::Open(folder, "a/f", flags, foreign), -1);
+    EXPECT_EQ(errno, ENOTDIR);
+    EXPECT_FALSE(foreign);
+    ::close(own);
+    ::close(folder);
+}
+
 } // namespace
