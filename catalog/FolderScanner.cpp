@@ -68,6 +68,9 @@ bool CFolderScanner::Scan(std::string directory) {
             --listingsAsked_;
         }
         AskAhead(top);
+        // The listings asked for hold the folder themselves: a copy kept for each folder of a
+        // deep chain would use up the descriptors that the chain's limit saves.
+        top.held.reset();
         if (listed) {
             listed->done.wait();
             if (listed->fd < 0) // opened here, as without the pool, before it counts as gone

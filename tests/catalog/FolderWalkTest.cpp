@@ -238,16 +238,20 @@ TEST_F(FolderWalk, DeepFoldersAreWalkedWithFewDescriptors) {
     for (int depth = 1000; depth <= 10000; depth += 1000)
         expected.push_back(root + ChainPath(depth));
     settings.UseCachedCatalog = 0;
-    const EChildResult result = RunWithOpenFileLimit(128, [&] {
-        CQuavDoc doc(settings, nullptr, reporter);
-        if (!doc.OpenAddress(root) || doc.GetTrackList().GetSize() != expected.size())
-            return false;
-        for (std::size_t i = 0; i < expected.size(); ++i)
-            if (doc.GetTrackList().GetAt(i)->Directory() != expected[i])
+    // Read on the walk's thread, and on the pool from the first file, which lists ahead.
+    for (const bool pool : {false, true}) {
+        const EChildResult result = RunWithOpenFileLimit(128, [&] {
+            CQuavDoc doc(settings, nullptr, reporter);
+            doc.SetReadAhead(128, pool);
+            if (!doc.OpenAddress(root) || doc.GetTrackList().GetSize() != expected.size())
                 return false;
-        return reporter.messages.empty();
-    });
-    EXPECT_EQ(result, EChildResult::Passed);
+            for (std::size_t i = 0; i < expected.size(); ++i)
+                if (doc.GetTrackList().GetAt(i)->Directory() != expected[i])
+                    return false;
+            return reporter.messages.empty();
+        });
+        EXPECT_EQ(result, EChildResult::Passed) << (pool ? "on the pool" : "on the walk's thread");
+    }
 }
 // A link is judged by its target: one without a target is no track, and says nothing.
 TEST_F(FolderWalk, LinksWithoutTargetAreNotTracks) {
