@@ -73,37 +73,44 @@ bool CQuavApp::InitInstance() {
     // the signals with which a session or a terminal stops its programs.
     connect(this, &QGuiApplication::commitDataRequest, frame_.get(), &QWidget::close);
     connect(new CStopSignals(this), &CStopSignals::Received, this, [this] { OnStopSignal(); });
-    const bool openedCommandLine = OpenStartAddress();
+    connect(this, &QGuiApplication::lastWindowClosed, this, [this] { closed_ = true; });
     doc_->SendInitialUpdate();
-    if (openedCommandLine && !commandLineTrack_.empty())
-        frame_->ShowTrack(commandLineTrack_);
     ShowMainWindow();
+    // The window is on screen before the first address opens: a walk of a large share takes
+    // minutes, and it runs as one started from the window does, with its count and Stop. A
+    // snapshot opens in a second at most, which is no reason to keep the window back either.
+    QTimer::singleShot(0, frame_.get(), [this] { OpenStartAddress(); });
     return true;
 }
 
-// A folder named on the command line is opened as if typed into the address bar; without one,
-// or when it cannot be opened (which is said on standard error too), the address the program
-// opened last. Without that either (a first start on a desktop without a music folder), the
-// user is asked for a folder once the window shows: walking the whole home folder is never
-// what was meant.
-bool CQuavApp::OpenStartAddress() {
+// A folder named on the command line is opened as if typed into the address bar, with the
+// track named there selected; without one, or when it cannot be opened (which is said on
+// standard error too), the address the program opened last. Without that either (a first start
+// on a desktop without a music folder), the user is asked for a folder: walking the whole home
+// folder is never what was meant. A window closed before this runs (a stop signal, the session
+// ending) walks nothing.
+void CQuavApp::OpenStartAddress() {
+    if (closed_)
+        return;
     if (!commandLineAddress_.empty()) {
-        if (frame_->OpenFolder(commandLineAddress_))
-            return true;
+        if (frame_->OpenFolder(commandLineAddress_)) {
+            if (!commandLineTrack_.empty())
+                frame_->ShowTrack(commandLineTrack_);
+            return;
+        }
         std::fprintf(stderr, "quavero: %s: no such folder\n", commandLineArgument_.c_str());
     }
-    if (settings_.FilePath.empty())
-        chooseFolder_ = true;
-    else
-        doc_->NewDocument();
-    return false;
+    if (settings_.FilePath.empty()) {
+        frame_->ChooseFolder();
+        return;
+    }
+    doc_->NewDocument();
+    frame_->OnIdle();
 }
 
 // Minimised with the tray option on, the window stays hidden: the tray icon stands for it.
 void CQuavApp::ShowMainWindow() {
     frame_->OnIdle();
-    if (chooseFolder_)
-        QTimer::singleShot(0, frame_.get(), [this] { frame_->ChooseFolder(); });
     if (!arguments().contains(QLatin1String(kMinimizedArgument))) {
         frame_->show();
         return;
@@ -116,6 +123,7 @@ void CQuavApp::ShowMainWindow() {
 // As Exit: the window closes (at the end of a walk, if one runs) and writes its settings. A
 // window hidden behind the tray icon is no visible window whose close ends the program.
 void CQuavApp::OnStopSignal() {
+    closed_ = true;
     if (frame_->close() && !frame_->isVisible())
         quit();
 }

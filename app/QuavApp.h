@@ -13,9 +13,8 @@ class CMainFrame;
 class CQuavDoc;
 
 // The application: every setting in memory, the catalog document and the main window. Start-up
-// loads the settings, makes the window, opens the start-up address while the window is still
-// hidden, then shows it; the window writes its settings when it closes, and the document goes
-// last.
+// loads the settings, makes the window and shows it, then opens the start-up address from the
+// event loop; the window writes its settings when it closes, and the document goes last.
 class CQuavApp : public QApplication {
     Q_OBJECT
 public:
@@ -38,8 +37,7 @@ private:
     void OnFileNew();
     void ShowMainWindow();
     void LoadToolkitTranslation();
-    // True when the address of the command line opened.
-    bool OpenStartAddress();
+    void OpenStartAddress();
 
     CAppSettings settings_;
     CIniProfile profile_;
@@ -49,5 +47,5 @@ private:
     std::string commandLineArgument_; // as given
     std::string commandLineAddress_;
     std::string commandLineTrack_; // the track named on the command line, by its full path
-    bool chooseFolder_ = false;    // no address to open: the user is asked for a folder
+    bool closed_ = false; // the window closed, or was told to: the start-up address stays shut
 };

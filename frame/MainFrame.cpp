@@ -304,9 +304,11 @@ void CMainFrame::UpdateStatusPanes(const QString& location, const QString& infor
 // The wait lasts from the tree's rebuild begin to its end; the list is not ready meanwhile.
 // The old node's texts go with its tree: while the catalog is rebuilt the status bar shows only
 // the count of files read, until the new root is selected.
-// The command states follow the catalog at once: the loop does not go idle during a walk.
+// The command states follow the catalog at once: the loop does not go idle during a walk. Nor
+// does the hint on opening a folder stay up over the walk of the first one.
 void CMainFrame::BeginBusy() {
     walkGuard_->SetActive(true);
+    emptyHint_->hide();
     if (contextMenus_ != nullptr)
         contextMenus_->ForgetNode();
     if (commands_ != nullptr) {

@@ -1,6 +1,8 @@
 // Start-up and shut-down of the real application: the window, its first address, and the
 // settings it writes when it closes.
 #include "app/CommandLine.h"
+#include "catalog/CatalogView.h"
+#include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
 #include "frame/AddressBar.h"
 #include "frame/CommandTable.h"
@@ -25,11 +27,19 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidgetItem>
 #include <QUrl>
+#include <QWindow>
 
 #include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
 
 using namespace SettingsKey;
 using Startup = CAppFixture;
@@ -41,6 +51,46 @@ namespace {
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+// Runs `action` whenever the catalog begins to rebuild.
+class CRebuildHook : public CView {
+public:
+    CRebuildHook(CDocument& doc, std::function<void()> action)
+        : doc_(doc), action_(std::move(action)) {
+        doc_.AddView(this);
+    }
+    ~CRebuildHook() override { doc_.RemoveView(this); }
+    CRebuildHook(const CRebuildHook&) = delete;
+    CRebuildHook& operator=(const CRebuildHook&) = delete;
+    void OnUpdate(CView*, EHint hint, const TrackArray*) override {
+        if (hint == EHint::RebuildBegin)
+            action_();
+    }
+
+private:
+    CDocument& doc_;
+    std::function<void()> action_;
+};
+
+// Notes whether the window was exposed, that is on screen, while the document walked.
+class CExposeWatch : public QObject {
+public:
+    CExposeWatch(QWindow& window, const CQuavDoc& doc) : window_(window), doc_(doc) {
+        window_.installEventFilter(this);
+    }
+    bool exposedDuringWalk = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Expose && doc_.IsWalking() && window_.isExposed())
+            exposedDuringWalk = true;
+        return false;
+    }
+
+private:
+    QWindow& window_;
+    const CQuavDoc& doc_;
+};
 
 } // namespace
 
@@ -121,6 +171,7 @@ TEST_F(Startup, HelpVersionAndUnknownOptionsAnswerWithoutAWindow) {
         "quavero",  "-style", "Fusion",         "--reverse",        "-platform", "offscreen",
         "-display", ":0",     "--style=Fusion", "-qwindowgeometry", "640x480",   "a.mp3"};
     std::vector<char*> argv;
+    argv.reserve(passing.size());
     for (std::string& argument : passing)
         argv.push_back(argument.data());
     EXPECT_EQ(CCommandLine::Answer(static_cast<int>(argv.size()), argv.data()), std::nullopt);
@@ -383,4 +434,94 @@ TEST_F(Startup, ToolkitTextsFollowTheLanguage) {
         GTEST_SKIP() << "Qt's French translation is not installed (qt6-translations-l10n)";
     Start();
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annuler"));
+}
+
+// The window is on screen, where it was last, before the first address is walked, whether the
+// profile or the command line names it; the walk counts its files and stops as one started from
+// the window does: what was read is the catalog, marked incomplete, and no snapshot is written.
+class CStartWalk : public CAppFixture, public testing::WithParamInterface<bool> {};
+
+TEST_P(CStartWalk, ShowsTheWindowFirstAndCanBeStopped) {
+    const bool fromCommandLine = GetParam();
+    for (int i = 0; i < 40; ++i)
+        Track("music/" + std::to_string(i) + ".mp3", "Ann");
+    Set(kSectionMp3, kFilePath, fromCommandLine ? dir / "gone" : Music());
+    Set(kSectionUser, kX, "70");
+    Set(kSectionUser, kY, "60");
+    Set(kSectionUser, kCx, "520");
+    Set(kSectionUser, kCy, "380");
+    struct {
+        bool visible = false;
+        QRect geometry;
+        bool ran = false;
+        QString count;
+        bool refresh = true;
+    } seen;
+    // The button shows once the walk is under way, and is clicked as soon as it is there.
+    std::function<void()> clickWhenShown = [&] {
+        QTimer::singleShot(1, &Frame(), [&] {
+            auto& stop = Named<QToolButton>("stopButton");
+            if (!stop.isVisible()) {
+                clickWhenShown();
+                return;
+            }
+            seen.ran = true;
+            seen.count = Frame().StatusPanes().Text(CStatusPanes::kCount);
+            seen.refresh = Frame().Commands().Action(ECommandId::Refresh)->isEnabled();
+            QTest::mouseClick(&stop, Qt::LeftButton);
+        });
+    };
+    std::unique_ptr<CExposeWatch> exposure;
+    std::unique_ptr<CRebuildHook> hook;
+    Start(fromCommandLine ? QStringList{Q(Music())} : QStringList{}, [&] {
+        exposure = std::make_unique<CExposeWatch>(*Frame().windowHandle(), Doc());
+        hook = std::make_unique<CRebuildHook>(Doc(), [&] {
+            seen.visible = Frame().isVisible();
+            seen.geometry = Frame().geometry();
+            clickWhenShown();
+            // Longer than the window waits between two looks at its events.
+            std::this_thread::sleep_for(std::chrono::milliseconds(80));
+        });
+    });
+    Idle();
+    EXPECT_TRUE(seen.visible);
+    EXPECT_EQ(seen.geometry, QRect(70, 60, 520, 380));
+    EXPECT_TRUE(exposure->exposedDuringWalk);
+    ASSERT_TRUE(seen.ran);
+    EXPECT_EQ(seen.count, QStringLiteral("1 file(s)"));
+    EXPECT_FALSE(seen.refresh) << "commands are held during the walk";
+    EXPECT_FALSE(Named<QLabel>("emptyHint").isVisible());
+    const std::size_t read = Doc().GetTrackList().GetSize();
+    EXPECT_GE(read, 1u);
+    EXPECT_LT(read, 40u);
+    EXPECT_EQ(Doc().Address(), Music());
+    EXPECT_TRUE(Frame().windowTitle().endsWith(QStringLiteral(" (incomplete) - Quavero")));
+    EXPECT_FALSE(std::filesystem::exists(dir / "music/mp3cache.qvc"));
+    EXPECT_FALSE(Named<QToolButton>("stopButton").isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Startup, CStartWalk, testing::Values(false, true),
+                         [](const auto& row) { return row.param ? "CommandLine" : "Profile"; });
+
+// A close during the walk at start-up hides the window at once, stops the walk and writes the
+// settings when it has ended.
+TEST_F(Startup, ACloseDuringTheFirstWalkStopsItAndCloses) {
+    for (int i = 0; i < 40; ++i)
+        Track("music/" + std::to_string(i) + ".mp3", "Ann");
+    Set(kSectionMp3, kFilePath, Music());
+    bool visibleAfterClose = true;
+    std::unique_ptr<CRebuildHook> hook;
+    Start({}, [&] {
+        hook = std::make_unique<CRebuildHook>(Doc(), [&] {
+            Frame().close();
+            visibleAfterClose = Frame().isVisible();
+        });
+    });
+    Idle();
+    EXPECT_FALSE(visibleAfterClose);
+    EXPECT_FALSE(Frame().isVisible());
+    EXPECT_EQ(Doc().GetTrackList().GetSize(), 0u) << "the walk stopped at its first file";
+    EXPECT_EQ(Stored(kSectionUser, kViewType), "0");
+    EXPECT_EQ(Stored(kSectionUser, "Address0"), Music());
+    EXPECT_FALSE(std::filesystem::exists(dir / "music/mp3cache.qvc"));
 }
