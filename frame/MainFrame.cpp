@@ -492,7 +492,10 @@ void CMainFrame::dropEvent(QDropEvent* event) {
         ShowTrack(target.track);
 }
 
+// The box names a folder while it is walked, as it names a typed one.
 bool CMainFrame::OpenFolder(const std::string& address) {
+    if (CAddress::DirectoryExists(address))
+        addressBox_->AddAddress(address);
     if (!GoToAddress(address))
         return false;
     addressBox_->AddAddress(address);

@@ -453,6 +453,7 @@ TEST_P(CStartWalk, ShowsTheWindowFirstAndCanBeStopped) {
     struct {
         bool visible = false;
         QRect geometry;
+        QString address;
         bool ran = false;
         QString count;
         bool refresh = true;
@@ -478,6 +479,7 @@ TEST_P(CStartWalk, ShowsTheWindowFirstAndCanBeStopped) {
         hook = std::make_unique<CRebuildHook>(Doc(), [&] {
             seen.visible = Frame().isVisible();
             seen.geometry = Frame().geometry();
+            seen.address = AddressBox().currentText();
             clickWhenShown();
             // Longer than the window waits between two looks at its events.
             std::this_thread::sleep_for(std::chrono::milliseconds(80));
@@ -486,6 +488,7 @@ TEST_P(CStartWalk, ShowsTheWindowFirstAndCanBeStopped) {
     Idle();
     EXPECT_TRUE(seen.visible);
     EXPECT_EQ(seen.geometry, QRect(70, 60, 520, 380));
+    EXPECT_EQ(seen.address, Q(Music())) << "the box names the folder walked";
     EXPECT_TRUE(exposure->exposedDuringWalk);
     ASSERT_TRUE(seen.ran);
     EXPECT_EQ(seen.count, QStringLiteral("1 file(s)"));
