@@ -35,7 +35,8 @@ protected:
 
     // Writes one value into the profile the application will read.
     void Set(const char* section, const char* key, const std::string& value);
-    // `started` runs once the window is made and shown, before the event loop first runs.
+    // `started` runs once the window is made and shown, before the event loop first runs, and
+    // so before the start-up address opens.
     CQuavApp& Start(const QStringList& arguments = {}, const std::function<void()>& started = {});
     // Closes the window the way its close box does, then lets pending events run.
     void Close();
