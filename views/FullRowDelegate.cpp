@@ -73,10 +73,12 @@ QPoint TextOrigin(const QFontMetrics& metrics, const QRect& box, Qt::Alignment a
     return {x, box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent()};
 }
 
-QPalette::ColorGroup GroupOf(QStyle::State state) {
+// A list without the keyboard focus shows its selection in the inactive colours, as it does in
+// an inactive window: the user sees which rows are chosen and that the keys go elsewhere.
+QPalette::ColorGroup GroupOf(QStyle::State state, bool hasFocus) {
     if (!(state & QStyle::State_Enabled))
         return QPalette::Disabled;
-    return (state & QStyle::State_Active) ? QPalette::Active : QPalette::Inactive;
+    return (state & QStyle::State_Active) && hasFocus ? QPalette::Active : QPalette::Inactive;
 }
 
 QIcon IconOf(const QModelIndex& index) {
@@ -145,7 +147,7 @@ CFullRowDelegate::SRowLook CFullRowDelegate::RowLook(const QStyleOptionViewItem&
     SRowLook look;
     const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
     const bool hasFocus = view && view->hasFocus();
-    look.group = GroupOf(option.state);
+    look.group = GroupOf(option.state, hasFocus || !view);
     look.highlighted = IsRowSelected(view, option, index) && (hasFocus || alwaysShowSelection_);
     look.focused = hasFocus && view->currentIndex().row() == index.row() &&
                    view->currentIndex().parent() == index.parent();

@@ -9,7 +9,7 @@ class QFontMetrics;
 // first text across every column and on to the right edge of the window while full-row
 // selection is on, or in its first cell only while it is off. Texts that do not fit are cut
 // and end in "...". Selected rows look selected only while the view has the focus, unless
-// the selection is always shown.
+// the selection is always shown; without the focus they take the inactive highlight colour.
 class CFullRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 

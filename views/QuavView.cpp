@@ -58,6 +58,9 @@ CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& fram
     layout->addWidget(rowsNote_);
     setFocusProxy(list_);
     list_->SetModel(model_);
+    // The status bar counts the selected tracks; the rows it counts stay in sight while the
+    // tree or the filter box has the keys.
+    list_->SetAlwaysShowSelection(true);
     header_ = new CColumnHeader(*list_->DetailsView()->header(), columns_, displayedColumns_);
     connect(header_, &CColumnHeader::ColumnsEdited, this, &CQuavView::OnColumnsEdited);
     connect(header_, &CColumnHeader::OptionsRequested, this, &CQuavView::ColumnOptionsRequested);
