@@ -1,5 +1,6 @@
 #include "ViewFixture.h"
 
+#include "model/Mp3File.h"
 #include "views/ListViewEx.h"
 #include "views/TrackTableModel.h"
 
@@ -11,6 +12,14 @@
 
 namespace {
 
+std::string NameAt(const CQuavView& view, int row) {
+    return std::string(view.Model().Track(row)->FileName());
+}
+
+int TopRow(const CQuavView& view) {
+    return view.List()->DetailsView()->indexAt(QPoint(4, 4)).row();
+}
+
 std::vector<STrackFields> Numbered(const char* prefix, int first, int count) {
     std::vector<STrackFields> tracks;
     for (int i = first; i < first + count; ++i) {
@@ -20,6 +29,20 @@ std::vector<STrackFields> Numbered(const char* prefix, int first, int count) {
     }
     return tracks;
 }
+
+// The tree after a rescan that finds its node again.
+class CNodeFoundAgain : public CView {
+public:
+    explicit CNodeFoundAgain(CQuavDoc& doc) : doc_(doc) { doc_.AddView(this); }
+    ~CNodeFoundAgain() override { doc_.RemoveView(this); }
+    void OnUpdate(CView*, EHint hint, const TrackArray*) override {
+        if (hint == EHint::RebuildEnd)
+            doc_.UpdateAllViews(this, EHint::ShowTracksAgain, &doc_.GetTrackList().Tracks());
+    }
+
+private:
+    CQuavDoc& doc_;
+};
 
 } // namespace
 
@@ -46,4 +69,36 @@ TEST_F(CQuavViewTest, SelectionShowsWithoutTheFocusInTheInactiveColour) {
     EXPECT_EQ(picture.pixelColor(inHighlight), inactive);
     const QRect other = details->visualRect(view->Model().index(0, 0));
     EXPECT_NE(picture.pixelColor(other.right() - 2, other.center().y()), inactive);
+}
+
+// Files added above the user's rows (from outside, then a rescan) move the rows down; the list
+// follows the files, not the row numbers.
+TEST_F(CQuavViewTest, FilesAddedAboveKeepTheFirstTrackInSightAtTheTop) {
+    WriteTracks(Numbered("t", 10, 60));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    tree.reset();
+    const CNodeFoundAgain again(*doc);
+    QTreeView* details = view->List()->DetailsView();
+    details->scrollTo(view->Model().index(30, 0), QAbstractItemView::PositionAtTop);
+    view->List()->SelectRow(32);
+    ASSERT_EQ(TopRow(*view), 30);
+    ASSERT_EQ(NameAt(*view, 30), "t40.mp3");
+
+    WriteTracks(Numbered("a", 0, 5));
+    doc->Refresh();
+    ASSERT_EQ(view->Model().rowCount(), 65);
+    EXPECT_EQ(NameAt(*view, TopRow(*view)), "t40.mp3");
+    ASSERT_EQ(view->List()->CurrentRow(), 37);
+    EXPECT_EQ(NameAt(*view, 37), "t42.mp3");
+
+    // The top track renamed away: the selected one stays in sight.
+    details->scrollTo(view->Model().index(37, 0), QAbstractItemView::PositionAtBottom);
+    const std::string top = NameAt(*view, TopRow(*view));
+    ASSERT_EQ(std::rename((music + "/" + top).c_str(), (music + "/zz.mp3").c_str()), 0);
+    WriteTracks(Numbered("b", 0, 20));
+    doc->Refresh();
+    ASSERT_EQ(view->List()->CurrentRow(), 56);
+    EXPECT_EQ(NameAt(*view, 56), "t42.mp3");
+    EXPECT_TRUE(details->viewport()->rect().contains(
+        details->visualRect(view->Model().index(56, 0)).center()));
 }
