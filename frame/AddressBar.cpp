@@ -7,11 +7,15 @@
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 
+#include <QAbstractItemView>
 #include <QCompleter>
 #include <QFile>
 #include <QFileSystemModel>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,6 +58,10 @@ CAddressBar::CAddressBar(QWidget* parent) : QComboBox(parent) {
 }
 
 void CAddressBar::AddAddress(std::string address) {
+    // No address (a first start whose folder choice was cancelled) is no entry: it would read
+    // as the root folder.
+    if (address.empty())
+        return;
     const std::string favorites(CStringTable::Get(EStringId::Favorites));
     int image = ResourceId::kImageFolder;
     if (address.size() < kShortestFolder || address == favorites) {
@@ -120,12 +128,59 @@ int CAddressBar::EntryImage(int index) const {
 }
 
 // Enter opens the typed text; the list is left to the frame, which adds the address only when
-// it opened.
+// it opened. The arrows and the page keys move through the list without opening: on a large
+// folder every entry passed on the way would be a walk. (Alt+Down opens the list, Ctrl with an
+// arrow is the edit field's.)
 void CAddressBar::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        CloseCompletion();
         Q_EMIT AddressEntered(AddressOf(currentText()));
         event->accept();
         return;
     }
+    if (!(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+        switch (event->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_PageUp:
+            StepThroughList(-1);
+            event->accept();
+            return;
+        case Qt::Key_Down:
+        case Qt::Key_PageDown:
+            StepThroughList(1);
+            event->accept();
+            return;
+        default:
+            break;
+        }
+    }
     QComboBox::keyPressEvent(event);
+}
+
+// The wheel moves through the list as the arrows do.
+void CAddressBar::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        StepThroughList(delta > 0 ? -1 : 1);
+    event->accept();
+}
+
+// The entry is shown selected, so that Enter opens it and typing replaces it.
+void CAddressBar::StepThroughList(int step) {
+    if (count() == 0)
+        return;
+    const int index = std::clamp(currentIndex() + step, 0, count() - 1);
+    setCurrentIndex(index);
+    lineEdit()->selectAll();
+}
+
+// The completion list closes with the address it helped to type. The folders' model keeps
+// loading after Enter and would open the list again over the window, where it takes the next
+// click; without a prefix the loaded folders complete nothing.
+void CAddressBar::CloseCompletion() {
+    QCompleter* folders = completer();
+    if (folders == nullptr)
+        return;
+    folders->popup()->hide();
+    folders->setCompletionPrefix(QString());
 }

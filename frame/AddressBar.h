@@ -10,7 +10,8 @@
 // with the icon of its kind (drive, folder, favourites). The newest entry stands at the top.
 // An entry keeps the address's bytes beside the text it shows, so that a folder whose name is
 // not UTF-8 opens, and is saved, as the folder it is. A path being typed is completed with the
-// names of the folders it may go on to.
+// names of the folders it may go on to. Moving through the list only shows an entry; Enter or
+// a click on it in the list opens it.
 class CAddressBar : public QComboBox {
     Q_OBJECT
 public:
@@ -31,14 +32,17 @@ public:
     int EntryImage(int index) const;
 
 Q_SIGNALS:
-    // Enter in the edit field, with the address of the text as typed.
+    // Enter in the edit field, with the address of the text as typed or stepped to.
     void AddressEntered(const std::string& address);
-    // An entry of the list was accepted.
+    // An entry was taken from the opened list.
     void AddressChosen(const std::string& address);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void StepThroughList(int step);
+    void CloseCompletion();
     std::string EntryAddress(int index) const;
 };

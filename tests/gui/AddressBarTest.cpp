@@ -7,10 +7,15 @@
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 #include "settings/SettingsKeys.h"
+#include "support/ModalDriver.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidgetItem>
+#include <QWheelEvent>
 
 #include <filesystem>
 
@@ -27,6 +32,13 @@ void Type(CAddressBar& box, const QString& text) {
     box.lineEdit()->clear();
     QTest::keyClicks(&box, text);
     QTest::keyClick(&box, Qt::Key_Return);
+}
+
+void Wheel(CAddressBar& box, int notches) {
+    const QPointF middle(box.width() / 2.0, box.height() / 2.0);
+    QWheelEvent wheel(middle, box.mapToGlobal(middle), QPoint(), QPoint(0, 120 * notches),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&box, &wheel);
 }
 
 } // namespace
@@ -106,12 +118,14 @@ TEST_F(AddressBar, AChosenEntryOpensWithoutMovingAndAGoneOneChangesNothing) {
     ASSERT_EQ(box.currentIndex(), 0);
 
     QTest::keyClick(&box, Qt::Key_Down);
+    QTest::keyClick(&box, Qt::Key_Return);
     EXPECT_EQ(Doc().Address(), dir / "other");
     EXPECT_EQ(box.Entries(), (QStringList{Q(Music()), Q(dir / "other")}));
     EXPECT_EQ(box.currentIndex(), 1);
 
     std::filesystem::remove_all(Music());
     QTest::keyClick(&box, Qt::Key_Up);
+    QTest::keyClick(&box, Qt::Key_Return);
     EXPECT_EQ(Doc().Address(), dir / "other");
     EXPECT_EQ(ChildTexts(Root()), QStringList{QStringLiteral("Bob")});
     EXPECT_EQ(box.Entries(), (QStringList{Q(Music()), Q(dir / "other")}));
@@ -150,6 +164,7 @@ TEST_F(AddressBar, AnAddressKeepsItsBytesFromTheFolderToTheProfileAndBack) {
     EXPECT_EQ(box.Entries(), QStringList{shown});
     Type(box, Q(dir / "other"));
     QTest::keyClick(&box, Qt::Key_Down);
+    QTest::keyClick(&box, Qt::Key_Return);
     EXPECT_EQ(Doc().Address(), latin1) << "chosen";
     Type(box, Q(dir / "other"));
     box.lineEdit()->setText(shown); // keyClicks takes ASCII only
@@ -163,5 +178,82 @@ TEST_F(AddressBar, AnAddressKeepsItsBytesFromTheFolderToTheProfileAndBack) {
     Start();
     ASSERT_EQ(AddressBox().Entries(), (QStringList{Q(dir / "other"), shown}));
     QTest::keyClick(&AddressBox(), Qt::Key_Down);
+    QTest::keyClick(&AddressBox(), Qt::Key_Return);
     EXPECT_EQ(Doc().Address(), latin1) << "after a restart";
+}
+
+// Moving through the list with the arrows or the wheel shows an entry, selected, and opens
+// nothing: on a large folder each entry passed would be a walk. Enter or a click opens it.
+TEST_F(AddressBar, StepsThroughTheListWithoutOpeningUntilEnterOrAClick) {
+    Track("music/a.mp3", "Ann");
+    Track("other/b.mp3", "Bob");
+    Track("third/c.mp3", "Cy");
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionUser, "Address0", dir / "other");
+    Set(kSectionUser, "Address1", dir / "third");
+    Start();
+    CAddressBar& box = AddressBox();
+    ASSERT_EQ(box.Entries(), (QStringList{Q(Music()), Q(dir / "other"), Q(dir / "third")}));
+
+    QTest::keyClick(&box, Qt::Key_Down);
+    EXPECT_EQ(box.currentText(), Q(dir / "other"));
+    EXPECT_EQ(box.lineEdit()->selectedText(), Q(dir / "other"));
+    Wheel(box, -1);
+    EXPECT_EQ(box.currentText(), Q(dir / "third"));
+    QTest::keyClick(&box, Qt::Key_PageDown);
+    EXPECT_EQ(box.currentText(), Q(dir / "third")) << "the last entry stays";
+    Wheel(box, 1);
+    EXPECT_EQ(Doc().Address(), Music()) << "nothing opened on the way";
+    QTest::keyClick(&box, Qt::Key_Return);
+    EXPECT_EQ(Doc().Address(), dir / "other");
+
+    box.showPopup();
+    QAbstractItemView* list = box.view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+    const QRect third = list->visualRect(box.model()->index(2, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third.center());
+    EXPECT_EQ(Doc().Address(), dir / "third");
+}
+
+// The completion list closes with the address typed, and the folders loaded after Enter do
+// not open it again over the window.
+TEST_F(AddressBar, TheCompletionListStaysClosedAfterEnter) {
+    Track("music/a.mp3", "Ann");
+    Track("other/b.mp3", "Bob");
+    dir.MakeDir("others");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    CAddressBar& box = AddressBox();
+    Type(box, Q(dir / "other"));
+    ASSERT_EQ(Doc().Address(), dir / "other");
+    QWidget* popup = box.completer()->popup();
+    for (int i = 0; i < 50; ++i) {
+        Idle();
+        QTest::qWait(5);
+        ASSERT_FALSE(popup->isVisible()) << "after " << i << " rounds";
+    }
+}
+
+// A first start whose folder choice is cancelled leaves the box empty, and no entry is saved.
+TEST_F(AddressBar, ACancelledFirstStartLeavesTheBoxEmpty) {
+    CScopedEnv home("HOME", (dir / "home").c_str());
+    CScopedEnv musicDir("XDG_MUSIC_DIR", nullptr);
+    CScopedEnv config("XDG_CONFIG_HOME", (dir / "config").c_str());
+    dir.MakeDir("home");
+    std::unique_ptr<QTimer> chooser;
+    bool shown = false;
+    Start({}, [&] {
+        chooser = WhenModal<QFileDialog>([&shown](QFileDialog& dialog) {
+            shown = true;
+            dialog.reject();
+        });
+    });
+    for (int i = 0; i < 20 && !shown; ++i)
+        Idle();
+    Idle();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(AddressBox().count(), 0);
+    EXPECT_EQ(AddressBox().currentText(), QString());
+    Close();
+    EXPECT_EQ(Stored(kSectionUser, "Address0"), "<absent>");
 }
