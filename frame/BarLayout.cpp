@@ -9,6 +9,7 @@
 #include "res/Resources.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -24,7 +25,11 @@ constexpr int kMaxButtonWidth = 150;
 constexpr QSize kImageOnlyButton(32, 30);
 constexpr int kAnimationSide = 40;
 constexpr int kAddressRowPadding = 10;
+// The filter box's width while the address keeps a roomy width, and the least it shrinks to
+// when the window is narrow; the address takes the rest.
 constexpr int kFilterWidth = 160;
+constexpr int kNarrowFilterWidth = 100;
+constexpr int kRoomyAddress = 400;
 
 QToolBar* FixedBar(QMainWindow& window, const char* name) {
     auto* bar = new QToolBar(&window);
@@ -39,7 +44,7 @@ QToolBar* FixedBar(QMainWindow& window, const char* name) {
 
 CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar& addressBox,
                        QLineEdit& filterBox, QWidget& stopButton, CBusyAnimation& animation)
-    : addressBox_(addressBox) {
+    : addressBox_(addressBox), filterBox_(filterBox) {
     buttons_ = FixedBar(window, "toolBar");
     buttons_->setIconSize(QSize(ResourceId::kToolImageSize, ResourceId::kToolImageSize));
     buttons_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -62,6 +67,22 @@ CBarLayout::CBarLayout(QMainWindow& window, CCommandTable& commands, CAddressBar
     animation.setFixedSize(kAnimationSide, kAnimationSide);
     addressRow_->addWidget(&animation);
     MeasureButtons();
+    addressRow_->installEventFilter(this);
+}
+
+int CBarLayout::FilterWidth(int sharedWidth) {
+    return std::clamp(sharedWidth - kRoomyAddress, kNarrowFilterWidth, kFilterWidth);
+}
+
+// The row has laid out its parts for its new width when its resize comes here; the filter's
+// new width lays them out again.
+bool CBarLayout::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == addressRow_ && event->type() == QEvent::Resize && filterBox_.isVisible()) {
+        const int width = FilterWidth(addressBox_.width() + filterBox_.width());
+        if (width != filterBox_.width())
+            filterBox_.setFixedWidth(width);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void CBarLayout::ShowStop(bool show) {

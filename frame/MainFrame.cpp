@@ -13,6 +13,7 @@
 #include "frame/EmptyHint.h"
 #include "frame/FilterBox.h"
 #include "frame/FolderWatcher.h"
+#include "frame/PaneSplit.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrackLocator.h"
 #include "frame/TrayIcon.h"
@@ -169,6 +170,7 @@ bool CMainFrame::CreateSplitter() {
     splitter_->setStretchFactor(1, 1);
     splitter_->setChildrenCollapsible(false);
     splitter_->setSizes({kTreeWidth, std::max(kListWidth, width() - kTreeWidth)});
+    new CPaneSplit(*splitter_, kTreeWidth);
     setCentralWidget(splitter_);
     emptyHint_ = new CEmptyHint(CFrameStrings::Get(EStringId::HowToOpenAFolder), *rightPane_);
     activeView_ = leftPane_;
