@@ -1,8 +1,12 @@
 #include "app/CommandLine.h"
 
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -60,6 +64,16 @@ int Print(const char* text, std::FILE* stream, int status) {
     return std::fflush(stream) == 0 ? status : 1;
 }
 
+// What was wrong with the arguments, on its own line, then the usage.
+int Refuse(EStringId id, std::string_view argument) {
+    std::string text(CStringTable::Get(id));
+    if (const auto at = text.find("%1"); at != std::string::npos)
+        text.replace(at, 2, argument);
+    text += '\n';
+    text += kUsage;
+    return Print(text.c_str(), stderr, 2);
+}
+
 } // namespace
 
 std::optional<int> CCommandLine::Answer(int argc, char** argv) {
@@ -70,15 +84,19 @@ std::optional<int> CCommandLine::Answer(int argc, char** argv) {
         if (argument == "--version")
             return Print("quavero " QUAVERO_VERSION "\n", stdout, 0);
     }
+    bool addressGiven = false;
     for (int i = 1; i < argc;) {
         const std::string_view argument = argv[i];
         if (argument.size() < 2 || argument[0] != '-') {
+            if (addressGiven)
+                return Refuse(EStringId::MsgOneAddressOnly, argument);
+            addressGiven = true;
             ++i;
             continue;
         }
         const int length = OptionLength(argument);
         if (length == 0)
-            return Print(kUsage, stderr, 2);
+            return Refuse(EStringId::MsgUnknownOption, argument);
         i += length;
     }
     return std::nullopt;

@@ -106,4 +106,8 @@ enum class EStringId : int {
     HowToOpenAFolder = 1205, // what an empty window shows
     ChooseFolderCaption = 1206,
     MsgWatchLimit = 1207, // the system's limit of watched folders is reached
+
+    // What the window tells of its command line, of its player and of failed writes.
+    MsgUnknownOption = 1400,  // "%1": an option neither the program's nor Qt's
+    MsgOneAddressOnly = 1401, // "%1": an address after the first one
 };

@@ -118,8 +118,8 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
 }
 
 // The real program asked for its usage or version answers without a display to open a
-// window on, and writes nothing; an option neither its own nor Qt's gets the usage on standard
-// error and status 2.
+// window on, and writes nothing; an option neither its own nor Qt's, or a second address, is
+// named on standard error before the usage, with status 2.
 TEST_F(Startup, HelpVersionAndUnknownOptionsAnswerWithoutAWindow) {
     const struct {
         const char* arguments;
@@ -130,8 +130,10 @@ TEST_F(Startup, HelpVersionAndUnknownOptionsAnswerWithoutAWindow) {
         {"--help", 0, "usage: quavero [--minimized] [Qt options] [FOLDER | FILE.mp3]\n", ""},
         {"-h", 0, "usage: quavero ", ""},
         {"-platform xcb --version", 0, "quavero 2.2.0\n", ""},
-        {"-style Fusion --bogus", 2, "", "usage: quavero [--minimized]"},
-        {"a.mp3 -x", 2, "", "usage: quavero "},
+        {"-style Fusion --bogus", 2, "", "quavero: unknown option '--bogus'\nusage: quavero ["},
+        {"a.mp3 -x", 2, "", "quavero: unknown option '-x'\nusage: quavero "},
+        {"-style Fusion a b", 2, "",
+         "quavero: only one address is taken, not 'b' as well\nusage: "},
     };
     for (const auto& c : cases) {
         const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "
