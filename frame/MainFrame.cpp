@@ -24,6 +24,7 @@
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingsKeys.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
 
@@ -83,7 +84,12 @@ bool CMainFrame::Create() {
     setAcceptDrops(true);
     int width = 0, height = 0, left = 0, top = 0;
     settings_.GetWindowSettings(width, height, left, top);
-    setGeometry(CWindowPlacement::OnScreen(QRect(left, top, width, height)));
+    QRect window(left, top, width, height);
+    // No size saved: a first start opens a window that shows the collection, not a small one.
+    if (const QRect first = CWindowPlacement::FirstWindow();
+        !first.isEmpty() && profile_.GetInt(SettingsKey::kSectionUser, SettingsKey::kCx, -1) < 0)
+        window = first;
+    setGeometry(CWindowPlacement::OnScreen(window));
     if (!CreateSplitter() || !CreateBars())
         return false;
     commands_ = new CCommandTable(*this);

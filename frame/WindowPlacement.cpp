@@ -39,6 +39,18 @@ QRect CWindowPlacement::OnScreen(const QRect& saved, const QList<QRect>& screens
     return window;
 }
 
+QRect CWindowPlacement::FirstWindow(const QRect& screen) {
+    const QSize size = (screen.size() * 2 / 3).expandedTo(kSmallest).boundedTo(screen.size());
+    QRect window(QPoint(), size);
+    window.moveCenter(screen.center());
+    return window;
+}
+
+QRect CWindowPlacement::FirstWindow() {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary != nullptr ? FirstWindow(primary->availableGeometry()) : QRect();
+}
+
 QRect CWindowPlacement::OnScreen(const QRect& saved) {
     QList<QRect> screens;
     if (const QScreen* primary = QGuiApplication::primaryScreen())

@@ -12,4 +12,9 @@ public:
     static QRect OnScreen(const QRect& saved, const QList<QRect>& screens);
     // The same for the screens of the running desktop.
     static QRect OnScreen(const QRect& saved);
+    // A first start's window, with no size saved yet: two thirds of the screen's width and
+    // height, in its middle.
+    static QRect FirstWindow(const QRect& screen);
+    // The same on the primary screen of the running desktop; an empty rectangle without one.
+    static QRect FirstWindow();
 };

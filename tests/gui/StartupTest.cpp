@@ -9,6 +9,7 @@
 #include "frame/MainFrame.h"
 #include "frame/StatusPanes.h"
 #include "frame/TrayIcon.h"
+#include "frame/WindowPlacement.h"
 #include "gui/AppFixture.h"
 #include "model/Mp3File.h"
 #include "platform/CommandIds.h"
@@ -88,7 +89,8 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
     CMainFrame& frame = Frame();
     EXPECT_TRUE(frame.isVisible());
     EXPECT_EQ(frame.windowTitle(), Q(music) + QStringLiteral(" - Quavero"));
-    EXPECT_EQ(frame.geometry(), QRect(50, 50, 600, 400));
+    const QRect first = CWindowPlacement::FirstWindow();
+    EXPECT_EQ(frame.geometry(), first) << "two thirds of the screen, in its middle";
     EXPECT_EQ(frame.Splitter().sizes().value(0), 250);
     QTreeWidgetItem* root = Root();
     ASSERT_NE(root, nullptr);
@@ -113,8 +115,8 @@ TEST_F(Startup, WithoutAProfileTheWindowShowsTheMusicFolder) {
     EXPECT_EQ(written.GetString(kSectionUser, "Address0", ""), music);
     EXPECT_EQ(written.GetInt(kSectionUser, kShowLabels, -1), 1);
     EXPECT_EQ(written.GetInt(kSectionUser, kViewType, -1), 0);
-    EXPECT_EQ(written.GetInt(kSectionUser, kCx, -1), 600);
-    EXPECT_EQ(written.GetInt(kSectionUser, kY, -1), 50);
+    EXPECT_EQ(written.GetInt(kSectionUser, kCx, -1), first.width());
+    EXPECT_EQ(written.GetInt(kSectionUser, kY, -1), first.y());
 }
 
 // The real program asked for its usage or version answers without a display to open a

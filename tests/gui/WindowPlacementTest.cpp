@@ -37,4 +37,13 @@ TEST_P(WindowPlacement, KeepsTheWindowWithinReach) {
 INSTANTIATE_TEST_SUITE_P(Cases, WindowPlacement, testing::ValuesIn(kPlacements),
                          [](const auto& row) { return std::string(row.param.name); });
 
+// A first start's window: two thirds of the screen in its middle, never smaller than a window
+// can usefully be nor larger than the screen.
+TEST(FirstWindow, TakesTwoThirdsOfTheScreenInItsMiddle) {
+    EXPECT_EQ(CWindowPlacement::FirstWindow(QRect(0, 0, 1920, 1050)), QRect(320, 175, 1280, 700));
+    EXPECT_EQ(CWindowPlacement::FirstWindow(kSecond), QRect(1600, 175, 1280, 700));
+    EXPECT_EQ(CWindowPlacement::FirstWindow(QRect(0, 30, 1280, 770)), QRect(213, 158, 853, 513));
+    EXPECT_EQ(CWindowPlacement::FirstWindow(QRect(0, 0, 200, 100)), QRect(20, 0, 160, 100));
+}
+
 } // namespace
