@@ -27,7 +27,9 @@ QString CFrameStrings::Tooltip(ECommandId id) {
 }
 
 QString CFrameStrings::Format(EStringId id, long long number) {
-    return Get(id).replace(QLatin1String("%d"), QString::number(number));
+    return Get(id).replace(QLatin1String("%d"), number >= 0
+                                                    ? Number(static_cast<std::size_t>(number))
+                                                    : QString::number(number));
 }
 
 QString CFrameStrings::Number(std::size_t number) {

@@ -37,7 +37,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -364,14 +363,11 @@ void CMainFrame::OnWalkProgress(std::size_t filesSeen, std::size_t estimate) {
         return;
     progressClock_.start();
     bars_->ShowStop(true);
-    const QLocale locale;
-    panes_->SetText(
-        CStatusPanes::kCount,
-        estimate > 0
-            ? CFrameStrings::Get(EStringId::FileCountOfAbout)
-                  .arg(locale.toString(static_cast<qulonglong>(filesSeen)),
-                       locale.toString(static_cast<qulonglong>(std::max(estimate, filesSeen))))
-            : CFrameStrings::FileCount(static_cast<long long>(filesSeen)));
+    panes_->SetText(CStatusPanes::kCount,
+                    estimate > 0 ? CFrameStrings::Get(EStringId::FileCountOfAbout)
+                                       .arg(CFrameStrings::Number(filesSeen),
+                                            CFrameStrings::Number(std::max(estimate, filesSeen)))
+                                 : CFrameStrings::FileCount(static_cast<long long>(filesSeen)));
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
