@@ -109,7 +109,7 @@ constexpr std::array kTrackMenu{
     kSeparator,
     SPopupEntry{ECommandId::Copy, "&Copy"},
     kSeparator,
-    SPopupEntry{ECommandId::Properties, "&Properties ..."},
+    SPopupEntry{ECommandId::Properties, "P&roperties ..."},
     kSeparator,
     SPopupEntry{ECommandId::OpenContainingFolder, "", EStringId::MenuOpenFolder},
 };
@@ -118,7 +118,7 @@ constexpr std::array kNodeMenu{
     SPopupEntry{ECommandId::PlayNode, "&Play"},
     SPopupEntry{ECommandId::EnqueueNode, "&Enqueue"},
     kSeparator,
-    SPopupEntry{ECommandId::NodeProperties, "&Properties ..."},
+    SPopupEntry{ECommandId::NodeProperties, "P&roperties ..."},
 };
 constexpr std::array kTrayMenu{
     SPopupEntry{ECommandId::ShowHide, "", EStringId::MenuShowHide},

@@ -86,7 +86,7 @@ TEST_F(ContextMenus, ANodesMenuPlaysAllItsTracksInTheListsOrder) {
         menu.actions().front()->trigger();
     });
     EXPECT_EQ(texts, (QStringList{QStringLiteral("&Play"), QStringLiteral("&Enqueue"),
-                                  QStringLiteral("-"), QStringLiteral("&Properties ...")}));
+                                  QStringLiteral("-"), QStringLiteral("P&roperties ...")}));
     const std::string playlist = CPlaylist::Path();
     EXPECT_EQ(player.Received(), CRecordingPlayer::Args{playlist});
     EXPECT_EQ(ReadFileBytes(playlist), Music() + "/c.mp3\r\n" + Music() + "/a.mp3\r\n");

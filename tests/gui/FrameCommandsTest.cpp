@@ -315,7 +315,7 @@ TEST_F(FrameCommands, TrackMenuAndCopyFollowTheSelection) {
     auto [texts, enabled] = entries();
     EXPECT_EQ(texts, (QStringList{QStringLiteral("&Play"), QStringLiteral("&Enqueue"),
                                   QStringLiteral("-"), QStringLiteral("&Copy"), QStringLiteral("-"),
-                                  QStringLiteral("&Properties ..."), QStringLiteral("-"),
+                                  QStringLiteral("P&roperties ..."), QStringLiteral("-"),
                                   QStringLiteral("Open Containing &Folder")}));
     EXPECT_FALSE(enabled[3]) << "nothing to copy without a selection";
     EXPECT_FALSE(frame.Commands().Execute(ECommandId::Copy));
