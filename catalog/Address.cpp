@@ -79,7 +79,8 @@ void CAddress::Describe(const std::string& address, std::string& title, EAddress
         title = CStringTable::Get(EStringId::Favorites);
         kind = EAddressKind::Favorites;
     } else if (IsDrive(address)) {
-        title = VolumeLabel(address) + " (" + address + ")";
+        const std::string label = VolumeLabel(address);
+        title = (label.empty() ? "(" : label + " (") + address + ")";
         kind = EAddressKind::Drive;
     } else {
         title = address;

@@ -28,8 +28,8 @@ TEST(Address, TitleAndKind) {
 
     CAddress::Describe("/", title, kind);
     EXPECT_EQ(kind, EAddressKind::Drive);
-    EXPECT_TRUE(title.ends_with(" (/)")) << title;
-    EXPECT_EQ(title, CAddress::VolumeLabel("/") + " (/)");
+    const std::string label = CAddress::VolumeLabel("/");
+    EXPECT_EQ(title, label.empty() ? "(/)" : label + " (/)") << "no blank without a label";
     // /proc is a mount point of its own.
     EXPECT_TRUE(CAddress::IsDrive("/proc"));
 }
