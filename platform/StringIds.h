@@ -108,6 +108,7 @@ enum class EStringId : int {
     MsgWatchLimit = 1207, // the system's limit of watched folders is reached
 
     // What the window tells of its command line, of its player and of failed writes.
-    MsgUnknownOption = 1400,  // "%1": an option neither the program's nor Qt's
-    MsgOneAddressOnly = 1401, // "%1": an address after the first one
+    MsgUnknownOption = 1400,         // "%1": an option neither the program's nor Qt's
+    MsgOneAddressOnly = 1401,        // "%1": an address after the first one
+    MsgPlayManyNoAssociation = 1402, // "%1": the verb; no player of playlists
 };

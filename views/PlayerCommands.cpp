@@ -73,7 +73,8 @@ void CPlayerCommands::HandOverMany(ECommand command, const std::string& verb,
     if (result == EResult::Started)
         return;
     if (command == ECommand::Play && result == EResult::NoApplication)
-        Warn(CFrameStrings::Get(EStringId::MsgPlayManyFailed));
+        Warn(WithArgument(EStringId::MsgPlayManyNoAssociation, verb) + QLatin1Char('\n') +
+             CFrameStrings::Get(EStringId::MsgPlayManyFailed));
     else if (command == ECommand::Play && result == EResult::NotStarted)
         Warn(WithArgument(EStringId::MsgPlayerNotStarted, verb));
     else

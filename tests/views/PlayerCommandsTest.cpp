@@ -196,7 +196,8 @@ const SCase kCases[] = {
     {"NoAssociationOneTrack", EFault::NoPlayer, nullptr, EHow::Play, {1}, {}, {},
      "! Quavero: No association found between 'MP3' files and a player, \nor command 'Play' not supported."},
     {"NoAssociationSeveral", EFault::NoPlayer, nullptr, EHow::Play, {1, 2}, {}, {},
-     "! Quavero: For multiple selections, your player should accept 'M3U' file type. "},
+     "! Quavero: No association found between 'M3U' playlists and a player, \nor command 'Play' not supported.\n"
+     "For multiple selections, your player should accept 'M3U' file type. "},
     {"VerbThePlayerLacks", EFault::None, "Shuffle", EHow::Enqueue, {1, 2}, {}, {},
      "! Quavero: Your player doesn't support the command : 'Shuffle'."},
     {"PlaySeveralWithAVerbThePlayerLacks", EFault::None, "Shuffle", EHow::Play, {1, 2}, {}, {},
