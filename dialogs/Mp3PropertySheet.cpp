@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -48,6 +49,21 @@ std::string FailureText(const CMp3File& track, const STagWriteResult& result) {
     return CFrameStrings::Get(EStringId::MsgTagWriteError)
         .arg(CTextCodec::ToQString(track.FullPath()), Reason(result))
         .toStdString();
+}
+
+// One message for all the files that failed, told once every write is done: a message per file
+// would hold the rest back, and many would have to be closed one by one. A long list names the
+// first files and counts the others.
+std::string FailureList(const std::vector<std::string>& failures) {
+    constexpr std::size_t kListed = 10;
+    std::string text;
+    for (std::size_t i = 0; i < failures.size() && i < kListed; ++i)
+        text += (i == 0 ? "" : "\n\n") + failures[i];
+    if (failures.size() > kListed)
+        text += "\n\n" + CFrameStrings::Get(EStringId::MsgMoreFailures)
+                             .arg(static_cast<qulonglong>(failures.size() - kListed))
+                             .toStdString();
+    return text;
 }
 
 } // namespace
@@ -107,6 +123,7 @@ std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) {
     const STagEdit edit = page_->Edit();
     const CTagWriter writer(options_.writeId3v2);
     std::size_t written = 0;
+    std::vector<std::string> failures;
     for (CMp3File* track : tracks_) {
         const std::string artist(track->Artist());
         const std::string album(track->Album());
@@ -119,8 +136,10 @@ std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) {
         if (result.Written())
             ++written;
         else
-            reporter.Report(CStringTable::Get(EStringId::AppTitle), FailureText(*track, result));
+            failures.push_back(FailureText(*track, result));
     }
+    if (!failures.empty())
+        reporter.Report(CStringTable::Get(EStringId::AppTitle), FailureList(failures));
     return written;
 }
 

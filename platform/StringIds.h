@@ -111,4 +111,5 @@ enum class EStringId : int {
     MsgUnknownOption = 1400,         // "%1": an option neither the program's nor Qt's
     MsgOneAddressOnly = 1401,        // "%1": an address after the first one
     MsgPlayManyNoAssociation = 1402, // "%1": the verb; no player of playlists
+    MsgMoreFailures = 1403,          // "%1": files not listed in a message of failures
 };

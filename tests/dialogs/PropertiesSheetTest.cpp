@@ -152,11 +152,11 @@ TEST_F(CPropertiesTest, ReportsEachFailingFileAndWritesTheOthers) {
 TEST_F(CPropertiesTest, DISABLED_EditsAsNobody) {
     music = std::getenv("QUAVERO_TEST_MUSIC");
     ASSERT_NO_FATAL_FAILURE(Open());
-    QStringList messages = Run({Typing({{"album", QStringLiteral("New")}})});
-    messages.sort();
+    const QStringList messages = Run({Typing({{"album", QStringLiteral("New")}})});
+    // One message after the writes lists every file that failed.
     EXPECT_EQ(messages.join(QLatin1Char('\n')).toStdString(),
               "Quavero|Cannot write the ID3 tag of '" + music +
-                  "/b.mp3':\nPermission denied\nQuavero|Cannot write the ID3 tag of '" + music +
+                  "/b.mp3':\nPermission denied\n\nCannot write the ID3 tag of '" + music +
                   "/c.mp3':\nFile too large");
     // The tracks whose write failed show what their files hold, and so does the snapshot.
     const auto albums = [this] {
