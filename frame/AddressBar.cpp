@@ -11,6 +11,7 @@
 #include <QCompleter>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWheelEvent>
@@ -53,8 +54,10 @@ CAddressBar::CAddressBar(QWidget* parent) : QComboBox(parent) {
     setMinimumWidth(kWidth);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setIconSize(QSize(ResourceId::kSmallImageSize, ResourceId::kSmallImageSize));
-    connect(this, &QComboBox::activated, this,
-            [this](int index) { Q_EMIT AddressChosen(EntryAddress(index)); });
+    connect(this, &QComboBox::activated, this, [this](int index) {
+        opened_ = EntryAddress(index);
+        Q_EMIT AddressChosen(opened_);
+    });
 }
 
 void CAddressBar::AddAddress(std::string address) {
@@ -81,6 +84,13 @@ void CAddressBar::AddAddress(std::string address) {
         index = 0;
     }
     setCurrentIndex(index);
+    opened_ = std::move(address);
+}
+
+void CAddressBar::ShowOpened() {
+    const int index = findData(Bytes(opened_), kAddressRole);
+    if (index >= 0)
+        setCurrentIndex(index);
 }
 
 void CAddressBar::AddAddressEntry(const QString& text) {
@@ -138,6 +148,13 @@ void CAddressBar::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        CloseCompletion();
+        ShowOpened();
+        lineEdit()->selectAll();
+        event->accept();
+        return;
+    }
     if (!(event->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
         switch (event->key()) {
         case Qt::Key_Up:
@@ -155,6 +172,16 @@ void CAddressBar::keyPressEvent(QKeyEvent* event) {
         }
     }
     QComboBox::keyPressEvent(event);
+}
+
+// An entry stepped to and left unopened gives way to the address the window shows; a text the
+// user typed stays to be finished. (The list opening takes the focus only for a while.)
+void CAddressBar::focusOutEvent(QFocusEvent* event) {
+    const int index = currentIndex();
+    if (event->reason() != Qt::PopupFocusReason && index >= 0 && currentText() == itemText(index) &&
+        EntryAddress(index) != opened_)
+        ShowOpened();
+    QComboBox::focusOutEvent(event);
 }
 
 // The wheel moves through the list as the arrows do.

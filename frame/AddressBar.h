@@ -11,7 +11,7 @@
 // An entry keeps the address's bytes beside the text it shows, so that a folder whose name is
 // not UTF-8 opens, and is saved, as the folder it is. A path being typed is completed with the
 // names of the folders it may go on to. Moving through the list only shows an entry; Enter or
-// a click on it in the list opens it.
+// a click on it in the list opens it, and Esc or leaving the box shows the open address again.
 class CAddressBar : public QComboBox {
     Q_OBJECT
 public:
@@ -40,9 +40,14 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // Shows the entry of the address last opened, after steps through the list or Esc.
+    void ShowOpened();
     void StepThroughList(int step);
     void CloseCompletion();
     std::string EntryAddress(int index) const;
+
+    std::string opened_;
 };

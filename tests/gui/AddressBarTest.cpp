@@ -204,6 +204,13 @@ TEST_F(AddressBar, StepsThroughTheListWithoutOpeningUntilEnterOrAClick) {
     EXPECT_EQ(box.currentText(), Q(dir / "third")) << "the last entry stays";
     Wheel(box, 1);
     EXPECT_EQ(Doc().Address(), Music()) << "nothing opened on the way";
+    QTest::keyClick(&box, Qt::Key_Escape);
+    EXPECT_EQ(box.currentText(), Q(Music())) << "Esc shows the open address again";
+    QTest::keyClick(&box, Qt::Key_Down);
+    QFocusEvent leave(QEvent::FocusOut, Qt::MouseFocusReason);
+    QApplication::sendEvent(&box, &leave);
+    EXPECT_EQ(box.currentText(), Q(Music())) << "and so does leaving the box";
+    QTest::keyClick(&box, Qt::Key_Down);
     QTest::keyClick(&box, Qt::Key_Return);
     EXPECT_EQ(Doc().Address(), dir / "other");
 
