@@ -12,6 +12,7 @@
 #include "settings/AppSettings.h"
 #include "settings/DoubleClickAction.h"
 #include "views/ColumnHeader.h"
+#include "views/FilterJob.h"
 #include "views/FrameServices.h"
 #include "views/ListViewEx.h"
 #include "views/SelectionStatus.h"
@@ -46,8 +47,8 @@ CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& fram
     : QWidget(parent), doc_(doc), settings_(settings), frame_(frame),
       model_(new CTrackTableModel(this)), list_(new CListViewEx(this)), rowsNote_(new QLabel(this)),
       player_(doc, settings, *this), columns_(CColumnInfo::DefaultColumns()),
-      displayAll_(settings.DisplayAll != 0), sortKey_(settings.SortingColumn),
-      secondarySortKey_(settings.SecondarySortingColumn) {
+      filterJob_(new CFilterJob(this)), displayAll_(settings.DisplayAll != 0),
+      sortKey_(settings.SortingColumn), secondarySortKey_(settings.SecondarySortingColumn) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -70,6 +71,8 @@ CQuavView::CQuavView(CQuavDoc& doc, CAppSettings& settings, IFrameServices& fram
     connect(list_, &CListViewEx::ContextMenuRequested, this, &CQuavView::ContextMenuRequested);
     connect(list_->SelectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CQuavView::OnSelectionChanged);
+    connect(filterJob_, &CFilterJob::Found, this,
+            [this] { ShowPassing(filterJob_->TakePassing()); });
     BuildDisplayedColumns();
     doc_.AddView(this);
 }
@@ -118,8 +121,17 @@ void CQuavView::OnUpdate(CView*, EHint hint, const TrackArray* tracks) {
     if (!tracks)
         return;
     shownTracks_ = tracks;
+    filterJob_->SetTracks(shownTracks_, DisplayedFields());
+    restorePending_ = true;
+    restoreSameNode_ = hint == EHint::ShowTracksAgain;
     Refill();
-    rowMemory_.Restore(*list_, *model_, hint == EHint::ShowTracksAgain);
+}
+
+void CQuavView::RestoreRows() {
+    if (!restorePending_)
+        return;
+    restorePending_ = false;
+    rowMemory_.Restore(*list_, *model_, restoreSameNode_);
 }
 
 // The document is about to destroy its tracks and groups: no row, and no list, may point at
@@ -127,6 +139,8 @@ void CQuavView::OnUpdate(CView*, EHint hint, const TrackArray* tracks) {
 void CQuavView::DropTracks() {
     ready_ = false;
     shownTracks_ = nullptr;
+    filterJob_->SetTracks(nullptr, {});
+    restorePending_ = false;
     model_->Clear();
     ShowRowsNote(0, 0); // the rows it counted are gone with them
 }
@@ -138,6 +152,7 @@ void CQuavView::ApplyColumnsChanged() {
     list_->SetFullRowSelection(settings_.FullRowSelection != 0);
     BuildDisplayedColumns();
     CreateColumns();
+    filterJob_->SetTracks(shownTracks_, DisplayedFields());
     Refill();
     if (hadSelection && filter_.IsEmpty() && shownTracks_ != nullptr)
         ShowFilteredTotals(*shownTracks_);
@@ -185,30 +200,41 @@ void CQuavView::CreateColumns() {
 
 // The first MaxRow tracks of the list are taken before sorting; the rest are never shown, and
 // the line below the rows says how many are. While a rebuild has taken the list away the view
-// stays empty and not ready.
+// stays empty and not ready; while the filter's search runs, the rows are not yet settled.
 void CQuavView::Refill() {
     ready_ = false;
     if (!shownTracks_) {
+        filterJob_->Cancel();
         model_->Clear();
         ShowRowsNote(0, 0);
         return;
     }
-    const std::size_t limit = static_cast<std::size_t>(std::max(settings_.MaxRow, 0));
-    std::size_t total = shownTracks_->size();
-    if (filter_.IsEmpty()) {
-        const std::size_t count = std::min(total, limit);
-        model_->SetTracks(
-            {shownTracks_->begin(), shownTracks_->begin() + static_cast<long>(count)});
-    } else {
-        TrackArray passing = filter_.Apply(*shownTracks_, DisplayedFields());
-        ShowFilteredTotals(passing);
-        total = passing.size();
-        passing.resize(std::min(passing.size(), limit));
-        model_->SetTracks(std::move(passing));
+    if (!filter_.IsEmpty()) {
+        filterJob_->Search(filter_); // the rows come with ShowPassing
+        return;
     }
+    filterJob_->Cancel();
+    const std::size_t total = shownTracks_->size();
+    const std::size_t count =
+        std::min(total, static_cast<std::size_t>(std::max(settings_.MaxRow, 0)));
+    model_->SetTracks({shownTracks_->begin(), shownTracks_->begin() + static_cast<long>(count)});
     model_->Sort(sortKey_, secondarySortKey_);
     ShowRowsNote(static_cast<std::size_t>(model_->rowCount()), total);
     ready_ = true;
+    RestoreRows();
+}
+
+// The filter's result for the text typed last.
+void CQuavView::ShowPassing(TrackArray passing) {
+    const std::size_t limit = static_cast<std::size_t>(std::max(settings_.MaxRow, 0));
+    ShowFilteredTotals(passing);
+    const std::size_t total = passing.size();
+    passing.resize(std::min(passing.size(), limit));
+    model_->SetTracks(std::move(passing));
+    model_->Sort(sortKey_, secondarySortKey_);
+    ShowRowsNote(static_cast<std::size_t>(model_->rowCount()), total);
+    ready_ = true;
+    RestoreRows();
 }
 
 void CQuavView::ShowRowsNote(std::size_t shown, std::size_t total) {
@@ -231,6 +257,14 @@ void CQuavView::SetFilter(const QString& text) {
     Refill();
     if (wasFiltered && filter_.IsEmpty() && shownTracks_ != nullptr)
         ShowFilteredTotals(*shownTracks_);
+}
+
+void CQuavView::PrepareFilter() {
+    filterJob_->Prepare();
+}
+
+bool CQuavView::IsFiltering() const {
+    return filterJob_->IsSearching();
 }
 
 void CQuavView::ShowFilteredTotals(const TrackArray& passing) {
@@ -320,7 +354,9 @@ bool CQuavView::SelectTrack(const CMp3File* track) {
     return true;
 }
 
+// Asked for the rows found, the user waits for the search still running.
 bool CQuavView::FocusFirstRow() {
+    filterJob_->Complete();
     if (model_->rowCount() == 0)
         return false;
     list_->SelectRow(0);
@@ -399,6 +435,7 @@ void CQuavView::EditProperties(TrackArray tracks) {
 // The same rows show their new texts, in the order the sort keys now give them; the selection
 // stays, and its status is told again.
 void CQuavView::RefreshRows() {
+    filterJob_->ForgetTexts();
     model_->RefreshTexts();
     model_->Sort(sortKey_, secondarySortKey_);
     OnSelectionChanged();

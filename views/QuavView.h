@@ -16,6 +16,7 @@
 
 class CAppSettings;
 class CColumnHeader;
+class CFilterJob;
 class CIniProfile;
 class CListViewEx;
 class CMp3File;
@@ -48,8 +49,16 @@ public:
     void ToggleDisplayAll();
     void SelectAll();
     // Shows only the node's tracks that pass the filter box's words; the status panes then
-    // count those. An empty text shows them all again.
+    // count those. An empty text shows them all again. On a large node the rows come when the
+    // search is done, without blocking: the rows of the text typed before stay until then, and
+    // a newer text drops the older search.
     void SetFilter(const QString& text);
+    // The filter box is about to be used: the shown texts are folded for it ahead of the first
+    // word typed.
+    void PrepareFilter();
+    // A search of the filter box's words runs, and the rows are not yet its result.
+    bool IsFiltering() const;
+    CFilterJob& FilterJob() { return *filterJob_; }
     void SetReady(bool ready) { ready_ = ready; }
     bool IsReady() const { return ready_; }
     // At shut-down: the current widths of the shown columns become their records' widths and
@@ -118,6 +127,8 @@ private:
     void BuildDisplayedColumns();
     void CreateColumns();
     void Refill();
+    void ShowPassing(TrackArray passing);
+    void RestoreRows();
     void OnColumnClick(int column);
     void SetRowImages();
     void ShowFilteredTotals(const TrackArray& passing);
@@ -140,7 +151,11 @@ private:
     CColumnHeader* header_ = nullptr;
     const TrackArray* shownTracks_ = nullptr;
     CTrackFilter filter_;
+    CFilterJob* filterJob_;
     CRowMemory rowMemory_; // from a rebuild's beginning to the first rows after it
+    // New tracks came: once their rows stand, the remembered rows are selected again.
+    bool restorePending_ = false;
+    bool restoreSameNode_ = false;
     bool ready_ = false;
     bool displayAll_;
     int sortKey_;

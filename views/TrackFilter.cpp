@@ -62,6 +62,22 @@ std::string CTrackFilter::FoldedTexts(const CMp3File& track, const std::vector<E
     return folded;
 }
 
+std::vector<std::string> CTrackFilter::Words() const {
+    std::vector<std::string> words;
+    words.reserve(words_.size());
+    for (const SWord& word : words_)
+        words.push_back(word.folded);
+    return words;
+}
+
+bool CTrackFilter::Narrows(const CTrackFilter& wider) const {
+    return std::all_of(wider.words_.begin(), wider.words_.end(), [this](const SWord& old) {
+        return std::any_of(words_.begin(), words_.end(), [&old](const SWord& word) {
+            return word.folded.find(old.folded) != std::string::npos;
+        });
+    });
+}
+
 TrackArray CTrackFilter::Apply(const TrackArray& tracks,
                                const std::vector<EFieldId>& fields) const {
     if (IsEmpty())

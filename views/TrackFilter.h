@@ -24,14 +24,20 @@ public:
     bool Matches(const CMp3File& track, const std::vector<EFieldId>& fields) const;
     // The tracks that pass, in their order.
     TrackArray Apply(const TrackArray& tracks, const std::vector<EFieldId>& fields) const;
+    // The words, folded (UTF-8).
+    std::vector<std::string> Words() const;
+    // Every track this filter passes, `wider` passes too: each of its words lies within one of
+    // these (typing on at the end of a word, or adding a word).
+    bool Narrows(const CTrackFilter& wider) const;
+    // The text a track is searched in: the fields' texts folded, each followed by a tab, which
+    // no word holds, so a word never spans two fields. A track passes when this holds every word.
+    static std::string FoldedTexts(const CMp3File& track, const std::vector<EFieldId>& fields);
 
 private:
     struct SWord {
         std::string folded; // UTF-8
         bool ascii = false;
     };
-
-    static std::string FoldedTexts(const CMp3File& track, const std::vector<EFieldId>& fields);
 
     std::vector<SWord> words_;
 };

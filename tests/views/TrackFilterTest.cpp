@@ -2,6 +2,10 @@
 // nothing either way, in Latin letters and beyond; other marks count.
 #include "views/TrackFilter.h"
 #include "TrackFiles.h"
+#include "views/FilterJob.h"
+
+#include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +47,51 @@ TEST(TrackFilter, EveryWordInSomeFieldNeverAcrossTwo) {
               TrackArray{files[0]});
     EXPECT_TRUE(CTrackFilter(QStringLiteral("blueann")).Apply(files.Pointers(), fields).empty());
     EXPECT_TRUE(CTrackFilter(QStringLiteral(" \u0301 ")).IsEmpty()) << "an accent alone";
+}
+
+// Titles in many scripts, and what each text typed finds among them, by position; the search in
+// the texts folded once must find what the filter finds folding each text as it goes. ("ß"
+// keeps its simple case fold, not "ss".)
+const std::vector<STrackFields> kScripts = {
+    {"0.mp3", "Bj\xc3\xb6rk", "A"},  {"1.mp3", "Bj\xf6rk", "A"},
+    {"2.mp3", "Straße", "A"},        {"3.mp3", "Ὀδυσσεύς", "A"},
+    {"4.mp3", "ЁЛКА", "A"},          {"5.mp3", "東京タワー", "A"},
+    {"6.mp3", "ＡＢＣ", "A"},        {"7.mp3", "ｶﾗｵｹ", "A"},
+    {"8.mp3", "ガス", "A"},          {"9.mp3", "\xef\xac\x81ne", "A"},
+    {"10.mp3", "Cafe\xcc\x81", "A"}, {"11.mp3", "plain ascii", "A"},
+};
+
+struct SFound {
+    const char* typed;
+    std::vector<std::size_t> found;
+};
+
+const SFound kFound[] = {
+    {"bjork", {0, 1}},     {"BJÖRK", {0, 1}},   {"STRASSE", {}}, {"straß", {2}},
+    {"ΟΔΥΣΣΕΥΣ", {3}},     {"елка", {4}},       {"Ё", {4}},      {"京", {5}},
+    {"ﾀﾜｰ", {5}},          {"abc", {6}},        {"ａｂｃ", {6}}, {"カラオケ", {7}},
+    {"カ", {7, 8}},        {"ガ", {8}},         {"FINE", {9}},   {"café", {10}},
+    {"ascii PLAIN", {11}}, {"ascii bjork", {}}, {"ß", {2}},      {"σ", {3}},
+};
+
+TEST(TrackFilter, TextsFoldedOnceFindWhatTheFilterFinds) {
+    const CTrackFiles files(kScripts);
+    const TrackArray tracks = files.Pointers();
+    const std::vector<EFieldId> fields{EFieldId::File, EFieldId::Title, EFieldId::Artist};
+    CFilterJob job;
+    QSignalSpy found(&job, &CFilterJob::Found);
+    job.SetTracks(&tracks, fields);
+    for (const SFound& c : kFound) {
+        const CTrackFilter filter(QString::fromUtf8(c.typed));
+        TrackArray expected;
+        for (const std::size_t i : c.found)
+            expected.push_back(files[i]);
+        EXPECT_EQ(filter.Apply(tracks, fields), expected) << c.typed;
+        found.clear();
+        job.Search(filter);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !found.isEmpty(); })) << c.typed;
+        EXPECT_EQ(job.TakePassing(), expected) << c.typed;
+    }
 }
 
 } // namespace
