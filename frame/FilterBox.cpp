@@ -28,3 +28,8 @@ void CFilterBox::keyPressEvent(QKeyEvent* event) {
     }
     event->accept();
 }
+
+void CFilterBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    Q_EMIT Entered();
+}

@@ -253,6 +253,10 @@ void CMainFrame::CreateFilterBox() {
         if (CQuavView* view = GetTrackListView())
             view->SetFilter(text);
     });
+    connect(filterBox_, &CFilterBox::Entered, this, [this] {
+        if (CQuavView* view = GetTrackListView())
+            view->PrepareFilter();
+    });
     connect(filterBox_, &CFilterBox::GoToResults, this, [this] {
         if (CQuavView* view = GetTrackListView())
             view->FocusFirstRow();
