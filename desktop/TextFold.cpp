@@ -96,10 +96,21 @@ QString CTextFold::Fold(const QString& text) {
     return folded;
 }
 
+// The text's lead in plain ASCII, most of most texts, is only lowered; it reads the same in
+// UTF-8 and in Latin-1, so the rest alone tells which of the two the text is in.
 void CTextFold::AppendFolded(std::string_view bytes, std::string& out) {
+    const auto plain =
+        std::find_if(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+    const std::size_t lead = static_cast<std::size_t>(plain - bytes.begin());
+    const std::size_t start = out.size();
+    out.append(bytes.substr(0, lead));
+    std::transform(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(),
+                   out.begin() + static_cast<std::ptrdiff_t>(start), CAscii::Lower);
+    if (lead == bytes.size())
+        return;
     const FoldTable& table = Table();
-    const bool utf8 = CUtf8::IsValid(bytes);
-    for (std::size_t at = 0; at < bytes.size();) {
+    const bool utf8 = CUtf8::IsValid(bytes.substr(lead));
+    for (std::size_t at = lead; at < bytes.size();) {
         const auto byte = static_cast<unsigned char>(bytes[at]);
         if (byte < 0x80) {
             out += CAscii::Lower(static_cast<char>(byte));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 CFilterJob::CFilterJob(QObject* parent) : QObject(parent), timer_(new QTimer(this)) {
     // A zero interval: the next slice runs as soon as the events waiting (a key) are handled.
@@ -123,8 +124,13 @@ void CFilterJob::Fold(std::size_t count) {
     if (index_.Size() == 0)
         index_.Reserve(tracks_->size());
     const std::size_t stop = index_.Size() + count;
-    for (std::size_t i = index_.Size(); i < stop; ++i)
-        index_.Append(CTrackFilter::FoldedTexts(*(*tracks_)[i], fields_));
+    std::string text;
+    std::string scratch;
+    for (std::size_t i = index_.Size(); i < stop; ++i) {
+        text.clear();
+        CTrackFilter::AppendFoldedTexts(*(*tracks_)[i], fields_, text, scratch);
+        index_.Append(text);
+    }
 }
 
 void CFilterJob::Finish() {

@@ -52,14 +52,23 @@ bool CTrackFilter::Matches(const CMp3File& track, const std::vector<EFieldId>& f
 // Each field on its own: one tag may be in UTF-8 and the next in Latin-1.
 std::string CTrackFilter::FoldedTexts(const CMp3File& track, const std::vector<EFieldId>& fields) {
     std::string folded;
-    std::string text;
-    for (const EFieldId field : fields) {
-        text.clear();
-        track.AppendFieldText(field, text);
-        CTextFold::AppendFolded(text, folded);
-        folded += '\t';
-    }
+    std::string scratch;
+    AppendFoldedTexts(track, fields, folded, scratch);
     return folded;
+}
+
+void CTrackFilter::AppendFoldedTexts(const CMp3File& track, const std::vector<EFieldId>& fields,
+                                     std::string& out, std::string& scratch) {
+    for (const EFieldId field : fields) {
+        if (const auto text = track.TextView(field)) {
+            CTextFold::AppendFolded(*text, out);
+        } else {
+            scratch.clear();
+            track.AppendFieldText(field, scratch);
+            CTextFold::AppendFolded(scratch, out);
+        }
+        out += '\t';
+    }
 }
 
 std::vector<std::string> CTrackFilter::Words() const {

@@ -32,6 +32,9 @@ public:
     // The text a track is searched in: the fields' texts folded, each followed by a tab, which
     // no word holds, so a word never spans two fields. A track passes when this holds every word.
     static std::string FoldedTexts(const CMp3File& track, const std::vector<EFieldId>& fields);
+    // The same appended to `out`; `scratch` holds a formatted field's text on the way.
+    static void AppendFoldedTexts(const CMp3File& track, const std::vector<EFieldId>& fields,
+                                  std::string& out, std::string& scratch);
 
 private:
     struct SWord {
