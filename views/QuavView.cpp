@@ -230,6 +230,7 @@ void CQuavView::ShowPassing(TrackArray passing) {
     ShowFilteredTotals(passing);
     const std::size_t total = passing.size();
     passing.resize(std::min(passing.size(), limit));
+    passing.shrink_to_fit(); // the rows keep MaxRow tracks, not the room of all found
     model_->SetTracks(std::move(passing));
     model_->Sort(sortKey_, secondarySortKey_);
     ShowRowsNote(static_cast<std::size_t>(model_->rowCount()), total);
