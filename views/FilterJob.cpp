@@ -73,7 +73,7 @@ void CFilterJob::Search(const CTrackFilter& filter) {
     folding_ = true;
     // A slice's worth is done at once: a small list, or a narrow result, shows without a turn
     // of the event loop.
-    if (!Work(foldSlice_))
+    if (!Work())
         Schedule();
 }
 
@@ -84,14 +84,12 @@ void CFilterJob::Schedule() {
 
 // What the result's receiver starts anew keeps the timer running.
 void CFilterJob::RunSlice() {
-    Work(foldSlice_);
+    Work();
     if (!IsBusy())
         timer_->stop();
 }
 
-// Folding comes first; a search takes sixteen times as many tracks in a slice as folding does,
-// each costing that much less.
-bool CFilterJob::Work(std::size_t budget) {
+bool CFilterJob::Work() {
     if (tracks_ == nullptr)
         return true;
     if (index_.Size() > tracks_->size()) { // the list shrank without a word: start again
@@ -99,22 +97,20 @@ bool CFilterJob::Work(std::size_t budget) {
         return !IsBusy();
     }
     if (!IsIndexComplete()) {
-        const std::size_t count = std::min(budget, tracks_->size() - index_.Size());
-        Fold(count);
-        budget -= count;
-        if (!IsIndexComplete() || (searching_ && budget == 0 && search_.Left(index_.Size()) != 0))
+        Fold(std::min(foldSlice_, tracks_->size() - index_.Size()));
+        if (!IsIndexComplete())
             return false;
     }
     if (!searching_)
         return true;
-    if (!search_.Step(index_, std::max<std::size_t>(budget, 1) * kSearchPerFold))
+    if (!search_.Step(index_, searchSlice_))
         return false;
     Finish();
     return true;
 }
 
 void CFilterJob::Complete() {
-    while (searching_ && !Work(SIZE_MAX / kSearchPerFold)) {
+    while (searching_ && !Work()) {
     }
     if (!IsBusy())
         timer_->stop();

@@ -8,6 +8,7 @@
 
 #include <QObject>
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -41,8 +42,11 @@ public:
     bool IsSearching() const { return searching_; }
     // Texts are being folded or a search is running.
     bool IsBusy() const;
-    // Tracks folded, or looked at, in one slice (two slices differ by a search's sixteen).
-    void SetSlice(std::size_t tracks) { foldSlice_ = tracks; }
+    // Tracks folded, and tracks looked at by a search, in one slice.
+    void SetSlices(std::size_t fold, std::size_t search) {
+        foldSlice_ = std::max<std::size_t>(fold, 1);
+        searchSlice_ = std::max<std::size_t>(search, 1);
+    }
     // Memory held by the folded texts.
     std::size_t IndexBytes() const { return index_.MemoryBytes(); }
     bool IsIndexComplete() const;
@@ -55,15 +59,17 @@ Q_SIGNALS:
     void Found();
 
 private:
-    // One slice of work; true when nothing is left to do.
-    bool Work(std::size_t budget);
+    // One slice of work: some tracks folded, when texts are missing, then a stretch of the
+    // search; true when nothing is left to do.
+    bool Work();
     void RunSlice();
     void Fold(std::size_t count);
     void Finish();
     void Schedule();
 
+    // A few milliseconds each: folding takes about a microsecond a track, a search a sixteenth.
     static constexpr std::size_t kFoldSlice = 2048;
-    static constexpr std::size_t kSearchPerFold = 16;
+    static constexpr std::size_t kSearchSlice = 32768;
 
     const TrackArray* tracks_ = nullptr;
     std::vector<EFieldId> fields_;
@@ -78,5 +84,6 @@ private:
     bool hasLast_ = false;
     TrackArray passing_;
     std::size_t foldSlice_ = kFoldSlice;
+    std::size_t searchSlice_ = kSearchSlice;
     QTimer* timer_;
 };

@@ -26,7 +26,7 @@ const std::vector<STrackFields> kTracks = {
 TEST_F(CQuavViewTest, TypingOnNeverWaitsAndShowsTheLastTextsRows) {
     WriteTracks(kTracks);
     ASSERT_NO_FATAL_FAILURE(Open());
-    view->FilterJob().SetSlice(1); // a track folded, or sixteen looked at, per turn of the loop
+    view->FilterJob().SetSlices(1, 1); // a track folded, or looked at, per turn of the loop
     QSignalSpy resets(&view->Model(), &QAbstractItemModel::modelReset);
     for (const char* typed : {"a", "al", "alp", "alph"}) {
         view->SetFilter(QString::fromLatin1(typed));
@@ -51,7 +51,14 @@ TEST_F(CQuavViewTest, TypingOnNeverWaitsAndShowsTheLastTextsRows) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view->IsFiltering(); }));
     EXPECT_EQ(RowNames(), (Names{"b.mp3", "g.mp3"}));
 
+    // Down or Enter in the box waits for the rows it goes on to.
+    view->SetFilter(QStringLiteral("gam"));
+    EXPECT_TRUE(view->IsFiltering());
+    EXPECT_TRUE(view->FocusFirstRow());
+    EXPECT_EQ(NamesOf(view->SelectedTracks()), Names{"e.mp3"});
+
     // The artist's column hidden: its texts are no longer searched.
+    view->SetFilter(QStringLiteral("alp moe"));
     view->Columns()[3].displayed = false;
     doc->UpdateAllViews(nullptr, EHint::ColumnsChanged);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view->IsFiltering(); }));
