@@ -67,3 +67,21 @@ TEST_F(CQuavViewTest, TypingOnNeverWaitsAndShowsTheLastTextsRows) {
     EXPECT_FALSE(view->IsFiltering());
     EXPECT_EQ(RowNames().size(), kTracks.size());
 }
+
+// The tracks a search runs over go with a rebuild: the search goes with them, and the words
+// apply to the tracks that come after it, with the remembered selection.
+TEST_F(CQuavViewTest, ARebuildDropsTheSearchAndTheWordsApplyAfterIt) {
+    WriteTracks(kTracks);
+    ASSERT_NO_FATAL_FAILURE(Open());
+    view->FilterJob().SetSlices(1, 1);
+    view->SetFilter(QStringLiteral("moe"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->IsFiltering(); }));
+    ASSERT_TRUE(view->SelectTrack(view->Model().Track(1)));
+    view->SetFilter(QStringLiteral("moe "));
+    ASSERT_TRUE(view->IsFiltering());
+    doc->Refresh(); // the tracks are made anew, sent again, and searched in slices
+    EXPECT_TRUE(view->IsFiltering());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view->IsFiltering(); }));
+    EXPECT_EQ(RowNames(), (Names{"b.mp3", "e.mp3", "g.mp3"}));
+    EXPECT_EQ(NamesOf(view->SelectedTracks()), Names{"e.mp3"}) << "the selection came back";
+}
