@@ -13,9 +13,11 @@ namespace {
 // letter beyond ASCII tells it from its neighbours, where its first byte is shared by its
 // whole script. A word needs no table made for it, which short texts could not repay.
 const char* Find(const char* text, std::size_t size, const std::string& word) {
+    if (word.empty())
+        return text;
     const std::size_t rest = word.size() - 1;
-    if (word.empty() || size <= rest)
-        return word.empty() ? text : nullptr;
+    if (size <= rest)
+        return nullptr;
     const char* const end = text + size;
     for (const char* at = text + rest;; ++at) {
         at = static_cast<const char*>(
@@ -33,11 +35,6 @@ CFilterSearch::CFilterSearch(std::vector<std::string> words) : words_(std::move(
 
 CFilterSearch::CFilterSearch(std::vector<std::string> words, Positions candidates)
     : words_(std::move(words)), candidates_(std::move(candidates)), narrowed_(true) {}
-
-std::size_t CFilterSearch::Left(std::size_t indexed) const {
-    const std::size_t total = narrowed_ ? candidates_.size() : indexed;
-    return done_ ? 0 : total - std::min(next_, total);
-}
 
 bool CFilterSearch::Step(const CFoldedIndex& index, std::size_t count) {
     if (done_)

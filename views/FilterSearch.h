@@ -25,8 +25,6 @@ public:
     // Looks at the next `count` tracks (or candidates) of `index`; true once all are done.
     bool Step(const CFoldedIndex& index, std::size_t count);
     bool Done() const { return done_; }
-    // How many tracks (or candidates) are left to look at, of `indexed`.
-    std::size_t Left(std::size_t indexed) const;
     // The positions found so far, ascending.
     const Positions& Found() const { return found_; }
     Positions TakeFound() { return std::move(found_); }
