@@ -76,7 +76,9 @@ void CFolderWatcher::Follow() {
     }
 }
 
-// Events name the entry; only tracks and subfolders matter.
+// Events name the entry; only tracks and subfolders matter. A watch follows its folder, not its
+// name: a folder moved away or deleted takes its watches along, and one that appears at a
+// known name is another folder, whose subfolders the catalog knows only by name.
 void CFolderWatcher::OnReadable() {
     const CFilePattern pattern(settings_.FileExt);
     alignas(inotify_event) std::array<char, 16384> buffer{};
@@ -88,25 +90,62 @@ void CFolderWatcher::OnReadable() {
             const std::string_view name(buffer.data() + at + sizeof event,
                                         ::strnlen(buffer.data() + at + sizeof event, event.len));
             at += static_cast<ssize_t>(sizeof event + event.len);
-            if ((event.mask & IN_Q_OVERFLOW) != 0) {
-                for (const auto& [wd, folder] : folderOf_)
-                    changed_.push_back(folder);
-            }
-            const auto found = folderOf_.find(event.wd);
-            if (found == folderOf_.end())
-                continue;
-            if ((event.mask & IN_IGNORED) != 0) {
-                watchOf_.erase(found->second);
-                folderOf_.erase(found);
-                continue;
-            }
-            if ((event.mask & (IN_ISDIR | IN_DELETE_SELF | IN_MOVE_SELF)) != 0 ||
-                pattern.Matches(name))
-                changed_.push_back(found->second);
+            Take(event, name, pattern);
         }
     }
     if (!changed_.empty())
         timer_.start();
+}
+
+void CFolderWatcher::Take(const inotify_event& event, std::string_view name,
+                          const CFilePattern& pattern) {
+    if ((event.mask & IN_Q_OVERFLOW) != 0) {
+        for (const auto& [wd, folder] : folderOf_)
+            changed_.push_back(folder);
+    }
+    const auto found = folderOf_.find(event.wd);
+    if (found == folderOf_.end())
+        return;
+    const std::string folder = found->second;
+    if ((event.mask & IN_IGNORED) != 0) {
+        watchOf_.erase(folder);
+        folderOf_.erase(found);
+        return;
+    }
+    if ((event.mask & (IN_DELETE_SELF | IN_MOVE_SELF)) != 0) {
+        Forget(folder);
+        return;
+    }
+    if ((event.mask & IN_ISDIR) != 0 && (event.mask & (IN_CREATE | IN_MOVED_TO)) != 0)
+        Arrived(folder, name);
+    if ((event.mask & IN_ISDIR) != 0 || pattern.Matches(name))
+        changed_.push_back(folder);
+}
+
+// The watches of the folder and of every folder below it go; each is listed again, where the
+// catalog knew it, to find what is at its name now.
+void CFolderWatcher::Forget(const std::string& folder) {
+    const std::string below = folder == "/" ? folder : folder + '/';
+    for (auto it = watchOf_.begin(); it != watchOf_.end();) {
+        if (it->first != folder && !it->first.starts_with(below)) {
+            ++it;
+            continue;
+        }
+        ::inotify_rm_watch(fd_, it->second);
+        folderOf_.erase(it->second);
+        changed_.push_back(it->first);
+        it = watchOf_.erase(it);
+    }
+}
+
+// A folder created or moved in: any watch kept under its name followed another folder. The new
+// one is watched at once, so that nothing put into it before the catalog lists it is missed;
+// Follow files the watch (the system gives the same descriptor for the same folder).
+void CFolderWatcher::Arrived(const std::string& parent, std::string_view name) {
+    std::string path = parent == "/" ? parent : parent + '/';
+    path += name;
+    Forget(path);
+    ::inotify_add_watch(fd_, path.c_str(), kEvents);
 }
 
 // A walk in progress reads everything anyway; the change waits for its end. So it does while a

@@ -8,10 +8,13 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 class CAppSettings;
+class CFilePattern;
+struct inotify_event;
 class CQuavDoc;
 
 // Keeps the catalog current while the window is open: the folders of the address are watched
@@ -37,6 +40,9 @@ Q_SIGNALS:
 
 private:
     void OnReadable();
+    void Take(const inotify_event& event, std::string_view name, const CFilePattern& pattern);
+    void Forget(const std::string& folder);
+    void Arrived(const std::string& parent, std::string_view name);
     void Reread();
 
     CQuavDoc& doc_;

@@ -15,6 +15,7 @@
 #include <QItemSelectionModel>
 #include <QTreeWidgetItem>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -76,4 +77,40 @@ TEST_F(Watch, AChangedFolderIsReadAgainWhereTheUserIs) {
     app->Settings().CheckForChanges = 0;
     Frame().Commands().Action(ECommandId::Refresh)->trigger();
     EXPECT_EQ(Frame().Watcher().WatchCount(), 0U);
+}
+
+// A watched folder moved away and another moved to its name: the watches follow the folders,
+// so the one now at the name is watched anew and listed again, subfolders included.
+TEST_F(Watch, AFolderReplacedAtItsNameIsWatchedAnew) {
+    Track("music/Album/CD1/1.mp3", "Old");
+    Track("music/Album2/CD1/2.mp3", "New");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    const auto paths = [&] {
+        std::vector<std::string> found = RelativePaths(Doc());
+        for (std::string& path : found)
+            path.erase(0, std::string("music/").size());
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const auto waitFor = [&](const std::vector<std::string>& expected) {
+        QElapsedTimer clock;
+        clock.start();
+        while (paths() != expected && clock.elapsed() < 5000)
+            Idle();
+        return paths();
+    };
+    std::filesystem::rename(dir / "music/Album", dir / "music/AlbumOld");
+    std::filesystem::rename(dir / "music/Album2", dir / "music/Album");
+    EXPECT_EQ(waitFor({"Album/CD1/2.mp3", "AlbumOld/CD1/1.mp3"}),
+              (std::vector<std::string>{"Album/CD1/2.mp3", "AlbumOld/CD1/1.mp3"}));
+    Track("music/Album/CD1/3.mp3", "New");
+    EXPECT_EQ(
+        waitFor({"Album/CD1/2.mp3", "Album/CD1/3.mp3", "AlbumOld/CD1/1.mp3"}),
+        (std::vector<std::string>{"Album/CD1/2.mp3", "Album/CD1/3.mp3", "AlbumOld/CD1/1.mp3"}));
+    Track("music/AlbumOld/CD1/4.mp3", "Old");
+    EXPECT_EQ(
+        waitFor({"Album/CD1/2.mp3", "Album/CD1/3.mp3", "AlbumOld/CD1/1.mp3", "AlbumOld/CD1/4.mp3"}),
+        (std::vector<std::string>{"Album/CD1/2.mp3", "Album/CD1/3.mp3", "AlbumOld/CD1/1.mp3",
+                                  "AlbumOld/CD1/4.mp3"}));
 }
