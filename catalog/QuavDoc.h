@@ -43,6 +43,9 @@ public:
     // The folders of the address a watch should cover: every folder the walk entered. None for
     // the favourites.
     std::vector<std::string> WatchedFolders() const;
+    // The folders the address's walk (or its last look for changes) entered that hold no track,
+    // relative to it: with the tracks' folders, every folder the catalog knows.
+    const std::vector<std::string>& BareFolders() const { return walk_.bareFolders; }
     bool NewDocument();
     void GetTitleAndKind(std::string& title, EAddressKind& kind) const;
     // The tree's organisation; a change is announced as a rebuild around the mode's hint, and

@@ -1,11 +1,16 @@
 #include "frame/FolderWatcher.h"
 
+#include "catalog/Address.h"
+#include "catalog/ChangeCheck.h"
 #include "catalog/CheckLevel.h"
 #include "catalog/FilePattern.h"
 #include "catalog/QuavDoc.h"
+#include "model/Mp3File.h"
+#include "platform/WatchAdder.h"
 #include "settings/AppSettings.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -13,8 +18,8 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/inotify.h>
+#include <thread>
 #include <unistd.h>
-#include <unordered_set>
 
 namespace {
 
@@ -23,62 +28,183 @@ constexpr int kDelayMs = 300;
 // Entries added, removed, renamed, or written and closed; the folder itself going away.
 constexpr std::uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
                                   IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// A slice of the gathering stays well within one frame of the display.
+constexpr qint64 kSliceMs = 8;
+constexpr std::size_t kRecordsPerLook = 4096;
+// Events of descriptors not yet taken that wait at most; past that, every folder is listed again
+// as after an overflow of the system's queue.
+constexpr std::size_t kMostHeld = 16384;
+
+// The system lets go of a hundred thousand watches in a tenth of a second: not on the window's
+// thread.
+void CloseInBackground(int fd) {
+    if (fd >= 0)
+        std::thread([fd] { ::close(fd); }).detach();
+}
 
 } // namespace
 
 CFolderWatcher::CFolderWatcher(CQuavDoc& doc, const CAppSettings& settings, QObject* parent)
-    : QObject(parent), doc_(doc), settings_(settings),
-      fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    : QObject(parent), doc_(doc), settings_(settings) {
     timer_.setSingleShot(true);
     timer_.setInterval(kDelayMs);
     connect(&timer_, &QTimer::timeout, this, &CFolderWatcher::Reread);
+    gatherTimer_.setInterval(0);
+    connect(&gatherTimer_, &QTimer::timeout, this, &CFolderWatcher::GatherSlice);
+    doc_.AddView(this);
+}
+
+CFolderWatcher::~CFolderWatcher() {
+    doc_.RemoveView(this);
+    adder_.reset();
+    notifier_.reset();
+    CloseInBackground(fd_);
+}
+
+// A rebuild replaces the records the gathering reads; Follow starts it again afterwards.
+void CFolderWatcher::OnUpdate(CView*, EHint hint, const TrackArray*) {
+    if (hint != EHint::RebuildBegin)
+        return;
+    rebuildAt_ = CChangeCheck::Now();
+    gatherTimer_.stop();
+    gathering_ = false;
+}
+
+// Another address starts from an empty table on a new descriptor: the old one's watches go with
+// it at once.
+void CFolderWatcher::Restart(std::string_view root) {
+    StopAdding();
+    notifier_.reset();
+    CloseInBackground(fd_);
+    fd_ = -1;
+    table_ = CWatchTable();
+    held_.clear();
+    changed_.clear();
+    if (root.empty())
+        return;
+    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd_ < 0)
         return;
+    table_.Reset(root);
     notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &CFolderWatcher::OnReadable);
 }
 
-CFolderWatcher::~CFolderWatcher() {
-    notifier_.reset();
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
 void CFolderWatcher::Follow() {
+    const std::string& address = doc_.Address();
+    const bool watching = CheckLevel(settings_.CheckForChanges) != ECheckLevel::None &&
+                          !address.empty() && address != CAddress::kFavorites;
+    gatherTimer_.stop();
+    gathering_ = false;
+    if (!watching) {
+        Restart({});
+        return;
+    }
+    base_ = CMp3FileList::SnapshotBase(address);
+    const std::string_view root(base_.data(), std::max<std::size_t>(base_.size() - 1, 1));
+    if (table_.Empty() || table_.Root() != root)
+        Restart(root);
+    else
+        StopAdding();
     if (fd_ < 0)
         return;
-    const bool watching = CheckLevel(settings_.CheckForChanges) != ECheckLevel::None;
-    const std::vector<std::string> folders =
-        watching ? doc_.WatchedFolders() : std::vector<std::string>();
-    const std::unordered_set<std::string> wanted(folders.begin(), folders.end());
-    for (auto it = watchOf_.begin(); it != watchOf_.end();) {
-        if (wanted.contains(it->first)) {
-            ++it;
-            continue;
-        }
-        ::inotify_rm_watch(fd_, it->second);
-        folderOf_.erase(it->second);
-        it = watchOf_.erase(it);
-    }
-    for (const std::string& folder : folders) {
-        if (limitSaid_)
-            return;
-        if (watchOf_.contains(folder))
-            continue;
-        const int wd = ::inotify_add_watch(fd_, folder.c_str(), kEvents);
-        if (wd >= 0) {
-            folderOf_[wd] = folder;
-            watchOf_[folder] = wd;
-        } else if (errno == ENOSPC) {
-            limitSaid_ = true;
-            Q_EMIT LimitReached();
-        }
-    }
+    table_.ClearSeen();
+    table_.SetSeen(0);
+    gathering_ = true;
+    gatherAt_ = 0;
+    lastFolder_ = nullptr;
+    gatherTimer_.start();
 }
 
-// Events name the entry; only tracks and subfolders matter. A watch follows its folder, not its
-// name: a folder moved away or deleted takes its watches along, and one that appears at a
-// known name is another folder, whose subfolders the catalog knows only by name.
+// The records of one folder come one after the other and share its text: one look a folder.
+void CFolderWatcher::GatherSlice() {
+    QElapsedTimer clock;
+    clock.start();
+    const std::span<CMp3File* const> tracks = doc_.GetTrackList().Tracks();
+    while (gatherAt_ < tracks.size()) {
+        const std::size_t end = std::min(gatherAt_ + kRecordsPerLook, tracks.size());
+        for (; gatherAt_ < end; ++gatherAt_) {
+            const CMp3File& track = *tracks[gatherAt_];
+            if (track.Directory().data() == lastFolder_)
+                continue;
+            lastFolder_ = track.Directory().data();
+            for (std::uint32_t folder = table_.Make(CChangeCheck::RelativeFolder(base_, track));
+                 !table_.Seen(folder); folder = table_.Parent(folder))
+                table_.SetSeen(folder);
+        }
+        if (clock.elapsed() >= kSliceMs)
+            return;
+    }
+    for (const std::string& bare : doc_.BareFolders())
+        for (std::uint32_t folder = table_.Make(bare); !table_.Seen(folder);
+             folder = table_.Parent(folder))
+            table_.SetSeen(folder);
+    gatherTimer_.stop();
+    gathering_ = false;
+    Gathered();
+}
+
+// The folders met are the catalog's; those it no longer knows lose their watches, and those
+// without one get theirs on the adder's thread.
+void CFolderWatcher::Gathered() {
+    std::vector<std::uint32_t> add;
+    for (std::uint32_t folder = 0; folder < table_.Size(); ++folder) {
+        const bool seen = table_.Seen(folder);
+        table_.SetKnown(folder, seen);
+        if (seen && table_.Watch(folder) < 0 && !limitSaid_)
+            add.push_back(folder);
+        else if (!seen && table_.Watch(folder) >= 0)
+            ::inotify_rm_watch(fd_, table_.DropWatch(folder));
+    }
+    merged_ = 0;
+    if (add.empty()) {
+        Merge();
+        return;
+    }
+    adder_ =
+        std::make_unique<CWatchAdder>(fd_, kEvents, table_, std::move(add), rebuildAt_, [this] {
+            QMetaObject::invokeMethod(this, &CFolderWatcher::Merge, Qt::QueuedConnection);
+        });
+}
+
+void CFolderWatcher::StopAdding() {
+    if (adder_ == nullptr)
+        return;
+    adder_->Stop();
+    Merge();
+    adder_.reset();
+}
+
+// The adder's results in their order, then the events that waited for them.
+void CFolderWatcher::Merge() {
+    if (adder_ != nullptr) {
+        const std::size_t done = adder_->Done();
+        for (; merged_ < done; ++merged_) {
+            const std::uint32_t folder = adder_->Folders()[merged_];
+            const CWatchAdder::SResult& result = adder_->Result(merged_);
+            if (result.wd >= 0) {
+                if (table_.SetWatch(folder, result.wd) && result.changed)
+                    Changed(folder);
+            } else if (result.wd == -ENOSPC && !limitSaid_) {
+                limitSaid_ = true;
+                Q_EMIT LimitReached();
+            }
+        }
+        if (adder_->Finished() && merged_ == adder_->Done())
+            adder_.reset();
+    }
+    std::vector<SHeld> held;
+    held.swap(held_);
+    const CFilePattern pattern(settings_.FileExt);
+    for (const SHeld& event : held) {
+        const inotify_event header{.wd = event.wd, .mask = event.mask, .cookie = 0, .len = 0};
+        Take(header, event.name, pattern);
+    }
+    if (!changed_.empty())
+        timer_.start();
+}
+
+// Events name the entry; only tracks and subfolders matter.
 void CFolderWatcher::OnReadable() {
     const CFilePattern pattern(settings_.FileExt);
     alignas(inotify_event) std::array<char, 16384> buffer{};
@@ -97,19 +223,27 @@ void CFolderWatcher::OnReadable() {
         timer_.start();
 }
 
+// A watch follows its folder, not its name: a folder moved away or deleted takes its watches
+// along, and one that appears at a known name is another folder, whose subfolders the catalog
+// knows only by name. An event of a descriptor not yet taken from the adder waits for it.
 void CFolderWatcher::Take(const inotify_event& event, std::string_view name,
                           const CFilePattern& pattern) {
     if ((event.mask & IN_Q_OVERFLOW) != 0) {
-        for (const auto& [wd, folder] : folderOf_)
-            changed_.push_back(folder);
-    }
-    const auto found = folderOf_.find(event.wd);
-    if (found == folderOf_.end())
+        for (std::uint32_t folder = 0; folder < table_.Size(); ++folder)
+            if (table_.Known(folder))
+                Changed(folder);
         return;
-    const std::string folder = found->second;
+    }
+    const std::uint32_t folder = table_.FolderOf(event.wd);
+    if (folder == CWatchTable::kNone) {
+        if (!Settled() && held_.size() < kMostHeld)
+            held_.push_back({event.wd, event.mask, std::string(name)});
+        else if (!Settled())
+            held_ = {{-1, IN_Q_OVERFLOW, {}}};
+        return;
+    }
     if ((event.mask & IN_IGNORED) != 0) {
-        watchOf_.erase(folder);
-        folderOf_.erase(found);
+        table_.DropWatch(folder);
         return;
     }
     if ((event.mask & (IN_DELETE_SELF | IN_MOVE_SELF)) != 0) {
@@ -119,32 +253,36 @@ void CFolderWatcher::Take(const inotify_event& event, std::string_view name,
     if ((event.mask & IN_ISDIR) != 0 && (event.mask & (IN_CREATE | IN_MOVED_TO)) != 0)
         Arrived(folder, name);
     if ((event.mask & IN_ISDIR) != 0 || pattern.Matches(name))
-        changed_.push_back(folder);
+        Changed(folder);
+}
+
+void CFolderWatcher::Changed(std::uint32_t folder) {
+    changed_.push_back(table_.Path(folder));
 }
 
 // The watches of the folder and of every folder below it go; each is listed again, where the
 // catalog knew it, to find what is at its name now.
-void CFolderWatcher::Forget(const std::string& folder) {
-    const std::string below = folder == "/" ? folder : folder + '/';
-    for (auto it = watchOf_.begin(); it != watchOf_.end();) {
-        if (it->first != folder && !it->first.starts_with(below)) {
-            ++it;
+void CFolderWatcher::Forget(std::uint32_t top) {
+    for (std::uint32_t folder = 0; folder < table_.Size(); ++folder) {
+        if (!table_.Within(folder, top))
             continue;
-        }
-        ::inotify_rm_watch(fd_, it->second);
-        folderOf_.erase(it->second);
-        changed_.push_back(it->first);
-        it = watchOf_.erase(it);
+        if (const int wd = table_.DropWatch(folder); wd >= 0)
+            ::inotify_rm_watch(fd_, wd);
+        if (table_.Known(folder))
+            Changed(folder);
     }
 }
 
 // A folder created or moved in: any watch kept under its name followed another folder. The new
 // one is watched at once, so that nothing put into it before the catalog lists it is missed;
-// Follow files the watch (the system gives the same descriptor for the same folder).
-void CFolderWatcher::Arrived(const std::string& parent, std::string_view name) {
-    std::string path = parent == "/" ? parent : parent + '/';
+// the next gathering takes the watch (the system gives the same descriptor for the same folder).
+void CFolderWatcher::Arrived(std::uint32_t parent, std::string_view name) {
+    if (const std::uint32_t known = table_.Child(parent, name); known != CWatchTable::kNone)
+        Forget(known);
+    std::string path = table_.Path(parent);
+    if (path.back() != '/')
+        path += '/';
     path += name;
-    Forget(path);
     ::inotify_add_watch(fd_, path.c_str(), kEvents);
 }
 

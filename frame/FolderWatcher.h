@@ -1,21 +1,24 @@
 #pragma once
 
+#include "catalog/CatalogView.h"
+#include "platform/WatchTable.h"
+
 #include <QObject>
-#include <QSet>
 #include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class CAppSettings;
 class CFilePattern;
-struct inotify_event;
 class CQuavDoc;
+class CWatchAdder;
+struct inotify_event;
 
 // Keeps the catalog current while the window is open: the folders of the address are watched
 // (inotify), and a folder in which a track or a subfolder is added, removed, renamed or written
@@ -24,7 +27,12 @@ class CQuavDoc;
 // the snapshot the update writes does not wake it again. Where the system's limit of watches
 // is reached, the folders left are not watched, and that is said once. Where changes are not
 // looked for (CheckForChanges 0, the snapshot at face value), nothing is watched either.
-class CFolderWatcher : public QObject {
+//
+// Watching costs the window nothing it waits for: the catalog's folders are gathered into the
+// table in slices of a few milliseconds from the event loop, and their watches set on a thread
+// (CWatchAdder) whose results are taken in order. An event of a descriptor not yet taken waits
+// for it, so none is lost or given to another folder.
+class CFolderWatcher : public QObject, public CView {
     Q_OBJECT
 public:
     CFolderWatcher(CQuavDoc& doc, const CAppSettings& settings, QObject* parent = nullptr);
@@ -32,25 +40,52 @@ public:
 
     // Watches the folders of the catalog as it now is; called after each rebuild.
     void Follow();
-    std::size_t WatchCount() const { return folderOf_.size(); }
+    std::size_t WatchCount() const { return table_.WatchCount(); }
+    // Every folder of the catalog has its watch (or the system refused it).
+    bool Settled() const { return !gathering_ && adder_ == nullptr; }
+    const CWatchTable& Table() const { return table_; }
+
+    void OnUpdate(CView* sender, EHint hint, const TrackArray* tracks) override;
 
 Q_SIGNALS:
     // The system refused to watch more folders; sent once per window.
     void LimitReached();
 
 private:
+    struct SHeld {
+        int wd;
+        std::uint32_t mask;
+        std::string name;
+    };
+
+    void Restart(std::string_view root);
+    void StopAdding();
+    void GatherSlice();
+    void Gathered();
+    void Merge();
     void OnReadable();
     void Take(const inotify_event& event, std::string_view name, const CFilePattern& pattern);
-    void Forget(const std::string& folder);
-    void Arrived(const std::string& parent, std::string_view name);
+    void Changed(std::uint32_t folder);
+    void Forget(std::uint32_t folder);
+    void Arrived(std::uint32_t parent, std::string_view name);
     void Reread();
 
     CQuavDoc& doc_;
     const CAppSettings& settings_;
     int fd_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
-    std::unordered_map<int, std::string> folderOf_; // by watch descriptor
-    std::unordered_map<std::string, int> watchOf_;
+    CWatchTable table_;
+    // The gathering of the catalog's folders: the next record, and the folder of the one before.
+    QTimer gatherTimer_;
+    bool gathering_ = false;
+    std::size_t gatherAt_ = 0;
+    const char* lastFolder_ = nullptr;
+    std::string base_;
+    std::unique_ptr<CWatchAdder> adder_;
+    std::size_t merged_ = 0;
+    std::vector<SHeld> held_;
+    // When the last rebuild began: a folder changed since then is listed again once watched.
+    std::int64_t rebuildAt_ = 0;
     QTimer timer_;
     std::vector<std::string> changed_;
     bool limitSaid_ = false;

@@ -3,6 +3,7 @@
 #include "frame/MainFrame.h"
 #include "gui/AppFixture.h"
 #include "model/Mp3File.h"
+#include "platform/WatchTable.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsKeys.h"
 #include "views/LeftView.h"
@@ -113,4 +114,29 @@ TEST_F(Watch, AFolderReplacedAtItsNameIsWatchedAnew) {
         waitFor({"Album/CD1/2.mp3", "Album/CD1/3.mp3", "AlbumOld/CD1/1.mp3", "AlbumOld/CD1/4.mp3"}),
         (std::vector<std::string>{"Album/CD1/2.mp3", "Album/CD1/3.mp3", "AlbumOld/CD1/1.mp3",
                                   "AlbumOld/CD1/4.mp3"}));
+}
+
+// The window shows before a folder is watched; the watches come after it, in the background,
+// and a track put into a folder before its watch is set is read all the same.
+TEST_F(Watch, WatchesComeAfterTheWindowAndMissNothing) {
+    constexpr int kFolders = 400;
+    Track("music/Bob/1.mp3", "Bob");
+    for (int i = 0; i < kFolders; ++i)
+        dir.MakeDir("music/Empty/" + std::to_string(i));
+    Set(kSectionMp3, kFilePath, Music());
+    std::size_t watchedAtShow = 1;
+    Start({}, [&] {
+        watchedAtShow = Frame().Watcher().WatchCount();
+        Track("music/Empty/399/2.mp3", "Ann");
+    });
+    EXPECT_EQ(watchedAtShow, 0U);
+    QElapsedTimer clock;
+    clock.start();
+    while ((!Frame().Watcher().Settled() || Doc().GetTrackList().GetSize() < 2) &&
+           clock.elapsed() < 5000)
+        Idle();
+    EXPECT_EQ(Doc().GetTrackList().GetSize(), 2U);
+    const CWatchTable& table = Frame().Watcher().Table();
+    EXPECT_EQ(Frame().Watcher().WatchCount(), kFolders + 3U) << "the address, Bob, Empty";
+    EXPECT_LE(table.Bytes() / table.Size(), 100U);
 }
