@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -47,8 +48,16 @@ CAdvancedPage::CAdvancedPage(const SOptionValues& values, QWidget* parent)
                                 QStringLiteral("Folders (Recommended)"),
                                 QStringLiteral("Folders and files")});
     checkForChanges_->setCurrentIndex(std::clamp(values.checkForChanges, 0, 2));
+    // A network share tells no watch of its changes: its folders are looked at now and then.
+    pollSeconds_ = new QSpinBox;
+    pollSeconds_->setObjectName(QStringLiteral("pollSeconds"));
+    pollSeconds_->setRange(0, kMaxPollSeconds);
+    pollSeconds_->setSuffix(QStringLiteral(" s"));
+    pollSeconds_->setSpecialValueText(QStringLiteral("Never"));
+    pollSeconds_->setValue(std::clamp(values.pollSeconds, 0, kMaxPollSeconds));
     auto* changes = new QFormLayout;
     changes->addRow(QStringLiteral("Look for changes on disk :"), checkForChanges_);
+    changes->addRow(QStringLiteral("Look at a network share every :"), pollSeconds_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MakeCommands(values));
     layout->addWidget(MakeMaximum(values));
@@ -99,6 +108,7 @@ void CAdvancedPage::Store(SOptionValues& values) const {
     values.useCachedCatalog = Flag(useCache_);
     values.minimizeToSystray = Flag(systray_);
     values.checkForChanges = checkForChanges_->currentIndex();
+    values.pollSeconds = pollSeconds_->value();
     values.exactVbrTime = Flag(exactVbrTime_);
     values.readId3v2 = Flag(readId3v2_);
     values.writeId3v2 = Flag(writeId3v2_);

@@ -8,6 +8,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
+class QSpinBox;
 
 // "Advanced": the shell verbs that play and enqueue, the most rows the list shows, the cache
 // files, the tray, and how tracks are read and their tags written.
@@ -15,6 +16,7 @@ class CAdvancedPage : public COptionPage {
 public:
     static constexpr int kMinRows = 1;
     static constexpr int kMaxRows = 1200;
+    static constexpr int kMaxPollSeconds = 86400; // a day
 
     CAdvancedPage(const SOptionValues& values, QWidget* parent = nullptr);
 
@@ -35,6 +37,7 @@ private:
     QCheckBox* useCache_ = nullptr;
     QCheckBox* systray_ = nullptr;
     QComboBox* checkForChanges_ = nullptr;
+    QSpinBox* pollSeconds_ = nullptr;
     QCheckBox* exactVbrTime_ = nullptr;
     QCheckBox* readId3v2_ = nullptr;
     QCheckBox* writeId3v2_ = nullptr;

@@ -39,6 +39,7 @@ SOptionValues SOptionValues::From(const CAppSettings& settings, const ColumnArra
     values.readId3v2 = settings.ReadId3v2;
     values.writeId3v2 = settings.WriteId3v2;
     values.checkForChanges = settings.CheckForChanges;
+    values.pollSeconds = settings.PollSeconds;
     return values;
 }
 
@@ -56,4 +57,5 @@ void SOptionValues::ApplyTo(CAppSettings& settings, ColumnArray& records) const 
     settings.ReadId3v2 = readId3v2;
     settings.WriteId3v2 = writeId3v2;
     settings.CheckForChanges = checkForChanges;
+    settings.PollSeconds = pollSeconds;
 }

@@ -33,4 +33,5 @@ struct SOptionValues {
     int readId3v2 = 0;
     int writeId3v2 = 0;
     int checkForChanges = 0;
+    int pollSeconds = 0;
 };

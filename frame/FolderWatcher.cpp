@@ -5,8 +5,10 @@
 #include "catalog/CheckLevel.h"
 #include "catalog/FilePattern.h"
 #include "catalog/QuavDoc.h"
+#include "desktop/FrameStrings.h"
 #include "model/Mp3File.h"
-#include "platform/WatchAdder.h"
+#include "platform/FileSystemKind.h"
+#include "platform/StringIds.h"
 #include "settings/AppSettings.h"
 
 #include <QApplication>
@@ -34,6 +36,14 @@ constexpr std::size_t kRecordsPerLook = 4096;
 // Events of descriptors not yet taken that wait at most; past that, every folder is listed again
 // as after an overflow of the system's queue.
 constexpr std::size_t kMostHeld = 16384;
+constexpr int kMsPerSecond = 1000;
+constexpr int kSecondsPerMinute = 60;
+
+// At most a day between two looks.
+int PollInterval(int seconds) {
+    constexpr int kMostSeconds = 24 * 60 * 60;
+    return std::clamp(seconds, 1, kMostSeconds) * kMsPerSecond;
+}
 
 // The system lets go of a hundred thousand watches in a tenth of a second: not on the window's
 // thread.
@@ -44,6 +54,8 @@ void CloseInBackground(int fd) {
 
 } // namespace
 
+bool CFolderWatcher::pollEverywhere_ = false;
+
 CFolderWatcher::CFolderWatcher(CQuavDoc& doc, const CAppSettings& settings, QObject* parent)
     : QObject(parent), doc_(doc), settings_(settings) {
     timer_.setSingleShot(true);
@@ -51,12 +63,14 @@ CFolderWatcher::CFolderWatcher(CQuavDoc& doc, const CAppSettings& settings, QObj
     connect(&timer_, &QTimer::timeout, this, &CFolderWatcher::Reread);
     gatherTimer_.setInterval(0);
     connect(&gatherTimer_, &QTimer::timeout, this, &CFolderWatcher::GatherSlice);
+    pollTimer_.setSingleShot(true);
+    connect(&pollTimer_, &QTimer::timeout, this, &CFolderWatcher::Poll);
     doc_.AddView(this);
 }
 
 CFolderWatcher::~CFolderWatcher() {
     doc_.RemoveView(this);
-    adder_.reset();
+    look_.reset();
     notifier_.reset();
     CloseInBackground(fd_);
 }
@@ -71,7 +85,7 @@ void CFolderWatcher::OnUpdate(CView*, EHint hint, const TrackArray*) {
 }
 
 // Another address starts from an empty table on a new descriptor: the old one's watches go with
-// it at once.
+// it at once. One on a share is looked at instead, from the rebuild's start on.
 void CFolderWatcher::Restart(std::string_view root) {
     StopAdding();
     notifier_.reset();
@@ -80,8 +94,20 @@ void CFolderWatcher::Restart(std::string_view root) {
     table_ = CWatchTable();
     held_.clear();
     changed_.clear();
+    pollTimer_.stop();
+    polling_ = false;
     if (root.empty())
         return;
+    const std::string path(root);
+    if (settings_.PollSeconds > 0 &&
+        (pollEverywhere_ || CFileSystemKind::IsShared(CFileSystemKind::TypeOf(path)))) {
+        polling_ = true;
+        pollSince_ = rebuildAt_;
+        table_.Reset(root);
+        pollTimer_.start(PollInterval(settings_.PollSeconds));
+        Q_EMIT PollingStarted(settings_.PollSeconds);
+        return;
+    }
     fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd_ < 0)
         return;
@@ -106,8 +132,11 @@ void CFolderWatcher::Follow() {
         Restart(root);
     else
         StopAdding();
-    if (fd_ < 0)
+    if (table_.Empty())
         return;
+    // The snapshot the rebuild writes into the root, right after this, changes its time.
+    if (polling_)
+        QTimer::singleShot(0, this, [this] { rootSince_ = CChangeCheck::Now(); });
     table_.ClearSeen();
     table_.SetSeen(0);
     gathering_ = true;
@@ -145,7 +174,7 @@ void CFolderWatcher::GatherSlice() {
 }
 
 // The folders met are the catalog's; those it no longer knows lose their watches, and those
-// without one get theirs on the adder's thread.
+// without one get theirs on the look's thread.
 void CFolderWatcher::Gathered() {
     std::vector<std::uint32_t> add;
     for (std::uint32_t folder = 0; folder < table_.Size(); ++folder) {
@@ -157,41 +186,69 @@ void CFolderWatcher::Gathered() {
             ::inotify_rm_watch(fd_, table_.DropWatch(folder));
     }
     merged_ = 0;
-    if (add.empty()) {
+    if (add.empty() || polling_) {
         Merge();
         return;
     }
-    adder_ =
-        std::make_unique<CWatchAdder>(fd_, kEvents, table_, std::move(add), rebuildAt_, [this] {
-            QMetaObject::invokeMethod(this, &CFolderWatcher::Merge, Qt::QueuedConnection);
-        });
+    Look(std::move(add), {.fd = fd_, .mask = kEvents, .since = rebuildAt_, .rootSince = 0});
+}
+
+void CFolderWatcher::Look(std::vector<std::uint32_t> folders,
+                          const CFolderLook::SOptions& options) {
+    merged_ = 0;
+    lookIsPoll_ = options.fd < 0;
+    look_ = std::make_unique<CFolderLook>(table_, std::move(folders), options, [this] {
+        QMetaObject::invokeMethod(this, &CFolderWatcher::Merge, Qt::QueuedConnection);
+    });
+}
+
+// Every folder the catalog knows, each with one look at its times; none while the catalog is
+// being made or its folders gathered, nor while a change waits to be read.
+void CFolderWatcher::Poll() {
+    if (!polling_ || settings_.PollSeconds <= 0)
+        return;
+    pollTimer_.start(PollInterval(settings_.PollSeconds));
+    if (!Settled() || doc_.IsWalking() || timer_.isActive())
+        return;
+    std::vector<std::uint32_t> known;
+    for (std::uint32_t folder = 0; folder < table_.Size(); ++folder)
+        if (table_.Known(folder))
+            known.push_back(folder);
+    pollStart_ = CChangeCheck::Now();
+    Look(std::move(known),
+         {.fd = -1, .mask = 0, .since = pollSince_, .rootSince = std::max(pollSince_, rootSince_)});
 }
 
 void CFolderWatcher::StopAdding() {
-    if (adder_ == nullptr)
+    if (look_ == nullptr)
         return;
-    adder_->Stop();
+    look_->Stop();
     Merge();
-    adder_.reset();
+    look_.reset();
 }
 
-// The adder's results in their order, then the events that waited for them.
+// The look's results in their order, then the events that waited for them.
 void CFolderWatcher::Merge() {
-    if (adder_ != nullptr) {
-        const std::size_t done = adder_->Done();
+    if (look_ != nullptr) {
+        const std::size_t done = look_->Done();
         for (; merged_ < done; ++merged_) {
-            const std::uint32_t folder = adder_->Folders()[merged_];
-            const CWatchAdder::SResult& result = adder_->Result(merged_);
-            if (result.wd >= 0) {
-                if (table_.SetWatch(folder, result.wd) && result.changed)
-                    Changed(folder);
-            } else if (result.wd == -ENOSPC && !limitSaid_) {
+            const std::uint32_t folder = look_->Folders()[merged_];
+            const CFolderLook::SResult& result = look_->Result(merged_);
+            if (result.wd >= 0)
+                table_.SetWatch(folder, result.wd);
+            if (result.changed)
+                Changed(folder);
+            if (result.wd == -ENOSPC && !limitSaid_) {
                 limitSaid_ = true;
                 Q_EMIT LimitReached();
             }
         }
-        if (adder_->Finished() && merged_ == adder_->Done())
-            adder_.reset();
+        if (look_->Finished() && merged_ == look_->Done()) {
+            // A whole look vouches for every folder up to its start.
+            if (lookIsPoll_ && merged_ == look_->Folders().size())
+                pollSince_ = pollStart_;
+            look_.reset();
+        }
     }
     std::vector<SHeld> held;
     held.swap(held_);
@@ -225,7 +282,7 @@ void CFolderWatcher::OnReadable() {
 
 // A watch follows its folder, not its name: a folder moved away or deleted takes its watches
 // along, and one that appears at a known name is another folder, whose subfolders the catalog
-// knows only by name. An event of a descriptor not yet taken from the adder waits for it.
+// knows only by name. An event of a descriptor not yet taken from the look waits for it.
 void CFolderWatcher::Take(const inotify_event& event, std::string_view name,
                           const CFilePattern& pattern) {
     if ((event.mask & IN_Q_OVERFLOW) != 0) {
@@ -284,6 +341,19 @@ void CFolderWatcher::Arrived(std::uint32_t parent, std::string_view name) {
         path += '/';
     path += name;
     ::inotify_add_watch(fd_, path.c_str(), kEvents);
+}
+
+QString CFolderWatcher::PollNote(int seconds) {
+    QString every;
+    if (seconds == 1)
+        every = CFrameStrings::Get(EStringId::EverySecond);
+    else if (seconds == kSecondsPerMinute)
+        every = CFrameStrings::Get(EStringId::EveryMinute);
+    else if (seconds % kSecondsPerMinute == 0)
+        every = CFrameStrings::Get(EStringId::EveryMinutes).arg(seconds / kSecondsPerMinute);
+    else
+        every = CFrameStrings::Get(EStringId::EverySeconds).arg(seconds);
+    return CFrameStrings::Get(EStringId::MsgShareChecked).arg(every);
 }
 
 // A walk in progress reads everything anyway; the change waits for its end. So it does while a

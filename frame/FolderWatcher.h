@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/CatalogView.h"
+#include "platform/FolderLook.h"
 #include "platform/WatchTable.h"
 
 #include <QObject>
@@ -17,7 +18,6 @@
 class CAppSettings;
 class CFilePattern;
 class CQuavDoc;
-class CWatchAdder;
 struct inotify_event;
 
 // Keeps the catalog current while the window is open: the folders of the address are watched
@@ -30,8 +30,13 @@ struct inotify_event;
 //
 // Watching costs the window nothing it waits for: the catalog's folders are gathered into the
 // table in slices of a few milliseconds from the event loop, and their watches set on a thread
-// (CWatchAdder) whose results are taken in order. An event of a descriptor not yet taken waits
+// (CFolderLook) whose results are taken in order. An event of a descriptor not yet taken waits
 // for it, so none is lost or given to another folder.
+//
+// An address on a network share or a FUSE file system tells no watch of what another machine
+// does: its folders are looked at every PollSeconds instead, on a thread of low priority, each
+// one's time against the start of the look before (CFolderLook again); the changed ones are read
+// again as after an event. That is said once.
 class CFolderWatcher : public QObject, public CView {
     Q_OBJECT
 public:
@@ -42,14 +47,21 @@ public:
     void Follow();
     std::size_t WatchCount() const { return table_.WatchCount(); }
     // Every folder of the catalog has its watch (or the system refused it).
-    bool Settled() const { return !gathering_ && adder_ == nullptr; }
+    bool Settled() const { return !gathering_ && look_ == nullptr; }
     const CWatchTable& Table() const { return table_; }
+    bool Polling() const { return polling_; }
+    // What the status bar says of an address looked at every `seconds`.
+    static QString PollNote(int seconds);
+    // For tests: every address is looked at as a share's is.
+    static void PollEverywhere(bool on) { pollEverywhere_ = on; }
 
     void OnUpdate(CView* sender, EHint hint, const TrackArray* tracks) override;
 
 Q_SIGNALS:
     // The system refused to watch more folders; sent once per window.
     void LimitReached();
+    // The address is on a share: it is looked at every `seconds`; sent once per address.
+    void PollingStarted(int seconds);
 
 private:
     struct SHeld {
@@ -69,6 +81,8 @@ private:
     void Forget(std::uint32_t folder);
     void Arrived(std::uint32_t parent, std::string_view name);
     void Reread();
+    void Poll();
+    void Look(std::vector<std::uint32_t> folders, const CFolderLook::SOptions& options);
 
     CQuavDoc& doc_;
     const CAppSettings& settings_;
@@ -81,7 +95,8 @@ private:
     std::size_t gatherAt_ = 0;
     const char* lastFolder_ = nullptr;
     std::string base_;
-    std::unique_ptr<CWatchAdder> adder_;
+    std::unique_ptr<CFolderLook> look_;
+    bool lookIsPoll_ = false;
     std::size_t merged_ = 0;
     std::vector<SHeld> held_;
     // When the last rebuild began: a folder changed since then is listed again once watched.
@@ -89,4 +104,12 @@ private:
     QTimer timer_;
     std::vector<std::string> changed_;
     bool limitSaid_ = false;
+    // Looking at a share: the next look's time, when the look before began, and when the root
+    // last had its snapshot written.
+    bool polling_ = false;
+    QTimer pollTimer_;
+    std::int64_t pollSince_ = 0;
+    std::int64_t pollStart_ = 0;
+    std::int64_t rootSince_ = 0;
+    static bool pollEverywhere_;
 };

@@ -105,6 +105,8 @@ bool CMainFrame::Create() {
     watcher_ = new CFolderWatcher(doc_, settings_, this);
     connect(watcher_, &CFolderWatcher::LimitReached, this,
             [this] { statusBar()->showMessage(CFrameStrings::Get(EStringId::MsgWatchLimit)); });
+    connect(watcher_, &CFolderWatcher::PollingStarted, this,
+            [this](int seconds) { statusBar()->showMessage(CFolderWatcher::PollNote(seconds)); });
     doc_.SetProgress([this](std::size_t filesSeen, std::size_t estimate) {
         OnWalkProgress(filesSeen, estimate);
     });

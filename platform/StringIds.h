@@ -107,6 +107,12 @@ enum class EStringId : int {
     ChooseFolderCaption = 1206,
     MsgWatchLimit = 1207, // the system's limit of watched folders is reached
 
+    // An address on a network share, looked at now and then: "%1" is one of the periods below.
+    MsgShareChecked = 1230,
+    EverySecond = 1231,
+    EverySeconds = 1232, // "%1": a count of seconds
+    EveryMinute = 1233,
+    EveryMinutes = 1234, // "%1": a count of minutes
     // What the window tells of its command line, of its player and of failed writes.
     MsgUnknownOption = 1400,         // "%1": an option neither the program's nor Qt's
     MsgOneAddressOnly = 1401,        // "%1": an address after the first one

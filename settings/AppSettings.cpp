@@ -21,6 +21,7 @@ constexpr char kDefaultCommandPlay[] = "Play";
 constexpr char kDefaultCommandEnqueue[] = "Enqueue";
 constexpr int kDefaultMaxRow = 1000;
 constexpr int kDefaultUseCachedCatalog = 1;
+constexpr int kDefaultPollSeconds = 60;
 
 std::string AddressKey(int index) {
     char key[32];
@@ -73,6 +74,7 @@ void CAppSettings::LoadAdvancedOptions(const CIniProfile& profile) {
     ReadId3v2 = profile.GetInt(kSectionAdvanced, kReadId3v2, 1);
     WriteId3v2 = profile.GetInt(kSectionAdvanced, kWriteId3v2, 1);
     CheckForChanges = profile.GetInt(kSectionAdvanced, kCheckForChanges, 1);
+    PollSeconds = profile.GetInt(kSectionAdvanced, kPollSeconds, kDefaultPollSeconds);
 }
 
 void CAppSettings::GetWindowSettings(int& width, int& height, int& left, int& top) const {
@@ -101,6 +103,7 @@ void CAppSettings::WriteOptions(CIniProfile& profile,
     profile.WriteInt(kSectionAdvanced, kReadId3v2, ReadId3v2);
     profile.WriteInt(kSectionAdvanced, kWriteId3v2, WriteId3v2);
     profile.WriteInt(kSectionAdvanced, kCheckForChanges, CheckForChanges);
+    profile.WriteInt(kSectionAdvanced, kPollSeconds, PollSeconds);
 }
 
 void CAppSettings::WriteColumns(CIniProfile& profile,

@@ -59,6 +59,9 @@ public:
     // What of a snapshot is checked against the disk when it opens: 0 nothing, 1 its folders,
     // 2 its folders and files (ECheckLevel).
     int CheckForChanges = 1;
+    // While the window is open, the folders of an address on a network share are looked at
+    // every so many seconds; 0 never (as before, only the opens look).
+    int PollSeconds = 60;
     int cx = 0, cy = 0, x = 0, y = 0;
 
 private:

@@ -42,6 +42,9 @@ inline constexpr char kExactVbrTime[] = "ExactVbrTime";
 inline constexpr char kReadId3v2[] = "ReadId3v2";
 inline constexpr char kCheckForChanges[] = "CheckForChanges";
 inline constexpr char kWriteId3v2[] = "WriteId3v2";
+// Seconds between two looks at the folders of an address on a network share, which no watch
+// hears of; 0 never looks.
+inline constexpr char kPollSeconds[] = "PollSeconds";
 
 // "Column%d"
 inline constexpr char kColumnOrder[] = "Order";

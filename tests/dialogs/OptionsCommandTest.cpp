@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTreeView>
 
@@ -109,6 +110,7 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
         Click("exactVbrTime");
         Click("writeId3v2");
         Named<QComboBox>("checkForChanges").setCurrentIndex(2);
+        Named<QSpinBox>("pollSeconds").setValue(30);
         sheet.accept();
     });
     EXPECT_EQ(Profile(), before +
@@ -117,7 +119,8 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
                              ColumnSections() +
                              "\n[AdvancedOptions]\nCommandPlay=Open\nCommandEnqueue=Enqueue\n"
                              "MaxRow=500\nUseCachedCatalog=0\nMinimizeToSystray=0\n"
-                             "ExactVbrTime=0\nReadId3v2=1\nWriteId3v2=0\nCheckForChanges=2\n");
+                             "ExactVbrTime=0\nReadId3v2=1\nWriteId3v2=0\nCheckForChanges=2\n"
+                             "PollSeconds=30\n");
     EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre",
                                                        "Time", "Track"}));
     EXPECT_EQ(app->Settings().MaxRow, 500);

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
+#include <QStatusBar>
 #include <QTreeWidgetItem>
 
 #include <algorithm>
@@ -139,4 +140,39 @@ TEST_F(Watch, WatchesComeAfterTheWindowAndMissNothing) {
     const CWatchTable& table = Frame().Watcher().Table();
     EXPECT_EQ(Frame().Watcher().WatchCount(), kFolders + 3U) << "the address, Bob, Empty";
     EXPECT_LE(table.Bytes() / table.Size(), 100U);
+}
+
+// A share tells no watch of another machine's changes: its folders are looked at every
+// PollSeconds instead (here a local folder taken for one), and the status bar says so once.
+TEST_F(Watch, AShareIsLookedAtEveryPollSeconds) {
+    struct SPollEverywhere {
+        SPollEverywhere() { CFolderWatcher::PollEverywhere(true); }
+        ~SPollEverywhere() { CFolderWatcher::PollEverywhere(false); }
+    } everywhere;
+    Track("music/Bob/1.mp3", "Bob");
+    Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionAdvanced, kPollSeconds, "1");
+    Start();
+    EXPECT_TRUE(Frame().Watcher().Polling());
+    EXPECT_EQ(Frame().Watcher().WatchCount(), 0U);
+    EXPECT_EQ(Frame().statusBar()->currentMessage(),
+              QStringLiteral("This address is on a network share: it is checked for changes "
+                             "every second"));
+    Track("music/Bob/2.mp3", "Bob");
+    Track("music/Ann/3.mp3", "Ann");
+    QElapsedTimer clock;
+    clock.start();
+    while (Doc().GetTrackList().GetSize() < 3 && clock.elapsed() < 5000)
+        Idle();
+    EXPECT_EQ(FileNames(Doc()), (std::vector<std::string>{"3.mp3", "1.mp3", "2.mp3"}));
+    std::filesystem::remove(dir / "music/Bob/1.mp3");
+    while (Doc().GetTrackList().GetSize() > 2 && clock.elapsed() < 10000)
+        Idle();
+    EXPECT_EQ(FileNames(Doc()), (std::vector<std::string>{"3.mp3", "2.mp3"}));
+
+    EXPECT_EQ(CFolderWatcher::PollNote(60),
+              QStringLiteral("This address is on a network share: "
+                             "it is checked for changes every minute"));
+    EXPECT_TRUE(CFolderWatcher::PollNote(120).endsWith(QStringLiteral("every 2 minutes")));
+    EXPECT_TRUE(CFolderWatcher::PollNote(90).endsWith(QStringLiteral("every 90 seconds")));
 }

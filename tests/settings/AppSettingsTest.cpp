@@ -59,7 +59,8 @@ constexpr char kEveryKey[] = "[MP3]\n"
                              "MinimizeToSystray=1\n"
                              "ExactVbrTime=0\n"
                              "ReadId3v2=0\n"
-                             "WriteId3v2=0\n";
+                             "WriteId3v2=0\n"
+                             "PollSeconds=5\n";
 
 } // namespace
 
@@ -87,6 +88,7 @@ const SMemberCase<int> kIntMembers[] = {
     {"ExactVbrTime", &CAppSettings::ExactVbrTime, 1, 0},
     {"ReadId3v2", &CAppSettings::ReadId3v2, 1, 0},
     {"WriteId3v2", &CAppSettings::WriteId3v2, 1, 0},
+    {"PollSeconds", &CAppSettings::PollSeconds, 60, 5},
 };
 
 const SMemberCase<std::string> kTextMembers[] = {
@@ -251,7 +253,8 @@ TEST_F(AppSettings, OptionsAreWrittenInOrder) {
                                    "ExactVbrTime=0\n"
                                    "ReadId3v2=1\n"
                                    "WriteId3v2=1\n"
-                                   "CheckForChanges=1\n");
+                                   "CheckForChanges=1\n"
+                                   "PollSeconds=60\n");
 }
 
 TEST_F(AppSettings, ShutdownIsWrittenInOrder) {

@@ -9,28 +9,33 @@
 #include <thread>
 #include <vector>
 
-// Sets the watches of a list of folders on a thread of its own, so that a hundred thousand
-// folders never hold up the window: each folder's descriptor (or error) is put in its place in
-// the list, and Done() says how many places are filled, so the results are taken in the list's
-// order. A folder whose time is at or after `since` changed before its watch was set, and says
-// so: what was put into it then came too early for an event. The root's time is not looked at:
-// the snapshot written into it changes it.
+// A look at a list of the table's folders on a thread of its own, so that a hundred thousand
+// folders never hold up the window: with an inotify descriptor each folder's watch is set, and
+// each folder's time is set against `since`: a folder changed at or after it, or gone, says so.
+// Each result is put in its place in the list and Done() says how many places are filled, so
+// the results are taken in the list's order.
 //
 // The table's names must not change while the thread runs: Make nothing until Stop.
-class CWatchAdder {
+class CFolderLook {
 public:
+    struct SOptions {
+        int fd = -1;            // inotify: watches are set; -1 looks at the times alone
+        std::uint32_t mask = 0; // the events watched
+        std::int64_t since = 0; // 0: the times are not looked at
+        // The root's own time: the snapshot written into it changes it.
+        std::int64_t rootSince = 0;
+    };
     struct SResult {
         int wd = -1; // the descriptor, or minus the system's error number
         bool changed = false;
     };
 
     // `progress` is called on the thread now and then, and once at its end.
-    CWatchAdder(int fd, std::uint32_t mask, const CWatchTable& table,
-                std::vector<std::uint32_t> folders, std::int64_t since,
+    CFolderLook(const CWatchTable& table, std::vector<std::uint32_t> folders, SOptions options,
                 std::function<void()> progress);
-    ~CWatchAdder();
-    CWatchAdder(const CWatchAdder&) = delete;
-    CWatchAdder& operator=(const CWatchAdder&) = delete;
+    ~CFolderLook();
+    CFolderLook(const CFolderLook&) = delete;
+    CFolderLook& operator=(const CFolderLook&) = delete;
 
     // Ends the thread after the folder it is at; the results so far stay.
     void Stop();
@@ -43,13 +48,12 @@ public:
 
 private:
     void Run();
+    bool Changed(const char* path, std::uint32_t folder) const;
 
-    int fd_;
-    std::uint32_t mask_;
     const CWatchTable& table_;
     std::vector<std::uint32_t> folders_;
     std::vector<SResult> results_;
-    std::int64_t since_;
+    SOptions options_;
     std::function<void()> progress_;
     std::atomic<std::size_t> done_{0};
     std::atomic<bool> stop_{false};

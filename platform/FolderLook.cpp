@@ -1,0 +1,74 @@
+#include "platform/FolderLook.h"
+
+#include "platform/LowPriority.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Results are handed on in batches.
+constexpr std::size_t kBatch = 2048;
+constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+
+std::int64_t Nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * kNsPerSecond + time.tv_nsec;
+}
+
+} // namespace
+
+CFolderLook::CFolderLook(const CWatchTable& table, std::vector<std::uint32_t> folders,
+                         SOptions options, std::function<void()> progress)
+    : table_(table), folders_(std::move(folders)), results_(folders_.size()), options_(options),
+      progress_(std::move(progress)), thread_([this] { Run(); }) {}
+
+CFolderLook::~CFolderLook() {
+    Stop();
+}
+
+void CFolderLook::Stop() {
+    stop_.store(true, std::memory_order_relaxed);
+    if (thread_.joinable())
+        thread_.join();
+}
+
+// A folder changes when an entry is added, removed or renamed in it; its change time counts
+// too, as a folder moved into place keeps the modification time it had elsewhere.
+bool CFolderLook::Changed(const char* path, std::uint32_t folder) const {
+    const std::int64_t since = folder == 0 ? options_.rootSince : options_.since;
+    if (since <= 0)
+        return false;
+    struct stat status {};
+    if (::stat(path, &status) != 0 || !S_ISDIR(status.st_mode))
+        return true;
+    return std::max(Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)) >= since;
+}
+
+// A folder moved or replaced since it was listed is watched as what is at its name now; the
+// events of that say the rest.
+void CFolderLook::Run() {
+    CLowPriority::ForThisThread();
+    std::string path;
+    for (std::size_t at = 0; at < folders_.size() && !stop_.load(std::memory_order_relaxed);) {
+        path.clear();
+        table_.AppendPath(folders_[at], path);
+        SResult& result = results_[at];
+        if (options_.fd >= 0) {
+            result.wd = ::inotify_add_watch(options_.fd, path.c_str(), options_.mask);
+            if (result.wd < 0)
+                result.wd = -errno;
+        }
+        result.changed = result.wd != -ENOSPC && Changed(path.c_str(), folders_[at]);
+        done_.store(++at, std::memory_order_release);
+        if (result.wd == -ENOSPC)
+            break;
+        if (at % kBatch == 0 && progress_)
+            progress_();
+    }
+    finished_.store(true, std::memory_order_release);
+    if (progress_)
+        progress_();
+}
