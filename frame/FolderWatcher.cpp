@@ -134,9 +134,11 @@ void CFolderWatcher::Follow() {
         StopAdding();
     if (table_.Empty())
         return;
-    // The snapshot the rebuild writes into the root, right after this, changes its time.
+    // The snapshot the rebuild writes into the root, right after this, changes its time; the
+    // clock and the file times move in ticks of a few milliseconds, so the root counts as
+    // changed only after the tick of that write.
     if (polling_)
-        QTimer::singleShot(0, this, [this] { rootSince_ = CChangeCheck::Now(); });
+        QTimer::singleShot(0, this, [this] { rootSince_ = CChangeCheck::Now() + 1; });
     table_.ClearSeen();
     table_.SetSeen(0);
     gathering_ = true;

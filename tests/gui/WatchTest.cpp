@@ -6,6 +6,7 @@
 #include "platform/WatchTable.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsKeys.h"
+#include "support/RecordingView.h"
 #include "views/LeftView.h"
 #include "views/ListViewEx.h"
 #include "views/QuavView.h"
@@ -169,6 +170,11 @@ TEST_F(Watch, AShareIsLookedAtEveryPollSeconds) {
     while (Doc().GetTrackList().GetSize() > 2 && clock.elapsed() < 10000)
         Idle();
     EXPECT_EQ(FileNames(Doc()), (std::vector<std::string>{"3.mp3", "2.mp3"}));
+    // The snapshot written into the address after each change is no change of the share's.
+    const CRecordingView hints(Doc());
+    for (clock.start(); clock.elapsed() < 2500;)
+        Idle();
+    EXPECT_TRUE(hints.hints.empty());
 
     EXPECT_EQ(CFolderWatcher::PollNote(60),
               QStringLiteral("This address is on a network share: "
