@@ -86,7 +86,7 @@ void CFolderWatcher::OnUpdate(CView*, EHint hint, const TrackArray*) {
 
 // Another address starts from an empty table on a new descriptor: the old one's watches go with
 // it at once. One on a share is looked at instead, from the rebuild's start on.
-void CFolderWatcher::Restart(std::string_view root) {
+void CFolderWatcher::Restart(std::string_view root, bool poll) {
     StopAdding();
     notifier_.reset();
     CloseInBackground(fd_);
@@ -98,9 +98,7 @@ void CFolderWatcher::Restart(std::string_view root) {
     polling_ = false;
     if (root.empty())
         return;
-    const std::string path(root);
-    if (settings_.PollSeconds > 0 &&
-        (pollEverywhere_ || CFileSystemKind::IsShared(CFileSystemKind::TypeOf(path)))) {
+    if (poll) {
         polling_ = true;
         pollSince_ = rebuildAt_;
         table_.Reset(root);
@@ -123,13 +121,17 @@ void CFolderWatcher::Follow() {
     gatherTimer_.stop();
     gathering_ = false;
     if (!watching) {
-        Restart({});
+        Restart({}, false);
         return;
     }
     base_ = CMp3FileList::SnapshotBase(address);
     const std::string_view root(base_.data(), std::max<std::size_t>(base_.size() - 1, 1));
-    if (table_.Empty() || table_.Root() != root)
-        Restart(root);
+    // A change of PollSeconds counts from the next rebuild (a refresh, say).
+    const bool poll =
+        settings_.PollSeconds > 0 &&
+        (pollEverywhere_ || CFileSystemKind::IsShared(CFileSystemKind::TypeOf(std::string(root))));
+    if (table_.Empty() || table_.Root() != root || poll != polling_)
+        Restart(root, poll);
     else
         StopAdding();
     if (table_.Empty())

@@ -70,7 +70,7 @@ private:
         std::string name;
     };
 
-    void Restart(std::string_view root);
+    void Restart(std::string_view root, bool poll);
     void StopAdding();
     void GatherSlice();
     void Gathered();
