@@ -96,6 +96,7 @@ void CFolderWatcher::Restart(std::string_view root, bool poll) {
     changed_.clear();
     pollTimer_.stop();
     polling_ = false;
+    times_.clear();
     if (root.empty())
         return;
     if (poll) {
@@ -139,8 +140,11 @@ void CFolderWatcher::Follow() {
     // The snapshot the rebuild writes into the root, right after this, changes its time; the
     // clock and the file times move in ticks of a few milliseconds, so the root counts as
     // changed only after the tick of that write.
-    if (polling_)
+    if (polling_) {
+        if (!times_.empty())
+            times_[0] = 0;
         QTimer::singleShot(0, this, [this] { rootSince_ = CChangeCheck::Now() + 1; });
+    }
     table_.ClearSeen();
     table_.SetSeen(0);
     gathering_ = true;
@@ -194,32 +198,38 @@ void CFolderWatcher::Gathered() {
         Merge();
         return;
     }
-    Look(std::move(add), {.fd = fd_, .mask = kEvents, .since = rebuildAt_, .rootSince = 0});
+    Look(std::move(add), {}, {.fd = fd_, .mask = kEvents, .since = rebuildAt_, .rootSince = 0});
 }
 
-void CFolderWatcher::Look(std::vector<std::uint32_t> folders,
+void CFolderWatcher::Look(std::vector<std::uint32_t> folders, std::vector<std::int64_t> known,
                           const CFolderLook::SOptions& options) {
     merged_ = 0;
     lookIsPoll_ = options.fd < 0;
-    look_ = std::make_unique<CFolderLook>(table_, std::move(folders), options, [this] {
-        QMetaObject::invokeMethod(this, &CFolderWatcher::Merge, Qt::QueuedConnection);
-    });
+    look_ = std::make_unique<CFolderLook>(
+        table_, std::move(folders), std::move(known), options,
+        [this] { QMetaObject::invokeMethod(this, &CFolderWatcher::Merge, Qt::QueuedConnection); });
 }
 
-// Every folder the catalog knows, each with one look at its times; none while the catalog is
-// being made or its folders gathered, nor while a change waits to be read.
+// Every folder the catalog knows, each with one look at its times, set against those the look
+// before saw; none while the catalog is being made or its folders gathered, nor while a change
+// waits to be read.
 void CFolderWatcher::Poll() {
     if (!polling_ || settings_.PollSeconds <= 0)
         return;
     pollTimer_.start(PollInterval(settings_.PollSeconds));
     if (!Settled() || doc_.IsWalking() || timer_.isActive())
         return;
-    std::vector<std::uint32_t> known;
-    for (std::uint32_t folder = 0; folder < table_.Size(); ++folder)
-        if (table_.Known(folder))
-            known.push_back(folder);
+    std::vector<std::uint32_t> folders;
+    std::vector<std::int64_t> times;
+    times_.resize(table_.Size(), 0);
+    for (std::uint32_t folder = 0; folder < table_.Size(); ++folder) {
+        if (table_.Known(folder)) {
+            folders.push_back(folder);
+            times.push_back(times_[folder]);
+        }
+    }
     pollStart_ = CChangeCheck::Now();
-    Look(std::move(known),
+    Look(std::move(folders), std::move(times),
          {.fd = -1, .mask = 0, .since = pollSince_, .rootSince = std::max(pollSince_, rootSince_)});
 }
 
@@ -234,19 +244,8 @@ void CFolderWatcher::StopAdding() {
 // The look's results in their order, then the events that waited for them.
 void CFolderWatcher::Merge() {
     if (look_ != nullptr) {
-        const std::size_t done = look_->Done();
-        for (; merged_ < done; ++merged_) {
-            const std::uint32_t folder = look_->Folders()[merged_];
-            const CFolderLook::SResult& result = look_->Result(merged_);
-            if (result.wd >= 0)
-                table_.SetWatch(folder, result.wd);
-            if (result.changed)
-                Changed(folder);
-            if (result.wd == -ENOSPC && !limitSaid_) {
-                limitSaid_ = true;
-                Q_EMIT LimitReached();
-            }
-        }
+        for (const std::size_t done = look_->Done(); merged_ < done; ++merged_)
+            TakeResult(look_->Folders()[merged_], look_->Result(merged_));
         if (look_->Finished() && merged_ == look_->Done()) {
             // A whole look vouches for every folder up to its start.
             if (lookIsPoll_ && merged_ == look_->Folders().size())
@@ -263,6 +262,19 @@ void CFolderWatcher::Merge() {
     }
     if (!changed_.empty())
         timer_.start();
+}
+
+void CFolderWatcher::TakeResult(std::uint32_t folder, const CFolderLook::SResult& result) {
+    if (result.wd >= 0)
+        table_.SetWatch(folder, result.wd);
+    if (lookIsPoll_ && folder < times_.size())
+        times_[folder] = result.time;
+    if (result.changed)
+        Changed(folder);
+    if (result.wd == -ENOSPC && !limitSaid_) {
+        limitSaid_ = true;
+        Q_EMIT LimitReached();
+    }
 }
 
 // Events name the entry; only tracks and subfolders matter.

@@ -35,8 +35,9 @@ struct inotify_event;
 //
 // An address on a network share or a FUSE file system tells no watch of what another machine
 // does: its folders are looked at every PollSeconds instead, on a thread of low priority, each
-// one's time against the start of the look before (CFolderLook again); the changed ones are read
-// again as after an event. That is said once.
+// one's time against the one the look before saw (the server's clock, which its clients may see
+// late: only a difference counts), or for a folder not yet looked at against the rebuild's start
+// (CFolderLook again); the changed ones are read again as after an event. That is said once.
 class CFolderWatcher : public QObject, public CView {
     Q_OBJECT
 public:
@@ -75,6 +76,7 @@ private:
     void GatherSlice();
     void Gathered();
     void Merge();
+    void TakeResult(std::uint32_t folder, const CFolderLook::SResult& result);
     void OnReadable();
     void Take(const inotify_event& event, std::string_view name, const CFilePattern& pattern);
     void Changed(std::uint32_t folder);
@@ -82,7 +84,8 @@ private:
     void Arrived(std::uint32_t parent, std::string_view name);
     void Reread();
     void Poll();
-    void Look(std::vector<std::uint32_t> folders, const CFolderLook::SOptions& options);
+    void Look(std::vector<std::uint32_t> folders, std::vector<std::int64_t> known,
+              const CFolderLook::SOptions& options);
 
     CQuavDoc& doc_;
     const CAppSettings& settings_;
@@ -111,5 +114,6 @@ private:
     std::int64_t pollSince_ = 0;
     std::int64_t pollStart_ = 0;
     std::int64_t rootSince_ = 0;
+    std::vector<std::int64_t> times_; // by folder: its time as the last look saw it, or 0
     static bool pollEverywhere_;
 };

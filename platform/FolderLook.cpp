@@ -21,9 +21,11 @@ std::int64_t Nanoseconds(const timespec& time) {
 } // namespace
 
 CFolderLook::CFolderLook(const CWatchTable& table, std::vector<std::uint32_t> folders,
-                         SOptions options, std::function<void()> progress)
-    : table_(table), folders_(std::move(folders)), results_(folders_.size()), options_(options),
-      progress_(std::move(progress)), thread_([this] { Run(); }) {}
+                         std::vector<std::int64_t> known, SOptions options,
+                         std::function<void()> progress)
+    : table_(table), folders_(std::move(folders)), known_(std::move(known)),
+      results_(folders_.size()), options_(options), progress_(std::move(progress)),
+      thread_([this] { Run(); }) {}
 
 CFolderLook::~CFolderLook() {
     Stop();
@@ -37,14 +39,19 @@ void CFolderLook::Stop() {
 
 // A folder changes when an entry is added, removed or renamed in it; its change time counts
 // too, as a folder moved into place keeps the modification time it had elsewhere.
-bool CFolderLook::Changed(const char* path, std::uint32_t folder) const {
-    const std::int64_t since = folder == 0 ? options_.rootSince : options_.since;
-    if (since <= 0)
-        return false;
+void CFolderLook::LookAt(const char* path, std::size_t at) {
+    const std::int64_t since = folders_[at] == 0 ? options_.rootSince : options_.since;
+    const std::int64_t known = at < known_.size() ? known_[at] : 0;
+    if (since <= 0 && known == 0)
+        return;
+    SResult& result = results_[at];
     struct stat status {};
-    if (::stat(path, &status) != 0 || !S_ISDIR(status.st_mode))
-        return true;
-    return std::max(Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)) >= since;
+    if (::stat(path, &status) != 0 || !S_ISDIR(status.st_mode)) {
+        result.changed = true;
+        return;
+    }
+    result.time = std::max(Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim));
+    result.changed = known != 0 ? result.time != known : result.time >= since;
 }
 
 // A folder moved or replaced since it was listed is watched as what is at its name now; the
@@ -61,7 +68,8 @@ void CFolderLook::Run() {
             if (result.wd < 0)
                 result.wd = -errno;
         }
-        result.changed = result.wd != -ENOSPC && Changed(path.c_str(), folders_[at]);
+        if (result.wd != -ENOSPC)
+            LookAt(path.c_str(), at);
         done_.store(++at, std::memory_order_release);
         if (result.wd == -ENOSPC)
             break;

@@ -11,7 +11,9 @@
 
 // A look at a list of the table's folders on a thread of its own, so that a hundred thousand
 // folders never hold up the window: with an inotify descriptor each folder's watch is set, and
-// each folder's time is set against `since`: a folder changed at or after it, or gone, says so.
+// each folder's time is looked at. A folder whose time differs from the one known of it (a
+// network share's time is the server's, and a client may see it late: only a difference
+// counts), or without a known time one at or after `since`, or gone, says so.
 // Each result is put in its place in the list and Done() says how many places are filled, so
 // the results are taken in the list's order.
 //
@@ -28,11 +30,13 @@ public:
     struct SResult {
         int wd = -1; // the descriptor, or minus the system's error number
         bool changed = false;
+        std::int64_t time = 0; // the later of its modification and change times; 0 when gone
     };
 
+    // `known`: the folders' times as last seen, 0 for none; empty when none is known.
     // `progress` is called on the thread now and then, and once at its end.
-    CFolderLook(const CWatchTable& table, std::vector<std::uint32_t> folders, SOptions options,
-                std::function<void()> progress);
+    CFolderLook(const CWatchTable& table, std::vector<std::uint32_t> folders,
+                std::vector<std::int64_t> known, SOptions options, std::function<void()> progress);
     ~CFolderLook();
     CFolderLook(const CFolderLook&) = delete;
     CFolderLook& operator=(const CFolderLook&) = delete;
@@ -48,10 +52,11 @@ public:
 
 private:
     void Run();
-    bool Changed(const char* path, std::uint32_t folder) const;
+    void LookAt(const char* path, std::size_t at);
 
     const CWatchTable& table_;
     std::vector<std::uint32_t> folders_;
+    std::vector<std::int64_t> known_;
     std::vector<SResult> results_;
     SOptions options_;
     std::function<void()> progress_;
