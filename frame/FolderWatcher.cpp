@@ -97,6 +97,7 @@ void CFolderWatcher::Restart(std::string_view root, bool poll) {
     pollTimer_.stop();
     polling_ = false;
     times_.clear();
+    limitHit_ = false;
     if (root.empty())
         return;
     if (poll) {
@@ -188,7 +189,7 @@ void CFolderWatcher::Gathered() {
     for (std::uint32_t folder = 0; folder < table_.Size(); ++folder) {
         const bool seen = table_.Seen(folder);
         table_.SetKnown(folder, seen);
-        if (seen && table_.Watch(folder) < 0 && !limitSaid_)
+        if (seen && table_.Watch(folder) < 0 && !limitHit_)
             add.push_back(folder);
         else if (!seen && table_.Watch(folder) >= 0)
             ::inotify_rm_watch(fd_, table_.DropWatch(folder));
@@ -271,6 +272,8 @@ void CFolderWatcher::TakeResult(std::uint32_t folder, const CFolderLook::SResult
         times_[folder] = result.time;
     if (result.changed)
         Changed(folder);
+    if (result.wd == -ENOSPC)
+        limitHit_ = true;
     if (result.wd == -ENOSPC && !limitSaid_) {
         limitSaid_ = true;
         Q_EMIT LimitReached();

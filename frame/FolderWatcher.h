@@ -106,6 +106,8 @@ private:
     std::int64_t rebuildAt_ = 0;
     QTimer timer_;
     std::vector<std::string> changed_;
+    // The system refused a watch of this address; that is said once per window.
+    bool limitHit_ = false;
     bool limitSaid_ = false;
     // Looking at a share: the next look's time, when the look before began, and when the root
     // last had its snapshot written.
