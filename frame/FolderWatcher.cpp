@@ -87,7 +87,7 @@ void CFolderWatcher::OnUpdate(CView*, EHint hint, const TrackArray*) {
 // Another address starts from an empty table on a new descriptor: the old one's watches go with
 // it at once. One on a share is looked at instead, from the rebuild's start on.
 void CFolderWatcher::Restart(std::string_view root, bool poll) {
-    StopAdding();
+    StopLook();
     notifier_.reset();
     CloseInBackground(fd_);
     fd_ = -1;
@@ -135,7 +135,7 @@ void CFolderWatcher::Follow() {
     if (table_.Empty() || table_.Root() != root || poll != polling_)
         Restart(root, poll);
     else
-        StopAdding();
+        StopLook();
     if (table_.Empty())
         return;
     // The snapshot the rebuild writes into the root, right after this, changes its time; the
@@ -234,7 +234,7 @@ void CFolderWatcher::Poll() {
          {.fd = -1, .mask = 0, .since = pollSince_, .rootSince = std::max(pollSince_, rootSince_)});
 }
 
-void CFolderWatcher::StopAdding() {
+void CFolderWatcher::StopLook() {
     if (look_ == nullptr)
         return;
     look_->Stop();

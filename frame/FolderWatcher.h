@@ -47,7 +47,8 @@ public:
     // Watches the folders of the catalog as it now is; called after each rebuild.
     void Follow();
     std::size_t WatchCount() const { return table_.WatchCount(); }
-    // Every folder of the catalog has its watch (or the system refused it).
+    // Neither a gathering nor a look runs: every folder of the catalog has its watch (or the
+    // system refused it).
     bool Settled() const { return !gathering_ && look_ == nullptr; }
     const CWatchTable& Table() const { return table_; }
     bool Polling() const { return polling_; }
@@ -72,7 +73,7 @@ private:
     };
 
     void Restart(std::string_view root, bool poll);
-    void StopAdding();
+    void StopLook();
     void GatherSlice();
     void Gathered();
     void Merge();
