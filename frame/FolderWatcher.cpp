@@ -155,28 +155,32 @@ void CFolderWatcher::Follow() {
 }
 
 // The records of one folder come one after the other and share its text: one look a folder.
+// Then the folders without a track of their own, as many as artists, say.
 void CFolderWatcher::GatherSlice() {
     QElapsedTimer clock;
     clock.start();
     const std::span<CMp3File* const> tracks = doc_.GetTrackList().Tracks();
-    while (gatherAt_ < tracks.size()) {
-        const std::size_t end = std::min(gatherAt_ + kRecordsPerLook, tracks.size());
+    const std::vector<std::string>& bare = doc_.BareFolders();
+    const auto meet = [this](std::string_view relative) {
+        for (std::uint32_t folder = table_.Make(relative); !table_.Seen(folder);
+             folder = table_.Parent(folder))
+            table_.SetSeen(folder);
+    };
+    while (gatherAt_ < tracks.size() + bare.size()) {
+        const std::size_t end = std::min(gatherAt_ + kRecordsPerLook, tracks.size() + bare.size());
         for (; gatherAt_ < end; ++gatherAt_) {
-            const CMp3File& track = *tracks[gatherAt_];
-            if (track.Directory().data() == lastFolder_)
+            if (gatherAt_ >= tracks.size()) {
+                meet(bare[gatherAt_ - tracks.size()]);
                 continue;
+            }
+            const CMp3File& track = *tracks[gatherAt_];
+            if (track.Directory().data() != lastFolder_)
+                meet(CChangeCheck::RelativeFolder(base_, track));
             lastFolder_ = track.Directory().data();
-            for (std::uint32_t folder = table_.Make(CChangeCheck::RelativeFolder(base_, track));
-                 !table_.Seen(folder); folder = table_.Parent(folder))
-                table_.SetSeen(folder);
         }
         if (clock.elapsed() >= kSliceMs)
             return;
     }
-    for (const std::string& bare : doc_.BareFolders())
-        for (std::uint32_t folder = table_.Make(bare); !table_.Seen(folder);
-             folder = table_.Parent(folder))
-            table_.SetSeen(folder);
     gatherTimer_.stop();
     gathering_ = false;
     Gathered();
