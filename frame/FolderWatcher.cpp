@@ -326,7 +326,15 @@ void CFolderWatcher::Take(const inotify_event& event, std::string_view name,
         table_.DropWatch(folder);
         return;
     }
-    if ((event.mask & (IN_DELETE_SELF | IN_MOVE_SELF)) != 0) {
+    // A deleted folder's subfolders were deleted before it, each with its own event: a tree of
+    // a hundred thousand folders removed is not looked through once for each.
+    if ((event.mask & IN_DELETE_SELF) != 0) {
+        table_.DropWatch(folder);
+        if (table_.Known(folder))
+            Changed(folder);
+        return;
+    }
+    if ((event.mask & IN_MOVE_SELF) != 0) {
         Forget(folder);
         return;
     }
