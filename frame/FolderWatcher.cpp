@@ -33,6 +33,7 @@ constexpr std::uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOV
 // A slice of the gathering stays well within one frame of the display.
 constexpr qint64 kSliceMs = 8;
 constexpr std::size_t kRecordsPerLook = 4096;
+constexpr int kFirstSliceMs = 250;
 // Events of descriptors not yet taken that wait at most; past that, every folder is listed again
 // as after an overflow of the system's queue.
 constexpr std::size_t kMostHeld = 16384;
@@ -132,7 +133,8 @@ void CFolderWatcher::Follow() {
     const bool poll =
         settings_.PollSeconds > 0 &&
         (pollEverywhere_ || CFileSystemKind::IsShared(CFileSystemKind::TypeOf(std::string(root))));
-    if (table_.Empty() || table_.Root() != root || poll != polling_)
+    const bool another = table_.Empty() || table_.Root() != root || poll != polling_;
+    if (another)
         Restart(root, poll);
     else
         StopLook();
@@ -141,22 +143,23 @@ void CFolderWatcher::Follow() {
     // The snapshot the rebuild writes into the root, right after this, changes its time; the
     // clock and the file times move in ticks of a few milliseconds, so the root counts as
     // changed only after the tick of that write.
-    if (polling_) {
-        if (!times_.empty())
-            times_[0] = 0;
-        QTimer::singleShot(0, this, [this] { rootSince_ = CChangeCheck::Now() + 1; });
-    }
+    if (!times_.empty())
+        times_[0] = 0;
+    QTimer::singleShot(0, this, [this] { rootSince_ = CChangeCheck::Now() + 1; });
     table_.ClearSeen();
     table_.SetSeen(0);
     gathering_ = true;
     gatherAt_ = 0;
     lastFolder_ = nullptr;
-    gatherTimer_.start();
+    // The window an address opens in shows first: its first paint has the machine to itself.
+    // Nothing is missed meanwhile, as a folder changed since the rebuild began is listed again.
+    gatherTimer_.start(another ? kFirstSliceMs : 0);
 }
 
 // The records of one folder come one after the other and share its text: one look a folder.
 // Then the folders without a track of their own, as many as artists, say.
 void CFolderWatcher::GatherSlice() {
+    gatherTimer_.setInterval(0);
     QElapsedTimer clock;
     clock.start();
     const std::span<CMp3File* const> tracks = doc_.GetTrackList().Tracks();
@@ -203,7 +206,8 @@ void CFolderWatcher::Gathered() {
         Merge();
         return;
     }
-    Look(std::move(add), {}, {.fd = fd_, .mask = kEvents, .since = rebuildAt_, .rootSince = 0});
+    Look(std::move(add), {},
+         {.fd = fd_, .mask = kEvents, .since = rebuildAt_, .rootSince = rootSince_});
 }
 
 void CFolderWatcher::Look(std::vector<std::uint32_t> folders, std::vector<std::int64_t> known,
@@ -274,7 +278,9 @@ void CFolderWatcher::TakeResult(std::uint32_t folder, const CFolderLook::SResult
         table_.SetWatch(folder, result.wd);
     if (lookIsPoll_ && folder < times_.size())
         times_[folder] = result.time;
-    if (result.changed)
+    if (result.moved)
+        ChangedBelow(folder);
+    else if (result.changed)
         Changed(folder);
     if (result.wd == -ENOSPC)
         limitHit_ = true;
@@ -346,6 +352,13 @@ void CFolderWatcher::Take(const inotify_event& event, std::string_view name,
 
 void CFolderWatcher::Changed(std::uint32_t folder) {
     changed_.push_back(table_.Path(folder));
+}
+
+// A folder moved to a known name: every folder the catalog knew below that name is listed again.
+void CFolderWatcher::ChangedBelow(std::uint32_t top) {
+    for (std::uint32_t folder = 0; folder < table_.Size(); ++folder)
+        if (table_.Known(folder) && table_.Within(folder, top))
+            Changed(folder);
 }
 
 // The watches of the folder and of every folder below it go; each is listed again, where the

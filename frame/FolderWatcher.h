@@ -81,6 +81,7 @@ private:
     void OnReadable();
     void Take(const inotify_event& event, std::string_view name, const CFilePattern& pattern);
     void Changed(std::uint32_t folder);
+    void ChangedBelow(std::uint32_t top);
     void Forget(std::uint32_t folder);
     void Arrived(std::uint32_t parent, std::string_view name);
     void Reread();
@@ -103,20 +104,20 @@ private:
     bool lookIsPoll_ = false;
     std::size_t merged_ = 0;
     std::vector<SHeld> held_;
-    // When the last rebuild began: a folder changed since then is listed again once watched.
+    // When the last rebuild began: a folder changed since then is listed again once watched; the
+    // root, when changed since the snapshot that rebuild wrote into it.
     std::int64_t rebuildAt_ = 0;
+    std::int64_t rootSince_ = 0;
     QTimer timer_;
     std::vector<std::string> changed_;
     // The system refused a watch of this address; that is said once per window.
     bool limitHit_ = false;
     bool limitSaid_ = false;
-    // Looking at a share: the next look's time, when the look before began, and when the root
-    // last had its snapshot written.
+    // Looking at a share: the next look's time, and when the look before began.
     bool polling_ = false;
     QTimer pollTimer_;
     std::int64_t pollSince_ = 0;
     std::int64_t pollStart_ = 0;
-    std::int64_t rootSince_ = 0;
     std::vector<std::int64_t> times_; // by folder: its time as the last look saw it, or 0
     static bool pollEverywhere_;
 };

@@ -52,6 +52,7 @@ void CFolderLook::LookAt(const char* path, std::size_t at) {
     }
     result.time = std::max(Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim));
     result.changed = known != 0 ? result.time != known : result.time >= since;
+    result.moved = result.changed && Nanoseconds(status.st_ctim) > Nanoseconds(status.st_mtim);
 }
 
 // A folder moved or replaced since it was listed is watched as what is at its name now; the

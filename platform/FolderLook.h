@@ -30,6 +30,10 @@ public:
     struct SResult {
         int wd = -1; // the descriptor, or minus the system's error number
         bool changed = false;
+        // Changed, and its change time is past its modification time: the folder itself was
+        // moved (to this name, say), not an entry in it, and what lies below it is another
+        // folder's.
+        bool moved = false;
         std::int64_t time = 0; // the later of its modification and change times; 0 when gone
     };
 

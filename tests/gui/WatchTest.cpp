@@ -83,12 +83,19 @@ TEST_F(Watch, AChangedFolderIsReadAgainWhereTheUserIs) {
 }
 
 // A watched folder moved away and another moved to its name: the watches follow the folders,
-// so the one now at the name is watched anew and listed again, subfolders included.
-TEST_F(Watch, AFolderReplacedAtItsNameIsWatchedAnew) {
+// so the one now at the name is watched anew and listed again, subfolders included. So it is
+// when the swap comes before the watches are set, as the window shows.
+class WatchSwap : public CAppFixture, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WatchSwap, AFolderReplacedAtItsNameIsWatchedAnew) {
     Track("music/Album/CD1/1.mp3", "Old");
     Track("music/Album2/CD1/2.mp3", "New");
     Set(kSectionMp3, kFilePath, Music());
     Start();
+    const bool watchedFirst = GetParam();
+    while (watchedFirst && !Frame().Watcher().Settled())
+        Idle();
+    EXPECT_EQ(Frame().Watcher().WatchCount(), watchedFirst ? 5U : 0U);
     const auto paths = [&] {
         std::vector<std::string> found = RelativePaths(Doc());
         for (std::string& path : found)
@@ -117,6 +124,8 @@ TEST_F(Watch, AFolderReplacedAtItsNameIsWatchedAnew) {
         (std::vector<std::string>{"Album/CD1/2.mp3", "Album/CD1/3.mp3", "AlbumOld/CD1/1.mp3",
                                   "AlbumOld/CD1/4.mp3"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(BeforeAndAfterTheWatches, WatchSwap, ::testing::Bool());
 
 // The window shows before a folder is watched; the watches come after it, in the background,
 // and a track put into a folder before its watch is set is read all the same.
