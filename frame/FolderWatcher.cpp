@@ -278,7 +278,8 @@ void CFolderWatcher::TakeResult(std::uint32_t folder, const CFolderLook::SResult
         table_.SetWatch(folder, result.wd);
     if (lookIsPoll_ && folder < times_.size())
         times_[folder] = result.time;
-    if (result.moved)
+    // Not for the root: a change of its owner or mode would have the whole catalog read again.
+    if (result.moved && folder != 0)
         ChangedBelow(folder);
     else if (result.changed)
         Changed(folder);
