@@ -97,6 +97,7 @@ void CFolderWatcher::Restart(std::string_view root, bool poll) {
     changed_.clear();
     pollTimer_.stop();
     polling_ = false;
+    sharesBelow_ = false;
     times_.clear();
     limitHit_ = false;
     if (root.empty())
@@ -207,7 +208,11 @@ void CFolderWatcher::Gathered() {
         return;
     }
     Look(std::move(add), {},
-         {.fd = fd_, .mask = kEvents, .since = rebuildAt_, .rootSince = rootSince_});
+         {.fd = fd_,
+          .mask = kEvents,
+          .since = rebuildAt_,
+          .rootSince = rootSince_,
+          .findShares = settings_.PollSeconds > 0});
 }
 
 void CFolderWatcher::Look(std::vector<std::uint32_t> folders, std::vector<std::int64_t> known,
@@ -223,7 +228,7 @@ void CFolderWatcher::Look(std::vector<std::uint32_t> folders, std::vector<std::i
 // before saw; none while the catalog is being made or its folders gathered, nor while a change
 // waits to be read.
 void CFolderWatcher::Poll() {
-    if (!polling_ || settings_.PollSeconds <= 0)
+    if ((!polling_ && !sharesBelow_) || settings_.PollSeconds <= 0)
         return;
     pollTimer_.start(PollInterval(settings_.PollSeconds));
     if (!Settled() || doc_.IsWalking() || timer_.isActive())
@@ -232,7 +237,7 @@ void CFolderWatcher::Poll() {
     std::vector<std::int64_t> times;
     times_.resize(table_.Size(), 0);
     for (std::uint32_t folder = 0; folder < table_.Size(); ++folder) {
-        if (table_.Known(folder)) {
+        if (table_.Known(folder) && (polling_ || table_.Polled(folder))) {
             folders.push_back(folder);
             times.push_back(times_[folder]);
         }
@@ -248,6 +253,17 @@ void CFolderWatcher::StopLook() {
     look_->Stop();
     Merge();
     look_.reset();
+}
+
+// A share mounted below the address: its folders are looked at as a share's are, the rest stay
+// watched.
+void CFolderWatcher::PollBelow() {
+    if (sharesBelow_ || settings_.PollSeconds <= 0)
+        return;
+    sharesBelow_ = true;
+    pollSince_ = rebuildAt_;
+    pollTimer_.start(PollInterval(settings_.PollSeconds));
+    Q_EMIT PollingStarted(settings_.PollSeconds);
 }
 
 // The look's results in their order, then the events that waited for them.
@@ -274,6 +290,10 @@ void CFolderWatcher::Merge() {
 }
 
 void CFolderWatcher::TakeResult(std::uint32_t folder, const CFolderLook::SResult& result) {
+    if (result.shared && !table_.Polled(folder)) {
+        table_.SetPolled(folder);
+        PollBelow();
+    }
     if (result.wd >= 0)
         table_.SetWatch(folder, result.wd);
     if (lookIsPoll_ && folder < times_.size())

@@ -37,7 +37,9 @@ struct inotify_event;
 // does: its folders are looked at every PollSeconds instead, on a thread of low priority, each
 // one's time against the one the look before saw (the server's clock, which its clients may see
 // late: only a difference counts), or for a folder not yet looked at against the rebuild's start
-// (CFolderLook again); the changed ones are read again as after an event. That is said once.
+// (CFolderLook again); the changed ones are read again as after an event. That is said once. So
+// are the folders of a share mounted below a local address, which the look that sets the watches
+// finds.
 class CFolderWatcher : public QObject, public CView {
     Q_OBJECT
 public:
@@ -86,6 +88,7 @@ private:
     void Arrived(std::uint32_t parent, std::string_view name);
     void Reread();
     void Poll();
+    void PollBelow();
     void Look(std::vector<std::uint32_t> folders, std::vector<std::int64_t> known,
               const CFolderLook::SOptions& options);
 
@@ -115,6 +118,7 @@ private:
     bool limitSaid_ = false;
     // Looking at a share: the next look's time, and when the look before began.
     bool polling_ = false;
+    bool sharesBelow_ = false; // some folders, on a share mounted below the address
     QTimer pollTimer_;
     std::int64_t pollSince_ = 0;
     std::int64_t pollStart_ = 0;

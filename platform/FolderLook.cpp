@@ -1,5 +1,6 @@
 #include "platform/FolderLook.h"
 
+#include "platform/FileSystemKind.h"
 #include "platform/LowPriority.h"
 
 #include <algorithm>
@@ -42,17 +43,29 @@ void CFolderLook::Stop() {
 void CFolderLook::LookAt(const char* path, std::size_t at) {
     const std::int64_t since = folders_[at] == 0 ? options_.rootSince : options_.since;
     const std::int64_t known = at < known_.size() ? known_[at] : 0;
-    if (since <= 0 && known == 0)
+    if (since <= 0 && known == 0 && !options_.findShares)
         return;
     SResult& result = results_[at];
     struct stat status {};
     if (::stat(path, &status) != 0 || !S_ISDIR(status.st_mode)) {
-        result.changed = true;
+        result.changed = since > 0 || known != 0;
         return;
     }
+    if (options_.findShares && status.st_dev != rootDevice_)
+        result.shared = Shared(status.st_dev, path);
+    if (since <= 0 && known == 0)
+        return;
     result.time = std::max(Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim));
     result.changed = known != 0 ? result.time != known : result.time >= since;
     result.moved = result.changed && Nanoseconds(status.st_ctim) > Nanoseconds(status.st_mtim);
+}
+
+bool CFolderLook::Shared(dev_t device, const char* path) {
+    if (device != lastDevice_) {
+        lastDevice_ = device;
+        lastShared_ = CFileSystemKind::IsShared(CFileSystemKind::TypeOf(path));
+    }
+    return lastShared_;
 }
 
 // A folder moved or replaced since it was listed is watched as what is at its name now; the
@@ -60,6 +73,9 @@ void CFolderLook::LookAt(const char* path, std::size_t at) {
 void CFolderLook::Run() {
     CLowPriority::ForThisThread();
     std::string path;
+    struct stat root {};
+    if (options_.findShares && ::stat(std::string(table_.Root()).c_str(), &root) == 0)
+        rootDevice_ = lastDevice_ = root.st_dev;
     for (std::size_t at = 0; at < folders_.size() && !stop_.load(std::memory_order_relaxed);) {
         path.clear();
         table_.AppendPath(folders_[at], path);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <sys/types.h>
 #include <thread>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
         std::int64_t since = 0; // 0: the times are not looked at
         // The root's own time: the snapshot written into it changes it.
         std::int64_t rootSince = 0;
+        // Tell the folders on a network share mounted below the root.
+        bool findShares = false;
     };
     struct SResult {
         int wd = -1; // the descriptor, or minus the system's error number
@@ -34,6 +37,8 @@ public:
         // moved (to this name, say), not an entry in it, and what lies below it is another
         // folder's.
         bool moved = false;
+        // On another file system than the root's, one a watch hears nothing of (findShares).
+        bool shared = false;
         std::int64_t time = 0; // the later of its modification and change times; 0 when gone
     };
 
@@ -57,6 +62,7 @@ public:
 private:
     void Run();
     void LookAt(const char* path, std::size_t at);
+    bool Shared(dev_t device, const char* path);
 
     const CWatchTable& table_;
     std::vector<std::uint32_t> folders_;
@@ -64,6 +70,10 @@ private:
     std::vector<SResult> results_;
     SOptions options_;
     std::function<void()> progress_;
+    // The root's device, and the last other device met (one mount's folders come together).
+    dev_t rootDevice_ = 0;
+    dev_t lastDevice_ = 0;
+    bool lastShared_ = false;
     std::atomic<std::size_t> done_{0};
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{false};

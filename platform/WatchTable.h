@@ -56,6 +56,9 @@ public:
     bool Seen(std::uint32_t folder) const { return (folders_[folder].flags & kSeen) != 0; }
     void SetSeen(std::uint32_t folder) { folders_[folder].flags |= kSeen; }
     void ClearSeen();
+    // Whether the folder lies on a network share mounted below the root: looked at, not watched.
+    bool Polled(std::uint32_t folder) const { return (folders_[folder].flags & kPolled) != 0; }
+    void SetPolled(std::uint32_t folder) { folders_[folder].flags |= kPolled; }
 
     // The bytes its arrays hold, reserved ones included.
     std::size_t Bytes() const;
@@ -63,6 +66,7 @@ public:
 private:
     static constexpr std::uint8_t kKnown = 1;
     static constexpr std::uint8_t kSeen = 2;
+    static constexpr std::uint8_t kPolled = 4;
 
     // 16 bytes: a name is at most a path's length, which the system keeps below 64 KB.
     struct SFolder {
