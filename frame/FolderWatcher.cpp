@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -44,6 +45,17 @@ constexpr int kSecondsPerMinute = 60;
 int PollInterval(int seconds) {
     constexpr int kMostSeconds = 24 * 60 * 60;
     return std::clamp(seconds, 1, kMostSeconds) * kMsPerSecond;
+}
+
+// The later of a folder's modification and change times, or 0.
+std::int64_t FolderTime(std::string_view folder) {
+    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+    struct stat status {};
+    if (::stat(std::string(folder).c_str(), &status) != 0)
+        return 0;
+    return std::max(
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * kNsPerSecond + status.st_mtim.tv_nsec,
+        static_cast<std::int64_t>(status.st_ctim.tv_sec) * kNsPerSecond + status.st_ctim.tv_nsec);
 }
 
 // The system lets go of a hundred thousand watches in a tenth of a second: not on the window's
@@ -141,12 +153,13 @@ void CFolderWatcher::Follow() {
         StopLook();
     if (table_.Empty())
         return;
-    // The snapshot the rebuild writes into the root, right after this, changes its time; the
-    // clock and the file times move in ticks of a few milliseconds, so the root counts as
-    // changed only after the tick of that write.
+    // The snapshot the rebuild writes into the root, right after this, changes its time: the
+    // root counts as changed when its time is another than after that write. Not against a
+    // clock: a file's time may be finer than the clock read after it.
     if (!times_.empty())
         times_[0] = 0;
-    QTimer::singleShot(0, this, [this] { rootSince_ = CChangeCheck::Now() + 1; });
+    rootTime_ = 0;
+    QTimer::singleShot(0, this, [this] { rootTime_ = FolderTime(table_.Root()); });
     table_.ClearSeen();
     table_.SetSeen(0);
     gathering_ = true;
@@ -211,7 +224,7 @@ void CFolderWatcher::Gathered() {
          {.fd = fd_,
           .mask = kEvents,
           .since = rebuildAt_,
-          .rootSince = rootSince_,
+          .rootTime = rootTime_,
           .findShares = settings_.PollSeconds > 0});
 }
 
@@ -244,7 +257,7 @@ void CFolderWatcher::Poll() {
     }
     pollStart_ = CChangeCheck::Now();
     Look(std::move(folders), std::move(times),
-         {.fd = -1, .mask = 0, .since = pollSince_, .rootSince = std::max(pollSince_, rootSince_)});
+         {.fd = -1, .mask = 0, .since = pollSince_, .rootTime = rootTime_});
 }
 
 void CFolderWatcher::StopLook() {

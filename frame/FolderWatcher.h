@@ -108,9 +108,9 @@ private:
     std::size_t merged_ = 0;
     std::vector<SHeld> held_;
     // When the last rebuild began: a folder changed since then is listed again once watched; the
-    // root, when changed since the snapshot that rebuild wrote into it.
+    // root, when its time is another than after the snapshot that rebuild wrote into it.
     std::int64_t rebuildAt_ = 0;
-    std::int64_t rootSince_ = 0;
+    std::int64_t rootTime_ = 0;
     QTimer timer_;
     std::vector<std::string> changed_;
     // The system refused a watch of this address; that is said once per window.

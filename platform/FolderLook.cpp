@@ -41,8 +41,10 @@ void CFolderLook::Stop() {
 // A folder changes when an entry is added, removed or renamed in it; its change time counts
 // too, as a folder moved into place keeps the modification time it had elsewhere.
 void CFolderLook::LookAt(const char* path, std::size_t at) {
-    const std::int64_t since = folders_[at] == 0 ? options_.rootSince : options_.since;
-    const std::int64_t known = at < known_.size() ? known_[at] : 0;
+    const bool root = folders_[at] == 0;
+    const std::int64_t since = root ? 0 : options_.since;
+    const std::int64_t known =
+        at < known_.size() && known_[at] != 0 ? known_[at] : (root ? options_.rootTime : 0);
     if (since <= 0 && known == 0 && !options_.findShares)
         return;
     SResult& result = results_[at];

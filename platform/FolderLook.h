@@ -25,8 +25,9 @@ public:
         int fd = -1;            // inotify: watches are set; -1 looks at the times alone
         std::uint32_t mask = 0; // the events watched
         std::int64_t since = 0; // 0: the times are not looked at
-        // The root's own time: the snapshot written into it changes it.
-        std::int64_t rootSince = 0;
+        // The root's time after the snapshot was written into it (which changes it), where no
+        // time of the root is known: it changed when its time differs. 0: not looked at.
+        std::int64_t rootTime = 0;
         // Tell the folders on a network share mounted below the root.
         bool findShares = false;
     };
@@ -43,6 +44,7 @@ public:
     };
 
     // `known`: the folders' times as last seen, 0 for none; empty when none is known.
+    // The time of a folder's stat, as the rest of the look's, whatever its clock.
     // `progress` is called on the thread now and then, and once at its end.
     CFolderLook(const CWatchTable& table, std::vector<std::uint32_t> folders,
                 std::vector<std::int64_t> known, SOptions options, std::function<void()> progress);
