@@ -22,8 +22,26 @@ constexpr std::size_t kMaxFrame = std::size_t{1} << 20;
 // A tag unsynchronised as a whole must be read whole to find its frames; this much of it.
 constexpr std::size_t kMaxWhole = std::size_t{4} << 20;
 
-enum class EField { None, Title, Artist, Album, Year, Comment, Genre, Track };
-constexpr std::uint8_t kAllFields = 0xFE;
+enum class EField {
+    None,
+    Title,
+    Artist,
+    Album,
+    Year,
+    Comment,
+    Genre,
+    Track,
+    // Read from the bytes at hand only (see CId3v2Tag::albumArtist).
+    AlbumArtist,
+    Disc,
+    Compilation,
+    ArtistSort,
+    AlbumArtistSort,
+    AlbumSort,
+    UserText, // settled by the one described "ARTISTS"
+};
+constexpr std::uint32_t kAllFields = 0xFE;
+constexpr std::uint32_t kRareFields = 0x7F00;
 
 // An id as one number, its first character highest; a 3-character id of 2.2 ends in a zero
 // byte, which no 4-character id holds.
@@ -34,7 +52,9 @@ constexpr std::uint32_t IdKey(std::string_view id) {
     return key;
 }
 
-// 2.2 ids have three characters, 2.3 and 2.4 ids four; "TDRC" is the 2.4 recording time. Every
+// 2.2 ids have three characters, 2.3 and 2.4 ids four; "TDRC" is the 2.4 recording time. The
+// compilation flag and the sort names have no 2.2 or 2.3 frame of the standard: the ids are
+// those the writers agreed on ("TCMP", "TSO2"; "TCP", "TS2", "TSA", "TSP" in 2.2). Every
 // frame's id is looked up: the compiler makes the cases a few compares of numbers.
 EField FieldOf(std::span<const std::uint8_t> id) {
     const std::uint32_t key = std::uint32_t{id[0]} << 24 | std::uint32_t{id[1]} << 16 |
@@ -62,13 +82,34 @@ EField FieldOf(std::span<const std::uint8_t> id) {
     case IdKey("TRK"):
     case IdKey("TRCK"):
         return EField::Track;
+    case IdKey("TP2"):
+    case IdKey("TPE2"):
+        return EField::AlbumArtist;
+    case IdKey("TPA"):
+    case IdKey("TPOS"):
+        return EField::Disc;
+    case IdKey("TCP"):
+    case IdKey("TCMP"):
+        return EField::Compilation;
+    case IdKey("TSP"):
+    case IdKey("TSOP"):
+        return EField::ArtistSort;
+    case IdKey("TS2"):
+    case IdKey("TSO2"):
+        return EField::AlbumArtistSort;
+    case IdKey("TSA"):
+    case IdKey("TSOA"):
+        return EField::AlbumSort;
+    case IdKey("TXX"):
+    case IdKey("TXXX"):
+        return EField::UserText;
     default:
         return EField::None;
     }
 }
 
-std::uint8_t Bit(EField field) {
-    return static_cast<std::uint8_t>(1u << static_cast<unsigned>(field));
+std::uint32_t Bit(EField field) {
+    return std::uint32_t{1} << static_cast<unsigned>(field);
 }
 
 // Four bytes of 7 bits each, most significant first; -1 when a high bit is set.
@@ -92,6 +133,12 @@ public:
         : head_(head.first(std::min(head.size(), end))), fetch_(fetch), end_(end) {}
 
     std::size_t End() const { return end_; }
+    // Whether Get would give these bytes without fetching any.
+    bool Held(std::size_t offset, std::size_t length) const {
+        length = offset < end_ ? std::min(length, end_ - offset) : 0;
+        return offset + length <= head_.size() ||
+               (offset >= runStart_ && offset + length <= runStart_ + runLength_);
+    }
 
     // Up to `length` bytes from `offset`; fewer where the tag or the file ends first.
     std::span<const std::uint8_t> Get(std::size_t offset, std::size_t length) {
@@ -219,9 +266,17 @@ std::optional<std::span<const std::uint8_t>> FrameData(std::span<const std::uint
     return restored;
 }
 
+// The description of the user text that lists a track's artists, as taggers write it.
+bool IsArtistsDescription(std::string_view description) {
+    constexpr std::string_view kArtists = "ARTISTS";
+    return std::equal(
+        description.begin(), description.end(), kArtists.begin(), kArtists.end(),
+        [](char a, char b) { return (a >= 'a' && a <= 'z' ? a - 'a' + 'A' : a) == b; });
+}
+
 // Text frames: encoding | text. Comments: encoding | language[3] | description | text. Returns
 // whether the field is settled: a comment with a description is passed over.
-bool Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
+bool Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data, int version) {
     if (data.empty() || !CId3v2Text::IsKnownEncoding(data[0]))
         return false;
     const std::uint8_t encoding = data[0];
@@ -232,6 +287,11 @@ bool Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
         break;
     case EField::Artist:
         tag.artist = CId3v2Text::Decode(encoding, text);
+        if (version == 4) {
+            auto values = CId3v2Text::DecodeAll(encoding, text);
+            if (values.size() > 1)
+                tag.artistValues = std::move(values);
+        }
         break;
     case EField::Album:
         tag.album = CId3v2Text::Decode(encoding, text);
@@ -256,6 +316,32 @@ bool Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
     case EField::Track:
         tag.track = CId3v2Text::TrackNumber(CId3v2Text::Decode(encoding, text));
         break;
+    case EField::AlbumArtist:
+        tag.albumArtist = CId3v2Text::Decode(encoding, text);
+        break;
+    case EField::Disc:
+        tag.disc = CId3v2Text::TrackNumber(CId3v2Text::Decode(encoding, text));
+        break;
+    case EField::Compilation:
+        tag.compilation = CId3v2Text::Decode(encoding, text) == "1";
+        break;
+    case EField::ArtistSort:
+        tag.artistSort = CId3v2Text::Decode(encoding, text);
+        break;
+    case EField::AlbumArtistSort:
+        tag.albumArtistSort = CId3v2Text::Decode(encoding, text);
+        break;
+    case EField::AlbumSort:
+        tag.albumSort = CId3v2Text::Decode(encoding, text);
+        break;
+    case EField::UserText: {
+        // encoding | description | value(s)
+        const std::size_t description = CId3v2Text::TerminatedLength(encoding, text);
+        if (!IsArtistsDescription(CId3v2Text::Decode(encoding, text.first(description))))
+            return false;
+        tag.artists = CId3v2Text::DecodeAll(encoding, text.subspan(description));
+        return true;
+    }
     case EField::None:
         break;
     }
@@ -263,12 +349,16 @@ bool Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data) {
 }
 
 // Walks the frames from `at`, reading the bodies of the wanted ones only, the first of each.
+// The rarer fields never cost a read: their frames are taken where their bytes are at hand, and
+// once the common fields are all found, the walk goes on only through bytes at hand.
 void ReadFrames(CTagBytes& bytes, std::size_t at, int version, bool tagUnsynchronised,
                 CId3v2Tag& tag) {
     const std::size_t headerLength = version == 2 ? 6 : 10;
-    std::uint8_t seen = 0;
+    std::uint32_t seen = 0;
     std::vector<std::uint8_t> restored;
-    while (seen != kAllFields) {
+    while (seen != (kAllFields | kRareFields)) {
+        if ((seen & kAllFields) == kAllFields && !bytes.Held(at, headerLength))
+            return;
         const auto h = bytes.Get(at, headerLength);
         SFrame frame;
         if (h.size() < headerLength || !ReadFrameHeader(h, version, frame))
@@ -280,11 +370,13 @@ void ReadFrames(CTagBytes& bytes, std::size_t at, int version, bool tagUnsynchro
         const EField field = frame.field;
         if (field == EField::None || (seen & Bit(field)) != 0 || frame.size > kMaxFrame)
             continue;
+        if ((Bit(field) & kRareFields) != 0 && !bytes.Held(bodyAt, frame.size))
+            continue;
         const auto body = bytes.Get(bodyAt, frame.size);
         if (body.size() < frame.size)
             return;
         const auto data = FrameData(body, frame, version, tagUnsynchronised, restored);
-        if (data && Store(tag, field, *data))
+        if (data && Store(tag, field, *data, version))
             seen |= Bit(field);
     }
 }

@@ -46,4 +46,22 @@ public:
     std::optional<std::string> genreName;
     // The number before any "/" of "TRCK" ("7/12"); 0 when there is none.
     std::uint16_t track = 0;
+
+    // What fewer tags hold. These are read only from the bytes a reading of the fields above
+    // fetches anyway: a frame of them past a picture that stands after those fields is not
+    // looked for, so that a walk reads no more of a file than it did without them.
+    std::optional<std::string> albumArtist; // "TPE2"
+    // The number before any "/" of "TPOS" ("2/2"); 0 when there is none.
+    std::uint16_t disc = 0;
+    // "TCMP" (a writers' frame that no version defines) holding "1".
+    bool compilation = false;
+    std::optional<std::string> artistSort;      // "TSOP"
+    std::optional<std::string> albumArtistSort; // "TSO2"
+    std::optional<std::string> albumSort;       // "TSOA"
+    // Every value of the artist frame, when a 2.4 tag gives several (separated by NULs); 2.2
+    // and 2.3 have one artist a frame, so "AC/DC" stays one name.
+    std::vector<std::string> artistValues;
+    // The values of the user text described "ARTISTS", one per string: the artists of the
+    // track by name, where the artist text is a credit ("A feat. B").
+    std::vector<std::string> artists;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -137,6 +138,21 @@ std::string CId3v2Text::Decode(std::uint8_t encoding, std::span<const std::uint8
         return DecodeUtf16(encoding, bytes);
     const auto text = bytes.first(StringLength(encoding, bytes));
     return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+// Each string is taken with its terminator, so the next begins where it ends; in UTF-16 each
+// has its own byte-order mark.
+std::vector<std::string> CId3v2Text::DecodeAll(std::uint8_t encoding,
+                                               std::span<const std::uint8_t> bytes) {
+    std::vector<std::string> values;
+    while (!bytes.empty()) {
+        const std::size_t length = TerminatedLength(encoding, bytes);
+        std::string value = Decode(encoding, bytes.first(length));
+        if (!value.empty())
+            values.push_back(std::move(value));
+        bytes = bytes.subspan(length);
+    }
+    return values;
 }
 
 std::string CId3v2Text::FirstCharacters(std::string text, std::size_t count, bool latin1) {

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The text encodings of ID3v2 frames, by the byte that opens a text frame:
 //   0 ISO-8859-1, 1 UTF-16 with a byte-order mark, 2 UTF-16 big-endian, 3 UTF-8.
@@ -27,6 +28,10 @@ public:
     static std::size_t TerminatedLength(std::uint8_t encoding, std::span<const std::uint8_t> bytes);
     // The first string of `bytes`: ISO-8859-1 kept as its bytes, the other encodings as UTF-8.
     static std::string Decode(std::uint8_t encoding, std::span<const std::uint8_t> bytes);
+    // Every string of `bytes`, one after the other, as Decode gives each; empty ones are left
+    // out. A 2.4 text frame holds several values this way, and so does a user text that lists.
+    static std::vector<std::string> DecodeAll(std::uint8_t encoding,
+                                              std::span<const std::uint8_t> bytes);
     // At most `count` characters of `text`, counted in UTF-8 unless `latin1`.
     static std::string FirstCharacters(std::string text, std::size_t count, bool latin1);
     // The genre number of a content-type text: "(17)" (a refinement may follow), "17", or a name of

@@ -22,7 +22,7 @@
 CMp3File::CMp3File() : genre_(kGenreNone) {}
 
 // The lists keep a million of these; what they hold beyond their texts is counted in bytes.
-static_assert(sizeof(void*) != 8 || sizeof(CMp3File) == 40);
+static_assert(sizeof(void*) != 8 || sizeof(CMp3File) == 48);
 
 std::string CMp3File::FullPath() const {
     const std::string_view directory = Directory();
@@ -42,6 +42,9 @@ std::string_view CMp3File::Undefined() {
 }
 
 void CMp3File::SetArtist(const std::string& value) {
+    // An album artist that was the artist's text stays what it was.
+    if ((flags_ & kAlbumArtistIsArtist) != 0 && value != Artist())
+        SetAlbumArtist(std::string(Artist()));
     flags_ &= static_cast<std::uint8_t>(~kArtistUndefined);
     texts_.Set(ESlot::Artist, value);
 }
@@ -49,6 +52,54 @@ void CMp3File::SetArtist(const std::string& value) {
 void CMp3File::SetAlbum(const std::string& value) {
     flags_ &= static_cast<std::uint8_t>(~kAlbumUndefined);
     texts_.Set(ESlot::Album, value);
+}
+
+void CMp3File::SetAlbumArtist(std::string_view value) {
+    const bool same = !value.empty() && (flags_ & kArtistUndefined) == 0 && value == Artist();
+    if (same)
+        flags_ |= kAlbumArtistIsArtist;
+    else
+        flags_ &= static_cast<std::uint8_t>(~kAlbumArtistIsArtist);
+    rare_.Set(CRareFields::ESlot::AlbumArtist, same ? std::string_view() : value);
+}
+
+void CMp3File::SetDisc(std::uint16_t value) {
+    const std::uint16_t inRecord = value <= (kDiscInRecord >> kDiscShift) ? value : 0;
+    flags_ = static_cast<std::uint8_t>((flags_ & ~kDiscInRecord) | inRecord << kDiscShift);
+    if (rare_.Disc() != value - inRecord)
+        rare_.SetDisc(static_cast<std::uint16_t>(value - inRecord));
+}
+
+void CMp3File::SetCompilation(bool value) {
+    if (value)
+        flags_ |= kCompilation;
+    else
+        flags_ &= static_cast<std::uint8_t>(~kCompilation);
+}
+
+// The names are kept one after the other, each ended by a NUL, which no name holds.
+void CMp3File::SetArtists(const std::vector<std::string_view>& names) {
+    std::string list;
+    if (names.size() > 1 || (names.size() == 1 && names[0] != Artist())) {
+        for (const std::string_view name : names) {
+            if (name.empty() || name.find('\0') != std::string_view::npos)
+                continue;
+            list += name;
+            list += '\0';
+        }
+    }
+    rare_.Set(CRareFields::ESlot::Artists, list);
+}
+
+std::vector<std::string_view> CMp3File::Artists() const {
+    std::vector<std::string_view> names;
+    std::string_view list = rare_.Get(CRareFields::ESlot::Artists);
+    while (!list.empty()) {
+        const std::size_t end = list.find('\0');
+        names.push_back(list.substr(0, end));
+        list.remove_prefix(end == std::string_view::npos ? list.size() : end + 1);
+    }
+    return names;
 }
 
 void CMp3File::SetGenre(std::uint8_t value) {
@@ -245,6 +296,39 @@ void CMp3File::TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, 
         genre_ = tag.genre;
     if (tag.track != 0)
         track_ = tag.track;
+    TakeRareFields(tag, texts);
+}
+
+// A list of artists that is the artist's frame split is kept only when the user text that
+// names them is missing: that one lists them by name where the frame may hold a credit.
+void CMp3File::TakeRareFields(const CId3v2Tag& tag, const CTrackTexts::Values& texts) {
+    SetDisc(tag.disc);
+    SetCompilation(tag.compilation);
+    CRareFields::Values rare;
+    const auto own = [](const std::optional<std::string>& text) {
+        return text ? std::string_view(*text) : std::string_view();
+    };
+    rare[static_cast<std::size_t>(CRareFields::ESlot::ArtistSort)] = own(tag.artistSort);
+    rare[static_cast<std::size_t>(CRareFields::ESlot::AlbumArtistSort)] = own(tag.albumArtistSort);
+    rare[static_cast<std::size_t>(CRareFields::ESlot::AlbumSort)] = own(tag.albumSort);
+    const std::string_view albumArtist = own(tag.albumArtist);
+    const std::string_view artist = texts[Index(ESlot::Artist)];
+    const bool same =
+        !albumArtist.empty() && (flags_ & kArtistUndefined) == 0 && albumArtist == artist;
+    if (same)
+        flags_ |= kAlbumArtistIsArtist;
+    else
+        rare[static_cast<std::size_t>(CRareFields::ESlot::AlbumArtist)] = albumArtist;
+    const auto& names = tag.artists.empty() ? tag.artistValues : tag.artists;
+    std::string list;
+    if (names.size() > 1 || (names.size() == 1 && names[0] != artist)) {
+        for (const std::string& name : names) {
+            list += name;
+            list += '\0';
+        }
+    }
+    rare[static_cast<std::size_t>(CRareFields::ESlot::Artists)] = list;
+    rare_.Assign(rare, rare_.Disc());
 }
 
 // A variable bitrate's first frame says nothing of the others: the encoder's counts give the
@@ -604,6 +688,7 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base, CTextPo
     else
         SetDirectory(base, relative);
     flags_ = 0;
+    rare_ = CRareFields();
     CTrackTexts::Values texts{fileName, title, artist, album, year, comment};
     SetHeaderText(EText::VersionLayer, versionLayer, texts);
     SetHeaderText(EText::Bitrate, bitrate, texts);

@@ -3,6 +3,7 @@
 #include "model/FieldIds.h"
 #include "model/Id3v1Tag.h"
 #include "model/MpegHeader.h"
+#include "model/RareFields.h"
 #include "model/SharedText.h"
 #include "model/TrackReadOptions.h"
 #include "model/TrackTexts.h"
@@ -14,6 +15,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class IReporter;
 class CArchiveReader;
@@ -103,6 +105,32 @@ public:
     int Duration() const { return duration_; }
     bool HasTag() const { return (flags_ & kHasTag) != 0; }
 
+    // What fewer tags say. The album artist is empty when the tag names none; one the same as
+    // the artist is the artist's text, kept once.
+    bool HasAlbumArtist() const {
+        return (flags_ & kAlbumArtistIsArtist) != 0 || !AlbumArtistOwn().empty();
+    }
+    std::string_view AlbumArtist() const {
+        return (flags_ & kAlbumArtistIsArtist) != 0 ? Artist() : AlbumArtistOwn();
+    }
+    // 0 when unknown.
+    std::uint16_t Disc() const {
+        const auto inRecord = static_cast<std::uint16_t>(flags_ >> kDiscShift);
+        return inRecord != 0 ? inRecord : rare_.Disc();
+    }
+    bool Compilation() const { return (flags_ & kCompilation) != 0; }
+    // Empty where the tag gives none.
+    std::string_view ArtistSort() const { return rare_.Get(CRareFields::ESlot::ArtistSort); }
+    std::string_view AlbumArtistSort() const {
+        return rare_.Get(CRareFields::ESlot::AlbumArtistSort);
+    }
+    std::string_view AlbumSort() const { return rare_.Get(CRareFields::ESlot::AlbumSort); }
+    // The artists the tag lists by name, when it lists more than the artist alone; empty
+    // otherwise (the artist is then the one).
+    std::vector<std::string_view> Artists() const;
+    // The same names as kept, each ended by a NUL.
+    std::string_view ArtistList() const { return rare_.Get(CRareFields::ESlot::Artists); }
+
     void SetTitle(const std::string& value) { texts_.Set(ESlot::Title, value); }
     void SetArtist(const std::string& value);
     void SetAlbum(const std::string& value);
@@ -112,6 +140,13 @@ public:
     void SetGenre(std::uint8_t value);
     void SetGenreText(std::string_view name) { texts_.Set(ESlot::GenreName, name); }
     void SetTrack(std::uint16_t value) { track_ = value; }
+    // Empty: no album artist.
+    void SetAlbumArtist(std::string_view value);
+    void SetDisc(std::uint16_t value);
+    void SetCompilation(bool value);
+    void SetSortName(CRareFields::ESlot slot, std::string_view value) { rare_.Set(slot, value); }
+    // A list of one that is the artist itself is no list.
+    void SetArtists(const std::vector<std::string_view>& names);
 
     // The list that holds the track keeps its texts in its pool (model/TextPool.h): these move
     // them there once they are read, and give them back when the track goes.
@@ -130,7 +165,21 @@ private:
     using EText = CMpegHeader::EText;
     // Artist and album read "Undefined" until a tag or a setter gives them a text; kHasTag: the
     // file ended in an ID3v1 tag when read, or has had one written.
-    enum EFlag : std::uint8_t { kArtistUndefined = 1, kAlbumUndefined = 2, kHasTag = 4 };
+    // kAlbumArtistIsArtist: the tag's album artist is the artist's text, not kept again. The
+    // top bits hold a disc number up to 7; a larger one is kept with the rare fields.
+    enum EFlag : std::uint8_t {
+        kArtistUndefined = 1,
+        kAlbumUndefined = 2,
+        kHasTag = 4,
+        kCompilation = 8,
+        kAlbumArtistIsArtist = 16,
+    };
+    static constexpr unsigned kDiscShift = 5;
+    static constexpr std::uint8_t kDiscInRecord = 0xE0;
+
+    std::string_view AlbumArtistOwn() const { return rare_.Get(CRareFields::ESlot::AlbumArtist); }
+    // The ID3v2 tag's rarer fields, once the track's own artist text is settled in `texts`.
+    void TakeRareFields(const CId3v2Tag& tag, const CTrackTexts::Values& texts);
 
     void TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts, bool extras);
     void TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, CId3v2Tag& tag,
@@ -144,6 +193,7 @@ private:
     static std::string_view Undefined();
 
     CTrackTexts texts_;
+    CRareFields rare_;
     CSharedText directory_; // shared by the tracks of one folder
     int sizeK_ = 0;
     int bitrate_ = 0;

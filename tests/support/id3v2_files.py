@@ -14,6 +14,12 @@
                                       holding those comments, in that order, and no ID3v1 tag
   id3v2_files.py comment-frames FILE  the comments of FILE's ID3v2 tag as mutagen reads them, a
                                       line each, sorted: language, description, text (tabbed)
+  id3v2_files.py credits NEW AUDIO VERSION ID=TEXT...
+                                      NEW, the MP3 file AUDIO with an ID3v2 tag (2.3 or 2.4) of
+                                      those text frames in UTF-16 ("TXXX:DESC=..." a user text),
+                                      several values of one frame separated by "|" (NULs in
+                                      the file, in 2.3 as well), then a picture, and no ID3v1
+                                      tag
   id3v2_files.py id3v1 FILE           the fields of FILE's ID3v1 tag as mutagen reads them, a line
                                       each, sorted: frame id, text (the genre by its name);
                                       nothing when the file has no ID3v1 tag
@@ -351,6 +357,22 @@ def write_comments(path, audio, version, comments):
     tags.save(path, v2_version=int(version), v1=0)
 
 
+def write_credits(path, audio, version, frames):
+    from mutagen import id3
+    with open(audio, "rb") as src, open(path, "wb") as out:
+        out.write(src.read())
+    tags = id3.ID3()
+    for given in frames:
+        fid, text = given.split("=", 1)
+        if fid.startswith("TXXX:"):
+            tags.add(id3.TXXX(encoding=UTF16, desc=fid[5:], text=text.split("|")))
+        else:
+            tags.add(getattr(id3, fid)(encoding=UTF16, text=text.split("|")))
+    tags.add(id3.APIC(encoding=0, mime="image/png", type=3, desc="cover", data=PICTURE))
+    # Several values are separated by NULs in 2.3 too, as taggers that list artists write them.
+    tags.save(path, v2_version=int(version), v1=0, v23_sep=None)
+
+
 def print_comments(path):
     from mutagen.id3 import ID3
     lines = ["%s\t%s\t%s" % (f.lang, f.desc, "/".join(f.text))
@@ -380,6 +402,8 @@ if __name__ == "__main__":
         write_seeds(sys.argv[2])
     elif sys.argv[1:2] == ["comments"] and len(sys.argv) >= 5:
         write_comments(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
+    elif sys.argv[1:2] == ["credits"] and len(sys.argv) >= 5:
+        write_credits(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
     elif sys.argv[1:2] == ["comment-frames"] and len(sys.argv) == 3:
         print_comments(sys.argv[2])
     elif sys.argv[1:2] == ["id3v1"] and len(sys.argv) == 3:
