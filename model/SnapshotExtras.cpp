@@ -5,6 +5,7 @@
 #include "model/Mp3File.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,14 +42,23 @@ struct SExtras {
     std::vector<std::pair<std::size_t, std::string>> genreNames;
     CSnapshotExtras::SWalk walk;
     std::string folder;
+    std::vector<std::uint16_t> discs; // one per record, or none
+    std::vector<std::size_t> compilations;
+    struct SRare {
+        std::size_t index = 0;
+        std::uint8_t slots = 0;
+        std::array<std::string, CRareFields::kCount> texts;
+    };
+    std::vector<SRare> rare;
 };
 
-bool ReadTrackNumbers(CArchiveReader& body, std::size_t records, SExtras& extras) {
+// One number of two bytes a record.
+bool ReadNumbers(CArchiveReader& body, std::size_t records, std::vector<std::uint16_t>& numbers) {
     std::size_t count = 0;
     if (!ReadCount(body, count) || count != records || body.Remaining() != count * 2)
         return false;
-    extras.trackNumbers.resize(count);
-    for (std::uint16_t& number : extras.trackNumbers) {
+    numbers.resize(count);
+    for (std::uint16_t& number : numbers) {
         std::uint8_t low = 0;
         std::uint8_t high = 0;
         if (!body.ReadByte(low) || !body.ReadByte(high))
@@ -56,6 +66,54 @@ bool ReadTrackNumbers(CArchiveReader& body, std::size_t records, SExtras& extras
         number = static_cast<std::uint16_t>(low | high << 8);
     }
     return true;
+}
+
+// A record index that rises from the one before (`last`, or none yet when `first`).
+bool ReadIndex(CArchiveReader& body, std::size_t records, bool first, std::size_t last,
+               std::size_t& index) {
+    return ReadCount(body, index) && index < records && (first || index > last);
+}
+
+bool ReadCompilations(CArchiveReader& body, std::size_t records, SExtras& extras) {
+    std::size_t count = 0;
+    if (!ReadCount(body, count) || count > records || body.Remaining() != count * 4)
+        return false;
+    extras.compilations.assign(count, 0);
+    for (std::size_t i = 0; i < count; ++i)
+        if (!ReadIndex(body, records, i == 0, i == 0 ? 0 : extras.compilations[i - 1],
+                       extras.compilations[i]))
+            return false;
+    return true;
+}
+
+// A list of names, each ended by a NUL, none of them empty.
+bool IsNameList(std::string_view list) {
+    return list.ends_with('\0') && !list.starts_with('\0') &&
+           list.find(std::string_view("\0\0", 2)) == std::string_view::npos;
+}
+
+// Each entry names one slot or more, and every text it holds has a byte or more.
+bool ReadRareTexts(CArchiveReader& body, std::size_t records, SExtras& extras) {
+    constexpr std::uint8_t kKnown = (1U << CRareFields::kCount) - 1;
+    constexpr auto kArtists = static_cast<std::size_t>(CRareFields::ESlot::Artists);
+    std::size_t count = 0;
+    if (!ReadCount(body, count) || count > records || count > body.Remaining())
+        return false;
+    extras.rare.assign(count, {});
+    for (std::size_t i = 0; i < count; ++i) {
+        SExtras::SRare& rare = extras.rare[i];
+        if (!ReadIndex(body, records, i == 0, i == 0 ? 0 : extras.rare[i - 1].index, rare.index) ||
+            !body.ReadByte(rare.slots) || rare.slots == 0 || (rare.slots & ~kKnown) != 0)
+            return false;
+        for (std::size_t slot = 0; slot < CRareFields::kCount; ++slot) {
+            if ((rare.slots & 1U << slot) == 0)
+                continue;
+            std::string& text = rare.texts[slot];
+            if (!body.ReadString(text) || text.empty() || (slot == kArtists && !IsNameList(text)))
+                return false;
+        }
+    }
+    return body.Remaining() == 0;
 }
 
 // Indexes rise, so no track is named twice; every name has a byte or more.
@@ -122,6 +180,98 @@ bool ReadFolder(CArchiveReader& body, SExtras& extras) {
            extras.folder.starts_with('/') && extras.folder.find('\0') == std::string::npos;
 }
 
+void ApplyRare(const SExtras& extras, std::span<CMp3File* const> tracks) {
+    for (std::size_t i = 0; i < extras.discs.size(); ++i)
+        tracks[i]->SetDisc(extras.discs[i]);
+    for (const std::size_t index : extras.compilations)
+        tracks[index]->SetCompilation(true);
+    for (const SExtras::SRare& rare : extras.rare) {
+        CMp3File& track = *tracks[rare.index];
+        const auto text = [&rare](CRareFields::ESlot slot) -> const std::string& {
+            return rare.texts[static_cast<std::size_t>(slot)];
+        };
+        track.SetAlbumArtist(text(CRareFields::ESlot::AlbumArtist));
+        for (const auto slot : {CRareFields::ESlot::ArtistSort, CRareFields::ESlot::AlbumArtistSort,
+                                CRareFields::ESlot::AlbumSort})
+            track.SetSortName(slot, text(slot));
+        std::vector<std::string_view> names;
+        std::string_view list = text(CRareFields::ESlot::Artists);
+        for (std::size_t end = list.find('\0'); end != std::string_view::npos;
+             end = list.find('\0')) {
+            names.push_back(list.substr(0, end));
+            list.remove_prefix(end + 1);
+        }
+        track.SetArtists(names);
+    }
+}
+
+// Which of the rare texts a track has, a bit per slot; the album artist by its own text.
+std::uint8_t RareSlots(const CMp3File& track,
+                       std::array<std::string_view, CRareFields::kCount>& texts) {
+    texts = {track.AlbumArtist(), track.ArtistSort(), track.AlbumArtistSort(), track.AlbumSort(),
+             track.ArtistList()};
+    std::uint8_t slots = 0;
+    for (std::size_t slot = 0; slot < texts.size(); ++slot)
+        if (!texts[slot].empty())
+            slots |= static_cast<std::uint8_t>(1U << slot);
+    return slots;
+}
+
+// Whether a track has a disc, is marked a compilation, or has a rare text.
+bool HasRare(const TrackArray& tracks) {
+    return std::any_of(tracks.begin(), tracks.end(), [](const CMp3File* track) {
+        return track->Disc() != 0 || track->Compilation() || track->HasAlbumArtist() ||
+               !track->ArtistSort().empty() || !track->AlbumArtistSort().empty() ||
+               !track->AlbumSort().empty() || !track->ArtistList().empty();
+    });
+}
+
+void WriteDiscs(CArchiveWriter& archive, const TrackArray& tracks) {
+    if (std::none_of(tracks.begin(), tracks.end(),
+                     [](const CMp3File* track) { return track->Disc() != 0; }))
+        return;
+    CArchiveWriter body;
+    body.Reserve(4 + tracks.size() * 2);
+    WriteCount(body, tracks.size());
+    for (const CMp3File* track : tracks)
+        WriteUInt16(body, track->Disc());
+    WriteSection(archive, ESection::Discs, body);
+}
+
+void WriteCompilations(CArchiveWriter& archive, const TrackArray& tracks) {
+    const auto count = static_cast<std::size_t>(std::count_if(
+        tracks.begin(), tracks.end(), [](const CMp3File* track) { return track->Compilation(); }));
+    if (count == 0)
+        return;
+    CArchiveWriter body;
+    WriteCount(body, count);
+    for (std::size_t i = 0; i < tracks.size(); ++i)
+        if (tracks[i]->Compilation())
+            WriteCount(body, i);
+    WriteSection(archive, ESection::Compilations, body);
+}
+
+void WriteRareTexts(CArchiveWriter& archive, const TrackArray& tracks) {
+    std::array<std::string_view, CRareFields::kCount> texts;
+    const auto count = static_cast<std::size_t>(std::count_if(
+        tracks.begin(), tracks.end(), [&texts](auto* t) { return RareSlots(*t, texts) != 0; }));
+    if (count == 0)
+        return;
+    CArchiveWriter body;
+    WriteCount(body, count);
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        const std::uint8_t slots = RareSlots(*tracks[i], texts);
+        if (slots == 0)
+            continue;
+        WriteCount(body, i);
+        body.WriteByte(slots);
+        for (const std::string_view text : texts)
+            if (!text.empty())
+                body.WriteString(text);
+    }
+    WriteSection(archive, ESection::RareTexts, body);
+}
+
 void WriteWalk(CArchiveWriter& archive, const CSnapshotExtras::SWalk& walk) {
     CArchiveWriter start;
     const auto bits = static_cast<std::uint64_t>(walk.startNs);
@@ -144,7 +294,8 @@ void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, c
     std::size_t named = 0;
     for (const CMp3File* track : tracks)
         named += track->GenreText().empty() ? 0 : 1;
-    if (!numbers && named == 0 && walk == nullptr && folder.empty())
+    const bool rare = HasRare(tracks);
+    if (!numbers && named == 0 && walk == nullptr && folder.empty() && !rare)
         return;
     archive.WriteString(kMagic);
     if (numbers) {
@@ -173,6 +324,11 @@ void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, c
         body.WriteString(folder);
         WriteSection(archive, ESection::Folder, body);
     }
+    if (rare) {
+        WriteDiscs(archive, tracks);
+        WriteCompilations(archive, tracks);
+        WriteRareTexts(archive, tracks);
+    }
 }
 
 // Bytes after the records that do not begin with our magic are someone else's: they are left
@@ -195,7 +351,16 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
         bool read = true;
         switch (static_cast<ESection>(id)) {
         case ESection::TrackNumbers:
-            read = ReadTrackNumbers(body, tracks.size(), extras);
+            read = ReadNumbers(body, tracks.size(), extras.trackNumbers);
+            break;
+        case ESection::Discs:
+            read = ReadNumbers(body, tracks.size(), extras.discs);
+            break;
+        case ESection::Compilations:
+            read = ReadCompilations(body, tracks.size(), extras);
+            break;
+        case ESection::RareTexts:
+            read = ReadRareTexts(body, tracks.size(), extras);
             break;
         case ESection::GenreNames:
             read = ReadGenreNames(body, tracks.size(), extras);
@@ -219,6 +384,7 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
         tracks[i]->SetTrack(extras.trackNumbers[i]);
     for (const auto& [index, name] : extras.genreNames)
         tracks[index]->SetGenreText(name);
+    ApplyRare(extras, tracks);
     if (walk != nullptr)
         *walk = std::move(extras.walk);
     if (folder != nullptr)

@@ -37,6 +37,15 @@ public:
         // the folder the records are below, absolute (archive string): only in a copy kept
         // away from that folder, which must name it to be read for it
         Folder = 5,
+        // count (u32, the number of records) | count x disc number (u16, 0: none)
+        Discs = 8,
+        // count (u32) | count x record index (u32, rising): the tracks marked compilations
+        Compilations = 9,
+        // count (u32) | count x (record index (u32, rising) | slots (u8, a bit per slot of
+        // CRareFields::ESlot, one or more) | per slot set, in slot order, its text (archive
+        // string, not empty; the artists each ended by a NUL)). The album artist is written
+        // even when it is the artist's text.
+        RareTexts = 10,
     };
 
     // What the walk that made the records knew besides them, for the look for changes on disk.

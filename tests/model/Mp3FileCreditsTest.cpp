@@ -1,15 +1,17 @@
 #include "model/Mp3File.h"
+#include "model/Mp3FileList.h"
 #include "support/Mp3Maker.h"
 #include "support/RecordingReporter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 // The album artist, disc, compilation flag, sort names and several artists of real files
-// tagged by mutagen, as a walk reads them.
+// tagged by mutagen, as a walk reads them and as the snapshot gives them back.
 namespace {
 
 bool HaveTools() {
@@ -139,11 +141,12 @@ void ExpectCase(const CMp3File& track, const SCase& c) {
 
 } // namespace
 
-TEST(Mp3FileCredits, FromTheTag) {
+TEST(Mp3FileCredits, FromTheTagAndBackFromTheSnapshot) {
     if (!HaveTools())
         GTEST_SKIP() << "lame or python3-mutagen is not installed";
     CTempDir dir;
     ASSERT_TRUE(Mp3Maker::Encode(dir / "audio.bin", 0.5, 44100, "-b 64"));
+    CMp3FileList list;
     for (std::size_t i = 0; i < std::size(kCases); ++i) {
         const SCase& c = kCases[i];
         SCOPED_TRACE(c.name);
@@ -153,12 +156,21 @@ TEST(Mp3FileCredits, FromTheTag) {
         for (const std::string& frame : c.frames)
             command += " '" + frame + "'";
         ASSERT_EQ(std::system(command.c_str()), 0);
-        CMp3File track;
+        auto track = std::make_unique<CMp3File>();
         CRecordingReporter reporter;
-        ASSERT_TRUE(track.Load(dir.Path(), name, reporter));
-        ExpectCase(track, c);
+        ASSERT_TRUE(track->Load(dir.Path(), name, reporter));
+        ExpectCase(*track, c);
         CMp3File alone;
         ASSERT_TRUE(alone.Load(dir.Path(), name, reporter, {.readId3v2 = false}));
         EXPECT_FALSE(alone.HasAlbumArtist() || alone.Disc() != 0 || alone.Compilation());
+        list.Add(std::move(track));
+    }
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    CMp3FileList back;
+    ASSERT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
+    ASSERT_EQ(back.GetSize(), std::size(kCases));
+    for (std::size_t i = 0; i < std::size(kCases); ++i) {
+        SCOPED_TRACE(std::string("snapshot: ") + kCases[i].name);
+        ExpectCase(*back.GetAt(i), kCases[i]);
     }
 }

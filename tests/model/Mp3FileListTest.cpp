@@ -424,6 +424,25 @@ std::string Names(std::initializer_list<std::pair<std::int32_t, std::string>> na
     return writer.Bytes();
 }
 
+std::string Indexes(std::initializer_list<std::int32_t> indexes) {
+    CArchiveWriter writer;
+    writer.WriteInt32(static_cast<std::int32_t>(indexes.size()));
+    for (const std::int32_t index : indexes)
+        writer.WriteInt32(index);
+    return writer.Bytes();
+}
+
+// One track's rare texts: its index, the slots' bits, the texts.
+std::string Rare(std::int32_t index, std::uint8_t slots, std::initializer_list<std::string> texts) {
+    CArchiveWriter writer;
+    writer.WriteInt32(1);
+    writer.WriteInt32(index);
+    writer.WriteByte(slots);
+    for (const std::string& text : texts)
+        writer.WriteString(text);
+    return writer.Bytes();
+}
+
 } // namespace
 
 // Genre names and track numbers, which no record holds, go in one block after the last record:
@@ -474,7 +493,7 @@ TEST(Mp3FileList, ExtrasAfterTheLastRecord) {
         EResult result;
     } cases[] = {
         {"a later section",
-         block + Section(9, "from a later program") + Section(1, Numbers({1, 2, 3}, 3)),
+         block + Section(240, "from a later program") + Section(1, Numbers({1, 2, 3}, 3)),
          EResult::Loaded},
         {"someone else's bytes", "\x05other"s, EResult::Loaded},
         {"a count that is not the records'", block + Section(1, Numbers({1, 2}, 2)),
@@ -483,6 +502,20 @@ TEST(Mp3FileList, ExtrasAfterTheLastRecord) {
         {"a genre past the records", block + Section(2, Names({{3, "X"}})), EResult::Broken},
         {"a track named twice", block + Section(2, Names({{1, "X"}, {1, "Y"}})), EResult::Broken},
         {"an empty name", block + Section(2, Names({{0, ""}})), EResult::Broken},
+        {"rare fields",
+         block + Section(8, Numbers({0, 2, 0}, 3)) + Section(9, Indexes({0, 2})) +
+             Section(10, Rare(1, 0x11, {"X", "A\0B\0"s})),
+         EResult::Loaded},
+        {"discs short of the count", block + Section(8, Numbers({1, 2}, 3)), EResult::Broken},
+        {"a compilation past the records", block + Section(9, Indexes({3})), EResult::Broken},
+        {"a compilation named twice", block + Section(9, Indexes({1, 1})), EResult::Broken},
+        {"a slot no program knows", block + Section(10, Rare(0, 0x20, {})), EResult::Broken},
+        {"no slot", block + Section(10, Rare(0, 0, {})), EResult::Broken},
+        {"an empty album artist", block + Section(10, Rare(0, 0x01, {""})), EResult::Broken},
+        {"artists without their last NUL", block + Section(10, Rare(0, 0x10, {"A\0B"s})),
+         EResult::Broken},
+        {"an empty artist", block + Section(10, Rare(0, 0x10, {"A\0\0"s})), EResult::Broken},
+        {"rare texts cut short", block + Section(10, Rare(0, 0x03, {"A"})), EResult::Broken},
         {"a section cut short",
          (block + Section(1, Numbers({1, 2, 3}, 3))).substr(0, block.size() + 5), EResult::Broken},
     };
