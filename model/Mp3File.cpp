@@ -189,8 +189,8 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
 // One open serves the tags and the header. The size counts everything before the last 128
 // bytes, tag or not, so a file shorter than that cannot be a track. Each field of an ID3v2 tag
 // that holds a text wins over the ID3v1 tag's; the ID3v1 tag fills the others. Without the
-// ID3v2 reading, the ID3v1 tag alone gives the fields, and no track number is read. The texts
-// found are stored at the end, all at once.
+// ID3v2 reading, the ID3v1 tag alone gives the fields, its ID3v1.1 track number included. The
+// texts found are stored at the end, all at once.
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, const CFile& file,
                     CFile::EOpenResult opened, IReporter& reporter,
                     const STrackReadOptions& options, CTextPool* pool) {
@@ -221,7 +221,7 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
     }
     sizeK_ = static_cast<int>(tagOffset / 1000);
     if (const auto tag = CId3v1Tag::View(block))
-        TakeId3v1(*tag, texts, options.readId3v2);
+        TakeId3v1(*tag, texts);
 
     CMpegStream stream(file);
     const auto id3v2 = stream.SkipId3v2();
@@ -254,7 +254,7 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
     return true;
 }
 
-void CMp3File::TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts, bool extras) {
+void CMp3File::TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts) {
     flags_ = kHasTag;
     texts[Index(ESlot::Title)] = tag.title;
     texts[Index(ESlot::Artist)] = tag.artist;
@@ -263,8 +263,7 @@ void CMp3File::TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts
     texts[Index(ESlot::Comment)] = tag.comment;
     // 255 is the byte most writers give no genre, this one included: the record keeps 148 for it.
     genre_ = tag.genre == CId3v1Tag::kNoGenre ? kGenreNone : tag.genre;
-    if (extras)
-        track_ = tag.track;
+    track_ = tag.track;
 }
 
 // The frames past the bytes at hand are read from the same open file, and only those that hold

@@ -181,7 +181,7 @@ private:
     // The ID3v2 tag's rarer fields, once the track's own artist text is settled in `texts`.
     void TakeRareFields(const CId3v2Tag& tag, const CTrackTexts::Values& texts);
 
-    void TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts, bool extras);
+    void TakeId3v1(const CId3v1Tag::SView& tag, CTrackTexts::Values& texts);
     void TakeId3v2(const CFile& file, std::span<const std::uint8_t> head, CId3v2Tag& tag,
                    CTrackTexts::Values& texts);
     void TakeVbrHeader(const CMpegHeader& header, const CMpegStream& stream, std::int64_t audioEnd);
