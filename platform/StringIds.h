@@ -26,6 +26,8 @@ enum class EStringId : int {
     LabelMode = 140,
     LabelMpegLayer = 141,
     LabelTrack = 142,
+    LabelAlbumArtist = 143,
+    LabelDisc = 144,
 
     // Text of a missing artist, album or genre.
     Undefined = 111,

@@ -23,7 +23,8 @@ constexpr const char* kUsage =
     "usage: quavero-scan [--refresh] [--no-save] [--groups artist|genre|album] ADDRESS\n"
     "       quavero-scan --help | --version\n"
     "  Opens ADDRESS (a directory, or \"*\" for the favourite directories) as Quavero does\n"
-    "  and prints its tracks, one line each, fields separated by tabs.\n"
+    "  and prints its tracks, one line each, fields separated by tabs; the last two are\n"
+    "  the album artist and the disc, empty when a track has none.\n"
     "  --refresh   walk every directory, ignoring cache snapshots\n"
     "  --no-save   do not write the address's cache snapshot\n"
     "  --groups    print the groups of one kind with their track counts instead\n"
@@ -146,6 +147,10 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
     for (int field = 1; field <= kFieldCount; ++field) {
         run += field == 1 ? "" : "\t";
         run += CStringTable::Get(FieldLabel(static_cast<EFieldId>(field)));
+    }
+    for (const EStringId label : {EStringId::LabelAlbumArtist, EStringId::LabelDisc}) {
+        run += '\t';
+        run += CStringTable::Get(label);
     }
     run += '\n';
     CTrackPrinter printer;

@@ -4,6 +4,7 @@
 #include "platform/Utf8.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -181,5 +182,21 @@ void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
         if (!texts[i].empty())
             std::memcpy(out, texts[i].data(), texts[i].size());
         out += texts[i].size();
+    }
+    AppendRare(line, track);
+}
+
+// After the fields that every track shows: a line keeps its count of columns whatever the track
+// holds, so that scripts that split it find each column in its place.
+void CTrackPrinter::AppendRare(std::string& line, const CMp3File& track) {
+    std::string_view albumArtist = track.AlbumArtist();
+    if (MayNeedAttention(albumArtist))
+        albumArtist = Careful(albumArtist_, EFieldId::Artist, albumArtist);
+    line += '\t';
+    line += albumArtist;
+    line += '\t';
+    if (const std::uint16_t disc = track.Disc(); disc != 0) {
+        char number[8];
+        line.append(number, std::to_chars(number, number + sizeof number, disc).ptr);
     }
 }

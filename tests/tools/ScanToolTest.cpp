@@ -36,7 +36,8 @@ std::string Track(const std::string& artist, const std::string& album, std::uint
 }
 
 const std::string kHeader = "File\tArtist\tTitle\tLocation\tSize\tAlbum\tGenre\tDate\tComment\t"
-                            "Time\tBitrate\tFrequency\tMode\tMPEG/Layer\tTrack\n";
+                            "Time\tBitrate\tFrequency\tMode\tMPEG/Layer\tTrack\tAlbum artist\t"
+                            "Disc\n";
 
 } // namespace
 
@@ -50,11 +51,11 @@ TEST(ScanTool, PrintsTracksAndWritesOnlyTheSnapshot) {
     const std::string location = dir / "m";
     EXPECT_EQ(run.out, kHeader + "a.mp3\tArtist\tSong\t" + location +
                            "\t  0.0 MB\tDisc\tJazz\t1999\tNote\t0:00\t128 kbit/s\t44.1 kHz\t"
-                           "Joint stereo\tMPEG-1 Layer III\t\n"
+                           "Joint stereo\tMPEG-1 Layer III\t\t\t\n"
                            "b.mp3\tBand\tSong\t" +
                            location +
                            "\t  0.0 MB\tDisc\tRock\t1999\tNote\t0:00\t128 kbit/s\t44.1 kHz\t"
-                           "Joint stereo\tMPEG-1 Layer III\t\n");
+                           "Joint stereo\tMPEG-1 Layer III\t\t\t\n");
     EXPECT_EQ(run.err, "");
     EXPECT_FALSE(ReadFileBytes(dir / "m/mp3cache.qvc").empty());
     EXPECT_EQ(ReadFileBytes(dir / "profile.ini"), "[MP3]\nFilePath=/keep/this\n");
@@ -68,6 +69,47 @@ TEST(ScanTool, PrintsTracksAndWritesOnlyTheSnapshot) {
     EXPECT_NE(again.out.find("\tChanged\t"), std::string::npos);
     again = RunScan(dir, dir / "m");
     EXPECT_NE(again.out.find("\tBand\t"), std::string::npos) << "--no-save kept the old one";
+}
+
+namespace {
+
+// An ID3v2.3 frame of one ISO-8859-1 text.
+std::string TextFrame(std::string_view id, std::string_view text) {
+    const auto size = static_cast<std::uint32_t>(text.size() + 1);
+    std::string frame(id);
+    for (const int shift : {24, 16, 8, 0})
+        frame += static_cast<char>(size >> shift & 0xFF);
+    return frame + std::string(3, '\0') + std::string(text);
+}
+
+} // namespace
+
+// The album artist and the disc end the line, escaped as every tag text, from the walk and
+// from the snapshot alike; a track without them has the two columns empty.
+TEST(ScanTool, AlbumArtistAndDiscEndTheLine) {
+    CTempDir dir;
+    const std::string audio = Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(1000);
+    dir.Write("m/a.mp3",
+              Mp3Maker::Id3v2(TextFrame("TPE1", "Ann feat. Bo") +
+                              TextFrame("TPE2", "Ann\tM\xfcller") + TextFrame("TPOS", "2/2")) +
+                  audio);
+    dir.Write("m/b.mp3", Mp3Maker::Id3v2(TextFrame("TPE1", "Cy") + TextFrame("TPE2", "Cy") +
+                                         TextFrame("TPOS", "11")) +
+                             audio);
+    dir.Write("m/c.mp3", audio + Mp3Maker::Tag("Song", "Dee", "Disc", "1999", "", 17));
+    for (const char* options : {"--refresh ", ""}) {
+        const SRun run = RunScan(dir, options + dir / "m");
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::vector<std::string> ends;
+        std::istringstream out(run.out);
+        for (std::string line; std::getline(out, line);) {
+            const auto tab = line.rfind('\t', line.rfind('\t') - 1);
+            ends.push_back(line.substr(tab + 1));
+        }
+        EXPECT_EQ(ends, (std::vector<std::string>{"Album artist\tDisc", "Ann\\tM\xc3\xbcller\t2",
+                                                  "Cy\t11", "\t"}))
+            << options;
+    }
 }
 
 TEST(ScanTool, GroupsAndFavourites) {
@@ -200,7 +242,7 @@ TEST(ScanTool, HelpAndVersionGoToStandardOutput) {
 
 // Names and tags that hold the format's own separators, and a Latin-1 tag; the longer ones put
 // them where the tool reads eight bytes at a time.
-TEST(ScanTool, EveryTrackIsOneLineOfFourteenFields) {
+TEST(ScanTool, EveryTrackIsOneLineOfSeventeenFields) {
     struct SCase {
         std::string name, title, artist;           // as on disk
         std::string file, shownTitle, shownArtist; // as printed
@@ -236,7 +278,7 @@ TEST(ScanTool, EveryTrackIsOneLineOfFourteenFields) {
             else
                 fields.back().push_back(ch);
         }
-        EXPECT_EQ(fields.size(), 15u) << line;
+        EXPECT_EQ(fields.size(), 17u) << line;
         lines.push_back(fields);
     }
     ASSERT_EQ(lines.size(), cases.size() + 3);
