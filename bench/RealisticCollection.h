@@ -11,7 +11,8 @@
 // it. Made once and reused: a later run with the same count finds it complete.
 class CRealisticCollection {
 public:
-    CRealisticCollection(std::string root, std::size_t count);
+    // `credits`: every tag also has the rarer frames (see CRealisticPlanner).
+    CRealisticCollection(std::string root, std::size_t count, bool credits = false);
 
     const std::string& Root() const { return root_; }
     std::size_t Count() const { return count_; }
@@ -29,4 +30,5 @@ private:
 
     std::string root_;
     std::size_t count_;
+    bool credits_;
 };

@@ -1,5 +1,6 @@
 #include "bench/RealisticFile.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <string_view>
 #include <unistd.h>
@@ -100,6 +101,34 @@ std::string CommentFrame(const SRealisticTrack& t) {
     return FrameHeader(t, "COMM", static_cast<std::uint32_t>(body.size())) + body;
 }
 
+// User text: encoding | description (terminated) | values, each but the last terminated.
+std::string ArtistsFrame(const SRealisticTrack& t) {
+    const char encoding = Encoding(t, t.artists);
+    std::string body = encoding + Encoded(encoding, "ARTISTS", true);
+    for (std::size_t start = 0; start <= t.artists.size();) {
+        const std::size_t end = std::min(t.artists.find('\0', start), t.artists.size());
+        body += Encoded(encoding, t.artists.substr(start, end - start), end < t.artists.size());
+        start = end + 1;
+    }
+    return FrameHeader(t, "TXXX", static_cast<std::uint32_t>(body.size())) + body;
+}
+
+// Where taggers put them: among the texts, before the picture.
+std::string CreditFrames(const SRealisticTrack& t) {
+    std::string frames =
+        TextFrame(t, "TPE2", t.albumArtist) +
+        TextFrame(t, "TPOS", std::to_string(t.disc) + "/" + std::to_string(t.discCount));
+    if (t.compilation)
+        frames += TextFrame(t, "TCMP", "1");
+    if (!t.artistSort.empty())
+        frames += TextFrame(t, "TSOP", t.artistSort) + TextFrame(t, "TSO2", t.artistSort);
+    if (!t.albumSort.empty())
+        frames += TextFrame(t, "TSOA", t.albumSort);
+    if (!t.artists.empty())
+        frames += ArtistsFrame(t);
+    return frames;
+}
+
 std::string TextFrames(const SRealisticTrack& t) {
     const std::string number = std::to_string(t.genre);
     const std::string genre = t.genreByName       ? std::string(t.GenreName())
@@ -113,7 +142,7 @@ std::string TextFrames(const SRealisticTrack& t) {
         TextFrame(t, "TSSE", "LAME 3.100");
     if (!t.comment.empty())
         frames += CommentFrame(t);
-    return frames;
+    return t.credits ? frames + CreditFrames(t) : frames;
 }
 
 // Picture frame: encoding | MIME type | picture type (3, front cover) | description | data. Only

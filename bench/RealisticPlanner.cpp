@@ -50,6 +50,13 @@ std::uint64_t CRealisticPlanner::Random() {
     return z ^ (z >> 31);
 }
 
+std::uint64_t CRealisticPlanner::CreditRandom() {
+    std::uint64_t z = (creditState_ += 0x9E3779B97F4A7C15);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EB;
+    return z ^ (z >> 31);
+}
+
 int CRealisticPlanner::Between(int low, int high) {
     return low + static_cast<int>(Random() % static_cast<std::uint64_t>(high - low + 1));
 }
@@ -103,6 +110,11 @@ void CRealisticPlanner::NextAlbum() {
                   : (kind == 2 ? SRealisticTrack::EAudio::CbrInfo : SRealisticTrack::EAudio::Cbr);
     a.kilobits = kKilobits[Random() % kKilobits.size()];
     trackInAlbum_ = 0;
+    if (credits_) {
+        a.compilation = CreditRandom() % 100 < 8;
+        a.twoDiscs = a.tracks >= 10 && CreditRandom() % 100 < 15;
+        a.albumSort = CreditRandom() % 10 == 0 ? a.album + ", sorted" : "";
+    }
 }
 
 // Times of 2 to 8 minutes. VBR: a frame count and an average of 150 to 260 kbit/s; the first
@@ -122,6 +134,21 @@ void CRealisticPlanner::Audio(SRealisticTrack& t) {
         static_cast<std::uint64_t>(milliseconds) * static_cast<std::uint64_t>(t.kilobits) / 8;
     t.frames = static_cast<std::uint32_t>(t.audioBytes * 44100 /
                                           (144000 * static_cast<std::uint64_t>(t.kilobits)));
+}
+
+// Album artist and disc on every track; the rest on some.
+void CRealisticPlanner::Credits(SRealisticTrack& t) {
+    const SAlbum& a = album_;
+    t.credits = true;
+    t.compilation = a.compilation;
+    t.albumArtist = a.compilation ? "Various Artists" : a.artist;
+    t.discCount = a.twoDiscs ? 2 : 1;
+    t.disc = a.twoDiscs && t.track > a.tracks / 2 ? 2 : 1;
+    t.artistSort = a.artist.starts_with("The ") ? a.artist.substr(4) + ", The" : "";
+    t.albumSort = a.albumSort;
+    t.artists.clear();
+    if (CreditRandom() % 10 == 0)
+        t.artists = a.artist + '\0' + UniqueName(static_cast<int>(CreditRandom() % 4096), 11);
 }
 
 void CRealisticPlanner::Next(SRealisticTrack& t) {
@@ -144,6 +171,8 @@ void CRealisticPlanner::Next(SRealisticTrack& t) {
     t.audio = a.audio;
     t.kilobits = a.kilobits;
     t.comment = Random() % 4 == 0 ? std::string(kComments[Random() % kComments.size()]) : "";
+    if (credits_)
+        Credits(t);
 
     // "07 - Title.mp3" or "Artist - 07 - Title.mp3", 40 to 90 bytes.
     std::string number = std::to_string(t.track);

@@ -32,6 +32,15 @@ struct SRealisticTrack {
     std::uint32_t frames = 0;     // VBR and "Info" frame count
     std::uint64_t audioBytes = 0; // from the first frame header to the ID3v1 tag
 
+    // The frames fewer taggers write, only in a collection made with them (every tag then has
+    // an album artist and a disc): TPE2, TPOS "disc/discs", TCMP "1", TSOP and TSO2 (one sort
+    // name), TSOA, and the user text "ARTISTS" (names separated by NULs).
+    bool credits = false;
+    std::string albumArtist;
+    int disc = 0, discCount = 0;
+    bool compilation = false;
+    std::string artistSort, albumSort, artists;
+
     std::uint64_t Size() const { return tagSize + audioBytes + (hasId3v1 ? 128 : 0); }
     // Playing time as a correct reader gives it: the frame count for VBR, else the audio's
     // bytes (the file less both tags) at the constant bitrate.
