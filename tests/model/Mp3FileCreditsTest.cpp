@@ -1,3 +1,4 @@
+#include "model/Id3v2Tag.h"
 #include "model/Mp3File.h"
 #include "model/Mp3FileList.h"
 #include "support/Mp3Maker.h"
@@ -7,12 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 // The album artist, disc, compilation flag, sort names and several artists of real files
 // tagged by mutagen, as a walk reads them and as the snapshot gives them back.
 namespace {
+
+using namespace std::string_literals;
 
 bool HaveTools() {
     return std::system("lame --version >/dev/null 2>&1") == 0 &&
@@ -173,4 +177,80 @@ TEST(Mp3FileCredits, FromTheTagAndBackFromTheSnapshot) {
         SCOPED_TRACE(std::string("snapshot: ") + kCases[i].name);
         ExpectCase(*back.GetAt(i), kCases[i]);
     }
+}
+
+namespace {
+
+// A tag of `version` around `frames`, its size syncsafe.
+std::string Tag(int version, const std::string& frames) {
+    const auto size = static_cast<std::uint32_t>(frames.size());
+    std::string tag = "ID3" + std::string{static_cast<char>(version), 0, 0};
+    for (const int shift : {21, 14, 7, 0})
+        tag += static_cast<char>(size >> shift & 0x7F);
+    return tag + frames;
+}
+
+// 2.2: id[3] | size[3]; 2.3 and 2.4 (sizes below 128): id[4] | size[4] | flags[2].
+std::string Frame(std::string_view id, const std::string& body) {
+    const auto n = static_cast<char>(body.size());
+    if (id.size() == 3)
+        return std::string(id) + std::string{0, 0, n} + body;
+    return std::string(id) + std::string{0, 0, 0, n, 0, 0} + body;
+}
+
+// The body of a text frame in ISO-8859-1.
+std::string Latin1(std::string_view text) {
+    return std::string(1, '\0') + std::string(text);
+}
+
+CId3v2Tag Parsed(const std::string& bytes, const CId3v2Tag::Fetch& fetch = {}) {
+    CId3v2Tag tag;
+    const std::span data(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    EXPECT_TRUE(tag.Parse(data, fetch));
+    return tag;
+}
+
+} // namespace
+
+// The ids of 2.2 and several values in UTF-16, each with its own byte-order mark.
+TEST(Id3v2TagCredits, TwoPointTwoIdsAndWideValues) {
+    const CId3v2Tag old = Parsed(Tag(2, Frame("TP2", Latin1("Band")) + Frame("TPA", Latin1("3/4")) +
+                                            Frame("TCP", Latin1("1")) + Frame("TSP", Latin1("P")) +
+                                            Frame("TS2", Latin1("Q")) + Frame("TSA", Latin1("R"))));
+    EXPECT_EQ(old.albumArtist, "Band");
+    EXPECT_EQ(old.disc, 3);
+    EXPECT_TRUE(old.compilation);
+    EXPECT_EQ(old.artistSort, "P");
+    EXPECT_EQ(old.albumArtistSort, "Q");
+    EXPECT_EQ(old.albumSort, "R");
+    const CId3v2Tag wide = Parsed(Tag(4, Frame("TPE1", "\1\xFF\xFE"
+                                                       "A\0\0\0\xFE\xFF\0"
+                                                       "B"s) +
+                                             Frame("TXXX", "\3"
+                                                           "Artists\0"
+                                                           "C\0\0"
+                                                           "D\0"s)));
+    EXPECT_EQ(wide.artist, "A");
+    EXPECT_EQ(wide.artistValues, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(wide.artists, (std::vector<std::string>{"C", "D"}));
+}
+
+// Once the common fields are found, a rarer frame past a frame that is not at hand costs no
+// read: the walk reads what it read without them.
+TEST(Id3v2TagCredits, NoReadForTheRarerFrames) {
+    std::string frames;
+    for (const char* id : {"TIT2", "TPE1", "TALB", "TYER", "TCON", "TRCK"})
+        frames += Frame(id, Latin1("1"));
+    frames += Frame("COMM", "\0eng\0c"s) + Frame("TPOS", Latin1("2"));
+    const std::string picture = Frame("PRIV", std::string(100, 'x'));
+    const std::string tag = Tag(3, frames + picture + Frame("TPE2", Latin1("Late")));
+    int fetches = 0;
+    const CId3v2Tag parsed =
+        Parsed(tag.substr(0, tag.size() - 20), [&](std::size_t, std::span<std::uint8_t>) {
+            ++fetches;
+            return std::size_t{0};
+        });
+    EXPECT_EQ(parsed.disc, 2) << "at hand";
+    EXPECT_FALSE(parsed.albumArtist) << "past bytes not at hand";
+    EXPECT_EQ(fetches, 0);
 }
