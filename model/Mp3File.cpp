@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 CMp3File::CMp3File() : genre_(kGenreNone) {}
 
@@ -195,6 +196,9 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
                     CFile::EOpenResult opened, IReporter& reporter,
                     const STrackReadOptions& options, CTextPool* pool) {
     SetDirectory(directory);
+    // What the record held (in a list, the rare fields of the record before) is shared again
+    // when the file gives the same.
+    const CRareFields before = std::exchange(rare_, CRareFields());
     CTrackTexts::Values texts = texts_.All();
     texts[Index(ESlot::FileName)] = fileName;
     switch (opened) {
@@ -251,6 +255,7 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
         }
     }
     texts_.Assign(texts, pool);
+    rare_.Share(before);
     return true;
 }
 

@@ -159,6 +159,12 @@ public:
     // Takes the folder text of the track before this one in a list: a track loaded from the
     // same folder then keeps it instead of a copy of its own.
     void ShareDirectory(const CMp3File& previous) { directory_ = previous.directory_; }
+    // The tracks of an album mostly have the same rare fields, which they then share. A record
+    // about to take a track's values takes those of the record before it first: an assignment
+    // or a load that gives the same values keeps that block.
+    void StartFromRare(const CMp3File& previous) { rare_ = previous.rare_; }
+    // Takes the rare fields' block of `other` when it holds the same values as this one's.
+    void ShareRare(const CMp3File& other) { rare_.Share(other.rare_); }
 
 private:
     using ESlot = CTrackTexts::ESlot;

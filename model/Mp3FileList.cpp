@@ -31,8 +31,10 @@ bool MayNotWrite(int error) {
 
 CMp3File& CMp3FileList::Append() {
     CMp3File* track = arena_.Push();
-    if (!tracks_.empty())
+    if (!tracks_.empty()) {
         track->ShareDirectory(*tracks_.back());
+        track->StartFromRare(*tracks_.back());
+    }
     try {
         tracks_.push_back(track);
     } catch (...) {

@@ -1,50 +1,14 @@
 #include "model/RareFields.h"
 
 #include <cstring>
-#include <utility>
-
-namespace {
-
-std::uint32_t ReadEnd(const char* block, std::size_t i) {
-    std::uint32_t end = 0;
-    std::memcpy(&end, block + 2 + i * 4, 4);
-    return end;
-}
-
-} // namespace
-
-CRareFields& CRareFields::operator=(const CRareFields& other) {
-    if (this == &other)
-        return *this;
-    if (!other.block_) {
-        block_.reset();
-        return *this;
-    }
-    const std::size_t size = other.BlockSize();
-    auto block = std::make_unique_for_overwrite<char[]>(size);
-    std::memcpy(block.get(), other.block_.get(), size);
-    block_ = std::move(block);
-    return *this;
-}
-
-std::size_t CRareFields::BlockSize() const {
-    return kHead + ReadEnd(block_.get(), kCount - 1);
-}
+#include <new>
 
 std::string_view CRareFields::Get(ESlot slot) const {
-    if (!block_)
+    if (head_ == nullptr)
         return {};
     const auto i = static_cast<std::size_t>(slot);
-    const std::uint32_t start = i == 0 ? 0 : ReadEnd(block_.get(), i - 1);
-    return {block_.get() + kHead + start, ReadEnd(block_.get(), i) - start};
-}
-
-std::uint16_t CRareFields::Disc() const {
-    if (!block_)
-        return 0;
-    std::uint16_t disc = 0;
-    std::memcpy(&disc, block_.get(), 2);
-    return disc;
+    const std::uint32_t start = i == 0 ? 0 : head_->ends[i - 1];
+    return {Text() + start, head_->ends[i] - start};
 }
 
 CRareFields::Values CRareFields::All() const {
@@ -54,26 +18,37 @@ CRareFields::Values CRareFields::All() const {
     return values;
 }
 
-// The new block is made whole before the old one goes, as the values may lie in it.
+bool CRareFields::Same(const CRareFields& other) const {
+    if (head_ == other.head_)
+        return true;
+    if (head_ == nullptr || other.head_ == nullptr || head_->disc != other.head_->disc ||
+        head_->ends != other.head_->ends)
+        return false;
+    return std::memcmp(Text(), other.Text(), head_->ends.back()) == 0;
+}
+
+// The new block is made whole before the old one goes, as the values may lie in it. No text
+// of a tag comes near 4 GB: a frame that long is never read.
 void CRareFields::Assign(const Values& values, std::uint16_t disc) {
     std::size_t total = 0;
     for (const std::string_view value : values)
         total += value.size();
     if (total == 0 && disc == 0) {
-        block_.reset();
+        CRareFields().Swap(*this);
         return;
     }
-    auto block = std::make_unique_for_overwrite<char[]>(kHead + total);
-    std::memcpy(block.get(), &disc, 2);
+    void* block = ::operator new(sizeof(SHead) + total);
+    auto* head = new (block) SHead{{1}, disc, {}};
+    char* text = static_cast<char*>(block) + sizeof(SHead);
     std::size_t end = 0;
     for (std::size_t i = 0; i < kCount; ++i) {
         if (!values[i].empty())
-            std::memcpy(block.get() + kHead + end, values[i].data(), values[i].size());
+            std::memcpy(text + end, values[i].data(), values[i].size());
         end += values[i].size();
-        const auto stored = static_cast<std::uint32_t>(end);
-        std::memcpy(block.get() + 2 + i * 4, &stored, 4);
+        head->ends[i] = static_cast<std::uint32_t>(end);
     }
-    block_ = std::move(block);
+    Disown();
+    head_ = head;
 }
 
 void CRareFields::Set(ESlot slot, std::string_view value) {
@@ -84,4 +59,12 @@ void CRareFields::Set(ESlot slot, std::string_view value) {
 
 void CRareFields::SetDisc(std::uint16_t disc) {
     Assign(All(), disc);
+}
+
+// The last owner frees the block; the others' releases come before it.
+void CRareFields::Disown() noexcept {
+    if (head_ == nullptr || head_->owners.fetch_sub(1, std::memory_order_acq_rel) != 1)
+        return;
+    head_->~SHead();
+    ::operator delete(head_);
 }

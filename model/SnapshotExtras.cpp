@@ -185,6 +185,7 @@ void ApplyRare(const SExtras& extras, std::span<CMp3File* const> tracks) {
         tracks[i]->SetDisc(extras.discs[i]);
     for (const std::size_t index : extras.compilations)
         tracks[index]->SetCompilation(true);
+    const CMp3File* last = nullptr;
     for (const SExtras::SRare& rare : extras.rare) {
         CMp3File& track = *tracks[rare.index];
         const auto text = [&rare](CRareFields::ESlot slot) -> const std::string& {
@@ -202,6 +203,10 @@ void ApplyRare(const SExtras& extras, std::span<CMp3File* const> tracks) {
             list.remove_prefix(end + 1);
         }
         track.SetArtists(names);
+        // The tracks of an album share one block.
+        if (last != nullptr)
+            track.ShareRare(*last);
+        last = &track;
     }
 }
 

@@ -71,6 +71,18 @@ const SCase kCases[] = {
      "Beatles, The",
      "White Album, The",
      {}},
+    {"the same album",
+     4,
+     {"TPE1=The Beatles", "TPE2=The Beatles", "TSOP=Beatles, The", "TSO2=Beatles, The",
+      "TSOA=White Album, The"},
+     "The Beatles",
+     "The Beatles",
+     0,
+     false,
+     "Beatles, The",
+     "Beatles, The",
+     "White Album, The",
+     {}},
     {"sort in 2.3",
      3,
      {"TPE1=The The", "TSO2=The, The"},
@@ -169,6 +181,11 @@ TEST(Mp3FileCredits, FromTheTagAndBackFromTheSnapshot) {
         EXPECT_FALSE(alone.HasAlbumArtist() || alone.Disc() != 0 || alone.Compilation());
         list.Add(std::move(track));
     }
+    // The tracks of an album share one block of what is rare.
+    const auto shared = [](const CMp3FileList& tracks) {
+        return tracks.GetAt(4)->AlbumSort().data() == tracks.GetAt(5)->AlbumSort().data();
+    };
+    EXPECT_TRUE(shared(list));
     ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
     CMp3FileList back;
     ASSERT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
@@ -177,6 +194,7 @@ TEST(Mp3FileCredits, FromTheTagAndBackFromTheSnapshot) {
         SCOPED_TRACE(std::string("snapshot: ") + kCases[i].name);
         ExpectCase(*back.GetAt(i), kCases[i]);
     }
+    EXPECT_TRUE(shared(back));
 }
 
 namespace {
