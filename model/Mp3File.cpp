@@ -23,7 +23,7 @@
 CMp3File::CMp3File() : genre_(kGenreNone) {}
 
 // The lists keep a million of these; what they hold beyond their texts is counted in bytes.
-static_assert(sizeof(void*) != 8 || sizeof(CMp3File) == 48);
+static_assert(sizeof(void*) != 8 || sizeof(CMp3File) == 40);
 
 std::string CMp3File::FullPath() const {
     const std::string_view directory = Directory();
@@ -151,15 +151,37 @@ std::size_t Index(CTrackTexts::ESlot slot) {
 
 } // namespace
 
+namespace {
+
+// Where each code lies in the record's word, by EText, and how many bits it has: the version
+// and layer (up to 8), the bitrate (its kilobits, up to 640), the frequency (up to 6) and the
+// mode (up to 4).
+constexpr std::array<unsigned, 4> kCodeShift{0, 4, 14, 17};
+constexpr std::array<unsigned, 4> kCodeBits{4, 10, 3, 3};
+
+} // namespace
+
+std::uint16_t CMp3File::HeaderCode(EText kind) const {
+    const auto i = static_cast<std::size_t>(kind);
+    return static_cast<std::uint16_t>(headerCodes_ >> kCodeShift[i] & ((1U << kCodeBits[i]) - 1));
+}
+
+// A code too large for its bits (none of the tables' is) leaves the text to texts_.
+void CMp3File::SetHeaderCode(EText kind, std::uint16_t code) {
+    const auto i = static_cast<std::size_t>(kind);
+    const std::uint32_t mask = ((1U << kCodeBits[i]) - 1) << kCodeShift[i];
+    const std::uint32_t bits = std::uint32_t{code} << kCodeShift[i];
+    headerCodes_ = (headerCodes_ & ~mask) | ((bits & mask) == bits ? bits : 0);
+}
+
 std::string_view CMp3File::HeaderText(EText kind) const {
-    const std::uint16_t code = headerCodes_[static_cast<std::size_t>(kind)];
+    const std::uint16_t code = HeaderCode(kind);
     return code != 0 ? CMpegHeader::CodeText(kind, code) : texts_.Get(SlotOf(kind));
 }
 
 void CMp3File::SetHeaderText(EText kind, std::string_view text, CTrackTexts::Values& texts) {
-    const std::uint16_t code = CMpegHeader::TextCode(kind, text);
-    headerCodes_[static_cast<std::size_t>(kind)] = code;
-    texts[Index(SlotOf(kind))] = code != 0 ? std::string_view() : text;
+    SetHeaderCode(kind, CMpegHeader::TextCode(kind, text));
+    texts[Index(SlotOf(kind))] = HeaderCode(kind) != 0 ? std::string_view() : text;
 }
 
 // Tracks come folder by folder, so the folder text taken from the track before is most often
@@ -240,17 +262,17 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
     if (header.ReadHeader(stream)) {
         for (const EText kind :
              {EText::VersionLayer, EText::Bitrate, EText::Frequency, EText::Mode})
-            headerCodes_[static_cast<std::size_t>(kind)] = header.Code(kind);
-        bitrate_ = header.Bitrate();
+            SetHeaderCode(kind, header.Code(kind));
+        const int bitrate = header.Bitrate();
         // 64-bit: sizeK * 8000 leaves 32 bits above 268 MB; the quotient fits again.
-        duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate_);
+        duration_ = static_cast<int>(std::int64_t{sizeK_} * 8000 / bitrate);
         if (options.exactVbrTime) {
             // The audio runs from the first frame to the ID3v1 tag: a leading ID3v2 tag (a
             // picture is often hundreds of kilobytes) is no playing time.
             const std::int64_t audioEnd = HasTag() ? tagOffset : file.Size();
             const std::int64_t frameStart =
                 stream.Position() - 4 - static_cast<std::int64_t>(stream.FrameBody().size());
-            duration_ = static_cast<int>((audioEnd - frameStart) * 8 / bitrate_);
+            duration_ = static_cast<int>((audioEnd - frameStart) * 8 / bitrate);
             TakeVbrHeader(header, stream, audioEnd);
         }
     }
@@ -346,9 +368,7 @@ void CMp3File::TakeVbrHeader(const CMpegHeader& header, const CMpegStream& strea
     if (!vbr.Parse(header, body, audioEnd - frameStart))
         return;
     duration_ = vbr.Seconds();
-    bitrate_ = vbr.Kilobits() * 1000;
-    headerCodes_[static_cast<std::size_t>(EText::Bitrate)] =
-        CMpegHeader::KilobitsCode(vbr.Kilobits());
+    SetHeaderCode(EText::Bitrate, CMpegHeader::KilobitsCode(vbr.Kilobits()));
 }
 
 namespace {
@@ -494,7 +514,7 @@ int CMp3File::Compare(const CMp3File& a, const CMp3File& b, int key) {
     case EFieldId::Time:
         return sign * CompareNumbers(a.duration_, b.duration_);
     case EFieldId::Bitrate:
-        return sign * CompareNumbers(a.bitrate_, b.bitrate_);
+        return sign * CompareNumbers(a.Bitrate(), b.Bitrate());
     case EFieldId::Track:
         return sign * CompareNumbers(a.track_, b.track_);
     case EFieldId::Location:
@@ -647,6 +667,13 @@ bool StaysUnderBase(std::string_view relative) {
 
 } // namespace
 
+// The bitrate's code is its kilobits. A text that is no code is a snapshot's, and gives a
+// rate when it reads as one.
+int CMp3File::Bitrate() const {
+    const std::uint16_t code = HeaderCode(EText::Bitrate);
+    return code != 0 ? code * 1000 : BitrateFromText(texts_.Get(ESlot::Bitrate));
+}
+
 void CMp3File::Serialize(CArchiveWriter& archive, std::string_view base) const {
     archive.WriteString(FileName());
     archive.WriteString(Title());
@@ -708,7 +735,6 @@ bool CMp3File::Serialize(CArchiveReader& archive, std::string_view base, CTextPo
         }
     }
     texts_.Assign(texts, pool, known);
-    bitrate_ = BitrateFromText(bitrate);
     archive.Release();
     return true;
 }

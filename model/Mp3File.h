@@ -101,7 +101,8 @@ public:
     // 0 when unknown.
     std::uint16_t Track() const { return track_; }
     int SizeK() const { return sizeK_; }
-    int Bitrate() const { return bitrate_; }
+    // Bits a second: the rate of the first frame, or the average of a variable bitrate.
+    int Bitrate() const;
     int Duration() const { return duration_; }
     bool HasTag() const { return (flags_ & kHasTag) != 0; }
 
@@ -196,15 +197,18 @@ private:
     // Keeps the code of a table text, or the text itself in `texts` when it is no entry.
     void SetHeaderText(EText kind, std::string_view text, CTrackTexts::Values& texts);
     std::string_view HeaderText(EText kind) const;
+    std::uint16_t HeaderCode(EText kind) const;
+    void SetHeaderCode(EText kind, std::uint16_t code);
     static std::string_view Undefined();
 
     CTrackTexts texts_;
     CRareFields rare_;
     CSharedText directory_; // shared by the tracks of one folder
     int sizeK_ = 0;
-    int bitrate_ = 0;
     int duration_ = 0;
-    std::array<std::uint16_t, 4> headerCodes_{}; // by EText; 0: the text is in texts_
+    // The header's codes (CMpegHeader::TextCode) in one word, by EText: see kCodeShift. A code
+    // of 0: the text is in texts_. The bitrate's code is its kilobits.
+    std::uint32_t headerCodes_ = 0;
     std::uint8_t genre_;
     std::uint8_t flags_ = kArtistUndefined | kAlbumUndefined;
     std::uint16_t track_ = 0;
