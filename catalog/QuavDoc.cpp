@@ -10,9 +10,11 @@
 #include "settings/AppSettings.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <future>
 #include <memory>
 #include <span>
+#include <unistd.h>
 #include <unordered_set>
 
 CQuavDoc::CQuavDoc(const CAppSettings& settings, CIniProfile* profile, IReporter& reporter)
@@ -37,7 +39,8 @@ bool CQuavDoc::OpenAddress(std::string address) {
     if (profile_ != nullptr)
         CAppSettings::WriteFilePath(*profile_, address_);
     UpdateAllViews(nullptr, EHint::RebuildEnd);
-    StoreSnapshot();
+    if (!snapshotCurrent_)
+        StoreSnapshot();
     return true;
 }
 
@@ -160,6 +163,7 @@ void CQuavDoc::SetAddress(const std::string& address) {
 void CQuavDoc::ScanAddress(bool force) {
     filesSeen_ = 0;
     incomplete_ = false;
+    snapshotCurrent_ = false;
     const std::vector<std::string> directories = Directories();
     const auto known = lastWalks_.find(address_);
     estimate_ = known != lastWalks_.end() ? known->second : 0;
@@ -201,12 +205,19 @@ std::vector<std::string> CQuavDoc::Directories() const {
 
 // A snapshot that opens is trusted as it is. One that breaks part-way is dropped whole and the
 // directory walked instead, so no track of it stays half-grouped. True when the snapshot served.
+// A snapshot that the look finds current is left as it is, its walk's start with it: that start
+// still vouches for every folder and file, as nothing changed since, and whatever changes after
+// the look is later than it. It is written again only where the look found a change (even one
+// that the listings then take back, so that the next look need not list it again), where it
+// lacks what the look needs, or where it was read from the cache while its folder may now take
+// it.
 bool CQuavDoc::ScanDirectory(const std::string& directory, bool force, bool group) {
     const std::int64_t start = CChangeCheck::Now();
     const std::size_t before = tracks_.GetSize();
     if (!force && settings_.UseCachedCatalog != 0) {
         CSnapshotExtras::SWalk walk;
-        switch (tracks_.LoadSnapshot(directory, &walk)) {
+        bool fromCopy = false;
+        switch (tracks_.LoadSnapshot(directory, &walk, &fromCopy)) {
         case CMp3FileList::ELoadResult::Loaded: {
             // The look at the disk runs while the tracks are grouped: it only reads them, and
             // what it finds is rare enough to be grouped again.
@@ -220,11 +231,15 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force, bool grou
                 });
             if (group)
                 Group();
+            snapshotCurrent_ =
+                !fromCopy || ::faccessat(AT_FDCWD, base.c_str(), W_OK, AT_EACCESS) != 0;
             if (look.valid()) {
-                if (BringUpToDate(base, before, look.get(), walk) && group) {
+                const CChangeCheck::SResult changes = look.get();
+                if (BringUpToDate(base, before, changes, walk) && group) {
                     ClearGroups();
                     Group();
                 }
+                snapshotCurrent_ = snapshotCurrent_ && !changes.Any();
                 walk.startNs = start;
             }
             walk_ = std::move(walk);
@@ -237,6 +252,7 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force, bool grou
             break;
         }
     }
+    snapshotCurrent_ = false;
     walk_ = {.startNs = start, .bareFolders = {}};
     ScanFolder(directory, settings_.FileExt);
     if (group)

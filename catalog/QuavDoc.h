@@ -116,6 +116,9 @@ private:
     bool readAlways_ = false;
     // What the walk or the last look for changes of the address knew besides its tracks.
     CSnapshotExtras::SWalk walk_;
+    // The snapshot on disk holds the catalog just opened, and what a look needs: an open that
+    // found it so writes nothing.
+    bool snapshotCurrent_ = false;
 
     CMp3FileList tracks_;
     CCatalogGroups groups_;

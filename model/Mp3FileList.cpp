@@ -251,12 +251,14 @@ std::size_t CMp3FileList::SnapshotRecordCount(const std::string& directory) {
 // A copy that names another folder (two paths whose copies share a name) is not this folder's:
 // its records go, and the folder is walked.
 CMp3FileList::ELoadResult CMp3FileList::LoadSnapshot(const std::string& directory,
-                                                     CSnapshotExtras::SWalk* walk) {
+                                                     CSnapshotExtras::SWalk* walk, bool* fromCopy) {
     const std::string base = SnapshotBase(directory);
     CFile file;
     std::string folder;
     if (!OpenSnapshot(base, file, folder))
         return ELoadResult::NotFound;
+    if (fromCopy != nullptr)
+        *fromCopy = !folder.empty();
     CArchiveReader archive(file);
     if (!ReadMagic(archive))
         return ELoadResult::NotFound;

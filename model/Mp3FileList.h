@@ -69,8 +69,10 @@ public:
     // changes are looked for.
     bool SaveSnapshot(const std::string& directory,
                       const CSnapshotExtras::SWalk* walk = nullptr) const;
-    // The directory's own snapshot, else, where it holds none, its copy in the cache.
-    ELoadResult LoadSnapshot(const std::string& directory, CSnapshotExtras::SWalk* walk = nullptr);
+    // The directory's own snapshot, else, where it holds none, its copy in the cache;
+    // `fromCopy`, when given, says which.
+    ELoadResult LoadSnapshot(const std::string& directory, CSnapshotExtras::SWalk* walk = nullptr,
+                             bool* fromCopy = nullptr);
 
     // `folder`: the folder a copy kept elsewhere names (empty in the folder's own snapshot).
     void Serialize(CArchiveWriter& archive, std::string_view base,

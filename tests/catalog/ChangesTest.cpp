@@ -1,9 +1,13 @@
 #include "catalog/CheckLevel.h"
 #include "support/CatalogFixture.h"
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -129,5 +133,61 @@ TEST_F(CCatalogFixture, ASnapshotWithoutItsWalkStartIsListedAgainWhole) {
         ASSERT_TRUE(doc.OpenAddress(dir / "m"));
         EXPECT_EQ(RelativePaths(doc), (std::vector<std::string>{"m/a/1.mp3", "m/a/2.mp3"}));
         EXPECT_EQ(doc.GetTrackList().GetAt(0)->Artist(), level == 2 ? "C" : "A") << level;
+    }
+}
+
+namespace {
+
+// The snapshot file as the system knows it: each write replaces it by a new file.
+std::pair<ino_t, std::int64_t> FileIdentity(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return {0, 0};
+    return {status.st_ino, status.st_mtim.tv_sec * 1'000'000'000LL + status.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+// An open that finds its snapshot current leaves the file alone, at any level; one that lacks
+// what its level looks with is written with it, once. A change made after such an open is seen
+// by the next, and a refresh always writes.
+TEST_F(CCatalogFixture, ACurrentSnapshotIsNotWrittenAgain) {
+    const struct {
+        int written, opened;
+        bool rewritten;
+    } cases[] = {{0, 0, false}, {1, 1, false}, {2, 2, false}, {1, 0, false},
+                 {2, 1, false}, {1, 2, false}, {0, 1, true},  {0, 2, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.written) + " then " + std::to_string(c.opened));
+        const std::string name = "m" + std::to_string(c.written) + std::to_string(c.opened);
+        const std::string root = dir / name;
+        const std::string snapshot = root + "/mp3cache.qvc";
+        Track(name + "/a/1.mp3", "A");
+        Track(name + "/b/2.mp3", "B");
+        dir.MakeDir(name + "/Empty");
+        // Past the clock's tick: a file changed in the tick that a walk begins in counts as
+        // changed after it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        settings.UseCachedCatalog = 0;
+        settings.CheckForChanges = c.written;
+        ASSERT_TRUE(CQuavDoc(settings, &profile, reporter).OpenAddress(root));
+        settings.UseCachedCatalog = 1;
+        settings.CheckForChanges = c.opened;
+        const auto written = FileIdentity(snapshot);
+        ASSERT_TRUE(CQuavDoc(settings, &profile, reporter).OpenAddress(root));
+        const auto opened = FileIdentity(snapshot);
+        EXPECT_EQ(opened != written, c.rewritten);
+        ASSERT_TRUE(CQuavDoc(settings, &profile, reporter).OpenAddress(root));
+        EXPECT_EQ(FileIdentity(snapshot), opened) << "current after one write";
+        if (c.opened == 0)
+            continue;
+        Track(name + "/b/3.mp3", "C");
+        CQuavDoc doc(settings, &profile, reporter);
+        ASSERT_TRUE(doc.OpenAddress(root));
+        EXPECT_EQ(doc.GetTrackList().GetSize(), 3u) << "a change after the look";
+        EXPECT_NE(FileIdentity(snapshot), opened);
+        const auto updated = FileIdentity(snapshot);
+        doc.Refresh();
+        EXPECT_NE(FileIdentity(snapshot), updated) << "a refresh writes";
     }
 }
