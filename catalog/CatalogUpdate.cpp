@@ -48,6 +48,7 @@ std::optional<std::vector<CMp3File*>> CCatalogUpdate::NewOrder(std::span<CMp3Fil
     walked_.clear();
     gone_.clear();
     items_.clear();
+    ids_.clear();
     const std::vector<CFolderSet::SRun>& runs = set.Runs();
     // Runs whose records go through items_: those of folders listed again or holding a file to
     // read again. The others stay whole, in their order.
@@ -88,15 +89,45 @@ std::optional<std::vector<CMp3File*>> CCatalogUpdate::NewOrder(std::span<CMp3Fil
     for (; next < items_.size(); ++next)
         order.push_back(items_[next].track);
 
-    std::vector<std::string> bare = BareFolders(walk, changes, taken);
+    CSnapshotExtras::SWalk updated{
+        .startNs = walk.startNs, .bareFolders = BareFolders(walk, changes, taken), .folderIds = {}};
     // A folder listed again as it was changes nothing.
     std::vector<std::string> before = walk.bareFolders;
     std::sort(before.begin(), before.end());
-    set_ = nullptr;
-    if (added_.GetSize() == 0 && order.size() == records.size() && bare == before)
+    if (added_.GetSize() == 0 && order.size() == records.size() && updated.bareFolders == before) {
+        set_ = nullptr;
         return std::nullopt;
-    walk.bareFolders = std::move(bare);
+    }
+    updated.folderIds = FolderIds(order, updated, walk, changes);
+    set_ = nullptr;
+    walk = std::move(updated);
     return order;
+}
+
+// A folder listed or entered now is known as it was then; any other was looked at and found the
+// same folder, so its identity is the one known before, kept or found by the look. Where one is
+// missing, none is given, and the next look gathers them all.
+CSnapshotExtras::SFolderIds CCatalogUpdate::FolderIds(std::span<CMp3File* const> order,
+                                                      const CSnapshotExtras::SWalk& next,
+                                                      const CSnapshotExtras::SWalk& walk,
+                                                      const CChangeCheck::SResult& changes) const {
+    const std::size_t count = set_->Folders().size();
+    const CSnapshotExtras::SFolderIds& known =
+        walk.folderIds.Size() == count ? walk.folderIds : changes.foundIds;
+    const CFolderSet after(base_, order, next);
+    CSnapshotExtras::SFolderIds ids;
+    ids.inodes.reserve(after.Folders().size());
+    for (const std::string_view folder : after.Folders()) {
+        if (const auto fresh = ids_.find(folder); fresh != ids_.end()) {
+            ids.Add(fresh->second.first, fresh->second.second);
+            continue;
+        }
+        const std::uint32_t was = set_->Find(folder);
+        if (was == CFolderSet::kNone || known.Size() != count)
+            return {};
+        ids.Add(known.Device(was), known.inodes[was]);
+    }
+    return ids;
 }
 
 // The runs that hold a file to read again go through items_ whole, the file read anew.
@@ -157,8 +188,12 @@ void CCatalogUpdate::ListAgain(const std::string& folder, std::span<CMp3File* co
         gone_.insert(folder);
         return;
     }
+    if (CFolderChain::SFolderId id; CFolderChain::ReadId(fd, id))
+        ids_.insert_or_assign(folder, id);
     const std::vector<CFolderScanner::SEntry> entries = CFolderScanner::ListFolder(fd);
     ::close(fd);
+    // The files of a folder that is now another are other files, whatever their names.
+    readListedFolders = readListedFolders || changes.replaced.contains(folder);
     std::unordered_map<std::string_view, CMp3File*> old;
     for (CMp3File* track : before)
         old.emplace(track->FileName(), track);
@@ -203,8 +238,10 @@ void CCatalogUpdate::WalkNew(const std::string& folder) {
             Read(directory, name);
             return true;
         },
-        [this](const std::string& directory) {
-            walked_.emplace(directory.substr(std::min(directory.size(), base_.size())));
+        [this](const std::string& directory, const CFolderChain::SFolderId& id) {
+            std::string entered = directory.substr(std::min(directory.size(), base_.size()));
+            ids_.insert_or_assign(entered, id);
+            walked_.insert(std::move(entered));
         });
     scanner.Scan(base_ + folder);
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "catalog/ChangeCheck.h"
+#include "catalog/FolderChain.h"
 #include "model/Mp3FileList.h"
 #include "model/SnapshotExtras.h"
 #include "model/TrackReadOptions.h"
 
+#include <map>
 #include <optional>
 #include <set>
 #include <span>
@@ -26,9 +28,10 @@ public:
                    STrackReadOptions options);
 
     // Moves the records that stay out of `records` (in walk order) into `out`, with the new
-    // ones in their places; `walk.bareFolders` becomes that of the updated directory. With
-    // `readListedFolders`, every file of a folder listed again is read again, not only its new
-    // ones. False, with nothing moved, when the listings found what the records already say.
+    // ones in their places; `walk.bareFolders` and `walk.folderIds` become those of the updated
+    // directory. With `readListedFolders`, every file of a folder listed again is read again,
+    // not only its new ones, as in a folder that is now another. False, with nothing moved,
+    // when the listings found what the records already say.
     bool Run(std::span<CMp3File* const> records, const CChangeCheck::SResult& changes,
              bool readListedFolders, CSnapshotExtras::SWalk& walk, CMp3FileList& out);
     // The same for a list that holds the directory's records alone, updated where it lies: the
@@ -61,6 +64,10 @@ private:
     std::vector<std::string> BareFolders(const CSnapshotExtras::SWalk& walk,
                                          const CChangeCheck::SResult& changes,
                                          const std::vector<bool>& taken) const;
+    CSnapshotExtras::SFolderIds FolderIds(std::span<CMp3File* const> order,
+                                          const CSnapshotExtras::SWalk& updated,
+                                          const CSnapshotExtras::SWalk& walk,
+                                          const CChangeCheck::SResult& changes) const;
 
     std::string base_;
     std::string pattern_;
@@ -72,4 +79,6 @@ private:
     std::vector<SItem> items_;                  // records of the folders listed or read again
     std::set<std::string, std::less<>> walked_; // folders entered by walks of new subfolders
     std::set<std::string, std::less<>> gone_;   // folders that vanished, with all below them
+    // The identities of the folders listed or entered now.
+    std::map<std::string, CFolderChain::SFolderId, std::less<>> ids_;
 };

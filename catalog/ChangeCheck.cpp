@@ -160,19 +160,36 @@ namespace {
 
 using SResult = CChangeCheck::SResult;
 
-// Each folder with one look, by its name from the snapshot's folder.
-void LookAtFolders(int baseFd, const CFolderSet& set, std::int64_t since, SResult& result) {
+// Each folder with one look, by its name from the snapshot's folder; the same look gives its
+// identity, compared with the one kept, or gathered where none is.
+void LookAtFolders(int baseFd, const CFolderSet& set, const CSnapshotExtras::SFolderIds& known,
+                   std::int64_t since, SResult& result) {
     const std::vector<std::string_view>& folders = set.Folders();
-    const auto look = [&](std::size_t i, std::vector<std::string_view>& changed) {
+    const bool compare = known.Size() == folders.size();
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> found(compare ? 0 : folders.size());
+    using SChanged = std::pair<std::string_view, bool>; // the folder, and whether it is another
+    const auto look = [&](std::size_t i, std::vector<SChanged>& changed) {
         thread_local std::string name;
         name.assign(folders[i].empty() ? std::string_view(".") : folders[i]);
         struct stat status {};
         if (baseFd < 0 || ::fstatat(baseFd, name.c_str(), &status, 0) != 0 ||
-            !S_ISDIR(status.st_mode) || LastChange(status) >= since)
-            changed.push_back(folders[i]);
+            !S_ISDIR(status.st_mode)) {
+            changed.emplace_back(folders[i], false);
+            return;
+        }
+        if (!compare)
+            found[i] = {status.st_dev, status.st_ino};
+        const bool replaced = compare && !known.Is(i, status.st_dev, status.st_ino);
+        if (replaced || LastChange(status) >= since)
+            changed.emplace_back(folders[i], replaced);
     };
-    for (const std::string_view folder : LookInParallel<std::string_view>(folders.size(), look))
+    for (const auto& [folder, replaced] : LookInParallel<SChanged>(folders.size(), look)) {
         result.folders.emplace(folder);
+        if (replaced)
+            result.replaced.emplace(folder);
+    }
+    for (const auto& [device, inode] : found)
+        result.foundIds.Add(device, inode);
 }
 
 // One folder open at a time, each of its files looked at by its name in it; a file that is no
@@ -225,7 +242,7 @@ CChangeCheck::SResult CChangeCheck::Run(const std::string& base, const std::stri
     const std::int64_t since = walk.startNs > 0 ? walk.startNs : INT64_MIN;
     // Names are looked up from the snapshot's folder, not from the root each time.
     const int baseFd = ::open(base.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    LookAtFolders(baseFd, set, since, result);
+    LookAtFolders(baseFd, set, walk.folderIds, since, result);
     if (!result.folders.empty() && result.folders.size() <= kMostCompared && since > INT64_MIN)
         DropUnchanged(base, pattern, records, set, result);
     if (level == ECheckLevel::Files && since == INT64_MIN) // nor for any file: all are read
@@ -243,6 +260,10 @@ void CChangeCheck::DropUnchanged(const std::string& base, const std::string& pat
     const CFilePattern matcher(pattern);
     for (auto it = result.folders.begin(); it != result.folders.end();) {
         const std::string_view folder = *it;
+        if (result.replaced.contains(folder)) { // the same names, other files
+            ++it;
+            continue;
+        }
         std::vector<std::string_view> expected = set.Children(folder);
         for (std::string_view& child : expected)
             child = LastName(child);

@@ -19,13 +19,21 @@ class CMp3File;
 // changes when an entry is added, removed or renamed in it, which sets its modification time;
 // the change time counts too, as a folder moved into place keeps the modification time it had
 // elsewhere. Both are compared with the walk's start, not with the snapshot's own time: a
-// change made while that walk ran is then not missed. Folders are named relative to the
+// change made while that walk ran is then not missed. A folder is also another one when its
+// device and inode are not those the snapshot keeps: one renamed into the place of another
+// keeps its own times, and so do its subfolders and files. Folders are named relative to the
 // snapshot's folder ("" is that folder).
 class CChangeCheck {
 public:
     struct SResult {
         std::set<std::string, std::less<>> folders; // to be listed again: changed or gone
-        std::unordered_set<const CMp3File*> files;  // to be read again (files level only)
+        // Of those, the ones that are now another folder: every file in them is read again.
+        std::set<std::string, std::less<>> replaced;
+        std::unordered_set<const CMp3File*> files; // to be read again (files level only)
+        // Where the snapshot lacks its folders' identities (that of an older program), those
+        // the look found, numbered as CFolderSet numbers the folders: the snapshot is to be
+        // written again with them.
+        CSnapshotExtras::SFolderIds foundIds;
         bool Any() const { return !folders.empty() || !files.empty(); }
     };
 

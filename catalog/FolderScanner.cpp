@@ -150,7 +150,7 @@ bool CFolderScanner::Enter(int fd, const std::string& name, bool start, SListing
     else
         ReadEntries(fd, listing_, entries_);
     if (onFolder_)
-        onFolder_(path_);
+        onFolder_(path_, id);
     std::vector<std::string> subfolders;
     for (const SEntry& entry : entries_)
         if (MayBeFolder(entry))

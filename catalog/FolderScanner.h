@@ -27,8 +27,9 @@ public:
     using FileFound =
         std::function<bool(const std::string& directory, const std::string& name, int directoryFd)>;
 
-    // Given the path of each folder as it is entered, before its files.
-    using FolderEntered = std::function<void(const std::string& directory)>;
+    // Given the path of each folder as it is entered, before its files, and its identity.
+    using FolderEntered =
+        std::function<void(const std::string& directory, const CFolderChain::SFolderId& id)>;
 
     struct SEntry {
         std::string name;

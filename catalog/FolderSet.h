@@ -30,18 +30,18 @@ public:
     // In the order first met.
     const std::vector<std::string_view>& Folders() const { return folders_; }
     const std::vector<SRun>& Runs() const { return runs_; }
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
     bool Contains(std::string_view folder) const { return Find(folder) != kNone; }
+    // The folder's number, its place in Folders(), or kNone.
+    std::uint32_t Find(std::string_view folder) const;
     // The run of the folder's records; null for a folder without one.
     const SRun* RunOf(std::string_view folder) const;
     // Its known subfolders, one level down.
     std::vector<std::string_view> Children(std::string_view folder) const;
 
 private:
-    static constexpr std::uint32_t kNone = UINT32_MAX;
-
     void Add(std::string_view folder, std::uint32_t run);
-    // The folder's number in folders_, or kNone.
-    std::uint32_t Find(std::string_view folder) const;
     void Place(std::uint32_t folder);
 
     // A catalog of a million tracks knows a hundred thousand folders: these are kept in flat

@@ -4,6 +4,7 @@
 #include "catalog/CatalogUpdate.h"
 #include "catalog/ChangeCheck.h"
 #include "catalog/FolderScanner.h"
+#include "catalog/FolderSet.h"
 #include "catalog/ReadPool.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -218,33 +219,12 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force, bool grou
         CSnapshotExtras::SWalk walk;
         bool fromCopy = false;
         switch (tracks_.LoadSnapshot(directory, &walk, &fromCopy)) {
-        case CMp3FileList::ELoadResult::Loaded: {
-            // The look at the disk runs while the tracks are grouped: it only reads them, and
-            // what it finds is rare enough to be grouped again.
-            const ECheckLevel level = CheckLevel(settings_.CheckForChanges);
-            const std::string base = CMp3FileList::SnapshotBase(directory);
-            const auto records = std::span(tracks_.Tracks()).subspan(before);
-            std::future<CChangeCheck::SResult> look;
-            if (level != ECheckLevel::None)
-                look = std::async(std::launch::async, [&] {
-                    return CChangeCheck::Run(base, settings_.FileExt, records, walk, level);
-                });
-            if (group)
-                Group();
+        case CMp3FileList::ELoadResult::Loaded:
             snapshotCurrent_ =
-                !fromCopy || ::faccessat(AT_FDCWD, base.c_str(), W_OK, AT_EACCESS) != 0;
-            if (look.valid()) {
-                const CChangeCheck::SResult changes = look.get();
-                if (BringUpToDate(base, before, changes, walk) && group) {
-                    ClearGroups();
-                    Group();
-                }
-                snapshotCurrent_ = snapshotCurrent_ && !changes.Any();
-                walk.startNs = start;
-            }
+                !fromCopy || ::faccessat(AT_FDCWD, directory.c_str(), W_OK, AT_EACCESS) != 0;
+            LookForChanges(directory, before, start, group, walk);
             walk_ = std::move(walk);
             return true;
-        }
         case CMp3FileList::ELoadResult::Broken:
             tracks_.Truncate(before);
             break;
@@ -253,11 +233,41 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force, bool grou
         }
     }
     snapshotCurrent_ = false;
-    walk_ = {.startNs = start, .bareFolders = {}};
+    walk_ = {.startNs = start, .bareFolders = {}, .folderIds = {}};
     ScanFolder(directory, settings_.FileExt);
     if (group)
         Group();
     return false;
+}
+
+// The look at the disk runs while the tracks are grouped: it only reads them, and what it finds
+// is rare enough to be grouped again.
+void CQuavDoc::LookForChanges(const std::string& directory, std::size_t first, std::int64_t start,
+                              bool group, CSnapshotExtras::SWalk& walk) {
+    const ECheckLevel level = CheckLevel(settings_.CheckForChanges);
+    const std::string base = CMp3FileList::SnapshotBase(directory);
+    const auto records = std::span(tracks_.Tracks()).subspan(first);
+    std::future<CChangeCheck::SResult> look;
+    if (level != ECheckLevel::None)
+        look = std::async(std::launch::async, [&] {
+            return CChangeCheck::Run(base, settings_.FileExt, records, walk, level);
+        });
+    if (group)
+        Group();
+    if (!look.valid())
+        return;
+    CChangeCheck::SResult changes = look.get();
+    const bool lacksIds = changes.foundIds.Size() != 0;
+    if (BringUpToDate(base, first, changes, walk)) {
+        if (group) {
+            ClearGroups();
+            Group();
+        }
+    } else if (lacksIds) {
+        walk.folderIds = std::move(changes.foundIds);
+    }
+    snapshotCurrent_ = snapshotCurrent_ && !changes.Any() && !lacksIds;
+    walk.startNs = start;
 }
 
 // A snapshot found to be current costs one look at each folder (and file) and nothing more.
@@ -291,14 +301,16 @@ void CQuavDoc::ScanFolder(const std::string& directory, const std::string& patte
     const std::size_t first = tracks_.GetSize();
     const std::string base = CMp3FileList::SnapshotBase(directory);
     std::vector<std::string> entered;
+    std::vector<CFolderChain::SFolderId> ids;
     CFolderScanner scanner(
         pattern,
         [this, &reader](const std::string& dir, const std::string& name, int dirFd) {
             reader.Add(dir, name, dirFd);
             return !stopRequested_;
         },
-        [&entered, &base](const std::string& dir) {
+        [&entered, &ids, &base](const std::string& dir, const CFolderChain::SFolderId& id) {
             entered.push_back(dir.size() < base.size() ? std::string() : dir.substr(base.size()));
+            ids.push_back(id);
         });
     scanner.ListAhead(pool, [&reader] { return reader.OnPool(); });
     walking_ = true;
@@ -315,9 +327,20 @@ void CQuavDoc::ScanFolder(const std::string& directory, const std::string& patte
         lastFolder = track.Directory().data();
         withTracks.insert(CChangeCheck::RelativeFolder(base, track));
     }
-    for (std::string& folder : entered)
+    for (const std::string& folder : entered)
         if (!withTracks.contains(folder))
-            walk_.bareFolders.push_back(std::move(folder));
+            walk_.bareFolders.push_back(folder);
+    // Every folder the catalog knows was entered: its identity goes in the catalog's order.
+    const CFolderSet known(base, std::span(tracks_.Tracks()).subspan(first), walk_);
+    std::vector<std::uint32_t> enteredAs(known.Folders().size(), CFolderSet::kNone);
+    for (std::size_t i = 0; i < entered.size(); ++i)
+        if (const std::uint32_t folder = known.Find(entered[i]); folder != CFolderSet::kNone)
+            enteredAs[folder] = static_cast<std::uint32_t>(i);
+    if (std::find(enteredAs.begin(), enteredAs.end(), CFolderSet::kNone) != enteredAs.end())
+        return;
+    walk_.folderIds.inodes.reserve(enteredAs.size());
+    for (const std::uint32_t i : enteredAs)
+        walk_.folderIds.Add(ids[i].first, ids[i].second);
 }
 
 CMp3File& CQuavDoc::NewTrack() {

@@ -89,6 +89,11 @@ private:
     CMp3File& NewTrack() override;
     CTextPool& Texts() override { return tracks_.Texts(); }
     void TrackRead(bool isTrack) override;
+    // Looks at the disk for what changed since the snapshot of `directory` just read (the
+    // records from `first` on) where the settings say so, and brings the catalog up to date.
+    // `start`: when the look began.
+    void LookForChanges(const std::string& directory, std::size_t first, std::int64_t start,
+                        bool group, CSnapshotExtras::SWalk& walk);
     // Lists again what changed on disk in the snapshot of the folder `base` (the records from
     // `first` on); true when a record changed, and the groups must be made again.
     bool BringUpToDate(const std::string& base, std::size_t first,

@@ -28,6 +28,21 @@ void WriteSection(CArchiveWriter& archive, ESection id, const CArchiveWriter& bo
     archive.WriteString(body.Bytes());
 }
 
+void WriteUInt64(CArchiveWriter& body, std::uint64_t value) {
+    body.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+    body.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(value >> 32)));
+}
+
+bool ReadUInt64(CArchiveReader& body, std::uint64_t& value) {
+    std::int32_t low = 0;
+    std::int32_t high = 0;
+    if (!body.ReadInt32(low) || !body.ReadInt32(high))
+        return false;
+    value = static_cast<std::uint64_t>(static_cast<std::uint32_t>(high)) << 32 |
+            static_cast<std::uint32_t>(low);
+    return true;
+}
+
 bool ReadCount(CArchiveReader& body, std::size_t& count) {
     std::int32_t value = 0;
     if (!body.ReadInt32(value))
@@ -135,14 +150,40 @@ bool ReadGenreNames(CArchiveReader& body, std::size_t records, SExtras& extras) 
 }
 
 bool ReadWalkStart(CArchiveReader& body, SExtras& extras) {
-    std::int32_t low = 0;
-    std::int32_t high = 0;
-    if (!body.ReadInt32(low) || !body.ReadInt32(high) || body.Remaining() != 0)
+    std::uint64_t bits = 0;
+    if (!ReadUInt64(body, bits) || body.Remaining() != 0)
         return false;
-    const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<std::uint32_t>(high)) << 32 |
-                               static_cast<std::uint32_t>(low);
     extras.walk.startNs = static_cast<std::int64_t>(bits);
     return extras.walk.startNs > 0;
+}
+
+// The body's length must be exactly what its counts announce before anything is made of it:
+// a hostile count cannot make us allocate more than the bytes that came.
+bool ReadFolderIds(CArchiveReader& body, SExtras& extras) {
+    std::size_t count = 0;
+    std::size_t devices = 0;
+    if (!ReadCount(body, count) || !ReadCount(body, devices) || devices == 0 || devices > count)
+        return false;
+    const std::size_t places = devices > 1 ? count : 0;
+    if (body.Remaining() != devices * 8 + count * 8 + places * 4)
+        return false;
+    CSnapshotExtras::SFolderIds& ids = extras.walk.folderIds;
+    ids.devices.resize(devices);
+    ids.inodes.resize(count);
+    ids.deviceOf.resize(places);
+    for (std::uint64_t& device : ids.devices)
+        if (!ReadUInt64(body, device))
+            return false;
+    for (std::uint64_t& inode : ids.inodes)
+        if (!ReadUInt64(body, inode))
+            return false;
+    for (std::uint32_t& place : ids.deviceOf) {
+        std::size_t value = 0;
+        if (!ReadCount(body, value) || value >= devices)
+            return false;
+        place = static_cast<std::uint32_t>(value);
+    }
+    return true;
 }
 
 // A folder below the snapshot's own, named down from it: no NUL, no empty, "." or ".." step
@@ -279,15 +320,27 @@ void WriteRareTexts(CArchiveWriter& archive, const TrackArray& tracks) {
 
 void WriteWalk(CArchiveWriter& archive, const CSnapshotExtras::SWalk& walk) {
     CArchiveWriter start;
-    const auto bits = static_cast<std::uint64_t>(walk.startNs);
-    start.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits)));
-    start.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(bits >> 32)));
+    WriteUInt64(start, static_cast<std::uint64_t>(walk.startNs));
     WriteSection(archive, ESection::WalkStart, start);
     CArchiveWriter folders;
     WriteCount(folders, walk.bareFolders.size());
     for (const std::string& folder : walk.bareFolders)
         folders.WriteString(folder);
     WriteSection(archive, ESection::BareFolders, folders);
+    const CSnapshotExtras::SFolderIds& ids = walk.folderIds;
+    if (ids.Size() == 0)
+        return;
+    CArchiveWriter body;
+    body.Reserve(8 + ids.devices.size() * 8 + ids.Size() * 8 + ids.deviceOf.size() * 4);
+    WriteCount(body, ids.Size());
+    WriteCount(body, ids.devices.size());
+    for (const std::uint64_t device : ids.devices)
+        WriteUInt64(body, device);
+    for (const std::uint64_t inode : ids.inodes)
+        WriteUInt64(body, inode);
+    for (const std::uint32_t place : ids.deviceOf)
+        WriteCount(body, place);
+    WriteSection(archive, ESection::FolderIds, body);
 }
 
 } // namespace
@@ -336,6 +389,19 @@ void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, c
     }
 }
 
+// A second device makes every folder name its own.
+void CSnapshotExtras::SFolderIds::Add(std::uint64_t device, std::uint64_t inode) {
+    const auto known = std::find(devices.begin(), devices.end(), device);
+    const auto place = static_cast<std::uint32_t>(known - devices.begin());
+    if (known == devices.end())
+        devices.push_back(device);
+    if (place != 0 && deviceOf.empty())
+        deviceOf.assign(inodes.size(), 0);
+    if (!deviceOf.empty())
+        deviceOf.push_back(place);
+    inodes.push_back(inode);
+}
+
 // Bytes after the records that do not begin with our magic are someone else's: they are left
 // alone, as a reader of the records alone leaves them.
 CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
@@ -378,6 +444,9 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
             break;
         case ESection::Folder:
             read = ReadFolder(body, extras);
+            break;
+        case ESection::FolderIds:
+            read = ReadFolderIds(body, extras);
             break;
         default: // a later program's section
             break;

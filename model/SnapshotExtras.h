@@ -37,6 +37,10 @@ public:
         // the folder the records are below, absolute (archive string): only in a copy kept
         // away from that folder, which must name it to be read for it
         Folder = 5,
+        // the identities of the known folders (SFolderIds): count (u32) | devices (u32, 1 to
+        // count) | devices x device (u64) | count x inode (u64) | where there are several
+        // devices, count x device's place among them (u32); a u64 is two u32 halves, low first
+        FolderIds = 6,
         // count (u32, the number of records) | count x disc number (u16, 0: none)
         Discs = 8,
         // count (u32) | count x record index (u32, rising): the tracks marked compilations
@@ -48,12 +52,34 @@ public:
         RareTexts = 10,
     };
 
+    // The identity of each folder a catalog knows, so that a folder put in the place of
+    // another under the same name is told from it. Folders are numbered in the order the
+    // catalog meets them: the snapshot's folder, then each folder without a record and each
+    // record's folder in turn, each followed by those of its parents not met before. A
+    // collection of a million tracks knows about a hundred thousand folders: each takes 8 bytes
+    // where all lie on one device, as most do, and 12 where they lie on several.
+    struct SFolderIds {
+        std::vector<std::uint64_t> devices;  // each once, in the order met
+        std::vector<std::uint64_t> inodes;   // by folder
+        std::vector<std::uint32_t> deviceOf; // by folder, its device's place; empty: the first
+
+        std::size_t Size() const { return inodes.size(); }
+        void Add(std::uint64_t device, std::uint64_t inode);
+        std::uint64_t Device(std::size_t folder) const {
+            return devices[deviceOf.empty() ? 0 : deviceOf[folder]];
+        }
+        bool Is(std::size_t folder, std::uint64_t device, std::uint64_t inode) const {
+            return inodes[folder] == inode && Device(folder) == device;
+        }
+    };
+
     // What the walk that made the records knew besides them, for the look for changes on disk.
     struct SWalk {
         std::int64_t startNs = 0; // 0: not known (a snapshot of an older program)
         // The folders it entered that hold no record, relative to the snapshot's folder ("" is
         // that folder itself); the folders that hold one are known from their records.
         std::vector<std::string> bareFolders;
+        SFolderIds folderIds; // none: not known (a snapshot of an older program)
     };
 
     enum class EResult {

@@ -1,5 +1,6 @@
 #include "catalog/CheckLevel.h"
 #include "support/CatalogFixture.h"
+#include "support/Mp3Maker.h"
 
 #include <chrono>
 #include <filesystem>
@@ -149,17 +150,21 @@ std::pair<ino_t, std::int64_t> FileIdentity(const std::string& path) {
 } // namespace
 
 // An open that finds its snapshot current leaves the file alone, at any level; one that lacks
-// what its level looks with is written with it, once. A change made after such an open is seen
-// by the next, and a refresh always writes.
+// what its level looks with (the walk's start, or the folders' identities that an older program
+// did not keep) is written with it, once. A change made after such an open is seen by the next,
+// and a refresh always writes.
 TEST_F(CCatalogFixture, ACurrentSnapshotIsNotWrittenAgain) {
     const struct {
         int written, opened;
-        bool rewritten;
-    } cases[] = {{0, 0, false}, {1, 1, false}, {2, 2, false}, {1, 0, false},
-                 {2, 1, false}, {1, 2, false}, {0, 1, true},  {0, 2, true}};
+        bool withoutIds, rewritten;
+    } cases[] = {{0, 0, false, false}, {1, 1, false, false}, {2, 2, false, false},
+                 {1, 0, false, false}, {2, 1, false, false}, {1, 2, false, false},
+                 {0, 1, false, true},  {0, 2, false, true},  {1, 1, true, true},
+                 {1, 2, true, true},   {1, 0, true, false}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.written) + " then " + std::to_string(c.opened));
-        const std::string name = "m" + std::to_string(c.written) + std::to_string(c.opened);
+        const std::string name = "m" + std::to_string(c.written) + std::to_string(c.opened) +
+                                 (c.withoutIds ? "old" : "");
+        SCOPED_TRACE(name);
         const std::string root = dir / name;
         const std::string snapshot = root + "/mp3cache.qvc";
         Track(name + "/a/1.mp3", "A");
@@ -171,6 +176,14 @@ TEST_F(CCatalogFixture, ACurrentSnapshotIsNotWrittenAgain) {
         settings.UseCachedCatalog = 0;
         settings.CheckForChanges = c.written;
         ASSERT_TRUE(CQuavDoc(settings, &profile, reporter).OpenAddress(root));
+        if (c.withoutIds) {
+            CMp3FileList list;
+            CSnapshotExtras::SWalk walk;
+            ASSERT_EQ(list.LoadSnapshot(root, &walk), CMp3FileList::ELoadResult::Loaded);
+            ASSERT_NE(walk.folderIds.Size(), 0u);
+            walk.folderIds = {};
+            ASSERT_TRUE(list.SaveSnapshot(root, &walk));
+        }
         settings.UseCachedCatalog = 1;
         settings.CheckForChanges = c.opened;
         const auto written = FileIdentity(snapshot);
@@ -189,5 +202,46 @@ TEST_F(CCatalogFixture, ACurrentSnapshotIsNotWrittenAgain) {
         const auto updated = FileIdentity(snapshot);
         doc.Refresh();
         EXPECT_NE(FileIdentity(snapshot), updated) << "a refresh writes";
+    }
+}
+
+// A folder renamed into the place of another keeps its own times, and so do the folders and files
+// below it: only their identities tell that "Album/CD1" now holds other tracks, one of them
+// under the name and size of one of the old ones.
+TEST_F(CCatalogFixture, AFolderPutInThePlaceOfAnotherIsSeen) {
+    ASSERT_TRUE(Mp3Maker::Encode(dir / "old.mp3", 1.0, 44100, "-b 64 --ta Old"));
+    ASSERT_TRUE(Mp3Maker::Encode(dir / "new.mp3", 1.0, 44100, "-b 64 --ta New"));
+    const auto open = [&](const std::string& root, int level) {
+        settings.CheckForChanges = level;
+        CQuavDoc doc(settings, &profile, reporter);
+        EXPECT_TRUE(doc.OpenAddress(root));
+        std::vector<std::string> listing;
+        for (const CMp3File* track : doc.GetTrackList().Tracks())
+            listing.push_back(track->FullPath().substr(root.size() + 1) + "|" +
+                              std::string(track->Artist()));
+        return listing;
+    };
+    for (const int level : {1, 2}) {
+        SCOPED_TRACE(level);
+        const std::string root = dir / ("music" + std::to_string(level));
+        const std::string artist = root + "/Artist/";
+        for (const auto& [from, to] : {std::pair{"old", "Album/CD1/01.mp3"},
+                                       {"old", "Album/CD1/a.mp3"},
+                                       {"new", "Album2/CD1/01.mp3"},
+                                       {"new", "Album2/CD1/b.mp3"}}) {
+            fs::create_directories(fs::path(artist + to).parent_path());
+            fs::copy_file(dir / (std::string(from) + ".mp3"), artist + to);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // past the clock's tick
+        settings.UseCachedCatalog = 0;
+        open(root, level);
+        settings.UseCachedCatalog = 1;
+        fs::rename(artist + "Album", artist + "AlbumOld");
+        fs::rename(artist + "Album2", artist + "Album");
+        const std::vector<std::string> now{
+            "Artist/Album/CD1/01.mp3|New", "Artist/Album/CD1/b.mp3|New",
+            "Artist/AlbumOld/CD1/01.mp3|Old", "Artist/AlbumOld/CD1/a.mp3|Old"};
+        EXPECT_EQ(open(root, level), now);
+        EXPECT_EQ(open(root, 0), now) << "and so written";
     }
 }

@@ -443,6 +443,23 @@ std::string Rare(std::int32_t index, std::uint8_t slots, std::initializer_list<s
     return writer.Bytes();
 }
 
+// A folder identities' body: counts as given, then the numbers as two halves each.
+std::string Ids(std::uint32_t count, std::initializer_list<std::uint64_t> devices,
+                std::initializer_list<std::uint64_t> inodes,
+                std::initializer_list<std::uint32_t> places) {
+    CArchiveWriter writer;
+    writer.WriteInt32(static_cast<std::int32_t>(count));
+    writer.WriteInt32(static_cast<std::int32_t>(devices.size()));
+    for (const std::initializer_list<std::uint64_t>& numbers : {devices, inodes})
+        for (const std::uint64_t n : numbers) {
+            writer.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(n)));
+            writer.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(n >> 32)));
+        }
+    for (const std::uint32_t place : places)
+        writer.WriteInt32(static_cast<std::int32_t>(place));
+    return writer.Bytes();
+}
+
 } // namespace
 
 // Genre names and track numbers, which no record holds, go in one block after the last record:
@@ -518,6 +535,16 @@ TEST(Mp3FileList, ExtrasAfterTheLastRecord) {
         {"rare texts cut short", block + Section(10, Rare(0, 0x03, {"A"})), EResult::Broken},
         {"a section cut short",
          (block + Section(1, Numbers({1, 2, 3}, 3))).substr(0, block.size() + 5), EResult::Broken},
+        {"folders on one device", block + Section(6, Ids(2, {7}, {1, 2}, {})), EResult::Loaded},
+        {"identities short of their count", block + Section(6, Ids(3, {7}, {1, 2}, {})),
+         EResult::Broken},
+        {"no device", block + Section(6, Ids(2, {}, {1, 2}, {})), EResult::Broken},
+        {"more devices than folders", block + Section(6, Ids(1, {7, 8}, {1}, {0})),
+         EResult::Broken},
+        {"a device's place past the devices", block + Section(6, Ids(2, {7, 8}, {1, 2}, {0, 2})),
+         EResult::Broken},
+        {"a count past the bytes", block + Section(6, Ids(0x7FFFFFFF, {7}, {1}, {})),
+         EResult::Broken},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -529,6 +556,18 @@ TEST(Mp3FileList, ExtrasAfterTheLastRecord) {
             EXPECT_EQ(read.GetAt(0)->Track(), 0) << "nothing of a broken block is applied";
         }
     }
+
+    // Identities on two devices, each folder naming its own, read back as written.
+    CSnapshotExtras::SWalk walk{.startNs = 1, .bareFolders = {}, .folderIds = {}};
+    for (const auto& [device, inode] : {std::pair{7u, 1u}, {7u, 2u}, {8u, 2u}, {7u, 3u}})
+        walk.folderIds.Add(device, std::uint64_t{inode} << 40);
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path(), &walk));
+    CSnapshotExtras::SWalk read;
+    ASSERT_EQ(CMp3FileList().LoadSnapshot(dir.Path(), &read), EResult::Loaded);
+    ASSERT_EQ(read.folderIds.Size(), 4u);
+    EXPECT_TRUE(read.folderIds.Is(2, 8, std::uint64_t{2} << 40));
+    EXPECT_TRUE(read.folderIds.Is(3, 7, std::uint64_t{3} << 40));
+    EXPECT_FALSE(read.folderIds.Is(1, 8, std::uint64_t{2} << 40));
 }
 
 // The list keeps its records' texts in its own pool, over several of its chunks: they read back
