@@ -208,10 +208,10 @@ std::vector<std::string> CQuavDoc::Directories() const {
 // directory walked instead, so no track of it stays half-grouped. True when the snapshot served.
 // A snapshot that the look finds current is left as it is, its walk's start with it: that start
 // still vouches for every folder and file, as nothing changed since, and whatever changes after
-// the look is later than it. It is written again only where the look found a change (even one
-// that the listings then take back, so that the next look need not list it again), where it
-// lacks what the look needs, or where it was read from the cache while its folder may now take
-// it.
+// the look is later than it; the catalog keeps it too, for a snapshot written later. It is written
+// again only where the look found a change (even one that the listings then take back, so that the
+// next look need not list it again), where it lacks what the look needs, or where it was read from
+// the cache while its folder may now take it.
 bool CQuavDoc::ScanDirectory(const std::string& directory, bool force, bool group) {
     const std::int64_t start = CChangeCheck::Now();
     const std::size_t before = tracks_.GetSize();
@@ -267,7 +267,10 @@ void CQuavDoc::LookForChanges(const std::string& directory, std::size_t first, s
         walk.folderIds = std::move(changes.foundIds);
     }
     snapshotCurrent_ = snapshotCurrent_ && !changes.Any() && !lacksIds;
-    walk.startNs = start;
+    // Where nothing changed, the walk's start still vouches for every folder and file; the
+    // look's own start would vouch for files that looking at folders alone never looked at.
+    if (changes.Any())
+        walk.startNs = start;
 }
 
 // A snapshot found to be current costs one look at each folder (and file) and nothing more.
