@@ -105,15 +105,15 @@ std::optional<std::vector<CMp3File*>> CCatalogUpdate::NewOrder(std::span<CMp3Fil
 }
 
 // A folder listed or entered now is known as it was then; any other was looked at and found the
-// same folder, so its identity is the one known before, kept or found by the look. Where one is
-// missing, none is given, and the next look gathers them all.
+// same folder, so its identity is the one the look found where it did not trust those kept, else
+// the one kept. Where one is missing, none is given, and the next look gathers them all.
 CSnapshotExtras::SFolderIds CCatalogUpdate::FolderIds(std::span<CMp3File* const> order,
                                                       const CSnapshotExtras::SWalk& next,
                                                       const CSnapshotExtras::SWalk& walk,
                                                       const CChangeCheck::SResult& changes) const {
     const std::size_t count = set_->Folders().size();
     const CSnapshotExtras::SFolderIds& known =
-        walk.folderIds.Size() == count ? walk.folderIds : changes.foundIds;
+        changes.foundIds.Size() == count ? changes.foundIds : walk.folderIds;
     const CFolderSet after(base_, order, next);
     CSnapshotExtras::SFolderIds ids;
     ids.inodes.reserve(after.Folders().size());

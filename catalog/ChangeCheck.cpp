@@ -161,11 +161,16 @@ namespace {
 using SResult = CChangeCheck::SResult;
 
 // Each folder with one look, by its name from the snapshot's folder; the same look gives its
-// identity, compared with the one kept, or gathered where none is.
+// identity, compared with the one kept, or gathered where none is. A snapshot whose own folder
+// (the first of the set) is not the one it was written in lies in a tree copied, restored or
+// mounted again, where every number is new: its identities say nothing, and it is looked at by
+// times alone, as one without them, rather than read again whole.
 void LookAtFolders(int baseFd, const CFolderSet& set, const CSnapshotExtras::SFolderIds& known,
                    std::int64_t since, SResult& result) {
     const std::vector<std::string_view>& folders = set.Folders();
-    const bool compare = known.Size() == folders.size();
+    struct stat own {};
+    const bool compare = known.Size() == folders.size() && baseFd >= 0 &&
+                         ::fstat(baseFd, &own) == 0 && known.Is(0, own.st_dev, own.st_ino);
     std::vector<std::pair<std::uint64_t, std::uint64_t>> found(compare ? 0 : folders.size());
     using SChanged = std::pair<std::string_view, bool>; // the folder, and whether it is another
     const auto look = [&](std::size_t i, std::vector<SChanged>& changed) {

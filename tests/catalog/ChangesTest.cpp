@@ -270,3 +270,27 @@ TEST_F(CCatalogFixture, AFileEditedWithItsTimePutBackIsReadAgain) {
         doc.StoreSnapshot();
     }
 }
+
+// A tree copied with its snapshot has other numbers throughout: it is looked at by times, as a
+// snapshot without identities, not read again whole (a track edited in the copy shows only where
+// files are looked at), and then keeps the copy's identities.
+TEST_F(CCatalogFixture, ATreeCopiedWithItsSnapshotIsNotReadAgainWhole) {
+    Track("m/a/1.mp3", "Before");
+    Track("m/b/2.mp3", "Two");
+    settings.CheckForChanges = 1;
+    ASSERT_TRUE(CQuavDoc(settings, &profile, reporter).OpenAddress(dir / "m"));
+    for (const int level : {1, 2}) {
+        const std::string copy = "copy" + std::to_string(level);
+        fs::copy(dir / "m", dir / copy, fs::copy_options::recursive);
+        Track(copy + "/a/1.mp3", "Aft3r");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // past the clock's tick
+        settings.CheckForChanges = level;
+        CQuavDoc doc(settings, &profile, reporter);
+        ASSERT_TRUE(doc.OpenAddress(dir / copy));
+        ASSERT_EQ(doc.GetTrackList().GetSize(), 2u);
+        EXPECT_EQ(doc.GetTrackList().GetAt(0)->Artist(), level == 2 ? "Aft3r" : "Before");
+        const auto written = FileIdentity(dir / copy + "/mp3cache.qvc");
+        ASSERT_TRUE(CQuavDoc(settings, &profile, reporter).OpenAddress(dir / copy));
+        EXPECT_EQ(FileIdentity(dir / copy + "/mp3cache.qvc"), written) << level;
+    }
+}
