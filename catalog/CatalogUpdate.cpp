@@ -89,8 +89,10 @@ std::optional<std::vector<CMp3File*>> CCatalogUpdate::NewOrder(std::span<CMp3Fil
     for (; next < items_.size(); ++next)
         order.push_back(items_[next].track);
 
-    CSnapshotExtras::SWalk updated{
-        .startNs = walk.startNs, .bareFolders = BareFolders(walk, changes, taken), .folderIds = {}};
+    CSnapshotExtras::SWalk updated{.startNs = walk.startNs,
+                                   .bareFolders = BareFolders(walk, changes, taken),
+                                   .folderIds = {},
+                                   .filesStartNs = walk.filesStartNs};
     // A folder listed again as it was changes nothing.
     std::vector<std::string> before = walk.bareFolders;
     std::sort(before.begin(), before.end());

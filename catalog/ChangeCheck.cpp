@@ -253,7 +253,8 @@ CChangeCheck::SResult CChangeCheck::Run(const std::string& base, const std::stri
     if (level == ECheckLevel::Files && since == INT64_MIN) // nor for any file: all are read
         result.files.insert(records.begin(), records.end());
     else if (level == ECheckLevel::Files)
-        LookAtFiles(baseFd, records, set, since, result);
+        LookAtFiles(baseFd, records, set, walk.filesStartNs > 0 ? walk.filesStartNs : since,
+                    result);
     if (baseFd >= 0)
         ::close(baseFd);
     return result;

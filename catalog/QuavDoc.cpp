@@ -233,7 +233,7 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force, bool grou
         }
     }
     snapshotCurrent_ = false;
-    walk_ = {.startNs = start, .bareFolders = {}, .folderIds = {}};
+    walk_ = {.startNs = start, .bareFolders = {}, .folderIds = {}, .filesStartNs = 0};
     ScanFolder(directory, settings_.FileExt);
     if (group)
         Group();
@@ -267,10 +267,17 @@ void CQuavDoc::LookForChanges(const std::string& directory, std::size_t first, s
         walk.folderIds = std::move(changes.foundIds);
     }
     snapshotCurrent_ = snapshotCurrent_ && !changes.Any() && !lacksIds;
-    // Where nothing changed, the walk's start still vouches for every folder and file; the
-    // look's own start would vouch for files that looking at folders alone never looked at.
-    if (changes.Any())
-        walk.startNs = start;
+    // Where nothing changed, the walk's start still vouches for every folder and file. Else the
+    // look's own start vouches for the folders, and for the files where it looked at them; a
+    // look at folders alone leaves the files vouched for since they were last looked at (never,
+    // without a start: the first nanosecond, before any file's time).
+    if (!changes.Any())
+        return;
+    if (level == ECheckLevel::Files)
+        walk.filesStartNs = 0;
+    else if (walk.filesStartNs == 0)
+        walk.filesStartNs = walk.startNs > 0 ? walk.startNs : 1;
+    walk.startNs = start;
 }
 
 // A snapshot found to be current costs one look at each folder (and file) and nothing more.

@@ -149,12 +149,12 @@ bool ReadGenreNames(CArchiveReader& body, std::size_t records, SExtras& extras) 
     return body.Remaining() == 0;
 }
 
-bool ReadWalkStart(CArchiveReader& body, SExtras& extras) {
+bool ReadTime(CArchiveReader& body, std::int64_t& ns) {
     std::uint64_t bits = 0;
     if (!ReadUInt64(body, bits) || body.Remaining() != 0)
         return false;
-    extras.walk.startNs = static_cast<std::int64_t>(bits);
-    return extras.walk.startNs > 0;
+    ns = static_cast<std::int64_t>(bits);
+    return ns > 0;
 }
 
 // The body's length must be exactly what its counts announce before anything is made of it:
@@ -327,6 +327,11 @@ void WriteWalk(CArchiveWriter& archive, const CSnapshotExtras::SWalk& walk) {
     for (const std::string& folder : walk.bareFolders)
         folders.WriteString(folder);
     WriteSection(archive, ESection::BareFolders, folders);
+    if (walk.filesStartNs > 0 && walk.filesStartNs != walk.startNs) {
+        CArchiveWriter files;
+        WriteUInt64(files, static_cast<std::uint64_t>(walk.filesStartNs));
+        WriteSection(archive, ESection::FilesStart, files);
+    }
     const CSnapshotExtras::SFolderIds& ids = walk.folderIds;
     if (ids.Size() == 0)
         return;
@@ -437,7 +442,10 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
             read = ReadGenreNames(body, tracks.size(), extras);
             break;
         case ESection::WalkStart:
-            read = ReadWalkStart(body, extras);
+            read = ReadTime(body, extras.walk.startNs);
+            break;
+        case ESection::FilesStart:
+            read = ReadTime(body, extras.walk.filesStartNs);
             break;
         case ESection::BareFolders:
             read = ReadBareFolders(body, extras);

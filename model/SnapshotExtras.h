@@ -41,6 +41,10 @@ public:
         // count) | devices x device (u64) | count x inode (u64) | where there are several
         // devices, count x device's place among them (u32); a u64 is two u32 halves, low first
         FolderIds = 6,
+        // when the files were last all looked at, where that is before the walk start (a look
+        // at the folders alone found a change, and its start vouches for them only): as
+        // WalkStart; absent, the walk start
+        FilesStart = 7,
         // count (u32, the number of records) | count x disc number (u16, 0: none)
         Discs = 8,
         // count (u32) | count x record index (u32, rising): the tracks marked compilations
@@ -79,7 +83,8 @@ public:
         // The folders it entered that hold no record, relative to the snapshot's folder ("" is
         // that folder itself); the folders that hold one are known from their records.
         std::vector<std::string> bareFolders;
-        SFolderIds folderIds; // none: not known (a snapshot of an older program)
+        SFolderIds folderIds;          // none: not known (a snapshot of an older program)
+        std::int64_t filesStartNs = 0; // 0: startNs
     };
 
     enum class EResult {

@@ -248,26 +248,32 @@ TEST_F(CCatalogFixture, AFolderPutInThePlaceOfAnotherIsSeen) {
 
 // Taggers often put a file's modification time back after an edit; its change time still says
 // it was written, and looking at files sees it. The size stays, so nothing else would. An open
-// that looks at folders alone vouches for no file: the snapshot it writes later (after an edit
-// of another track, say) keeps the start of the walk that read them.
+// that looks at folders alone vouches for no file: neither the snapshot it writes later (after
+// an edit of another track, say) nor the one it writes for a folder's change.
 TEST_F(CCatalogFixture, AFileEditedWithItsTimePutBackIsReadAgain) {
-    const std::string path = Track("m/a/1.mp3", "Before");
-    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // past the clock's tick
-    settings.CheckForChanges = 2;
-    ASSERT_TRUE(CQuavDoc(settings, &profile, reporter).OpenAddress(dir / "m"));
-    const fs::file_time_type written = fs::last_write_time(path);
-    const std::uintmax_t size = fs::file_size(path);
-    Track("m/a/1.mp3", "Aft3r");
-    fs::last_write_time(path, written);
-    ASSERT_EQ(fs::file_size(path), size);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    for (const auto& [level, artist] : {std::pair{1, "Before"}, {2, "Aft3r"}}) {
-        settings.CheckForChanges = level;
-        CQuavDoc doc(settings, &profile, reporter);
-        ASSERT_TRUE(doc.OpenAddress(dir / "m"));
-        ASSERT_EQ(doc.GetTrackList().GetSize(), 1u);
-        EXPECT_EQ(doc.GetTrackList().GetAt(0)->Artist(), artist) << level;
-        doc.StoreSnapshot();
+    for (const bool folderChanged : {false, true}) {
+        SCOPED_TRACE(folderChanged);
+        const std::string root = folderChanged ? "changed" : "same";
+        const std::string path = Track(root + "/a/1.mp3", "Before");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20)); // past the clock's tick
+        settings.CheckForChanges = 2;
+        ASSERT_TRUE(CQuavDoc(settings, &profile, reporter).OpenAddress(dir / root));
+        const fs::file_time_type written = fs::last_write_time(path);
+        const std::uintmax_t size = fs::file_size(path);
+        Track(root + "/a/1.mp3", "Aft3r");
+        fs::last_write_time(path, written);
+        ASSERT_EQ(fs::file_size(path), size);
+        if (folderChanged)
+            Track(root + "/b/2.mp3", "New");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (const auto& [level, artist] : {std::pair{1, "Before"}, {2, "Aft3r"}}) {
+            settings.CheckForChanges = level;
+            CQuavDoc doc(settings, &profile, reporter);
+            ASSERT_TRUE(doc.OpenAddress(dir / root));
+            ASSERT_EQ(doc.GetTrackList().GetSize(), folderChanged ? 2u : 1u);
+            EXPECT_EQ(doc.GetTrackList().GetAt(0)->Artist(), artist) << level;
+            doc.StoreSnapshot();
+        }
     }
 }
 

@@ -545,6 +545,8 @@ TEST(Mp3FileList, ExtrasAfterTheLastRecord) {
          EResult::Broken},
         {"a count past the bytes", block + Section(6, Ids(0x7FFFFFFF, {7}, {1}, {})),
          EResult::Broken},
+        {"files looked at never", block + Section(7, std::string(8, '\0')), EResult::Broken},
+        {"a time cut short", block + Section(7, std::string(4, '\1')), EResult::Broken},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -558,7 +560,8 @@ TEST(Mp3FileList, ExtrasAfterTheLastRecord) {
     }
 
     // Identities on two devices, each folder naming its own, read back as written.
-    CSnapshotExtras::SWalk walk{.startNs = 1, .bareFolders = {}, .folderIds = {}};
+    CSnapshotExtras::SWalk walk{
+        .startNs = 1, .bareFolders = {}, .folderIds = {}, .filesStartNs = 0};
     for (const auto& [device, inode] : {std::pair{7u, 1u}, {7u, 2u}, {8u, 2u}, {7u, 3u}})
         walk.folderIds.Add(device, std::uint64_t{inode} << 40);
     ASSERT_TRUE(list.SaveSnapshot(dir.Path(), &walk));
