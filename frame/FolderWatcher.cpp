@@ -6,6 +6,7 @@
 #include "catalog/FilePattern.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/FrameStrings.h"
+#include "model/ArchiveFormat.h"
 #include "model/Mp3File.h"
 #include "platform/FileSystemKind.h"
 #include "platform/StringIds.h"
@@ -45,17 +46,6 @@ constexpr int kSecondsPerMinute = 60;
 int PollInterval(int seconds) {
     constexpr int kMostSeconds = 24 * 60 * 60;
     return std::clamp(seconds, 1, kMostSeconds) * kMsPerSecond;
-}
-
-// The later of a folder's modification and change times, or 0.
-std::int64_t FolderTime(std::string_view folder) {
-    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
-    struct stat status {};
-    if (::stat(std::string(folder).c_str(), &status) != 0)
-        return 0;
-    return std::max(
-        static_cast<std::int64_t>(status.st_mtim.tv_sec) * kNsPerSecond + status.st_mtim.tv_nsec,
-        static_cast<std::int64_t>(status.st_ctim.tv_sec) * kNsPerSecond + status.st_ctim.tv_nsec);
 }
 
 // The system lets go of a hundred thousand watches in a tenth of a second: not on the window's
@@ -153,13 +143,10 @@ void CFolderWatcher::Follow() {
         StopLook();
     if (table_.Empty())
         return;
-    // The snapshot the rebuild writes into the root, right after this, changes its time: the
-    // root counts as changed when its time is another than after that write. Not against a
-    // clock: a file's time may be finer than the clock read after it.
+    // The root's time from the look before is no guide: the snapshot the rebuild writes into it
+    // changes it. The root is set against that file's time instead (CFolderLook).
     if (!times_.empty())
         times_[0] = 0;
-    rootTime_ = 0;
-    QTimer::singleShot(0, this, [this] { rootTime_ = FolderTime(table_.Root()); });
     table_.ClearSeen();
     table_.SetSeen(0);
     gathering_ = true;
@@ -224,7 +211,7 @@ void CFolderWatcher::Gathered() {
          {.fd = fd_,
           .mask = kEvents,
           .since = rebuildAt_,
-          .rootTime = rootTime_,
+          .rootSnapshot = std::string(ArchiveFormat::kFileName),
           .findShares = settings_.PollSeconds > 0});
 }
 
@@ -257,7 +244,10 @@ void CFolderWatcher::Poll() {
     }
     pollStart_ = CChangeCheck::Now();
     Look(std::move(folders), std::move(times),
-         {.fd = -1, .mask = 0, .since = pollSince_, .rootTime = rootTime_});
+         {.fd = -1,
+          .mask = 0,
+          .since = pollSince_,
+          .rootSnapshot = std::string(ArchiveFormat::kFileName)});
 }
 
 void CFolderWatcher::StopLook() {

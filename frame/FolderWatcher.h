@@ -110,7 +110,6 @@ private:
     // When the last rebuild began: a folder changed since then is listed again once watched; the
     // root, when its time is another than after the snapshot that rebuild wrote into it.
     std::int64_t rebuildAt_ = 0;
-    std::int64_t rootTime_ = 0;
     QTimer timer_;
     std::vector<std::string> changed_;
     // The system refused a watch of this address; that is said once per window.

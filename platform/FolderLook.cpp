@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -25,7 +26,7 @@ CFolderLook::CFolderLook(const CWatchTable& table, std::vector<std::uint32_t> fo
                          std::vector<std::int64_t> known, SOptions options,
                          std::function<void()> progress)
     : table_(table), folders_(std::move(folders)), known_(std::move(known)),
-      results_(folders_.size()), options_(options), progress_(std::move(progress)),
+      results_(folders_.size()), options_(std::move(options)), progress_(std::move(progress)),
       thread_([this] { Run(); }) {}
 
 CFolderLook::~CFolderLook() {
@@ -41,10 +42,9 @@ void CFolderLook::Stop() {
 // A folder changes when an entry is added, removed or renamed in it; its change time counts
 // too, as a folder moved into place keeps the modification time it had elsewhere.
 void CFolderLook::LookAt(const char* path, std::size_t at) {
-    const bool root = folders_[at] == 0;
-    const std::int64_t since = root ? 0 : options_.since;
-    const std::int64_t known =
-        at < known_.size() && known_[at] != 0 ? known_[at] : (root ? options_.rootTime : 0);
+    const std::int64_t known = at < known_.size() ? known_[at] : 0;
+    const bool snapshotRoot = folders_[at] == 0 && known == 0 && !options_.rootSnapshot.empty();
+    const std::int64_t since = options_.since;
     if (since <= 0 && known == 0 && !options_.findShares)
         return;
     SResult& result = results_[at];
@@ -59,6 +59,12 @@ void CFolderLook::LookAt(const char* path, std::size_t at) {
         return;
     result.time = std::max(Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim));
     result.changed = known != 0 ? result.time != known : result.time >= since;
+    if (result.changed && snapshotRoot) {
+        struct stat snapshot {};
+        const std::string file = std::string(path) + '/' + options_.rootSnapshot;
+        result.changed =
+            ::lstat(file.c_str(), &snapshot) != 0 || result.time > Nanoseconds(snapshot.st_ctim);
+    }
     result.moved = result.changed && Nanoseconds(status.st_ctim) > Nanoseconds(status.st_mtim);
 }
 

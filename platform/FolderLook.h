@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <sys/types.h>
 #include <thread>
 #include <vector>
@@ -25,9 +26,11 @@ public:
         int fd = -1;            // inotify: watches are set; -1 looks at the times alone
         std::uint32_t mask = 0; // the events watched
         std::int64_t since = 0; // 0: the times are not looked at
-        // The root's time after the snapshot was written into it (which changes it), where no
-        // time of the root is known: it changed when its time differs. 0: not looked at.
-        std::int64_t rootTime = 0;
+        // The file the catalog's snapshot is written to in the root, whose every write changes
+        // the root's time: where no time of the root is known, the root changed when its time
+        // is past `since` and past that file's own change time (a write renames it into place,
+        // which stamps both alike). Empty: the root is looked at as any folder.
+        std::string rootSnapshot;
         // Tell the folders on a network share mounted below the root.
         bool findShares = false;
     };
