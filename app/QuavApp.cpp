@@ -1,6 +1,7 @@
 #include "app/QuavApp.h"
 
 #include "app/StopSignals.h"
+#include "app/ToolkitTranslator.h"
 #include "catalog/Address.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/FrameStrings.h"
@@ -16,7 +17,6 @@
 
 #include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 
@@ -42,11 +42,12 @@ CQuavApp::CQuavApp(int& argc, char** argv)
 }
 
 // Qt's own texts (standard buttons, the edit fields' menus) in the program's language, when the
-// desktop has Qt's translations installed.
+// desktop has Qt's translations installed. The names of keys stay as the English window shows
+// them.
 void CQuavApp::LoadToolkitTranslation() {
     if (CStringTable::LanguageFromEnvironment() != CStringTable::ELanguage::French)
         return;
-    auto* translator = new QTranslator(this);
+    auto* translator = new CToolkitTranslator(this);
     if (translator->load(QStringLiteral("qtbase_fr"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(translator);

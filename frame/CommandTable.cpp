@@ -19,25 +19,27 @@
 
 namespace {
 
-// Menus exist in English only.
 enum class EMenu { KeysOnly, File, Edit, Display, View, ViewToolBar, Help };
 enum class EMark { Plain, Check, Radio };
 
 struct SMenuTitle {
     EMenu menu;
-    const char* title;
+    EStringId title;
 };
 
 constexpr std::array kMenuTitles{
-    SMenuTitle{EMenu::File, "&File"},           SMenuTitle{EMenu::Edit, "&Edit"},
-    SMenuTitle{EMenu::Display, "&Display"},     SMenuTitle{EMenu::View, "&View"},
-    SMenuTitle{EMenu::ViewToolBar, "Tool bar"}, SMenuTitle{EMenu::Help, "&?"},
+    SMenuTitle{EMenu::File, EStringId::MenuFile},
+    SMenuTitle{EMenu::Edit, EStringId::MenuEdit},
+    SMenuTitle{EMenu::Display, EStringId::MenuDisplay},
+    SMenuTitle{EMenu::View, EStringId::MenuView},
+    SMenuTitle{EMenu::ViewToolBar, EStringId::MenuToolBar},
+    SMenuTitle{EMenu::Help, EStringId::MenuHelp},
 };
 
 struct SEntry {
     ECommandId id;
     EMenu menu;
-    const char* text;
+    EStringId text;
     std::array<const char*, 2> keys;
     int button;        // tool bar position, -1 for none
     EStringId labelId; // the button's label
@@ -55,75 +57,73 @@ using enum EMenu;
 using enum EMark;
 
 constexpr std::array kEntries{
-    SEntry{ECommandId::Open, File, "&Open Folder...", {"Ctrl+O"}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::Play, File, "&Play", {"Ctrl+P"}, 0, EStringId::ButtonPlay, Plain, 0, true},
-    SEntry{ECommandId::Enqueue, File, "&Enqueue", {"Ctrl+E"}, 1, EStringId::ButtonEnqueue, Plain, 0, false},
-    SEntry{ECommandId::Properties, File, "&Properties", {"Ctrl+Return", "Ctrl+Enter"}, 3, EStringId::ButtonProperties, Plain, 0, false},
-    SEntry{ECommandId::Refresh, File, "&Refresh cache file", {"F5"}, -1, kNoLabel, Plain, 0, true},
-    SEntry{ECommandId::Exit, File, "E&xit", {"Ctrl+Q"}, -1, kNoLabel, Plain, 0, true},
-    SEntry{ECommandId::Copy, Edit, "&Copy", {"Ctrl+C", "Ctrl+Ins"}, 2, EStringId::ButtonCopy, Plain, 0, false},
-    SEntry{ECommandId::SelectAll, Edit, "Select &All", {"Ctrl+A"}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::ModeArtist, Display, "&Artist", {}, 4, EStringId::LabelArtist, Radio, 1, false},
-    SEntry{ECommandId::ModeGenreArtist, Display, "&Gen&re / Artist", {}, 5, EStringId::LabelGenre, Radio, 1, false},
-    SEntry{ECommandId::ModeAlbumArtist, Display, "Al&bum / Artist", {}, 6, EStringId::LabelAlbum, Radio, 1, false},
-    SEntry{ECommandId::DisplayAll, Display, "&Display all information", {}, 7, EStringId::ButtonAll, Check, 0, true},
-    SEntry{ECommandId::Options, Display, "&Options...", {}, -1, kNoLabel, Plain, 0, true},
-    SEntry{ECommandId::ToolBar, ViewToolBar, "Standard buttons", {}, -1, kNoLabel, Check, 0, false},
-    SEntry{ECommandId::AddressBar, ViewToolBar, "Address bar", {}, -1, kNoLabel, Check, 0, false},
-    SEntry{ECommandId::TextLabels, ViewToolBar, "Show text labels", {}, -1, kNoLabel, Check, 0, false},
-    SEntry{ECommandId::StatusBar, View, "&Status bar", {}, -1, kNoLabel, Check, 0, false},
-    SEntry{ECommandId::LargeIcons, View, "Lar&ge Icons", {}, 8, EStringId::ButtonLargeIcons, Radio, 2, true},
-    SEntry{ECommandId::SmallIcons, View, "S&mall Icons", {}, 9, EStringId::ButtonSmallIcons, Radio, 2, false},
-    SEntry{ECommandId::List, View, "&List", {}, 10, EStringId::ButtonList, Radio, 2, false},
-    SEntry{ECommandId::Details, View, "&Details", {}, 11, EStringId::ButtonDetails, Radio, 2, false},
-    SEntry{ECommandId::About, Help, "&About Quavero ...", {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Open, File, EStringId::MenuOpen, {"Ctrl+O"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Play, File, EStringId::MenuPlay, {"Ctrl+P"}, 0, EStringId::ButtonPlay, Plain, 0, true},
+    SEntry{ECommandId::Enqueue, File, EStringId::MenuEnqueue, {"Ctrl+E"}, 1, EStringId::ButtonEnqueue, Plain, 0, false},
+    SEntry{ECommandId::Properties, File, EStringId::MenuProperties, {"Ctrl+Return", "Ctrl+Enter"}, 3, EStringId::ButtonProperties, Plain, 0, false},
+    SEntry{ECommandId::Refresh, File, EStringId::MenuRefresh, {"F5"}, -1, kNoLabel, Plain, 0, true},
+    SEntry{ECommandId::Exit, File, EStringId::MenuExit, {"Ctrl+Q"}, -1, kNoLabel, Plain, 0, true},
+    SEntry{ECommandId::Copy, Edit, EStringId::MenuCopy, {"Ctrl+C", "Ctrl+Ins"}, 2, EStringId::ButtonCopy, Plain, 0, false},
+    SEntry{ECommandId::SelectAll, Edit, EStringId::MenuSelectAll, {"Ctrl+A"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::ModeArtist, Display, EStringId::MenuArtist, {}, 4, EStringId::LabelArtist, Radio, 1, false},
+    SEntry{ECommandId::ModeGenreArtist, Display, EStringId::MenuGenreArtist, {}, 5, EStringId::LabelGenre, Radio, 1, false},
+    SEntry{ECommandId::ModeAlbumArtist, Display, EStringId::MenuAlbumArtist, {}, 6, EStringId::LabelAlbum, Radio, 1, false},
+    SEntry{ECommandId::DisplayAll, Display, EStringId::MenuDisplayAll, {}, 7, EStringId::ButtonAll, Check, 0, true},
+    SEntry{ECommandId::Options, Display, EStringId::MenuOptions, {}, -1, kNoLabel, Plain, 0, true},
+    SEntry{ECommandId::ToolBar, ViewToolBar, EStringId::MenuStandardButtons, {}, -1, kNoLabel, Check, 0, false},
+    SEntry{ECommandId::AddressBar, ViewToolBar, EStringId::MenuAddressBar, {}, -1, kNoLabel, Check, 0, false},
+    SEntry{ECommandId::TextLabels, ViewToolBar, EStringId::MenuTextLabels, {}, -1, kNoLabel, Check, 0, false},
+    SEntry{ECommandId::StatusBar, View, EStringId::MenuStatusBar, {}, -1, kNoLabel, Check, 0, false},
+    SEntry{ECommandId::LargeIcons, View, EStringId::MenuLargeIcons, {}, 8, EStringId::ButtonLargeIcons, Radio, 2, true},
+    SEntry{ECommandId::SmallIcons, View, EStringId::MenuSmallIcons, {}, 9, EStringId::ButtonSmallIcons, Radio, 2, false},
+    SEntry{ECommandId::List, View, EStringId::MenuList, {}, 10, EStringId::ButtonList, Radio, 2, false},
+    SEntry{ECommandId::Details, View, EStringId::MenuDetails, {}, 11, EStringId::ButtonDetails, Radio, 2, false},
+    SEntry{ECommandId::About, Help, EStringId::MenuAbout, {}, -1, kNoLabel, Plain, 0, false},
     // Reached by keys only.
-    SEntry{ECommandId::New, KeysOnly, "New", {"Ctrl+N"}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::Save, KeysOnly, "Save", {"Ctrl+S"}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::Paste, KeysOnly, "Paste", {"Ctrl+V"}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::Undo, KeysOnly, "Undo", {"Ctrl+Z", "Alt+Backspace"}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::NextPane, KeysOnly, "Next pane", {"F6"}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::PrevPane, KeysOnly, "Previous pane", {"Shift+F6"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::New, KeysOnly, EStringId::MenuNew, {"Ctrl+N"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Save, KeysOnly, EStringId::MenuSave, {"Ctrl+S"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Paste, KeysOnly, EStringId::MenuPaste, {"Ctrl+V"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::Undo, KeysOnly, EStringId::MenuUndo, {"Ctrl+Z", "Alt+Backspace"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::NextPane, KeysOnly, EStringId::MenuNextPane, {"F6"}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::PrevPane, KeysOnly, EStringId::MenuPrevPane, {"Shift+F6"}, -1, kNoLabel, Plain, 0, false},
     // Reached by the context menus only.
-    SEntry{ECommandId::PlayNode, KeysOnly, "Play node", {}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::EnqueueNode, KeysOnly, "Enqueue node", {}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::NodeProperties, KeysOnly, "Node properties", {}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::OpenContainingFolder, KeysOnly, "Open containing folder", {}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::ColumnOptions, KeysOnly, "Columns", {}, -1, kNoLabel, Plain, 0, false},
-    SEntry{ECommandId::ShowHide, KeysOnly, "Show/Hide", {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::PlayNode, KeysOnly, EStringId::MenuPlayNode, {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::EnqueueNode, KeysOnly, EStringId::MenuEnqueueNode, {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::NodeProperties, KeysOnly, EStringId::MenuNodeProperties, {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::OpenContainingFolder, KeysOnly, EStringId::MenuContainingFolder, {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::ColumnOptions, KeysOnly, EStringId::MenuColumnOptions, {}, -1, kNoLabel, Plain, 0, false},
+    SEntry{ECommandId::ShowHide, KeysOnly, EStringId::MenuShowHideWindow, {}, -1, kNoLabel, Plain, 0, false},
 };
 // clang-format on
 
-// The context menus; a null id stands for a separator. The first entries of menu 141, the
-// track list's, have their texts in English only, as the menus; the entries after them come
-// from the string table.
+// The context menus; a null id stands for a separator. Their entries have texts of their own,
+// in the string table as the menus' are.
 struct SPopupEntry {
     ECommandId id;
-    const char* text;
-    EStringId textId = kNoLabel;
+    EStringId text;
 };
-constexpr SPopupEntry kSeparator{ECommandId{}, nullptr};
+constexpr SPopupEntry kSeparator{ECommandId{}, kNoLabel};
 constexpr std::array kTrackMenu{
-    SPopupEntry{ECommandId::Play, "&Play"},
-    SPopupEntry{ECommandId::Enqueue, "&Enqueue"},
+    SPopupEntry{ECommandId::Play, EStringId::MenuPlay},
+    SPopupEntry{ECommandId::Enqueue, EStringId::MenuEnqueue},
     kSeparator,
-    SPopupEntry{ECommandId::Copy, "&Copy"},
+    SPopupEntry{ECommandId::Copy, EStringId::MenuCopy},
     kSeparator,
-    SPopupEntry{ECommandId::Properties, "P&roperties ..."},
+    SPopupEntry{ECommandId::Properties, EStringId::PopupProperties},
     kSeparator,
-    SPopupEntry{ECommandId::OpenContainingFolder, "", EStringId::MenuOpenFolder},
+    SPopupEntry{ECommandId::OpenContainingFolder, EStringId::MenuOpenFolder},
 };
 // The tree's: the node's tracks in the list's order.
 constexpr std::array kNodeMenu{
-    SPopupEntry{ECommandId::PlayNode, "&Play"},
-    SPopupEntry{ECommandId::EnqueueNode, "&Enqueue"},
+    SPopupEntry{ECommandId::PlayNode, EStringId::MenuPlay},
+    SPopupEntry{ECommandId::EnqueueNode, EStringId::MenuEnqueue},
     kSeparator,
-    SPopupEntry{ECommandId::NodeProperties, "P&roperties ..."},
+    SPopupEntry{ECommandId::NodeProperties, EStringId::PopupProperties},
 };
 constexpr std::array kTrayMenu{
-    SPopupEntry{ECommandId::ShowHide, "", EStringId::MenuShowHide},
+    SPopupEntry{ECommandId::ShowHide, EStringId::MenuShowHide},
     kSeparator,
-    SPopupEntry{ECommandId::Exit, "", EStringId::MenuQuit},
+    SPopupEntry{ECommandId::Exit, EStringId::MenuQuit},
 };
 
 // The desktop's own keys for the commands that have one, before the table's.
@@ -162,7 +162,7 @@ QList<QKeySequence> Keys(const SEntry& entry) {
 CCommandTable::CCommandTable(QWidget& window) : QObject(&window) {
     std::map<int, QActionGroup*> radioSets;
     for (const SEntry& entry : kEntries) {
-        auto* action = new QAction(Latin1(entry.text), &window);
+        auto* action = new QAction(CFrameStrings::Get(entry.text), &window);
         action->setShortcuts(Keys(entry));
         action->setStatusTip(CFrameStrings::Prompt(entry.id));
         if (const QString tip = CFrameStrings::Tooltip(entry.id); !tip.isEmpty())
@@ -194,8 +194,8 @@ void CCommandTable::BuildMenus(QMenuBar& menuBar) {
     std::map<EMenu, QMenu*> menus;
     for (const SMenuTitle& title : kMenuTitles) {
         QMenu* parent = title.menu == EMenu::ViewToolBar ? menus[EMenu::View] : nullptr;
-        QMenu* menu = parent != nullptr ? parent->addMenu(Latin1(title.title))
-                                        : menuBar.addMenu(Latin1(title.title));
+        QMenu* menu = parent != nullptr ? parent->addMenu(CFrameStrings::Get(title.title))
+                                        : menuBar.addMenu(CFrameStrings::Get(title.title));
         connect(menu, &QMenu::aboutToShow, this, &CCommandTable::UpdateAll);
         menus[title.menu] = menu;
         menus_.append(menu);
@@ -218,12 +218,11 @@ void CCommandTable::BuildPopup(EPopup popup, QMenu& menu) {
                          : popup == EPopup::Node ? std::span<const SPopupEntry>(kNodeMenu)
                                                  : std::span<const SPopupEntry>(kTrayMenu);
     for (const SPopupEntry& entry : entries) {
-        if (entry.text == nullptr) {
+        if (entry.text == kNoLabel) {
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(entry.textId != kNoLabel ? CFrameStrings::Get(entry.textId)
-                                                                  : Latin1(entry.text));
+        QAction* action = menu.addAction(CFrameStrings::Get(entry.text));
         action->setEnabled(popup == EPopup::Tray || commands_[entry.id].action->isEnabled());
         connect(action, &QAction::triggered, this, [this, id = entry.id] { Execute(id); });
     }

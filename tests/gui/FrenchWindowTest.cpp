@@ -1,0 +1,111 @@
+// The window in French: no English text is left in its menus, dialogs and messages. This
+// program runs in French from its start: the string table picks its language once.
+#include "frame/CommandTable.h"
+#include "frame/MainFrame.h"
+#include "gui/AppFixture.h"
+#include "platform/StringTable.h"
+#include "settings/SettingsKeys.h"
+#include "support/ScopedEnv.h"
+
+#include <QAction>
+#include <QFile>
+#include <QKeySequence>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
+
+#include <cstdlib>
+
+using namespace SettingsKey;
+using ELanguage = CStringTable::ELanguage;
+
+namespace {
+
+const bool kFrench = [] {
+    ::setenv("QUAVERO_LANG", "fr", 1);
+    return CStringTable::Language() == ELanguage::French;
+}();
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A text as a reader sees it: without access-key marks and closing dots.
+QString Plain(QString text) {
+    text.remove(QLatin1Char('&'));
+    text = text.trimmed();
+    while (text.endsWith(QLatin1Char('.')) || text.endsWith(QChar(0x2026)))
+        text.chop(1);
+    return text.trimmed();
+}
+
+// Every line of the table's English column that no French line reads the same.
+QSet<QString> EnglishTexts() {
+    QSet<QString> english;
+    QSet<QString> french;
+    for (const int id : CStringTable::Ids()) {
+        for (const QString& line :
+             FromUtf8(CStringTable::ById(id, ELanguage::English)).split(QLatin1Char('\n')))
+            english.insert(Plain(line));
+        for (const QString& line :
+             FromUtf8(CStringTable::ById(id, ELanguage::French)).split(QLatin1Char('\n')))
+            french.insert(Plain(line));
+    }
+    english.subtract(french);
+    english.remove(QString());
+    return english;
+}
+
+class CFrenchWindow : public CAppFixture {
+protected:
+    // Fails for each of `texts` that reads as English, naming where it was found.
+    void ExpectFrench(const QStringList& texts, const char* where) {
+        static const QSet<QString> english = EnglishTexts();
+        for (const QString& text : texts)
+            EXPECT_FALSE(english.contains(Plain(text))) << where << ": " << text.toStdString();
+    }
+    static QStringList TextsOf(const QMenu& menu) {
+        QStringList texts{menu.title()};
+        for (const QAction* action : menu.actions())
+            if (!action->isSeparator())
+                texts << action->text();
+        return texts;
+    }
+};
+
+} // namespace
+
+TEST_F(CFrenchWindow, MenusAndContextMenusAreFrench) {
+    ASSERT_TRUE(kFrench);
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    int entries = 0;
+    for (const QMenu* menu : Frame().Commands().Menus()) {
+        ExpectFrench(TextsOf(*menu), "menu");
+        entries += static_cast<int>(menu->actions().size());
+    }
+    EXPECT_GT(entries, 20);
+    for (const QAction* action : Frame().actions())
+        ExpectFrench({action->text(), action->iconText()}, "command");
+    for (const auto popup : {CCommandTable::EPopup::Tracks, CCommandTable::EPopup::Node,
+                             CCommandTable::EPopup::Tray}) {
+        QMenu menu;
+        Frame().Commands().BuildPopup(popup, menu);
+        ExpectFrench(TextsOf(menu), "context menu");
+    }
+}
+
+// Qt's own texts are French, but the keys beside the menu entries read as on the keys.
+TEST_F(CFrenchWindow, ShortcutsReadAsInTheEnglishWindow) {
+    CScopedEnv french("QUAVERO_LANG", "fr");
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                       QStringLiteral("/qtbase_fr.qm")))
+        GTEST_SKIP() << "Qt's French translation is not installed (qt6-translations-l10n)";
+    Start();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annuler"));
+    const QAction* properties = Frame().Commands().Action(ECommandId::Properties);
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(properties->shortcut().toString(QKeySequence::NativeText),
+              QStringLiteral("Ctrl+Return"));
+}
