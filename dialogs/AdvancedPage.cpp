@@ -16,8 +16,8 @@
 
 namespace {
 
-QCheckBox* Check(const char* text, const char* name, int value) {
-    auto* box = new QCheckBox(QString::fromUtf8(text));
+QCheckBox* Check(EStringId text, const char* name, int value) {
+    auto* box = new QCheckBox(CFrameStrings::Get(text));
     box->setObjectName(QLatin1String(name));
     box->setChecked(value != 0);
     return box;
@@ -38,26 +38,25 @@ int Flag(const QCheckBox* box) {
 CAdvancedPage::CAdvancedPage(const SOptionValues& values, QWidget* parent)
     : COptionPage(parent), originalPlay_(values.commandPlay),
       originalEnqueue_(values.commandEnqueue) {
-    useCache_ = Check("Use cache files per address (Recommended)", "useCachedCatalog",
-                      values.useCachedCatalog);
-    systray_ = Check("Minimize to system tray", "minimizeToSystray", values.minimizeToSystray);
+    useCache_ = Check(EStringId::OptUseCache, "useCachedCatalog", values.useCachedCatalog);
+    systray_ = Check(EStringId::OptSystray, "minimizeToSystray", values.minimizeToSystray);
     // By level: 0 takes a cache file as it is, 1 looks at its folders, 2 at its files too.
     checkForChanges_ = new QComboBox;
     checkForChanges_->setObjectName(QStringLiteral("checkForChanges"));
-    checkForChanges_->addItems({QStringLiteral("Never (show the cache file as it is)"),
-                                QStringLiteral("Folders (Recommended)"),
-                                QStringLiteral("Folders and files")});
+    checkForChanges_->addItems({CFrameStrings::Get(EStringId::OptNeverCheck),
+                                CFrameStrings::Get(EStringId::OptCheckFolders),
+                                CFrameStrings::Get(EStringId::OptCheckFiles)});
     checkForChanges_->setCurrentIndex(std::clamp(values.checkForChanges, 0, 2));
     // A network share tells no watch of its changes: its folders are looked at now and then.
     pollSeconds_ = new QSpinBox;
     pollSeconds_->setObjectName(QStringLiteral("pollSeconds"));
     pollSeconds_->setRange(0, kMaxPollSeconds);
     pollSeconds_->setSuffix(QStringLiteral(" s"));
-    pollSeconds_->setSpecialValueText(QStringLiteral("Never"));
+    pollSeconds_->setSpecialValueText(CFrameStrings::Get(EStringId::OptPollNever));
     pollSeconds_->setValue(std::clamp(values.pollSeconds, 0, kMaxPollSeconds));
     auto* changes = new QFormLayout;
-    changes->addRow(QStringLiteral("Look for changes on disk :"), checkForChanges_);
-    changes->addRow(QStringLiteral("Look at a network share every :"), pollSeconds_);
+    changes->addRow(CFrameStrings::Get(EStringId::OptLookForChanges), checkForChanges_);
+    changes->addRow(CFrameStrings::Get(EStringId::OptPollEvery), pollSeconds_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MakeCommands(values));
     layout->addWidget(MakeMaximum(values));
@@ -71,29 +70,27 @@ CAdvancedPage::CAdvancedPage(const SOptionValues& values, QWidget* parent)
 QGroupBox* CAdvancedPage::MakeCommands(const SOptionValues& values) {
     play_ = Edit(Shown(values.commandPlay), "commandPlay");
     enqueue_ = Edit(Shown(values.commandEnqueue), "commandEnqueue");
-    auto* group = new QGroupBox(QStringLiteral("Shell command to use"));
+    auto* group = new QGroupBox(CFrameStrings::Get(EStringId::OptShellCommand));
     auto* form = new QFormLayout(group);
-    form->addRow(QStringLiteral("Play :"), play_);
-    form->addRow(QStringLiteral("Enqueue :"), enqueue_);
+    form->addRow(CFrameStrings::Get(EStringId::OptPlayCommand), play_);
+    form->addRow(CFrameStrings::Get(EStringId::OptEnqueueCommand), enqueue_);
     return group;
 }
 
 QGroupBox* CAdvancedPage::MakeMaximum(const SOptionValues& values) {
     maxRow_ = Edit(QString::number(values.maxRow), "maxRow");
-    auto* group = new QGroupBox(QStringLiteral("Maximum number of files displayed"));
-    (new QFormLayout(group))->addRow(QStringLiteral("Maximum :"), maxRow_);
+    auto* group = new QGroupBox(CFrameStrings::Get(EStringId::OptMaxRows));
+    (new QFormLayout(group))->addRow(CFrameStrings::Get(EStringId::OptMaximum), maxRow_);
     return group;
 }
 
 // The readers take effect at the next walk of a directory (a cache file keeps what was read
 // before), the writer at the next edit of tags.
 QGroupBox* CAdvancedPage::MakeReading(const SOptionValues& values) {
-    exactVbrTime_ = Check("Exact time of variable bitrate files (Xing, VBRI)", "exactVbrTime",
-                          values.exactVbrTime);
-    readId3v2_ = Check("Texts of the ID3v2 tag first, then those of the ID3v1 tag", "readId3v2",
-                       values.readId3v2);
-    writeId3v2_ = Check("Edits written into the ID3v2 tag too", "writeId3v2", values.writeId3v2);
-    auto* group = new QGroupBox(QStringLiteral("Tags of tracks"));
+    exactVbrTime_ = Check(EStringId::OptExactVbrTime, "exactVbrTime", values.exactVbrTime);
+    readId3v2_ = Check(EStringId::OptReadId3v2, "readId3v2", values.readId3v2);
+    writeId3v2_ = Check(EStringId::OptWriteId3v2, "writeId3v2", values.writeId3v2);
+    auto* group = new QGroupBox(CFrameStrings::Get(EStringId::OptTrackTags));
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(exactVbrTime_);
     groupLayout->addWidget(readId3v2_);

@@ -1,6 +1,8 @@
 #include "dialogs/ColumnsPage.h"
 
+#include "desktop/FrameStrings.h"
 #include "dialogs/ColumnListDelegate.h"
+#include "platform/StringIds.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -44,31 +46,32 @@ CColumnsPage::CColumnsPage(const SOptionValues& values, QWidget* parent)
 }
 
 QWidget* CColumnsPage::MakeControls() {
-    auto* up = Named(new QPushButton(QStringLiteral("Move Up")), "moveUp");
-    auto* down = Named(new QPushButton(QStringLiteral("Move Down")), "moveDown");
+    auto* up = Named(new QPushButton(CFrameStrings::Get(EStringId::OptMoveUp)), "moveUp");
+    auto* down = Named(new QPushButton(CFrameStrings::Get(EStringId::OptMoveDown)), "moveDown");
     connect(up, &QPushButton::clicked, this, [this] { Move(-1); });
     connect(down, &QPushButton::clicked, this, [this] { Move(1); });
-    auto* order = new QGroupBox(QStringLiteral("Order"));
+    auto* order = new QGroupBox(CFrameStrings::Get(EStringId::OptOrder));
     auto* orderLayout = new QVBoxLayout(order);
     orderLayout->addWidget(up);
     orderLayout->addWidget(down);
 
-    auto* alignment = new QGroupBox(QStringLiteral("Alignment"));
+    auto* alignment = new QGroupBox(CFrameStrings::Get(EStringId::OptAlignment));
     auto* alignLayout = new QVBoxLayout(alignment);
     const std::array radios{std::pair{&left_, EColumnAlign::Left},
                             std::pair{&center_, EColumnAlign::Center},
                             std::pair{&right_, EColumnAlign::Right}};
-    constexpr std::array kTexts{"Left", "Center", "Right"};
+    constexpr std::array kTexts{EStringId::OptAlignLeft, EStringId::OptAlignCenter,
+                                EStringId::OptAlignRight};
     constexpr std::array kNames{"alignLeft", "alignCenter", "alignRight"};
     for (std::size_t i = 0; i < radios.size(); ++i) {
-        auto* radio = Named(new QRadioButton(QString::fromUtf8(kTexts[i])), kNames[i]);
+        auto* radio = Named(new QRadioButton(CFrameStrings::Get(kTexts[i])), kNames[i]);
         connect(radio, &QRadioButton::clicked, this,
                 [this, align = radios[i].second] { SetAlignment(align); });
         alignLayout->addWidget(radio);
         *radios[i].first = radio;
     }
 
-    displayed_ = Named(new QCheckBox(QStringLiteral("Displayed")), "displayed");
+    displayed_ = Named(new QCheckBox(CFrameStrings::Get(EStringId::OptDisplayed)), "displayed");
     connect(displayed_, &QCheckBox::clicked, this, [this] { ApplyDisplayed(); });
     auto* controls = new QWidget;
     auto* layout = new QVBoxLayout(controls);

@@ -18,14 +18,14 @@ COptionSheet::COptionSheet(SOptionValues values, QWidget* parent)
     : QDialog(parent), values_(std::move(values)), tabs_(new QTabWidget(this)) {
     setWindowTitle(CFrameStrings::Get(EStringId::OptionsCaption));
     tabs_->setObjectName(QStringLiteral("optionTabs"));
-    const std::pair<COptionPage*, const char*> pages[] = {
-        {new CRowsPage(values_), "Rows"},
-        {new CColumnsPage(values_), "Columns"},
-        {new CFavoritesPage(values_), "Favorite Addresses"},
-        {new CAdvancedPage(values_), "Advanced"},
+    const std::pair<COptionPage*, EStringId> pages[] = {
+        {new CRowsPage(values_), EStringId::OptRowsTab},
+        {new CColumnsPage(values_), EStringId::OptColumnsTab},
+        {new CFavoritesPage(values_), EStringId::OptFavoritesTab},
+        {new CAdvancedPage(values_), EStringId::OptAdvancedTab},
     };
     for (const auto& [page, title] : pages) {
-        tabs_->addTab(page, QString::fromUtf8(title));
+        tabs_->addTab(page, CFrameStrings::Get(title));
         pages_.push_back(page);
     }
     opened_.assign(pages_.size(), false);

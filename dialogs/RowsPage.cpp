@@ -1,6 +1,8 @@
 #include "dialogs/RowsPage.h"
 
+#include "desktop/FrameStrings.h"
 #include "dialogs/OptionValues.h"
+#include "platform/StringIds.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -14,8 +16,8 @@ constexpr int kActionPlay = 0;
 constexpr int kActionEnqueue = 1;
 constexpr int kActionProperties = 2;
 
-QRadioButton* Radio(const char* text, const char* name, bool checked, QLayout& layout) {
-    auto* button = new QRadioButton(QString::fromUtf8(text));
+QRadioButton* Radio(EStringId text, const char* name, bool checked, QLayout& layout) {
+    auto* button = new QRadioButton(CFrameStrings::Get(text));
     button->setObjectName(QLatin1String(name));
     button->setChecked(checked);
     layout.addWidget(button);
@@ -25,16 +27,17 @@ QRadioButton* Radio(const char* text, const char* name, bool checked, QLayout& l
 } // namespace
 
 CRowsPage::CRowsPage(const SOptionValues& values, QWidget* parent) : COptionPage(parent) {
-    auto* action = new QGroupBox(QStringLiteral("Enter key and double-click action"));
+    auto* action = new QGroupBox(CFrameStrings::Get(EStringId::OptRowAction));
     auto* actionLayout = new QVBoxLayout(action);
     const int stored = values.doubleClickAction;
-    play_ = Radio("Play", "actionPlay", stored == kActionPlay, *actionLayout);
-    enqueue_ = Radio("Enqueue", "actionEnqueue", stored == kActionEnqueue, *actionLayout);
-    properties_ =
-        Radio("Properties", "actionProperties", stored == kActionProperties, *actionLayout);
+    play_ = Radio(EStringId::OptActionPlay, "actionPlay", stored == kActionPlay, *actionLayout);
+    enqueue_ = Radio(EStringId::OptActionEnqueue, "actionEnqueue", stored == kActionEnqueue,
+                     *actionLayout);
+    properties_ = Radio(EStringId::OptActionProperties, "actionProperties",
+                        stored == kActionProperties, *actionLayout);
 
-    auto* selection = new QGroupBox(QStringLiteral("Row selection"));
-    fullRowSelection_ = new QCheckBox(QStringLiteral("Full row selection"));
+    auto* selection = new QGroupBox(CFrameStrings::Get(EStringId::OptRowSelection));
+    fullRowSelection_ = new QCheckBox(CFrameStrings::Get(EStringId::OptFullRowSelection));
     fullRowSelection_->setObjectName(QStringLiteral("fullRowSelection"));
     fullRowSelection_->setChecked(values.fullRowSelection != 0);
     (new QVBoxLayout(selection))->addWidget(fullRowSelection_);

@@ -1,19 +1,28 @@
 // The window in French: no English text is left in its menus, dialogs and messages. This
 // program runs in French from its start: the string table picks its language once.
+#include "dialogs/OptionSheet.h"
 #include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "gui/AppFixture.h"
 #include "platform/StringTable.h"
 #include "settings/SettingsKeys.h"
 #include "support/ScopedEnv.h"
+#include "views/QuavView.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
+#include <QGroupBox>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
+#include <QSpinBox>
+#include <QTabBar>
 
 #include <cstdlib>
 
@@ -72,6 +81,25 @@ protected:
                 texts << action->text();
         return texts;
     }
+    // Every text a dialog shows: its title, labels, buttons, frames, tabs and lists' entries.
+    static QStringList TextsOf(const QWidget& dialog) {
+        QStringList texts{dialog.windowTitle()};
+        for (const QLabel* label : dialog.findChildren<QLabel*>())
+            texts << label->text();
+        for (const QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
+            texts << button->text();
+        for (const QGroupBox* group : dialog.findChildren<QGroupBox*>())
+            texts << group->title();
+        for (const QTabBar* tabs : dialog.findChildren<QTabBar*>())
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+        for (const QComboBox* box : dialog.findChildren<QComboBox*>())
+            for (int i = 0; i < box->count(); ++i)
+                texts << box->itemText(i);
+        for (const QSpinBox* box : dialog.findChildren<QSpinBox*>())
+            texts << box->specialValueText();
+        return texts;
+    }
 };
 
 } // namespace
@@ -108,4 +136,18 @@ TEST_F(CFrenchWindow, ShortcutsReadAsInTheEnglishWindow) {
     ASSERT_NE(properties, nullptr);
     EXPECT_EQ(properties->shortcut().toString(QKeySequence::NativeText),
               QStringLiteral("Ctrl+Return"));
+}
+
+TEST_F(CFrenchWindow, OptionSheetIsFrench) {
+    ASSERT_TRUE(kFrench);
+    Start();
+    COptionSheet sheet(SOptionValues::From(app->Settings(), Frame().GetTrackListView()->Columns()),
+                       &Frame());
+    for (int tab = 0; tab < sheet.Tabs().count(); ++tab) {
+        sheet.Tabs().setCurrentIndex(tab);
+        Idle();
+    }
+    const QStringList texts = TextsOf(sheet);
+    EXPECT_GT(texts.size(), 30);
+    ExpectFrench(texts, "options");
 }
