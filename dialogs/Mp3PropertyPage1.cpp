@@ -1,10 +1,12 @@
 #include "dialogs/Mp3PropertyPage1.h"
 
+#include "desktop/FrameStrings.h"
 #include "desktop/TextCodec.h"
 #include "dialogs/TagFieldEdit.h"
 #include "model/GenreTable.h"
 #include "model/Mp3File.h"
 #include "platform/Ascii.h"
+#include "platform/StringIds.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -31,7 +33,7 @@ struct SDialogUnits {
 };
 
 struct SPlace {
-    const char* label;
+    EStringId label;
     int labelX;
     int labelY;
     int x;
@@ -40,12 +42,12 @@ struct SPlace {
 };
 
 // Label, its place, then the control's place and width, in tab order.
-constexpr std::array<SPlace, 6> kPlaces{{{"Title :", 7, 7, 42, 7, 134},
-                                         {"Artist :", 7, 23, 42, 23, 134},
-                                         {"Album :", 7, 39, 42, 39, 134},
-                                         {"Year :", 7, 55, 42, 55, 25},
-                                         {"Genre :", 71, 56, 98, 55, 79},
-                                         {"Comment. :", 7, 71, 42, 71, 134}}};
+constexpr std::array<SPlace, 6> kPlaces{{{EStringId::PropTitle, 7, 7, 42, 7, 134},
+                                         {EStringId::PropArtist, 7, 23, 42, 23, 134},
+                                         {EStringId::PropAlbum, 7, 39, 42, 39, 134},
+                                         {EStringId::PropYear, 7, 55, 42, 55, 25},
+                                         {EStringId::PropGenre, 71, 56, 98, 55, 79},
+                                         {EStringId::PropComment, 7, 71, 42, 71, 134}}};
 constexpr int kLabelGap = 2;
 
 // Fonts wider than the one the units were drawn for would push a label under its control:
@@ -55,7 +57,7 @@ SDialogUnits DialogUnits(const QFontMetrics& metrics) {
     int across = (metrics.horizontalAdvance(letters) + 26) / 52;
     for (const SPlace& place : kPlaces) {
         const int room = place.x - place.labelX - kLabelGap;
-        const int width = metrics.horizontalAdvance(QString::fromLatin1(place.label));
+        const int width = metrics.horizontalAdvance(CFrameStrings::Get(place.label));
         across = std::max(across, (width * 4 + room - 1) / room);
     }
     return {across, metrics.height()};
@@ -125,7 +127,7 @@ void CMp3PropertyPage1::LayOut() {
         controls[i]->setGeometry(Across(units, place.x), Down(units, place.y),
                                  Across(units, place.width), height);
         // A label stands level with the text of its control, however tall the style draws it.
-        auto* label = new QLabel(QString::fromLatin1(place.label), this);
+        auto* label = new QLabel(CFrameStrings::Get(place.label), this);
         label->setBuddy(controls[i]);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->setGeometry(Across(units, place.labelX), Down(units, place.labelY),

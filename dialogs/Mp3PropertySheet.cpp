@@ -7,6 +7,7 @@
 #include "dialogs/TagFieldEdit.h"
 #include "model/Mp3File.h"
 #include "model/TagWriter.h"
+#include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "platform/Utf8.h"
 
@@ -77,7 +78,7 @@ CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidge
                        : CFrameStrings::Get(EStringId::PropertiesManyCaption)
                              .arg(static_cast<qulonglong>(tracks_.size())));
     auto* tabs = new QTabWidget(this);
-    tabs->addTab(page_, QStringLiteral("ID3 Tag"));
+    tabs->addTab(page_, CFrameStrings::Get(EStringId::PropTagPage));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

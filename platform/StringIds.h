@@ -203,4 +203,13 @@ enum class EStringId : int {
     OptReadId3v2 = 1586,
     OptWriteId3v2 = 1587,
     OptTrackTags = 1588,
+
+    // The properties sheet: its page and the labels of the tag's fields.
+    PropTitle = 1600,
+    PropArtist = 1601,
+    PropAlbum = 1602,
+    PropYear = 1603,
+    PropGenre = 1604,
+    PropComment = 1605,
+    PropTagPage = 1606,
 };

@@ -1,5 +1,6 @@
 // The window in French: no English text is left in its menus, dialogs and messages. This
 // program runs in French from its start: the string table picks its language once.
+#include "dialogs/Mp3PropertySheet.h"
 #include "dialogs/OptionSheet.h"
 #include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
@@ -63,11 +64,19 @@ QSet<QString> EnglishTexts() {
     }
     english.subtract(french);
     english.remove(QString());
+    // Texts that are not the table's: Qt's own, and those the dialogs had before theirs were.
+    for (const char* text : {"Cancel", "Close", "Yes", "No", "Apply", "Credits", "ID3 Tag",
+                             "version", "Title :", "Year :", "Comment. :"})
+        english.insert(QString::fromLatin1(text));
+    english.subtract(french);
     return english;
 }
 
 class CFrenchWindow : public CAppFixture {
 protected:
+    // Qt's own texts are French too, as the application loads them at its start.
+    CScopedEnv french_{"QUAVERO_LANG", "fr"};
+
     // Fails for each of `texts` that reads as English, naming where it was found.
     void ExpectFrench(const QStringList& texts, const char* where) {
         static const QSet<QString> english = EnglishTexts();
@@ -126,7 +135,6 @@ TEST_F(CFrenchWindow, MenusAndContextMenusAreFrench) {
 
 // Qt's own texts are French, but the keys beside the menu entries read as on the keys.
 TEST_F(CFrenchWindow, ShortcutsReadAsInTheEnglishWindow) {
-    CScopedEnv french("QUAVERO_LANG", "fr");
     if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
                        QStringLiteral("/qtbase_fr.qm")))
         GTEST_SKIP() << "Qt's French translation is not installed (qt6-translations-l10n)";
@@ -150,4 +158,13 @@ TEST_F(CFrenchWindow, OptionSheetIsFrench) {
     const QStringList texts = TextsOf(sheet);
     EXPECT_GT(texts.size(), 30);
     ExpectFrench(texts, "options");
+}
+
+TEST_F(CFrenchWindow, PropertiesSheetIsFrench) {
+    ASSERT_TRUE(kFrench);
+    Start();
+    const CMp3PropertySheet sheet(TrackArray(), {}, &Frame());
+    const QStringList texts = TextsOf(sheet);
+    EXPECT_GT(texts.size(), 8);
+    ExpectFrench(texts, "properties");
 }
