@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr char kSecondLine[] = "A browser for MP3 collections";
-constexpr char kSupportLine[] = "Update, support and information : ";
 constexpr int kCreditsWidth = 380;
 constexpr int kCreditsHeight = 140;
 
@@ -31,7 +29,7 @@ CAboutSheet::CAboutSheet(QWidget* parent) : QDialog(parent), tabs_(new QTabWidge
     setWindowTitle(CFrameStrings::Get(EStringId::AboutCaption));
     tabs_->setObjectName(QStringLiteral("aboutTabs"));
     tabs_->addTab(MakeProductPage(), CFrameStrings::Get(EStringId::AppTitle));
-    tabs_->addTab(MakeCreditsPage(), QStringLiteral("Credits"));
+    tabs_->addTab(MakeCreditsPage(), CFrameStrings::Get(EStringId::AboutCreditsTab));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
@@ -53,8 +51,8 @@ QWidget* CAboutSheet::MakeProductPage() {
     QLabel* version = Centred(VersionLine());
     version->setObjectName(QStringLiteral("versionLine"));
     texts->addWidget(version);
-    texts->addWidget(Centred(QString::fromUtf8(kSecondLine)));
-    texts->addWidget(Centred(QString::fromUtf8(kSupportLine)));
+    texts->addWidget(Centred(CFrameStrings::Get(EStringId::AboutSecondLine)));
+    texts->addWidget(Centred(CFrameStrings::Get(EStringId::AboutSupportLine)));
     auto* top = new QHBoxLayout;
     top->addWidget(picture, 0, Qt::AlignTop);
     top->addLayout(texts, 1);

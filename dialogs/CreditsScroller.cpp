@@ -1,5 +1,8 @@
 #include "dialogs/CreditsScroller.h"
 
+#include "desktop/FrameStrings.h"
+#include "platform/StringIds.h"
+
 #include <QPainter>
 #include <QTimerEvent>
 
@@ -16,59 +19,70 @@ struct SCreditLine {
     int advance;
     ECreditAlign align;
     bool bold;
-    const char* text;
+    // A role or a sentence comes from the string table; a name is the same in every language.
+    EStringId id{};
+    const char* text = nullptr;
+
+    constexpr SCreditLine(int rows, ECreditAlign side, bool strong, EStringId textId)
+        : advance(rows), align(side), bold(strong), id(textId) {}
+    constexpr SCreditLine(int rows, ECreditAlign side, bool strong, const char* name)
+        : advance(rows), align(side), bold(strong), text(name) {}
+
+    QString Text() const {
+        return text != nullptr ? QString::fromUtf8(text) : CFrameStrings::Get(id);
+    }
 };
 
 using A = ECreditAlign;
 constexpr std::array kCreditLines{
     SCreditLine{1, A::Center, true, "Quavero"},
-    SCreditLine{1, A::Center, false, "A browser for MP3 collections"},
-    SCreditLine{4, A::Right, true, "Program"},
-    SCreditLine{0, A::Left, false, "The Quavero project"},
-    SCreditLine{1, A::Right, true, "Version"},
+    SCreditLine{1, A::Center, false, EStringId::AboutSecondLine},
+    SCreditLine{4, A::Right, true, EStringId::CreditProgram},
+    SCreditLine{0, A::Left, false, EStringId::CreditProject},
+    SCreditLine{1, A::Right, true, EStringId::CreditVersion},
     SCreditLine{0, A::Left, false, QUAVERO_VERSION},
-    SCreditLine{1, A::Right, true, "Web page"},
+    SCreditLine{1, A::Right, true, EStringId::CreditWebPage},
     SCreditLine{0, A::Left, false, "quavero.example"},
-    SCreditLine{4, A::Center, true, "Built with"},
-    SCreditLine{2, A::Right, true, "User interface"},
+    SCreditLine{4, A::Center, true, EStringId::CreditBuiltWith},
+    SCreditLine{2, A::Right, true, EStringId::CreditUserInterface},
     SCreditLine{0, A::Left, false, "Qt 6 Widgets"},
-    SCreditLine{1, A::Right, true, "by"},
+    SCreditLine{1, A::Right, true, EStringId::CreditBy},
     SCreditLine{0, A::Left, false, "The Qt Project"},
-    SCreditLine{3, A::Right, true, "Desktop integration"},
+    SCreditLine{3, A::Right, true, EStringId::CreditDesktop},
     SCreditLine{0, A::Left, false, "GLib and GIO"},
-    SCreditLine{1, A::Right, true, "by"},
+    SCreditLine{1, A::Right, true, EStringId::CreditBy},
     SCreditLine{0, A::Left, false, "The GNOME Project"},
-    SCreditLine{3, A::Right, true, "Compiler"},
+    SCreditLine{3, A::Right, true, EStringId::CreditCompiler},
     SCreditLine{0, A::Left, false, "GCC"},
-    SCreditLine{1, A::Right, true, "by"},
+    SCreditLine{1, A::Right, true, EStringId::CreditBy},
     SCreditLine{0, A::Left, false, "The GNU Project"},
-    SCreditLine{3, A::Right, true, "Build"},
+    SCreditLine{3, A::Right, true, EStringId::CreditBuild},
     SCreditLine{0, A::Left, false, "CMake and Ninja"},
-    SCreditLine{4, A::Center, true, "Tested with"},
-    SCreditLine{2, A::Right, true, "Unit tests"},
+    SCreditLine{4, A::Center, true, EStringId::CreditTestedWith},
+    SCreditLine{2, A::Right, true, EStringId::CreditUnitTests},
     SCreditLine{0, A::Left, false, "GoogleTest"},
-    SCreditLine{1, A::Right, true, "Benchmarks"},
+    SCreditLine{1, A::Right, true, EStringId::CreditBenchmarks},
     SCreditLine{0, A::Left, false, "Google Benchmark"},
-    SCreditLine{1, A::Right, true, "Fuzzing"},
+    SCreditLine{1, A::Right, true, EStringId::CreditFuzzing},
     SCreditLine{0, A::Left, false, "libFuzzer"},
-    SCreditLine{1, A::Right, true, "Sanitizers"},
+    SCreditLine{1, A::Right, true, EStringId::CreditSanitizers},
     SCreditLine{0, A::Left, false, "ASan and UBSan"},
-    SCreditLine{1, A::Right, true, "Static analysis"},
+    SCreditLine{1, A::Right, true, EStringId::CreditStaticAnalysis},
     SCreditLine{0, A::Left, false, "clang-tidy"},
-    SCreditLine{1, A::Right, true, "Formatting"},
+    SCreditLine{1, A::Right, true, EStringId::CreditFormatting},
     SCreditLine{0, A::Left, false, "clang-format"},
-    SCreditLine{1, A::Right, true, "by"},
+    SCreditLine{1, A::Right, true, EStringId::CreditBy},
     SCreditLine{0, A::Left, false, "The LLVM Project"},
-    SCreditLine{3, A::Right, true, "Test fixtures"},
-    SCreditLine{0, A::Left, false, "encoded by LAME"},
-    SCreditLine{1, A::Right, true, "Tray host"},
-    SCreditLine{0, A::Left, false, "trayer on Xvfb"},
-    SCreditLine{4, A::Center, true, "Translations"},
-    SCreditLine{2, A::Right, true, "French"},
-    SCreditLine{0, A::Left, false, "The Quavero project"},
-    SCreditLine{10, A::Center, true, "Thanks"},
-    SCreditLine{2, A::Center, false, "to everyone who reports a bug"},
-    SCreditLine{1, A::Center, false, "or sends a change"},
+    SCreditLine{3, A::Right, true, EStringId::CreditTestFixtures},
+    SCreditLine{0, A::Left, false, EStringId::CreditEncodedBy},
+    SCreditLine{1, A::Right, true, EStringId::CreditTrayHost},
+    SCreditLine{0, A::Left, false, EStringId::CreditTrayerOnXvfb},
+    SCreditLine{4, A::Center, true, EStringId::CreditTranslations},
+    SCreditLine{2, A::Right, true, EStringId::CreditFrench},
+    SCreditLine{0, A::Left, false, EStringId::CreditProject},
+    SCreditLine{10, A::Center, true, EStringId::CreditThanks},
+    SCreditLine{2, A::Center, false, EStringId::CreditReports},
+    SCreditLine{1, A::Center, false, EStringId::CreditChanges},
     SCreditLine{10, A::Center, true, "Quavero"},
 };
 
@@ -107,6 +121,13 @@ void CCreditsScroller::Start() {
     lineHeight_ = QFontMetrics(bold_).height();
 }
 
+QStringList CCreditsScroller::Texts() {
+    QStringList texts;
+    for (const SCreditLine& line : kCreditLines)
+        texts << line.Text();
+    return texts;
+}
+
 void CCreditsScroller::paintEvent(QPaintEvent*) {
     if (firstPaint_)
         Start();
@@ -132,7 +153,7 @@ void CCreditsScroller::paintEvent(QPaintEvent*) {
             box = QRect(xCenter_ - width_, y, 2 * width_, lineHeight_);
             flags = Qt::AlignHCenter;
         }
-        painter.drawText(box, flags | Qt::AlignTop, QString::fromUtf8(line.text));
+        painter.drawText(box, flags | Qt::AlignTop, line.Text());
     }
     if (offset_ + lineHeight_ * row < 0)
         offset_ = height_;

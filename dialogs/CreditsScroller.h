@@ -2,6 +2,7 @@
 
 #include <QBasicTimer>
 #include <QFont>
+#include <QStringList>
 #include <QWidget>
 
 // The credit lines moving up through a black panel, one pixel every 20 ms from the first paint
@@ -18,6 +19,8 @@ public:
     int LineHeight() const { return lineHeight_; }
     // The row of the last line.
     static int RowCount();
+    // The lines' texts, top to bottom, in the program's language.
+    static QStringList Texts();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,7 @@
 // The window in French: no English text is left in its menus, dialogs and messages. This
 // program runs in French from its start: the string table picks its language once.
+#include "dialogs/AboutSheet.h"
+#include "dialogs/CreditsScroller.h"
 #include "dialogs/Mp3PropertySheet.h"
 #include "dialogs/OptionSheet.h"
 #include "frame/CommandTable.h"
@@ -167,4 +169,11 @@ TEST_F(CFrenchWindow, PropertiesSheetIsFrench) {
     const QStringList texts = TextsOf(sheet);
     EXPECT_GT(texts.size(), 8);
     ExpectFrench(texts, "properties");
+}
+
+TEST_F(CFrenchWindow, AboutSheetIsFrench) {
+    ASSERT_TRUE(kFrench);
+    Start();
+    const CAboutSheet sheet(&Frame());
+    ExpectFrench(TextsOf(sheet) + CCreditsScroller::Texts(), "about");
 }
