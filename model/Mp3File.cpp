@@ -544,19 +544,22 @@ char* FormatTenths(char* out, std::int64_t sizeK) {
     return out;
 }
 
-// The string table's size format split around its number, found once.
+// The string table's size format split around its number, and the language's decimal mark
+// ("1,0 Mo" in French), found once.
 struct SSizeFormat {
     std::string_view before, after;
     bool hasNumber = false;
+    char decimalMark = '.';
 };
 
 SSizeFormat SplitSizeFormat() {
     const std::string_view format = CStringTable::Get(EStringId::SizeFormat);
     constexpr std::string_view kNumber = "%5.1f";
     const auto at = format.find(kNumber);
+    const char mark = CStringTable::Language() == CStringTable::ELanguage::French ? ',' : '.';
     if (at == std::string_view::npos)
-        return {format, {}, false};
-    return {format.substr(0, at), format.substr(at + kNumber.size()), true};
+        return {format, {}, false, mark};
+    return {format.substr(0, at), format.substr(at + kNumber.size()), true, mark};
 }
 
 // As "%02d": at least two digits, a sign if negative (only a corrupt snapshot gives one).
@@ -569,8 +572,8 @@ char* TwoDigits(char* out, std::int64_t value) {
 } // namespace
 
 // The size in megabytes with one decimal, at least five characters wide ("  4.0 MB"), through
-// the string table's format. to_chars rounds exactly as printf does, at a fraction of its cost:
-// the list formats a size for every row it shows.
+// the string table's format, with the language's decimal mark. to_chars rounds exactly as printf
+// does, at a fraction of its cost: the list formats a size for every row it shows.
 void CMp3File::AppendSize(std::string& out, std::int64_t sizeK) {
     static const SSizeFormat format = SplitSizeFormat();
     out += format.before;
@@ -579,6 +582,8 @@ void CMp3File::AppendSize(std::string& out, std::int64_t sizeK) {
     char number[64];
     char* start = number + 8;
     char* end = FormatTenths(start, sizeK);
+    if (format.decimalMark != '.')
+        std::replace(start, end, '.', format.decimalMark);
     while (end - start < 5)
         *--start = ' ';
     out.append(start, end);

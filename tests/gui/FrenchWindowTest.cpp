@@ -7,6 +7,7 @@
 #include "frame/CommandTable.h"
 #include "frame/MainFrame.h"
 #include "gui/AppFixture.h"
+#include "model/Mp3File.h"
 #include "platform/StringTable.h"
 #include "settings/SettingsKeys.h"
 #include "support/ScopedEnv.h"
@@ -176,4 +177,12 @@ TEST_F(CFrenchWindow, AboutSheetIsFrench) {
     Start();
     const CAboutSheet sheet(&Frame());
     ExpectFrench(TextsOf(sheet) + CCreditsScroller::Texts(), "about");
+}
+
+// Sizes have the language's decimal mark, the rounding at a tie included.
+TEST(FrenchSizes, HaveADecimalComma) {
+    ASSERT_TRUE(kFrench);
+    EXPECT_EQ(CMp3File::FormatSize(1000), "  1,0 Mo");
+    EXPECT_EQ(CMp3File::FormatSize(123456), "123,5 Mo");
+    EXPECT_EQ(CMp3File::FormatSize(1050).find('.'), std::string::npos);
 }
