@@ -1,5 +1,6 @@
 // The window in French: no English text is left in its menus, dialogs and messages. This
 // program runs in French from its start: the string table picks its language once.
+#include "desktop/FrameStrings.h"
 #include "dialogs/AboutSheet.h"
 #include "dialogs/CreditsScroller.h"
 #include "dialogs/Mp3PropertySheet.h"
@@ -134,6 +135,13 @@ TEST_F(CFrenchWindow, MenusAndContextMenusAreFrench) {
         Frame().Commands().BuildPopup(popup, menu);
         ExpectFrench(TextsOf(menu), "context menu");
     }
+    // The empty window's hint names the menu entry as the menu shows it.
+    const QString open =
+        Frame().Commands().Menus().front()->title().remove(QLatin1Char('&')) +
+        QStringLiteral(" > ") +
+        Frame().Commands().Action(ECommandId::Open)->text().remove(QLatin1Char('&'));
+    EXPECT_TRUE(CFrameStrings::Get(EStringId::HowToOpenAFolder).contains(open))
+        << open.toStdString();
 }
 
 // Qt's own texts are French, but the keys beside the menu entries read as on the keys.
