@@ -10,6 +10,7 @@
 #include "frame/StatusPanes.h"
 #include "gui/AppFixture.h"
 #include "settings/SettingsKeys.h"
+#include "support/RebuildWatcher.h"
 #include "views/LeftView.h"
 #include "views/ListViewEx.h"
 #include "views/QuavView.h"
@@ -35,24 +36,6 @@ using namespace SettingsKey;
 using Busy = CAppFixture;
 
 namespace {
-
-// Runs `action` when the catalog begins to rebuild.
-class CRebuildWatcher : public CView {
-public:
-    CRebuildWatcher(CDocument& doc, std::function<void()> action)
-        : doc_(doc), action_(std::move(action)) {
-        doc_.AddView(this);
-    }
-    ~CRebuildWatcher() override { doc_.RemoveView(this); }
-    void OnUpdate(CView*, EHint hint, const TrackArray*) override {
-        if (hint == EHint::RebuildBegin)
-            action_();
-    }
-
-private:
-    CDocument& doc_;
-    std::function<void()> action_;
-};
 
 // Input as the window system queues it while the program is busy: it waits until the program
 // looks at its events again.

@@ -16,6 +16,7 @@
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 #include "settings/SettingsKeys.h"
+#include "support/RebuildWatcher.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
 
@@ -52,26 +53,6 @@ namespace {
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
-
-// Runs `action` whenever the catalog begins to rebuild.
-class CRebuildHook : public CView {
-public:
-    CRebuildHook(CDocument& doc, std::function<void()> action)
-        : doc_(doc), action_(std::move(action)) {
-        doc_.AddView(this);
-    }
-    ~CRebuildHook() override { doc_.RemoveView(this); }
-    CRebuildHook(const CRebuildHook&) = delete;
-    CRebuildHook& operator=(const CRebuildHook&) = delete;
-    void OnUpdate(CView*, EHint hint, const TrackArray*) override {
-        if (hint == EHint::RebuildBegin)
-            action_();
-    }
-
-private:
-    CDocument& doc_;
-    std::function<void()> action_;
-};
 
 } // namespace
 
@@ -458,9 +439,9 @@ TEST_P(CStartWalk, ShowsTheWindowFirstAndCanBeStopped) {
             QTest::mouseClick(&stop, Qt::LeftButton);
         });
     };
-    std::unique_ptr<CRebuildHook> hook;
+    std::unique_ptr<CRebuildWatcher> hook;
     Start(fromCommandLine ? QStringList{Q(Music())} : QStringList{}, [&] {
-        hook = std::make_unique<CRebuildHook>(Doc(), [&] {
+        hook = std::make_unique<CRebuildWatcher>(Doc(), [&] {
             seen.visible = Frame().isVisible();
             seen.geometry = Frame().geometry();
             seen.address = AddressBox().currentText();
@@ -497,9 +478,9 @@ TEST_F(Startup, ACloseDuringTheFirstWalkStopsItAndCloses) {
         Track("music/" + std::to_string(i) + ".mp3", "Ann");
     Set(kSectionMp3, kFilePath, Music());
     bool visibleAfterClose = true;
-    std::unique_ptr<CRebuildHook> hook;
+    std::unique_ptr<CRebuildWatcher> hook;
     Start({}, [&] {
-        hook = std::make_unique<CRebuildHook>(Doc(), [&] {
+        hook = std::make_unique<CRebuildWatcher>(Doc(), [&] {
             Frame().close();
             visibleAfterClose = Frame().isVisible();
         });
