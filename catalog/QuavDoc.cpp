@@ -376,3 +376,7 @@ void CQuavDoc::Group() {
     if (grouping_)
         groups_.File(tracks_.Tracks(), displayMode_);
 }
+
+std::optional<SCoverSource> CQuavDoc::CoverOf(const CMp3File& /*track*/) const {
+    return std::nullopt;
+}

@@ -7,6 +7,7 @@
 #include "catalog/CheckLevel.h"
 #include "catalog/DisplayMode.h"
 #include "catalog/TrackReader.h"
+#include "model/CoverSource.h"
 #include "model/Mp3FileList.h"
 #include "model/SnapshotExtras.h"
 #include "model/TrackReadOptions.h"
@@ -14,6 +15,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,9 @@ public:
     // The groups of the display mode; those of another mode are filed when it is chosen.
     const CCatalogGroups& Groups() const { return groups_; }
     const std::string& Address() const { return address_; }
+    // Where the cover of `track` lies, from what the walk noted: its tag's front cover, else an
+    // image file of its folder (of the parent for a disc's folder); none when there is none.
+    std::optional<SCoverSource> CoverOf(const CMp3File& track) const;
     EAddressKind AddressKind() const { return addressKind_; }
 
 private:
