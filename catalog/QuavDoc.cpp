@@ -40,13 +40,14 @@ bool CQuavDoc::OpenAddress(std::string address) {
     if (profile_ != nullptr)
         CAppSettings::WriteFilePath(*profile_, address_);
     UpdateAllViews(nullptr, EHint::RebuildEnd);
-    if (!snapshotCurrent_)
+    if (!snapshotCurrent_ && !look_)
         StoreSnapshot();
     return true;
 }
 
 // A stop asked for once the rebuild has begun (a close of the window, say) holds for its walk.
 void CQuavDoc::Refresh() {
+    DropLook();
     stopRequested_ = false;
     UpdateAllViews(nullptr, EHint::RebuildBegin);
     ClearContents();
@@ -64,6 +65,7 @@ void CQuavDoc::RegroupAll() {
 }
 
 void CQuavDoc::ClearContents() {
+    DropLook();
     ClearGroups();
     tracks_.RemoveAll();
 }
@@ -81,6 +83,8 @@ void CQuavDoc::StoreSnapshot() {
 void CQuavDoc::RereadFolders(const std::vector<std::string>& folders) {
     if (walking_ || address_.empty() || address_ == CAddress::kFavorites)
         return;
+    SettleLook();
+    FinishLook();
     const std::string base = CMp3FileList::SnapshotBase(address_);
     const std::string_view stem(base.data(), base.size() - 1);
     CChangeCheck::SResult changes;
@@ -222,6 +226,14 @@ bool CQuavDoc::ScanDirectory(const std::string& directory, bool force, bool grou
         case CMp3FileList::ELoadResult::Loaded:
             snapshotCurrent_ =
                 !fromCopy || ::faccessat(AT_FDCWD, directory.c_str(), W_OK, AT_EACCESS) != 0;
+            if (lookDone_ && address_ != CAddress::kFavorites &&
+                CheckLevel(settings_.CheckForChanges) != ECheckLevel::None) {
+                walk_ = std::move(walk);
+                StartLook(directory, start);
+                if (group)
+                    Group();
+                return true;
+            }
             LookForChanges(directory, before, start, group, walk);
             walk_ = std::move(walk);
             return true;
@@ -257,27 +269,84 @@ void CQuavDoc::LookForChanges(const std::string& directory, std::size_t first, s
     if (!look.valid())
         return;
     CChangeCheck::SResult changes = look.get();
-    const bool lacksIds = changes.foundIds.Size() != 0;
-    if (BringUpToDate(base, first, changes, walk)) {
-        if (group) {
-            ClearGroups();
-            Group();
-        }
-    } else if (lacksIds) {
-        walk.folderIds = std::move(changes.foundIds);
+    if (ApplyLook(base, first, start, changes, walk) && group) {
+        ClearGroups();
+        Group();
     }
+}
+
+bool CQuavDoc::ApplyLook(const std::string& base, std::size_t first, std::int64_t start,
+                         CChangeCheck::SResult& changes, CSnapshotExtras::SWalk& walk) {
+    const bool lacksIds = changes.foundIds.Size() != 0;
+    const bool changed = BringUpToDate(base, first, changes, walk);
+    if (!changed && lacksIds)
+        walk.folderIds = std::move(changes.foundIds);
     snapshotCurrent_ = snapshotCurrent_ && !changes.Any() && !lacksIds;
     // Where nothing changed, the walk's start still vouches for every folder and file. Else the
     // look's own start vouches for the folders, and for the files where it looked at them; a
     // look at folders alone leaves the files vouched for since they were last looked at (never,
     // without a start: the first nanosecond, before any file's time).
     if (!changes.Any())
-        return;
-    if (level == ECheckLevel::Files)
+        return changed;
+    if (CheckLevel(settings_.CheckForChanges) == ECheckLevel::Files)
         walk.filesStartNs = 0;
     else if (walk.filesStartNs == 0)
         walk.filesStartNs = walk.startNs > 0 ? walk.startNs : 1;
     walk.startNs = start;
+    return changed;
+}
+
+// The look reads the records and walk_ on its thread, as the window shows them; they stay as they
+// are until it ends.
+void CQuavDoc::StartLook(const std::string& directory, std::int64_t start) {
+    SPendingLook look{.base = CMp3FileList::SnapshotBase(directory),
+                      .start = start,
+                      .result = {},
+                      .ended = std::make_shared<std::atomic<bool>>(false)};
+    look.result =
+        std::async(std::launch::async, [this, base = look.base, ended = look.ended,
+                                        level = CheckLevel(settings_.CheckForChanges),
+                                        pattern = settings_.FileExt, done = lookDone_] {
+            CChangeCheck::SResult changes =
+                CChangeCheck::Run(base, pattern, tracks_.Tracks(), walk_, level);
+            ended->store(true);
+            done();
+            return changes;
+        });
+    look_ = std::move(look);
+}
+
+// What the look found is applied as a re-read is: one rebuild, where there is a change. The
+// snapshot the open left as it was is written now, where the look says it must be.
+bool CQuavDoc::FinishLook() {
+    if (!look_ || !look_->ended->load())
+        return false;
+    SPendingLook look = std::move(*look_);
+    look_.reset();
+    CChangeCheck::SResult changes = look.result.get();
+    const bool any = changes.Any();
+    if (any) {
+        UpdateAllViews(nullptr, EHint::RebuildBegin);
+        ClearGroups();
+    }
+    ApplyLook(look.base, 0, look.start, changes, walk_);
+    if (any) {
+        Group();
+        UpdateAllViews(nullptr, EHint::RebuildEnd);
+    }
+    if (!snapshotCurrent_)
+        StoreSnapshot();
+    return true;
+}
+
+void CQuavDoc::SettleLook() {
+    if (look_)
+        look_->result.wait();
+}
+
+void CQuavDoc::DropLook() {
+    SettleLook();
+    look_.reset();
 }
 
 // A snapshot found to be current costs one look at each folder (and file) and nothing more.

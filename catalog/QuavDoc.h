@@ -12,9 +12,12 @@
 #include "model/SnapshotExtras.h"
 #include "model/TrackReadOptions.h"
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
+#include <future>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,6 +57,19 @@ public:
     // choosing the current mode does nothing.
     EDisplayMode DisplayMode() const { return displayMode_; }
     void SetDisplayMode(EDisplayMode mode);
+
+    // The window asks that the look for changes of an address opened from its snapshot run after
+    // the catalog shows: OpenAddress then starts it on a thread of its own and returns, and
+    // `done` is called on that thread when it ends; FinishLook, on the document's thread, then
+    // brings the catalog up to date as a re-read does. Without it (the command-line tool), the
+    // look is part of the open.
+    void DeferLooks(std::function<void()> done) { lookDone_ = std::move(done); }
+    bool LookPending() const { return look_.has_value(); }
+    // Applies the look's result once it is in; false while it still runs (its `done` is to come).
+    bool FinishLook();
+    // Waits for the look's end, its result still to be applied: the records are the document's
+    // alone again, to be written to.
+    void SettleLook();
 
     // Called while a walk reads files, so that a window can stay painted.
     void SetProgress(Progress progress) { progress_ = std::move(progress); }
@@ -99,6 +115,14 @@ private:
     // `start`: when the look began.
     void LookForChanges(const std::string& directory, std::size_t first, std::int64_t start,
                         bool group, CSnapshotExtras::SWalk& walk);
+    // Brings the records from `first` on up to date with what the look found; true when one
+    // changed, and the groups must be made again.
+    bool ApplyLook(const std::string& base, std::size_t first, std::int64_t start,
+                   CChangeCheck::SResult& changes, CSnapshotExtras::SWalk& walk);
+    // Starts the look at the snapshot of `directory` just read, the whole catalog, on its thread.
+    void StartLook(const std::string& directory, std::int64_t start);
+    // Ends a look that runs after the open without applying it: the catalog it looked at goes.
+    void DropLook();
     // Lists again what changed on disk in the snapshot of the folder `base` (the records from
     // `first` on); true when a record changed, and the groups must be made again.
     bool BringUpToDate(const std::string& base, std::size_t first,
@@ -129,6 +153,18 @@ private:
     // The snapshot on disk holds the catalog just opened, and what a look needs: an open that
     // found it so writes nothing.
     bool snapshotCurrent_ = false;
+
+    // The look for changes that runs after the open, on the records and walk_ it reads until it
+    // ends: nothing writes to them meanwhile.
+    struct SPendingLook {
+        std::string base;
+        std::int64_t start = 0;
+        std::future<CChangeCheck::SResult> result;
+        // Set by the look's thread as its last step, once the result is as good as in.
+        std::shared_ptr<std::atomic<bool>> ended;
+    };
+    std::function<void()> lookDone_;
+    std::optional<SPendingLook> look_;
 
     CMp3FileList tracks_;
     CCatalogGroups groups_;

@@ -68,10 +68,19 @@ CFolderWatcher::CFolderWatcher(CQuavDoc& doc, const CAppSettings& settings, QObj
     connect(&gatherTimer_, &QTimer::timeout, this, &CFolderWatcher::GatherSlice);
     pollTimer_.setSingleShot(true);
     connect(&pollTimer_, &QTimer::timeout, this, &CFolderWatcher::Poll);
+    lookTimer_.setSingleShot(true);
+    lookTimer_.setInterval(kDelayMs);
+    connect(&lookTimer_, &QTimer::timeout, this, &CFolderWatcher::LookDone);
     doc_.AddView(this);
+    // Called on the look's thread: the result is taken on this one.
+    doc_.DeferLooks(
+        [this] { QMetaObject::invokeMethod(this, [this] { LookDone(); }, Qt::QueuedConnection); });
 }
 
+// A look still running calls back first; the event it posts goes with the timer.
 CFolderWatcher::~CFolderWatcher() {
+    doc_.SettleLook();
+    doc_.DeferLooks(nullptr);
     doc_.RemoveView(this);
     look_.reset();
     notifier_.reset();
@@ -422,6 +431,20 @@ QString CFolderWatcher::PollNote(int seconds) {
     else
         every = CFrameStrings::Get(EStringId::EverySeconds).arg(seconds);
     return CFrameStrings::Get(EStringId::MsgShareChecked).arg(every);
+}
+
+bool CFolderWatcher::Settled() const {
+    return !gathering_ && look_ == nullptr && !doc_.LookPending();
+}
+
+// The look's result waits as a change does.
+void CFolderWatcher::LookDone() {
+    if (doc_.IsWalking() || QApplication::activeModalWidget() != nullptr ||
+        QApplication::activePopupWidget() != nullptr) {
+        lookTimer_.start();
+        return;
+    }
+    doc_.FinishLook();
 }
 
 // A walk in progress reads everything anyway; the change waits for its end. So it does while a

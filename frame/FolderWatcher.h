@@ -33,6 +33,9 @@ struct inotify_event;
 // (CFolderLook) whose results are taken in order. An event of a descriptor not yet taken waits
 // for it, so none is lost or given to another folder.
 //
+// The open's own look for changes runs after the window shows the snapshot (CQuavDoc::DeferLooks):
+// what it finds is applied from here as a re-read is.
+//
 // An address on a network share or a FUSE file system tells no watch of what another machine
 // does: its folders are looked at every PollSeconds instead, on a thread of low priority, each
 // one's time against the one the look before saw (the server's clock, which its clients may see
@@ -51,7 +54,7 @@ public:
     std::size_t WatchCount() const { return table_.WatchCount(); }
     // Neither a gathering nor a look runs: every folder of the catalog has its watch (or the
     // system refused it).
-    bool Settled() const { return !gathering_ && look_ == nullptr; }
+    bool Settled() const;
     const CWatchTable& Table() const { return table_; }
     bool Polling() const { return polling_; }
     // What the status bar says of an address looked at every `seconds`.
@@ -87,6 +90,7 @@ private:
     void Forget(std::uint32_t folder);
     void Arrived(std::uint32_t parent, std::string_view name);
     void Reread();
+    void LookDone();
     void Poll();
     void PollBelow();
     void Look(std::vector<std::uint32_t> folders, std::vector<std::int64_t> known,
@@ -111,6 +115,8 @@ private:
     // root, when its time is another than after the snapshot that rebuild wrote into it.
     std::int64_t rebuildAt_ = 0;
     QTimer timer_;
+    // The open's own look for changes ended; it is applied once no dialog or menu is open.
+    QTimer lookTimer_;
     std::vector<std::string> changed_;
     // The system refused a watch of this address; that is said once per window.
     bool limitHit_ = false;

@@ -425,6 +425,7 @@ void CQuavView::EditProperties(TrackArray tracks) {
     if (sheet.exec() != QDialog::Accepted)
         return;
     CMessageBoxReporter reporter(window());
+    doc_.SettleLook();
     sheet.WriteTags(reporter);
     if (sheet.ChangesGrouping(doc_.DisplayMode()))
         doc_.RegroupAll();

@@ -1,3 +1,4 @@
+#include "catalog/QuavDoc.h"
 #include "frame/CommandTable.h"
 #include "frame/FolderWatcher.h"
 #include "frame/MainFrame.h"
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -150,6 +152,45 @@ TEST_F(Watch, WatchesComeAfterTheWindowAndMissNothing) {
     const CWatchTable& table = Frame().Watcher().Table();
     EXPECT_EQ(Frame().Watcher().WatchCount(), kFolders + 3U) << "the address, Bob, Empty";
     EXPECT_LE(table.Bytes() / table.Size(), 100U);
+}
+
+// The window shows the snapshot as it is; the look for what changed since comes after, and what
+// it finds shows as a re-read does, and is kept in the snapshot.
+TEST_F(Watch, TheSnapshotShowsFirstAndItsLookComesAfter) {
+    // The number of tracks each rebuild ends with.
+    struct SCounts : CView {
+        explicit SCounts(CQuavDoc& document) : doc(document) { doc.AddView(this); }
+        ~SCounts() override { doc.RemoveView(this); }
+        void OnUpdate(CView*, EHint hint, const TrackArray*) override {
+            if (hint == EHint::RebuildEnd)
+                counts.push_back(doc.GetTrackList().GetSize());
+        }
+        CQuavDoc& doc;
+        std::vector<std::size_t> counts;
+    };
+    const auto settle = [this] {
+        QElapsedTimer clock;
+        for (clock.start(); (Doc().IsWalking() || Doc().GetTrackList().GetSize() == 0 ||
+                             !Frame().Watcher().Settled()) &&
+                            clock.elapsed() < 5000;)
+            Idle();
+    };
+    Track("music/Bob/1.mp3", "Bob");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    settle();
+    app.reset();
+    Track("music/Ann/2.mp3", "Ann");
+    std::unique_ptr<SCounts> rebuilds;
+    Start({}, [&] { rebuilds = std::make_unique<SCounts>(Doc()); });
+    settle();
+    EXPECT_EQ(rebuilds->counts, (std::vector<std::size_t>{1, 2}));
+    rebuilds.reset();
+    app.reset();
+    Set(kSectionAdvanced, kCheckForChanges, "0");
+    Start();
+    settle();
+    EXPECT_EQ(Doc().GetTrackList().GetSize(), 2U) << "the snapshot holds what the look found";
 }
 
 // A share tells no watch of another machine's changes: its folders are looked at every
