@@ -6,6 +6,7 @@
 #include "catalog/FolderScanner.h"
 #include "catalog/FolderSet.h"
 #include "catalog/ReadPool.h"
+#include "platform/LowPriority.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "settings/AppSettings.h"
@@ -297,22 +298,22 @@ bool CQuavDoc::ApplyLook(const std::string& base, std::size_t first, std::int64_
 }
 
 // The look reads the records and walk_ on its thread, as the window shows them; they stay as they
-// are until it ends.
+// are until it ends. It gives way to the window: the catalog it checks is already on screen.
 void CQuavDoc::StartLook(const std::string& directory, std::int64_t start) {
     SPendingLook look{.base = CMp3FileList::SnapshotBase(directory),
                       .start = start,
                       .result = {},
                       .ended = std::make_shared<std::atomic<bool>>(false)};
-    look.result =
-        std::async(std::launch::async, [this, base = look.base, ended = look.ended,
-                                        level = CheckLevel(settings_.CheckForChanges),
-                                        pattern = settings_.FileExt, done = lookDone_] {
-            CChangeCheck::SResult changes =
-                CChangeCheck::Run(base, pattern, tracks_.Tracks(), walk_, level);
-            ended->store(true);
-            done();
-            return changes;
-        });
+    look.result = std::async(std::launch::async, [this, base = look.base, ended = look.ended,
+                                                  level = CheckLevel(settings_.CheckForChanges),
+                                                  pattern = settings_.FileExt, done = lookDone_] {
+        CLowPriority::ForThisThread();
+        CChangeCheck::SResult changes =
+            CChangeCheck::Run(base, pattern, tracks_.Tracks(), walk_, level);
+        ended->store(true);
+        done();
+        return changes;
+    });
     look_ = std::move(look);
 }
 

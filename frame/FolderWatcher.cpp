@@ -73,8 +73,10 @@ CFolderWatcher::CFolderWatcher(CQuavDoc& doc, const CAppSettings& settings, QObj
     connect(&lookTimer_, &QTimer::timeout, this, &CFolderWatcher::LookDone);
     doc_.AddView(this);
     // Called on the look's thread: the result is taken on this one.
-    doc_.DeferLooks(
-        [this] { QMetaObject::invokeMethod(this, [this] { LookDone(); }, Qt::QueuedConnection); });
+    doc_.DeferLooks([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { LookDone(); }, Qt::QueuedConnection);
+    });
 }
 
 // A look still running calls back first; the event it posts goes with the timer.
