@@ -40,6 +40,8 @@ QString Reason(const STagWriteResult& result) {
         return CFrameStrings::Get(EStringId::ReasonForeignLink);
     case STagWriteResult::EReason::NotRegular:
         return CFrameStrings::Get(EStringId::ReasonNotRegular);
+    case STagWriteResult::EReason::Picture:
+        return CFrameStrings::Get(EStringId::ReasonPicture);
     case STagWriteResult::EReason::None:
         break;
     }

@@ -1,6 +1,7 @@
 #include "model/Id3v2Rewrite.h"
 
 #include "model/GenreTable.h"
+#include "model/Id3v2Picture.h"
 #include "model/Id3v2Tag.h"
 #include "model/Id3v2Text.h"
 #include "platform/Utf8.h"
@@ -157,6 +158,34 @@ void CId3v2Rewrite::ReplaceComment(std::string_view text) {
                    std::move(frame));
 }
 
+// The cover's frames give way to one front cover frame of `image` at the first one's place, or
+// after the last frame; an empty image removes them. False when there is nothing to remove.
+bool CId3v2Rewrite::ReplaceCover(std::span<const std::uint8_t> image) {
+    const std::vector<std::size_t> covers = CId3v2Picture::Covers(tag_, layout_);
+    if (image.empty() && covers.empty())
+        return false;
+    const std::string frame = image.empty()
+                                  ? std::string()
+                                  : Frame(CId3v2Picture::FrameId(layout_.Version()),
+                                          CId3v2Picture::Format(image, layout_.Version()));
+    std::vector<SPiece> pieces;
+    bool placed = false;
+    for (SPiece& piece : pieces_) {
+        if (piece.frame == kNew ||
+            std::find(covers.begin(), covers.end(), piece.frame) == covers.end()) {
+            pieces.push_back(std::move(piece));
+            continue;
+        }
+        if (!placed && !frame.empty())
+            pieces.push_back({kNew, frame});
+        placed = true;
+    }
+    if (!placed && !frame.empty())
+        pieces.push_back({kNew, frame});
+    pieces_ = std::move(pieces);
+    return true;
+}
+
 bool CId3v2Rewrite::Apply(const STagEdit& edit) {
     CId3v2Tag shown;
     shown.Parse(tag_);
@@ -189,6 +218,8 @@ bool CId3v2Rewrite::Apply(const STagEdit& edit) {
         Replace(genre, named ? TextFrame(genre[0], genreNames[*edit.genre]) : std::string());
         changed = true;
     }
+    if (edit.cover)
+        changed = ReplaceCover(*edit.cover) || changed;
     return changed;
 }
 

@@ -19,6 +19,7 @@
 //   year  2.4 TDRC, 2.3 TYER (either is read as the year), 2.2 TYE
 //   comment: the COMM (COM) frames without a description, in any language, as one frame in the
 //   first one's language (or "eng"); described comments are left as they are
+//   cover: the picture frames of the cover (CId3v2Picture), as one front cover frame
 class CId3v2Rewrite {
 public:
     // `tag` holds the whole tag that `layout` took apart.
@@ -42,6 +43,7 @@ private:
 
     void Replace(std::span<const std::string_view> ids, const std::string& frame);
     void ReplaceComment(std::string_view text);
+    bool ReplaceCover(std::span<const std::uint8_t> image);
     std::string TextFrame(std::string_view id, std::string_view text) const;
     std::string Frame(std::string_view id, const std::string& body) const;
     std::string_view FrameId(const SPiece& piece) const;

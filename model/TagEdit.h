@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // What the properties sheet changes in a track's tags: only the fields given, each with its new
 // text as the track keeps it (bytes shown as UTF-8 when valid, else as Latin-1).
@@ -13,6 +14,11 @@ struct STagEdit {
     std::optional<std::string> year = std::nullopt;
     std::optional<std::string> comment = std::nullopt;
     std::optional<std::uint8_t> genre = std::nullopt; // a number of the genre table
+    // The image of the front cover, written into the ID3v2 tag whatever the setting, since no
+    // other tag holds one; empty removes the cover.
+    std::optional<std::vector<std::uint8_t>> cover = std::nullopt;
 
-    bool Empty() const { return !title && !artist && !album && !year && !comment && !genre; }
+    bool Empty() const {
+        return !title && !artist && !album && !year && !comment && !genre && !cover;
+    }
 };

@@ -15,6 +15,7 @@ struct STagWriteResult {
         Unreadable,            // the ID3v2 tag cannot be read whole, or has a form not written here
         ForeignLink,           // the track is a link that another user made: it may name any file
         NotRegular,            // a FIFO, a folder or a device has the track's name
+        Picture, // the cover is no JPEG, PNG or WebP image the tag can hold (CId3v2Picture)
     };
 
     EStatus status = EStatus::Written;

@@ -3,6 +3,7 @@
 #include "model/GenreTable.h"
 #include "model/Id3v1Tag.h"
 #include "model/Id3v2Layout.h"
+#include "model/Id3v2Picture.h"
 #include "model/Id3v2Rewrite.h"
 #include "model/Id3v2Tag.h"
 #include "model/Mp3File.h"
@@ -192,7 +193,25 @@ STagWriteResult ReadId3v2(const CFile& file,
         return Failed(errno);
     if (const EReason reason = v2.layout.Parse(v2.tag); reason != EReason::None)
         return Refused(reason);
+    if (edit.cover && !edit.cover->empty() &&
+        !CId3v2Picture::Writable(*edit.cover, v2.layout.Version()))
+        return Refused(EReason::Picture);
     v2.rewrite.emplace(v2.tag, v2.layout);
+    v2.changed = v2.rewrite->Apply(edit);
+    return {};
+}
+
+// A file without an ID3v2 tag that is to hold a cover gains a 2.3 tag, the version that most
+// players read, holding the cover alone: the texts stay in the ID3v1 tag as before.
+STagWriteResult NewId3v2(const std::vector<std::uint8_t>& cover, SId3v2& v2) {
+    if (!CId3v2Picture::Writable(cover, 3))
+        return Refused(EReason::Picture);
+    v2.tag = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 0};
+    if (v2.layout.Parse(v2.tag) != EReason::None)
+        return Refused(EReason::Unreadable);
+    v2.rewrite.emplace(v2.tag, v2.layout);
+    STagEdit edit;
+    edit.cover = cover;
     v2.changed = v2.rewrite->Apply(edit);
     return {};
 }
@@ -213,6 +232,22 @@ STagWriteResult WriteInPlace(const CFile& file, const std::optional<CId3v1Tag::B
         return {};
     const int failure = CUninterruptedWrite::Write(file.Descriptor(), file.Size(), ranges);
     return failure == 0 ? STagWriteResult{} : Failed(failure);
+}
+
+// The ID3v2 tag to write: the file's with the edit applied, or a new one for a cover. With the
+// setting off, the file's tag takes the cover alone.
+STagWriteResult PrepareId3v2(const CFile& file,
+                             const std::array<std::uint8_t, CId3v2Tag::kHeaderSize>& head,
+                             bool hasV2, const STagEdit& edit, bool id3v2, SId3v2& v2) {
+    if (hasV2) {
+        std::optional<STagEdit> coverOnly;
+        if (!id3v2)
+            coverOnly.emplace().cover = edit.cover;
+        return ReadId3v2(file, head, coverOnly ? *coverOnly : edit, v2);
+    }
+    if (edit.cover && !edit.cover->empty())
+        return NewId3v2(*edit.cover, v2);
+    return {};
 }
 
 } // namespace
@@ -253,19 +288,19 @@ STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) c
     const std::int64_t size = file.Size();
 
     // A tagged file that the edit would not change is left as it is, bytes and time.
-    const bool changes = Changes(track, edit);
+    const bool texts = Changes(track, edit);
+    const bool changes = texts || edit.cover;
     std::array<std::uint8_t, CId3v2Tag::kHeaderSize> head{};
-    const bool hasV2 = id3v2_ &&
+    const bool hasV2 = (id3v2_ || edit.cover) &&
                        file.ReadAt(0, head.data(), head.size()) == static_cast<int>(head.size()) &&
                        StartsWithTag(head);
     if (hasV2 && !changes)
         return {};
     SId3v2 v2;
-    if (hasV2) {
-        if (const STagWriteResult read = ReadId3v2(file, head, edit, v2); !read.Written())
-            return read;
-    }
-    const auto audioStart = static_cast<std::int64_t>(v2.tag.size());
+    if (const STagWriteResult read = PrepareId3v2(file, head, hasV2, edit, id3v2_, v2);
+        !read.Written())
+        return read;
+    const auto audioStart = hasV2 ? static_cast<std::int64_t>(v2.tag.size()) : 0;
 
     CId3v1Tag::Block old{};
     const std::int64_t oldAt = size - static_cast<std::int64_t>(old.size());
@@ -278,12 +313,14 @@ STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) c
         return {};
     const std::int64_t audioEnd = hasOld ? oldAt : size;
     const auto oldBlock = hasOld ? std::optional(old) : std::nullopt;
-    const auto block = NewId3v1(track, edit, hasV2, oldBlock);
+    // A cover alone leaves the ID3v1 tag as it is.
+    const auto block =
+        texts || !edit.cover ? NewId3v1(track, edit, id3v2_ && hasV2, oldBlock) : oldBlock;
     if (!v2.changed)
         return WriteInPlace(file, block, oldBlock, audioEnd, {}, {});
 
     const std::size_t minimal = v2.rewrite->MinimalSize();
-    const std::size_t room = v2.tag.size();
+    const auto room = static_cast<std::size_t>(audioStart);
     if (v2.layout.HasFooter() ? minimal == room : minimal <= room)
         return WriteInPlace(file, block, oldBlock, audioEnd, v2.tag, v2.rewrite->Render(room));
     if (file.Links() > 1)
