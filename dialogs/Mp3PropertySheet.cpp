@@ -3,6 +3,7 @@
 #include "desktop/FrameStrings.h"
 #include "desktop/MessageBoxReporter.h"
 #include "desktop/TextCodec.h"
+#include "dialogs/CoverPage.h"
 #include "dialogs/Mp3PropertyPage1.h"
 #include "dialogs/TagFieldEdit.h"
 #include "model/Mp3File.h"
@@ -72,7 +73,8 @@ std::string FailureList(const std::vector<std::string>& failures) {
 } // namespace
 
 CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidget* parent)
-    : QDialog(parent), tracks_(std::move(tracks)), options_(options), page_(new CMp3PropertyPage1) {
+    : QDialog(parent), tracks_(std::move(tracks)), options_(options), page_(new CMp3PropertyPage1),
+      cover_(new CCoverPage) {
     setObjectName(QStringLiteral("propertiesSheet"));
     setWindowTitle(tracks_.size() == 1
                        ? CFrameStrings::Get(EStringId::PropertiesOneCaption)
@@ -81,6 +83,7 @@ CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidge
                              .arg(static_cast<qulonglong>(tracks_.size())));
     auto* tabs = new QTabWidget(this);
     tabs->addTab(page_, CFrameStrings::Get(EStringId::PropTagPage));
+    tabs->addTab(cover_, CFrameStrings::Get(EStringId::PropCoverPage));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -88,8 +91,12 @@ CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidge
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(tabs);
     layout->addWidget(buttons);
-    if (tracks_.size() == 1)
+    if (tracks_.size() == 1) {
         page_->Fill(*tracks_.front());
+        cover_->Fill(tracks_.front()->FullPath());
+    } else {
+        cover_->FillSeveral();
+    }
     SetLimits();
 }
 
@@ -123,7 +130,8 @@ void CMp3PropertySheet::accept() {
 }
 
 std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) {
-    const STagEdit edit = page_->Edit();
+    STagEdit edit = page_->Edit();
+    edit.cover = cover_->Edit();
     const CTagWriter writer(options_.writeId3v2);
     std::size_t written = 0;
     std::vector<std::string> failures;

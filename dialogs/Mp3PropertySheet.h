@@ -8,11 +8,13 @@
 
 #include <cstddef>
 
+class CCoverPage;
 class CMp3File;
 class CMp3PropertyPage1;
 class IReporter;
 
-// The properties of the selected tracks, modal, with one page, "ID3 Tag", and OK and Cancel.
+// The properties of the selected tracks, modal, with the pages "ID3 Tag" and "Cover", and OK and
+// Cancel.
 // One track fills the page with its values; with several the page starts blank, and only what
 // is typed is applied to them all. A text's 30-byte limit holds where a selected file will get
 // an ID3v1 tag alone; OK is refused while a typed text is over its limit.
@@ -28,6 +30,7 @@ public:
     CMp3PropertySheet(TrackArray tracks, SOptions options, QWidget* parent = nullptr);
 
     CMp3PropertyPage1& Page() const { return *page_; }
+    CCoverPage& Cover() const { return *cover_; }
     // Writes the page's edit into each track's file, top to bottom; each track then reads its
     // file again, so that it shows what the file holds whether or not the write went through.
     // A file that fails is reported, with its path and the reason, and the next one written.
@@ -45,6 +48,7 @@ private:
     TrackArray tracks_;
     SOptions options_;
     CMp3PropertyPage1* page_;
+    CCoverPage* cover_;
     bool artistMoved_ = false;
     bool genreMoved_ = false;
     bool albumMoved_ = false;
