@@ -30,8 +30,8 @@ std::optional<SEmbeddedCover> SEmbeddedCover::Read(const std::string& path) {
         return std::nullopt;
     const CId3v2Layout::SFrame& frame = layout.Frames()[covers.front()];
     std::vector<std::uint8_t> restored;
-    const auto data = CId3v2Picture::FrameData(std::span(tag).subspan(frame.offset, frame.size),
-                                               layout.Version(), restored);
+    const auto data = CId3v2Layout::FrameData(std::span(tag).subspan(frame.offset, frame.size),
+                                              layout.Version(), restored);
     const auto picture = data ? CId3v2Picture::Parse(*data, layout.Version()) : std::nullopt;
     if (!picture)
         return std::nullopt;

@@ -117,3 +117,23 @@ EReason CId3v2Layout::ParseFrames(std::span<const std::uint8_t> tag, std::size_t
         return EReason::Unreadable;
     return EReason::None;
 }
+
+std::optional<std::span<const std::uint8_t>>
+CId3v2Layout::FrameData(std::span<const std::uint8_t> frame, int version,
+                        std::vector<std::uint8_t>& restored) {
+    const std::size_t header = FrameHeaderSize(version);
+    auto body = frame.subspan(header);
+    if (version == 2)
+        return body;
+    const std::uint8_t format = frame[9];
+    const std::size_t skip = version == 3
+                                 ? ((format & 0x20) != 0 ? 1 : 0)
+                                 : ((format & 0x40) != 0 ? 1 : 0) + ((format & 0x01) != 0 ? 4 : 0);
+    if (skip > body.size())
+        return std::nullopt;
+    body = body.subspan(skip);
+    if (version != 4 || (format & 0x02) == 0)
+        return body;
+    restored = CId3v2Tag::Resynchronised(body);
+    return restored;
+}

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,12 @@ public:
     std::size_t PaddingSizeField() const { return paddingSizeField_; }
 
     static std::size_t FrameHeaderSize(int version) { return version == 2 ? 6 : 10; }
+    // A frame's data without what its format flags put before it, restored into `restored`
+    // where the frame is unsynchronised. 2.3: group 0x20 (+1). 2.4: group 0x40 (+1), data
+    // length 0x01 (+4), unsynchronised 0x02.
+    static std::optional<std::span<const std::uint8_t>>
+    FrameData(std::span<const std::uint8_t> frame, int version,
+              std::vector<std::uint8_t>& restored);
 
 private:
     STagWriteResult::EReason ParseExtendedHeader(std::span<const std::uint8_t> tag);

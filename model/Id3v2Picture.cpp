@@ -1,6 +1,5 @@
 #include "model/Id3v2Picture.h"
 
-#include "model/Id3v2Tag.h"
 #include "model/Id3v2Text.h"
 #include "platform/Ascii.h"
 
@@ -112,26 +111,6 @@ bool CId3v2Picture::Writable(std::span<const std::uint8_t> image, int version) {
            (version != 2 || !kind->format.empty());
 }
 
-std::optional<std::span<const std::uint8_t>>
-CId3v2Picture::FrameData(std::span<const std::uint8_t> frame, int version,
-                         std::vector<std::uint8_t>& restored) {
-    const std::size_t header = CId3v2Layout::FrameHeaderSize(version);
-    auto body = frame.subspan(header);
-    if (version == 2)
-        return body;
-    const std::uint8_t format = frame[9];
-    const std::size_t skip = version == 3
-                                 ? ((format & 0x20) != 0 ? 1 : 0)
-                                 : ((format & 0x40) != 0 ? 1 : 0) + ((format & 0x01) != 0 ? 4 : 0);
-    if (skip > body.size())
-        return std::nullopt;
-    body = body.subspan(skip);
-    if (version != 4 || (format & 0x02) == 0)
-        return body;
-    restored = CId3v2Tag::Resynchronised(body);
-    return restored;
-}
-
 std::vector<std::size_t> CId3v2Picture::Covers(std::span<const std::uint8_t> tag,
                                                const CId3v2Layout& layout) {
     const int version = layout.Version();
@@ -144,7 +123,8 @@ std::vector<std::size_t> CId3v2Picture::Covers(std::span<const std::uint8_t> tag
             continue;
         if (!first)
             first = i;
-        const auto data = FrameData(tag.subspan(frame.offset, frame.size), version, restored);
+        const auto data =
+            CId3v2Layout::FrameData(tag.subspan(frame.offset, frame.size), version, restored);
         const auto picture = data ? Parse(*data, version) : std::nullopt;
         if (picture && picture->type == kFrontCover)
             fronts.push_back(i);

@@ -49,12 +49,6 @@ public:
     // WebP.
     static bool Writable(std::span<const std::uint8_t> image, int version);
 
-    // The frame's data without what its format flags put before it, restored into `restored`
-    // where the frame is unsynchronised. 2.3: group 0x20 (+1). 2.4: group 0x40 (+1), data
-    // length 0x01 (+4), unsynchronised 0x02.
-    static std::optional<std::span<const std::uint8_t>>
-    FrameData(std::span<const std::uint8_t> frame, int version,
-              std::vector<std::uint8_t>& restored);
     // The frames of `layout` (indexes) that hold the tag's cover, in order: every front cover,
     // else the first picture.
     static std::vector<std::size_t> Covers(std::span<const std::uint8_t> tag,

@@ -35,28 +35,6 @@ void PutSyncsafe(std::uint8_t* out, std::size_t value) {
         out[i] = static_cast<std::uint8_t>(value >> (7 * (3 - i)) & 0x7F);
 }
 
-// The data of a kept frame, without what its format flags put before it, restored into
-// `restored` where the frame is unsynchronised. 2.3: group 0x20 (+1). 2.4: group 0x40 (+1),
-// data length 0x01 (+4), unsynchronised 0x02.
-std::optional<std::span<const std::uint8_t>>
-FrameData(std::span<const std::uint8_t> frame, int version, std::vector<std::uint8_t>& restored) {
-    const std::size_t header = CId3v2Layout::FrameHeaderSize(version);
-    auto body = frame.subspan(header);
-    if (version == 2)
-        return body;
-    const std::uint8_t format = frame[9];
-    const std::size_t skip = version == 3
-                                 ? ((format & 0x20) != 0 ? 1 : 0)
-                                 : ((format & 0x40) != 0 ? 1 : 0) + ((format & 0x01) != 0 ? 4 : 0);
-    if (skip > body.size())
-        return std::nullopt;
-    body = body.subspan(skip);
-    if (version != 4 || (format & 0x02) == 0)
-        return body;
-    restored = CId3v2Tag::Resynchronised(body);
-    return restored;
-}
-
 } // namespace
 
 CId3v2Rewrite::CId3v2Rewrite(std::span<const std::uint8_t> tag, const CId3v2Layout& layout)
@@ -123,8 +101,8 @@ void CId3v2Rewrite::ReplaceComment(std::string_view text) {
         if (piece.frame == kNew || FrameId(piece) != id)
             return false;
         const auto& where = layout_.Frames()[piece.frame];
-        const auto data =
-            FrameData(tag_.subspan(where.offset, where.size), layout_.Version(), restored);
+        const auto data = CId3v2Layout::FrameData(tag_.subspan(where.offset, where.size),
+                                                  layout_.Version(), restored);
         if (!data || data->size() < 4 || !CId3v2Text::IsKnownEncoding((*data)[0]))
             return false;
         const auto rest = data->subspan(4);
