@@ -14,7 +14,8 @@ class CSafePath;
 // ID3v1 tag is written only where the file has one; a file without an ID3v2 tag in use gains
 // one. Only what changes is written: a tagged file whose shown values the edit leaves as they
 // are is not touched at all, bytes and time, nor is a tag that would say what it says. Not one
-// byte of the audio between the tags changes.
+// byte of the audio between the tags changes. The edit's cover goes into the ID3v2 tag whatever
+// the setting, since no other tag holds one; a file without an ID3v2 tag gains one for it.
 //
 // A file is written whole or not at all:
 // - When the new ID3v2 tag fits the old one's room (its padding), both tags are written in
