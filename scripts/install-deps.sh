@@ -11,6 +11,7 @@ set -euo pipefail
 run=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libglib2.0-dev qt6-translations-l10n
+    qt6-image-formats-plugins
 )
 test=(
     libgtest-dev libgmock-dev clang-format clang-tidy qt6-base-private-dev
