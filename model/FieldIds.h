@@ -20,8 +20,10 @@ enum class EFieldId : int {
     Mode = 13,
     MpegLayer = 14,
     Track = 15,
+    AlbumArtist = 16,
+    Disc = 17,
 };
-inline constexpr int kFieldCount = 15;
+inline constexpr int kFieldCount = 17;
 
 // Whether a number names a field; a sort key names one by its magnitude.
 constexpr bool IsFieldId(int value) {
@@ -59,6 +61,10 @@ constexpr EStringId FieldLabel(EFieldId field) {
         return EStringId::LabelMode;
     case EFieldId::Track:
         return EStringId::LabelTrack;
+    case EFieldId::AlbumArtist:
+        return EStringId::LabelAlbumArtist;
+    case EFieldId::Disc:
+        return EStringId::LabelDisc;
     case EFieldId::MpegLayer:
         break;
     }

@@ -432,9 +432,12 @@ std::optional<std::string_view> CMp3File::TextView(EFieldId field) const {
         return ModeText();
     case EFieldId::MpegLayer:
         return VersionLayerText();
+    case EFieldId::AlbumArtist:
+        return AlbumArtist();
     case EFieldId::Size:
     case EFieldId::Time:
     case EFieldId::Track:
+    case EFieldId::Disc:
         return std::nullopt;
     }
     return CStringTable::Get(EStringId::NotAssigned);
@@ -467,6 +470,7 @@ void CMp3File::AllTextViews(FieldViews& views) const {
     at(EFieldId::Frequency) = FrequencyText();
     at(EFieldId::Mode) = ModeText();
     at(EFieldId::MpegLayer) = VersionLayerText();
+    at(EFieldId::AlbumArtist) = AlbumArtist();
 }
 
 void CMp3File::AppendFieldText(EFieldId field, std::string& out) const {
@@ -474,10 +478,10 @@ void CMp3File::AppendFieldText(EFieldId field, std::string& out) const {
         out += *text;
     } else if (field == EFieldId::Size) {
         AppendSize(out, sizeK_);
-    } else if (field == EFieldId::Track) {
+    } else if (field == EFieldId::Track || field == EFieldId::Disc) {
         char number[8];
-        if (track_ != 0)
-            out.append(number, std::to_chars(number, number + sizeof number, track_).ptr);
+        if (const std::uint16_t value = field == EFieldId::Track ? track_ : Disc(); value != 0)
+            out.append(number, std::to_chars(number, number + sizeof number, value).ptr);
     } else {
         AppendDuration(out, duration_);
     }
@@ -517,8 +521,13 @@ int CMp3File::Compare(const CMp3File& a, const CMp3File& b, int key) {
         return sign * CompareNumbers(a.Bitrate(), b.Bitrate());
     case EFieldId::Track:
         return sign * CompareNumbers(a.track_, b.track_);
+    case EFieldId::Disc:
+        return sign * CompareNumbers(a.Disc(), b.Disc());
     case EFieldId::Location:
         return sign * CompareTexts(a.Directory(), b.Directory(), false);
+    case EFieldId::AlbumArtist:
+        // Kept beside the track's own texts, whose check for UTF-8 does not cover it.
+        return sign * CompareTexts(a.AlbumArtist(), b.AlbumArtist(), false);
     default:
         break;
     }

@@ -17,6 +17,7 @@ enum class EColumnGroup : int { Tag = 1, Stream = 2, FileSystem = 4 };
 
 // The factory settings of one column of the track list. A column `added` after the first
 // fourteen is unknown to the profiles written before it: one of those hides it at the end.
+// The album artist and the disc say something for few collections: shown only when asked for.
 struct SColumnDefault {
     int order;
     EColumnGroup group;
@@ -44,6 +45,8 @@ inline constexpr std::array<SColumnDefault, kFieldCount> kColumnTable{{
     {13, EColumnGroup::Stream, EFieldId::Frequency, EColumnAlign::Right, 80, false},
     {14, EColumnGroup::Stream, EFieldId::Mode, EColumnAlign::Center, 100, false},
     {15, EColumnGroup::Tag, EFieldId::Track, EColumnAlign::Right, 50, true, true},
+    {16, EColumnGroup::Tag, EFieldId::AlbumArtist, EColumnAlign::Left, 100, false, true},
+    {17, EColumnGroup::Tag, EFieldId::Disc, EColumnAlign::Right, 40, false, true},
 }};
 
 // One column of the track list: what it shows, where and how. The options sheet edits copies of

@@ -148,10 +148,6 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
         run += field == 1 ? "" : "\t";
         run += CStringTable::Get(FieldLabel(static_cast<EFieldId>(field)));
     }
-    for (const EStringId label : {EStringId::LabelAlbumArtist, EStringId::LabelDisc}) {
-        run += '\t';
-        run += CStringTable::Get(label);
-    }
     run += '\n';
     CTrackPrinter printer;
     for (const CMp3File* track : doc.GetTrackList().Tracks()) {

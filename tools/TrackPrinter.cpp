@@ -152,7 +152,8 @@ void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
         const auto field = static_cast<EFieldId>(id);
         std::string& scratch = scratch_[static_cast<std::size_t>(id)];
         std::string_view& text = texts[static_cast<std::size_t>(id - 1)];
-        if (field != EFieldId::Size && field != EFieldId::Time && field != EFieldId::Track) {
+        if (field != EFieldId::Size && field != EFieldId::Time && field != EFieldId::Track &&
+            field != EFieldId::Disc) {
             text = views[static_cast<std::size_t>(id)];
             if (!text.empty() && !IsPlain(field, text, own, ownPlain))
                 text = Careful(scratch, field, text);
@@ -163,7 +164,7 @@ void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
             text = MayNeedAttention(scratch) ? Careful(scratch, field, std::string(scratch))
                                              : std::string_view(scratch);
         } else {
-            // The time and the track number are digits and colons alone.
+            // The time, the track and the disc numbers are digits and colons alone.
             scratch.clear();
             if (field == EFieldId::Time)
                 CMp3File::AppendDuration(scratch, track.Duration());
@@ -182,21 +183,5 @@ void CTrackPrinter::AppendLine(std::string& line, const CMp3File& track) {
         if (!texts[i].empty())
             std::memcpy(out, texts[i].data(), texts[i].size());
         out += texts[i].size();
-    }
-    AppendRare(line, track);
-}
-
-// After the fields that every track shows: a line keeps its count of columns whatever the track
-// holds, so that scripts that split it find each column in its place.
-void CTrackPrinter::AppendRare(std::string& line, const CMp3File& track) {
-    std::string_view albumArtist = track.AlbumArtist();
-    if (MayNeedAttention(albumArtist))
-        albumArtist = Careful(albumArtist_, EFieldId::Artist, albumArtist);
-    line += '\t';
-    line += albumArtist;
-    line += '\t';
-    if (const std::uint16_t disc = track.Disc(); disc != 0) {
-        char number[8];
-        line.append(number, std::to_chars(number, number + sizeof number, disc).ptr);
     }
 }

@@ -8,8 +8,9 @@
 
 class CMp3File;
 
-// Writes a track as one line of the tool's output: its fields in id order, then its album
-// artist and its disc number (empty when it has none), separated by tabs.
+// Writes a track as one line of the tool's output: its fields in id order, separated by tabs,
+// the album artist and the disc number last (empty when it has none), so that every line has
+// one count of columns whatever the track holds.
 // A tab, line feed, carriage return or backslash in a field is written as \t, \n, \r or \\;
 // tag texts are written in UTF-8 as the window shows them, names and folders keep their bytes.
 class CTrackPrinter {
@@ -27,9 +28,7 @@ private:
     };
 
     bool IsPlain(EFieldId field, std::string_view text, std::string_view own, bool ownPlain);
-    void AppendRare(std::string& line, const CMp3File& track);
 
     std::array<SSeen, kFieldCount + 1> seen_{};
     std::array<std::string, kFieldCount + 1> scratch_; // a field's text when it is made here
-    std::string albumArtist_; // the album artist's text when it is written again
 };

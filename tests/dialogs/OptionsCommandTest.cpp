@@ -172,7 +172,7 @@ TEST_F(OptionsCommand, BadColumnSettingsAreWrittenBackWellFormed) {
         EXPECT_TRUE(flags.contains(Stored(section.c_str(), kColumnDisplayed))) << section;
     }
     EXPECT_EQ(orders, (std::set<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10",
-                                             "11", "12", "13", "14", "15"}));
+                                             "11", "12", "13", "14", "15", "16", "17"}));
 }
 
 // The list's header edits the columns as the sheet does: the same edit made both ways, from the

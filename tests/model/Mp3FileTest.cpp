@@ -57,7 +57,9 @@ TEST(Mp3File, DefaultsOfAnUntaggedFile) {
     EXPECT_EQ(track->SizeK(), (417 + 2000 - 128) / 1000);
     EXPECT_EQ(track->GetFieldText(EFieldId{}), "Not assigned");
     EXPECT_EQ(track->GetFieldText(EFieldId::Track), "") << "no track number";
-    EXPECT_EQ(track->GetFieldText(static_cast<EFieldId>(16)), "Not assigned");
+    EXPECT_EQ(track->GetFieldText(EFieldId::AlbumArtist), "");
+    EXPECT_EQ(track->GetFieldText(EFieldId::Disc), "");
+    EXPECT_EQ(track->GetFieldText(static_cast<EFieldId>(kFieldCount + 1)), "Not assigned");
     ExpectLineViewsAgree(*track);
 }
 

@@ -16,7 +16,7 @@ TEST(ColumnInfo, TheTableHoldsEachFieldOnceWithItsLabel) {
         fields.insert(columns[i].fieldId);
         EXPECT_FALSE(columns[i].label.empty());
     }
-    EXPECT_EQ(fields.size(), 15u);
+    EXPECT_EQ(fields.size(), 17u);
     EXPECT_EQ(columns[10].label, "MPEG/Layer");
     EXPECT_EQ(columns[10].fieldId, EFieldId::MpegLayer);
     EXPECT_EQ(columns[5].alignment, EColumnAlign::Right);
@@ -24,6 +24,10 @@ TEST(ColumnInfo, TheTableHoldsEachFieldOnceWithItsLabel) {
     EXPECT_EQ(columns[14].label, "Track");
     EXPECT_EQ(columns[14].alignment, EColumnAlign::Right);
     EXPECT_EQ(columns[14].displayed, 1) << "a new profile shows the track number";
+    EXPECT_EQ(columns[15].label, "Album artist");
+    EXPECT_EQ(columns[16].label, "Disc");
+    EXPECT_EQ(CColumnInfo::SectionName(EFieldId::Disc), "Column17");
+    EXPECT_EQ(columns[15].displayed + columns[16].displayed, 0) << "shown when asked for";
 }
 
 // A profile whose options were stored before the Track column existed shows what it showed:
@@ -46,6 +50,9 @@ TEST(ColumnInfo, AColumnAddedLaterStaysHiddenAtTheEnd) {
     EXPECT_EQ(loaded[14].fieldId, EFieldId::Track);
     EXPECT_EQ(loaded[14].displayed, 0);
     EXPECT_EQ(loaded[14].order, 15);
+    EXPECT_EQ(loaded[15].order, 16) << "Album artist";
+    EXPECT_EQ(loaded[16].order, 17) << "Disc";
+    EXPECT_EQ(loaded[15].displayed + loaded[16].displayed, 0);
     loaded[14].Save(profile);
     auto again = CColumnInfo::DefaultColumns();
     CColumnInfo::LoadAll(again, CIniProfile(profile.Path()), true);

@@ -49,11 +49,11 @@ TEST_F(CQuavViewTest, ShowsTheDefaultColumnsOrAllFourteenAtTheirTableWidths) {
 
     view->ToggleDisplayAll();
     EXPECT_TRUE(view->DisplayAll());
-    EXPECT_EQ(Headers(),
-              Labels({"File", "Title", "Album", "Artist", "Location", "Size", "Date", "Genre",
-                      "Comment", "Time", "MPEG/Layer", "Bitrate", "Frequency", "Mode", "Track"}));
+    EXPECT_EQ(Headers(), Labels({"File", "Title", "Album", "Artist", "Location", "Size", "Date",
+                                 "Genre", "Comment", "Time", "MPEG/Layer", "Bitrate", "Frequency",
+                                 "Mode", "Track", "Album artist", "Disc"}));
     EXPECT_EQ(Widths(),
-              (Ints{150, 150, 150, 100, 150, 65, 50, 100, 150, 50, 150, 70, 80, 100, 50}));
+              (Ints{150, 150, 150, 100, 150, 65, 50, 100, 150, 50, 150, 70, 80, 100, 50, 100, 40}));
     const CTrackTableModel& model = view->Model();
     ASSERT_EQ(model.rowCount(), 5) << "display all refills the rows";
     for (int column = 0; column < model.columnCount(); ++column) {
@@ -70,6 +70,7 @@ TEST_F(CQuavViewTest, ShowsTheDefaultColumnsOrAllFourteenAtTheirTableWidths) {
     EXPECT_EQ(alignment(6), Qt::AlignHCenter) << "Date";
     EXPECT_EQ(alignment(7), Qt::AlignLeft) << "Genre";
     EXPECT_EQ(alignment(14), Qt::AlignRight) << "Track";
+    EXPECT_EQ(alignment(16), Qt::AlignRight) << "Disc";
 
     view->ToggleDisplayAll();
     EXPECT_EQ(Headers().size(), 8);
@@ -100,12 +101,12 @@ TEST_F(CQuavViewTest, ReadsStoredColumnsAndKeepsTableOrderForEqualOrders) {
 
     view->ToggleDisplayAll();
     const QStringList all = Headers();
-    ASSERT_EQ(all.size(), 15);
+    ASSERT_EQ(all.size(), 17);
     // The eleven columns of order 0 stand in table order before those of orders 4 and 9; the
-    // Track column, which the profile predates, after them all.
+    // Track, Album artist and Disc columns, which the profile predates, after them all.
     EXPECT_EQ(all.mid(0, 4), Labels({"Album", "Artist", "Location", "Date"}));
     EXPECT_EQ(all[10], QStringLiteral("Mode"));
-    EXPECT_EQ(all.mid(11), Labels({"File", "Title", "Size", "Track"}));
+    EXPECT_EQ(all.mid(11), Labels({"File", "Title", "Size", "Track", "Album artist", "Disc"}));
 }
 
 TEST_F(CQuavViewTest, WithoutStoredColumnsOnlyTheWidthsAreRead) {
@@ -330,13 +331,14 @@ TEST_F(CQuavViewTest, WidthsAreSavedAtCloseForShownColumnsAndComeBackOnRebuild) 
     EXPECT_EQ(saved.GetInt("Column2", kColumnWidth, -1), 61);
     EXPECT_EQ(saved.GetInt("Column1", kColumnWidth, -1), 150);
     EXPECT_EQ(saved.GetInt("Column10", kColumnWidth, -1), 50);
-    for (const char* hidden :
-         {"Column4", "Column5", "Column9", "Column11", "Column12", "Column13", "Column14"})
+    for (const char* hidden : {"Column4", "Column5", "Column9", "Column11", "Column12", "Column13",
+                               "Column14", "Column16", "Column17"})
         EXPECT_EQ(saved.GetInt(hidden, kColumnWidth, -1), -1) << hidden;
 
     list->SetColumnWidth(1, 300);
     view->ToggleDisplayAll();
-    EXPECT_EQ(Widths(), (Ints{150, 222, 150, 61, 150, 65, 50, 100, 150, 50, 150, 70, 80, 100, 50}))
+    EXPECT_EQ(Widths(),
+              (Ints{150, 222, 150, 61, 150, 65, 50, 100, 150, 50, 150, 70, 80, 100, 50, 100, 40}))
         << "a dragged column goes back to its saved width";
     list->SetColumnWidth(4, 77); // Location, never saved
     view->ToggleDisplayAll();

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -53,6 +54,21 @@ TEST(TrackTableModel, SortsByTwoKeysAndKeepsTheOrderOfEqualRows) {
         model.Sort(primary, secondary);
         EXPECT_EQ(NamesOf(model.Tracks()), NamesOf(files.Pointers())) << primary;
     }
+}
+
+// Discs sort by number, so that 10 follows 9; a track without one shows none and comes first.
+TEST(TrackTableModel, SortsByDiscNumber) {
+    CTrackFiles files(kTracks);
+    const std::array<std::uint16_t, 4> discs{10, 9, 0, 2};
+    for (std::size_t i = 0; i < discs.size(); ++i)
+        files[i]->SetDisc(discs[i]);
+    CTrackTableModel model;
+    model.SetColumns({EFieldId::File, EFieldId::Disc}, {});
+    model.SetTracks(files.Pointers());
+    model.Sort(-EFieldId::Disc, 0);
+    EXPECT_EQ(NamesOf(model.Tracks()), (Names{"1.mp3", "2.mp3", "4.mp3", "3.mp3"}));
+    EXPECT_EQ(model.data(model.index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("9"));
+    EXPECT_EQ(model.data(model.index(3, 1), Qt::DisplayRole).toString(), QString());
 }
 
 TEST(TrackTableModel, RowsEqualOnBothKeysStayInListOrder) {
