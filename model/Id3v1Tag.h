@@ -17,6 +17,8 @@ public:
     // past the first table's last, 148 among them; 255 is none in every one.
     static constexpr std::uint8_t kNoGenre = 255;
     using Block = std::array<std::uint8_t, kSize>;
+    // The comment's bytes that leave the last two to a track number.
+    static constexpr std::size_t kNumberedComment = 28;
 
     // The texts where they lie in a block, for a reader that copies them anyway.
     struct SView {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -36,6 +37,16 @@ void PutSyncsafe(std::uint8_t* out, std::size_t value) {
 }
 
 } // namespace
+
+// "ID3", the version, revision 0, no flags, and a size of 0.
+std::vector<std::uint8_t> CId3v2Rewrite::EmptyTag(int version) {
+    std::vector<std::uint8_t> tag(CId3v2Tag::kHeaderSize, 0);
+    tag[0] = 'I';
+    tag[1] = 'D';
+    tag[2] = '3';
+    tag[3] = static_cast<std::uint8_t>(version);
+    return tag;
+}
 
 CId3v2Rewrite::CId3v2Rewrite(std::span<const std::uint8_t> tag, const CId3v2Layout& layout)
     : tag_(tag), layout_(layout) {
@@ -72,7 +83,8 @@ std::string CId3v2Rewrite::TextFrame(std::string_view id, std::string_view text)
     return Frame(id, body);
 }
 
-// The frames of `ids` give way to `frame` (none when it is empty) at the first one's place.
+// The frames of `ids` give way to `frame` (none when it is empty) at the first one's place, or
+// where a new frame goes.
 void CId3v2Rewrite::Replace(std::span<const std::string_view> ids, const std::string& frame) {
     std::vector<SPiece> pieces;
     bool placed = false;
@@ -85,9 +97,18 @@ void CId3v2Rewrite::Replace(std::span<const std::string_view> ids, const std::st
             pieces.push_back({kNew, frame});
         placed = true;
     }
-    if (!placed && !frame.empty())
-        pieces.push_back({kNew, frame});
     pieces_ = std::move(pieces);
+    if (!placed && !frame.empty())
+        pieces_.insert(pieces_.begin() + static_cast<std::ptrdiff_t>(NewPlace()), {kNew, frame});
+}
+
+// A frame the tag did not have goes before the first picture: a reader that passes over a
+// picture unread still finds it, as this program's does.
+std::size_t CId3v2Rewrite::NewPlace() const {
+    const std::string_view picture = layout_.Version() == 2 ? "PIC" : "APIC";
+    const auto at = std::find_if(pieces_.begin(), pieces_.end(),
+                                 [&](const SPiece& piece) { return FrameId(piece) == picture; });
+    return static_cast<std::size_t>(at - pieces_.begin());
 }
 
 // encoding | language (3) | description | text. The comment is what the frames without a
@@ -132,7 +153,7 @@ void CId3v2Rewrite::ReplaceComment(std::string_view text) {
         body += "\xFF\xFE";
     body += CId3v2Text::Terminator(encoding);
     SPiece frame{kNew, Frame(id, body + encoded)};
-    pieces_.insert(pieces_.begin() + static_cast<std::ptrdiff_t>(first.value_or(pieces_.size())),
+    pieces_.insert(pieces_.begin() + static_cast<std::ptrdiff_t>(first.value_or(NewPlace())),
                    std::move(frame));
 }
 
@@ -164,6 +185,40 @@ bool CId3v2Rewrite::ReplaceCover(std::span<const std::uint8_t> image) {
     return true;
 }
 
+// The "/total" that follows the number in a kept frame ("7/12"), so that a new number keeps the
+// count it was given with; empty when the frame gives none.
+std::string CId3v2Rewrite::Total(std::string_view id) const {
+    std::vector<std::uint8_t> restored;
+    for (const SPiece& piece : pieces_) {
+        if (piece.frame == kNew || FrameId(piece) != id)
+            continue;
+        const auto& where = layout_.Frames()[piece.frame];
+        const auto data = CId3v2Layout::FrameData(tag_.subspan(where.offset, where.size),
+                                                  layout_.Version(), restored);
+        if (!data || data->empty() || !CId3v2Text::IsKnownEncoding((*data)[0]))
+            return {};
+        const std::string text = CId3v2Text::Decode((*data)[0], data->subspan(1));
+        const auto slash = text.find('/');
+        if (slash == std::string::npos || slash + 1 == text.size())
+            return {};
+        const std::string_view total = std::string_view(text).substr(slash);
+        const bool digits = std::all_of(total.begin() + 1, total.end(),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+        return digits ? std::string(total) : std::string();
+    }
+    return {};
+}
+
+// A number of 0 takes the frame away; another keeps the old frame's total.
+bool CId3v2Rewrite::ReplaceNumber(std::optional<std::uint16_t> wanted, std::uint16_t now,
+                                  std::string_view id) {
+    if (!wanted || *wanted == now)
+        return false;
+    const std::array<std::string_view, 1> ids{id};
+    Replace(ids, *wanted == 0 ? std::string() : TextFrame(id, std::to_string(*wanted) + Total(id)));
+    return true;
+}
+
 bool CId3v2Rewrite::Apply(const STagEdit& edit) {
     CId3v2Tag shown;
     shown.Parse(tag_);
@@ -186,6 +241,10 @@ bool CId3v2Rewrite::Apply(const STagEdit& edit) {
     text(edit.artist, shown.artist, artist, artist[0]);
     text(edit.album, shown.album, album, album[0]);
     text(edit.year, shown.year, year, version == 4 ? "TDRC" : year[0]);
+    const std::array<std::string_view, 1> albumArtist{v2 ? "TP2" : "TPE2"};
+    text(edit.albumArtist, shown.albumArtist, albumArtist, albumArtist[0]);
+    changed = ReplaceNumber(edit.track, shown.track, v2 ? "TRK" : "TRCK") || changed;
+    changed = ReplaceNumber(edit.disc, shown.disc, v2 ? "TPA" : "TPOS") || changed;
     if (edit.comment && Differs(shown.comment, *edit.comment)) {
         ReplaceComment(*edit.comment);
         changed = true;

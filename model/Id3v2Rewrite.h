@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,16 +13,22 @@
 
 // A new ID3v2 tag made from an old one and an edit, in the old tag's version. Every frame the
 // edit does not touch keeps its bytes and its place. An edited field's frames give way to one
-// new frame where the first of them stood, or after the last frame; a field edited to blanks
-// loses its frames, so that the ID3v1 tag's blank field is the one that shows. A field whose
-// new text shows as the tag's own is not touched at all.
+// new frame where the first of them stood, or before the first picture (else last); a field
+// edited to blanks loses its frames, so that the ID3v1 tag's blank field is the one that shows.
+// A field whose new text shows as the tag's own is not touched at all.
 //   title TIT2 (TT2)  artist TPE1 (TP1)  album TALB (TAL)  genre TCON (TCO), by its name
 //   year  2.4 TDRC, 2.3 TYER (either is read as the year), 2.2 TYE
 //   comment: the COMM (COM) frames without a description, in any language, as one frame in the
 //   first one's language (or "eng"); described comments are left as they are
 //   cover: the picture frames of the cover (CId3v2Picture), as one front cover frame
+//   album artist TPE2 (TP2)  track TRCK (TRK)  disc TPOS (TPA): a number keeps the old frame's
+//   "/total"; 0 takes the frame away
 class CId3v2Rewrite {
 public:
+    // A tag of `version` (2 to 4) with no frame in it, for a file that has none: the rewrite of
+    // it is a new tag.
+    static std::vector<std::uint8_t> EmptyTag(int version);
+
     // `tag` holds the whole tag that `layout` took apart.
     CId3v2Rewrite(std::span<const std::uint8_t> tag, const CId3v2Layout& layout);
 
@@ -44,6 +51,9 @@ private:
     void Replace(std::span<const std::string_view> ids, const std::string& frame);
     void ReplaceComment(std::string_view text);
     bool ReplaceCover(std::span<const std::uint8_t> image);
+    bool ReplaceNumber(std::optional<std::uint16_t> wanted, std::uint16_t now, std::string_view id);
+    std::string Total(std::string_view id) const;
+    std::size_t NewPlace() const;
     std::string TextFrame(std::string_view id, std::string_view text) const;
     std::string Frame(std::string_view id, const std::string& body) const;
     std::string_view FrameId(const SPiece& piece) const;

@@ -14,11 +14,16 @@ struct STagEdit {
     std::optional<std::string> year = std::nullopt;
     std::optional<std::string> comment = std::nullopt;
     std::optional<std::uint8_t> genre = std::nullopt; // a number of the genre table
+    std::optional<std::string> albumArtist = std::nullopt;
+    // Numbers: 0 takes the number away.
+    std::optional<std::uint16_t> track = std::nullopt;
+    std::optional<std::uint16_t> disc = std::nullopt;
     // The image of the front cover, written into the ID3v2 tag whatever the setting, since no
     // other tag holds one; empty removes the cover.
     std::optional<std::vector<std::uint8_t>> cover = std::nullopt;
 
     bool Empty() const {
-        return !title && !artist && !album && !year && !comment && !genre && !cover;
+        return !title && !artist && !album && !year && !comment && !genre && !albumArtist &&
+               !track && !disc && !cover;
     }
 };

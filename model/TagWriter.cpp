@@ -55,8 +55,10 @@ std::string_view TagText(std::string_view field) {
 // The ID3v1 tag of the track's values with the edit's; no genre goes in as the byte that every
 // reader takes for none. Beside an ID3v2 tag it is a copy for the readers of ID3v1 alone, so a
 // text goes in as Latin-1 where it can. A text too long for its field is cut where a character
-// ends.
-CId3v1Tag::Block Id3v1Block(const CMp3File& track, const STagEdit& edit, bool copy) {
+// ends. The track number takes the comment's last two bytes (ID3v1.1): in a tag that stands
+// `alone` it is kept there, the comment cut to make room, as the properties sheet limits it;
+// beside an ID3v2 tag, which holds both whole, only where the comment leaves them free.
+CId3v1Tag::Block Id3v1Block(const CMp3File& track, const STagEdit& edit, bool copy, bool alone) {
     const auto field = [copy](const std::optional<std::string>& edited, std::string_view current,
                               std::size_t width) {
         std::string text(TagText(edited ? std::string_view(*edited) : current));
@@ -67,16 +69,23 @@ CId3v1Tag::Block Id3v1Block(const CMp3File& track, const STagEdit& edit, bool co
         return std::string(CUtf8::CutShown(text, width));
     };
     CId3v1Tag tag;
-    tag.track = track.Track() <= 0xFF ? static_cast<std::uint8_t>(track.Track()) : 0;
     tag.title = field(edit.title, track.Title(), 30);
     tag.artist = field(edit.artist, track.Artist(), 30);
     tag.album = field(edit.album, track.Album(), 30);
     tag.year = field(edit.year, track.Year(), 4);
-    tag.comment = field(edit.comment, track.Comment(), tag.track != 0 ? 28 : 30);
+    const std::uint16_t number = edit.track.value_or(track.Track());
+    const auto numbered = static_cast<std::uint8_t>(number <= 0xFF ? number : 0);
+    tag.comment = field(edit.comment, track.Comment(),
+                        alone && numbered != 0 ? CId3v1Tag::kNumberedComment : 30);
+    tag.track = tag.comment.size() <= CId3v1Tag::kNumberedComment ? numbered : 0;
     tag.genre = edit.genre ? *edit.genre : track.Genre();
     if (tag.genre == kGenreNone)
         tag.genre = CId3v1Tag::kNoGenre;
     return tag.Format();
+}
+
+bool IsBlank(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
 }
 
 // Whether the edit changes what the track shows; blanks stand for no text.
@@ -84,15 +93,17 @@ bool Changes(const CMp3File& track, const STagEdit& edit) {
     const auto differs = [](const std::optional<std::string>& wanted, std::string_view now) {
         if (!wanted)
             return false;
-        const bool blank =
-            std::all_of(wanted->begin(), wanted->end(), [](char c) { return c == ' '; });
+        const bool blank = IsBlank(*wanted);
         now = TagText(now);
         return now.empty() ? !blank : blank || !CUtf8::SameShown(now, *wanted);
     };
     return differs(edit.title, track.Title()) || differs(edit.artist, track.Artist()) ||
            differs(edit.album, track.Album()) || differs(edit.year, track.Year()) ||
            differs(edit.comment, track.Comment()) ||
-           (edit.genre && (*edit.genre != track.Genre() || !track.GenreText().empty()));
+           differs(edit.albumArtist, track.AlbumArtist()) ||
+           (edit.genre && (*edit.genre != track.Genre() || !track.GenreText().empty())) ||
+           (edit.track && *edit.track != track.Track()) ||
+           (edit.disc && *edit.disc != track.Disc());
 }
 
 // Two blocks that any reader reads alike: the same texts, track number and genre byte, whatever
@@ -108,11 +119,12 @@ bool SaySame(const CId3v1Tag::Block& a, const CId3v1Tag::Block& b) {
 // The ID3v1 tag the file ends in after the write. Beside an ID3v2 tag it is written only where
 // the file has one: the ID3v2 tag carries every text whole, and a second tag would be a second
 // comment in other programs. An old block that says what the new one would keeps its bytes.
+// A file that gains an ID3v2 tag kept its texts in the ID3v1 tag alone: they keep their bytes.
 std::optional<CId3v1Tag::Block> NewId3v1(const CMp3File& track, const STagEdit& edit, bool v2,
-                                         const std::optional<CId3v1Tag::Block>& old) {
+                                         bool copy, const std::optional<CId3v1Tag::Block>& old) {
     if (v2 && !old)
         return std::nullopt;
-    const CId3v1Tag::Block block = Id3v1Block(track, edit, v2);
+    const CId3v1Tag::Block block = Id3v1Block(track, edit, copy, !v2);
     return old && SaySame(*old, block) ? old : block;
 }
 
@@ -161,6 +173,18 @@ STagWriteResult Rewrite(const CSafePath& where, const CFile& file,
 
 } // namespace
 
+bool CTagWriter::NeedsId3v2(const CMp3File& track, const STagEdit& edit) {
+    if (edit.albumArtist && !IsBlank(*edit.albumArtist) &&
+        !CUtf8::SameShown(track.AlbumArtist(), *edit.albumArtist))
+        return true;
+    if (edit.disc && *edit.disc != 0 && *edit.disc != track.Disc())
+        return true;
+    if (!edit.track || *edit.track == 0 || *edit.track == track.Track())
+        return false;
+    const auto written = CId3v1Tag::View(Id3v1Block(track, edit, false, false));
+    return !written || written->track != *edit.track;
+}
+
 bool CTagWriter::HasId3v2(const std::string& path) {
     CFile file;
     std::array<std::uint8_t, CId3v2Tag::kHeaderSize> head{};
@@ -179,6 +203,20 @@ struct SId3v2 {
     std::optional<CId3v2Rewrite> rewrite;
     bool changed = false;
 };
+
+// A tag of the most widely read version for a file that has none, with the edit in it: the
+// values its ID3v1 tag cannot hold, or a cover alone, the texts staying in the ID3v1 tag.
+STagWriteResult NewId3v2(const STagEdit& edit, SId3v2& v2) {
+    constexpr int kNewVersion = 3;
+    if (edit.cover && !edit.cover->empty() && !CId3v2Picture::Writable(*edit.cover, kNewVersion))
+        return Refused(EReason::Picture);
+    v2.tag = CId3v2Rewrite::EmptyTag(kNewVersion);
+    if (v2.layout.Parse(v2.tag) != EReason::None)
+        return Refused(EReason::Unreadable);
+    v2.rewrite.emplace(v2.tag, v2.layout);
+    v2.changed = v2.rewrite->Apply(edit);
+    return {};
+}
 
 // Reads the tag that `head` begins; a result other than written stops the write.
 STagWriteResult ReadId3v2(const CFile& file,
@@ -201,21 +239,6 @@ STagWriteResult ReadId3v2(const CFile& file,
     return {};
 }
 
-// A file without an ID3v2 tag that is to hold a cover gains a 2.3 tag, the version that most
-// players read, holding the cover alone: the texts stay in the ID3v1 tag as before.
-STagWriteResult NewId3v2(const std::vector<std::uint8_t>& cover, SId3v2& v2) {
-    if (!CId3v2Picture::Writable(cover, 3))
-        return Refused(EReason::Picture);
-    v2.tag = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 0};
-    if (v2.layout.Parse(v2.tag) != EReason::None)
-        return Refused(EReason::Unreadable);
-    v2.rewrite.emplace(v2.tag, v2.layout);
-    STagEdit edit;
-    edit.cover = cover;
-    v2.changed = v2.rewrite->Apply(edit);
-    return {};
-}
-
 // The ID3v1 tag first: an append is what a full disk refuses. Nothing that changes nothing.
 STagWriteResult WriteInPlace(const CFile& file, const std::optional<CId3v1Tag::Block>& block,
                              const std::optional<CId3v1Tag::Block>& old, std::int64_t at,
@@ -234,19 +257,25 @@ STagWriteResult WriteInPlace(const CFile& file, const std::optional<CId3v1Tag::B
     return failure == 0 ? STagWriteResult{} : Failed(failure);
 }
 
-// The ID3v2 tag to write: the file's with the edit applied, or a new one for a cover. With the
-// setting off, the file's tag takes the cover alone.
+// The ID3v2 tag to write: the file's with the edit applied, or a new one (`gains`: for values
+// the ID3v1 tag cannot hold; else for a cover alone). With the setting off, the file's tag takes
+// the cover alone.
 STagWriteResult PrepareId3v2(const CFile& file,
                              const std::array<std::uint8_t, CId3v2Tag::kHeaderSize>& head,
-                             bool hasV2, const STagEdit& edit, bool id3v2, SId3v2& v2) {
+                             bool hasV2, bool gains, const STagEdit& edit, bool id3v2, SId3v2& v2) {
     if (hasV2) {
         std::optional<STagEdit> coverOnly;
         if (!id3v2)
             coverOnly.emplace().cover = edit.cover;
         return ReadId3v2(file, head, coverOnly ? *coverOnly : edit, v2);
     }
-    if (edit.cover && !edit.cover->empty())
-        return NewId3v2(*edit.cover, v2);
+    if (gains)
+        return NewId3v2(edit, v2);
+    if (edit.cover && !edit.cover->empty()) {
+        STagEdit coverOnly;
+        coverOnly.cover = edit.cover;
+        return NewId3v2(coverOnly, v2);
+    }
     return {};
 }
 
@@ -297,7 +326,9 @@ STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) c
     if (hasV2 && !changes)
         return {};
     SId3v2 v2;
-    if (const STagWriteResult read = PrepareId3v2(file, head, hasV2, edit, id3v2_, v2);
+    // A file without an ID3v2 tag gains one only for a value its ID3v1 tag cannot hold.
+    const bool gains = id3v2_ && !hasV2 && NeedsId3v2(track, edit);
+    if (const STagWriteResult read = PrepareId3v2(file, head, hasV2, gains, edit, id3v2_, v2);
         !read.Written())
         return read;
     const auto audioStart = hasV2 ? static_cast<std::int64_t>(v2.tag.size()) : 0;
@@ -314,8 +345,9 @@ STagWriteResult CTagWriter::Write(const CMp3File& track, const STagEdit& edit) c
     const std::int64_t audioEnd = hasOld ? oldAt : size;
     const auto oldBlock = hasOld ? std::optional(old) : std::nullopt;
     // A cover alone leaves the ID3v1 tag as it is.
+    const bool inUse = id3v2_ && hasV2;
     const auto block =
-        texts || !edit.cover ? NewId3v1(track, edit, id3v2_ && hasV2, oldBlock) : oldBlock;
+        texts || !edit.cover ? NewId3v1(track, edit, inUse || gains, inUse, oldBlock) : oldBlock;
     if (!v2.changed)
         return WriteInPlace(file, block, oldBlock, audioEnd, {}, {});
 

@@ -351,6 +351,62 @@ TEST(TagWriter, NoGenreIsWrittenAsNone) {
     }
 }
 
+// The album artist, the track and the disc, as mutagen reads them back: into tags of 2.3 and 2.4
+// (a track's total kept, every other frame as it was), the ID3v1.1 byte where the comment leaves
+// room, 0 taking a number away; a file without an ID3v2 tag gains one only for a value that its
+// ID3v1 tag cannot hold.
+TEST(TagWriter, AlbumArtistTrackAndDiscAsMutagenReadsThem) {
+    if (!HaveTools())
+        GTEST_SKIP() << "lame or python3-mutagen is not installed";
+    CTempDir dir;
+    ASSERT_TRUE(Mp3Maker::Encode(dir / "audio.bin", 1.0, 44100, "-b 64"));
+    Script(dir, "fixtures '" + dir.Path() + "' '" + (dir / "audio.bin") + "'");
+    const std::string audio = ReadFileBytes(dir / "audio.bin");
+    const std::string note = Mp3Maker::Tag("T", "A", "B", "1999", "Short", 13);
+    const std::string longNote = Mp3Maker::Tag("T", "A", "B", "1999", std::string(30, 'c'), 13);
+    const STagEdit all{.albumArtist = "Vari\xC3\xA9t\xC3\xA9s", .track = 4, .disc = 2};
+    const struct {
+        std::string file, bytes; // a fixture's name, or the bytes after the audio
+        STagEdit edit;
+        std::string checks; // the script's, the texts in hex
+        bool id3v2;
+    } cases[] = {
+        {"m23_latin1.mp3", "", all, "albumartist=56617269c3a974c3a973 track=34 disc=32", true},
+        {"m24_utf8.mp3", "", all, "albumartist=56617269c3a974c3a973 track=34 disc=32", true},
+        {"both23_utf16.mp3", "", {.track = 4}, "track=342f3132 v1track=", true},
+        {"both24_gaps.mp3", "", {.track = 4}, "track=34 v1track=34", true},
+        {"title.mp3", note, {.title = "New"}, "title=4e6577", false},
+        {"track.mp3", note, {.track = 9}, "v1track=39", false},
+        {"long.mp3", longNote, {.track = 9}, "track=39 v1track= v2=6e6577", true},
+        {"past255.mp3", note, {.track = 300}, "track=333030 v1track= v2=6e6577", true},
+        {"untagged.mp3", "", {.disc = 3}, "disc=33 v2=6e6577", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = dir / c.file;
+        if (c.bytes.empty() && c.file != "untagged.mp3")
+            std::filesystem::copy_file(path, path + ".old");
+        else
+            dir.Write(c.file + ".old", audio + c.bytes);
+        std::filesystem::copy_file(path + ".old", path,
+                                   std::filesystem::copy_options::skip_existing);
+        ASSERT_TRUE(Write(path, c.edit).Written());
+        EXPECT_EQ(ReadFileBytes(path).starts_with("ID3"), c.id3v2);
+        std::string verify = "verify '";
+        verify.append(path).append(".old' '").append(path).append("' ").append(c.checks);
+        EXPECT_EQ(Script(dir, verify), "");
+        const CMp3File back = Loaded(path), old = Loaded(path + ".old");
+        EXPECT_EQ(back.Track(), c.edit.track.value_or(old.Track()));
+        EXPECT_EQ(back.Disc(), c.edit.disc.value_or(old.Disc()));
+        EXPECT_EQ(back.AlbumArtist(), c.edit.albumArtist.value_or(std::string(old.AlbumArtist())));
+    }
+    ASSERT_TRUE(Write(dir / "m24_utf8.mp3", {.track = 0, .disc = 0}).Written());
+    EXPECT_EQ(Loaded(dir / "m24_utf8.mp3").Disc() + Loaded(dir / "m24_utf8.mp3").Track(), 0);
+    const std::string off = dir.Write("off.mp3", audio + note);
+    ASSERT_TRUE(CTagWriter(false).Write(Loaded(off), {.disc = 2}).Written());
+    EXPECT_EQ(ReadFileBytes(off), audio + note) << "no ID3v2 tag where the setting says so";
+}
+
 // Only what changes is written: an edit of texts the track already shows leaves the file's
 // bytes and time; an ID3v1 tag that would say what it says keeps its bytes, padding and all.
 // (The properties tests cover OK with nothing typed on each kind of file.)

@@ -5,9 +5,12 @@
                                       file on stdout with what mutagen reads from it
   id3v2_files.py verify OLD NEW FIELD=HEX...
                                       checks NEW, written from a copy of OLD with the edit: the
-                                      fields (title, artist, album, year, comment) read as given,
-                                      every other frame, the version, the audio and whether there
-                                      is an ID3v1 tag as in OLD
+                                      fields (title, artist, album, year, comment, albumartist,
+                                      track, disc: the frame's whole text) read as given, every
+                                      other frame, the version, the audio and whether there is an
+                                      ID3v1 tag as in OLD; "v1track=HEX" the ID3v1.1 track number
+                                      ("" for none), "v2=HEX" of "new": OLD has no ID3v2 tag and
+                                      NEW a 2.3 one
   id3v2_files.py seeds DIR            small inputs for the track loader's fuzz target
   id3v2_files.py comments NEW AUDIO VERSION LANG:DESC:TEXT...
                                       NEW, the MP3 file AUDIO with an ID3v2 tag (2.3 or 2.4)
@@ -235,7 +238,9 @@ def write_fixtures(directory, audio):
 
 def raw_frames(data):
     """Version, the frames' raw bytes in order (2.2 to 2.4, no unsynchronisation of the whole
-    tag), and where the tag ends."""
+    tag), and where the tag ends; no version, no frames and 0 without a tag."""
+    if not data.startswith(b"ID3"):
+        return None, [], 0
     version, flags = data[3], data[5]
     end = 10 + (data[6] << 21 | data[7] << 14 | data[8] << 7 | data[9])
     at = 10
@@ -258,7 +263,8 @@ def raw_frames(data):
 
 
 EDITED = {"title": ("TIT2", "TT2"), "artist": ("TPE1", "TP1"), "album": ("TALB", "TAL"),
-          "year": ("TYER", "TDRC", "TYE"), "comment": ("COMM", "COM")}
+          "year": ("TYER", "TDRC", "TYE"), "comment": ("COMM", "COM"),
+          "albumartist": ("TPE2", "TP2"), "track": ("TRCK", "TRK"), "disc": ("TPOS", "TPA")}
 V1_WIDTH = {"title": 30, "artist": 30, "album": 30, "year": 4, "comment": 28}
 
 
@@ -270,11 +276,15 @@ def verify(old_path, new_path, edits):
     with open(new_path, "rb") as f:
         new = f.read()
     edits = {k: bytes.fromhex(v).decode("utf-8") for k, v in (e.split("=") for e in edits)}
+    v1_track = edits.pop("v1track", None)
+    created = edits.pop("v2", None) == "new"
     faults = []
     old_version, old_frames, old_end = raw_frames(old)
     new_version, new_frames, new_end = raw_frames(new)
-    if new_version != old_version:
-        faults.append("version %d became %d" % (old_version, new_version))
+    if created and (old_version is not None or new_version != 3):
+        faults.append("no new 2.3 tag: %r, then %r" % (old_version, new_version))
+    elif not created and new_version != old_version:
+        faults.append("version %r became %r" % (old_version, new_version))
     edited_ids = {i.encode() for k in edits for i in EDITED[k]}
     kept = [f for f in old_frames if f[:4 if old_version > 2 else 3] not in edited_ids]
     for frame in kept:
@@ -287,8 +297,8 @@ def verify(old_path, new_path, edits):
     if old[old_end:len(old) - (128 if old_v1 else 0)] != new[new_end:len(new) -
                                                           (128 if new_v1 else 0)]:
         faults.append("the audio changed")
-    tags = ID3(new_path, load_v1=False, translate=False)
-    for key, value in edits.items():
+    tags = ID3(new_path, load_v1=False, translate=False) if new_version else ID3()
+    for key, value in (edits.items() if new_version else ()):
         frame_ids = [i for i in EDITED[key] if len(i) == 4]
         found = [f for i in frame_ids for f in tags.getall(i)]
         if key == "comment":
@@ -304,7 +314,14 @@ def verify(old_path, new_path, edits):
         if text != want:
             faults.append("%s reads %r, not %r" % (key, text, want))
     v1 = ParseID3v1(new[-128:]) or {}
+    if v1_track is not None:
+        # ID3v1.1: byte 125 is 0 and 126 the number (mutagen takes byte 126 whatever 125 is).
+        number = str(new[-2]) if new_v1 and new[-3] == 0 and new[-2] != 0 else ""
+        if number != v1_track:
+            faults.append("the ID3v1.1 track is %r, not %r" % (number, v1_track))
     for key, value in (edits.items() if new_v1 else ()):
+        if key not in V1_WIDTH:
+            continue
         frame = v1.get({"title": "TIT2", "artist": "TPE1", "album": "TALB",
                         "year": "TDRC", "comment": "COMM"}[key])
         raw = new[-128:][{"title": 3, "artist": 33, "album": 63, "year": 93, "comment": 97}[key]:]
