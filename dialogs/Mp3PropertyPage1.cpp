@@ -11,11 +11,15 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <numeric>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -41,13 +45,17 @@ struct SPlace {
     int width;
 };
 
-// Label, its place, then the control's place and width, in tab order.
-constexpr std::array<SPlace, 6> kPlaces{{{EStringId::PropTitle, 7, 7, 42, 7, 134},
-                                         {EStringId::PropArtist, 7, 23, 42, 23, 134},
-                                         {EStringId::PropAlbum, 7, 39, 42, 39, 134},
-                                         {EStringId::PropYear, 7, 55, 42, 55, 25},
-                                         {EStringId::PropGenre, 71, 56, 98, 55, 79},
-                                         {EStringId::PropComment, 7, 71, 42, 71, 134}}};
+// Label, its place, then the control's place and width, in tab order. The fields that only an
+// ID3v2 tag holds come last, the track and the disc standing as the year and the genre do.
+constexpr std::array<SPlace, 9> kPlaces{{{EStringId::PropTitle, 7, 7, 52, 7, 134},
+                                         {EStringId::PropArtist, 7, 23, 52, 23, 134},
+                                         {EStringId::PropAlbum, 7, 39, 52, 39, 134},
+                                         {EStringId::PropYear, 7, 55, 52, 55, 25},
+                                         {EStringId::PropGenre, 81, 56, 108, 55, 79},
+                                         {EStringId::PropComment, 7, 71, 52, 71, 134},
+                                         {EStringId::PropAlbumArtist, 7, 87, 52, 87, 134},
+                                         {EStringId::PropTrack, 7, 103, 52, 103, 25},
+                                         {EStringId::PropDisc, 81, 104, 108, 103, 25}}};
 constexpr int kLabelGap = 2;
 
 // Fonts wider than the one the units were drawn for would push a label under its control:
@@ -71,8 +79,10 @@ int Down(SDialogUnits base, int units) {
     return units * base.y / 8;
 }
 
-constexpr int kPageWidth = 184;
-constexpr int kPageHeight = 92;
+constexpr int kPageWidth = 194;
+constexpr int kPageHeight = 124;
+// Track and disc numbers: up to four digits.
+constexpr int kNumberDigits = 4;
 constexpr int kControlHeight = 12;
 
 bool LessNoCase(std::string_view a, std::string_view b) {
@@ -94,13 +104,28 @@ std::string WithoutExtension(std::string_view fileName) {
 
 constexpr int kVisibleGenres = 20;
 
+QLineEdit* NumberEdit(QWidget* parent, const char* name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setMaxLength(kNumberDigits);
+    edit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(kNumberDigits)), edit));
+    return edit;
+}
+
+QString NumberText(std::uint16_t number) {
+    return number == 0 ? QString() : QString::number(number);
+}
+
 } // namespace
 
 CMp3PropertyPage1::CMp3PropertyPage1(QWidget* parent)
     : QWidget(parent), title_(new CTagFieldEdit(kTextLimit, this)),
       artist_(new CTagFieldEdit(kTextLimit, this)), album_(new CTagFieldEdit(kTextLimit, this)),
       year_(new CTagFieldEdit(kYearLimit, this)), genres_(new QComboBox(this)),
-      comment_(new CTagFieldEdit(kTextLimit, this)), genre_(kGenreNone), shownGenre_(kGenreNone) {
+      comment_(new CTagFieldEdit(kTextLimit, this)),
+      albumArtist_(new CTagFieldEdit(SIZE_MAX, this)), track_(NumberEdit(this, "track")),
+      disc_(NumberEdit(this, "disc")), genre_(kGenreNone), shownGenre_(kGenreNone) {
     title_->setObjectName(QStringLiteral("title"));
     artist_->setObjectName(QStringLiteral("artist"));
     album_->setObjectName(QStringLiteral("album"));
@@ -111,16 +136,25 @@ CMp3PropertyPage1::CMp3PropertyPage1(QWidget* parent)
     genres_->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     genres_->setMaxVisibleItems(kVisibleGenres);
     comment_->setObjectName(QStringLiteral("comment"));
+    albumArtist_->setObjectName(QStringLiteral("albumArtist"));
     LayOut();
     FillGenres();
     connect(genres_, &QComboBox::activated, this,
             [this](int index) { genre_ = genres_->itemData(index).toInt(); });
+    for (QLineEdit* edit :
+         {static_cast<QLineEdit*>(comment_), static_cast<QLineEdit*>(albumArtist_), track_, disc_})
+        connect(edit, &QLineEdit::textEdited, this, &CMp3PropertyPage1::Edited);
+}
+
+void CMp3PropertyPage1::EnableId3v2Fields(bool enabled) {
+    albumArtist_->setEnabled(enabled);
+    disc_->setEnabled(enabled);
 }
 
 void CMp3PropertyPage1::LayOut() {
     const SDialogUnits units = DialogUnits(fontMetrics());
-    const std::array<QWidget*, kPlaces.size()> controls{title_, artist_, album_,
-                                                        year_,  genres_, comment_};
+    const std::array<QWidget*, kPlaces.size()> controls{
+        title_, artist_, album_, year_, genres_, comment_, albumArtist_, track_, disc_};
     for (std::size_t i = 0; i < kPlaces.size(); ++i) {
         const SPlace& place = kPlaces[i];
         const int height = std::max(Down(units, kControlHeight), controls[i]->sizeHint().height());
@@ -180,6 +214,11 @@ void CMp3PropertyPage1::Fill(const CMp3File& track) {
     album_->SetBytes(std::string(track.Album()));
     year_->SetBytes(std::string(track.Year()));
     comment_->SetBytes(std::string(track.Comment()));
+    albumArtist_->SetBytes(std::string(track.AlbumArtist()));
+    shownTrack_ = NumberText(track.Track());
+    track_->setText(shownTrack_);
+    shownDisc_ = NumberText(track.Disc());
+    disc_->setText(shownDisc_);
     genre_ = track.Genre();
     if (const std::string_view name = track.GenreText(); !name.empty()) {
         genres_->insertItem(0, CTextCodec::ToQString(name), kKeepGenre);
@@ -199,15 +238,24 @@ void CMp3PropertyPage1::SetLimits(std::size_t text, std::size_t comment) {
 
 STagEdit CMp3PropertyPage1::Edit() const {
     STagEdit edit;
-    const std::array<std::pair<const CTagFieldEdit*, std::optional<std::string> STagEdit::*>, 5>
+    const std::array<std::pair<const CTagFieldEdit*, std::optional<std::string> STagEdit::*>, 6>
         fields{{{title_, &STagEdit::title},
                 {artist_, &STagEdit::artist},
                 {album_, &STagEdit::album},
                 {year_, &STagEdit::year},
-                {comment_, &STagEdit::comment}}};
+                {comment_, &STagEdit::comment},
+                {albumArtist_, &STagEdit::albumArtist}}};
     for (const auto& [field, value] : fields) {
-        if (field->IsChanged())
+        if (field->IsChanged() && field->isEnabled())
             edit.*value = field->Bytes();
+    }
+    const std::array<
+        std::tuple<const QLineEdit*, const QString*, std::optional<std::uint16_t> STagEdit::*>, 2>
+        numbers{{{track_, &shownTrack_, &STagEdit::track}, {disc_, &shownDisc_, &STagEdit::disc}}};
+    for (const auto& [field, shown, value] : numbers) {
+        const QString text = field->text();
+        if (!text.isEmpty() && text.toUInt() != shown->toUInt() && field->isEnabled())
+            edit.*value = static_cast<std::uint16_t>(text.toUInt());
     }
     if (genre_ != kKeepGenre && genre_ != kGenreNone && genre_ != shownGenre_)
         edit.genre = static_cast<std::uint8_t>(genre_);

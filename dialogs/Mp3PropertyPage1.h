@@ -10,10 +10,12 @@
 class CMp3File;
 class CTagFieldEdit;
 class QComboBox;
+class QLineEdit;
 
-// The "ID3 Tag" page: title, artist, album, year, comment and genre. It starts blank with no
-// genre, or holds the values of the one track it was filled from. What the user changes is the
-// edit; a text left as it was, or emptied, is no part of it.
+// The "ID3 Tag" page: title, artist, album, year, comment and genre, then the album artist, the
+// track and the disc numbers. It starts blank with no genre, or holds the values of the one track
+// it was filled from. What the user changes is the edit; a text left as it was, or emptied, is no
+// part of it. A number of 0 takes the track's number away.
 class CMp3PropertyPage1 : public QWidget {
     Q_OBJECT
 
@@ -32,6 +34,12 @@ public:
     CTagFieldEdit* OverlongField() const;
 
     int Genre() const { return genre_; }
+    // The fields that only an ID3v2 tag holds, on or off (off where none is written).
+    void EnableId3v2Fields(bool enabled);
+
+Q_SIGNALS:
+    // A text or a number was typed.
+    void Edited();
 
 private:
     void LayOut();
@@ -44,6 +52,11 @@ private:
     CTagFieldEdit* year_;
     QComboBox* genres_;
     CTagFieldEdit* comment_;
+    CTagFieldEdit* albumArtist_;
+    QLineEdit* track_;
+    QLineEdit* disc_;
+    QString shownTrack_;
+    QString shownDisc_;
     int genre_;
     int shownGenre_;
 };

@@ -13,9 +13,11 @@
 #include "platform/Utf8.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <system_error>
@@ -74,7 +76,7 @@ std::string FailureList(const std::vector<std::string>& failures) {
 
 CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidget* parent)
     : QDialog(parent), tracks_(std::move(tracks)), options_(options), page_(new CMp3PropertyPage1),
-      cover_(new CCoverPage) {
+      cover_(new CCoverPage), note_(new QLabel(CFrameStrings::Get(EStringId::PropNewId3v2Note))) {
     setObjectName(QStringLiteral("propertiesSheet"));
     setWindowTitle(tracks_.size() == 1
                        ? CFrameStrings::Get(EStringId::PropertiesOneCaption)
@@ -89,7 +91,11 @@ CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidge
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    note_->setObjectName(QStringLiteral("id3v2Note"));
+    note_->setWordWrap(true);
+    note_->hide();
     layout->addWidget(tabs);
+    layout->addWidget(note_);
     layout->addWidget(buttons);
     if (tracks_.size() == 1) {
         page_->Fill(*tracks_.front());
@@ -97,7 +103,23 @@ CMp3PropertySheet::CMp3PropertySheet(TrackArray tracks, SOptions options, QWidge
     } else {
         cover_->FillSeveral();
     }
+    page_->EnableId3v2Fields(options_.writeId3v2);
     SetLimits();
+    connect(page_, &CMp3PropertyPage1::Edited, this, &CMp3PropertySheet::UpdateNote);
+}
+
+bool CMp3PropertySheet::NotesNewId3v2() const {
+    return !note_->isHidden();
+}
+
+// Told before OK, so that no file changes its kind of tag unannounced.
+void CMp3PropertySheet::UpdateNote() {
+    const STagEdit edit = page_->Edit();
+    const bool gains =
+        std::any_of(withoutId3v2_.begin(), withoutId3v2_.end(), [&edit](const CMp3File* track) {
+            return CTagWriter::NeedsId3v2(*track, edit);
+        });
+    note_->setVisible(gains);
 }
 
 // A text of any length has a tag to go to whole where every file has an ID3v2 tag that the
@@ -108,6 +130,8 @@ void CMp3PropertySheet::SetLimits() {
     for (const CMp3File* track : tracks_) {
         if (options_.writeId3v2 && CTagWriter::HasId3v2(track->FullPath()))
             continue;
+        if (options_.writeId3v2)
+            withoutId3v2_.push_back(track);
         alone = true;
         numbered = numbered || (track->Track() != 0 && track->Track() <= 0xFF);
     }

@@ -118,3 +118,33 @@ TEST_F(CPropertiesId3v2Test, OkWithNothingChangedWritesNothing) {
         std::filesystem::remove(dir / "one.mp3.old");
     }
 }
+
+// One track shows its album artist, track and disc. Over two tracks the blank fields keep each
+// one's own; a disc typed for a file with an ID3v1 tag alone gives it an ID3v2 tag, which the
+// sheet says before OK, and the track shows the new disc at once.
+TEST_F(CPropertiesId3v2Test, AlbumArtistTrackAndDisc) {
+    Take("both23_utf16.mp3", "a.mp3");
+    Put("b.mp3", Mp3Maker::Tag("Title", "Artist", "Album", "2001", "Note", 13));
+    ASSERT_NO_FATAL_FAILURE(Open());
+    const TrackArray tracks = doc->GetTrackList().Tracks();
+    CMp3File* a = tracks[0]->FileName() == "a.mp3" ? tracks[0] : tracks[1];
+    CMp3File* b = tracks[0] == a ? tracks[1] : tracks[0];
+    CMp3PropertySheet one({a}, {});
+    EXPECT_EQ(Edit(one, "track")->text() + Edit(one, "disc")->text(), QStringLiteral("7"));
+    std::vector<bool> noted;
+    const auto typing = [&noted](const Fields& fields) {
+        return [&noted, fields](CMp3PropertySheet& sheet) {
+            const EButton button = Typing(fields)(sheet);
+            noted.push_back(sheet.NotesNewId3v2());
+            return button;
+        };
+    };
+    EXPECT_TRUE(Run({typing({{"comment", QStringLiteral("Typed")}})}).isEmpty());
+    EXPECT_FALSE(ReadFileBytes(music + "/b.mp3").starts_with("ID3")) << "a comment fits ID3v1";
+    EXPECT_TRUE(Run({typing({{"disc", QStringLiteral("2")}})}).isEmpty());
+    EXPECT_EQ(noted, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(Verify("a.mp3", "comment=" + Hex(QStringLiteral("Typed")) + " disc=32"));
+    EXPECT_TRUE(ReadFileBytes(music + "/b.mp3").starts_with("ID3"));
+    EXPECT_EQ(a->Disc() + b->Disc(), 4);
+    EXPECT_EQ(a->Track(), 7) << "a blank track number keeps each one's own";
+}
