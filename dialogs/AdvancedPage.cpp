@@ -37,7 +37,7 @@ int Flag(const QCheckBox* box) {
 
 CAdvancedPage::CAdvancedPage(const SOptionValues& values, QWidget* parent)
     : COptionPage(parent), originalPlay_(values.commandPlay),
-      originalEnqueue_(values.commandEnqueue) {
+      originalEnqueue_(values.commandEnqueue), originalArticles_(values.ignoredArticles) {
     useCache_ = Check(EStringId::OptUseCache, "useCachedCatalog", values.useCachedCatalog);
     systray_ = Check(EStringId::OptSystray, "minimizeToSystray", values.minimizeToSystray);
     // By level: 0 takes a cache file as it is, 1 looks at its folders, 2 at its files too.
@@ -64,6 +64,7 @@ CAdvancedPage::CAdvancedPage(const SOptionValues& values, QWidget* parent)
     layout->addLayout(changes);
     layout->addWidget(systray_);
     layout->addWidget(MakeReading(values));
+    layout->addWidget(MakeArtistTree(values));
     layout->addStretch();
 }
 
@@ -98,6 +99,28 @@ QGroupBox* CAdvancedPage::MakeReading(const SOptionValues& values) {
     return group;
 }
 
+// Taken at the next grouping: the next open of an address or change of display mode.
+QGroupBox* CAdvancedPage::MakeArtistTree(const SOptionValues& values) {
+    groupByAlbumArtist_ =
+        Check(EStringId::OptGroupByAlbumArtist, "groupByAlbumArtist", values.groupByAlbumArtist);
+    detectCompilations_ =
+        Check(EStringId::OptDetectCompilations, "detectCompilations", values.detectCompilations);
+    ignoredArticles_ = Edit(Shown(values.ignoredArticles), "ignoredArticles");
+    // The folder rule and the articles serve the grouping by album artist alone.
+    const auto follow = [this](bool on) {
+        detectCompilations_->setEnabled(on);
+        ignoredArticles_->setEnabled(on);
+    };
+    connect(groupByAlbumArtist_, &QCheckBox::toggled, this, follow);
+    follow(groupByAlbumArtist_->isChecked());
+    auto* group = new QGroupBox(CFrameStrings::Get(EStringId::OptArtistTree));
+    auto* groupLayout = new QFormLayout(group);
+    groupLayout->addRow(groupByAlbumArtist_);
+    groupLayout->addRow(detectCompilations_);
+    groupLayout->addRow(CFrameStrings::Get(EStringId::OptIgnoredArticles), ignoredArticles_);
+    return group;
+}
+
 void CAdvancedPage::Store(SOptionValues& values) const {
     values.commandPlay = Typed(play_->text(), originalPlay_);
     values.commandEnqueue = Typed(enqueue_->text(), originalEnqueue_);
@@ -109,6 +132,9 @@ void CAdvancedPage::Store(SOptionValues& values) const {
     values.exactVbrTime = Flag(exactVbrTime_);
     values.readId3v2 = Flag(readId3v2_);
     values.writeId3v2 = Flag(writeId3v2_);
+    values.groupByAlbumArtist = Flag(groupByAlbumArtist_);
+    values.detectCompilations = Flag(detectCompilations_);
+    values.ignoredArticles = Typed(ignoredArticles_->text(), originalArticles_);
 }
 
 // A whole number: an optional sign and decimal digits, spaces around them allowed.

@@ -11,7 +11,7 @@ class QLineEdit;
 class QSpinBox;
 
 // "Advanced": the shell verbs that play and enqueue, the most rows the list shows, the cache
-// files, the tray, and how tracks are read and their tags written.
+// files, the tray, how tracks are read and their tags written, and how the tree groups artists.
 class CAdvancedPage : public COptionPage {
 public:
     static constexpr int kMinRows = 1;
@@ -30,6 +30,7 @@ private:
     QGroupBox* MakeCommands(const SOptionValues& values);
     QGroupBox* MakeMaximum(const SOptionValues& values);
     QGroupBox* MakeReading(const SOptionValues& values);
+    QGroupBox* MakeArtistTree(const SOptionValues& values);
 
     QLineEdit* play_ = nullptr;
     QLineEdit* enqueue_ = nullptr;
@@ -41,6 +42,10 @@ private:
     QCheckBox* exactVbrTime_ = nullptr;
     QCheckBox* readId3v2_ = nullptr;
     QCheckBox* writeId3v2_ = nullptr;
+    QCheckBox* groupByAlbumArtist_ = nullptr;
+    QCheckBox* detectCompilations_ = nullptr;
+    QLineEdit* ignoredArticles_ = nullptr;
     std::string originalPlay_;
     std::string originalEnqueue_;
+    std::string originalArticles_;
 };

@@ -40,6 +40,9 @@ SOptionValues SOptionValues::From(const CAppSettings& settings, const ColumnArra
     values.writeId3v2 = settings.WriteId3v2;
     values.checkForChanges = settings.CheckForChanges;
     values.pollSeconds = settings.PollSeconds;
+    values.groupByAlbumArtist = settings.GroupByAlbumArtist;
+    values.detectCompilations = settings.DetectCompilations;
+    values.ignoredArticles = settings.IgnoredArticles;
     return values;
 }
 
@@ -58,4 +61,7 @@ void SOptionValues::ApplyTo(CAppSettings& settings, ColumnArray& records) const 
     settings.WriteId3v2 = writeId3v2;
     settings.CheckForChanges = checkForChanges;
     settings.PollSeconds = pollSeconds;
+    settings.GroupByAlbumArtist = groupByAlbumArtist;
+    settings.DetectCompilations = detectCompilations;
+    settings.IgnoredArticles = ignoredArticles;
 }

@@ -34,4 +34,7 @@ struct SOptionValues {
     int writeId3v2 = 0;
     int checkForChanges = 0;
     int pollSeconds = 0;
+    int groupByAlbumArtist = 0;
+    int detectCompilations = 0;
+    std::string ignoredArticles;
 };

@@ -243,6 +243,13 @@ enum class EStringId : int {
     CreditThanks = 1646,
     CreditReports = 1647,
     CreditChanges = 1648,
+
+    // The tree by album artist: its compilations' node and its options.
+    VariousArtists = 1700,
+    OptArtistTree = 1701,
+    OptGroupByAlbumArtist = 1702,
+    OptDetectCompilations = 1703,
+    OptIgnoredArticles = 1704,
     PropAlbumArtist = 1720,
     PropTrack = 1721,
     PropDisc = 1722,

@@ -75,6 +75,10 @@ void CAppSettings::LoadAdvancedOptions(const CIniProfile& profile) {
     WriteId3v2 = profile.GetInt(kSectionAdvanced, kWriteId3v2, 1);
     CheckForChanges = profile.GetInt(kSectionAdvanced, kCheckForChanges, 1);
     PollSeconds = profile.GetInt(kSectionAdvanced, kPollSeconds, kDefaultPollSeconds);
+    GroupByAlbumArtist = profile.GetInt(kSectionAdvanced, kGroupByAlbumArtist, 1);
+    DetectCompilations = profile.GetInt(kSectionAdvanced, kDetectCompilations, 1);
+    IgnoredArticles =
+        profile.GetString(kSectionAdvanced, kIgnoredArticles, kDefaultIgnoredArticles);
 }
 
 void CAppSettings::GetWindowSettings(int& width, int& height, int& left, int& top) const {
@@ -104,6 +108,9 @@ void CAppSettings::WriteOptions(CIniProfile& profile,
     profile.WriteInt(kSectionAdvanced, kWriteId3v2, WriteId3v2);
     profile.WriteInt(kSectionAdvanced, kCheckForChanges, CheckForChanges);
     profile.WriteInt(kSectionAdvanced, kPollSeconds, PollSeconds);
+    profile.WriteInt(kSectionAdvanced, kGroupByAlbumArtist, GroupByAlbumArtist);
+    profile.WriteInt(kSectionAdvanced, kDetectCompilations, DetectCompilations);
+    profile.WriteString(kSectionAdvanced, kIgnoredArticles, IgnoredArticles);
 }
 
 void CAppSettings::WriteColumns(CIniProfile& profile,

@@ -15,6 +15,8 @@ class CIniProfile;
 // changes them in place.
 class CAppSettings {
 public:
+    static constexpr char kDefaultIgnoredArticles[] = "The;A;An;Les;Le;La;L'";
+
     struct SShutdownState {
         int showLabels = 1;
         int viewType = 0;
@@ -62,6 +64,11 @@ public:
     // While the window is open, the folders of an address on a network share are looked at
     // every so many seconds; 0 never (as before, only the opens look).
     int PollSeconds = 60;
+    // The artist tree by album artist (0: by the track's artist text, as before), the folder
+    // rule for compilations, and the articles a sort name moves to its end.
+    int GroupByAlbumArtist = 1;
+    int DetectCompilations = 1;
+    std::string IgnoredArticles = kDefaultIgnoredArticles;
     int cx = 0, cy = 0, x = 0, y = 0;
 
 private:

@@ -45,6 +45,13 @@ inline constexpr char kWriteId3v2[] = "WriteId3v2";
 // Seconds between two looks at the folders of an address on a network share, which no watch
 // hears of; 0 never looks.
 inline constexpr char kPollSeconds[] = "PollSeconds";
+// The tree by album artist, with compilations under one node and names in the order of their
+// sort names; 0 groups by the track's artist text alone. DetectCompilations 0 leaves out the
+// rule that takes an album of one folder with three artists or more for a compilation.
+// IgnoredArticles: the leading words a sort name puts at its end, separated by ";".
+inline constexpr char kGroupByAlbumArtist[] = "GroupByAlbumArtist";
+inline constexpr char kDetectCompilations[] = "DetectCompilations";
+inline constexpr char kIgnoredArticles[] = "IgnoredArticles";
 
 // "Column%d"
 inline constexpr char kColumnOrder[] = "Order";

@@ -111,6 +111,8 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
         Click("writeId3v2");
         Named<QComboBox>("checkForChanges").setCurrentIndex(2);
         Named<QSpinBox>("pollSeconds").setValue(30);
+        Type("ignoredArticles", "The;Die");
+        Click("groupByAlbumArtist");
         sheet.accept();
     });
     EXPECT_EQ(Profile(), before +
@@ -120,7 +122,8 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
                              "\n[AdvancedOptions]\nCommandPlay=Open\nCommandEnqueue=Enqueue\n"
                              "MaxRow=500\nUseCachedCatalog=0\nMinimizeToSystray=0\n"
                              "ExactVbrTime=0\nReadId3v2=1\nWriteId3v2=0\nCheckForChanges=2\n"
-                             "PollSeconds=30\n");
+                             "PollSeconds=30\nGroupByAlbumArtist=0\nDetectCompilations=1\n"
+                             "IgnoredArticles=The;Die\n");
     EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre",
                                                        "Time", "Track"}));
     EXPECT_EQ(app->Settings().MaxRow, 500);

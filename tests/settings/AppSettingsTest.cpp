@@ -60,7 +60,10 @@ constexpr char kEveryKey[] = "[MP3]\n"
                              "ExactVbrTime=0\n"
                              "ReadId3v2=0\n"
                              "WriteId3v2=0\n"
-                             "PollSeconds=5\n";
+                             "PollSeconds=5\n"
+                             "GroupByAlbumArtist=0\n"
+                             "DetectCompilations=0\n"
+                             "IgnoredArticles=Der;Die\n";
 
 } // namespace
 
@@ -89,12 +92,15 @@ const SMemberCase<int> kIntMembers[] = {
     {"ReadId3v2", &CAppSettings::ReadId3v2, 1, 0},
     {"WriteId3v2", &CAppSettings::WriteId3v2, 1, 0},
     {"PollSeconds", &CAppSettings::PollSeconds, 60, 5},
+    {"GroupByAlbumArtist", &CAppSettings::GroupByAlbumArtist, 1, 0},
+    {"DetectCompilations", &CAppSettings::DetectCompilations, 1, 0},
 };
 
 const SMemberCase<std::string> kTextMembers[] = {
     {"FileExt", &CAppSettings::FileExt, "*.mp3", "*.mp2"},
     {"CommandPlay", &CAppSettings::CommandPlay, "Play", "vlc %f"},
     {"CommandEnqueue", &CAppSettings::CommandEnqueue, "Enqueue", "Add to queue"},
+    {"IgnoredArticles", &CAppSettings::IgnoredArticles, "The;A;An;Les;Le;La;L'", "Der;Die"},
 };
 
 struct SWindow {
@@ -254,7 +260,10 @@ TEST_F(AppSettings, OptionsAreWrittenInOrder) {
                                    "ReadId3v2=1\n"
                                    "WriteId3v2=1\n"
                                    "CheckForChanges=1\n"
-                                   "PollSeconds=60\n");
+                                   "PollSeconds=60\n"
+                                   "GroupByAlbumArtist=1\n"
+                                   "DetectCompilations=1\n"
+                                   "IgnoredArticles=The;A;An;Les;Le;La;L'\n");
 }
 
 TEST_F(AppSettings, ShutdownIsWrittenInOrder) {
