@@ -1,6 +1,8 @@
 #include "catalog/CatalogGroups.h"
 
 #include "model/Mp3File.h"
+#include "platform/StringIds.h"
+#include "platform/StringTable.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
@@ -15,7 +17,16 @@ std::uint32_t HashOf(std::string_view name, CCatalogGroups::Node parent) {
     return static_cast<std::uint32_t>(hash ^ (hash >> 32));
 }
 
+std::string_view VariousArtists() {
+    return CStringTable::Get(EStringId::VariousArtists);
+}
+
 } // namespace
+
+void CCatalogGroups::SetOptions(const SOptions& options) {
+    options_ = options;
+    sortName_ = CSortName(options.ignoredArticles);
+}
 
 // Two passes over the list. The first finds or makes each track's groups and counts the tracks
 // of each subgroup; the runs are then laid out, and the second pass finds the groups again and
@@ -24,6 +35,10 @@ void CCatalogGroups::File(const TrackArray& tracks, EDisplayMode mode) {
     Clear();
     tracks_ = &tracks;
     mode_ = mode;
+    if (options_.byAlbumArtist && mode != EDisplayMode::GenreArtist) {
+        FileByAlbumArtist();
+        return;
+    }
     index_.assign(16, kNoNode);
     const auto count = static_cast<std::uint32_t>(tracks.size());
     SLast last;
@@ -68,16 +83,31 @@ CCatalogGroups::Node CCatalogGroups::FindLeaf(std::uint32_t place, SLast& last) 
 
 CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::string_view name,
                                                std::uint32_t place) {
-    const std::uint32_t hash = HashOf(name, parent);
+    const EText text = parent != kNoNode || mode_ == EDisplayMode::Artist ? EText::Artist
+                       : mode_ == EDisplayMode::GenreArtist               ? EText::Genre
+                                                                          : EText::Album;
+    return FindOrAdd(parent, HashOf(name, parent), place, {name, text}, [&](const SNode& node) {
+        return CUtf8::SameShown(KeyOf(parent, *(*tracks_)[node.first]), name);
+    });
+}
+
+template <class Same>
+CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, std::uint32_t place,
+                                               SKey key, Same same) {
     const std::size_t mask = index_.size() - 1;
     for (std::size_t slot = hash & mask; index_[slot] != kNoNode; slot = (slot + 1) & mask) {
         const SNode& node = nodes_[index_[slot]];
-        if (node.hash == hash && node.parent == parent &&
-            CUtf8::SameShown(KeyOf(parent, *(*tracks_)[node.first]), name))
+        if (node.hash == hash && node.parent == parent && same(node))
             return index_[slot];
     }
     const auto added = static_cast<Node>(nodes_.size());
-    nodes_.push_back({.parent = parent, .first = place, .begin = 0, .end = 0, .hash = hash});
+    nodes_.push_back({.parent = parent,
+                      .first = place,
+                      .begin = 0,
+                      .end = 0,
+                      .hash = hash,
+                      .text = key.kind,
+                      .nth = key.nth});
     if (parent == kNoNode)
         groups_.push_back(added);
     if (nodes_.size() * 2 > index_.size()) {
@@ -88,6 +118,110 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::string_view nam
         Place(added);
     }
     return added;
+}
+
+// As File, but a track may have several leaves, one under each artist it names: the first pass
+// counts the places of each leaf, the second fills them. The compilations are found first.
+void CCatalogGroups::FileByAlbumArtist() {
+    index_.assign(16, kNoNode);
+    compilations_.Find(*tracks_, options_.detectCompilations);
+    const auto count = static_cast<std::uint32_t>(tracks_->size());
+    std::size_t places = 0;
+    SLast last;
+    for (std::uint32_t place = 0; place < count; ++place)
+        FindLeaves(place, last, [&](Node leaf) {
+            ++nodes_[leaf].end;
+            ++places;
+        });
+    LayOut();
+    order_.resize(places);
+    last = {};
+    for (std::uint32_t place = 0; place < count; ++place)
+        FindLeaves(place, last, [&](Node leaf) { order_[nodes_[leaf].end++] = place; });
+    index_ = {};
+    compilations_.Clear();
+}
+
+// An artist's albums are its subgroups. A track that names several artists and no album artist
+// is under each of them, once; the track before is no guide for it or the track after it.
+template <class Visit>
+void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
+    if (mode_ == EDisplayMode::AlbumArtist) {
+        visit(FindAlbumLeaf(place, last));
+        return;
+    }
+    const CMp3File& track = *(*tracks_)[place];
+    if (!track.ArtistList().empty() && !track.HasAlbumArtist() &&
+        !compilations_.Compilation(place)) {
+        const std::vector<std::string_view> names = track.Artists();
+        const std::size_t count = std::min<std::size_t>(names.size(), UINT8_MAX);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto same = [&](std::string_view name) {
+                return CUtf8::SameShown(name, names[i]);
+            };
+            if (std::any_of(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(i), same))
+                continue;
+            const SKey artist{names[i], EText::Listed, static_cast<std::uint8_t>(i)};
+            visit(
+                FindOwned(FindOwned(kNoNode, artist, place), {track.Album(), EText::Album}, place));
+        }
+        last = {};
+        return;
+    }
+    const SKey owner = OwnerOf(place);
+    if (last.group == kNoNode || owner.text != last.key) {
+        last.key = owner.text;
+        last.group = FindOwned(kNoNode, owner, place);
+        last.leaf = kNoNode;
+    }
+    if (last.leaf == kNoNode || track.Album() != last.album) {
+        last.album = track.Album();
+        last.leaf = FindOwned(last.group, {last.album, EText::Album}, place);
+    }
+    visit(last.leaf);
+}
+
+// Albums by their album artist; an album of a folder that names none goes by the artist of its
+// first track, so that its tracks featuring others stay one album.
+CCatalogGroups::SKey CCatalogGroups::OwnerOf(std::uint32_t place) const {
+    const CMp3File& track = *(*tracks_)[place];
+    if (compilations_.Compilation(place))
+        return {VariousArtists(), EText::Various};
+    if (track.HasAlbumArtist())
+        return {track.AlbumArtist(), EText::AlbumArtist};
+    if (mode_ == EDisplayMode::Artist)
+        return {track.Artist(), EText::Artist};
+    const CMp3File& first = *(*tracks_)[compilations_.FirstOfAlbum(place)];
+    return {CCompilationRule::MainArtist(first.Artist()), EText::Artist};
+}
+
+CCatalogGroups::Node CCatalogGroups::FindAlbumLeaf(std::uint32_t place, SLast& last) {
+    const CMp3File& track = *(*tracks_)[place];
+    const std::string_view owner = OwnerOf(place).text;
+    const std::string_view album = track.Album();
+    if (last.group == kNoNode || owner != last.key || album != last.album) {
+        last.key = owner;
+        last.album = album;
+        const std::uint64_t hash =
+            HashOf(album, kNoNode) ^ (CUtf8::HashShown(owner) * 0xC2B2AE3D27D4EB4Fu);
+        const auto same = [&](const SNode& node) {
+            return CUtf8::SameShown(TextOf(node), album) &&
+                   CUtf8::SameShown(OwnerOf(node.first).text, owner);
+        };
+        last.group = FindOrAdd(kNoNode, static_cast<std::uint32_t>(hash ^ (hash >> 32)), place,
+                               {album, EText::Album}, same);
+        last.leaf = kNoNode;
+    }
+    if (last.leaf == kNoNode || track.Artist() != last.artist) {
+        last.artist = track.Artist();
+        last.leaf = FindOwned(last.group, {last.artist, EText::Artist}, place);
+    }
+    return last.leaf;
+}
+
+CCatalogGroups::Node CCatalogGroups::FindOwned(Node parent, SKey key, std::uint32_t place) {
+    return FindOrAdd(parent, HashOf(key.text, parent), place, key,
+                     [&](const SNode& node) { return CUtf8::SameShown(TextOf(node), key.text); });
 }
 
 void CCatalogGroups::Place(Node node) {
@@ -166,10 +300,29 @@ std::vector<CArtistGroup> CCatalogGroups::Subgroups(Node node) const {
 }
 
 std::string_view CCatalogGroups::Name(Node node) const {
-    const SNode& n = nodes_[node];
-    if (tracks_ == nullptr || n.first >= tracks_->size())
+    return TextOf(nodes_[node]);
+}
+
+std::string_view CCatalogGroups::TextOf(const SNode& node) const {
+    if (node.text == EText::Various)
+        return VariousArtists();
+    if (tracks_ == nullptr || node.first >= tracks_->size())
         return {};
-    return KeyOf(n.parent, *(*tracks_)[n.first]);
+    const CMp3File& track = *(*tracks_)[node.first];
+    switch (node.text) {
+    case EText::Genre:
+        return track.GetGenreName();
+    case EText::Album:
+        return track.Album();
+    case EText::AlbumArtist:
+        return track.AlbumArtist();
+    case EText::Listed: {
+        const std::vector<std::string_view> names = track.Artists();
+        return node.nth < names.size() ? names[node.nth] : track.Artist();
+    }
+    default:
+        return track.Artist();
+    }
 }
 
 // A subgroup's run is in list order already; a group's runs are merged back into it.
@@ -202,4 +355,27 @@ CCatalogGroups::Node CCatalogGroups::NodeOf(const CMp3File* track) const {
         if (nodes_[node].child == kNoNode && nodes_[node].begin <= run && run < nodes_[node].end)
             return node;
     return kNoNode;
+}
+
+// Those without a name first, then the compilations, then by sort name; names of one sort name
+// by their bytes, so that the order is the same at each filing.
+std::string CCatalogGroups::SortKey(Node node) const {
+    const SNode& n = nodes_[node];
+    if (n.text == EText::Various)
+        return std::string(1, '\1');
+    const std::string_view name = TextOf(n);
+    if (CUtf8::SameShown(name, CStringTable::Get(EStringId::Undefined)))
+        return std::string(1, '\0');
+    std::string_view tag;
+    if (tracks_ != nullptr && n.first < tracks_->size()) {
+        const CMp3File& track = *(*tracks_)[n.first];
+        tag = n.text == EText::Artist        ? track.ArtistSort()
+              : n.text == EText::AlbumArtist ? track.AlbumArtistSort()
+              : n.text == EText::Album       ? track.AlbumSort()
+                                             : std::string_view();
+    }
+    std::string key = "\2" + sortName_.Key(name, tag);
+    key += '\0';
+    key += name;
+    return key;
 }

@@ -443,8 +443,12 @@ void CQuavDoc::TrackRead(bool isTrack) {
 
 // The groups are filed once the tracks are all read: the walk shows none before it ends.
 void CQuavDoc::Group() {
-    if (grouping_)
-        groups_.File(tracks_.Tracks(), displayMode_);
+    if (!grouping_)
+        return;
+    groups_.SetOptions({.byAlbumArtist = settings_.GroupByAlbumArtist != 0,
+                        .detectCompilations = settings_.DetectCompilations != 0,
+                        .ignoredArticles = settings_.IgnoredArticles});
+    groups_.File(tracks_.Tracks(), displayMode_);
 }
 
 std::optional<SCoverSource> CQuavDoc::CoverOf(const CMp3File& /*track*/) const {

@@ -142,6 +142,12 @@ void CMainFrame::OnOptions(int page) {
                            [view](CIniProfile& profile) { view->SaveColumnSettings(profile); });
     UpdateTrayIcon();
     doc_.UpdateAllViews(nullptr, EHint::ColumnsChanged);
+    // The tree shows a change of its grouping at once.
+    const CCatalogGroups::SOptions& grouped = doc_.Groups().Options();
+    if (grouped.byAlbumArtist != (settings_.GroupByAlbumArtist != 0) ||
+        grouped.detectCompilations != (settings_.DetectCompilations != 0) ||
+        grouped.ignoredArticles != settings_.IgnoredArticles)
+        doc_.RegroupAll();
 }
 
 // The column records are written exactly as the sheet's OK writes them, so the sheet, the profile

@@ -20,14 +20,17 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quavero-scan [--refresh] [--no-save] [--groups artist|genre|album] ADDRESS\n"
+    "usage: quavero-scan [--refresh] [--no-save] [--groups KIND] ADDRESS\n"
     "       quavero-scan --help | --version\n"
     "  Opens ADDRESS (a directory, or \"*\" for the favourite directories) as Quavero does\n"
     "  and prints its tracks, one line each, fields separated by tabs; the last two are\n"
     "  the album artist and the disc, empty when a track has none.\n"
     "  --refresh   walk every directory, ignoring cache snapshots\n"
     "  --no-save   do not write the address's cache snapshot\n"
-    "  --groups    print the groups of one kind with their track counts instead\n"
+    "  --groups    print the groups of one KIND with their track counts instead: artist,\n"
+    "              genre or album, in order of first appearance, each with its subgroups;\n"
+    "              albumartist, the artist tree as the window shows it: by album artist,\n"
+    "              compilations under \"Various Artists\", in the order of sort names\n"
     "  --help, -h  print this help; --version prints the version\n"
     "  A tab, line feed, carriage return or backslash in a field is written as \\t, \\n, \\r\n"
     "  or \\\\. Tag texts are printed in UTF-8 as the window shows them; file names and\n"
@@ -47,13 +50,17 @@ void PrintGroupLine(std::string_view indent, std::string_view name, std::size_t 
     PrintLine(line);
 }
 
+// A group, then its subgroups a tab further in: the artists of a genre or an album, or the
+// albums of an artist grouped by album artist.
 template <class Group>
-void PrintGroupList(const std::vector<Group>& groups) {
+void PrintGroupList(const CCatalogGroups& catalog, std::vector<Group> groups, bool sorted,
+                    std::string_view indent = {}) {
+    if (sorted)
+        catalog.Sort(groups);
+    const std::string inner = std::string(indent) + '\t';
     for (const Group& group : groups) {
-        PrintGroupLine("", group.Name(), group.Size());
-        if constexpr (requires { group.Artists(); })
-            for (const CArtistGroup& artist : group.Artists())
-                PrintGroupLine("\t", artist.Name(), artist.Size());
+        PrintGroupLine(indent, group.Name(), group.Size());
+        PrintGroupList(catalog, catalog.Subgroups(group.Node()), sorted, inner);
     }
 }
 
@@ -63,10 +70,11 @@ CScanTool::CScanTool() = default;
 CScanTool::~CScanTool() = default;
 
 CScanTool::EGroups CScanTool::GroupKind(std::string_view kind) {
-    return kind == "artist"  ? EGroups::Artist
-           : kind == "genre" ? EGroups::Genre
-           : kind == "album" ? EGroups::Album
-                             : EGroups::None;
+    return kind == "artist"        ? EGroups::Artist
+           : kind == "genre"       ? EGroups::Genre
+           : kind == "album"       ? EGroups::Album
+           : kind == "albumartist" ? EGroups::AlbumArtist
+                                   : EGroups::None;
 }
 
 bool CScanTool::ParseArguments(const std::vector<std::string>& arguments) {
@@ -106,6 +114,8 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
     settings_->LoadSettings(CIniProfile(CPaths::ProfilePath()));
     if (refresh_)
         settings_->UseCachedCatalog = 0;
+    if (groups_ == EGroups::AlbumArtist)
+        settings_->GroupByAlbumArtist = 1;
     reporter_ = std::make_unique<CStderrReporter>();
     doc_ = std::make_unique<CQuavDoc>(*settings_, nullptr, *reporter_);
     doc_->SetStoreSnapshots(save_);
@@ -115,7 +125,7 @@ int CScanTool::Run(const std::vector<std::string>& arguments) {
         doc_->SetDisplayMode(EDisplayMode::GenreArtist);
     else if (groups_ == EGroups::Album)
         doc_->SetDisplayMode(EDisplayMode::AlbumArtist);
-    else if (groups_ == EGroups::Artist)
+    else if (groups_ == EGroups::Artist || groups_ == EGroups::AlbumArtist)
         doc_->SetDisplayMode(EDisplayMode::Artist);
     // Only for the test that compares the output with and without reading ahead: a count of
     // files, or "always" for the read pool even where the files are in memory.
@@ -162,15 +172,17 @@ void CScanTool::PrintTracks(const CQuavDoc& doc) {
 }
 
 void CScanTool::PrintGroups(const CQuavDoc& doc) const {
+    const CCatalogGroups& catalog = doc.Groups();
     switch (groups_) {
     case EGroups::Artist:
-        PrintGroupList(doc.Groups().Artists());
+    case EGroups::AlbumArtist:
+        PrintGroupList(catalog, catalog.Artists(), groups_ == EGroups::AlbumArtist);
         break;
     case EGroups::Genre:
-        PrintGroupList(doc.Groups().Genres());
+        PrintGroupList(catalog, catalog.Genres(), false);
         break;
     case EGroups::Album:
-        PrintGroupList(doc.Groups().Albums());
+        PrintGroupList(catalog, catalog.Albums(), false);
         break;
     case EGroups::None:
         break;

@@ -23,7 +23,7 @@ public:
     int Run(const std::vector<std::string>& arguments);
 
 private:
-    enum class EGroups { None, Artist, Genre, Album };
+    enum class EGroups { None, Artist, Genre, Album, AlbumArtist };
     enum class EAnswer { None, Help, Version }; // asked instead of an address
 
     static EGroups GroupKind(std::string_view kind);

@@ -139,28 +139,38 @@ void CLeftView::BuildNodes() {
     addTopLevelItem(rootItem_);
     QList<QTreeWidgetItem*> children;
     if (doc_.DisplayMode() == EDisplayMode::GenreArtist)
-        children = GroupNodes(doc_.Groups().Genres(), ResourceId::kImageGenre);
+        children =
+            GroupNodes(doc_.Groups().Genres(), ResourceId::kImageGenre, ResourceId::kImageArtist);
     else if (doc_.DisplayMode() == EDisplayMode::AlbumArtist)
-        children = GroupNodes(doc_.Groups().Albums(), ResourceId::kImageAlbum);
+        children =
+            GroupNodes(doc_.Groups().Albums(), ResourceId::kImageAlbum, ResourceId::kImageArtist);
     else
-        children = GroupNodes(doc_.Groups().Artists(), ResourceId::kImageArtist);
+        children =
+            GroupNodes(doc_.Groups().Artists(), ResourceId::kImageArtist, ResourceId::kImageAlbum);
     rootItem_->addChildren(children);
     rootItem_->setExpanded(true);
 }
 
-// A genre's or an album's node holds its artists.
+// A genre's or an album's node holds its artists; an artist's node, grouped by album artist,
+// its albums. Siblings come in the order the groups give them when they sort by sort name.
 template <class Group>
-QList<QTreeWidgetItem*> CLeftView::GroupNodes(const std::vector<Group>& groups, int image) const {
+QList<QTreeWidgetItem*> CLeftView::GroupNodes(std::vector<Group> groups, int image,
+                                              int childImage) const {
+    const CCatalogGroups& catalog = doc_.Groups();
+    if (catalog.SortsByName())
+        catalog.Sort(groups);
     QList<QTreeWidgetItem*> nodes;
     nodes.reserve(static_cast<qsizetype>(groups.size()));
     const QIcon& icon = images_[static_cast<std::size_t>(image)];
     for (const Group& group : groups) {
         auto* node = new CNodeItem(CTextCodec::ToQString(group.Name()), icon, group.Node());
-        if constexpr (requires { group.Artists(); })
-            node->addChildren(GroupNodes(group.Artists(), ResourceId::kImageArtist));
+        std::vector<CArtistGroup> children = catalog.Subgroups(group.Node());
+        if (!children.empty())
+            node->addChildren(GroupNodes(std::move(children), childImage, childImage));
         nodes.append(node);
     }
-    SortSiblings(nodes);
+    if (!catalog.SortsByName())
+        SortSiblings(nodes);
     return nodes;
 }
 

@@ -17,9 +17,10 @@ class CQuavDoc;
 class IFrameServices;
 
 // The organisation tree: the address at the root, and below it the artist, genre or album groups
-// of the catalog with their artists. Selecting a node shows its tracks in the other views and
-// its totals in the status bar. Nodes name the document's groups, so they exist only between a
-// rebuild's end and the next rebuild's beginning; a node's tracks are made when it is shown.
+// of the catalog with their artists (an artist's albums, grouped by album artist). Selecting a node
+// shows its tracks in the other views and its totals in the status bar. Nodes name the document's
+// groups, so they exist only between a rebuild's end and the next rebuild's beginning; a node's
+// tracks are made when it is shown.
 class CLeftView : public QTreeWidget, public CView {
     Q_OBJECT
 public:
@@ -52,7 +53,7 @@ private:
     QTreeWidgetItem* FindNode(const QStringList& path, bool& whole) const;
     void OnSelectionChanged(QTreeWidgetItem* current);
     template <class Group>
-    QList<QTreeWidgetItem*> GroupNodes(const std::vector<Group>& groups, int image) const;
+    QList<QTreeWidgetItem*> GroupNodes(std::vector<Group> groups, int image, int childImage) const;
 
     CQuavDoc& doc_;
     IFrameServices& frame_;

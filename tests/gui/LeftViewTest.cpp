@@ -53,10 +53,30 @@ TEST_F(LeftView, SiblingsStandInAlphabeticalOrderWithoutRegardToCase) {
     Track("music/4.mp3", "Gamma");
     dir.Write("music/5.mp3", Mp3Maker::Frame(0xFB, 0x90, 0x64, 413) + Mp3Maker::Filler(300));
     Set(kSectionMp3, kFilePath, Music());
+    Set(kSectionAdvanced, kGroupByAlbumArtist, "0");
     Start();
     EXPECT_EQ(ChildTexts(Root()), Texts({"<Undefined>", "alpha", "Beta", "beta", "Gamma"}));
     EXPECT_EQ(Root()->childCount(), 5);
     EXPECT_EQ(Frame().GetLeftView()->NodeTracks(Root()), Doc().GetTrackList().Tracks());
+}
+
+// Grouped by album artist: an artist's node holds its albums, a folder's album of three artists
+// is a compilation, and siblings go by sort name, the compilations first.
+TEST_F(LeftView, ArtistsHoldTheirAlbumsAndCompilationsComeFirst) {
+    Track("music/a/1.mp3", "The Zoo", "Y");
+    Track("music/a/2.mp3", "The Zoo", "X");
+    Track("music/b/1.mp3", "Ann", "Mix");
+    Track("music/b/2.mp3", "Bob", "Mix");
+    Track("music/b/3.mp3", "Cy", "Mix");
+    Track("music/c/1.mp3", "beta");
+    Set(kSectionMp3, kFilePath, Music());
+    Start();
+    EXPECT_EQ(ChildTexts(Root()), Texts({"Various Artists", "beta", "The Zoo"}));
+    EXPECT_EQ(ChildTexts(Child(Root(), "Various Artists")), Texts({"Mix"}));
+    QTreeWidgetItem* zoo = Child(Root(), "The Zoo");
+    ASSERT_NE(zoo, nullptr);
+    EXPECT_EQ(ChildTexts(zoo), Texts({"X", "Y"}));
+    EXPECT_EQ(Frame().GetLeftView()->NodeTracks(zoo)->size(), 2u);
 }
 
 TEST_F(LeftView, GenreAndAlbumModesNestTheirArtists) {

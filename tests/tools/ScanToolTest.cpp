@@ -117,8 +117,9 @@ TEST(ScanTool, GroupsAndFavourites) {
     dir.Write("A/1.mp3", Track("X", "P", 17));
     dir.Write("A/2.mp3", Track("Y", "P", 17));
     dir.Write("B/3.mp3", Track("X", "Q", 8));
-    dir.Write("profile.ini",
-              "[User settings]\nFavoriteAddresses=" + dir / "A" + ";" + dir / "B" + "\n");
+    // Grouped by the track's artist alone, as before the grouping by album artist.
+    dir.Write("profile.ini", "[User settings]\nFavoriteAddresses=" + dir / "A" + ";" + dir / "B" +
+                                 "\n[AdvancedOptions]\nGroupByAlbumArtist=0\n");
     SRun run = RunScan(dir, "--groups artist '*'");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "X\t2\nY\t1\n");
@@ -126,6 +127,8 @@ TEST(ScanTool, GroupsAndFavourites) {
     EXPECT_EQ(run.out, "Rock\t2\n\tX\t1\n\tY\t1\nJazz\t1\n\tX\t1\n");
     run = RunScan(dir, "--groups album '*'");
     EXPECT_EQ(run.out, "P\t2\n\tX\t1\n\tY\t1\nQ\t1\n\tX\t1\n");
+    run = RunScan(dir, "--groups albumartist '*'");
+    EXPECT_EQ(run.out, "X\t2\n\tP\t1\n\tQ\t1\nY\t1\n\tP\t1\n");
     EXPECT_TRUE(ReadFileBytes(dir / "A/mp3cache.qvc").empty()) << "no snapshot for favourites";
 }
 
@@ -292,6 +295,8 @@ TEST(ScanTool, EveryTrackIsOneLineOfSeventeenFields) {
         EXPECT_EQ(lines[i][2], "Plain");
         EXPECT_EQ(lines[i][3], dir / "m/n\\\\x\\ty");
     }
+    // Seven artists of one album in one folder would make a compilation.
+    dir.Write("profile.ini", "[AdvancedOptions]\nDetectCompilations=0\n");
     const SRun groups = RunScan(dir, "--no-save --groups artist '" + dir / "m" + "'");
     EXPECT_EQ(groups.out.substr(0, groups.out.find('\n')), "Ana M\xc3\xbcller\t1");
 }
