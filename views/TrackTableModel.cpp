@@ -13,11 +13,19 @@ namespace {
 
 const QString kUriList = QStringLiteral("text/uri-list");
 
+// By the Track column, the tracks of several discs go disc by disc, those of no known disc first.
+int Compare(const CMp3File& left, const CMp3File& right, int key) {
+    constexpr int kTrack = static_cast<int>(EFieldId::Track);
+    if ((key == kTrack || key == -kTrack) && left.Disc() != right.Disc())
+        return (left.Disc() < right.Disc()) == (key > 0) ? -1 : 1;
+    return CMp3File::Compare(left, right, key);
+}
+
 bool Before(const CMp3File& left, const CMp3File& right, int primaryKey, int secondaryKey) {
-    const int primary = CMp3File::Compare(left, right, primaryKey);
+    const int primary = Compare(left, right, primaryKey);
     if (primary != 0)
         return primary < 0;
-    return CMp3File::Compare(left, right, secondaryKey) < 0;
+    return Compare(left, right, secondaryKey) < 0;
 }
 
 } // namespace

@@ -193,3 +193,29 @@ TEST(TrackTableModel, DraggedRowsCarryTheirFilesAsAUriList) {
     EXPECT_EQ(data->urls().size(), 2);
     EXPECT_EQ(data->urls().back().toLocalFile().toStdString(), folder + "/a.mp3");
 }
+
+// By the Track column, disc by disc (no disc first), each disc by its track numbers; descending
+// turns both round.
+TEST(TrackTableModel, TrackColumnSortsByDiscThenTrack) {
+    struct SRow {
+        std::uint16_t disc, track;
+    };
+    const std::vector<SRow> rows = {{2, 1}, {1, 3}, {0, 9}, {1, 1}, {2, 2}, {10, 1}};
+    std::vector<CMp3File> records(rows.size());
+    TrackArray tracks;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        records[i].SetDisc(rows[i].disc);
+        records[i].SetTrack(rows[i].track);
+        tracks.push_back(&records[i]);
+    }
+    const auto order = [&](int key) {
+        TrackArray sorted = tracks;
+        CTrackTableModel::SortTracks(sorted, key, 0);
+        std::vector<std::size_t> places;
+        for (const CMp3File* track : sorted)
+            places.push_back(static_cast<std::size_t>(track - records.data()));
+        return places;
+    };
+    EXPECT_EQ(order(+EFieldId::Track), (std::vector<std::size_t>{2, 3, 1, 0, 4, 5}));
+    EXPECT_EQ(order(-EFieldId::Track), (std::vector<std::size_t>{5, 4, 0, 1, 3, 2}));
+}
