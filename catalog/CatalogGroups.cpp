@@ -120,30 +120,48 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, 
     return added;
 }
 
-// As File, but a track may have several leaves, one under each artist it names: the first pass
-// counts the places of each leaf, the second fills them. The compilations are found first.
+// As File, but a track may have several leaves, one under each artist it names. The compilations
+// are found first; one pass then finds each track's leaves and counts their places, keeping the
+// leaf of each track (and the leaves of the few with several) for the pass that fills the runs.
 void CCatalogGroups::FileByAlbumArtist() {
     index_.assign(16, kNoNode);
     compilations_.Find(*tracks_, options_.detectCompilations);
     const auto count = static_cast<std::uint32_t>(tracks_->size());
+    std::vector<Node> leafOf(count, kNoNode);
+    std::vector<std::pair<std::uint32_t, Node>> several;
     std::size_t places = 0;
     SLast last;
-    for (std::uint32_t place = 0; place < count; ++place)
+    for (std::uint32_t place = 0; place < count; ++place) {
+        int found = 0;
         FindLeaves(place, last, [&](Node leaf) {
             ++nodes_[leaf].end;
             ++places;
+            if (++found == 2)
+                several.emplace_back(place, leafOf[place]);
+            if (found >= 2)
+                several.emplace_back(place, leaf);
+            leafOf[place] = leaf;
         });
+        if (found >= 2)
+            leafOf[place] = kNoNode;
+    }
+    compilations_.Clear();
+    index_ = {};
     LayOut();
     order_.resize(places);
-    last = {};
-    for (std::uint32_t place = 0; place < count; ++place)
-        FindLeaves(place, last, [&](Node leaf) { order_[nodes_[leaf].end++] = place; });
-    index_ = {};
-    compilations_.Clear();
+    std::size_t at = 0;
+    for (std::uint32_t place = 0; place < count; ++place) {
+        if (leafOf[place] != kNoNode)
+            order_[nodes_[leafOf[place]].end++] = place;
+        for (; at < several.size() && several[at].first == place; ++at)
+            order_[nodes_[several[at].second].end++] = place;
+    }
 }
 
 // An artist's albums are its subgroups. A track that names several artists and no album artist
-// is under each of them, once; the track before is no guide for it or the track after it.
+// is under each of them, once, found without the track before as a guide, which stays that of
+// the track after. A track of the same album of the same folder as the track before is of the
+// same album node when it is of the same artist node.
 template <class Visit>
 void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
     if (mode_ == EDisplayMode::AlbumArtist) {
@@ -165,7 +183,6 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
             visit(
                 FindOwned(FindOwned(kNoNode, artist, place), {track.Album(), EText::Album}, place));
         }
-        last = {};
         return;
     }
     const SKey owner = OwnerOf(place);
@@ -174,9 +191,9 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
         last.group = FindOwned(kNoNode, owner, place);
         last.leaf = kNoNode;
     }
-    if (last.leaf == kNoNode || track.Album() != last.album) {
-        last.album = track.Album();
-        last.leaf = FindOwned(last.group, {last.album, EText::Album}, place);
+    if (last.leaf == kNoNode || compilations_.AlbumOf(place) != last.albumOf) {
+        last.albumOf = compilations_.AlbumOf(place);
+        last.leaf = FindOwned(last.group, {track.Album(), EText::Album}, place);
     }
     visit(last.leaf);
 }

@@ -95,6 +95,7 @@ private:
         std::string_view key, artist, album;
         Node group = kNoNode;
         Node leaf = kNoNode;
+        std::uint32_t albumOf = 0; // the album of a folder, by album artist
     };
     // The key of a node grouped by album artist: the text that names it, with its kind.
     struct SKey {

@@ -17,6 +17,8 @@ public:
     void Clear();
 
     bool Compilation(std::uint32_t place) const;
+    // The same number for the tracks of one album in one folder.
+    std::uint32_t AlbumOf(std::uint32_t place) const { return albumOf_[place]; }
     // The place of the first track of the same album in the same folder.
     std::uint32_t FirstOfAlbum(std::uint32_t place) const { return albums_[albumOf_[place]].first; }
     // "Various Artists" in any case.
