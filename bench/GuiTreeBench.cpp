@@ -1,12 +1,18 @@
 // The window against the command-line tool: opening a snapshot of 20,000 tracks in the
 // Genre / Artist mode, until the tree stands, next to `quavero-scan` opening the same snapshot.
+// Before it, the artist tree's filing at a million tracks grouped by album artist, next to the
+// grouping by the track's artist alone (GroupByAlbumArtist=0, whose code is the one from before
+// the grouping by album artist); `GuiTreeBench DATA-FOLDER --groups COUNT` runs that alone.
 #include "app/QuavApp.h"
 #include "bench/BenchCollection.h"
 #include "bench/SyntheticSnapshot.h"
+#include "catalog/CatalogGroups.h"
 #include "catalog/CatalogView.h"
 #include "catalog/Hints.h"
 #include "catalog/QuavDoc.h"
 #include "frame/MainFrame.h"
+#include "model/Mp3File.h"
+#include "model/Mp3FileList.h"
 #include "platform/IniProfile.h"
 #include "settings/SettingsKeys.h"
 #include "views/LeftView.h"
@@ -18,6 +24,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <string_view>
 
 namespace {
 
@@ -41,15 +48,58 @@ double ToolSeconds(const std::string& scan, const std::string& profile, const st
                                              {"QUAVERO_PROFILE=" + profile});
 }
 
+// Albums of twelve tracks in folders of their own; a third of them name an album artist, one in
+// twenty is a compilation, and one track in fifty names a guest beside its artist.
+bool BenchGrouping(const std::string& data, int count) {
+    const std::string folder = data + "/groups" + std::to_string(count);
+    if (!std::filesystem::exists(folder))
+        CSyntheticSnapshot::Write(folder, count, std::max(1, count / 120));
+    CMp3FileList list;
+    if (list.LoadSnapshot(folder) != CMp3FileList::ELoadResult::Loaded)
+        return false;
+    for (std::size_t i = 0; i < list.GetSize(); ++i) {
+        CMp3File& track = *list.GetAt(i);
+        const std::size_t album = i / 12;
+        if (album % 3 == 0)
+            track.SetAlbumArtist(std::string(track.Artist()));
+        if (album % 20 == 1)
+            track.SetCompilation(true);
+        if (i % 50 == 7) {
+            const std::string guest = "Guest " + std::to_string(i % 997);
+            track.SetArtists({track.Artist(), std::string_view(guest)});
+        }
+    }
+    CCatalogGroups groups;
+    const auto file = [&](bool byAlbumArtist) {
+        groups.SetOptions({.byAlbumArtist = byAlbumArtist,
+                           .detectCompilations = true,
+                           .ignoredArticles = "The;A;An;Les;Le;La;L'"});
+        return CBenchCollection::BestSeconds(
+            5, [&] { groups.File(list.Tracks(), EDisplayMode::Artist); });
+    };
+    const double before = file(false);
+    const double now = file(true);
+    std::printf("Artist tree: %zu tracks filed (%zu artist nodes grouped by album artist)\n",
+                list.GetSize(), groups.Artists().size());
+    CBenchCollection::PrintRow("artist tree by album artist", now, before, "< 1.5",
+                               now / before < 1.5, "by track artist");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string_view(argv[2]) == "--groups")
+        return BenchGrouping(argv[1], std::atoi(argv[3])) ? 0 : 1;
     if (argc < 3) {
-        std::fprintf(stderr, "usage: GuiTreeBench DATA-FOLDER QUAVERO-SCAN\n");
+        std::fprintf(stderr, "usage: GuiTreeBench DATA-FOLDER QUAVERO-SCAN\n"
+                             "       GuiTreeBench DATA-FOLDER --groups COUNT\n");
         return 2;
     }
     const std::string data = argv[1];
     const std::string scan = argv[2];
+    if (!BenchGrouping(data, 1000000))
+        return 1;
     const std::string snapshot = data + "/gui20k";
     const std::string start = data + "/gui-empty";
     const std::string profilePath = data + "/gui-bench.ini";
