@@ -40,6 +40,7 @@ void CCatalogGroups::File(const TrackArray& tracks, EDisplayMode mode) {
         return;
     }
     index_.assign(16, kNoNode);
+    subIndex_.assign(16, kNoNode);
     const auto count = static_cast<std::uint32_t>(tracks.size());
     SLast last;
     for (std::uint32_t place = 0; place < count; ++place)
@@ -50,6 +51,7 @@ void CCatalogGroups::File(const TrackArray& tracks, EDisplayMode mode) {
     for (std::uint32_t place = 0; place < count; ++place)
         order_[nodes_[FindLeaf(place, last)].end++] = place;
     index_ = {};
+    subIndex_ = {};
 }
 
 void CCatalogGroups::Clear() {
@@ -58,6 +60,7 @@ void CCatalogGroups::Clear() {
     groups_ = {};
     order_ = {};
     index_ = {};
+    subIndex_ = {};
 }
 
 // Tracks come folder by folder, and the tracks of a folder mostly share their artist, genre and
@@ -94,11 +97,12 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::string_view nam
 template <class Same>
 CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, std::uint32_t place,
                                                SKey key, Same same) {
-    const std::size_t mask = index_.size() - 1;
-    for (std::size_t slot = hash & mask; index_[slot] != kNoNode; slot = (slot + 1) & mask) {
-        const SNode& node = nodes_[index_[slot]];
+    std::vector<Node>& index = parent == kNoNode ? index_ : subIndex_;
+    const std::size_t mask = index.size() - 1;
+    for (std::size_t slot = hash & mask; index[slot] != kNoNode; slot = (slot + 1) & mask) {
+        const SNode& node = nodes_[index[slot]];
         if (node.hash == hash && node.parent == parent && same(node))
-            return index_[slot];
+            return index[slot];
     }
     const auto added = static_cast<Node>(nodes_.size());
     nodes_.push_back({.parent = parent,
@@ -110,10 +114,12 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, 
                       .nth = key.nth});
     if (parent == kNoNode)
         groups_.push_back(added);
-    if (nodes_.size() * 2 > index_.size()) {
-        index_.assign(index_.size() * 2, kNoNode);
+    const std::size_t level = parent == kNoNode ? groups_.size() : nodes_.size() - groups_.size();
+    if (level * 2 > index.size()) {
+        index.assign(index.size() * 2, kNoNode);
         for (Node node = 0; node < nodes_.size(); ++node)
-            Place(node);
+            if ((nodes_[node].parent == kNoNode) == (parent == kNoNode))
+                Place(node);
     } else {
         Place(added);
     }
@@ -125,6 +131,7 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, 
 // leaf of each track (and the leaves of the few with several) for the pass that fills the runs.
 void CCatalogGroups::FileByAlbumArtist() {
     index_.assign(16, kNoNode);
+    subIndex_.assign(16, kNoNode);
     compilations_.Find(*tracks_, options_.detectCompilations);
     const auto count = static_cast<std::uint32_t>(tracks_->size());
     std::vector<Node> leafOf(count, kNoNode);
@@ -147,6 +154,7 @@ void CCatalogGroups::FileByAlbumArtist() {
     }
     compilations_.Clear();
     index_ = {};
+    subIndex_ = {};
     LayOut();
     order_.resize(places);
     std::size_t at = 0;
@@ -242,11 +250,12 @@ CCatalogGroups::Node CCatalogGroups::FindOwned(Node parent, SKey key, std::uint3
 }
 
 void CCatalogGroups::Place(Node node) {
-    const std::size_t mask = index_.size() - 1;
+    std::vector<Node>& index = nodes_[node].parent == kNoNode ? index_ : subIndex_;
+    const std::size_t mask = index.size() - 1;
     std::size_t slot = nodes_[node].hash & mask;
-    while (index_[slot] != kNoNode)
+    while (index[slot] != kNoNode)
         slot = (slot + 1) & mask;
-    index_[slot] = node;
+    index[slot] = node;
 }
 
 // A top-level group's text in the genre and album modes; the artist otherwise.

@@ -130,7 +130,10 @@ private:
     std::vector<SNode> nodes_;      // in order of first appearance
     std::vector<Node> groups_;      // the top-level ones
     std::vector<std::uint32_t> order_;
-    std::vector<Node> index_; // open addressing by hash, at most half full; only while filing
+    // Open addressing by hash, at most half full; only while filing. The groups have an index of
+    // their own, which stays small where albums are many.
+    std::vector<Node> index_;
+    std::vector<Node> subIndex_;
 };
 
 template <class Group>
