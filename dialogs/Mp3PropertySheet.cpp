@@ -163,11 +163,14 @@ std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) {
         const std::string artist(track->Artist());
         const std::string album(track->Album());
         const std::string genre(track->GetGenreName());
+        const std::string albumArtist(track->AlbumArtist());
         const STagWriteResult result = writer.Write(*track, edit);
         track->Reload(options_.read);
         artistMoved_ = artistMoved_ || !CUtf8::SameShown(artist, track->Artist());
         albumMoved_ = albumMoved_ || !CUtf8::SameShown(album, track->Album());
         genreMoved_ = genreMoved_ || !CUtf8::SameShown(genre, track->GetGenreName());
+        albumArtistMoved_ =
+            albumArtistMoved_ || !CUtf8::SameShown(albumArtist, track->AlbumArtist());
         if (result.Written())
             ++written;
         else
@@ -178,7 +181,9 @@ std::size_t CMp3PropertySheet::WriteTags(IReporter& reporter) {
     return written;
 }
 
+// An artist node holds its albums, and the album artist files a track: in the artist and album
+// modes both move it.
 bool CMp3PropertySheet::ChangesGrouping(EDisplayMode mode) const {
-    return artistMoved_ || (mode == EDisplayMode::GenreArtist && genreMoved_) ||
-           (mode == EDisplayMode::AlbumArtist && albumMoved_);
+    return artistMoved_ ||
+           (mode == EDisplayMode::GenreArtist ? genreMoved_ : albumMoved_ || albumArtistMoved_);
 }

@@ -42,7 +42,8 @@ public:
     // Returns how many files were written.
     std::size_t WriteTags(IReporter& reporter);
     // Whether the tags written can have moved tracks between the groups of the tree in `mode`:
-    // a track's artist, or the genre or the album that the mode groups by, shows otherwise.
+    // a track's artist, or the genre, album or album artist that the mode groups by, shows
+    // otherwise.
     bool ChangesGrouping(EDisplayMode mode) const;
 
     void accept() override;
@@ -60,4 +61,5 @@ private:
     bool artistMoved_ = false;
     bool genreMoved_ = false;
     bool albumMoved_ = false;
+    bool albumArtistMoved_ = false;
 };

@@ -184,7 +184,9 @@ TEST_F(CPropertiesTest, RegroupsOrRefreshesAndStoresTheSnapshot) {
         const char* field;
         bool regroup;
     } cases[] = {{EDisplayMode::AlbumArtist, "album", true},
-                 {EDisplayMode::Artist, "album", false},
+                 {EDisplayMode::Artist, "album", true}, // an artist holds its albums
+                 {EDisplayMode::GenreArtist, "album", false},
+                 {EDisplayMode::Artist, "albumArtist", true},
                  {EDisplayMode::GenreArtist, "genre", true},
                  {EDisplayMode::Artist, "genre", false},
                  {EDisplayMode::Artist, "artist", true}};
@@ -208,7 +210,7 @@ TEST_F(CPropertiesTest, RegroupsOrRefreshesAndStoresTheSnapshot) {
     ASSERT_TRUE(doc->OpenAddress(music));
     const CMp3File& untagged = *doc->GetTrackList().GetAt(1);
     EXPECT_FALSE(untagged.HasTag()) << "read from the snapshot";
-    EXPECT_EQ(untagged.Album(), "album0");
+    EXPECT_EQ(untagged.Album(), "album1");
     EXPECT_EQ(untagged.Artist(), "artist0");
     EXPECT_EQ(untagged.GetGenreName(), "A Cappella");
 }
