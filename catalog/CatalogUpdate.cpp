@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <iterator>
 #include <unistd.h>
@@ -19,20 +20,28 @@ CCatalogUpdate::CCatalogUpdate(std::string base, std::string pattern, IReporter&
     : base_(std::move(base)), pattern_(std::move(pattern)), reporter_(reporter), options_(options) {
 }
 
-bool CCatalogUpdate::Run(std::span<CMp3File* const> records, const CChangeCheck::SResult& changes,
-                         bool readListedFolders, CSnapshotExtras::SWalk& walk, CMp3FileList& out) {
+// A record read now has its picture in added_, a kept one in its owner.
+bool CCatalogUpdate::Run(CMp3FileList& owner, std::span<CMp3File* const> records,
+                         const CChangeCheck::SResult& changes, bool readListedFolders,
+                         CSnapshotExtras::SWalk& walk, CMp3FileList& out) {
+    images_ = &owner.FolderImages();
     const auto order = NewOrder(records, changes, readListedFolders, walk);
+    images_ = nullptr;
     if (!order)
         return false;
-    for (CMp3File* track : *order)
-        out.Take(std::move(*track));
+    for (CMp3File* track : *order) {
+        const CPictureNote picture = added_.PictureOf(*track);
+        out.Take(std::move(*track), picture ? picture : owner.PictureOf(*track));
+    }
     added_.RemoveAll();
     return true;
 }
 
 bool CCatalogUpdate::Update(CMp3FileList& list, const CChangeCheck::SResult& changes,
                             bool readListedFolders, CSnapshotExtras::SWalk& walk) {
+    images_ = &list.FolderImages();
     const auto order = NewOrder(list.Tracks(), changes, readListedFolders, walk);
+    images_ = nullptr;
     if (!order)
         return false;
     list.Rearrange(*order, added_);
@@ -188,12 +197,21 @@ void CCatalogUpdate::ListAgain(const std::string& folder, std::span<CMp3File* co
     const int fd = CFolderChain::OpenFolder(AT_FDCWD, directory.c_str());
     if (fd < 0) {
         gone_.insert(folder);
+        if (images_ != nullptr)
+            images_->DropBelow(directory);
         return;
     }
     if (CFolderChain::SFolderId id; CFolderChain::ReadId(fd, id))
         ids_.insert_or_assign(folder, id);
     const std::vector<CFolderScanner::SEntry> entries = CFolderScanner::ListFolder(fd);
     ::close(fd);
+    if (images_ != nullptr) {
+        CFolderImages::CChooser image;
+        for (const CFolderScanner::SEntry& entry : entries)
+            if (entry.type != DT_DIR)
+                image.Offer(entry.name);
+        images_->Set(directory, image.Best());
+    }
     // The files of a folder that is now another are other files, whatever their names.
     readListedFolders = readListedFolders || changes.replaced.contains(folder);
     std::unordered_map<std::string_view, CMp3File*> old;
@@ -217,8 +235,11 @@ void CCatalogUpdate::ListAgain(const std::string& folder, std::span<CMp3File* co
             WalkNew(prefix + entry.name);
     // Known subfolders that are no longer listed vanished, with everything below them.
     for (const std::string_view child : set_->Children(folder))
-        if (!listed.contains(child.substr(prefix.size())))
+        if (!listed.contains(child.substr(prefix.size()))) {
             gone_.emplace(child);
+            if (images_ != nullptr)
+                images_->DropBelow(base_ + std::string(child));
+        }
 }
 
 // A link to a folder the catalog holds already, or to one above it, is not walked again: a walk
@@ -240,7 +261,10 @@ void CCatalogUpdate::WalkNew(const std::string& folder) {
             Read(directory, name);
             return true;
         },
-        [this](const std::string& directory, const CFolderChain::SFolderId& id) {
+        [this](const std::string& directory, const CFolderChain::SFolderId& id,
+               std::string_view image) {
+            if (images_ != nullptr)
+                images_->Set(directory, image);
             std::string entered = directory.substr(std::min(directory.size(), base_.size()));
             ids_.insert_or_assign(entered, id);
             walked_.insert(std::move(entered));
@@ -250,11 +274,13 @@ void CCatalogUpdate::WalkNew(const std::string& folder) {
 
 void CCatalogUpdate::Read(const std::string& directory, const std::string& name) {
     CMp3File& track = added_.Append();
-    if (!track.Load(directory, name, reporter_, options_)) {
+    CPictureNote picture;
+    if (!track.Load(directory, name, reporter_, options_, &picture)) {
         added_.RemoveLast();
         return;
     }
     added_.PoolLast();
+    added_.SetPicture(track, picture);
     items_.push_back({CChangeCheck::RelativeFolder(base_, track), track.FileName(), &track});
 }
 

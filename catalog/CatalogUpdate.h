@@ -2,6 +2,7 @@
 
 #include "catalog/ChangeCheck.h"
 #include "catalog/FolderChain.h"
+#include "model/FolderImages.h"
 #include "model/Mp3FileList.h"
 #include "model/SnapshotExtras.h"
 #include "model/TrackReadOptions.h"
@@ -32,8 +33,11 @@ public:
     // directory. With `readListedFolders`, every file of a folder listed again is read again,
     // not only its new ones, as in a folder that is now another. False, with nothing moved,
     // when the listings found what the records already say.
-    bool Run(std::span<CMp3File* const> records, const CChangeCheck::SResult& changes,
-             bool readListedFolders, CSnapshotExtras::SWalk& walk, CMp3FileList& out);
+    // `records` lie in `owner`, which keeps their pictures and the folders' images: the images
+    // of the folders listed or entered now are brought up to date there.
+    bool Run(CMp3FileList& owner, std::span<CMp3File* const> records,
+             const CChangeCheck::SResult& changes, bool readListedFolders,
+             CSnapshotExtras::SWalk& walk, CMp3FileList& out);
     // The same for a list that holds the directory's records alone, updated where it lies: the
     // records that stay are not moved.
     bool Update(CMp3FileList& list, const CChangeCheck::SResult& changes, bool readListedFolders,
@@ -81,4 +85,5 @@ private:
     std::set<std::string, std::less<>> gone_;   // folders that vanished, with all below them
     // The identities of the folders listed or entered now.
     std::map<std::string, CFolderChain::SFolderId, std::less<>> ids_;
+    CFolderImages* images_ = nullptr; // of the list updated
 };

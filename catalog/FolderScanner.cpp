@@ -2,6 +2,7 @@
 
 #include "catalog/HeldFolder.h"
 #include "catalog/ReadPool.h"
+#include "model/FolderImages.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -149,8 +150,13 @@ bool CFolderScanner::Enter(int fd, const std::string& name, bool start, SListing
         entries_ = std::move(listed->entries);
     else
         ReadEntries(fd, listing_, entries_);
-    if (onFolder_)
-        onFolder_(path_, id);
+    if (onFolder_) {
+        CFolderImages::CChooser image;
+        for (const SEntry& entry : entries_)
+            if (entry.type != DT_DIR)
+                image.Offer(entry.name);
+        onFolder_(path_, id, image.Best());
+    }
     std::vector<std::string> subfolders;
     for (const SEntry& entry : entries_)
         if (MayBeFolder(entry))

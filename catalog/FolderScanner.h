@@ -27,9 +27,10 @@ public:
     using FileFound =
         std::function<bool(const std::string& directory, const std::string& name, int directoryFd)>;
 
-    // Given the path of each folder as it is entered, before its files, and its identity.
-    using FolderEntered =
-        std::function<void(const std::string& directory, const CFolderChain::SFolderId& id)>;
+    // Given the path of each folder as it is entered, before its files, its identity, and the
+    // name of its cover image (CFolderImages), empty where it has none.
+    using FolderEntered = std::function<void(
+        const std::string& directory, const CFolderChain::SFolderId& id, std::string_view image)>;
 
     struct SEntry {
         std::string name;

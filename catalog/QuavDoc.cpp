@@ -6,6 +6,8 @@
 #include "catalog/FolderScanner.h"
 #include "catalog/FolderSet.h"
 #include "catalog/ReadPool.h"
+#include "model/Id3v2Picture.h"
+#include "platform/File.h"
 #include "platform/LowPriority.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
@@ -18,6 +20,7 @@
 #include <span>
 #include <unistd.h>
 #include <unordered_set>
+#include <utility>
 
 CQuavDoc::CQuavDoc(const CAppSettings& settings, CIniProfile* profile, IReporter& reporter)
     : settings_(settings), profile_(profile), reporter_(reporter),
@@ -359,7 +362,8 @@ bool CQuavDoc::BringUpToDate(const std::string& base, std::size_t first,
     if (first == 0)
         return update.Update(tracks_, changes, false, walk);
     CMp3FileList fresh;
-    if (!update.Run(std::span(tracks_.Tracks()).subspan(first), changes, false, walk, fresh))
+    if (!update.Run(tracks_, std::span(tracks_.Tracks()).subspan(first), changes, false, walk,
+                    fresh))
         return false;
     tracks_.Replace(first, fresh);
     return true;
@@ -388,9 +392,11 @@ void CQuavDoc::ScanFolder(const std::string& directory, const std::string& patte
             reader.Add(dir, name, dirFd);
             return !stopRequested_;
         },
-        [&entered, &ids, &base](const std::string& dir, const CFolderChain::SFolderId& id) {
+        [this, &entered, &ids, &base](const std::string& dir, const CFolderChain::SFolderId& id,
+                                      std::string_view image) {
             entered.push_back(dir.size() < base.size() ? std::string() : dir.substr(base.size()));
             ids.push_back(id);
+            tracks_.FolderImages().Set(dir, image);
         });
     scanner.ListAhead(pool, [&reader] { return reader.OnPool(); });
     walking_ = true;
@@ -428,13 +434,14 @@ CMp3File& CQuavDoc::NewTrack() {
 }
 
 // Once a stop is asked for, the files already being read are dropped.
-void CQuavDoc::TrackRead(bool isTrack) {
+void CQuavDoc::TrackRead(bool isTrack, CPictureNote picture) {
     if (stopRequested_ || !isTrack) {
         tracks_.RemoveLast();
         if (stopRequested_)
             return;
     } else {
         tracks_.PoolLast();
+        tracks_.SetPicture(*tracks_.Tracks().back(), picture);
     }
     ++filesSeen_;
     if (progress_)
@@ -451,6 +458,27 @@ void CQuavDoc::Group() {
     groups_.File(tracks_.Tracks(), displayMode_);
 }
 
-std::optional<SCoverSource> CQuavDoc::CoverOf(const CMp3File& /*track*/) const {
-    return std::nullopt;
+// A picture's place comes from the walk's note, checked against the file as it is now: a note
+// read from a snapshot, or made before the file changed, points at none of its bytes past its
+// end. A frame's note has its head read here, which finds the image's exact place.
+std::optional<SCoverSource> CQuavDoc::CoverOf(const CMp3File& track) const {
+    if (const CPictureNote noted = tracks_.PictureOf(track)) {
+        std::string path = track.FullPath();
+        CFile file;
+        if (file.Open(path, CFile::EMode::Read) == CFile::EOpenResult::Opened) {
+            const CPictureNote note = CId3v2Picture::Locate(file, noted);
+            if (note && std::cmp_less_equal(note.End(), file.Size()))
+                return SCoverSource{.path = std::move(path),
+                                    .offset = note.Offset(),
+                                    .length = note.Length(),
+                                    .image = note.Image(),
+                                    .embedded = true};
+        }
+    }
+    std::optional<std::string> image = tracks_.FolderImages().ImageFor(track.Directory());
+    if (!image)
+        return std::nullopt;
+    const SCoverSource::EImage kind = CFolderImages::ImageOf(*image);
+    return SCoverSource{
+        .path = std::move(*image), .offset = 0, .length = 0, .image = kind, .embedded = false};
 }

@@ -109,7 +109,7 @@ private:
     void ScanFolder(const std::string& directory, const std::string& pattern);
     CMp3File& NewTrack() override;
     CTextPool& Texts() override { return tracks_.Texts(); }
-    void TrackRead(bool isTrack) override;
+    void TrackRead(bool isTrack, CPictureNote picture) override;
     // Looks at the disk for what changed since the snapshot of `directory` just read (the
     // records from `first` on) where the settings say so, and brings the catalog up to date.
     // `start`: when the look began.

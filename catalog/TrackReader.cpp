@@ -53,6 +53,7 @@ struct CTrackReader::SJob {
     std::shared_ptr<SFolder> folder;
     std::string name;
     CMp3File track;
+    CPictureNote picture;
     bool isTrack = false;
     bool inMemory = false;
     CKeptReports reports;
@@ -106,7 +107,10 @@ void CTrackReader::ReadHere(const std::string& directory, const std::string& nam
 void CTrackReader::Take(const std::string& directory, const std::string& name, const CFile& file,
                         CFile::EOpenResult opened) {
     CMp3File& track = sink_.NewTrack();
-    sink_.TrackRead(track.Load(directory, name, file, opened, reporter_, options_, &sink_.Texts()));
+    CPictureNote picture;
+    const bool isTrack =
+        track.Load(directory, name, file, opened, reporter_, options_, &sink_.Texts(), &picture);
+    sink_.TrackRead(isTrack, picture);
 }
 
 void CTrackReader::GoToPool() {
@@ -149,7 +153,8 @@ void CTrackReader::Read(SJob& job, const STrackReadOptions& options) {
     if (opened == CFile::EOpenResult::Opened && file.Size() >= kTailBytes)
         job.inMemory = file.InMemory(file.Size() - kTailBytes, kTailBytes)
                            .value_or(Clock::now() - start < kSlowOpen);
-    job.isTrack = job.track.Load(job.folder->path, job.name, file, opened, job.reports, ahead);
+    job.isTrack = job.track.Load(job.folder->path, job.name, file, opened, job.reports, ahead,
+                                 nullptr, &job.picture);
     job.folder.reset();
 }
 
@@ -169,6 +174,6 @@ void CTrackReader::HandOn() {
     if (track.Directory() == job->track.Directory())
         job->track.ShareDirectory(track);
     track = std::move(job->track);
-    sink_.TrackRead(job->isTrack);
+    sink_.TrackRead(job->isTrack, job->picture);
     inMemoryRun_ = job->inMemory && !always_ ? inMemoryRun_ + 1 : 0;
 }

@@ -30,8 +30,9 @@ public:
         virtual CMp3File& NewTrack() = 0;
         // Where the texts of a record filled in place go (model/TextPool.h).
         virtual CTextPool& Texts() = 0;
-        // The record last made was read; `isTrack` false when it must not be listed.
-        virtual void TrackRead(bool isTrack) = 0;
+        // The record last made was read; `isTrack` false when it must not be listed. `picture`:
+        // where its tag's front cover lies.
+        virtual void TrackRead(bool isTrack, CPictureNote picture) = 0;
 
     protected:
         ~ISink() = default;

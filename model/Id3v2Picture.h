@@ -2,6 +2,7 @@
 
 #include "model/CoverSource.h"
 #include "model/Id3v2Layout.h"
+#include "model/PictureNote.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+class CFile;
 
 // The picture frame of an ID3v2 tag, read and written by the one layout:
 //   2.3, 2.4 APIC: encoding | MIME type, Latin-1, NUL-ended | picture type | description | image
@@ -53,4 +56,30 @@ public:
     // else the first picture.
     static std::vector<std::size_t> Covers(std::span<const std::uint8_t> tag,
                                            const CId3v2Layout& layout);
+
+    // Where a walk finds a picture's image without reading it: from the bytes at hand, which
+    // may end within the frame's head.
+    enum class EHead {
+        Read,   // `head` holds it
+        Short,  // the bytes given end within the head
+        Broken, // no picture: a bad encoding, a link ("-->"), an empty image
+    };
+    struct SHead {
+        std::size_t imageAt = 0; // from the start of the frame's data
+        std::uint8_t type = 0;
+        EImage image = EImage::Unknown;
+    };
+    // Whether a frame id (3 bytes in 2.2, else 4) is a picture's.
+    static bool IsPictureId(std::span<const std::uint8_t> id);
+    // Where a frame's data begins after the bytes its format flags put before it (2.3: group;
+    // 2.4: group, data length). None for a picture that cannot be read in place: compressed,
+    // encrypted, or unsynchronised (the frame's flag in 2.4, the tag's in every version).
+    static std::optional<std::size_t> DataStart(int version, std::uint8_t formatFlags,
+                                                bool tagUnsynchronised);
+    // Reads the head from `data`, the start of a frame's data; `whole`: `data` is all of it.
+    static EHead ReadHead(std::span<const std::uint8_t> data, int version, bool whole, SHead& head);
+    // The image's exact place for a note of the walk: an image note as it is; for a frame
+    // note, the frame's head read from `file` (the tag header and the frame's first bytes, and
+    // no more). None where the bytes there are not the picture frame noted.
+    static CPictureNote Locate(const CFile& file, const CPictureNote& note);
 };

@@ -1,5 +1,6 @@
 #include "model/Id3v2Tag.h"
 
+#include "model/Id3v2Picture.h"
 #include "model/Id3v2Text.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ enum class EField {
     AlbumArtistSort,
     AlbumSort,
     UserText, // settled by the one described "ARTISTS"
+    Picture,  // noted apart (CId3v2Tag::picture), never stored as a text
 };
 constexpr std::uint32_t kAllFields = 0xFE;
 constexpr std::uint32_t kRareFields = 0x7F00;
@@ -103,6 +105,9 @@ EField FieldOf(std::span<const std::uint8_t> id) {
     case IdKey("TXX"):
     case IdKey("TXXX"):
         return EField::UserText;
+    case IdKey("PIC"):
+    case IdKey("APIC"):
+        return EField::Picture;
     default:
         return EField::None;
     }
@@ -133,6 +138,17 @@ public:
         : head_(head.first(std::min(head.size(), end))), fetch_(fetch), end_(end) {}
 
     std::size_t End() const { return end_; }
+    // The bytes at hand from `offset`, up to `length` of them; none fetched.
+    std::span<const std::uint8_t> HeldFrom(std::size_t offset, std::size_t length) const {
+        length = offset < end_ ? std::min(length, end_ - offset) : 0;
+        std::span<const std::uint8_t> held;
+        if (offset < head_.size())
+            held = head_.subspan(offset, std::min(length, head_.size() - offset));
+        if (offset >= runStart_ && offset < runStart_ + runLength_ &&
+            runStart_ + runLength_ - offset > held.size())
+            held = {run_ + (offset - runStart_), std::min(length, runStart_ + runLength_ - offset)};
+        return held;
+    }
     // Whether Get would give these bytes without fetching any.
     bool Held(std::size_t offset, std::size_t length) const {
         length = offset < end_ ? std::min(length, end_ - offset) : 0;
@@ -343,9 +359,47 @@ bool Store(CId3v2Tag& tag, EField field, std::span<const std::uint8_t> data, int
         return true;
     }
     case EField::None:
+    case EField::Picture:
         break;
     }
     return true;
+}
+
+// The pictures met so far: the first, until one of type 3 is found.
+struct SPictures {
+    CPictureNote note;
+    bool front = false;
+};
+
+// Notes the picture frame whose header is at `at` from the bytes at hand alone: its head, when
+// they hold it, else its frame's place. The front cover wins over any picture before it; of the
+// others, the first stays.
+void NotePicture(const CTagBytes& bytes, std::size_t at, std::size_t headerLength,
+                 const SFrame& frame, int version, bool tagUnsynchronised, SPictures& found) {
+    const auto skip = CId3v2Picture::DataStart(version, frame.format, tagUnsynchronised);
+    if (found.front || !skip || *skip >= frame.size)
+        return;
+    const std::size_t dataAt = at + headerLength + *skip;
+    const std::size_t dataSize = frame.size - *skip;
+    const auto held = bytes.HeldFrom(dataAt, dataSize);
+    CId3v2Picture::SHead head;
+    switch (CId3v2Picture::ReadHead(held, version, held.size() == dataSize, head)) {
+    case CId3v2Picture::EHead::Read:
+        if (found.note && head.type != CId3v2Picture::kFrontCover)
+            return;
+        found.note = CPictureNote::Make(CPictureNote::EKind::Image, dataAt + head.imageAt,
+                                        dataSize - head.imageAt, head.image);
+        found.front = head.type == CId3v2Picture::kFrontCover;
+        return;
+    case CId3v2Picture::EHead::Short:
+        if (!found.note)
+            found.note =
+                CPictureNote::Make(CPictureNote::EKind::Frame, at, headerLength + frame.size,
+                                   SCoverSource::EImage::Unknown);
+        return;
+    case CId3v2Picture::EHead::Broken:
+        return;
+    }
 }
 
 // Walks the frames from `at`, reading the bodies of the wanted ones only, the first of each.
@@ -356,7 +410,8 @@ void ReadFrames(CTagBytes& bytes, std::size_t at, int version, bool tagUnsynchro
     const std::size_t headerLength = version == 2 ? 6 : 10;
     std::uint32_t seen = 0;
     std::vector<std::uint8_t> restored;
-    while (seen != (kAllFields | kRareFields)) {
+    SPictures pictures;
+    while (seen != (kAllFields | kRareFields) || !pictures.front) {
         if ((seen & kAllFields) == kAllFields && !bytes.Held(at, headerLength))
             return;
         const auto h = bytes.Get(at, headerLength);
@@ -368,6 +423,12 @@ void ReadFrames(CTagBytes& bytes, std::size_t at, int version, bool tagUnsynchro
             return;
         at = bodyAt + frame.size;
         const EField field = frame.field;
+        if (field == EField::Picture) {
+            NotePicture(bytes, bodyAt - headerLength, headerLength, frame, version,
+                        tagUnsynchronised, pictures);
+            tag.picture = pictures.note;
+            continue;
+        }
         if (field == EField::None || (seen & Bit(field)) != 0 || frame.size > kMaxFrame)
             continue;
         if ((Bit(field) & kRareFields) != 0 && !bytes.Held(bodyAt, frame.size))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/GenreTable.h"
+#include "model/PictureNote.h"
 
 #include <cstdint>
 #include <functional>
@@ -64,4 +65,11 @@ public:
     // The values of the user text described "ARTISTS", one per string: the artists of the
     // track by name, where the artist text is a credit ("A feat. B").
     std::vector<std::string> artists;
+
+    // Where the front cover lies: the first picture of type 3, else the first picture, noted
+    // from the bytes a reading of the fields fetches anyway (a picture past them, after those
+    // fields are found, is not looked for). A picture whose frame lies there but whose head
+    // does not is noted by its frame (CPictureNote::EKind::Frame); one that cannot be read in
+    // place (unsynchronised, compressed, encrypted) is none.
+    CPictureNote picture;
 };

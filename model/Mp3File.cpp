@@ -203,10 +203,10 @@ void CMp3File::SetDirectory(std::string_view base, std::string_view relative) {
 }
 
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-                    const STrackReadOptions& options) {
+                    const STrackReadOptions& options, CPictureNote* picture) {
     CFile file;
     const auto opened = file.Open(directory + '/' + fileName, CFile::EMode::Read);
-    return Load(directory, fileName, file, opened, reporter, options);
+    return Load(directory, fileName, file, opened, reporter, options, nullptr, picture);
 }
 
 // One open serves the tags and the header. The size counts everything before the last 128
@@ -216,7 +216,9 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, I
 // texts found are stored at the end, all at once.
 bool CMp3File::Load(const std::string& directory, const std::string& fileName, const CFile& file,
                     CFile::EOpenResult opened, IReporter& reporter,
-                    const STrackReadOptions& options, CTextPool* pool) {
+                    const STrackReadOptions& options, CTextPool* pool, CPictureNote* picture) {
+    if (picture != nullptr)
+        *picture = {};
     SetDirectory(directory);
     // What the record held (in a list, the rare fields of the record before) is shared again
     // when the file gives the same.
@@ -258,6 +260,9 @@ bool CMp3File::Load(const std::string& directory, const std::string& fileName, c
     CId3v2Tag tag2;
     if (options.readId3v2 && !id3v2.empty())
         TakeId3v2(file, id3v2, tag2, texts);
+    // A picture that the file's end cuts short is none.
+    if (picture != nullptr && std::cmp_less_equal(tag2.picture.End(), file.Size()))
+        *picture = tag2.picture;
     CMpegHeader header;
     if (header.ReadHeader(stream)) {
         for (const EText kind :

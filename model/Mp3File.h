@@ -3,6 +3,7 @@
 #include "model/FieldIds.h"
 #include "model/Id3v1Tag.h"
 #include "model/MpegHeader.h"
+#include "model/PictureNote.h"
 #include "model/RareFields.h"
 #include "model/SharedText.h"
 #include "model/TrackReadOptions.h"
@@ -35,14 +36,16 @@ public:
 
     // Reads the file `directory`/`fileName`; false when it must not be listed (not a regular
     // file, shorter than a tag, unreadable). A file that cannot be opened at all is reported
-    // and kept with default values; `options` come from the settings.
+    // and kept with default values; `options` come from the settings. `picture`, when given,
+    // gets where the tag's front cover lies (none without one), which the record has no room
+    // for: the list keeps it beside the record.
     bool Load(const std::string& directory, const std::string& fileName, IReporter& reporter,
-              const STrackReadOptions& options = {});
+              const STrackReadOptions& options = {}, CPictureNote* picture = nullptr);
     // The same for a file a walk opened before its turn; `opened` tells how that open went. The
     // texts read go into `pool` when one is given.
     bool Load(const std::string& directory, const std::string& fileName, const CFile& file,
               CFile::EOpenResult opened, IReporter& reporter, const STrackReadOptions& options = {},
-              CTextPool* pool = nullptr);
+              CTextPool* pool = nullptr, CPictureNote* picture = nullptr);
     // Reads the file again, as Load did, after its tags were written or failed to be: the
     // track then shows what the file holds. False, with the track as it was, when the file can
     // no longer be a track.

@@ -31,6 +31,12 @@ bool MayNotWrite(int error) {
 
 CMp3File& CMp3FileList::Append() {
     CMp3File* track = arena_.Push();
+    try {
+        pictures_.Push();
+    } catch (...) {
+        arena_.Pop();
+        throw;
+    }
     if (!tracks_.empty()) {
         track->ShareDirectory(*tracks_.back());
         track->StartFromRare(*tracks_.back());
@@ -39,6 +45,7 @@ CMp3File& CMp3FileList::Append() {
         tracks_.push_back(track);
     } catch (...) {
         arena_.Pop();
+        pictures_.Pop();
         throw;
     }
     return *track;
@@ -51,14 +58,26 @@ void CMp3FileList::RemoveLast() {
     tracks_.back()->ReleaseTexts(texts_);
     tracks_.pop_back();
     arena_.Pop();
+    pictures_.Pop();
     if (tracks_.empty())
         texts_.Clear(); // also what edits left behind
 }
 
-CMp3File& CMp3FileList::Take(CMp3File&& track) {
+CMp3File& CMp3FileList::Take(CMp3File&& track, CPictureNote picture) {
     CMp3File& record = Append();
     record.TakeOver(std::move(track), texts_);
+    pictures_.Set(pictures_.Size() - 1, picture);
     return record;
+}
+
+CPictureNote CMp3FileList::PictureOf(const CMp3File& track) const {
+    const std::size_t slot = arena_.IndexOf(&track);
+    return slot < pictures_.Size() ? pictures_.At(slot) : CPictureNote();
+}
+
+void CMp3FileList::SetPicture(const CMp3File& track, CPictureNote picture) {
+    if (const std::size_t slot = arena_.IndexOf(&track); slot < pictures_.Size())
+        pictures_.Set(slot, picture);
 }
 
 std::size_t CMp3FileList::Add(std::unique_ptr<CMp3File> track) {
@@ -80,12 +99,13 @@ void CMp3FileList::Compact() {
     CMp3FileList compact;
     compact.tracks_.reserve(tracks_.size());
     for (CMp3File* track : tracks_)
-        compact.Take(std::move(*track));
+        compact.Take(std::move(*track), PictureOf(*track));
     SwapContents(compact);
 }
 
 void CMp3FileList::SwapContents(CMp3FileList& other) noexcept {
     arena_.Swap(other.arena_);
+    pictures_.Swap(other.pictures_);
     texts_.Swap(other.texts_);
     tracks_.swap(other.tracks_);
     std::swap(rearranged_, other.rearranged_);
@@ -97,6 +117,7 @@ void CMp3FileList::Rearrange(const std::vector<CMp3File*>& order, CMp3FileList& 
     taken.reserve(added.GetSize());
     for (CMp3File* track : added.tracks_) {
         CMp3File* record = arena_.Push();
+        pictures_.Push(added.PictureOf(*track));
         record->TakeOver(std::move(*track), texts_);
         taken.emplace(track, record);
     }
@@ -125,7 +146,7 @@ void CMp3FileList::Replace(std::size_t first, CMp3FileList& records) {
     Truncate(first);
     tracks_.reserve(first + records.GetSize());
     for (CMp3File* track : records.tracks_)
-        Take(std::move(*track));
+        Take(std::move(*track), records.PictureOf(*track));
     records.RemoveAll();
 }
 
@@ -135,7 +156,16 @@ void CMp3FileList::Serialize(CArchiveWriter& archive, std::string_view base,
     archive.WriteInt32(static_cast<std::int32_t>(tracks_.size()));
     for (const CMp3File* track : tracks_)
         track->Serialize(archive, base);
-    CSnapshotExtras::Write(archive, tracks_, walk, folder);
+    CSnapshotExtras::SCovers covers;
+    covers.pictureOf = [this](const CMp3File& track) { return PictureOf(track); };
+    const std::string_view stem = base.substr(0, base.size() - (base.ends_with('/') ? 1 : 0));
+    images_.ForEach([&](const std::string& path, const std::string& name) {
+        if (path == stem || (path.size() == 1 && stem.empty()))
+            covers.images.emplace_back(std::string(), name);
+        else if (path.starts_with(stem) && path.size() > stem.size() && path[stem.size()] == '/')
+            covers.images.emplace_back(path.substr(stem.size() + 1), name);
+    });
+    CSnapshotExtras::Write(archive, tracks_, walk, folder, &covers);
 }
 
 // Appends the records in the archive; false when it is not a snapshot or breaks part-way (the
@@ -168,8 +198,20 @@ bool CMp3FileList::ReadRecords(CArchiveReader& archive, std::string_view base,
             return false;
         }
     }
-    return CSnapshotExtras::Read(archive, std::span(tracks_).subspan(first), walk, folder) !=
-           CSnapshotExtras::EResult::Broken;
+    CSnapshotExtras::SCovers covers;
+    if (CSnapshotExtras::Read(archive, std::span(tracks_).subspan(first), walk, folder, &covers) ==
+        CSnapshotExtras::EResult::Broken)
+        return false;
+    for (const auto& [index, picture] : covers.pictures)
+        SetPicture(*tracks_[first + index], picture);
+    const std::string_view stem = base.substr(0, base.size() - (base.ends_with('/') ? 1 : 0));
+    for (const auto& [relative, name] : covers.images) {
+        std::string path(stem);
+        if (!relative.empty())
+            (path += '/') += relative;
+        images_.Set(path.empty() ? "/" : path, name);
+    }
+    return true;
 }
 
 // Written beside the old one and renamed over it once whole, so a failed write never leaves a

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "model/FolderImages.h"
 #include "model/Mp3File.h"
+#include "model/PictureNotes.h"
 #include "model/SnapshotExtras.h"
 #include "model/TextPool.h"
 #include "model/TrackArena.h"
@@ -44,12 +46,15 @@ public:
     // The pool, for a record filled in place to put its texts there at once.
     CTextPool& Texts() { return texts_; }
     void RemoveLast();
-    // Appends a record moved from elsewhere, its texts in this list's pool.
-    CMp3File& Take(CMp3File&& track);
+    // Appends a record moved from elsewhere, its texts in this list's pool, with its picture.
+    CMp3File& Take(CMp3File&& track, CPictureNote picture = {});
     // Takes over a record made elsewhere; returns its index.
     std::size_t Add(std::unique_ptr<CMp3File> track);
-    // Deletes every record.
-    void RemoveAll() { Truncate(0); }
+    // Deletes every record, and the folders' images.
+    void RemoveAll() {
+        Truncate(0);
+        images_.Clear();
+    }
     // Drops the records from `size` on, as after a snapshot that broke part-way.
     void Truncate(std::size_t size);
     // Drops the records from `first` on and moves those of `records` there, in their order;
@@ -80,6 +85,15 @@ public:
                    std::string_view folder = {}) const;
     bool Serialize(CArchiveReader& archive, std::string_view base);
 
+    // Where the front cover of a record of this list lies in its tag (CMp3File::Load); none for
+    // a record of another list.
+    CPictureNote PictureOf(const CMp3File& track) const;
+    void SetPicture(const CMp3File& track, CPictureNote picture);
+    // The cover images of the folders the list's walks listed (absolute paths). The records'
+    // moves, truncations and replacements leave them; a snapshot read adds its own.
+    const CFolderImages& FolderImages() const { return images_; }
+    CFolderImages& FolderImages() { return images_; }
+
     static std::string SnapshotBase(const std::string& directory);
     // The count of records the directory's snapshot (or copy) announces; 0 without one.
     static std::size_t SnapshotRecordCount(const std::string& directory);
@@ -98,9 +112,11 @@ private:
     void Compact();
     void SwapContents(CMp3FileList& other) noexcept;
 
-    CTextPool texts_;   // outlives the records, whose texts it may hold
-    CTrackArena arena_; // owns the records that tracks_ points to
+    CTextPool texts_;        // outlives the records, whose texts it may hold
+    CTrackArena arena_;      // owns the records that tracks_ points to
+    CPictureNotes pictures_; // by the records' places in arena_
     TrackArray tracks_;
+    CFolderImages images_;
     // Once rearranged, tracks_ no longer follows the arena's order: records can no longer be
     // unmade one by one from the end until the list is compacted or cleared.
     bool rearranged_ = false;

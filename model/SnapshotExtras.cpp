@@ -2,6 +2,8 @@
 
 #include "model/ArchiveReader.h"
 #include "model/ArchiveWriter.h"
+#include "model/FolderImages.h"
+#include "model/Id3v2Tag.h"
 #include "model/Mp3File.h"
 
 #include <algorithm>
@@ -65,6 +67,7 @@ struct SExtras {
         std::array<std::string, CRareFields::kCount> texts;
     };
     std::vector<SRare> rare;
+    CSnapshotExtras::SCovers covers;
 };
 
 // One number of two bytes a record.
@@ -221,6 +224,49 @@ bool ReadFolder(CArchiveReader& body, SExtras& extras) {
            extras.folder.starts_with('/') && extras.folder.find('\0') == std::string::npos;
 }
 
+// Each note within what a tag may hold, and past the tag's header: the file it points into is
+// checked again when the cover is read.
+bool ReadPictures(CArchiveReader& body, std::size_t records, SExtras& extras) {
+    constexpr std::size_t kEntry = 4 + 1 + 1 + 4 + 4;
+    std::size_t count = 0;
+    if (!ReadCount(body, count) || count > records || body.Remaining() != count * kEntry)
+        return false;
+    auto& pictures = extras.covers.pictures;
+    pictures.assign(count, {});
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint8_t kind = 0;
+        std::uint8_t image = 0;
+        std::size_t offset = 0;
+        std::size_t length = 0;
+        if (!ReadIndex(body, records, i == 0, i == 0 ? 0 : pictures[i - 1].first,
+                       pictures[i].first) ||
+            !body.ReadByte(kind) || !body.ReadByte(image) || !ReadCount(body, offset) ||
+            !ReadCount(body, length))
+            return false;
+        const auto note = CPictureNote::Make(static_cast<CPictureNote::EKind>(kind), offset, length,
+                                             static_cast<SCoverSource::EImage>(image));
+        if (kind > 2 || image > 3 || !note || offset < CId3v2Tag::kHeaderSize)
+            return false;
+        pictures[i].second = note;
+    }
+    return true;
+}
+
+// Each name one the walk would have chosen: no path, nothing but a cover's name.
+bool ReadFolderImages(CArchiveReader& body, SExtras& extras) {
+    std::size_t count = 0;
+    if (!ReadCount(body, count) || count > body.Remaining())
+        return false;
+    auto& images = extras.covers.images;
+    images.assign(count, {});
+    for (auto& [folder, name] : images)
+        if (!body.ReadString(folder) || !IsFolderBelow(folder) || !body.ReadString(name) ||
+            name.find_first_of(std::string_view("/\0", 2)) != std::string::npos ||
+            CFolderImages::Rank(name) == 0)
+            return false;
+    return body.Remaining() == 0;
+}
+
 void ApplyRare(const SExtras& extras, std::span<CMp3File* const> tracks) {
     for (std::size_t i = 0; i < extras.discs.size(); ++i)
         tracks[i]->SetDisc(extras.discs[i]);
@@ -318,6 +364,47 @@ void WriteRareTexts(CArchiveWriter& archive, const TrackArray& tracks) {
     WriteSection(archive, ESection::RareTexts, body);
 }
 
+bool HasCovers(const TrackArray& tracks, const CSnapshotExtras::SCovers* covers) {
+    return covers != nullptr &&
+           (!covers->images.empty() ||
+            (covers->pictureOf && std::any_of(tracks.begin(), tracks.end(), [&](auto* track) {
+                 return static_cast<bool>(covers->pictureOf(*track));
+             })));
+}
+
+void WriteCovers(CArchiveWriter& archive, const TrackArray& tracks,
+                 const CSnapshotExtras::SCovers& covers) {
+    std::size_t count = 0;
+    if (covers.pictureOf)
+        for (const CMp3File* track : tracks)
+            count += covers.pictureOf(*track) ? 1 : 0;
+    if (count != 0) {
+        CArchiveWriter body;
+        body.Reserve(4 + count * 14);
+        WriteCount(body, count);
+        for (std::size_t i = 0; i < tracks.size(); ++i) {
+            const CPictureNote note = covers.pictureOf(*tracks[i]);
+            if (!note)
+                continue;
+            WriteCount(body, i);
+            body.WriteByte(static_cast<std::uint8_t>(note.Kind()));
+            body.WriteByte(static_cast<std::uint8_t>(note.Image()));
+            WriteCount(body, note.Offset());
+            WriteCount(body, note.Length());
+        }
+        WriteSection(archive, ESection::Pictures, body);
+    }
+    if (covers.images.empty())
+        return;
+    CArchiveWriter body;
+    WriteCount(body, covers.images.size());
+    for (const auto& [folder, name] : covers.images) {
+        body.WriteString(folder);
+        body.WriteString(name);
+    }
+    WriteSection(archive, ESection::FolderImages, body);
+}
+
 void WriteWalk(CArchiveWriter& archive, const CSnapshotExtras::SWalk& walk) {
     CArchiveWriter start;
     WriteUInt64(start, static_cast<std::uint64_t>(walk.startNs));
@@ -351,14 +438,15 @@ void WriteWalk(CArchiveWriter& archive, const CSnapshotExtras::SWalk& walk) {
 } // namespace
 
 void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk,
-                            std::string_view folder) {
+                            std::string_view folder, const SCovers* covers) {
     const bool numbers = std::any_of(tracks.begin(), tracks.end(),
                                      [](const CMp3File* track) { return track->Track() != 0; });
     std::size_t named = 0;
     for (const CMp3File* track : tracks)
         named += track->GenreText().empty() ? 0 : 1;
     const bool rare = HasRare(tracks);
-    if (!numbers && named == 0 && walk == nullptr && folder.empty() && !rare)
+    const bool pictures = HasCovers(tracks, covers);
+    if (!numbers && named == 0 && walk == nullptr && folder.empty() && !rare && !pictures)
         return;
     archive.WriteString(kMagic);
     if (numbers) {
@@ -392,6 +480,8 @@ void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, c
         WriteCompilations(archive, tracks);
         WriteRareTexts(archive, tracks);
     }
+    if (pictures)
+        WriteCovers(archive, tracks, *covers);
 }
 
 // A second device makes every folder name its own.
@@ -411,7 +501,7 @@ void CSnapshotExtras::SFolderIds::Add(std::uint64_t device, std::uint64_t inode)
 // alone, as a reader of the records alone leaves them.
 CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
                                                std::span<CMp3File* const> tracks, SWalk* walk,
-                                               std::string* folder) {
+                                               std::string* folder, SCovers* covers) {
     if (archive.Remaining() == 0)
         return EResult::Absent;
     std::string magic;
@@ -456,6 +546,12 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
         case ESection::FolderIds:
             read = ReadFolderIds(body, extras);
             break;
+        case ESection::Pictures:
+            read = ReadPictures(body, tracks.size(), extras);
+            break;
+        case ESection::FolderImages:
+            read = ReadFolderImages(body, extras);
+            break;
         default: // a later program's section
             break;
         }
@@ -471,5 +567,9 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
         *walk = std::move(extras.walk);
     if (folder != nullptr)
         *folder = std::move(extras.folder);
+    if (covers != nullptr) {
+        covers->pictures = std::move(extras.covers.pictures);
+        covers->images = std::move(extras.covers.images);
+    }
     return EResult::Read;
 }

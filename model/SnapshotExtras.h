@@ -1,11 +1,14 @@
 #pragma once
 
+#include "model/PictureNote.h"
 #include "model/TrackArray.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CArchiveReader;
@@ -54,6 +57,13 @@ public:
         // string, not empty; the artists each ended by a NUL)). The album artist is written
         // even when it is the artist's text.
         RareTexts = 10,
+        // count (u32) | count x (record index (u32, rising) | kind (u8, CPictureNote::EKind, not
+        // none) | image (u8, SCoverSource::EImage) | offset (u32) | length (u32)): where the
+        // tracks' front covers lie in their tags (CPictureNote)
+        Pictures = 11,
+        // count (u32) | count x (folder (archive string, relative to the snapshot's folder) |
+        // image (archive string, a file name CFolderImages takes)): the folders' cover images
+        FolderImages = 12,
     };
 
     // The identity of each folder a catalog knows, so that a folder put in the place of
@@ -87,6 +97,14 @@ public:
         std::int64_t filesStartNs = 0; // 0: startNs
     };
 
+    // The covers the list keeps beside its records: written from `pictureOf`, read into
+    // `pictures` (by record index, rising); `images` by folder, relative to the snapshot's.
+    struct SCovers {
+        std::function<CPictureNote(const CMp3File&)> pictureOf;
+        std::vector<std::pair<std::size_t, CPictureNote>> pictures;
+        std::vector<std::pair<std::string, std::string>> images;
+    };
+
     enum class EResult {
         Absent, // no block of ours after the records: the records stand as read
         Read,
@@ -97,11 +115,12 @@ public:
 
     // `walk` null: no walk sections, the bytes of a program that does not look for changes.
     // `folder` empty: no folder section, as in a snapshot that lies in its folder.
+    // `covers`, when given, adds their sections.
     static void Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk,
-                      std::string_view folder = {});
+                      std::string_view folder = {}, const SCovers* covers = nullptr);
     // Reads the block after the records `tracks` (those of this snapshot, in order) and gives
     // them what it holds, once all of it has been read; `walk`, when given, gets the walk's,
     // and `folder` the folder section's (empty without one).
     static EResult Read(CArchiveReader& archive, std::span<CMp3File* const> tracks, SWalk* walk,
-                        std::string* folder = nullptr);
+                        std::string* folder = nullptr, SCovers* covers = nullptr);
 };

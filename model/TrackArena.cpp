@@ -2,6 +2,7 @@
 
 #include "model/Mp3File.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <sys/mman.h>
@@ -39,6 +40,20 @@ CMp3File* CTrackArena::Push() {
     auto* record = new (Slot(size_)) CMp3File();
     ++size_;
     return record;
+}
+
+// Blocks are aligned to their size: a record's block starts where its address, rounded down,
+// does, and a list has a block for every fifty thousand records or so.
+std::size_t CTrackArena::IndexOf(const CMp3File* record) const {
+    const auto address = reinterpret_cast<std::uintptr_t>(record);
+    const std::uintptr_t start = address & ~std::uintptr_t{kBlockBytes - 1};
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        if (reinterpret_cast<std::uintptr_t>(blocks_[b].get()) != start)
+            continue;
+        const std::size_t index = b * kPerBlock + (address - start) / sizeof(CMp3File);
+        return index < size_ && (address - start) % sizeof(CMp3File) == 0 ? index : size_;
+    }
+    return size_;
 }
 
 void CTrackArena::Pop() {

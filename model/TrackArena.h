@@ -21,6 +21,8 @@ public:
     CMp3File* Push();
     void Pop();
     std::size_t Size() const { return size_; }
+    // The place of a record made here, in the order made; Size() for one made elsewhere.
+    std::size_t IndexOf(const CMp3File* record) const;
     void Swap(CTrackArena& other) noexcept {
         blocks_.swap(other.blocks_);
         std::swap(size_, other.size_);

@@ -26,6 +26,12 @@
   id3v2_files.py id3v1 FILE           the fields of FILE's ID3v1 tag as mutagen reads them, a line
                                       each, sorted: frame id, text (the genre by its name);
                                       nothing when the file has no ID3v1 tag
+  id3v2_files.py pictures NEW AUDIO VERSION TYPE:MIME:ENC:DESC:IMAGE...
+                                      NEW, the MP3 file AUDIO with an ID3v2 tag (2.2, 2.3 or
+                                      2.4) of a title and those pictures, in that order, each the
+                                      bytes of the file IMAGE (2.2: MIME is the 3-letter format),
+                                      and no ID3v1 tag; mutagen writes 2.3 and 2.4, 2.2 is made
+                                      here as mutagen reads it
 
 A line: file name, then title, artist, album, year, comment, genre and track, tab-separated, each
 the hex of the bytes the catalog keeps (ISO-8859-1 texts as such, the others as UTF-8) or "-"
@@ -390,6 +396,32 @@ def write_credits(path, audio, version, frames):
     tags.save(path, v2_version=int(version), v1=0, v23_sep=None)
 
 
+def write_pictures(path, audio, version, pictures):
+    from mutagen import id3
+    with open(audio, "rb") as src:
+        sound = src.read()
+    given = []
+    for picture in pictures:
+        kind, mime, enc, desc, image = picture.split(":", 4)
+        with open(image, "rb") as f:
+            given.append((int(kind), mime, int(enc), desc, f.read()))
+    if version == "2":
+        frames = [frame(2, "TT2", b"\x00Title")]
+        for kind, mime, enc, desc, data in given:
+            frames.append(frame(2, "PIC", bytes([enc]) + mime.encode()[:3] + bytes([kind]) +
+                                encode(enc, desc) + nul(enc) + data))
+        with open(path, "wb") as out:
+            out.write(tag(2, frames) + sound)
+        return
+    with open(path, "wb") as out:
+        out.write(sound)
+    tags = id3.ID3()
+    tags.add(id3.TIT2(encoding=UTF8, text=["Title"]))
+    for kind, mime, enc, desc, data in given:
+        tags.add(id3.APIC(encoding=enc, mime=mime, type=kind, desc=desc, data=data))
+    tags.save(path, v2_version=int(version), v1=0)
+
+
 def print_comments(path):
     from mutagen.id3 import ID3
     lines = ["%s\t%s\t%s" % (f.lang, f.desc, "/".join(f.text))
@@ -421,6 +453,8 @@ if __name__ == "__main__":
         write_comments(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
     elif sys.argv[1:2] == ["credits"] and len(sys.argv) >= 5:
         write_credits(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
+    elif sys.argv[1:2] == ["pictures"] and len(sys.argv) >= 5:
+        write_pictures(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
     elif sys.argv[1:2] == ["comment-frames"] and len(sys.argv) == 3:
         print_comments(sys.argv[2])
     elif sys.argv[1:2] == ["id3v1"] and len(sys.argv) == 3:
