@@ -23,6 +23,10 @@ bool StartsNoCase(std::string_view text, std::string_view lower) {
 int CFolderImages::Rank(std::string_view name) {
     constexpr std::array<std::string_view, 4> kExtensions{".jpg", ".jpeg", ".png", ".webp"};
     constexpr std::array<std::string_view, 4> kStems{"cover", "folder", "front", "album"};
+    // Every listing's entry comes here: most are told by their first letter.
+    const char first = name.empty() ? '\0' : CAscii::Lower(name[0]);
+    if (first != 'c' && first != 'f' && first != 'a')
+        return 0;
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos || dot == 0)
         return 0;
