@@ -42,8 +42,9 @@ void AppendExpected(std::string& out, const SRealisticTrack& t) {
 
 } // namespace
 
-CRealisticCollection::CRealisticCollection(std::string root, std::size_t count, bool credits)
-    : root_(std::move(root)), count_(count), credits_(credits) {
+CRealisticCollection::CRealisticCollection(std::string root, std::size_t count, bool credits,
+                                           bool pictures)
+    : root_(std::move(root)), count_(count), credits_(credits), pictures_(pictures) {
     std::ifstream marker(root_ + kMarker);
     std::size_t made = 0;
     if (!(marker >> made) || made != count_)
@@ -51,7 +52,7 @@ CRealisticCollection::CRealisticCollection(std::string root, std::size_t count, 
 }
 
 void CRealisticCollection::ForEach(const std::function<void(const SRealisticTrack&)>& visit) const {
-    CRealisticPlanner planner(23, credits_);
+    CRealisticPlanner planner(23, credits_, pictures_);
     SRealisticTrack track;
     for (std::size_t i = 0; i < count_; ++i) {
         planner.Next(track);
@@ -73,7 +74,7 @@ void CRealisticCollection::Generate() const {
     std::ofstream expected(ExpectedPath(), std::ios::binary | std::ios::trunc);
     expected << "path\ttitle\tartist\talbum\tyear\tgenre\ttrack\tcomment\tseconds\tkbit/s\taudio\t"
                 "id3v1\n";
-    CRealisticPlanner planner(23, credits_);
+    CRealisticPlanner planner(23, credits_, pictures_);
     std::vector<SRealisticTrack> batch(kBatch);
     std::atomic<bool> failed{false};
     std::string lastFolder, lines;

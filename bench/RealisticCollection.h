@@ -11,8 +11,10 @@
 // it. Made once and reused: a later run with the same count finds it complete.
 class CRealisticCollection {
 public:
-    // `credits`: every tag also has the rarer frames (see CRealisticPlanner).
-    CRealisticCollection(std::string root, std::size_t count, bool credits = false);
+    // `credits`: every tag also has the rarer frames; `pictures`: every tag has a picture (see
+    // CRealisticPlanner).
+    CRealisticCollection(std::string root, std::size_t count, bool credits = false,
+                         bool pictures = false);
 
     const std::string& Root() const { return root_; }
     std::size_t Count() const { return count_; }
@@ -31,4 +33,5 @@ private:
     std::string root_;
     std::size_t count_;
     bool credits_;
+    bool pictures_;
 };

@@ -99,9 +99,10 @@ void CRealisticPlanner::NextAlbum() {
     a.tagVersion = Random() % 10 < 6 ? 3 : 4;
     a.latin1 = Random() % 2 == 0;
     a.genreByName = Random() % 2 == 0;
-    a.picture = Random() % 10 < 4 ? static_cast<std::uint32_t>(Between(20, 200)) * 1024 +
-                                        static_cast<std::uint32_t>(Between(0, 1023))
-                                  : 0;
+    a.picture = Random() % 10 < 4 || pictures_
+                    ? static_cast<std::uint32_t>(Between(20, 200)) * 1024 +
+                          static_cast<std::uint32_t>(Between(0, 1023))
+                    : 0;
     a.pictureFirst = a.picture != 0 && Random() % 4 == 0;
     a.hasId3v1 = Random() % 10 < 3;
     const auto kind = Random() % 4;

@@ -22,8 +22,9 @@ class CRealisticPlanner {
 public:
     // `credits`: every tag also has the rarer frames (see SRealisticTrack::credits), drawn from
     // a sequence of their own, so that every other value is the collection's without them.
-    explicit CRealisticPlanner(std::uint64_t seed = 23, bool credits = false)
-        : state_(seed), creditState_(seed ^ 0x5A5A5A5A), credits_(credits) {}
+    // `pictures`: every album has a picture, not 40 % of them.
+    explicit CRealisticPlanner(std::uint64_t seed = 23, bool credits = false, bool pictures = false)
+        : state_(seed), creditState_(seed ^ 0x5A5A5A5A), credits_(credits), pictures_(pictures) {}
 
     void Next(SRealisticTrack& track);
 
@@ -49,6 +50,7 @@ private:
     std::uint64_t state_;
     std::uint64_t creditState_;
     bool credits_;
+    bool pictures_;
     SAlbum album_;
     int artistIndex_ = -1;
     int albumsLeft_ = 0;
