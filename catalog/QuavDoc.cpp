@@ -9,6 +9,7 @@
 #include "model/Id3v2Picture.h"
 #include "platform/File.h"
 #include "platform/LowPriority.h"
+#include "platform/Reporter.h"
 #include "platform/StringIds.h"
 #include "platform/StringTable.h"
 #include "settings/AppSettings.h"
@@ -456,6 +457,29 @@ void CQuavDoc::Group() {
                         .detectCompilations = settings_.DetectCompilations != 0,
                         .ignoredArticles = settings_.IgnoredArticles});
     groups_.File(tracks_.Tracks(), displayMode_);
+}
+
+namespace {
+
+// What reading a track again for its cover alone finds wrong was said when it was written.
+class CQuietReporter : public IReporter {
+public:
+    void Report(std::string_view /*caption*/, std::string_view /*text*/) override {}
+};
+
+} // namespace
+
+// Each file is read as the walk reads it, into a record of its own.
+void CQuavDoc::NoteCoversAgain(const TrackArray& tracks) {
+    CQuietReporter quiet;
+    for (const CMp3File* track : tracks) {
+        CMp3File again;
+        CPictureNote picture;
+        if (!again.Load(std::string(track->Directory()), std::string(track->FileName()), quiet,
+                        ReadOptions(), &picture))
+            picture = {};
+        tracks_.SetPicture(*track, picture);
+    }
 }
 
 // A picture's place comes from the walk's note, checked against the file as it is now: a note

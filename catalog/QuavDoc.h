@@ -97,6 +97,9 @@ public:
     // Where the cover of `track` lies, from what the walk noted: its tag's front cover, else an
     // image file of its folder (of the parent for a disc's folder); none when there is none.
     std::optional<SCoverSource> CoverOf(const CMp3File& track) const;
+    // Notes again where the covers of `tracks` lie, after their files were written: a tag
+    // rewritten may have moved its picture. A file that can no longer be read has none.
+    void NoteCoversAgain(const TrackArray& tracks);
     EAddressKind AddressKind() const { return addressKind_; }
 
 private:

@@ -96,11 +96,19 @@ TEST_F(Cover, FromTheTagTheFolderOrTheDiscsParent) {
     dir.Write("m/D/t5.mp3", PictureTag().substr(0, 40));
     CQuavDoc doc(settings, nullptr, reporter);
     ASSERT_TRUE(doc.OpenAddress(dir / "m"));
-    const CMp3File* t5 = nullptr;
-    for (const CMp3File* track : doc.GetTrackList().Tracks())
+    CMp3File* t5 = nullptr;
+    for (CMp3File* track : doc.GetTrackList().Tracks())
         t5 = track->FileName() == "t5.mp3" ? track : t5;
     ASSERT_NE(t5, nullptr);
     EXPECT_EQ(Shown(doc.CoverOf(*t5), dir.Path()), "/m/D/cover.png 2");
+    // A tag written again moves its picture: the note follows once the file is read again.
+    const std::string title = std::string("TIT2") + std::string{0, 0, 0, 3, 0, 0} + "\3Hi";
+    std::string tag = PictureTag();
+    tag.insert(10, title);
+    tag[9] = static_cast<char>(tag[9] + title.size());
+    dir.Write("m/D/t5.mp3", tag + own);
+    doc.NoteCoversAgain({t5});
+    EXPECT_EQ(Shown(doc.CoverOf(*t5), dir.Path()), "/m/D/t5.mp3 2 @46+12");
 }
 
 // A folder listed again by the look for changes, or by a watch, shows its images as they are.
