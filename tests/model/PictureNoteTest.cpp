@@ -1,3 +1,4 @@
+#include "model/ArchiveWriter.h"
 #include "model/Id3v2Picture.h"
 #include "model/Mp3File.h"
 #include "model/Mp3FileList.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -215,4 +217,75 @@ TEST(PictureNotes, FollowTheirRecords) {
     list.Replace(1, tail);
     ASSERT_EQ(list.GetSize(), 2U);
     EXPECT_EQ(list.PictureOf(*list.GetAt(1)), note(300));
+}
+
+namespace {
+
+// A section of the extras: id, then its body as an archive string.
+std::string Section(std::uint8_t id, const std::function<void(CArchiveWriter&)>& fill) {
+    CArchiveWriter body;
+    fill(body);
+    CArchiveWriter section;
+    section.WriteByte(id);
+    section.WriteString(body.Bytes());
+    return section.Bytes();
+}
+
+// One picture entry: count 1 | index | kind | image | offset | length.
+std::string PictureSection(std::int32_t index, std::uint8_t kind, std::int32_t offset,
+                           std::int32_t length) {
+    return Section(11, [&](CArchiveWriter& body) {
+        body.WriteInt32(1);
+        body.WriteInt32(index);
+        body.WriteByte(kind);
+        body.WriteByte(1);
+        body.WriteInt32(offset);
+        body.WriteInt32(length);
+    });
+}
+
+std::string ImageSection(std::string_view folder, std::string_view name) {
+    return Section(12, [&](CArchiveWriter& body) {
+        body.WriteInt32(1);
+        body.WriteString(folder);
+        body.WriteString(name);
+    });
+}
+
+} // namespace
+
+// The snapshot gives the notes and the folders' images back; a section that names what no walk
+// could have noted breaks it, as a cut record does.
+TEST_F(PictureNote, SnapshotKeepsNotesAndRefusesHostileOnes) {
+    dir_.Write("h.mp3", HandTag(4, 0, 0, 25) + ReadFileBytes(dir_ / "audio.bin"));
+    CMp3FileList list;
+    CRecordingReporter reporter;
+    CPictureNote picture;
+    ASSERT_TRUE(list.Append().Load(dir_.Path(), "h.mp3", reporter, {}, &picture));
+    list.PoolLast();
+    list.SetPicture(*list.GetAt(0), picture);
+    list.FolderImages().Set(dir_.Path(), "cover.jpg");
+    list.FolderImages().Set(dir_ / "CD1", "front.png");
+    ASSERT_TRUE(list.SaveSnapshot(dir_.Path()));
+    CMp3FileList back;
+    ASSERT_EQ(back.LoadSnapshot(dir_.Path()), CMp3FileList::ELoadResult::Loaded);
+    EXPECT_EQ(back.PictureOf(*back.GetAt(0)), picture);
+    EXPECT_EQ(back.FolderImages(), list.FolderImages());
+
+    const std::string snapshot = ReadFileBytes(dir_ / "mp3cache.qvc");
+    const std::pair<const char*, std::string> hostile[] = {
+        {"index past the records", PictureSection(1, 1, 20, 5)},
+        {"unknown kind", PictureSection(0, 3, 20, 5)},
+        {"offset within the tag's header", PictureSection(0, 1, 4, 5)},
+        {"length past what a tag holds", PictureSection(0, 1, 20, 0x40000000)},
+        {"a path for a name", ImageSection("", "../cover.jpg")},
+        {"no cover's name", ImageSection("", "notes.txt")},
+        {"a folder above", ImageSection("../x", "cover.jpg")},
+    };
+    for (const auto& [name, section] : hostile) {
+        SCOPED_TRACE(name);
+        dir_.Write("mp3cache.qvc", snapshot + section);
+        CMp3FileList read;
+        EXPECT_EQ(read.LoadSnapshot(dir_.Path()), CMp3FileList::ELoadResult::Broken);
+    }
 }
