@@ -421,12 +421,14 @@ void CQuavView::EditProperties(TrackArray tracks) {
     const CMp3PropertySheet::SOptions options{.writeId3v2 = settings_.WriteId3v2 != 0,
                                               .read = {.exactVbrTime = settings_.ExactVbrTime != 0,
                                                        .readId3v2 = settings_.ReadId3v2 != 0}};
-    CMp3PropertySheet sheet(std::move(tracks), options, window());
+    CMp3PropertySheet sheet(tracks, options, window());
     if (sheet.exec() != QDialog::Accepted)
         return;
     CMessageBoxReporter reporter(window());
     doc_.SettleLook();
     sheet.WriteTags(reporter);
+    // A rewritten tag moves its picture, or has one now or none.
+    doc_.NoteCoversAgain(tracks);
     if (sheet.ChangesGrouping(doc_.DisplayMode()))
         doc_.RegroupAll();
     else
