@@ -12,8 +12,11 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
+
+class CMp3File;
 
 // Covers for the window, off its thread. A request names a cover and the size it is wanted at;
 // a worker of the loader's own pool looks for the file's thumbnail in the desktop's cache, else
@@ -25,6 +28,8 @@ class CCoverLoader : public QObject {
     Q_OBJECT
 public:
     using Ticket = quint64;
+    // Where a track's cover lies (the document's CoverOf); the views ask it of each track shown.
+    using Lookup = std::function<std::optional<SCoverSource>(const CMp3File&)>;
     static constexpr qint64 kMemoryBytes = 64LL * 1024 * 1024;
     // A full-size picture is shown at most this large.
     static constexpr int kFullSide = 4096;

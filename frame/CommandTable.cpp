@@ -74,6 +74,7 @@ constexpr std::array kEntries{
     SEntry{ECommandId::AddressBar, ViewToolBar, EStringId::MenuAddressBar, {}, -1, kNoLabel, Check, 0, false},
     SEntry{ECommandId::TextLabels, ViewToolBar, EStringId::MenuTextLabels, {}, -1, kNoLabel, Check, 0, false},
     SEntry{ECommandId::StatusBar, View, EStringId::MenuStatusBar, {}, -1, kNoLabel, Check, 0, false},
+    SEntry{ECommandId::CoverPane, View, EStringId::MenuCoverPane, {}, -1, kNoLabel, Check, 0, false},
     SEntry{ECommandId::LargeIcons, View, EStringId::MenuLargeIcons, {}, 8, EStringId::ButtonLargeIcons, Radio, 2, true},
     SEntry{ECommandId::SmallIcons, View, EStringId::MenuSmallIcons, {}, 9, EStringId::ButtonSmallIcons, Radio, 2, false},
     SEntry{ECommandId::List, View, EStringId::MenuList, {}, 10, EStringId::ButtonList, Radio, 2, false},

@@ -3,12 +3,14 @@
 #include "catalog/Address.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/BusyAnimation.h"
+#include "desktop/CoverLoader.h"
 #include "desktop/FrameStrings.h"
 #include "desktop/TextCodec.h"
 #include "frame/AddressBar.h"
 #include "frame/BarLayout.h"
 #include "frame/CommandTable.h"
 #include "frame/ContextMenus.h"
+#include "frame/CoverPane.h"
 #include "frame/DropTarget.h"
 #include "frame/EmptyHint.h"
 #include "frame/FilterBox.h"
@@ -47,6 +49,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -171,7 +174,7 @@ bool CMainFrame::CreateSplitter() {
         leftPane_, &CLeftView::NodeMenuRequested, this,
         [this](QPoint at, const TrackArray& tracks) { contextMenus_->ShowNodeMenu(at, tracks); });
     rightPane_ = trackList;
-    splitter_->addWidget(leftPane_);
+    splitter_->addWidget(CreateTreeSide());
     splitter_->addWidget(rightPane_);
     splitter_->setStretchFactor(0, 0);
     splitter_->setStretchFactor(1, 1);
@@ -183,6 +186,25 @@ bool CMainFrame::CreateSplitter() {
     activeView_ = leftPane_;
     leftPane_->setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+QWidget* CMainFrame::CreateTreeSide() {
+    covers_ = new CCoverLoader(this);
+    connect(covers_, &CCoverLoader::Note, this,
+            [this](const QString& note) { statusBar()->showMessage(note, kMessageMilliseconds); });
+    const CCoverLoader::Lookup lookup = [this](const CMp3File& track) {
+        return doc_.CoverOf(track);
+    };
+    coverPane_ = new CCoverPane(*covers_, lookup);
+    coverPane_->Follow(*leftPane_, *GetTrackListView());
+    coverPane_->SetEnabled(settings_.CoverPane != 0);
+    auto* side = new QWidget(splitter_);
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(leftPane_, 1);
+    layout->addWidget(coverPane_);
+    return side;
 }
 
 bool CMainFrame::CreateBars() {
@@ -554,6 +576,7 @@ void CMainFrame::WriteShutdownSettings() {
     state.top = restored.y();
     state.width = restored.width();
     state.height = restored.height();
+    state.coverPane = coverPane_->IsOn() ? 1 : 0;
     state.writeColumnWidths = [view](CIniProfile& profile) {
         if (view != nullptr)
             view->WriteColumnWidths(profile);

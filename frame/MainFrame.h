@@ -16,6 +16,8 @@ class CAddressBar;
 class CAppSettings;
 class CBarLayout;
 class CBusyAnimation;
+class CCoverLoader;
+class CCoverPane;
 class CCommandTable;
 class CContextMenus;
 class CEmptyHint;
@@ -84,6 +86,8 @@ public:
     CFolderWatcher& Watcher() const { return *watcher_; }
     QSplitter& Splitter() const { return *splitter_; }
     QWidget* ActiveView() const { return activeView_; }
+    CCoverLoader& Covers() const { return *covers_; }
+    CCoverPane& CoverPane() const { return *coverPane_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -94,6 +98,8 @@ protected:
 
 private:
     bool CreateSplitter();
+    // The tree with the cover pane below it.
+    QWidget* CreateTreeSide();
     bool CreateBars();
     void BindCommands();
     void FocusAddress();
@@ -130,6 +136,8 @@ private:
     CWalkGuard* walkGuard_ = nullptr;
     CEmptyHint* emptyHint_ = nullptr;
     CFolderWatcher* watcher_ = nullptr;
+    CCoverLoader* covers_ = nullptr;
+    CCoverPane* coverPane_ = nullptr;
     std::unique_ptr<CStatusPanes> panes_;
     std::unique_ptr<CBarLayout> bars_;
     bool showToolBar_ = true;

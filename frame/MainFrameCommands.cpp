@@ -6,6 +6,7 @@
 #include "catalog/QuavDoc.h"
 #include "dialogs/OptionSheet.h"
 #include "frame/CommandTable.h"
+#include "frame/CoverPane.h"
 #include "platform/CommandIds.h"
 #include "settings/AppSettings.h"
 #include "views/QuavView.h"
@@ -125,6 +126,10 @@ void CMainFrame::BindBarCommands() {
     commands.SetUpdateRule(ECommandId::StatusBar, [this](SCommandState& state) {
         state.checked = !statusBar()->isHidden();
     });
+    commands.SetHandler(ECommandId::CoverPane,
+                        [this] { coverPane_->SetEnabled(!coverPane_->IsOn()); });
+    commands.SetUpdateRule(ECommandId::CoverPane,
+                           [this](SCommandState& state) { state.checked = coverPane_->IsOn(); });
 }
 
 // The sheet edits copies; only OK stores them, writes them and shows their effect: the tray icon

@@ -25,6 +25,8 @@ enum class ECommandId : int {
     OpenContainingFolder = 32803,
     ColumnOptions = 32804,
     ShowHide = 32805,
+    // View > Cover: the cover pane below the tree.
+    CoverPane = 32810,
 
     New = 57600,
     Open = 57601,

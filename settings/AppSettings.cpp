@@ -79,6 +79,8 @@ void CAppSettings::LoadAdvancedOptions(const CIniProfile& profile) {
     DetectCompilations = profile.GetInt(kSectionAdvanced, kDetectCompilations, 1);
     IgnoredArticles =
         profile.GetString(kSectionAdvanced, kIgnoredArticles, kDefaultIgnoredArticles);
+    CoverPane = profile.GetInt(kSectionAdvanced, kCoverPane, 1);
+    TreeCovers = profile.GetInt(kSectionAdvanced, kTreeCovers, 1);
 }
 
 void CAppSettings::GetWindowSettings(int& width, int& height, int& left, int& top) const {
@@ -111,6 +113,7 @@ void CAppSettings::WriteOptions(CIniProfile& profile,
     profile.WriteInt(kSectionAdvanced, kGroupByAlbumArtist, GroupByAlbumArtist);
     profile.WriteInt(kSectionAdvanced, kDetectCompilations, DetectCompilations);
     profile.WriteString(kSectionAdvanced, kIgnoredArticles, IgnoredArticles);
+    profile.WriteInt(kSectionAdvanced, kTreeCovers, TreeCovers);
 }
 
 void CAppSettings::WriteColumns(CIniProfile& profile,
@@ -145,4 +148,6 @@ void CAppSettings::WriteShutdown(CIniProfile& profile, const SShutdownState& sta
     profile.WriteInt(kSectionUser, kCy, cy);
     profile.WriteInt(kSectionUser, kX, x);
     profile.WriteInt(kSectionUser, kY, y);
+    CoverPane = state.coverPane;
+    profile.WriteInt(kSectionAdvanced, kCoverPane, CoverPane);
 }

@@ -24,6 +24,7 @@ public:
         std::vector<std::string> addressEntries;      // the address bar's list, first entry first
         int left = 0, top = 0, width = 0, height = 0; // the window's restored rectangle
         std::function<void(CIniProfile&)> writeColumnWidths;
+        int coverPane = 1;
     };
 
     void LoadSettings(const CIniProfile& profile);
@@ -69,6 +70,9 @@ public:
     int GroupByAlbumArtist = 1;
     int DetectCompilations = 1;
     std::string IgnoredArticles = kDefaultIgnoredArticles;
+    // The cover pane below the tree, and the albums' covers as the tree's icons.
+    int CoverPane = 1;
+    int TreeCovers = 1;
     int cx = 0, cy = 0, x = 0, y = 0;
 
 private:

@@ -52,6 +52,10 @@ inline constexpr char kPollSeconds[] = "PollSeconds";
 inline constexpr char kGroupByAlbumArtist[] = "GroupByAlbumArtist";
 inline constexpr char kDetectCompilations[] = "DetectCompilations";
 inline constexpr char kIgnoredArticles[] = "IgnoredArticles";
+// The cover pane below the tree (View > Cover, kept at shut-down), and the albums' covers as the
+// tree's icons; 0 shows neither, as before.
+inline constexpr char kCoverPane[] = "CoverPane";
+inline constexpr char kTreeCovers[] = "TreeCovers";
 
 // "Column%d"
 inline constexpr char kColumnOrder[] = "Order";

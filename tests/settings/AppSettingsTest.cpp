@@ -263,7 +263,8 @@ TEST_F(AppSettings, OptionsAreWrittenInOrder) {
                                    "PollSeconds=60\n"
                                    "GroupByAlbumArtist=1\n"
                                    "DetectCompilations=1\n"
-                                   "IgnoredArticles=The;A;An;Les;Le;La;L'\n");
+                                   "IgnoredArticles=The;A;An;Les;Le;La;L'\n"
+                                   "TreeCovers=1\n");
 }
 
 TEST_F(AppSettings, ShutdownIsWrittenInOrder) {
@@ -306,5 +307,8 @@ TEST_F(AppSettings, ShutdownIsWrittenInOrder) {
                                    "y=2\n"
                                    "\n"
                                    "[Column2]\n"
-                                   "Width=120\n");
+                                   "Width=120\n"
+                                   "\n"
+                                   "[AdvancedOptions]\n"
+                                   "CoverPane=1\n");
 }
