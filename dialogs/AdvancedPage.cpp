@@ -65,6 +65,8 @@ CAdvancedPage::CAdvancedPage(const SOptionValues& values, QWidget* parent)
     layout->addWidget(systray_);
     layout->addWidget(MakeReading(values));
     layout->addWidget(MakeArtistTree(values));
+    treeCovers_ = Check(EStringId::LabelTreeCovers, "treeCovers", values.treeCovers);
+    layout->addWidget(treeCovers_);
     layout->addStretch();
 }
 
@@ -135,6 +137,7 @@ void CAdvancedPage::Store(SOptionValues& values) const {
     values.groupByAlbumArtist = Flag(groupByAlbumArtist_);
     values.detectCompilations = Flag(detectCompilations_);
     values.ignoredArticles = Typed(ignoredArticles_->text(), originalArticles_);
+    values.treeCovers = Flag(treeCovers_);
 }
 
 // A whole number: an optional sign and decimal digits, spaces around them allowed.

@@ -45,6 +45,7 @@ private:
     QCheckBox* groupByAlbumArtist_ = nullptr;
     QCheckBox* detectCompilations_ = nullptr;
     QLineEdit* ignoredArticles_ = nullptr;
+    QCheckBox* treeCovers_ = nullptr;
     std::string originalPlay_;
     std::string originalEnqueue_;
     std::string originalArticles_;

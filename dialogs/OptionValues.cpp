@@ -43,6 +43,7 @@ SOptionValues SOptionValues::From(const CAppSettings& settings, const ColumnArra
     values.groupByAlbumArtist = settings.GroupByAlbumArtist;
     values.detectCompilations = settings.DetectCompilations;
     values.ignoredArticles = settings.IgnoredArticles;
+    values.treeCovers = settings.TreeCovers;
     return values;
 }
 
@@ -64,4 +65,5 @@ void SOptionValues::ApplyTo(CAppSettings& settings, ColumnArray& records) const 
     settings.GroupByAlbumArtist = groupByAlbumArtist;
     settings.DetectCompilations = detectCompilations;
     settings.IgnoredArticles = ignoredArticles;
+    settings.TreeCovers = treeCovers;
 }

@@ -37,4 +37,5 @@ struct SOptionValues {
     int groupByAlbumArtist = 0;
     int detectCompilations = 0;
     std::string ignoredArticles;
+    int treeCovers = 1;
 };

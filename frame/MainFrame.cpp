@@ -29,6 +29,7 @@
 #include "settings/SettingsKeys.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
+#include "views/TreeCovers.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -198,6 +199,8 @@ QWidget* CMainFrame::CreateTreeSide() {
     coverPane_ = new CCoverPane(*covers_, lookup);
     coverPane_->Follow(*leftPane_, *GetTrackListView());
     coverPane_->SetEnabled(settings_.CoverPane != 0);
+    treeCovers_ = new CTreeCovers(*leftPane_, *covers_, lookup);
+    treeCovers_->SetEnabled(settings_.TreeCovers != 0);
     auto* side = new QWidget(splitter_);
     auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);

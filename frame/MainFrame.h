@@ -18,6 +18,7 @@ class CBarLayout;
 class CBusyAnimation;
 class CCoverLoader;
 class CCoverPane;
+class CTreeCovers;
 class CCommandTable;
 class CContextMenus;
 class CEmptyHint;
@@ -138,6 +139,7 @@ private:
     CFolderWatcher* watcher_ = nullptr;
     CCoverLoader* covers_ = nullptr;
     CCoverPane* coverPane_ = nullptr;
+    CTreeCovers* treeCovers_ = nullptr;
     std::unique_ptr<CStatusPanes> panes_;
     std::unique_ptr<CBarLayout> bars_;
     bool showToolBar_ = true;

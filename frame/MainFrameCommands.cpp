@@ -10,6 +10,7 @@
 #include "platform/CommandIds.h"
 #include "settings/AppSettings.h"
 #include "views/QuavView.h"
+#include "views/TreeCovers.h"
 
 #include <QStatusBar>
 #include <QTabWidget>
@@ -146,6 +147,7 @@ void CMainFrame::OnOptions(int page) {
     settings_.WriteOptions(profile_,
                            [view](CIniProfile& profile) { view->SaveColumnSettings(profile); });
     UpdateTrayIcon();
+    treeCovers_->SetEnabled(settings_.TreeCovers != 0);
     doc_.UpdateAllViews(nullptr, EHint::ColumnsChanged);
     // The tree shows a change of its grouping at once.
     const CCatalogGroups::SOptions& grouped = doc_.Groups().Options();

@@ -164,6 +164,8 @@ QList<QTreeWidgetItem*> CLeftView::GroupNodes(std::vector<Group> groups, int ima
     const QIcon& icon = images_[static_cast<std::size_t>(image)];
     for (const Group& group : groups) {
         auto* node = new CNodeItem(CTextCodec::ToQString(group.Name()), icon, group.Node());
+        if (image == ResourceId::kImageAlbum)
+            node->setData(0, kCoverRole, true);
         std::vector<CArtistGroup> children = catalog.Subgroups(group.Node());
         if (!children.empty())
             node->addChildren(GroupNodes(std::move(children), childImage, childImage));

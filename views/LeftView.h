@@ -24,6 +24,9 @@ class IFrameServices;
 class CLeftView : public QTreeWidget, public CView {
     Q_OBJECT
 public:
+    // Set on an album's node: its icon may be the cover of its first track (CTreeCovers).
+    static constexpr int kCoverRole = Qt::UserRole + 16;
+
     CLeftView(CQuavDoc& doc, IFrameServices& frame, QWidget* parent = nullptr);
     ~CLeftView() override;
 
