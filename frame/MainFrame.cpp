@@ -28,6 +28,7 @@
 #include "settings/AppSettings.h"
 #include "settings/SettingsKeys.h"
 #include "views/LeftView.h"
+#include "views/ListViewEx.h"
 #include "views/QuavView.h"
 #include "views/TreeCovers.h"
 
@@ -201,6 +202,7 @@ QWidget* CMainFrame::CreateTreeSide() {
     coverPane_->SetEnabled(settings_.CoverPane != 0);
     treeCovers_ = new CTreeCovers(*leftPane_, *covers_, lookup);
     treeCovers_->SetEnabled(settings_.TreeCovers != 0);
+    GetTrackListView()->List()->ShowCovers(*covers_, lookup);
     auto* side = new QWidget(splitter_);
     auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);

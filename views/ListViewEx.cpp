@@ -1,5 +1,6 @@
 #include "views/ListViewEx.h"
 
+#include "views/CoverIconDelegate.h"
 #include "views/FullRowDelegate.h"
 
 #include <QContextMenuEvent>
@@ -12,6 +13,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -168,6 +170,23 @@ void CListViewEx::ApplyIconStyle(EViewStyle style) {
     icons_->setWordWrap(large);
     const int side = large ? kLargeIconSize : kSmallIconSize;
     icons_->setIconSize(QSize(side, side));
+    if (coverDelegate_ != nullptr) {
+        if (!large)
+            coverDelegate_->Forget();
+        icons_->setItemDelegate(large ? coverDelegate_ : plainDelegate_);
+    }
+}
+
+void CListViewEx::ShowCovers(CCoverLoader& loader, CCoverLoader::Lookup lookup) {
+    if (coverDelegate_ != nullptr)
+        return;
+    plainDelegate_ = icons_->itemDelegate();
+    coverDelegate_ = new CCoverIconDelegate(*icons_, loader, std::move(lookup));
+    if (Model() != nullptr)
+        connect(Model(), &QAbstractItemModel::modelAboutToBeReset, coverDelegate_,
+                &CCoverIconDelegate::Forget);
+    if (style_ == EViewStyle::LargeIcons)
+        ApplyIconStyle(style_);
 }
 
 bool CListViewEx::SetFullRowSelection(bool on) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop/CoverLoader.h"
 #include "views/ViewStyle.h"
 
 #include <QPoint>
@@ -7,7 +8,9 @@
 
 #include <vector>
 
+class CCoverIconDelegate;
 class CFullRowDelegate;
+class QAbstractItemDelegate;
 class QAbstractItemModel;
 class QLabel;
 class QAbstractItemView;
@@ -57,6 +60,9 @@ public:
     // What an empty list says in its middle (nothing for an empty text).
     void SetEmptyText(const QString& text);
     QString EmptyText() const;
+    // The large-icon style shows each track's cover as its icon, through `loader`.
+    void ShowCovers(CCoverLoader& loader, CCoverLoader::Lookup lookup);
+    CCoverIconDelegate* CoverDelegate() const { return coverDelegate_; }
     int ColumnWidth(int column) const;
     void SetColumnWidth(int column, int width);
 
@@ -88,4 +94,6 @@ private:
     QStackedLayout* stack_;
     QLabel* emptyText_;
     EViewStyle style_ = EViewStyle::Details;
+    CCoverIconDelegate* coverDelegate_ = nullptr;
+    QAbstractItemDelegate* plainDelegate_ = nullptr;
 };

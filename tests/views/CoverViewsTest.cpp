@@ -2,10 +2,13 @@
 #include "desktop/CoverLoader.h"
 #include "model/Mp3File.h"
 #include "res/ResourceIds.h"
+#include "views/CoverIconDelegate.h"
 #include "views/LeftView.h"
+#include "views/ListViewEx.h"
 #include "views/TreeCovers.h"
 
 #include <QCoreApplication>
+#include <QListView>
 #include <QTreeWidgetItem>
 
 #include <cstdlib>
@@ -49,6 +52,31 @@ protected:
     std::unique_ptr<CCoverLoader> loader;
     std::set<std::string> asked;
 };
+
+// Only the large-icon style asks, and only for the rows in sight; their covers arrive at the
+// icon size.
+TEST_F(CoverViewsTest, LargeIconsAskForRowsInSight) {
+    Open();
+    view->List()->ShowCovers(*loader, [this](const CMp3File& track) { return Lookup(track); });
+    view->resize(400, 200);
+    Settle();
+    EXPECT_TRUE(asked.empty()); // details
+    view->SetViewStyle(EViewStyle::LargeIcons);
+    view->List()->IconView()->viewport()->repaint();
+    Settle();
+    EXPECT_FALSE(asked.empty());
+    EXPECT_LT(asked.size(), 60U);
+    EXPECT_EQ(view->List()->CoverDelegate()->PendingCount(), 0);
+    const SCoverSource cover{dir / "cover.png", 0, 0, SCoverSource::EImage::Png, false};
+    const std::optional<QImage> icon = loader->Cached(cover, QSize(32, 32));
+    ASSERT_TRUE(icon.has_value());
+    EXPECT_EQ(icon->size(), QSize(32, 21));
+    asked.clear();
+    view->SetViewStyle(EViewStyle::SmallIcons);
+    view->List()->IconView()->viewport()->repaint();
+    Settle();
+    EXPECT_TRUE(asked.empty());
+}
 
 // An album's node shows its first track's cover once in sight, and its own icon again when the
 // covers are turned off.
