@@ -123,7 +123,7 @@ TEST_F(OptionsCommand, OkWritesEveryValueInOrderAndTheListFollows) {
                              "MaxRow=500\nUseCachedCatalog=0\nMinimizeToSystray=0\n"
                              "ExactVbrTime=0\nReadId3v2=1\nWriteId3v2=0\nCheckForChanges=2\n"
                              "PollSeconds=30\nGroupByAlbumArtist=0\nDetectCompilations=1\n"
-                             "IgnoredArticles=The;Die\n");
+                             "IgnoredArticles=The;Die\nTreeCovers=1\n");
     EXPECT_EQ(ShownLabels(), (std::vector<std::string>{"File", "Album", "Artist", "Date", "Genre",
                                                        "Time", "Track"}));
     EXPECT_EQ(app->Settings().MaxRow, 500);
