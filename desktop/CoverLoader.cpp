@@ -78,20 +78,20 @@ CCoverLoader::Ticket CCoverLoader::Start(const SCoverSource& source, QSize size,
         [this, ticket, source, size, thumbnail, cancelled] {
             if (cancelled->load())
                 return;
-            SResult result = Work(source, size, thumbnail);
-            if (cancelled->load())
-                return;
-            QMetaObject::invokeMethod(
-                this, [this, ticket, source, result] { Finish(ticket, source, result); },
-                Qt::QueuedConnection);
+            const SResult result = Work(source, size, thumbnail);
+            if (!cancelled->load())
+                QMetaObject::invokeMethod(
+                    this, [this, ticket, source, result] { Finish(ticket, source, result); },
+                    Qt::QueuedConnection);
+            if (result.fresh && thumbnail) // after the picture is on its way
+                Remember(source, size, result);
         },
         priority);
     return ticket;
 }
 
-// On a worker. A thumbnail in the cache spares the decode; a picture decoded now is stored at
-// the flavour that holds the size asked for, or a failure entry is, unless the file could not be
-// read at all (that may pass).
+// On a worker. A thumbnail in the cache spares the decode; a picture decoded now is decoded at
+// the flavour that holds the size asked for, for Remember to store.
 CCoverLoader::SResult CCoverLoader::Work(const SCoverSource& source, QSize size,
                                          bool thumbnail) const {
     SResult result;
@@ -116,14 +116,25 @@ CCoverLoader::SResult CCoverLoader::Work(const SCoverSource& source, QSize size,
     const int side = CThumbnailCache::Pixels(flavor);
     const QSize decodeSize = mtime ? QSize(side, side) : size;
     result.failure = CCoverImage::Load(source, decodeSize, result.image);
-    if (mtime && result.failure == CCoverImage::EFailure::None)
-        cache.Store(uri, *mtime, result.image, flavor);
-    else if (mtime && result.failure != CCoverImage::EFailure::Unreadable)
-        cache.StoreFailure(uri, *mtime);
+    result.decoded = result.image;
     if (result.failure == CCoverImage::EFailure::None &&
         (result.image.width() > size.width() || result.image.height() > size.height()))
         result.image = result.image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return result;
+}
+
+// The thumbnail of a picture decoded now, or a failure entry, unless the file could not be read
+// at all (that may pass).
+void CCoverLoader::Remember(const SCoverSource& source, QSize size, const SResult& result) const {
+    const std::optional<std::int64_t> mtime = CThumbnailCache::ModificationTime(source.path);
+    if (!mtime || result.failure == CCoverImage::EFailure::Unreadable)
+        return;
+    const CThumbnailCache cache(thumbnailRoot_);
+    const QByteArray uri = CThumbnailCache::UriOf(source.path);
+    if (result.failure == CCoverImage::EFailure::None)
+        cache.Store(uri, *mtime, result.decoded, CThumbnailCache::FlavorFor(size));
+    else
+        cache.StoreFailure(uri, *mtime);
 }
 
 void CCoverLoader::Finish(Ticket ticket, const SCoverSource& source, const SResult& result) {

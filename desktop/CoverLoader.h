@@ -68,10 +68,12 @@ private:
         QImage image;
         CCoverImage::EFailure failure = CCoverImage::EFailure::None;
         bool fresh = false; // decoded now rather than found in the thumbnail cache
+        QImage decoded;     // then: at the thumbnail's size, to store
     };
 
     Ticket Start(const SCoverSource& source, QSize size, bool thumbnail);
     SResult Work(const SCoverSource& source, QSize size, bool thumbnail) const;
+    void Remember(const SCoverSource& source, QSize size, const SResult& result) const;
     void Finish(Ticket ticket, const SCoverSource& source, const SResult& result);
     static QString KeyOf(const SCoverSource& source, QSize size);
 
