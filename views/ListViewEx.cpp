@@ -89,7 +89,11 @@ void CListViewEx::SetUpDetails() {
     details_->installEventFilter(this);
 }
 
+// Laid out a batch of rows at a time between turns of the event loop, so that a list of many
+// thousand rows never holds the window while it is placed.
 void CListViewEx::SetUpIcons() {
+    icons_->setLayoutMode(QListView::Batched);
+    icons_->setBatchSize(kLayoutBatch);
     icons_->setMovement(QListView::Static);
     icons_->setResizeMode(QListView::Adjust);
     icons_->setTextElideMode(Qt::ElideRight);

@@ -29,6 +29,7 @@ class CListViewEx : public QWidget {
 public:
     static constexpr int kSmallIconSize = 16;
     static constexpr int kLargeIconSize = 32;
+    static constexpr int kLayoutBatch = 500;
 
     explicit CListViewEx(QWidget* parent = nullptr);
 
