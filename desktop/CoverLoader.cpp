@@ -84,14 +84,15 @@ CCoverLoader::Ticket CCoverLoader::Start(const SCoverSource& source, QSize size,
                     this, [this, ticket, source, result] { Finish(ticket, source, result); },
                     Qt::QueuedConnection);
             if (result.fresh && thumbnail) // after the picture is on its way
-                Remember(source, size, result);
+                Remember(source, result);
         },
         priority);
     return ticket;
 }
 
 // On a worker. A thumbnail in the cache spares the decode; a picture decoded now is decoded at
-// the flavour that holds the size asked for, for Remember to store.
+// the large flavour, for Remember to store both: the tree's small icon and the pane's picture
+// of one cover cost one decode.
 CCoverLoader::SResult CCoverLoader::Work(const SCoverSource& source, QSize size,
                                          bool thumbnail) const {
     SResult result;
@@ -113,7 +114,8 @@ CCoverLoader::SResult CCoverLoader::Work(const SCoverSource& source, QSize size,
         }
     }
     result.fresh = true;
-    const int side = CThumbnailCache::Pixels(flavor);
+    // Decoded once at the large flavour, from which both entries are made.
+    const int side = CThumbnailCache::Pixels(CThumbnailCache::EFlavor::Large);
     const QSize decodeSize = mtime ? QSize(side, side) : size;
     result.failure = CCoverImage::Load(source, decodeSize, result.image);
     result.decoded = result.image;
@@ -125,14 +127,16 @@ CCoverLoader::SResult CCoverLoader::Work(const SCoverSource& source, QSize size,
 
 // The thumbnail of a picture decoded now, or a failure entry, unless the file could not be read
 // at all (that may pass).
-void CCoverLoader::Remember(const SCoverSource& source, QSize size, const SResult& result) const {
+void CCoverLoader::Remember(const SCoverSource& source, const SResult& result) const {
     const std::optional<std::int64_t> mtime = CThumbnailCache::ModificationTime(source.path);
     if (!mtime || result.failure == CCoverImage::EFailure::Unreadable)
         return;
     const CThumbnailCache cache(thumbnailRoot_);
     const QByteArray uri = CThumbnailCache::UriOf(source.path);
     if (result.failure == CCoverImage::EFailure::None)
-        cache.Store(uri, *mtime, result.decoded, CThumbnailCache::FlavorFor(size));
+        for (const auto flavor :
+             {CThumbnailCache::EFlavor::Large, CThumbnailCache::EFlavor::Normal})
+            cache.Store(uri, *mtime, result.decoded, flavor);
     else
         cache.StoreFailure(uri, *mtime);
 }

@@ -73,7 +73,7 @@ private:
 
     Ticket Start(const SCoverSource& source, QSize size, bool thumbnail);
     SResult Work(const SCoverSource& source, QSize size, bool thumbnail) const;
-    void Remember(const SCoverSource& source, QSize size, const SResult& result) const;
+    void Remember(const SCoverSource& source, const SResult& result) const;
     void Finish(Ticket ticket, const SCoverSource& source, const SResult& result);
     static QString KeyOf(const SCoverSource& source, QSize size);
 
