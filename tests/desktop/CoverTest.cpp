@@ -26,7 +26,7 @@ bool Shell(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// A picture drawn by ImageMagick: `spec` such as "300x200 gradient:red-blue" or "64x64 xc:red".
+// A picture drawn by ImageMagick: `size` such as "300x200", `canvas` such as "xc:red".
 std::string Draw(const CTempDir& dir, const std::string& name, const std::string& size,
                  const std::string& canvas) {
     const std::string path = dir / name;
