@@ -1,7 +1,9 @@
 #include "app/CommandLine.h"
 #include "app/QuavApp.h"
+#include "catalog/ReadPool.h"
 
 int main(int argc, char** argv) {
+    CReadPool::ShareOneHeap();
     if (const auto status = CCommandLine::Answer(argc, argv))
         return *status;
     CQuavApp app(argc, argv);

@@ -1,6 +1,7 @@
 #include "catalog/ReadPool.h"
 
 #include <algorithm>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <system_error>
 
@@ -19,6 +20,12 @@ std::size_t CReadPool::FittingThreads() {
         return kThreads;
     const rlim_t spare = limit.rlim_cur > kReserved ? limit.rlim_cur - kReserved : 0;
     return std::min<std::size_t>(spare / kPerThread, kThreads);
+}
+
+void CReadPool::ShareOneHeap() {
+#ifdef M_ARENA_MAX
+    ::mallopt(M_ARENA_MAX, 1);
+#endif
 }
 
 CReadPool::~CReadPool() {

@@ -30,6 +30,11 @@ public:
     void Post(Job job, bool first);
     std::size_t Size() const { return size_; }
     static std::size_t FittingThreads();
+    // Each thread that allocates would get a heap of its own from the C library, which keeps
+    // what was freed in it: the peak memory of a walk would then depend on which threads read
+    // which files, and differ from run to run. One heap for all: the threads allocate little
+    // and seldom, so they hardly ever wait for it. For `main`, before any thread starts.
+    static void ShareOneHeap();
 
 private:
     void StartThread();

@@ -1,3 +1,4 @@
+#include "catalog/ReadPool.h"
 #include "tools/ScanTool.h"
 
 #include <cstdio>
@@ -6,6 +7,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    CReadPool::ShareOneHeap();
     // The catalog is not torn down: the process ends here, and freeing a hundred thousand
     // records one by one would only make the tool slower to return.
     auto* tool = new CScanTool;
