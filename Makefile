@@ -15,7 +15,8 @@ PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all deps build run test test-asan format-check format bench fuzz install package clean
+.PHONY: all deps build run test test-tidy test-ctest test-asan format-check format bench fuzz \
+    install package clean
 
 all: build
 
@@ -49,10 +50,18 @@ package:
 	@cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target quavero quavero-scan
 	@cd $(PACKAGE_BUILD) && cpack -G DEB >/dev/null && ls -1 $(CURDIR)/$(PACKAGE_BUILD)/*.deb
 
-test: build format-check
+# Three lines of work at once, each over every processor: the build, then clang-tidy and the
+# tests; the ASan/UBSan build, then its tests. Each leaves processors idle at times (configuring,
+# linking one program after another, tests that wait), which the others then use; the output of
+# each step is shown whole when it ends (-O).
+test: format-check
+	@$(MAKE) --no-print-directory -j 3 -O test-tidy test-ctest test-asan
+
+test-tidy: build
 	@scripts/tidy.sh $(BUILD)
+
+test-ctest: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory test-asan
 
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUAVERO_SANITIZE=ON \
