@@ -131,7 +131,7 @@ void CCoverPane::ShowImage(const QImage& image) {
         clear();
         return;
     }
-    const int side = std::min(width(), kMaxSide);
+    const int side = SideFor(width());
     setPixmap(QPixmap::fromImage(
         image.width() > side || image.height() > side
             ? image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
@@ -143,7 +143,35 @@ QSize CCoverPane::Side() const {
 }
 
 int CCoverPane::heightForWidth(int width) const {
-    return std::min(width, kMaxSide);
+    return SideFor(width);
+}
+
+int CCoverPane::SideFor(int width) const {
+    constexpr int kColumnShare = 3; // a third of the column at most
+    const int column =
+        parentWidget() != nullptr ? parentWidget()->height() / kColumnShare : kMaxSide;
+    return std::max(0, std::min({width, kMaxSide, column}));
+}
+
+void CCoverPane::Fit() {
+    setFixedHeight(SideFor(width()));
+    if (!image_.isNull())
+        ShowImage(image_);
+}
+
+// The column's height sets the pane's as much as its width does: the pane follows its parent.
+bool CCoverPane::event(QEvent* event) {
+    if (event->type() == QEvent::ParentAboutToChange && parentWidget() != nullptr)
+        parentWidget()->removeEventFilter(this);
+    else if (event->type() == QEvent::ParentChange && parentWidget() != nullptr)
+        parentWidget()->installEventFilter(this);
+    return QLabel::event(event);
+}
+
+bool CCoverPane::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        Fit();
+    return QLabel::eventFilter(watched, event);
 }
 
 QSize CCoverPane::sizeHint() const {
@@ -152,9 +180,7 @@ QSize CCoverPane::sizeHint() const {
 
 void CCoverPane::resizeEvent(QResizeEvent* event) {
     QLabel::resizeEvent(event);
-    setFixedHeight(heightForWidth(width()));
-    if (!image_.isNull())
-        ShowImage(image_);
+    Fit();
 }
 
 void CCoverPane::mouseReleaseEvent(QMouseEvent* event) {

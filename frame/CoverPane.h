@@ -41,6 +41,8 @@ public:
     QSize sizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -48,6 +50,10 @@ private:
     void ShowSource(std::optional<SCoverSource> source);
     void ShowImage(const QImage& image);
     QSize Side() const;
+    // The side of the square the pane takes: its width, at most kMaxSide, and at most a share of
+    // the column it shares with the tree, which keeps the rest.
+    int SideFor(int width) const;
+    void Fit();
     void Schedule();
 
     CCoverLoader& loader_;
