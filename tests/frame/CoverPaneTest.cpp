@@ -8,7 +8,6 @@
 #include "views/QuavView.h"
 #include "views/TrackTableModel.h"
 
-#include <QApplication>
 #include <QItemSelectionModel>
 #include <QTest>
 
@@ -31,14 +30,6 @@ public:
 // of which "a.mp3" alone has a cover (a picture file of 600 x 400) and "c.mp3" a broken one.
 class CoverPaneTest : public CCatalogFixture {
 protected:
-    static void SetUpTestSuite() {
-        if (QApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "test_frame";
-            static char* argv[] = {name, nullptr};
-            static QApplication app(argc, argv);
-        }
-    }
     void SetUp() override {
         if (std::system(("convert -size 600x400 xc:green '" + (dir / "cover.png") + "'").c_str()) !=
             0)
