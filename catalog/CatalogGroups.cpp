@@ -39,8 +39,8 @@ void CCatalogGroups::File(const TrackArray& tracks, EDisplayMode mode) {
         FileByAlbumArtist();
         return;
     }
-    index_.assign(16, kNoNode);
-    subIndex_.assign(16, kNoNode);
+    index_.assign(16, {});
+    subIndex_.assign(16, {});
     const auto count = static_cast<std::uint32_t>(tracks.size());
     SLast last;
     for (std::uint32_t place = 0; place < count; ++place)
@@ -52,6 +52,7 @@ void CCatalogGroups::File(const TrackArray& tracks, EDisplayMode mode) {
         order_[nodes_[FindLeaf(place, last)].end++] = place;
     index_ = {};
     subIndex_ = {};
+    names_ = {};
 }
 
 void CCatalogGroups::Clear() {
@@ -61,6 +62,7 @@ void CCatalogGroups::Clear() {
     order_ = {};
     index_ = {};
     subIndex_ = {};
+    names_ = {};
 }
 
 // Tracks come folder by folder, and the tracks of a folder mostly share their artist, genre and
@@ -89,20 +91,22 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::string_view nam
     const EText text = parent != kNoNode || mode_ == EDisplayMode::Artist ? EText::Artist
                        : mode_ == EDisplayMode::GenreArtist               ? EText::Genre
                                                                           : EText::Album;
-    return FindOrAdd(parent, HashOf(name, parent), place, {name, text}, [&](const SNode& node) {
-        return CUtf8::SameShown(KeyOf(parent, *(*tracks_)[node.first]), name);
+    return FindOrAdd(parent, HashOf(name, parent), place, {name, text}, [&](Node node) {
+        return CUtf8::SameShown(KeyOf(parent, *(*tracks_)[nodes_[node].first]), name);
     });
 }
 
 template <class Same>
 CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, std::uint32_t place,
                                                SKey key, Same same) {
-    std::vector<Node>& index = parent == kNoNode ? index_ : subIndex_;
+    std::vector<SSlot>& index = parent == kNoNode ? index_ : subIndex_;
     const std::size_t mask = index.size() - 1;
-    for (std::size_t slot = hash & mask; index[slot] != kNoNode; slot = (slot + 1) & mask) {
-        const SNode& node = nodes_[index[slot]];
-        if (node.hash == hash && node.parent == parent && same(node))
-            return index[slot];
+    for (std::size_t slot = hash & mask; index[slot].node != kNoNode; slot = (slot + 1) & mask) {
+        if (index[slot].hash != hash)
+            continue;
+        const Node found = index[slot].node;
+        if (nodes_[found].parent == parent && same(found))
+            return found;
     }
     const auto added = static_cast<Node>(nodes_.size());
     nodes_.push_back({.parent = parent,
@@ -112,11 +116,12 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, 
                       .hash = hash,
                       .text = key.kind,
                       .nth = key.nth});
+    names_.push_back(key.text);
     if (parent == kNoNode)
         groups_.push_back(added);
     const std::size_t level = parent == kNoNode ? groups_.size() : nodes_.size() - groups_.size();
     if (level * 2 > index.size()) {
-        index.assign(index.size() * 2, kNoNode);
+        index.assign(index.size() * 2, {});
         for (Node node = 0; node < nodes_.size(); ++node)
             if ((nodes_[node].parent == kNoNode) == (parent == kNoNode))
                 Place(node);
@@ -130,8 +135,8 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, 
 // are found first; one pass then finds each track's leaves and counts their places, keeping the
 // leaf of each track (and the leaves of the few with several) for the pass that fills the runs.
 void CCatalogGroups::FileByAlbumArtist() {
-    index_.assign(16, kNoNode);
-    subIndex_.assign(16, kNoNode);
+    index_.assign(16, {});
+    subIndex_.assign(16, {});
     compilations_.Find(*tracks_, options_.detectCompilations);
     const auto count = static_cast<std::uint32_t>(tracks_->size());
     std::vector<Node> leafOf(count, kNoNode);
@@ -155,6 +160,7 @@ void CCatalogGroups::FileByAlbumArtist() {
     compilations_.Clear();
     index_ = {};
     subIndex_ = {};
+    names_ = {};
     LayOut();
     order_.resize(places);
     std::size_t at = 0;
@@ -177,8 +183,8 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
         return;
     }
     const CMp3File& track = *(*tracks_)[place];
-    if (!track.ArtistList().empty() && !track.HasAlbumArtist() &&
-        !compilations_.Compilation(place)) {
+    const bool compilation = compilations_.Compilation(place);
+    if (!compilation && !track.ArtistList().empty() && !track.HasAlbumArtist()) {
         const std::vector<std::string_view> names = track.Artists();
         const std::size_t count = std::min<std::size_t>(names.size(), UINT8_MAX);
         for (std::size_t i = 0; i < count; ++i) {
@@ -193,7 +199,7 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
         }
         return;
     }
-    const SKey owner = OwnerOf(place);
+    const SKey owner = OwnerOf(place, compilation);
     if (last.group == kNoNode || owner.text != last.key) {
         last.key = owner.text;
         last.group = FindOwned(kNoNode, owner, place);
@@ -208,9 +214,9 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
 
 // Albums by their album artist; an album of a folder that names none goes by the artist of its
 // first track, so that its tracks featuring others stay one album.
-CCatalogGroups::SKey CCatalogGroups::OwnerOf(std::uint32_t place) const {
+CCatalogGroups::SKey CCatalogGroups::OwnerOf(std::uint32_t place, bool compilation) const {
     const CMp3File& track = *(*tracks_)[place];
-    if (compilations_.Compilation(place))
+    if (compilation)
         return {VariousArtists(), EText::Various};
     if (track.HasAlbumArtist())
         return {track.AlbumArtist(), EText::AlbumArtist};
@@ -222,16 +228,19 @@ CCatalogGroups::SKey CCatalogGroups::OwnerOf(std::uint32_t place) const {
 
 CCatalogGroups::Node CCatalogGroups::FindAlbumLeaf(std::uint32_t place, SLast& last) {
     const CMp3File& track = *(*tracks_)[place];
-    const std::string_view owner = OwnerOf(place).text;
+    const std::string_view owner = OwnerOf(place, compilations_.Compilation(place)).text;
     const std::string_view album = track.Album();
     if (last.group == kNoNode || owner != last.key || album != last.album) {
         last.key = owner;
         last.album = album;
         const std::uint64_t hash =
             HashOf(album, kNoNode) ^ (CUtf8::HashShown(owner) * 0xC2B2AE3D27D4EB4Fu);
-        const auto same = [&](const SNode& node) {
-            return CUtf8::SameShown(TextOf(node), album) &&
-                   CUtf8::SameShown(OwnerOf(node.first).text, owner);
+        const auto same = [&](Node node) {
+            return CUtf8::SameShown(names_[node], album) &&
+                   CUtf8::SameShown(
+                       OwnerOf(nodes_[node].first, compilations_.Compilation(nodes_[node].first))
+                           .text,
+                       owner);
         };
         last.group = FindOrAdd(kNoNode, static_cast<std::uint32_t>(hash ^ (hash >> 32)), place,
                                {album, EText::Album}, same);
@@ -246,16 +255,16 @@ CCatalogGroups::Node CCatalogGroups::FindAlbumLeaf(std::uint32_t place, SLast& l
 
 CCatalogGroups::Node CCatalogGroups::FindOwned(Node parent, SKey key, std::uint32_t place) {
     return FindOrAdd(parent, HashOf(key.text, parent), place, key,
-                     [&](const SNode& node) { return CUtf8::SameShown(TextOf(node), key.text); });
+                     [&](Node node) { return CUtf8::SameShown(names_[node], key.text); });
 }
 
 void CCatalogGroups::Place(Node node) {
-    std::vector<Node>& index = nodes_[node].parent == kNoNode ? index_ : subIndex_;
+    std::vector<SSlot>& index = nodes_[node].parent == kNoNode ? index_ : subIndex_;
     const std::size_t mask = index.size() - 1;
     std::size_t slot = nodes_[node].hash & mask;
-    while (index[slot] != kNoNode)
+    while (index[slot].node != kNoNode)
         slot = (slot + 1) & mask;
-    index[slot] = node;
+    index[slot] = {nodes_[node].hash, node};
 }
 
 // A top-level group's text in the genre and album modes; the artist otherwise.

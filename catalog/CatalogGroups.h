@@ -110,6 +110,11 @@ private:
     Node FindOrAdd(Node parent, std::string_view name, std::uint32_t place);
     template <class Same>
     Node FindOrAdd(Node parent, std::uint32_t hash, std::uint32_t place, SKey key, Same same);
+    // A slot of an index: the node, and its hash beside it so that a probe reads no node.
+    struct SSlot {
+        std::uint32_t hash = 0;
+        Node node = kNoNode;
+    };
     std::string_view KeyOf(Node parent, const CMp3File& track) const;
     std::string_view TextOf(const SNode& node) const;
     void FileByAlbumArtist();
@@ -117,7 +122,8 @@ private:
     void FindLeaves(std::uint32_t place, SLast& last, Visit visit);
     void FindArtistLeaves(std::uint32_t place, SLast& last, std::vector<Node>& leaves);
     Node FindAlbumLeaf(std::uint32_t place, SLast& last);
-    SKey OwnerOf(std::uint32_t place) const;
+    // `compilation`: whether the track is part of a compilation, which the caller knows.
+    SKey OwnerOf(std::uint32_t place, bool compilation) const;
     Node FindOwned(Node parent, SKey key, std::uint32_t place);
     void Place(Node node);
     void LayOut();
@@ -132,8 +138,11 @@ private:
     std::vector<std::uint32_t> order_;
     // Open addressing by hash, at most half full; only while filing. The groups have an index of
     // their own, which stays small where albums are many.
-    std::vector<Node> index_;
-    std::vector<Node> subIndex_;
+    std::vector<SSlot> index_;
+    std::vector<SSlot> subIndex_;
+    // Each node's name while filing, as TextOf gives it: a lookup that meets a node of the same
+    // hash compares without reading the node's first track again.
+    std::vector<std::string_view> names_;
 };
 
 template <class Group>
