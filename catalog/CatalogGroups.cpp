@@ -63,6 +63,7 @@ void CCatalogGroups::Clear() {
     index_ = {};
     subIndex_ = {};
     names_ = {};
+    copies_ = {};
 }
 
 // Tracks come folder by folder, and the tracks of a folder mostly share their artist, genre and
@@ -117,6 +118,8 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, 
                       .text = key.kind,
                       .nth = key.nth});
     names_.push_back(key.text);
+    if (parent == kNoNode && copyNames_)
+        names_.back() = copies_.emplace_back(key.text);
     if (parent == kNoNode)
         groups_.push_back(added);
     const std::size_t level = parent == kNoNode ? groups_.size() : nodes_.size() - groups_.size();
@@ -131,45 +134,78 @@ CCatalogGroups::Node CCatalogGroups::FindOrAdd(Node parent, std::uint32_t hash, 
     return added;
 }
 
-// As File, but a track may have several leaves, one under each artist it names. The compilations
-// are found first; one pass then finds each track's leaves and counts their places, keeping the
-// leaf of each track (and the leaves of the few with several) for the pass that fills the runs.
+// As File, but a track may have several leaves, one under each artist it names. One pass takes
+// the list run by run (catalog/CompilationRule.h): it counts a run's tracks towards the verdict
+// on their album, then finds each track's leaves and counts their places, keeping the leaf of
+// each track (and the leaves of the few with several) for the pass that fills the runs. Should a
+// run revise the verdict on an album filed before, the tracks filed so far may be in the wrong
+// groups: the rest of the list is then counted, and the pass made again with the verdicts final.
 void CCatalogGroups::FileByAlbumArtist() {
-    index_.assign(16, {});
-    subIndex_.assign(16, {});
-    compilations_.Find(*tracks_, options_.detectCompilations);
+    copyNames_ = true;
+    compilations_.Start(*tracks_, options_.detectCompilations);
     const auto count = static_cast<std::uint32_t>(tracks_->size());
-    std::vector<Node> leafOf(count, kNoNode);
-    std::vector<std::pair<std::uint32_t, Node>> several;
-    std::size_t places = 0;
-    SLast last;
-    for (std::uint32_t place = 0; place < count; ++place) {
-        int found = 0;
-        FindLeaves(place, last, [&](Node leaf) {
-            ++nodes_[leaf].end;
-            ++places;
-            if (++found == 2)
-                several.emplace_back(place, leafOf[place]);
-            if (found >= 2)
-                several.emplace_back(place, leaf);
-            leafOf[place] = leaf;
-        });
-        if (found >= 2)
-            leafOf[place] = kNoNode;
-    }
+    SFiling filing;
+    filing.leafOf.assign(count, kNoNode);
+    if (!FileRuns(true, filing))
+        FileRuns(false, filing);
     compilations_.Clear();
     index_ = {};
     subIndex_ = {};
     names_ = {};
+    owners_ = {};
+    copies_ = {};
+    copyNames_ = false;
     LayOut();
-    order_.resize(places);
+    order_.resize(filing.places);
     std::size_t at = 0;
+    const auto& several = filing.several;
     for (std::uint32_t place = 0; place < count; ++place) {
-        if (leafOf[place] != kNoNode)
-            order_[nodes_[leafOf[place]].end++] = place;
+        if (filing.leafOf[place] != kNoNode)
+            order_[nodes_[filing.leafOf[place]].end++] = place;
         for (; at < several.size() && several[at].first == place; ++at)
             order_[nodes_[several[at].second].end++] = place;
     }
+}
+
+// False when a run counted revised the verdict on an album filed before: the rest of the list is
+// then counted, and the filing must be made again.
+bool CCatalogGroups::FileRuns(bool counting, SFiling& filing) {
+    nodes_.clear();
+    groups_.clear();
+    names_.clear();
+    owners_.clear();
+    copies_.clear();
+    index_.assign(16, {});
+    subIndex_.assign(16, {});
+    filing.several.clear();
+    filing.places = 0;
+    compilations_.Rewind();
+    const auto count = static_cast<std::uint32_t>(tracks_->size());
+    SLast last;
+    for (std::uint32_t place = 0; place < count;) {
+        const std::uint32_t end = compilations_.Run(place, counting);
+        if (counting && compilations_.Revised()) {
+            for (std::uint32_t rest = end; rest < count;)
+                rest = compilations_.Run(rest, true);
+            return false;
+        }
+        for (; place < end; ++place) {
+            int found = 0;
+            Node& leafOf = filing.leafOf[place];
+            FindLeaves(place, last, [&](Node leaf) {
+                ++nodes_[leaf].end;
+                ++filing.places;
+                if (++found == 2)
+                    filing.several.emplace_back(place, leafOf);
+                if (found >= 2)
+                    filing.several.emplace_back(place, leaf);
+                leafOf = leaf;
+            });
+            if (found != 1)
+                leafOf = kNoNode;
+        }
+    }
+    return true;
 }
 
 // An artist's albums are its subgroups. A track that names several artists and no album artist
@@ -183,7 +219,7 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
         return;
     }
     const CMp3File& track = *(*tracks_)[place];
-    const bool compilation = compilations_.Compilation(place);
+    const bool compilation = compilations_.Compilation(track);
     if (!compilation && !track.ArtistList().empty() && !track.HasAlbumArtist()) {
         const std::vector<std::string_view> names = track.Artists();
         const std::size_t count = std::min<std::size_t>(names.size(), UINT8_MAX);
@@ -205,8 +241,8 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
         last.group = FindOwned(kNoNode, owner, place);
         last.leaf = kNoNode;
     }
-    if (last.leaf == kNoNode || compilations_.AlbumOf(place) != last.albumOf) {
-        last.albumOf = compilations_.AlbumOf(place);
+    if (last.leaf == kNoNode || compilations_.Album() != last.albumOf) {
+        last.albumOf = compilations_.Album();
         last.leaf = FindOwned(last.group, {track.Album(), EText::Album}, place);
     }
     visit(last.leaf);
@@ -222,13 +258,13 @@ CCatalogGroups::SKey CCatalogGroups::OwnerOf(std::uint32_t place, bool compilati
         return {track.AlbumArtist(), EText::AlbumArtist};
     if (mode_ == EDisplayMode::Artist)
         return {track.Artist(), EText::Artist};
-    const CMp3File& first = *(*tracks_)[compilations_.FirstOfAlbum(place)];
+    const CMp3File& first = *(*tracks_)[compilations_.FirstOfAlbum()];
     return {CCompilationRule::MainArtist(first.Artist()), EText::Artist};
 }
 
 CCatalogGroups::Node CCatalogGroups::FindAlbumLeaf(std::uint32_t place, SLast& last) {
     const CMp3File& track = *(*tracks_)[place];
-    const std::string_view owner = OwnerOf(place, compilations_.Compilation(place)).text;
+    const std::string_view owner = OwnerOf(place, compilations_.Compilation(track)).text;
     const std::string_view album = track.Album();
     if (last.group == kNoNode || owner != last.key || album != last.album) {
         last.key = owner;
@@ -236,14 +272,14 @@ CCatalogGroups::Node CCatalogGroups::FindAlbumLeaf(std::uint32_t place, SLast& l
         const std::uint64_t hash =
             HashOf(album, kNoNode) ^ (CUtf8::HashShown(owner) * 0xC2B2AE3D27D4EB4Fu);
         const auto same = [&](Node node) {
-            return CUtf8::SameShown(names_[node], album) &&
-                   CUtf8::SameShown(
-                       OwnerOf(nodes_[node].first, compilations_.Compilation(nodes_[node].first))
-                           .text,
-                       owner);
+            return CUtf8::SameShown(names_[node], album) && CUtf8::SameShown(owners_[node], owner);
         };
         last.group = FindOrAdd(kNoNode, static_cast<std::uint32_t>(hash ^ (hash >> 32)), place,
                                {album, EText::Album}, same);
+        if (last.group >= owners_.size()) {
+            owners_.resize(last.group + 1);
+            owners_[last.group] = owner;
+        }
         last.leaf = kNoNode;
     }
     if (last.leaf == kNoNode || track.Artist() != last.artist) {

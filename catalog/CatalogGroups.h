@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -117,7 +118,14 @@ private:
     };
     std::string_view KeyOf(Node parent, const CMp3File& track) const;
     std::string_view TextOf(const SNode& node) const;
+    // Each track's leaf, or kNoNode for a track of several, whose leaves are listed by place.
+    struct SFiling {
+        std::vector<Node> leafOf;
+        std::vector<std::pair<std::uint32_t, Node>> several;
+        std::size_t places = 0;
+    };
     void FileByAlbumArtist();
+    bool FileRuns(bool counting, SFiling& filing);
     template <class Visit>
     void FindLeaves(std::uint32_t place, SLast& last, Visit visit);
     void FindArtistLeaves(std::uint32_t place, SLast& last, std::vector<Node>& leaves);
@@ -143,6 +151,13 @@ private:
     // Each node's name while filing, as TextOf gives it: a lookup that meets a node of the same
     // hash compares without reading the node's first track again.
     std::vector<std::string_view> names_;
+    // Grouped by album artist, the names of the top-level groups are copies, side by side: they
+    // are met again at every album, and the first tracks that hold them would have left the
+    // cache meanwhile. A deque, whose elements stay where they are as it grows.
+    std::deque<std::string> copies_;
+    bool copyNames_ = false;
+    // By album node in the album mode, while filing: the artist the album goes by.
+    std::vector<std::string_view> owners_;
 };
 
 template <class Group>

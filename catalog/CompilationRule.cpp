@@ -23,62 +23,85 @@ bool SameArtist(const CMp3File& a, const CMp3File& b) {
 
 } // namespace
 
-// Tracks come folder by folder: a track of the same folder text and album bytes as the one
-// before is of the same album, found without a lookup.
-void CCompilationRule::Find(const TrackArray& tracks, bool byFolder) {
+void CCompilationRule::Start(const TrackArray& tracks, bool byFolder) {
     Clear();
     tracks_ = &tracks;
     byFolder_ = byFolder;
-    const auto count = static_cast<std::uint32_t>(tracks.size());
-    albumOf_.resize(count);
-    index_.assign(16, kNone);
-    std::uint32_t last = kNone;
-    for (std::uint32_t place = 0; place < count; ++place) {
-        const CMp3File& track = *tracks[place];
-        if (last != kNone) {
-            const CMp3File& before = *tracks[albums_[last].first];
-            if (track.Directory().data() != before.Directory().data() ||
-                track.Album() != before.Album())
-                last = kNone;
-        }
-        if (last == kNone)
-            last = FindAlbum(place);
-        albumOf_[place] = last;
-        if (byFolder)
-            Count(albums_[last], place);
-    }
-    index_ = {};
+    index_.assign(16, {});
 }
 
 void CCompilationRule::Clear() {
     tracks_ = nullptr;
-    albumOf_ = {};
+    revised_ = false;
+    various_ = false;
+    current_ = kNone;
+    next_ = kNone;
     albums_ = {};
     index_ = {};
 }
 
+// Tracks come folder by folder: a track of the same folder text and album bytes as the first of
+// the current album is of that album, found without a lookup.
+std::uint32_t CCompilationRule::Run(std::uint32_t place, bool count) {
+    const TrackArray& tracks = *tracks_;
+    const auto sameAsFirst = [&](std::uint32_t at) {
+        const CMp3File& first = *tracks[albums_[current_].first];
+        return tracks[at]->Directory().data() == first.Directory().data() &&
+               tracks[at]->Album() == first.Album();
+    };
+    bool earlier = true; // whether the album had tracks before this run
+    if (current_ == kNone || !sameAsFirst(place)) {
+        const std::size_t before = albums_.size();
+        current_ = FindAlbum(place);
+        earlier = current_ < before;
+    }
+    const auto size = static_cast<std::uint32_t>(tracks.size());
+    std::uint32_t end = place + 1;
+    while (end < size && sameAsFirst(end))
+        ++end;
+    if (end < size)
+        Prefetch(end);
+    SAlbum& album = albums_[current_];
+    if (count && byFolder_) {
+        const bool verdict = album.Compilation();
+        for (std::uint32_t at = place; at < end; ++at)
+            Count(album, at);
+        revised_ = revised_ || (earlier && album.Compilation() != verdict);
+    }
+    various_ = byFolder_ && album.Compilation();
+    return end;
+}
+
 std::uint32_t CCompilationRule::FindAlbum(std::uint32_t place) {
-    const std::uint32_t hash = HashOf(*(*tracks_)[place]);
+    const std::uint32_t hash = place == next_ ? nextHash_ : HashOf(*(*tracks_)[place]);
     std::size_t mask = index_.size() - 1;
     std::size_t slot = hash & mask;
-    for (; index_[slot] != kNone; slot = (slot + 1) & mask)
-        if (albums_[index_[slot]].hash == hash && SameAlbum(albums_[index_[slot]], place))
-            return index_[slot];
+    for (; index_[slot].album != kNone; slot = (slot + 1) & mask)
+        if (index_[slot].hash == hash && SameAlbum(albums_[index_[slot].album], place))
+            return index_[slot].album;
     const auto added = static_cast<std::uint32_t>(albums_.size());
     albums_.push_back({.first = place, .hash = hash});
     if (albums_.size() * 2 <= index_.size()) {
-        index_[slot] = added;
+        index_[slot] = {hash, added};
         return added;
     }
-    index_.assign(index_.size() * 2, kNone);
+    index_.assign(index_.size() * 2, {});
     mask = index_.size() - 1;
     for (std::uint32_t album = 0; album < albums_.size(); ++album) {
         slot = albums_[album].hash & mask;
-        while (index_[slot] != kNone)
+        while (index_[slot].album != kNone)
             slot = (slot + 1) & mask;
-        index_[slot] = album;
+        index_[slot] = {albums_[album].hash, album};
     }
     return added;
+}
+
+// The slot of the next run's album is asked of memory while the tracks of this one are filed,
+// which hides most of the wait for it where albums are many.
+void CCompilationRule::Prefetch(std::uint32_t place) {
+    next_ = place;
+    nextHash_ = HashOf(*(*tracks_)[place]);
+    __builtin_prefetch(&index_[nextHash_ & (index_.size() - 1)]);
 }
 
 bool CCompilationRule::SameAlbum(const SAlbum& album, std::uint32_t place) const {
@@ -97,14 +120,6 @@ void CCompilationRule::Count(SAlbum& album, std::uint32_t place) const {
         album.second = place;
     else if (!SameArtist(*(*tracks_)[album.second], track))
         album.various = !CUtf8::SameShown(track.Album(), CStringTable::Get(EStringId::Undefined));
-}
-
-bool CCompilationRule::Compilation(std::uint32_t place) const {
-    const CMp3File& track = *(*tracks_)[place];
-    if (track.Compilation() || (track.HasAlbumArtist() && NamesVarious(track.AlbumArtist())))
-        return true;
-    const SAlbum& album = albums_[albumOf_[place]];
-    return byFolder_ && album.various && !album.albumArtist;
 }
 
 bool CCompilationRule::NamesVarious(std::string_view albumArtist) {
