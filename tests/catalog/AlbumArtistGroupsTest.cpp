@@ -169,4 +169,15 @@ TEST(AlbumArtistGroups, CompilationsSeveralArtistsAndSortNames) {
             Print(catalog, catalog.Albums(), tree);
         EXPECT_EQ(tree, c.tree);
     }
+    // The same tracks with the folders' tracks apart: the tracks of "mix" come one by one, and
+    // only the last shows the album to be a compilation. The groups are the same.
+    TrackArray apart;
+    for (const std::size_t start : {0, 1})
+        for (std::size_t i = start; i < tracks.size(); i += 2)
+            apart.push_back(tracks[i]);
+    catalog.SetOptions(kCases[0].options);
+    catalog.File(apart, kCases[0].mode);
+    std::string tree;
+    Print(catalog, catalog.Artists(), tree);
+    EXPECT_EQ(tree, kCases[0].tree);
 }
