@@ -11,9 +11,19 @@
 namespace {
 
 // The parent goes into the hash, so that an artist found under two albums is two slots.
+std::uint32_t HashOf(std::uint64_t nameHash, CCatalogGroups::Node parent) {
+    const std::uint64_t hash = nameHash ^ (std::uint64_t{parent} * 0x9E3779B97F4A7C15u);
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
 std::uint32_t HashOf(std::string_view name, CCatalogGroups::Node parent) {
-    const std::uint64_t hash =
-        CUtf8::HashShown(name) ^ (std::uint64_t{parent} * 0x9E3779B97F4A7C15u);
+    return HashOf(CUtf8::HashShown(name), parent);
+}
+
+// An album under its artist, by the hash of the artist's name rather than by its node, so that
+// it is known before the artist is found.
+std::uint32_t AlbumHash(std::string_view album, std::uint64_t ownerHash) {
+    const std::uint64_t hash = CUtf8::HashShown(album) ^ (ownerHash * 0xC2B2AE3D27D4EB4Fu);
     return static_cast<std::uint32_t>(hash ^ (hash >> 32));
 }
 
@@ -189,6 +199,8 @@ bool CCatalogGroups::FileRuns(bool counting, SFiling& filing) {
                 rest = compilations_.Run(rest, true);
             return false;
         }
+        if (end < count)
+            PrefetchAlbum(end, last);
         for (; place < end; ++place) {
             int found = 0;
             Node& leafOf = filing.leafOf[place];
@@ -230,22 +242,42 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
             if (std::any_of(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(i), same))
                 continue;
             const SKey artist{names[i], EText::Listed, static_cast<std::uint8_t>(i)};
-            visit(
-                FindOwned(FindOwned(kNoNode, artist, place), {track.Album(), EText::Album}, place));
+            const std::uint64_t hash = CUtf8::HashShown(names[i]);
+            const Node group = FindOwned(kNoNode, artist, place, HashOf(hash, kNoNode));
+            visit(FindOwned(group, {track.Album(), EText::Album}, place,
+                            AlbumHash(track.Album(), hash)));
         }
         return;
     }
     const SKey owner = OwnerOf(place, compilation);
     if (last.group == kNoNode || owner.text != last.key) {
         last.key = owner.text;
-        last.group = FindOwned(kNoNode, owner, place);
+        last.ownerHash = CUtf8::HashShown(owner.text);
+        last.group = FindOwned(kNoNode, owner, place, HashOf(last.ownerHash, kNoNode));
         last.leaf = kNoNode;
     }
     if (last.leaf == kNoNode || compilations_.Album() != last.albumOf) {
         last.albumOf = compilations_.Album();
-        last.leaf = FindOwned(last.group, {track.Album(), EText::Album}, place);
+        const bool guessed = place == last.next && owner.text.data() == last.nextOwner.data() &&
+                             owner.text.size() == last.nextOwner.size();
+        last.leaf = FindOwned(last.group, {track.Album(), EText::Album}, place,
+                              guessed ? last.nextHash : AlbumHash(track.Album(), last.ownerHash));
     }
     visit(last.leaf);
+}
+
+// The slot of the album that the run starting at `place` is likely filed under is asked of memory
+// while the run before is filed; a guess that fails costs the hash alone. Its artist is guessed as
+// the tracks of no compilation by the rule for folders, which are most, go.
+void CCatalogGroups::PrefetchAlbum(std::uint32_t place, SLast& last) const {
+    const CMp3File& track = *(*tracks_)[place];
+    if (mode_ == EDisplayMode::AlbumArtist ||
+        (!track.ArtistList().empty() && !track.HasAlbumArtist()))
+        return;
+    last.next = place;
+    last.nextOwner = OwnerOf(place, CCompilationRule::Tagged(track)).text;
+    last.nextHash = AlbumHash(track.Album(), CUtf8::HashShown(last.nextOwner));
+    __builtin_prefetch(&subIndex_[last.nextHash & (subIndex_.size() - 1)]);
 }
 
 // Albums by their album artist; an album of a folder that names none goes by the artist of its
@@ -284,13 +316,15 @@ CCatalogGroups::Node CCatalogGroups::FindAlbumLeaf(std::uint32_t place, SLast& l
     }
     if (last.leaf == kNoNode || track.Artist() != last.artist) {
         last.artist = track.Artist();
-        last.leaf = FindOwned(last.group, {last.artist, EText::Artist}, place);
+        last.leaf = FindOwned(last.group, {last.artist, EText::Artist}, place,
+                              HashOf(last.artist, last.group));
     }
     return last.leaf;
 }
 
-CCatalogGroups::Node CCatalogGroups::FindOwned(Node parent, SKey key, std::uint32_t place) {
-    return FindOrAdd(parent, HashOf(key.text, parent), place, key,
+CCatalogGroups::Node CCatalogGroups::FindOwned(Node parent, SKey key, std::uint32_t place,
+                                               std::uint32_t hash) {
+    return FindOrAdd(parent, hash, place, key,
                      [&](Node node) { return CUtf8::SameShown(names_[node], key.text); });
 }
 

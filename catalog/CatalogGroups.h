@@ -96,7 +96,12 @@ private:
         std::string_view key, artist, album;
         Node group = kNoNode;
         Node leaf = kNoNode;
-        std::uint32_t albumOf = 0; // the album of a folder, by album artist
+        std::uint32_t albumOf = 0;   // the album of a folder, by album artist
+        std::uint64_t ownerHash = 0; // of key
+        // The album the next run is likely filed under: its place, artist and hash.
+        std::uint32_t next = UINT32_MAX;
+        std::string_view nextOwner;
+        std::uint32_t nextHash = 0;
     };
     // The key of a node grouped by album artist: the text that names it, with its kind.
     struct SKey {
@@ -132,7 +137,8 @@ private:
     Node FindAlbumLeaf(std::uint32_t place, SLast& last);
     // `compilation`: whether the track is part of a compilation, which the caller knows.
     SKey OwnerOf(std::uint32_t place, bool compilation) const;
-    Node FindOwned(Node parent, SKey key, std::uint32_t place);
+    Node FindOwned(Node parent, SKey key, std::uint32_t place, std::uint32_t hash);
+    void PrefetchAlbum(std::uint32_t place, SLast& last) const;
     void Place(Node node);
     void LayOut();
 

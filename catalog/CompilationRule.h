@@ -30,9 +30,10 @@ public:
     void Rewind() { current_ = kNone; }
 
     // Whether a track of the current run is part of a compilation.
-    bool Compilation(const CMp3File& track) const {
-        return various_ || track.Compilation() ||
-               (track.HasAlbumArtist() && NamesVarious(track.AlbumArtist()));
+    bool Compilation(const CMp3File& track) const { return various_ || Tagged(track); }
+    // Whether a track is part of a compilation by its own tag.
+    static bool Tagged(const CMp3File& track) {
+        return track.Compilation() || (track.HasAlbumArtist() && NamesVarious(track.AlbumArtist()));
     }
     // The same number for the tracks of one album in one folder.
     std::uint32_t Album() const { return current_; }
