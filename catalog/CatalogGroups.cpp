@@ -251,8 +251,10 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
     }
     const SKey owner = OwnerOf(place, compilation);
     if (last.group == kNoNode || owner.text != last.key) {
+        const bool guessed = place == last.next && owner.text.data() == last.nextOwner.data() &&
+                             owner.text.size() == last.nextOwner.size();
         last.key = owner.text;
-        last.ownerHash = CUtf8::HashShown(owner.text);
+        last.ownerHash = guessed ? last.nextOwnerHash : CUtf8::HashShown(owner.text);
         last.group = FindOwned(kNoNode, owner, place, HashOf(last.ownerHash, kNoNode));
         last.leaf = kNoNode;
     }
@@ -266,9 +268,9 @@ void CCatalogGroups::FindLeaves(std::uint32_t place, SLast& last, Visit visit) {
     visit(last.leaf);
 }
 
-// The slot of the album that the run starting at `place` is likely filed under is asked of memory
-// while the run before is filed; a guess that fails costs the hash alone. Its artist is guessed as
-// the tracks of no compilation by the rule for folders, which are most, go.
+// The slots of the artist and the album that the run starting at `place` is likely filed under
+// are asked of memory while the run before is filed; a guess that fails costs the hash alone. Its
+// artist is guessed as the tracks of no compilation by the rule for folders, which are most, go.
 void CCatalogGroups::PrefetchAlbum(std::uint32_t place, SLast& last) const {
     const CMp3File& track = *(*tracks_)[place];
     if (mode_ == EDisplayMode::AlbumArtist ||
@@ -276,7 +278,9 @@ void CCatalogGroups::PrefetchAlbum(std::uint32_t place, SLast& last) const {
         return;
     last.next = place;
     last.nextOwner = OwnerOf(place, CCompilationRule::Tagged(track)).text;
-    last.nextHash = AlbumHash(track.Album(), CUtf8::HashShown(last.nextOwner));
+    last.nextOwnerHash = CUtf8::HashShown(last.nextOwner);
+    last.nextHash = AlbumHash(track.Album(), last.nextOwnerHash);
+    __builtin_prefetch(&index_[HashOf(last.nextOwnerHash, kNoNode) & (index_.size() - 1)]);
     __builtin_prefetch(&subIndex_[last.nextHash & (subIndex_.size() - 1)]);
 }
 

@@ -98,9 +98,10 @@ private:
         Node leaf = kNoNode;
         std::uint32_t albumOf = 0;   // the album of a folder, by album artist
         std::uint64_t ownerHash = 0; // of key
-        // The album the next run is likely filed under: its place, artist and hash.
+        // The album the next run is likely filed under: its place, artist and hashes.
         std::uint32_t next = UINT32_MAX;
         std::string_view nextOwner;
+        std::uint64_t nextOwnerHash = 0;
         std::uint32_t nextHash = 0;
     };
     // The key of a node grouped by album artist: the text that names it, with its kind.
