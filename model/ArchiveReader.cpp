@@ -11,9 +11,40 @@ CArchiveReader::CArchiveReader(std::string_view bytes) : window_(bytes) {}
 // Streams the file: a snapshot of a large collection is read without holding all of it.
 CArchiveReader::CArchiveReader(const CFile& file) : file_(&file), buffer_(kBufferSize) {}
 
+CArchiveReader::CArchiveReader(const CFile& file, std::int64_t offset, std::int64_t end)
+    : file_(&file), fileOffset_(offset), end_(end), buffer_(kBufferSize) {}
+
+std::int64_t CArchiveReader::End() const {
+    return end_ >= 0 ? std::min(end_, file_->Size()) : file_->Size();
+}
+
 std::size_t CArchiveReader::Remaining() const {
-    const std::int64_t unread = file_ != nullptr ? file_->Size() - fileOffset_ : 0;
+    const std::int64_t unread = file_ != nullptr ? End() - fileOffset_ : 0;
     return Available() + static_cast<std::size_t>(std::max<std::int64_t>(unread, 0));
+}
+
+// In memory the window is all the bytes, so a position in it is an offset; in a file the
+// window ends at fileOffset_.
+bool CArchiveReader::SkipString(std::int64_t& offset, std::size_t& length) {
+    if (!ReadLength(length))
+        return false;
+    offset = file_ != nullptr ? fileOffset_ - static_cast<std::int64_t>(Available())
+                              : static_cast<std::int64_t>(position_);
+    if (length <= Available()) {
+        position_ += length;
+        return true;
+    }
+    // Views may still point into the buffer: it is left as it is, and only the window goes.
+    fileOffset_ = offset + static_cast<std::int64_t>(length);
+    window_ = {};
+    position_ = 0;
+    return true;
+}
+
+CArchiveReader CArchiveReader::Part(std::int64_t offset, std::size_t length) const {
+    if (file_ == nullptr)
+        return CArchiveReader(window_.substr(static_cast<std::size_t>(offset), length));
+    return CArchiveReader(*file_, offset, offset + static_cast<std::int64_t>(length));
 }
 
 bool CArchiveReader::Refill(std::size_t count) {
@@ -26,7 +57,9 @@ bool CArchiveReader::Refill(std::size_t count) {
     const std::size_t kept = Available();
     if (kept > 0)
         std::memmove(target.data(), window_.data() + position_, kept);
-    const auto got = file_->ReadAt(fileOffset_, target.data() + kept, target.size() - kept);
+    const auto wanted = static_cast<std::size_t>(std::clamp<std::int64_t>(
+        End() - fileOffset_, 0, static_cast<std::int64_t>(target.size() - kept)));
+    const auto got = file_->ReadAt(fileOffset_, target.data() + kept, wanted);
     const std::size_t added = got > 0 ? static_cast<std::size_t>(got) : 0;
     fileOffset_ += static_cast<std::int64_t>(added);
     if (viewsOut_) {

@@ -37,6 +37,13 @@ public:
     }
     // The views read so far are no longer needed: their buffers may be reused.
     void Release();
+    // Moves past the next string without reading its bytes, and says where they lie (for
+    // Part); a section of a million entries is then checked and applied from the source, never
+    // held whole.
+    bool SkipString(std::int64_t& offset, std::size_t& length);
+    // A reader of `length` bytes at `offset` of the same source, as SkipString gave them: a
+    // view of them in memory, or a stream of its own from the file.
+    CArchiveReader Part(std::int64_t offset, std::size_t length) const;
 
     std::size_t Remaining() const;
 
@@ -52,10 +59,14 @@ private:
     bool ReadStringAnyhow(std::string_view& text);
     bool ReadLongString(std::size_t length, std::string_view& text);
 
+    CArchiveReader(const CFile& file, std::int64_t offset, std::int64_t end);
+    std::int64_t End() const;
+
     std::string_view window_;
     std::size_t position_ = 0;
     const CFile* file_ = nullptr;
     std::int64_t fileOffset_ = 0; // where the window ends in the file
+    std::int64_t end_ = -1;       // where the bytes to read end in the file; -1: its end
     std::vector<char> buffer_;
     // While views are out, a refill moves on to another buffer and keeps the old one here.
     bool viewsOut_ = false;

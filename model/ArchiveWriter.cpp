@@ -31,8 +31,21 @@ void CArchiveWriter::WriteInt32(std::int32_t value) {
     FlushWhenFull();
 }
 
+std::size_t CArchiveWriter::StringSize(std::size_t length) {
+    if (length < ArchiveFormat::kShortLengthLimit)
+        return 1 + length;
+    if (length < ArchiveFormat::kMediumLengthLimit)
+        return 3 + length;
+    return 7 + length;
+}
+
 void CArchiveWriter::WriteString(std::string_view text) {
-    const std::size_t length = text.size();
+    WriteLength(text.size());
+    bytes_.append(text);
+    FlushWhenFull();
+}
+
+void CArchiveWriter::WriteLength(std::size_t length) {
     if (length < ArchiveFormat::kShortLengthLimit) {
         WriteByte(static_cast<std::uint8_t>(length));
     } else if (length < ArchiveFormat::kMediumLengthLimit) {
@@ -43,6 +56,4 @@ void CArchiveWriter::WriteString(std::string_view text) {
         WriteUInt16(ArchiveFormat::kLongMarker);
         WriteUInt32(static_cast<std::uint32_t>(length));
     }
-    bytes_.append(text);
-    FlushWhenFull();
 }

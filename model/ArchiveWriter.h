@@ -19,6 +19,11 @@ public:
     void WriteByte(std::uint8_t value) { bytes_.push_back(static_cast<char>(value)); }
     void WriteInt32(std::int32_t value);
     void WriteString(std::string_view text);
+    // The length of a string whose bytes follow in pieces, so that a large one is handed on as
+    // it is made rather than built whole first; they must come to exactly `length`.
+    void WriteLength(std::size_t length);
+    // The bytes WriteString writes for a text of `length` bytes.
+    static std::size_t StringSize(std::size_t length);
 
     // Every byte written, when there is no sink; else what the sink has not taken yet.
     const std::string& Bytes() const { return bytes_; }

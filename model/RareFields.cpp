@@ -51,7 +51,10 @@ void CRareFields::Assign(const Values& values, std::uint16_t disc) {
     head_ = head;
 }
 
+// A slot given the value it holds keeps the block, and so its sharing.
 void CRareFields::Set(ESlot slot, std::string_view value) {
+    if (Get(slot) == value)
+        return;
     Values values = All();
     values[static_cast<std::size_t>(slot)] = value;
     Assign(values, Disc());

@@ -15,24 +15,34 @@
 namespace {
 
 using ESection = CSnapshotExtras::ESection;
+using Tracks = std::span<CMp3File* const>;
 
-void WriteUInt16(CArchiveWriter& body, std::uint16_t value) {
-    body.WriteByte(static_cast<std::uint8_t>(value));
-    body.WriteByte(static_cast<std::uint8_t>(value >> 8));
+void WriteUInt16(CArchiveWriter& archive, std::uint16_t value) {
+    archive.WriteByte(static_cast<std::uint8_t>(value));
+    archive.WriteByte(static_cast<std::uint8_t>(value >> 8));
 }
 
-void WriteCount(CArchiveWriter& body, std::size_t count) {
-    body.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(count)));
+void WriteCount(CArchiveWriter& archive, std::size_t count) {
+    archive.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(count)));
 }
 
-void WriteSection(CArchiveWriter& archive, ESection id, const CArchiveWriter& body) {
+void WriteUInt64(CArchiveWriter& archive, std::uint64_t value) {
+    archive.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+    archive.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(value >> 32)));
+}
+
+// A section's body goes straight into the archive, after its length: each writer below counts
+// the bytes of its body first, so that a body of a million entries is never built apart and
+// copied again.
+template <typename Parts>
+void WriteSection(CArchiveWriter& archive, ESection id, std::size_t size, const Parts& parts) {
     archive.WriteByte(static_cast<std::uint8_t>(id));
-    archive.WriteString(body.Bytes());
+    archive.WriteLength(size);
+    parts();
 }
 
-void WriteUInt64(CArchiveWriter& body, std::uint64_t value) {
-    body.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
-    body.WriteInt32(static_cast<std::int32_t>(static_cast<std::uint32_t>(value >> 32)));
+std::size_t StringSize(std::string_view text) {
+    return CArchiveWriter::StringSize(text.size());
 }
 
 bool ReadUInt64(CArchiveReader& body, std::uint64_t& value) {
@@ -53,35 +63,32 @@ bool ReadCount(CArchiveReader& body, std::size_t& count) {
     return true;
 }
 
-// What the known sections hold, gathered before any track is given it.
+// What the sections that are not the tracks' own hold, gathered before anything is handed on.
+// The tracks' sections are not gathered: they are checked in a first pass over their bytes and
+// applied in a second, so that their values never lie in memory but in the tracks.
 struct SExtras {
-    std::vector<std::uint16_t> trackNumbers; // one per record, or none
-    std::vector<std::pair<std::size_t, std::string>> genreNames;
     CSnapshotExtras::SWalk walk;
     std::string folder;
-    std::vector<std::uint16_t> discs; // one per record, or none
-    std::vector<std::size_t> compilations;
-    struct SRare {
-        std::size_t index = 0;
-        std::uint8_t slots = 0;
-        std::array<std::string, CRareFields::kCount> texts;
-    };
-    std::vector<SRare> rare;
     CSnapshotExtras::SCovers covers;
 };
 
+// The readers of the tracks' sections check their body whole in a pass with `apply` false,
+// and give each track its values in a pass with `apply` true over the same bytes. The second
+// pass checks as much again: bytes that changed in between break the block there.
+
 // One number of two bytes a record.
-bool ReadNumbers(CArchiveReader& body, std::size_t records, std::vector<std::uint16_t>& numbers) {
+bool ReadNumbers(CArchiveReader& body, Tracks tracks, bool apply,
+                 void (CMp3File::*set)(std::uint16_t)) {
     std::size_t count = 0;
-    if (!ReadCount(body, count) || count != records || body.Remaining() != count * 2)
+    if (!ReadCount(body, count) || count != tracks.size() || body.Remaining() != count * 2)
         return false;
-    numbers.resize(count);
-    for (std::uint16_t& number : numbers) {
+    for (CMp3File* track : tracks) {
         std::uint8_t low = 0;
         std::uint8_t high = 0;
         if (!body.ReadByte(low) || !body.ReadByte(high))
             return false;
-        number = static_cast<std::uint16_t>(low | high << 8);
+        if (apply)
+            (track->*set)(static_cast<std::uint16_t>(low | high << 8));
     }
     return true;
 }
@@ -92,15 +99,17 @@ bool ReadIndex(CArchiveReader& body, std::size_t records, bool first, std::size_
     return ReadCount(body, index) && index < records && (first || index > last);
 }
 
-bool ReadCompilations(CArchiveReader& body, std::size_t records, SExtras& extras) {
+bool ReadCompilations(CArchiveReader& body, Tracks tracks, bool apply) {
     std::size_t count = 0;
-    if (!ReadCount(body, count) || count > records || body.Remaining() != count * 4)
+    if (!ReadCount(body, count) || count > tracks.size() || body.Remaining() != count * 4)
         return false;
-    extras.compilations.assign(count, 0);
-    for (std::size_t i = 0; i < count; ++i)
-        if (!ReadIndex(body, records, i == 0, i == 0 ? 0 : extras.compilations[i - 1],
-                       extras.compilations[i]))
+    std::size_t index = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!ReadIndex(body, tracks.size(), i == 0, index, index))
             return false;
+        if (apply)
+            tracks[index]->SetCompilation(true);
+    }
     return true;
 }
 
@@ -110,44 +119,78 @@ bool IsNameList(std::string_view list) {
            list.find(std::string_view("\0\0", 2)) == std::string_view::npos;
 }
 
-// Each entry names one slot or more, and every text it holds has a byte or more.
-bool ReadRareTexts(CArchiveReader& body, std::size_t records, SExtras& extras) {
+// Gives a track the rare texts of its entry. It starts from the block of the track of the
+// entry before, which the tracks of an album share: a slot set to the value it holds keeps the
+// block, so an album's tracks are given theirs without a block made for each.
+void ApplyRare(CMp3File& track, const CMp3File* last, const CRareFields::Values& texts,
+               std::vector<std::string_view>& names) {
+    const auto text = [&texts](CRareFields::ESlot slot) {
+        return texts[static_cast<std::size_t>(slot)];
+    };
+    const std::uint16_t disc = track.Disc();
+    if (last != nullptr)
+        track.StartFromRare(*last);
+    track.SetAlbumArtist(text(CRareFields::ESlot::AlbumArtist));
+    for (const auto slot : {CRareFields::ESlot::ArtistSort, CRareFields::ESlot::AlbumArtistSort,
+                            CRareFields::ESlot::AlbumSort})
+        track.SetSortName(slot, text(slot));
+    names.clear();
+    std::string_view list = text(CRareFields::ESlot::Artists);
+    for (std::size_t end = list.find('\0'); end != std::string_view::npos; end = list.find('\0')) {
+        names.push_back(list.substr(0, end));
+        list.remove_prefix(end + 1);
+    }
+    track.SetArtists(names);
+    track.SetDisc(disc);
+}
+
+// Each entry names one slot or more, and every text it holds has a byte or more. Its texts are
+// views into the archive's bytes, let go after each entry.
+bool ReadRareTexts(CArchiveReader& body, Tracks tracks, bool apply) {
     constexpr std::uint8_t kKnown = (1U << CRareFields::kCount) - 1;
     constexpr auto kArtists = static_cast<std::size_t>(CRareFields::ESlot::Artists);
     std::size_t count = 0;
-    if (!ReadCount(body, count) || count > records || count > body.Remaining())
+    if (!ReadCount(body, count) || count > tracks.size() || count > body.Remaining())
         return false;
-    extras.rare.assign(count, {});
+    std::size_t index = 0;
+    const CMp3File* last = nullptr;
+    std::vector<std::string_view> names;
     for (std::size_t i = 0; i < count; ++i) {
-        SExtras::SRare& rare = extras.rare[i];
-        if (!ReadIndex(body, records, i == 0, i == 0 ? 0 : extras.rare[i - 1].index, rare.index) ||
-            !body.ReadByte(rare.slots) || rare.slots == 0 || (rare.slots & ~kKnown) != 0)
+        std::uint8_t slots = 0;
+        if (!ReadIndex(body, tracks.size(), i == 0, index, index) || !body.ReadByte(slots) ||
+            slots == 0 || (slots & ~kKnown) != 0)
             return false;
+        CRareFields::Values texts;
         for (std::size_t slot = 0; slot < CRareFields::kCount; ++slot) {
-            if ((rare.slots & 1U << slot) == 0)
+            if ((slots & 1U << slot) == 0)
                 continue;
-            std::string& text = rare.texts[slot];
+            std::string_view& text = texts[slot];
             if (!body.ReadString(text) || text.empty() || (slot == kArtists && !IsNameList(text)))
                 return false;
         }
+        if (apply) {
+            ApplyRare(*tracks[index], last, texts, names);
+            last = tracks[index];
+        }
+        body.Release();
     }
     return body.Remaining() == 0;
 }
 
 // Indexes rise, so no track is named twice; every name has a byte or more.
-bool ReadGenreNames(CArchiveReader& body, std::size_t records, SExtras& extras) {
+bool ReadGenreNames(CArchiveReader& body, Tracks tracks, bool apply) {
     std::size_t count = 0;
-    if (!ReadCount(body, count) || count > records)
+    if (!ReadCount(body, count) || count > tracks.size())
         return false;
-    extras.genreNames.clear();
+    std::size_t index = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        std::size_t index = 0;
-        std::string name;
-        if (!ReadCount(body, index) || index >= records || !body.ReadString(name) || name.empty())
+        std::string_view name;
+        if (!ReadIndex(body, tracks.size(), i == 0, index, index) || !body.ReadString(name) ||
+            name.empty())
             return false;
-        if (!extras.genreNames.empty() && index <= extras.genreNames.back().first)
-            return false;
-        extras.genreNames.emplace_back(index, std::move(name));
+        if (apply)
+            tracks[index]->SetGenreText(name);
+        body.Release();
     }
     return body.Remaining() == 0;
 }
@@ -267,36 +310,6 @@ bool ReadFolderImages(CArchiveReader& body, SExtras& extras) {
     return body.Remaining() == 0;
 }
 
-void ApplyRare(const SExtras& extras, std::span<CMp3File* const> tracks) {
-    for (std::size_t i = 0; i < extras.discs.size(); ++i)
-        tracks[i]->SetDisc(extras.discs[i]);
-    for (const std::size_t index : extras.compilations)
-        tracks[index]->SetCompilation(true);
-    const CMp3File* last = nullptr;
-    for (const SExtras::SRare& rare : extras.rare) {
-        CMp3File& track = *tracks[rare.index];
-        const auto text = [&rare](CRareFields::ESlot slot) -> const std::string& {
-            return rare.texts[static_cast<std::size_t>(slot)];
-        };
-        track.SetAlbumArtist(text(CRareFields::ESlot::AlbumArtist));
-        for (const auto slot : {CRareFields::ESlot::ArtistSort, CRareFields::ESlot::AlbumArtistSort,
-                                CRareFields::ESlot::AlbumSort})
-            track.SetSortName(slot, text(slot));
-        std::vector<std::string_view> names;
-        std::string_view list = text(CRareFields::ESlot::Artists);
-        for (std::size_t end = list.find('\0'); end != std::string_view::npos;
-             end = list.find('\0')) {
-            names.push_back(list.substr(0, end));
-            list.remove_prefix(end + 1);
-        }
-        track.SetArtists(names);
-        // The tracks of an album share one block.
-        if (last != nullptr)
-            track.ShareRare(*last);
-        last = &track;
-    }
-}
-
 // Which of the rare texts a track has, a bit per slot; the album artist by its own text.
 std::uint8_t RareSlots(const CMp3File& track,
                        std::array<std::string_view, CRareFields::kCount>& texts) {
@@ -318,16 +331,30 @@ bool HasRare(const TrackArray& tracks) {
     });
 }
 
-void WriteDiscs(CArchiveWriter& archive, const TrackArray& tracks) {
-    if (std::none_of(tracks.begin(), tracks.end(),
-                     [](const CMp3File* track) { return track->Disc() != 0; }))
-        return;
-    CArchiveWriter body;
-    body.Reserve(4 + tracks.size() * 2);
-    WriteCount(body, tracks.size());
+// One number of two bytes a record.
+void WriteNumbers(CArchiveWriter& archive, ESection id, const TrackArray& tracks,
+                  std::uint16_t (CMp3File::*get)() const) {
+    WriteSection(archive, id, 4 + tracks.size() * 2, [&] {
+        WriteCount(archive, tracks.size());
+        for (const CMp3File* track : tracks)
+            WriteUInt16(archive, (track->*get)());
+    });
+}
+
+void WriteGenreNames(CArchiveWriter& archive, const TrackArray& tracks, std::size_t named) {
+    std::size_t size = 4;
     for (const CMp3File* track : tracks)
-        WriteUInt16(body, track->Disc());
-    WriteSection(archive, ESection::Discs, body);
+        if (!track->GenreText().empty())
+            size += 4 + StringSize(track->GenreText());
+    WriteSection(archive, ESection::GenreNames, size, [&] {
+        WriteCount(archive, named);
+        for (std::size_t i = 0; i < tracks.size(); ++i) {
+            if (tracks[i]->GenreText().empty())
+                continue;
+            WriteCount(archive, i);
+            archive.WriteString(tracks[i]->GenreText());
+        }
+    });
 }
 
 void WriteCompilations(CArchiveWriter& archive, const TrackArray& tracks) {
@@ -335,33 +362,41 @@ void WriteCompilations(CArchiveWriter& archive, const TrackArray& tracks) {
         tracks.begin(), tracks.end(), [](const CMp3File* track) { return track->Compilation(); }));
     if (count == 0)
         return;
-    CArchiveWriter body;
-    WriteCount(body, count);
-    for (std::size_t i = 0; i < tracks.size(); ++i)
-        if (tracks[i]->Compilation())
-            WriteCount(body, i);
-    WriteSection(archive, ESection::Compilations, body);
+    WriteSection(archive, ESection::Compilations, 4 + count * 4, [&] {
+        WriteCount(archive, count);
+        for (std::size_t i = 0; i < tracks.size(); ++i)
+            if (tracks[i]->Compilation())
+                WriteCount(archive, i);
+    });
 }
 
 void WriteRareTexts(CArchiveWriter& archive, const TrackArray& tracks) {
     std::array<std::string_view, CRareFields::kCount> texts;
-    const auto count = static_cast<std::size_t>(std::count_if(
-        tracks.begin(), tracks.end(), [&texts](auto* t) { return RareSlots(*t, texts) != 0; }));
+    std::size_t count = 0;
+    std::size_t size = 4;
+    for (const CMp3File* track : tracks) {
+        if (RareSlots(*track, texts) == 0)
+            continue;
+        ++count;
+        size += 4 + 1;
+        for (const std::string_view text : texts)
+            size += text.empty() ? 0 : StringSize(text);
+    }
     if (count == 0)
         return;
-    CArchiveWriter body;
-    WriteCount(body, count);
-    for (std::size_t i = 0; i < tracks.size(); ++i) {
-        const std::uint8_t slots = RareSlots(*tracks[i], texts);
-        if (slots == 0)
-            continue;
-        WriteCount(body, i);
-        body.WriteByte(slots);
-        for (const std::string_view text : texts)
-            if (!text.empty())
-                body.WriteString(text);
-    }
-    WriteSection(archive, ESection::RareTexts, body);
+    WriteSection(archive, ESection::RareTexts, size, [&] {
+        WriteCount(archive, count);
+        for (std::size_t i = 0; i < tracks.size(); ++i) {
+            const std::uint8_t slots = RareSlots(*tracks[i], texts);
+            if (slots == 0)
+                continue;
+            WriteCount(archive, i);
+            archive.WriteByte(slots);
+            for (const std::string_view text : texts)
+                if (!text.empty())
+                    archive.WriteString(text);
+        }
+    });
 }
 
 bool HasCovers(const TrackArray& tracks, const CSnapshotExtras::SCovers* covers) {
@@ -374,67 +409,70 @@ bool HasCovers(const TrackArray& tracks, const CSnapshotExtras::SCovers* covers)
 
 void WriteCovers(CArchiveWriter& archive, const TrackArray& tracks,
                  const CSnapshotExtras::SCovers& covers) {
+    constexpr std::size_t kEntry = 4 + 1 + 1 + 4 + 4;
     std::size_t count = 0;
     if (covers.pictureOf)
         for (const CMp3File* track : tracks)
             count += covers.pictureOf(*track) ? 1 : 0;
     if (count != 0) {
-        CArchiveWriter body;
-        body.Reserve(4 + count * 14);
-        WriteCount(body, count);
-        for (std::size_t i = 0; i < tracks.size(); ++i) {
-            const CPictureNote note = covers.pictureOf(*tracks[i]);
-            if (!note)
-                continue;
-            WriteCount(body, i);
-            body.WriteByte(static_cast<std::uint8_t>(note.Kind()));
-            body.WriteByte(static_cast<std::uint8_t>(note.Image()));
-            WriteCount(body, note.Offset());
-            WriteCount(body, note.Length());
-        }
-        WriteSection(archive, ESection::Pictures, body);
+        WriteSection(archive, ESection::Pictures, 4 + count * kEntry, [&] {
+            WriteCount(archive, count);
+            for (std::size_t i = 0; i < tracks.size(); ++i) {
+                const CPictureNote note = covers.pictureOf(*tracks[i]);
+                if (!note)
+                    continue;
+                WriteCount(archive, i);
+                archive.WriteByte(static_cast<std::uint8_t>(note.Kind()));
+                archive.WriteByte(static_cast<std::uint8_t>(note.Image()));
+                WriteCount(archive, note.Offset());
+                WriteCount(archive, note.Length());
+            }
+        });
     }
     if (covers.images.empty())
         return;
-    CArchiveWriter body;
-    WriteCount(body, covers.images.size());
-    for (const auto& [folder, name] : covers.images) {
-        body.WriteString(folder);
-        body.WriteString(name);
-    }
-    WriteSection(archive, ESection::FolderImages, body);
+    std::size_t size = 4;
+    for (const auto& [folder, name] : covers.images)
+        size += StringSize(folder) + StringSize(name);
+    WriteSection(archive, ESection::FolderImages, size, [&] {
+        WriteCount(archive, covers.images.size());
+        for (const auto& [folder, name] : covers.images) {
+            archive.WriteString(folder);
+            archive.WriteString(name);
+        }
+    });
 }
 
 void WriteWalk(CArchiveWriter& archive, const CSnapshotExtras::SWalk& walk) {
-    CArchiveWriter start;
-    WriteUInt64(start, static_cast<std::uint64_t>(walk.startNs));
-    WriteSection(archive, ESection::WalkStart, start);
-    CArchiveWriter folders;
-    WriteCount(folders, walk.bareFolders.size());
+    WriteSection(archive, ESection::WalkStart, 8,
+                 [&] { WriteUInt64(archive, static_cast<std::uint64_t>(walk.startNs)); });
+    std::size_t size = 4;
     for (const std::string& folder : walk.bareFolders)
-        folders.WriteString(folder);
-    WriteSection(archive, ESection::BareFolders, folders);
-    if (walk.filesStartNs > 0 && walk.filesStartNs != walk.startNs) {
-        CArchiveWriter files;
-        WriteUInt64(files, static_cast<std::uint64_t>(walk.filesStartNs));
-        WriteSection(archive, ESection::FilesStart, files);
-    }
+        size += StringSize(folder);
+    WriteSection(archive, ESection::BareFolders, size, [&] {
+        WriteCount(archive, walk.bareFolders.size());
+        for (const std::string& folder : walk.bareFolders)
+            archive.WriteString(folder);
+    });
+    if (walk.filesStartNs > 0 && walk.filesStartNs != walk.startNs)
+        WriteSection(archive, ESection::FilesStart, 8,
+                     [&] { WriteUInt64(archive, static_cast<std::uint64_t>(walk.filesStartNs)); });
     const CSnapshotExtras::SFolderIds& ids = walk.folderIds;
     if (ids.Size() == 0)
         return;
-    CArchiveWriter body;
-    body.Reserve(8 + ids.devices.size() * 8 + ids.Size() * 8 + ids.deviceOf.size() * 4);
-    WriteCount(body, ids.Size());
-    WriteCount(body, ids.devices.size());
-    for (const std::uint64_t device : ids.devices)
-        WriteUInt64(body, device);
-    for (const std::uint64_t inode : ids.inodes)
-        WriteUInt64(body, inode);
-    for (const std::uint32_t place : ids.deviceOf)
-        WriteCount(body, place);
-    WriteSection(archive, ESection::FolderIds, body);
+    const std::size_t idsSize =
+        8 + ids.devices.size() * 8 + ids.Size() * 8 + ids.deviceOf.size() * 4;
+    WriteSection(archive, ESection::FolderIds, idsSize, [&] {
+        WriteCount(archive, ids.Size());
+        WriteCount(archive, ids.devices.size());
+        for (const std::uint64_t device : ids.devices)
+            WriteUInt64(archive, device);
+        for (const std::uint64_t inode : ids.inodes)
+            WriteUInt64(archive, inode);
+        for (const std::uint32_t place : ids.deviceOf)
+            WriteCount(archive, place);
+    });
 }
-
 } // namespace
 
 void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk,
@@ -449,34 +487,19 @@ void CSnapshotExtras::Write(CArchiveWriter& archive, const TrackArray& tracks, c
     if (!numbers && named == 0 && walk == nullptr && folder.empty() && !rare && !pictures)
         return;
     archive.WriteString(kMagic);
-    if (numbers) {
-        CArchiveWriter body;
-        body.Reserve(4 + tracks.size() * 2);
-        WriteCount(body, tracks.size());
-        for (const CMp3File* track : tracks)
-            WriteUInt16(body, track->Track());
-        WriteSection(archive, ESection::TrackNumbers, body);
-    }
-    if (named != 0) {
-        CArchiveWriter body;
-        WriteCount(body, named);
-        for (std::size_t i = 0; i < tracks.size(); ++i) {
-            if (tracks[i]->GenreText().empty())
-                continue;
-            WriteCount(body, i);
-            body.WriteString(tracks[i]->GenreText());
-        }
-        WriteSection(archive, ESection::GenreNames, body);
-    }
+    if (numbers)
+        WriteNumbers(archive, ESection::TrackNumbers, tracks, &CMp3File::Track);
+    if (named != 0)
+        WriteGenreNames(archive, tracks, named);
     if (walk != nullptr)
         WriteWalk(archive, *walk);
-    if (!folder.empty()) {
-        CArchiveWriter body;
-        body.WriteString(folder);
-        WriteSection(archive, ESection::Folder, body);
-    }
+    if (!folder.empty())
+        WriteSection(archive, ESection::Folder, StringSize(folder),
+                     [&] { archive.WriteString(folder); });
     if (rare) {
-        WriteDiscs(archive, tracks);
+        if (std::any_of(tracks.begin(), tracks.end(),
+                        [](const CMp3File* track) { return track->Disc() != 0; }))
+            WriteNumbers(archive, ESection::Discs, tracks, &CMp3File::Disc);
         WriteCompilations(archive, tracks);
         WriteRareTexts(archive, tracks);
     }
@@ -498,7 +521,9 @@ void CSnapshotExtras::SFolderIds::Add(std::uint64_t device, std::uint64_t inode)
 }
 
 // Bytes after the records that do not begin with our magic are someone else's: they are left
-// alone, as a reader of the records alone leaves them.
+// alone, as a reader of the records alone leaves them. The block is checked whole before any
+// track is given anything; the tracks' sections are then read again from the archive's bytes
+// rather than kept, so that a million tracks' texts are never held twice.
 CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
                                                std::span<CMp3File* const> tracks, SWalk* walk,
                                                std::string* folder, SCovers* covers) {
@@ -507,29 +532,46 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
     std::string magic;
     if (!archive.ReadString(magic) || magic != kMagic)
         return EResult::Absent;
+    // Where the tracks' sections lie, by id; the last of an id counts, as each replaces what
+    // one before gave.
+    struct SPlace {
+        std::int64_t offset = 0;
+        std::size_t length = 0;
+        bool found = false;
+    };
+    std::array<SPlace, static_cast<std::size_t>(ESection::FolderImages) + 1> places{};
+    const auto readTracks = [tracks](ESection id, CArchiveReader& body, bool apply) {
+        switch (id) {
+        case ESection::TrackNumbers:
+            return ReadNumbers(body, tracks, apply, &CMp3File::SetTrack);
+        case ESection::Discs:
+            return ReadNumbers(body, tracks, apply, &CMp3File::SetDisc);
+        case ESection::Compilations:
+            return ReadCompilations(body, tracks, apply);
+        case ESection::RareTexts:
+            return ReadRareTexts(body, tracks, apply);
+        case ESection::GenreNames:
+            return ReadGenreNames(body, tracks, apply);
+        default:
+            return true;
+        }
+    };
     SExtras extras;
     while (archive.Remaining() > 0) {
         std::uint8_t id = 0;
-        std::string bytes;
-        if (!archive.ReadByte(id) || !archive.ReadString(bytes))
+        SPlace place{0, 0, true};
+        if (!archive.ReadByte(id) || !archive.SkipString(place.offset, place.length))
             return EResult::Broken;
-        CArchiveReader body(bytes);
+        CArchiveReader body = archive.Part(place.offset, place.length);
         bool read = true;
         switch (static_cast<ESection>(id)) {
         case ESection::TrackNumbers:
-            read = ReadNumbers(body, tracks.size(), extras.trackNumbers);
-            break;
         case ESection::Discs:
-            read = ReadNumbers(body, tracks.size(), extras.discs);
-            break;
         case ESection::Compilations:
-            read = ReadCompilations(body, tracks.size(), extras);
-            break;
         case ESection::RareTexts:
-            read = ReadRareTexts(body, tracks.size(), extras);
-            break;
         case ESection::GenreNames:
-            read = ReadGenreNames(body, tracks.size(), extras);
+            read = readTracks(static_cast<ESection>(id), body, false);
+            places[id] = place;
             break;
         case ESection::WalkStart:
             read = ReadTime(body, extras.walk.startNs);
@@ -558,11 +600,16 @@ CSnapshotExtras::EResult CSnapshotExtras::Read(CArchiveReader& archive,
         if (!read)
             return EResult::Broken;
     }
-    for (std::size_t i = 0; i < extras.trackNumbers.size(); ++i)
-        tracks[i]->SetTrack(extras.trackNumbers[i]);
-    for (const auto& [index, name] : extras.genreNames)
-        tracks[index]->SetGenreText(name);
-    ApplyRare(extras, tracks);
+    // In the order they are written, the discs before the rare texts that keep them.
+    for (const ESection id : {ESection::TrackNumbers, ESection::GenreNames, ESection::Discs,
+                              ESection::Compilations, ESection::RareTexts}) {
+        const SPlace& place = places[static_cast<std::size_t>(id)];
+        if (!place.found)
+            continue;
+        CArchiveReader body = archive.Part(place.offset, place.length);
+        if (!readTracks(id, body, true))
+            return EResult::Broken;
+    }
     if (walk != nullptr)
         *walk = std::move(extras.walk);
     if (folder != nullptr)

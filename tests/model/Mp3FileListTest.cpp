@@ -573,6 +573,56 @@ TEST(Mp3FileList, ExtrasAfterTheLastRecord) {
     EXPECT_FALSE(read.folderIds.Is(1, 8, std::uint64_t{2} << 40));
 }
 
+// Extras far larger than a read buffer, with texts in each length form, stream from the file
+// and back into every track as they were; the file holds the bytes the list makes in memory.
+TEST(Mp3FileList, LargeExtrasReadBackFromTheFile) {
+    CTempDir dir;
+    CMp3FileList list;
+    constexpr int kTracks = 3000;
+    const std::string longName(70000, 'L');
+    const auto text = [](const char* what, int i) {
+        return std::string(what) + " of the album number " + std::to_string(i / 12);
+    };
+    for (int i = 0; i < kTracks; ++i) {
+        CMp3File& track = list.Append();
+        track.SetArtist(text("Artist", i));
+        track.SetTitle("Title " + std::to_string(i));
+        track.SetTrack(static_cast<std::uint16_t>(i % 12 + 1));
+        if (i % 5 == 0)
+            track.SetGenreText(text("Genre", i));
+        track.SetAlbumArtist(i == 100   ? longName
+                             : i == 200 ? std::string(300, 'M')
+                                        : text("By", i));
+        track.SetSortName(CRareFields::ESlot::AlbumSort, text("Sorted", i));
+        if (i % 7 == 0)
+            track.SetArtists({"One", text("Two", i)});
+        track.SetDisc(static_cast<std::uint16_t>(i % 3 == 0 ? 9 + i / 12 : 1));
+        track.SetCompilation(i % 4 == 0);
+        list.PoolLast();
+    }
+    ASSERT_TRUE(list.SaveSnapshot(dir.Path()));
+    CArchiveWriter memory;
+    list.Serialize(memory, dir.Path() + "/");
+    ASSERT_GT(memory.Bytes().size(), 300000u);
+    EXPECT_EQ(Snapshot(dir), memory.Bytes());
+
+    CMp3FileList back;
+    ASSERT_EQ(back.LoadSnapshot(dir.Path()), CMp3FileList::ELoadResult::Loaded);
+    ASSERT_EQ(back.GetSize(), std::size_t{kTracks});
+    for (std::size_t i = 0; i < back.GetSize(); ++i) {
+        const CMp3File& a = *list.GetAt(i);
+        const CMp3File& b = *back.GetAt(i);
+        SCOPED_TRACE(i);
+        EXPECT_EQ(b.Track(), a.Track());
+        EXPECT_EQ(b.GenreText(), a.GenreText());
+        EXPECT_EQ(b.AlbumArtist(), a.AlbumArtist());
+        EXPECT_EQ(b.AlbumSort(), a.AlbumSort());
+        EXPECT_EQ(b.ArtistList(), a.ArtistList());
+        EXPECT_EQ(b.Disc(), a.Disc());
+        EXPECT_EQ(b.Compilation(), a.Compilation());
+    }
+}
+
 // The list keeps its records' texts in its own pool, over several of its chunks: they read back
 // whole after an edit, a truncation and more records, after moves from another list, and in a
 // record moved out of a list that then went.
