@@ -108,7 +108,10 @@ public:
     enum class EResult {
         Absent, // no block of ours after the records: the records stand as read
         Read,
-        Broken, // our magic, then a section that does not hold together: nothing was applied
+        // Our magic, then a section that does not hold together: nothing was applied, unless
+        // the file changed under the reader between its check and its reading again, which
+        // leaves some tracks given part of it; either way the records are not to be kept.
+        Broken,
     };
 
     static constexpr std::string_view kMagic = "QUAVERO TRACK EXTRAS";
@@ -119,7 +122,8 @@ public:
     static void Write(CArchiveWriter& archive, const TrackArray& tracks, const SWalk* walk,
                       std::string_view folder = {}, const SCovers* covers = nullptr);
     // Reads the block after the records `tracks` (those of this snapshot, in order) and gives
-    // them what it holds, once all of it has been read; `walk`, when given, gets the walk's,
+    // them what it holds, once all of it has been checked (the tracks' sections are then read
+    // again from `archive`'s source, never held whole); `walk`, when given, gets the walk's,
     // and `folder` the folder section's (empty without one).
     static EResult Read(CArchiveReader& archive, std::span<CMp3File* const> tracks, SWalk* walk,
                         std::string* folder = nullptr, SCovers* covers = nullptr);
