@@ -119,17 +119,44 @@ bool IsNameList(std::string_view list) {
            list.find(std::string_view("\0\0", 2)) == std::string_view::npos;
 }
 
-// Gives a track the rare texts of its entry. It starts from the block of the track of the
-// entry before, which the tracks of an album share: a slot set to the value it holds keeps the
-// block, so an album's tracks are given theirs without a block made for each.
-void ApplyRare(CMp3File& track, const CMp3File* last, const CRareFields::Values& texts,
+// The tracks given rare texts last, each with other texts, the latest first: an album whose
+// tracks now and then list a guest among the artists goes back to the texts of the tracks
+// before, and takes their block again rather than one of its own.
+class CRecentRare {
+public:
+    // The track to start from: one given the same texts, else the latest.
+    const CMp3File* From(const CRareFields::Values& texts) {
+        const auto same = std::find_if(recent_.begin(), recent_.end(), [&](const CMp3File* track) {
+            return track != nullptr && Texts(*track) == texts;
+        });
+        const bool found = same != recent_.end();
+        // The one found moves to the front; else the oldest makes room there.
+        const auto first = found ? same : recent_.end() - 1;
+        std::rotate(recent_.begin(), first, first + 1);
+        return found ? recent_[0] : recent_[1];
+    }
+    void Given(const CMp3File& track) { recent_[0] = &track; }
+
+private:
+    static CRareFields::Values Texts(const CMp3File& track) {
+        return {track.AlbumArtist(), track.ArtistSort(), track.AlbumArtistSort(), track.AlbumSort(),
+                track.ArtistList()};
+    }
+
+    std::array<const CMp3File*, 4> recent_{};
+};
+
+// Gives a track the rare texts of its entry. It starts from the block of `from`, which the
+// tracks of an album share: a slot set to the value it holds keeps the block, so an album's
+// tracks are given theirs without a block made for each.
+void ApplyRare(CMp3File& track, const CMp3File* from, const CRareFields::Values& texts,
                std::vector<std::string_view>& names) {
     const auto text = [&texts](CRareFields::ESlot slot) {
         return texts[static_cast<std::size_t>(slot)];
     };
     const std::uint16_t disc = track.Disc();
-    if (last != nullptr)
-        track.StartFromRare(*last);
+    if (from != nullptr)
+        track.StartFromRare(*from);
     track.SetAlbumArtist(text(CRareFields::ESlot::AlbumArtist));
     for (const auto slot : {CRareFields::ESlot::ArtistSort, CRareFields::ESlot::AlbumArtistSort,
                             CRareFields::ESlot::AlbumSort})
@@ -153,7 +180,7 @@ bool ReadRareTexts(CArchiveReader& body, Tracks tracks, bool apply) {
     if (!ReadCount(body, count) || count > tracks.size() || count > body.Remaining())
         return false;
     std::size_t index = 0;
-    const CMp3File* last = nullptr;
+    CRecentRare recent;
     std::vector<std::string_view> names;
     for (std::size_t i = 0; i < count; ++i) {
         std::uint8_t slots = 0;
@@ -169,8 +196,8 @@ bool ReadRareTexts(CArchiveReader& body, Tracks tracks, bool apply) {
                 return false;
         }
         if (apply) {
-            ApplyRare(*tracks[index], last, texts, names);
-            last = tracks[index];
+            ApplyRare(*tracks[index], recent.From(texts), texts, names);
+            recent.Given(*tracks[index]);
         }
         body.Release();
     }
