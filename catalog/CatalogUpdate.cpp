@@ -205,13 +205,7 @@ void CCatalogUpdate::ListAgain(const std::string& folder, std::span<CMp3File* co
         ids_.insert_or_assign(folder, id);
     const std::vector<CFolderScanner::SEntry> entries = CFolderScanner::ListFolder(fd);
     ::close(fd);
-    if (images_ != nullptr) {
-        CFolderImages::CChooser image;
-        for (const CFolderScanner::SEntry& entry : entries)
-            if (entry.type != DT_DIR)
-                image.Offer(entry.name);
-        images_->Set(directory, image.Best());
-    }
+    NoteImage(directory, entries);
     // The files of a folder that is now another are other files, whatever their names.
     readListedFolders = readListedFolders || changes.replaced.contains(folder);
     std::unordered_map<std::string_view, CMp3File*> old;
@@ -233,9 +227,27 @@ void CCatalogUpdate::ListAgain(const std::string& folder, std::span<CMp3File* co
     for (const CFolderScanner::SEntry& entry : entries)
         if (CFolderScanner::MayBeFolder(entry) && !Known(prefix + entry.name))
             WalkNew(prefix + entry.name);
-    // Known subfolders that are no longer listed vanished, with everything below them.
+    DropVanished(folder, listed);
+}
+
+// The folder's image, as the walk would choose it from the same listing.
+void CCatalogUpdate::NoteImage(const std::string& directory,
+                               const std::vector<CFolderScanner::SEntry>& entries) {
+    if (images_ == nullptr)
+        return;
+    CFolderImages::CChooser image;
+    for (const CFolderScanner::SEntry& entry : entries)
+        if (entry.type != DT_DIR)
+            image.Offer(entry.name);
+    images_->Set(directory, image.Best());
+}
+
+// Known subfolders that are no longer listed vanished, with everything below them.
+void CCatalogUpdate::DropVanished(const std::string& folder,
+                                  const std::set<std::string_view>& listed) {
+    const std::size_t prefix = folder.empty() ? 0 : folder.size() + 1;
     for (const std::string_view child : set_->Children(folder))
-        if (!listed.contains(child.substr(prefix.size()))) {
+        if (!listed.contains(child.substr(prefix))) {
             gone_.emplace(child);
             if (images_ != nullptr)
                 images_->DropBelow(base_ + std::string(child));

@@ -2,6 +2,7 @@
 
 #include "catalog/ChangeCheck.h"
 #include "catalog/FolderChain.h"
+#include "catalog/FolderScanner.h"
 #include "model/FolderImages.h"
 #include "model/Mp3FileList.h"
 #include "model/SnapshotExtras.h"
@@ -58,6 +59,9 @@ private:
 
     void ListAgain(const std::string& folder, std::span<CMp3File* const> before,
                    const CChangeCheck::SResult& changes, bool readListedFolders);
+    void NoteImage(const std::string& directory,
+                   const std::vector<CFolderScanner::SEntry>& entries);
+    void DropVanished(const std::string& folder, const std::set<std::string_view>& listed);
     void ReadAgain(std::span<CMp3File* const> records, const CChangeCheck::SResult& changes,
                    std::vector<bool>& taken);
     void WalkNew(const std::string& folder);

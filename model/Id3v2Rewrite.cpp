@@ -222,6 +222,27 @@ bool CId3v2Rewrite::ReplaceNumber(std::optional<std::uint16_t> wanted, std::uint
 bool CId3v2Rewrite::Apply(const STagEdit& edit) {
     CId3v2Tag shown;
     shown.Parse(tag_);
+    const bool v2 = layout_.Version() == 2;
+    bool changed = ApplyTexts(edit, shown);
+    changed = ReplaceNumber(edit.track, shown.track, v2 ? "TRK" : "TRCK") || changed;
+    changed = ReplaceNumber(edit.disc, shown.disc, v2 ? "TPA" : "TPOS") || changed;
+    if (edit.comment && Differs(shown.comment, *edit.comment)) {
+        ReplaceComment(*edit.comment);
+        changed = true;
+    }
+    if (edit.genre && (shown.genreName || shown.genre != *edit.genre)) {
+        const std::array<std::string_view, 1> genre{v2 ? "TCO" : "TCON"};
+        const bool named = *edit.genre < kGenreNone;
+        Replace(genre, named ? TextFrame(genre[0], genreNames[*edit.genre]) : std::string());
+        changed = true;
+    }
+    if (edit.cover)
+        changed = ReplaceCover(*edit.cover) || changed;
+    return changed;
+}
+
+// The plain text fields: title, artist, album, year and album artist.
+bool CId3v2Rewrite::ApplyTexts(const STagEdit& edit, const CId3v2Tag& shown) {
     const int version = layout_.Version();
     const bool v2 = version == 2;
     bool changed = false;
@@ -237,26 +258,12 @@ bool CId3v2Rewrite::Apply(const STagEdit& edit) {
     const std::array<std::string_view, 1> artist{v2 ? "TP1" : "TPE1"};
     const std::array<std::string_view, 1> album{v2 ? "TAL" : "TALB"};
     const std::array<std::string_view, 2> year{v2 ? "TYE" : "TYER", v2 ? "TYE" : "TDRC"};
+    const std::array<std::string_view, 1> albumArtist{v2 ? "TP2" : "TPE2"};
     text(edit.title, shown.title, title, title[0]);
     text(edit.artist, shown.artist, artist, artist[0]);
     text(edit.album, shown.album, album, album[0]);
     text(edit.year, shown.year, year, version == 4 ? "TDRC" : year[0]);
-    const std::array<std::string_view, 1> albumArtist{v2 ? "TP2" : "TPE2"};
     text(edit.albumArtist, shown.albumArtist, albumArtist, albumArtist[0]);
-    changed = ReplaceNumber(edit.track, shown.track, v2 ? "TRK" : "TRCK") || changed;
-    changed = ReplaceNumber(edit.disc, shown.disc, v2 ? "TPA" : "TPOS") || changed;
-    if (edit.comment && Differs(shown.comment, *edit.comment)) {
-        ReplaceComment(*edit.comment);
-        changed = true;
-    }
-    if (edit.genre && (shown.genreName || shown.genre != *edit.genre)) {
-        const std::array<std::string_view, 1> genre{v2 ? "TCO" : "TCON"};
-        const bool named = *edit.genre < kGenreNone;
-        Replace(genre, named ? TextFrame(genre[0], genreNames[*edit.genre]) : std::string());
-        changed = true;
-    }
-    if (edit.cover)
-        changed = ReplaceCover(*edit.cover) || changed;
     return changed;
 }
 

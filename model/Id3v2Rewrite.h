@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+class CId3v2Tag;
+
 // A new ID3v2 tag made from an old one and an edit, in the old tag's version. Every frame the
 // edit does not touch keeps its bytes and its place. An edited field's frames give way to one
 // new frame where the first of them stood, or before the first picture (else last); a field
@@ -49,6 +51,7 @@ private:
     static constexpr std::size_t kNew = SIZE_MAX;
 
     void Replace(std::span<const std::string_view> ids, const std::string& frame);
+    bool ApplyTexts(const STagEdit& edit, const CId3v2Tag& shown);
     void ReplaceComment(std::string_view text);
     bool ReplaceCover(std::span<const std::uint8_t> image);
     bool ReplaceNumber(std::optional<std::uint16_t> wanted, std::uint16_t now, std::string_view id);

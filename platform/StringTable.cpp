@@ -18,10 +18,12 @@ struct SEntry {
     std::string_view french;
 };
 
-// Sorted by id: looked up by binary search.
-constexpr std::array kStrings{
+// Sorted by id: looked up by binary search. The entries are counted by a plain array first: an
+// array deduced from hundreds of them exceeds what a compiler nests in one expression.
+constexpr SEntry kEntries[] = {
 #include "platform/StringTableData.inc"
 };
+constexpr auto kStrings = std::to_array(kEntries);
 
 // Strictly increasing: sorted and no id twice.
 static_assert(std::adjacent_find(kStrings.begin(), kStrings.end(),

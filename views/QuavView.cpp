@@ -415,7 +415,7 @@ void CQuavView::EditProperties() {
     EditProperties(SelectedTracks());
 }
 
-void CQuavView::EditProperties(TrackArray tracks) {
+void CQuavView::EditProperties(const TrackArray& tracks) {
     if (tracks.empty())
         return;
     const CMp3PropertySheet::SOptions options{.writeId3v2 = settings_.WriteId3v2 != 0,

@@ -81,7 +81,7 @@ public:
     // reads its file again; the views show what the files hold (regrouped when a track may have
     // changed groups) and the address's snapshot is stored again.
     void EditProperties();
-    void EditProperties(TrackArray tracks);
+    void EditProperties(const TrackArray& tracks);
     // The track's row selected and in sight; false when the list shows no row of it.
     bool SelectTrack(const CMp3File* track);
     // The first row selected and the keyboard in the list; false when there is no row.
