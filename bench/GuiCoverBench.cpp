@@ -13,6 +13,7 @@
 #include "bench/BenchCollection.h"
 #include "bench/QuietReporter.h"
 #include "bench/SyntheticSnapshot.h"
+#include "bench/WindowStart.h"
 #include "catalog/QuavDoc.h"
 #include "desktop/CoverImage.h"
 #include "desktop/CoverLoader.h"
@@ -20,6 +21,7 @@
 #include "platform/IniProfile.h"
 #include "settings/AppSettings.h"
 #include "settings/SettingsKeys.h"
+#include "tests/support/IdleFrame.h"
 #include "views/FrameServices.h"
 #include "views/ListViewEx.h"
 #include "views/QuavView.h"
@@ -48,16 +50,6 @@ namespace {
 constexpr int kPictures = 12;
 constexpr int kTracks = 10000;
 constexpr double kWarmGoalMs = 50, kColdGoalMs = 150, kGapGoalMs = 16;
-
-class CIdleFrame : public IFrameServices {
-public:
-    void UpdateStatusPanes(const QString&, const QString&, const QString&, const QString&,
-                           const QString&) override {}
-    void BeginBusy() override {}
-    void EndBusy() override {}
-    void CycleFocus() override {}
-    void RunCommand(ECommandId) override {}
-};
 
 // JPEGs of about 500 KB, drawn once and kept in the data folder.
 std::vector<SCoverSource> Pictures(const std::string& folder) {
@@ -119,45 +111,24 @@ const char* Verdict(bool met) {
     return met ? "MET" : "MISSED";
 }
 
-constexpr char kChild[] = "--child";
 constexpr int kRounds = 3;
 using Clock = std::chrono::steady_clock;
-
-// Notes the window's first paint with the catalog in it.
-class CPaintClock : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && app != nullptr && app->Document() != nullptr &&
-            !app->Document()->IsWalking() && app->Document()->GetTrackList().GetSize() > 0)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-    const CQuavApp* app = nullptr;
-    bool painted = false;
-};
 
 // The program as the user starts it, on the profile QUAVERO_PROFILE names; one line out: the
 // seconds to the window's first paint of the catalog.
 int Child(int argc, char** argv) {
     const Clock::time_point start = Clock::now();
     CQuavApp app(argc, argv);
-    CPaintClock paint;
-    paint.app = &app;
-    app.installEventFilter(&paint);
-    if (!app.InitInstance())
+    if (!WindowStart::UntilPainted(app))
         return 1;
-    while (!paint.painted)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     std::printf("%.6f\n", std::chrono::duration<double>(Clock::now() - start).count());
     std::fflush(stdout);
     std::_Exit(0); // what the window leaves behind is not measured
 }
 
 double RunChild(const std::string& self, const std::string& profile) {
-    const std::string command = "QUAVERO_PROFILE='" + profile + "' QT_QPA_PLATFORM=offscreen '" +
-                                self + "' " + kChild + " 2>/dev/null";
     double seconds = 1e30;
-    if (FILE* out = ::popen(command.c_str(), "r")) {
+    if (FILE* out = WindowStart::OpenChild(self, profile)) {
         if (std::fscanf(out, "%lf", &seconds) != 1)
             seconds = 1e30;
         ::pclose(out);
@@ -204,7 +175,7 @@ void CompareStarts(const std::string& self, const std::string& data, int tracks)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string(argv[1]) == kChild) {
+    if (argc > 1 && std::string(argv[1]) == WindowStart::kChild) {
         int childArgc = 1;
         return Child(childArgc, argv);
     }

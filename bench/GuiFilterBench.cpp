@@ -13,6 +13,7 @@
 #include "catalog/QuavDoc.h"
 #include "platform/IniProfile.h"
 #include "settings/AppSettings.h"
+#include "tests/support/IdleFrame.h"
 #include "views/FilterJob.h"
 #include "views/FrameServices.h"
 #include "views/QuavView.h"
@@ -33,16 +34,6 @@ struct SSize {
 };
 constexpr SSize kSizes[] = {{100000, 0.010}, {1000000, 0.050}};
 constexpr int kRuns = 5;
-
-class CIdleFrame : public IFrameServices {
-public:
-    void UpdateStatusPanes(const QString&, const QString&, const QString&, const QString&,
-                           const QString&) override {}
-    void BeginBusy() override {}
-    void EndBusy() override {}
-    void CycleFocus() override {}
-    void RunCommand(ECommandId) override {}
-};
 
 // Runs the window's events until the view's filter has nothing left to do; the longest turn of
 // the event loop, in processor seconds (which a busy machine does not stretch), goes into

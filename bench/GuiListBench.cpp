@@ -13,6 +13,7 @@
 #include "platform/IniProfile.h"
 #include "platform/Reporter.h"
 #include "settings/AppSettings.h"
+#include "tests/support/IdleFrame.h"
 #include "views/FrameServices.h"
 #include "views/LeftView.h"
 #include "views/QuavView.h"
@@ -28,16 +29,6 @@ namespace {
 constexpr int kRows = 1200;
 constexpr int kArtists = 100;
 constexpr int kRuns = 30;
-
-class CIdleFrame : public IFrameServices {
-public:
-    void UpdateStatusPanes(const QString&, const QString&, const QString&, const QString&,
-                           const QString&) override {}
-    void BeginBusy() override {}
-    void EndBusy() override {}
-    void CycleFocus() override {}
-    void RunCommand(ECommandId) override {}
-};
 
 // Paints the whole widget, as its window would show it, into an image made once.
 void Paint(QWidget& widget) {

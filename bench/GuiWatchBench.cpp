@@ -10,6 +10,7 @@
 #include "app/QuavApp.h"
 #include "bench/BenchCollection.h"
 #include "bench/QuietReporter.h"
+#include "bench/WindowStart.h"
 #include "catalog/QuavDoc.h"
 #include "frame/FolderWatcher.h"
 #include "frame/MainFrame.h"
@@ -34,7 +35,6 @@ namespace {
 
 constexpr int kRounds = 5;
 constexpr int kDay = 24 * 60 * 60;
-constexpr char kChild[] = "--child";
 constexpr char kNoWatch[] = "--no-watch";
 
 using Clock = std::chrono::steady_clock;
@@ -43,20 +43,6 @@ double Since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Notes the window's first paint with the catalog in it (a window may show before its first
-// address opens).
-class CPaintClock : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && app != nullptr && app->Document() != nullptr &&
-            !app->Document()->IsWalking() && app->Document()->GetTrackList().GetSize() > 0)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-    const CQuavApp* app = nullptr;
-    bool painted = false;
-};
-
 // The program as the user starts it, on the profile that QUAVERO_PROFILE names; one line out:
 // seconds to the window's first paint of the catalog, seconds to the last watch, folders, table
 // bytes.
@@ -64,13 +50,8 @@ int Child(int argc, char** argv, bool watch) {
     const Clock::time_point start = Clock::now();
     CFolderWatcher::PollEverywhere(!watch);
     CQuavApp app(argc, argv);
-    CPaintClock paint;
-    paint.app = &app;
-    app.installEventFilter(&paint);
-    if (!app.InitInstance())
+    if (!WindowStart::UntilPainted(app))
         return 1;
-    while (!paint.painted)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double appeared = Since(start);
     const CFolderWatcher& watcher = app.Frame()->Watcher();
     while (!watcher.Settled())
@@ -89,11 +70,8 @@ struct SRun {
 };
 
 SRun RunChild(const std::string& self, const std::string& profile, bool watch = true) {
-    const std::string command = "QUAVERO_PROFILE='" + profile + "' QT_QPA_PLATFORM=offscreen '" +
-                                self + "' " + kChild + (watch ? "" : std::string(" ") + kNoWatch) +
-                                " 2>/dev/null";
     SRun run;
-    FILE* out = ::popen(command.c_str(), "r");
+    FILE* out = WindowStart::OpenChild(self, profile, watch ? "" : std::string(" ") + kNoWatch);
     if (out == nullptr)
         return run;
     if (std::fscanf(out, "%lf %lf %zu %zu", &run.appeared, &run.watched, &run.folders,
@@ -116,7 +94,7 @@ std::string WriteProfile(const std::string& path, const std::string& root, int l
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::string(argv[1]) == kChild) {
+    if (argc > 1 && std::string(argv[1]) == WindowStart::kChild) {
         const bool watch = argc < 3 || std::string(argv[2]) != kNoWatch;
         int childArgc = 1;
         return Child(childArgc, argv, watch);

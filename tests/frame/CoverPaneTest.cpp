@@ -2,6 +2,7 @@
 #include "frame/CoverWindow.h"
 #include "model/Mp3File.h"
 #include "support/CatalogFixture.h"
+#include "support/IdleFrame.h"
 #include "views/FrameServices.h"
 #include "views/LeftView.h"
 #include "views/ListViewEx.h"
@@ -15,16 +16,6 @@
 #include <memory>
 
 namespace {
-
-class CSilentFrame : public IFrameServices {
-public:
-    void UpdateStatusPanes(const QString&, const QString&, const QString&, const QString&,
-                           const QString&) override {}
-    void BeginBusy() override {}
-    void EndBusy() override {}
-    void CycleFocus() override {}
-    void RunCommand(ECommandId) override {}
-};
 
 // The tree, the list and the pane as the window puts them together, on a folder of three tracks
 // of which "a.mp3" alone has a cover (a picture file of 600 x 400) and "c.mp3" a broken one.
@@ -74,7 +65,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    CSilentFrame frame;
+    CIdleFrame frame;
     std::unique_ptr<CQuavDoc> doc;
     std::unique_ptr<CLeftView> tree;
     std::unique_ptr<CQuavView> list;
