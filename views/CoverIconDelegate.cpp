@@ -45,6 +45,20 @@ void CCoverIconDelegate::Forget() {
         loader_.Cancel(it.key());
     pending_.clear();
     asked_.clear();
+    sources_.clear();
+}
+
+const std::optional<SCoverSource>& CCoverIconDelegate::SourceOf(const QModelIndex& index,
+                                                                const CMp3File& track) const {
+    constexpr qsizetype kMostSources = 4096; // a few screens of rows
+    const QPersistentModelIndex row(index);
+    auto found = sources_.constFind(row);
+    if (found == sources_.cend()) {
+        if (sources_.size() >= kMostSources)
+            sources_.clear();
+        found = sources_.insert(row, lookup_(track));
+    }
+    return *found;
 }
 
 void CCoverIconDelegate::DropUnseen() {
@@ -75,7 +89,7 @@ void CCoverIconDelegate::initStyleOption(QStyleOptionViewItem* option,
     const CMp3File* track = model != nullptr ? model->Track(index.row()) : nullptr;
     if (track == nullptr || index.column() != 0)
         return;
-    const std::optional<SCoverSource> source = lookup_(*track);
+    const std::optional<SCoverSource>& source = SourceOf(index, *track);
     if (!source)
         return;
     const QSize side = view_.iconSize();

@@ -186,9 +186,12 @@ void CListViewEx::ShowCovers(CCoverLoader& loader, CCoverLoader::Lookup lookup) 
         return;
     plainDelegate_ = icons_->itemDelegate();
     coverDelegate_ = new CCoverIconDelegate(*icons_, loader, std::move(lookup));
-    if (Model() != nullptr)
+    if (Model() != nullptr) {
         connect(Model(), &QAbstractItemModel::modelAboutToBeReset, coverDelegate_,
                 &CCoverIconDelegate::Forget);
+        connect(Model(), &QAbstractItemModel::dataChanged, coverDelegate_,
+                &CCoverIconDelegate::ForgetSources);
+    }
     if (style_ == EViewStyle::LargeIcons)
         ApplyIconStyle(style_);
 }

@@ -72,6 +72,9 @@ TEST_F(CoverViewsTest, LargeIconsAskForRowsInSight) {
     ASSERT_TRUE(icon.has_value());
     EXPECT_EQ(icon->size(), QSize(32, 21));
     asked.clear();
+    view->List()->IconView()->viewport()->repaint();
+    Settle();
+    EXPECT_TRUE(asked.empty()) << "a row is looked up once while the rows stay";
     view->SetViewStyle(EViewStyle::SmallIcons);
     view->List()->IconView()->viewport()->repaint();
     Settle();
